@@ -1,0 +1,3 @@
+#include "bitmap_index.h"
+
+namespace zorvane {}  // namespace zorvane

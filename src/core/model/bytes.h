@@ -1,0 +1,75 @@
+#pragma once
+// Little-endian reading from a memory buffer and writing to a growing one.
+// The reader checks every read against the bytes that remain and throws
+// Error with a readable reason, so that no file can make a reader run past
+// its end or allocate for counts the file cannot hold.
+
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "project.h"
+
+namespace zorvane {
+
+class ByteReader {
+public:
+    explicit ByteReader(std::span<const std::uint8_t> data) : data_(data) {}
+
+    std::size_t offset() const { return pos_; }
+    std::size_t size() const { return data_.size(); }
+    std::size_t remaining() const { return data_.size() - pos_; }
+
+    // Throws unless `count` more bytes are there; `what` names the field.
+    void need(std::size_t count, std::string_view what) const;
+    // Throws unless `count` items of at least `itemSize` bytes each can still
+    // follow (checked before anything is allocated for them).
+    void needItems(std::uint64_t count, std::uint64_t itemSize, std::string_view what) const;
+
+    std::uint8_t u8(std::string_view what);
+    std::uint16_t u16(std::string_view what);
+    std::uint32_t u32(std::string_view what);
+    std::int32_t i32(std::string_view what) { return static_cast<std::int32_t>(u32(what)); }
+    std::span<const std::uint8_t> bytes(std::size_t count, std::string_view what);
+    std::string text(std::size_t count, std::string_view what);
+    void skip(std::size_t count, std::string_view what) { bytes(count, what); }
+    void seek(std::size_t offset, std::string_view what);
+    template <std::size_t N>
+    void read(std::array<std::uint8_t, N>& out, std::string_view what) {
+        auto b = bytes(N, what);
+        std::memcpy(out.data(), b.data(), N);
+    }
+    // Whether the next bytes are `tag` (nothing is consumed).
+    bool peekTag(std::string_view tag) const;
+
+private:
+    std::span<const std::uint8_t> data_;
+    std::size_t pos_ = 0;
+};
+
+class ByteWriter {
+public:
+    void u8(std::uint8_t v) { out_.push_back(v); }
+    void u16(std::uint16_t v) { u8(v & 0xFF); u8(v >> 8); }
+    void u32(std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
+    void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
+    void bytes(std::span<const std::uint8_t> b) { out_.insert(out_.end(), b.begin(), b.end()); }
+    void bytes(const std::uint8_t* p, std::size_t n) { out_.insert(out_.end(), p, p + n); }
+    void text(std::string_view s) { out_.insert(out_.end(), s.begin(), s.end()); }
+    void reserve(std::size_t n) { out_.reserve(n); }
+    std::size_t size() const { return out_.size(); }
+    std::vector<std::uint8_t>& data() { return out_; }
+    std::vector<std::uint8_t> take() { return std::move(out_); }
+
+private:
+    std::vector<std::uint8_t> out_;
+};
+
+// Writes a string with its one-byte length; refuses strings over 255 bytes
+// rather than cutting them.
+void WriteShortString(ByteWriter& w, std::string_view s, std::string_view what);
+
+}  // namespace zorvane

@@ -1,0 +1,3 @@
+#include "creatures.h"
+
+namespace zorvane {}  // namespace zorvane

@@ -1,0 +1,3 @@
+#include "file_commands.h"
+
+namespace zorvane {}  // namespace zorvane

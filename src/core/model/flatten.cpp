@@ -1,0 +1,3 @@
+#include "flatten.h"
+
+namespace zorvane {}  // namespace zorvane

@@ -1,0 +1,3 @@
+#include "layered_file.h"
+
+namespace zorvane {}  // namespace zorvane

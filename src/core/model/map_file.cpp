@@ -1,0 +1,3 @@
+#include "map_file.h"
+
+namespace zorvane {}  // namespace zorvane

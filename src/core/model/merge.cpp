@@ -1,0 +1,3 @@
+#include "merge.h"
+
+namespace zorvane {}  // namespace zorvane

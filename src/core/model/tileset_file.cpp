@@ -1,0 +1,3 @@
+#include "tileset_file.h"
+
+namespace zorvane {}  // namespace zorvane

@@ -1,0 +1,84 @@
+#pragma once
+// Tile set file (*.zp), magic "ZTP0", in two variants.
+//
+// Variant "zmpe" (all numbers little-endian):
+//   0     4       "ZTP0"
+//   4     u32     2 when the pixel rows are stored bottom-up, else 0
+//   8     u32     bitmap count B
+//   12    u32     tile count T
+//   16    44      InfoHeader: "BMIF" + 40-byte bitmap information header
+//   60    1024    palette: 256 x (blue, green, red, reserved)
+//   1084  4       "BITS"
+//   1088  B*1024  pixels of bitmaps 0..B-1, 32 rows of 32 palette indices,
+//                 in the row order the InfoHeader states (height +32 = bottom-up)
+//   ...           T tile records
+//
+// Variant "zme":
+//   0     4       "ZTP0"
+//   4     u8      length L (3 or more) of the stored path
+//   5     L       full path of the file as written (skipped by the reader)
+//   5+L   u16     bitmap count B
+//   7+L   B*2102  complete 8-bit bitmap file images: 54 bytes FileHeader,
+//                 1024 bytes palette, 1024 pixel bytes bottom-up
+//   ...   u16     tile count T
+//   ...           T tile records
+//
+// Tile record (both variants): "TIL1", u8 width w, u8 height h, the bytes 3
+// and 0, then w*h u16 ground ids, w*h u16 top ids, w*h u8 attributes; element
+// i of each array is column i mod w, row i div w.
+//
+// The byte at offset 4 tells the variants apart: 3 or more means "zme".
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "project.h"
+#include "ui.h"
+
+namespace zorvane {
+
+// A tile set as a file holds it, apart from any project.
+struct TileSet {
+    bool Zme = false;
+    bool BottomUpRows = false;
+    std::array<std::uint8_t, 44> InfoHeader{};
+    std::array<std::uint8_t, 54> FileHeader{};
+    std::array<std::uint8_t, 1024> Palette{};
+    int BitmapCount = 0;
+    std::vector<std::uint8_t> Pixels;  // BitmapCount x 1024 bytes, rows as BottomUpRows says
+    TileList Tiles;
+};
+
+// The default header blocks.
+std::array<std::uint8_t, 44> DefaultInfoHeader(bool bottomUp);
+std::array<std::uint8_t, 54> DefaultFileHeader();
+void SetDefsZPgora(Project& project, bool bottomUp);  // InfoHeader
+void SetDefsZPgora_o(Project& project);               // FileHeader
+
+// Parses a whole tile set file; throws Error with the reason for a short,
+// foreign or damaged file. Never allocates beyond what the bytes can hold.
+TileSet ParseZP(std::span<const std::uint8_t> bytes);
+// Encodes the project's tile set in the chosen variant; throws Error when a
+// value does not fit (a path over 255 bytes, more than 65535 tiles for "zme").
+std::vector<std::uint8_t> EncodeZP(const Project& project, bool zme);
+
+// Reads the tile set named by ZpPath into the project, whose tile set side
+// the caller has emptied. Asks for a replacement when the file is missing
+// (the project keeps naming the missing path). On failure the whole project
+// is reset and false is returned.
+bool OpenZP(Project& project, UserInterface& ui);
+
+// Writes the project's tile set to ZpPath in the chosen variant through a
+// temporary file; on failure tells the user and returns false, leaving any
+// old file as it was.
+bool MakeNewZP(Project& project, UserInterface& ui, bool zme);
+
+// Keeps the pixel rows in memory agreeing with what the stored variant and
+// header imply (a layered project infers the row order from them): a "zme"
+// project holds its rows bottom-up, a "zmpe" project's InfoHeader states the
+// row order its pixels have. Pictures never change.
+void MakeRowOrderConsistent(Project& project);
+
+}  // namespace zorvane
