@@ -71,8 +71,9 @@ std::vector<std::uint8_t> EncodeZP(const Project& project, bool zme);
 bool OpenZP(Project& project, UserInterface& ui);
 
 // Writes the project's tile set to ZpPath in the chosen variant through a
-// temporary file; on failure tells the user and returns false, leaving any
-// old file as it was.
+// temporary file, then makes the project's variant (ZmeVariant) the one
+// written and keeps its row order consistent with it. On failure tells the
+// user and returns false, leaving any old file and the project as they were.
 bool MakeNewZP(Project& project, UserInterface& ui, bool zme);
 
 // Keeps the pixel rows in memory agreeing with what the stored variant and
