@@ -1,7 +1,41 @@
+// zorvane: the command-line tool over the editor's core, for batch work,
+// scripting and checks.
+
 #include <CLI/CLI.hpp>
 
+#include "commands.h"
+
 int main(int argc, char** argv) {
-    CLI::App app{"zorvane - command-line tool of the Zorvane Terrain Editor"};
+    using namespace zorvane::cli;
+    CLI::App app{"zorvane - the Zorvane Terrain Editor's command-line tool"};
+    app.require_subcommand(1);
+
+    InfoOptions info;
+    auto* infoCmd = app.add_subcommand("info", "Summarise a *.zp, *.zm or *.zl file");
+    infoCmd->add_option("FILE", info.file, "The file")->required()->check(CLI::ExistingFile);
+    infoCmd->add_flag("--json", info.json, "Print one JSON object");
+
+    ConvertOptions convert;
+    auto* convertCmd = app.add_subcommand(
+        "convert", "Convert a tile set to a tile set (either variant), or a map or layered project to *.zl");
+    convertCmd->add_option("IN", convert.in, "The file to read")->required()->check(CLI::ExistingFile);
+    convertCmd->add_option("OUT", convert.out, "The file to write")->required();
+    convertCmd->add_option("--variant", convert.variant, "Tile set variant to write: zme or zmpe");
+    convertCmd->add_option("--zp", convert.zp, "Tile set to use when the one a map names does not exist");
+    convertCmd->add_flag("-v,--verbose", convert.verbose, "Show what is done");
+
+    ExportOptions exp;
+    auto* exportCmd = app.add_subcommand("export", "Flatten a layered project and export it as a map project");
+    exportCmd->add_option("IN", exp.in, "The layered project (*.zl)")->required()->check(CLI::ExistingFile);
+    exportCmd->add_option("OUT", exp.out, "The map project to write (*.zm)")->required();
+    exportCmd->add_option("--variant", exp.variant, "zme or zmpe")->required();
+    exportCmd->add_option("--zp", exp.zp, "The new tile set file, when the export needs one");
+    exportCmd->add_flag("-v,--verbose", exp.verbose, "Show what is done");
+
     CLI11_PARSE(app, argc, argv);
-    return 0;
+
+    if (*infoCmd) return Info(info);
+    if (*convertCmd) return Convert(convert);
+    if (*exportCmd) return Export(exp);
+    return 1;
 }

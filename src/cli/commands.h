@@ -1,0 +1,34 @@
+#pragma once
+// The sub-commands of the command-line tool. Each returns the process exit
+// status; errors are written to standard error.
+
+#include <optional>
+#include <string>
+
+namespace zorvane::cli {
+
+struct InfoOptions {
+    std::string file;
+    bool json = false;
+};
+int Info(const InfoOptions& options);
+
+struct ConvertOptions {
+    std::string in;
+    std::string out;
+    std::optional<std::string> variant;  // "zme" or "zmpe"
+    std::optional<std::string> zp;       // tile set for a map whose stored one is missing
+    bool verbose = false;
+};
+int Convert(const ConvertOptions& options);
+
+struct ExportOptions {
+    std::string in;
+    std::string out;
+    std::string variant;            // "zme" or "zmpe"
+    std::optional<std::string> zp;  // the new tile set file, when one is needed
+    bool verbose = false;
+};
+int Export(const ExportOptions& options);
+
+}  // namespace zorvane::cli

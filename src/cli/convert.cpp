@@ -1,0 +1,125 @@
+// zorvane convert and zorvane export: load a project file into a project
+// and write it in another format or variant, through the same operations
+// the editor's File menu uses.
+
+#include <iostream>
+
+#include "commands.h"
+#include "console_ui.h"
+#include "file_io.h"
+#include "layered_file.h"
+#include "map_file.h"
+#include "project_files.h"
+#include "tileset_file.h"
+
+namespace zorvane::cli {
+
+namespace {
+
+ProjectFileKind KindOfFile(const std::string& path) {
+    return DetectProjectFile(ReadWholeFile(path));
+}
+
+ProjectFileKind KindOfExtension(const std::string& path) {
+    std::string ext = ExtractFileExt(path);
+    for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".zp") return ProjectFileKind::TileSet;
+    if (ext == ".zm") return ProjectFileKind::Map;
+    if (ext == ".zl") return ProjectFileKind::Layered;
+    return ProjectFileKind::Unknown;
+}
+
+bool ParseVariant(const std::optional<std::string>& name, bool& zme) {
+    if (!name) return true;
+    if (*name == "zme") zme = true;
+    else if (*name == "zmpe") zme = false;
+    else return false;
+    return true;
+}
+
+// Loads any project file; the tile set named by a map project may be given
+// with `zp` when the stored one does not exist.
+bool Load(Project& project, ConsoleUi& ui, const std::string& in, const std::optional<std::string>& zp) {
+    if (zp) {
+        ui.answers["Missing *.zp file"] = Answer::Yes;
+        ui.files["ODzp"] = AbsolutePath(*zp);
+    } else {
+        ui.answers["Missing *.zp file"] = Answer::No;
+    }
+    switch (KindOfFile(in)) {
+    case ProjectFileKind::TileSet:
+        project.ZpPath = in;
+        return OpenZP(project, ui);
+    case ProjectFileKind::Map: return OpenZMFile(project, ui, in);
+    case ProjectFileKind::Layered: return OpenZLFile(project, ui, in);
+    case ProjectFileKind::Unknown: break;
+    }
+    throw Error("Not a tile set (*.zp), map project (*.zm) or layered project (*.zl) file.");
+}
+
+// Reports what went wrong: the error boxes the operation showed, or its
+// status text when it showed none.
+int Fail(const char* command, const ConsoleUi& ui) {
+    if (ui.problems.empty()) std::cerr << "zorvane " << command << ": " << ui.status() << "\n";
+    for (auto& p : ui.problems) std::cerr << "zorvane " << command << ": " << p << "\n";
+    return 1;
+}
+
+int Fail(const char* command, const std::string& text) {
+    std::cerr << "zorvane " << command << ": " << ConsoleText(text) << "\n";
+    return 1;
+}
+
+}  // namespace
+
+int Convert(const ConvertOptions& o) {
+    ConsoleUi ui;
+    ui.verbose = o.verbose;
+    std::string in = AbsolutePath(o.in), out = AbsolutePath(o.out);
+    try {
+        ProjectFileKind from = KindOfFile(in);
+        ProjectFileKind to = KindOfExtension(out);
+        bool zme = false;
+        if (!ParseVariant(o.variant, zme)) return Fail("convert", "--variant takes zme or zmpe.");
+        Project project;
+        if (from == ProjectFileKind::TileSet && to == ProjectFileKind::TileSet) {
+            if (!Load(project, ui, in, std::nullopt)) return Fail("convert", ui);
+            if (!o.variant) zme = project.ZmeVariant;
+            project.ZpPath = out;
+            return MakeNewZP(project, ui, zme) ? 0 : Fail("convert", ui);
+        }
+        if ((from == ProjectFileKind::Map || from == ProjectFileKind::Layered) && to == ProjectFileKind::Layered) {
+            if (o.variant) return Fail("convert", "--variant applies to tile set files only.");
+            if (!Load(project, ui, in, o.zp)) return Fail("convert", ui);
+            return SaveZL(project, ui, true, out) ? 0 : Fail("convert", ui);
+        }
+        return Fail("convert", "Cannot convert " + o.in + " to " + o.out +
+                                   ": tile sets convert to *.zp, map and layered projects to *.zl "
+                                   "(use export for *.zm).");
+    } catch (const Error& e) {
+        return Fail("convert", e.what());
+    }
+}
+
+int Export(const ExportOptions& o) {
+    ConsoleUi ui;
+    ui.verbose = o.verbose;
+    std::string in = AbsolutePath(o.in), out = AbsolutePath(o.out);
+    try {
+        bool zme = false;
+        if (!ParseVariant(o.variant, zme)) return Fail("export", "--variant takes zme or zmpe.");
+        if (KindOfExtension(out) != ProjectFileKind::Map) return Fail("export", "The target must be a *.zm file.");
+        Project project;
+        if (KindOfFile(in) != ProjectFileKind::Layered) return Fail("export", o.in + " is not a layered project (*.zl).");
+        if (!Load(project, ui, in, std::nullopt)) return Fail("export", ui);
+        if (o.zp) ui.files["SDzp"] = AbsolutePath(*o.zp);
+        if (ExportToZmZpFile(project, ui, out, zme)) return 0;
+        if (!o.zp && !ui.unansweredDialogs.empty() && ui.unansweredDialogs.back() == "SDzp")
+            return Fail("export", "This export needs a new tile set file: name it with --zp NEW.zp. Nothing was written.");
+        return Fail("export", ui);
+    } catch (const Error& e) {
+        return Fail("export", e.what());
+    }
+}
+
+}  // namespace zorvane::cli
