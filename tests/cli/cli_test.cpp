@@ -1,0 +1,143 @@
+// Drives the zorvane program as a user would: real files, exit statuses,
+// standard output and standard error.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "builders.h"
+#include "file_io.h"
+#include "layered_file.h"
+#include "map_file.h"
+#include "tileset_file.h"
+
+using namespace zorvane;
+using namespace zorvane::testing;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Run Zorvane(const std::string& args, const TempDir& dir) {
+    std::string errFile = dir.file("stderr.txt");
+    std::string cmd = "cd '" + dir.path().string() + "' && '" + ZORVANE_CLI_PATH + "' " + args + " 2>'" + errFile + "'";
+    Run r;
+    FILE* pipe = ::popen(cmd.c_str(), "r");
+    std::array<char, 4096> buf;
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
+    int st = ::pclose(pipe);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    std::stringstream ss;
+    ss << e.rdbuf();
+    r.err = ss.str();
+    return r;
+}
+
+// A tile set of three bitmaps and one 2 x 1 tile.
+Project SmallTileSet() {
+    Project p;
+    FillTestPalette(p);
+    AddPatternBitmaps(p, 3);
+    p.NewTiles.push_back(MakeTile(2, 1, 0, 0, 1, NoBitmap, 4));
+    return p;
+}
+
+// A 14 x 14 map project naming `zpPath`, every square showing bitmap 0.
+std::vector<std::uint8_t> SmallMap(const std::string& zpPath) {
+    Project p;
+    p.ZpPath = zpPath;
+    p.MapWidth = p.MapHeight = 14;
+    p.FlatSquares.assign(14 * 14, TSq{0, NoBitmap, 0});
+    return EncodeZM(p, false);
+}
+
+}  // namespace
+
+TEST(Cli, InfoDescribesTileSetAsJson) {
+    TempDir dir;
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    Run r = Zorvane("info set.zp --json", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["format"], "tile set");
+    EXPECT_EQ(j["variant"], "zmpe");
+    EXPECT_EQ(j["bitmaps"], 3);
+    EXPECT_EQ(j["tiles"], 1);
+}
+
+TEST(Cli, InfoRefusesForeignAndMissingFiles) {
+    TempDir dir;
+    WriteBytes(dir.file("junk.zp"), {'J', 'U', 'N', 'K', 1, 2, 3});
+    Run junk = Zorvane("info junk.zp", dir);
+    EXPECT_NE(junk.status, 0);
+    EXPECT_NE(junk.err.find("junk.zp"), std::string::npos);
+    EXPECT_TRUE(junk.out.empty());
+    EXPECT_NE(Zorvane("info nothing-here.zm", dir).status, 0);
+}
+
+TEST(Cli, ConvertsTileSetBetweenVariants) {
+    TempDir dir;
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    Run r = Zorvane("convert set.zp out.zp --variant zme", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    TileSet ts = ParseZP(ReadWholeFile(dir.file("out.zp")));
+    EXPECT_TRUE(ts.Zme);
+    EXPECT_EQ(ts.BitmapCount, 3);
+    Run info = Zorvane("info out.zp --json", dir);
+    // The "zme" variant stores the file's own full path.
+    EXPECT_EQ(nlohmann::json::parse(info.out)["stored_path"], dir.file("out.zp"));
+}
+
+TEST(Cli, ConvertsMapToLayeredWithReplacementTileSet) {
+    TempDir dir;
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    WriteBytes(dir.file("map.zm"), SmallMap("/nowhere/lost.zp"));
+
+    Run without = Zorvane("convert map.zm map.zl", dir);
+    EXPECT_NE(without.status, 0);
+    EXPECT_FALSE(FileExists(dir.file("map.zl")));
+
+    Run with = Zorvane("convert map.zm map.zl --zp set.zp", dir);
+    ASSERT_EQ(with.status, 0) << with.err;
+    Project p = ParseZL(ReadWholeFile(dir.file("map.zl")));
+    EXPECT_EQ(p.MapWidth, 14);
+    EXPECT_EQ(p.UsedTiles.size(), 14u * 14u);
+    EXPECT_EQ(p.BitmapCount, 3);
+    EXPECT_EQ(p.ZpPath, "/nowhere/lost.zp");  // the map keeps naming its tile set
+}
+
+TEST(Cli, ExportNeedingNewTileSetWritesNothingWithoutZp) {
+    TempDir dir;
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    WriteBytes(dir.file("map.zm"), SmallMap(dir.file("set.zp")));
+    ASSERT_EQ(Zorvane("convert map.zm map.zl", dir).status, 0);
+
+    // The tile set was read as "zmpe"; exporting "zme" needs a new one.
+    Run refused = Zorvane("export map.zl out.zm --variant zme", dir);
+    EXPECT_NE(refused.status, 0);
+    EXPECT_NE(refused.err.find("--zp"), std::string::npos) << refused.err;
+    EXPECT_FALSE(FileExists(dir.file("out.zm")));
+
+    Run done = Zorvane("export map.zl out.zm --variant zme --zp new.zp", dir);
+    ASSERT_EQ(done.status, 0) << done.err;
+    MapFile m = ParseZM(ReadWholeFile(dir.file("out.zm")));
+    EXPECT_EQ(m.ZpPath, dir.file("new.zp"));
+    EXPECT_TRUE(ParseZP(ReadWholeFile(dir.file("new.zp"))).Zme);
+    EXPECT_EQ(m.Squares[0].Atr, AtrImpassable);  // borders are impassable in the file
+    EXPECT_EQ(m.Squares[2 * 14 + 2].Gnd, 0);
+
+    // Same variant, nothing changed: the stored tile set serves as it is.
+    Run again = Zorvane("export map.zl again.zm --variant zmpe", dir);
+    EXPECT_EQ(again.status, 0) << again.err;
+}
