@@ -8,6 +8,7 @@
 // rather than squares x tiles.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "bitmap_index.h"
@@ -18,11 +19,14 @@ namespace zorvane {
 
 class Flattener {
 public:
+    // Indexes the used tiles of the map as they stand; the tiles must not
+    // change while the flattener is in use (new bitmaps may be added).
     explicit Flattener(Project& project);
 
     // Composite of the ground (top) layers of square (x, y): the lowest equal
     // bitmap id, a new bitmap, or 65535 when the composite is all 0. Throws
     // Error(TooManyBitmapsText) when a new bitmap would pass the limit.
+    // Squares off the map have no tiles.
     std::uint16_t FlatGndToBitmap(int x, int y);
     std::uint16_t FlatTopToBitmap(int x, int y);
     // Attribute of the highest tile square that has an attribute or a ground
@@ -30,14 +34,28 @@ public:
     std::uint8_t FlatAtrOfSq(int x, int y) const;
 
 private:
+    // What is known of one bitmap id: the id a lone picture of it flattens
+    // to (its lowest twin, or 65535 when it is all 0) and whether it has no
+    // transparent pixel (so that nothing below it shows).
+    struct BitmapFacts {
+        bool known = false;
+        bool opaque = false;
+        std::uint16_t alone = NoBitmap;
+    };
+
     std::uint16_t Composite(int x, int y, bool top);
+    const BitmapFacts& Facts(int id);
     // Used tile indices covering (x, y), bottom first.
     std::span<const int> TilesAt(int x, int y) const;
+    void IndexTiles();
 
     Project& project_;
     BitmapIndex index_;
     std::vector<int> cellStart_;  // CSR: tiles of square i are cellTiles_[cellStart_[i] .. cellStart_[i+1])
     std::vector<int> cellTiles_;
+    std::vector<BitmapFacts> facts_;
+    std::vector<std::uint16_t> layers_;  // visible ids of one square, top first
+    BitmapPixels scratch_{};
 };
 
 // Fills FlatSquares and returns whether bitmaps were added. When the
