@@ -1,3 +1,324 @@
 #include "tileset_file.h"
 
-namespace zorvane {}  // namespace zorvane
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "bytes.h"
+#include "file_io.h"
+#include "lifecycle.h"
+
+namespace zorvane {
+
+namespace {
+
+constexpr std::string_view kMagic = "ZTP0";
+constexpr std::string_view kInfoMagic = "BMIF";
+constexpr std::size_t kHeightField = 12;          // offset of the height inside InfoHeader
+constexpr std::size_t kZmeBitmapBytes = 54 + 1024 + BitmapBytes;  // header, palette, pixels
+constexpr std::size_t kMinTileRecord = 8 + 5;     // chunk id, sizes, one square
+constexpr std::size_t kMinZmePath = 3;            // a shorter length byte reads as "zmpe"
+constexpr int kMaxZmeTiles = 65535;
+
+void PutU16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v & 0xFF);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void PutU32(std::uint8_t* p, std::uint32_t v) {
+    PutU16(p, static_cast<std::uint16_t>(v & 0xFFFF));
+    PutU16(p + 2, static_cast<std::uint16_t>(v >> 16));
+}
+
+// The 40-byte bitmap information header of a 32 x 32, 8-bit picture.
+void PutBitmapInfo(std::uint8_t* p, bool bottomUp) {
+    PutU32(p, 40);
+    PutU32(p + 4, 32);
+    PutU32(p + 8, static_cast<std::uint32_t>(bottomUp ? 32 : -32));
+    PutU16(p + 12, 1);   // planes
+    PutU16(p + 14, 8);   // bits per pixel
+    PutU32(p + 16, 0);   // compression
+    PutU32(p + 20, 0);   // image size
+    PutU32(p + 24, 0);   // horizontal resolution
+    PutU32(p + 28, 0);   // vertical resolution
+    PutU32(p + 32, 256); // colours used
+    PutU32(p + 36, 0);   // important colours
+}
+
+template <std::size_t N>
+bool AllZero(const std::array<std::uint8_t, N>& block) {
+    return std::all_of(block.begin(), block.end(), [](std::uint8_t b) { return b == 0; });
+}
+
+// The InfoHeader to store for pixels in the given row order: the default
+// when the block is empty or foreign, else the block with its height
+// corrected when it states the other order.
+std::array<std::uint8_t, 44> InfoHeaderStating(const std::array<std::uint8_t, 44>& header, bool bottomUp) {
+    if (AllZero(header) || std::memcmp(header.data(), kInfoMagic.data(), kInfoMagic.size()) != 0)
+        return DefaultInfoHeader(bottomUp);
+    auto out = header;
+    if ((out[kHeightField] == 32) != bottomUp)
+        PutU32(out.data() + kHeightField, static_cast<std::uint32_t>(bottomUp ? 32 : -32));
+    return out;
+}
+
+[[noreturn]] void Damaged(const std::string& reason) { throw Error("The tile set file is damaged: " + reason); }
+
+std::unique_ptr<TTile> ReadTile(ByteReader& r, std::size_t index) {
+    r.skip(4, "tile chunk id");
+    const int w = r.u8("tile width");
+    const int h = r.u8("tile height");
+    r.skip(2, "tile layer bytes");
+    if (w == 0 || h == 0) Damaged("tile " + std::to_string(index) + " has no squares.");
+    const std::size_t n = static_cast<std::size_t>(w) * h;
+    r.need(n * 5, "tile squares");
+    auto tile = std::make_unique<TTile>(w, h);
+    auto at = [&](std::size_t i) -> TSq& { return tile->SqAt(static_cast<int>(i % w), static_cast<int>(i / w)); };
+    for (std::size_t i = 0; i < n; ++i) at(i).Gnd = r.u16("ground id");
+    for (std::size_t i = 0; i < n; ++i) at(i).Top = r.u16("top id");
+    for (std::size_t i = 0; i < n; ++i) at(i).Atr = r.u8("attribute");
+    return tile;
+}
+
+void ReadTiles(ByteReader& r, std::uint64_t count, TileSet& set) {
+    r.needItems(count, kMinTileRecord, "tiles");
+    set.Tiles.reserve(static_cast<std::size_t>(count));
+    for (std::uint64_t i = 0; i < count; ++i) set.Tiles.push_back(ReadTile(r, static_cast<std::size_t>(i)));
+}
+
+void ParseZme(ByteReader& r, TileSet& set) {
+    set.Zme = true;
+    set.BottomUpRows = true;
+    set.InfoHeader = DefaultInfoHeader(true);
+    const std::size_t pathLength = r.u8("path length");
+    r.skip(pathLength, "stored path");
+    const int count = r.u16("bitmap count");
+    r.needItems(static_cast<std::uint64_t>(count), kZmeBitmapBytes, "bitmaps");
+    set.BitmapCount = count;
+    set.Pixels.resize(static_cast<std::size_t>(count) * BitmapBytes);
+    for (int i = 0; i < count; ++i) {
+        if (i == 0) {
+            r.read(set.FileHeader, "bitmap file header");
+            r.read(set.Palette, "palette");
+        } else {
+            r.skip(set.FileHeader.size() + set.Palette.size(), "bitmap header and palette");
+        }
+        auto px = r.bytes(BitmapBytes, "bitmap pixels");
+        std::memcpy(set.Pixels.data() + static_cast<std::size_t>(i) * BitmapBytes, px.data(), BitmapBytes);
+    }
+    ReadTiles(r, r.u16("tile count"), set);
+}
+
+void ParseZmpe(ByteReader& r, TileSet& set) {
+    set.Zme = false;
+    set.FileHeader = DefaultFileHeader();
+    r.u32("row order");  // the InfoHeader is what tells the row order
+    const std::uint32_t count = r.u32("bitmap count");
+    const std::uint32_t tiles = r.u32("tile count");
+    r.read(set.InfoHeader, "picture header");
+    if (std::memcmp(set.InfoHeader.data(), kInfoMagic.data(), kInfoMagic.size()) != 0)
+        Damaged("the picture header does not begin with \"BMIF\".");
+    if (count > static_cast<std::uint32_t>(MaxBitmaps))
+        Damaged("it declares " + std::to_string(count) + " bitmaps, more than 65535.");
+    set.BottomUpRows = set.InfoHeader[kHeightField] == 32;
+    r.read(set.Palette, "palette");
+    r.skip(4, "pixel chunk id");
+    r.needItems(count, BitmapBytes, "bitmaps");
+    auto px = r.bytes(static_cast<std::size_t>(count) * BitmapBytes, "bitmap pixels");
+    set.BitmapCount = static_cast<int>(count);
+    set.Pixels.assign(px.begin(), px.end());
+    ReadTiles(r, tiles, set);
+}
+
+void WriteTile(ByteWriter& w, const TTile& tile) {
+    w.text("TIL1");
+    w.u8(static_cast<std::uint8_t>(tile.Width));
+    w.u8(static_cast<std::uint8_t>(tile.Height));
+    w.u8(3);
+    w.u8(0);
+    for (int r = 0; r < tile.Height; ++r)
+        for (int c = 0; c < tile.Width; ++c) w.u16(tile.GndAt(c, r));
+    for (int r = 0; r < tile.Height; ++r)
+        for (int c = 0; c < tile.Width; ++c) w.u16(tile.TopAt(c, r));
+    for (int r = 0; r < tile.Height; ++r)
+        for (int c = 0; c < tile.Width; ++c) w.u8(tile.AtrAt(c, r));
+}
+
+void CheckTileSizes(const Project& project) {
+    for (std::size_t i = 0; i < project.NewTiles.size(); ++i) {
+        const TTile& t = *project.NewTiles[i];
+        if (t.Width < 1 || t.Width > 255 || t.Height < 1 || t.Height > 255)
+            throw Error("Tile " + std::to_string(i) + " measures " + std::to_string(t.Width) + " x " +
+                        std::to_string(t.Height) + " squares; a tile set file holds tiles of 1 to 255 squares a side.");
+    }
+}
+
+void EncodeZme(const Project& project, ByteWriter& w) {
+    if (project.ZpPath.size() < kMinZmePath)
+        throw Error("The tile set path \"" + project.ZpPath +
+                    "\" is shorter than 3 bytes and cannot be stored in a zme tile set file.");
+    if (project.NewTiles.size() > static_cast<std::size_t>(kMaxZmeTiles))
+        throw Error("A zme tile set file holds at most 65535 tiles; this tile set has " +
+                    std::to_string(project.NewTiles.size()) + ". Write it as zmpe instead.");
+    WriteShortString(w, project.ZpPath, "tile set path");
+    const auto header = AllZero(project.FileHeader) ? DefaultFileHeader() : project.FileHeader;
+    w.u16(static_cast<std::uint16_t>(project.BitmapCount));
+    w.reserve(w.size() + static_cast<std::size_t>(project.BitmapCount) * kZmeBitmapBytes);
+    for (int id = 0; id < project.BitmapCount; ++id) {
+        w.bytes(header);
+        w.bytes(project.Palette);
+        const std::uint8_t* px = project.Bitmap(id);
+        for (int row = 0; row < BitmapSide; ++row) {
+            const int src = project.BottomUpRows ? row : BitmapSide - 1 - row;
+            w.bytes(px + src * BitmapSide, BitmapSide);
+        }
+    }
+    w.u16(static_cast<std::uint16_t>(project.NewTiles.size()));
+}
+
+void EncodeZmpe(const Project& project, ByteWriter& w) {
+    w.u32(project.BottomUpRows ? 2 : 0);
+    w.u32(static_cast<std::uint32_t>(project.BitmapCount));
+    w.u32(static_cast<std::uint32_t>(project.NewTiles.size()));
+    w.bytes(InfoHeaderStating(project.InfoHeader, project.BottomUpRows));
+    w.bytes(project.Palette);
+    w.text("BITS");
+    w.bytes(project.AllBitmapBytes().first(static_cast<std::size_t>(project.BitmapCount) * BitmapBytes));
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 44> DefaultInfoHeader(bool bottomUp) {
+    std::array<std::uint8_t, 44> h{};
+    std::memcpy(h.data(), kInfoMagic.data(), kInfoMagic.size());
+    PutBitmapInfo(h.data() + 4, bottomUp);
+    return h;
+}
+
+std::array<std::uint8_t, 54> DefaultFileHeader() {
+    std::array<std::uint8_t, 54> h{};
+    h[0] = 'B';
+    h[1] = 'M';
+    PutU32(h.data() + 2, 1078);  // file size as the format has always stored it
+    PutU32(h.data() + 10, 1078); // pixel data offset; bytes 6..9 are reserved zeros
+    PutBitmapInfo(h.data() + 14, true);
+    return h;
+}
+
+void SetDefsZPgora(Project& project, bool bottomUp) { project.InfoHeader = DefaultInfoHeader(bottomUp); }
+
+void SetDefsZPgora_o(Project& project) { project.FileHeader = DefaultFileHeader(); }
+
+TileSet ParseZP(std::span<const std::uint8_t> bytes) {
+    ByteReader r(bytes);
+    if (!r.peekTag(kMagic)) throw Error("This is not a tile set file: it does not begin with \"ZTP0\".");
+    r.skip(kMagic.size(), "magic");
+    TileSet set;
+    r.need(1, "variant byte");
+    if (bytes[r.offset()] >= kMinZmePath)
+        ParseZme(r, set);
+    else
+        ParseZmpe(r, set);
+    return set;
+}
+
+std::vector<std::uint8_t> EncodeZP(const Project& project, bool zme) {
+    CheckTileSizes(project);
+    ByteWriter w;
+    w.text(kMagic);
+    if (zme)
+        EncodeZme(project, w);
+    else
+        EncodeZmpe(project, w);
+    for (const auto& tile : project.NewTiles) WriteTile(w, *tile);
+    return w.take();
+}
+
+void MakeRowOrderConsistent(Project& project) {
+    if (!project.ZmeVariant) {
+        project.InfoHeader = InfoHeaderStating(project.InfoHeader, project.BottomUpRows);
+        return;
+    }
+    if (project.BottomUpRows) return;
+    for (int id = 0; id < project.BitmapCount; ++id) FlipBitmapRows(project.MutableBitmap(id));
+    project.BottomUpRows = true;
+}
+
+namespace {
+
+// Asks for a replacement of a missing tile set file; nullopt when the user
+// declines.
+std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string& path) {
+    if (!ui.askYesNo("Missing *.zp file", "Could not find " + path + "\r" + "Do you want to select it manually?"))
+        return std::nullopt;
+    FileDialog dialog;
+    dialog.name = "ODzp";
+    dialog.filter = "ZP files|*.zp";
+    dialog.fileMustExist = true;
+    return ui.chooseFile(dialog);
+}
+
+void TakeTileSet(Project& project, TileSet&& set) {
+    project.ZmeVariant = set.Zme;
+    project.BottomUpRows = set.BottomUpRows;
+    project.InfoHeader = set.InfoHeader;
+    project.FileHeader = set.FileHeader;
+    project.Palette = set.Palette;
+    project.SetBitmapCount(set.BitmapCount);
+    std::copy(set.Pixels.begin(), set.Pixels.end(), project.AllBitmapBytes().begin());
+    project.NewTiles = std::move(set.Tiles);
+}
+
+}  // namespace
+
+bool OpenZP(Project& project, UserInterface& ui) {
+    const std::string storedPath = project.ZpPath;
+    std::string source = storedPath;
+    if (!FileExists(storedPath)) {
+        auto chosen = AskForMissingZP(ui, storedPath);
+        if (!chosen) {
+            ResetProject(project, ui, true, true, false);
+            ui.setStatus("error opening " + storedPath + "!");
+            return false;
+        }
+        source = *chosen;  // read from there; the project keeps naming the stored path
+    }
+    ui.setStatus("opening " + source + "...");
+    ProgressScope progress(ui);
+    TileSet set;
+    try {
+        set = ParseZP(ReadWholeFile(source));
+    } catch (const std::exception& e) {
+        FailOpen(project, ui, source, e.what());
+        return false;
+    }
+    TakeTileSet(project, std::move(set));
+    project.ZpModified = false;
+    ui.bitmapsChanged();
+    project.NotifyTileSetRead();
+    ui.setStatus(source + " opened.");
+    return true;
+}
+
+bool MakeNewZP(Project& project, UserInterface& ui, bool zme) {
+    const std::string path = project.ZpPath;
+    ui.setStatus("writing " + path + "...");
+    ProgressScope progress(ui);
+    try {
+        SaveFileAtomically(path, EncodeZP(project, zme));
+    } catch (const std::exception& e) {
+        FailSave(ui, path, e.what());
+        return false;
+    }
+    project.ZpModified = false;
+    project.ZmeVariant = zme;
+    if (zme && AllZero(project.FileHeader)) SetDefsZPgora_o(project);
+    const bool rowsWereBottomUp = project.BottomUpRows;
+    MakeRowOrderConsistent(project);
+    if (rowsWereBottomUp != project.BottomUpRows) ui.bitmapsChanged();
+    ui.setStatus(path + " saved!");
+    return true;
+}
+
+}  // namespace zorvane

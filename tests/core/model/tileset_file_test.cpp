@@ -1,0 +1,472 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "builders.h"
+#include "bytes.h"
+#include "fake_ui.h"
+#include "tileset_file.h"
+#include "zp_fixtures.h"
+
+using namespace zorvane;
+using namespace zorvane::testing;
+
+// --- Default header blocks --------------------------------------------------
+
+TEST(TileSetHeaders, DefaultInfoHeaderBytes) {
+    auto h = DefaultInfoHeader(true);
+    EXPECT_EQ(std::vector<std::uint8_t>(h.begin(), h.end()), InfoHeaderBytes(32));
+    EXPECT_EQ(0, std::memcmp(h.data(), "BMIF", 4));
+    auto d = DefaultInfoHeader(false);
+    EXPECT_EQ(std::vector<std::uint8_t>(d.begin() + 12, d.begin() + 16), (std::vector<std::uint8_t>{0xE0, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(std::vector<std::uint8_t>(d.begin(), d.end()), InfoHeaderBytes(-32));
+}
+
+TEST(TileSetHeaders, DefaultFileHeaderBytes) {
+    auto h = DefaultFileHeader();
+    ByteWriter w;
+    w.text("BM");
+    w.u32(1078);
+    w.u16(0);
+    w.u16(0);
+    w.u32(1078);
+    auto info = InfoHeaderBytes(32);
+    w.bytes(info.data() + 4, 40);
+    EXPECT_EQ(std::vector<std::uint8_t>(h.begin(), h.end()), w.data());
+}
+
+// --- Reading hand-built files -------------------------------------------------
+
+TEST(ParseZP, ReadsHandBuiltZmpe) {
+    for (bool bottomUp : {true, false}) {
+        SCOPED_TRACE(bottomUp);
+        TileSet set = ParseZP(ZmpeFixture(bottomUp));
+        EXPECT_FALSE(set.Zme);
+        EXPECT_EQ(set.BottomUpRows, bottomUp);
+        auto info = InfoHeaderBytes(bottomUp ? 32 : -32);
+        EXPECT_EQ(std::vector<std::uint8_t>(set.InfoHeader.begin(), set.InfoHeader.end()), info);
+        EXPECT_EQ(set.FileHeader, DefaultFileHeader());
+        EXPECT_EQ(set.Palette[5], FixturePalette(5));
+        EXPECT_EQ(set.Palette[1023], FixturePalette(1023));
+        ASSERT_EQ(set.BitmapCount, 2);
+        EXPECT_EQ(0, std::memcmp(set.Pixels.data(), FixtureBitmap(0).data(), BitmapBytes));
+        EXPECT_EQ(0, std::memcmp(set.Pixels.data() + BitmapBytes, FixtureBitmap(1).data(), BitmapBytes));
+        ExpectFixtureTiles(set.Tiles);
+    }
+}
+
+TEST(ParseZP, ReadsHandBuiltZme) {
+    TileSet set = ParseZP(ZmeFixture("C:\\maps\\desert.zp"));
+    EXPECT_TRUE(set.Zme);
+    EXPECT_TRUE(set.BottomUpRows);
+    EXPECT_EQ(set.InfoHeader, DefaultInfoHeader(true));
+    // Header block and palette come from the first bitmap only.
+    EXPECT_EQ(std::vector<std::uint8_t>(set.FileHeader.begin(), set.FileHeader.end()), FixtureFileHeader());
+    EXPECT_EQ(set.Palette[7], FixturePalette(7));
+    ASSERT_EQ(set.BitmapCount, 2);
+    EXPECT_EQ(0, std::memcmp(set.Pixels.data(), FixtureBitmap(0).data(), BitmapBytes));
+    EXPECT_EQ(0, std::memcmp(set.Pixels.data() + BitmapBytes, FixtureBitmap(1).data(), BitmapBytes));
+    ExpectFixtureTiles(set.Tiles);
+}
+
+TEST(ParseZP, IgnoresChunkIdsAndTrailingBytes) {
+    auto zmpe = ZmpeFixture(true);
+    std::memcpy(zmpe.data() + 1084, "XXXX", 4);
+    zmpe.push_back(0xAB);
+    EXPECT_EQ(ParseZP(zmpe).Tiles.size(), 2u);
+    auto zme = ZmeFixture("abc");
+    const std::size_t firstTile = 4 + 1 + 3 + 2 + 2 * 2102 + 2;
+    ASSERT_EQ(0, std::memcmp(zme.data() + firstTile, "TIL1", 4));
+    std::memcpy(zme.data() + firstTile, "til?", 4);
+    EXPECT_EQ(ParseZP(zme).Tiles.size(), 2u);
+}
+
+TEST(ParseZP, RefusesForeignAndDamagedFiles) {
+    auto foreign = ZmpeFixture(true);
+    std::memcpy(foreign.data(), "ZTP1", 4);
+    EXPECT_THROW(ParseZP(foreign), Error);
+    EXPECT_THROW(ParseZP(std::vector<std::uint8_t>{}), Error);
+
+    auto noBmif = ZmpeFixture(true);
+    noBmif[16] = 'X';
+    EXPECT_THROW(ParseZP(noBmif), Error);
+
+    auto zeroWidth = ZmpeFixture(true);
+    zeroWidth[1088 + 2 * BitmapBytes + 4] = 0;
+    EXPECT_THROW(ParseZP(zeroWidth), Error);
+}
+
+TEST(ParseZP, RefusesEveryTruncation) {
+    for (const auto& file : {ZmpeFixture(true), ZmeFixture("abc")}) {
+        for (std::size_t len = 0; len < file.size(); ++len) {
+            std::vector<std::uint8_t> cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(len));
+            EXPECT_THROW(ParseZP(cut), Error) << "length " << len;
+        }
+    }
+}
+
+TEST(ParseZP, RefusesHugeDeclaredCounts) {
+    auto setU32 = [](std::vector<std::uint8_t>& f, std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) f[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    auto manyBitmaps = ZmpeFixture(true);
+    setU32(manyBitmaps, 8, 65535);
+    EXPECT_THROW(ParseZP(manyBitmaps), Error);
+    setU32(manyBitmaps, 8, 0xFFFFFFFF);
+    EXPECT_THROW(ParseZP(manyBitmaps), Error);
+    auto manyTiles = ZmpeFixture(true);
+    setU32(manyTiles, 12, 0xFFFFFFFF);
+    EXPECT_THROW(ParseZP(manyTiles), Error);
+
+    auto zme = ZmeFixture("abc");
+    zme[8] = 0xFF;  // bitmap count 65535 after a 3-byte path
+    zme[9] = 0xFF;
+    EXPECT_THROW(ParseZP(zme), Error);
+}
+
+TEST(ParseZP, FuzzSeedsAreValidTileSets) {
+    int seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(ZORVANE_FUZZ_CORPUS) + "/zp")) {
+        SCOPED_TRACE(entry.path().string());
+        TileSet set = ParseZP(ReadWholeFile(entry.path().string()));
+        EXPECT_EQ(set.BitmapCount, 2);
+        EXPECT_EQ(set.Tiles.size(), 2u);
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 3);
+}
+
+// --- Writing -------------------------------------------------------------------
+
+TEST(EncodeZP, ZmpeBytesFollowTheLayout) {
+    Project p = SmallProject(/*bottomUp=*/true);
+    auto bytes = EncodeZP(p, false);
+    ASSERT_EQ(bytes.size(), 1088u + 2 * BitmapBytes + 13 + 8 + 3 * 5);
+    ByteReader r(bytes);
+    EXPECT_EQ(r.text(4, ""), "ZTP0");
+    EXPECT_EQ(r.u32(""), 2u);
+    EXPECT_EQ(r.u32(""), 2u);
+    EXPECT_EQ(r.u32(""), 2u);
+    auto info = r.bytes(44, "");
+    EXPECT_EQ(std::vector<std::uint8_t>(info.begin(), info.end()), InfoHeaderBytes(32));
+    EXPECT_EQ(r.u8(""), p.Palette[0]);
+    r.seek(1084, "");
+    EXPECT_EQ(r.text(4, ""), "BITS");
+    EXPECT_EQ(0, std::memcmp(bytes.data() + 1088, p.Bitmap(0), 2 * BitmapBytes));
+    // The 1 x 1 tile: 13 bytes.
+    const std::size_t tile = 1088 + 2 * BitmapBytes;
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + tile, bytes.begin() + tile + 13),
+              (std::vector<std::uint8_t>{'T', 'I', 'L', '1', 1, 1, 3, 0, 1, 0, 0xFF, 0xFF, 7}));
+    // The 3 x 1 tile, column by column within its one row.
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + tile + 13 + 4, bytes.begin() + tile + 13 + 8),
+              (std::vector<std::uint8_t>{3, 1, 3, 0}));
+    EXPECT_EQ(bytes[tile + 13 + 8], 0);
+    EXPECT_EQ(bytes[tile + 13 + 10], 1);
+}
+
+TEST(EncodeZP, ZmeBytesFollowTheLayoutWithRowsBottomUp) {
+    Project p = SmallProject(/*bottomUp=*/false);
+    p.ZpPath = "C:\\x.zp";
+    auto bytes = EncodeZP(p, true);
+    const std::size_t L = p.ZpPath.size();
+    ASSERT_EQ(bytes.size(), 4 + 1 + L + 2 + 2 * 2102 + 2 + 13 + 8 + 3 * 5);
+    EXPECT_EQ(bytes[4], L);
+    EXPECT_EQ(std::string(bytes.begin() + 5, bytes.begin() + 5 + static_cast<std::ptrdiff_t>(L)), p.ZpPath);
+    const std::size_t first = 5 + L + 2;
+    EXPECT_EQ(bytes[5 + L], 2);
+    for (int b = 0; b < 2; ++b) {
+        const std::size_t at = first + static_cast<std::size_t>(b) * 2102;
+        auto header = DefaultFileHeader();  // the project's block is all zero
+        EXPECT_EQ(0, std::memcmp(bytes.data() + at, header.data(), 54));
+        EXPECT_EQ(0, std::memcmp(bytes.data() + at + 54, p.Palette.data(), 1024));
+        // Top-down rows in memory are stored reversed.
+        for (int row = 0; row < 32; ++row)
+            EXPECT_EQ(0, std::memcmp(bytes.data() + at + 1078 + row * 32, p.Bitmap(b) + (31 - row) * 32, 32));
+    }
+    EXPECT_EQ(bytes[first + 2 * 2102], 2);
+    EXPECT_EQ(bytes[first + 2 * 2102 + 1], 0);
+}
+
+TEST(EncodeZP, RefusesValuesThatDoNotFit) {
+    Project p = SmallProject(true);
+    p.ZpPath = std::string(256, 'a');
+    EXPECT_THROW(EncodeZP(p, true), Error);
+    p.ZpPath = std::string(255, 'a');
+    EXPECT_NO_THROW(EncodeZP(p, true));
+    p.ZpPath = "ab";
+    EXPECT_THROW(EncodeZP(p, true), Error);
+    EXPECT_NO_THROW(EncodeZP(p, false));  // "zmpe" does not store the path
+
+    p.ZpPath = "abc";
+    p.NewTiles.push_back(MakeTile(256, 1));
+    EXPECT_THROW(EncodeZP(p, false), Error);
+    p.NewTiles.back() = MakeTile(0, 1);
+    EXPECT_THROW(EncodeZP(p, false), Error);
+}
+
+TEST(EncodeZP, ZmeRefusesMoreThan65535Tiles) {
+    Project p = SmallProject(true);
+    p.ZpPath = "abc";
+    p.NewTiles.clear();
+    for (int i = 0; i < 65536; ++i) p.NewTiles.push_back(MakeTile(1, 1));
+    EXPECT_THROW(EncodeZP(p, true), Error);
+    EXPECT_EQ(ParseZP(EncodeZP(p, false)).Tiles.size(), 65536u);
+    p.NewTiles.pop_back();
+    EXPECT_EQ(ParseZP(EncodeZP(p, true)).Tiles.size(), 65535u);
+}
+
+TEST(EncodeZP, RoundTripsInBothVariantsAndRowOrders) {
+    for (bool zme : {false, true})
+        for (bool bottomUp : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "zme " << zme << " bottomUp " << bottomUp);
+            Project p = SmallProject(bottomUp);
+            p.ZpPath = "/tmp/t.zp";
+            TileSet set = ParseZP(EncodeZP(p, zme));
+            EXPECT_EQ(set.Zme, zme);
+            EXPECT_EQ(set.BottomUpRows, zme ? true : bottomUp);
+            EXPECT_EQ(set.Palette, p.Palette);
+            ASSERT_EQ(set.BitmapCount, p.BitmapCount);
+            for (int id = 0; id < p.BitmapCount; ++id)
+                EXPECT_EQ(TopDown(set.Pixels.data() + id * BitmapBytes, set.BottomUpRows), TopDown(p, id));
+            ASSERT_EQ(set.Tiles.size(), p.NewTiles.size());
+            for (std::size_t i = 0; i < set.Tiles.size(); ++i) EXPECT_TRUE(set.Tiles[i]->SameContent(*p.NewTiles[i]));
+        }
+}
+
+TEST(EncodeZP, ZmpeHeightStatesTheRealRowOrder) {
+    // A project whose header block claims the other row order still reads
+    // back with the same pictures.
+    for (bool bottomUp : {false, true}) {
+        Project p = SmallProject(bottomUp);
+        p.InfoHeader = DefaultInfoHeader(!bottomUp);
+        TileSet set = ParseZP(EncodeZP(p, false));
+        EXPECT_EQ(set.BottomUpRows, bottomUp);
+        EXPECT_EQ(set.InfoHeader, DefaultInfoHeader(bottomUp));
+        EXPECT_EQ(TopDown(set.Pixels.data(), set.BottomUpRows), TopDown(p, 0));
+    }
+    // A header that agrees is written as it stands.
+    Project q = SmallProject(true);
+    q.InfoHeader = DefaultInfoHeader(true);
+    q.InfoHeader[40] = 9;
+    auto bytes = EncodeZP(q, false);
+    EXPECT_EQ(0, std::memcmp(bytes.data() + 16, q.InfoHeader.data(), 44));
+}
+
+// --- Opening ---------------------------------------------------------------------
+
+namespace {
+
+struct CountingObserver : TileSetObserver {
+    int reads = 0;
+    int resets = 0;
+    void tileSetRead() override { ++reads; }
+    void tileSetReset() override { ++resets; }
+};
+
+// A project with a map side and an emptied tile set side, naming `zpPath`.
+Project ProjectNaming(const std::string& zpPath) {
+    Project p;
+    p.NoProject = false;
+    p.MapWidth = p.MapHeight = 14;
+    p.UsedTiles.push_back(MakeTile(1, 1, 2, 2, 0));
+    p.Creatures = {1, 2, 3};
+    p.ZpPath = zpPath;
+    p.ZpModified = true;
+    return p;
+}
+
+void ExpectEmptyProject(const Project& p) {
+    EXPECT_TRUE(p.NoProject);
+    EXPECT_EQ(p.BitmapCount, 0);
+    EXPECT_TRUE(p.NewTiles.empty());
+    EXPECT_TRUE(p.UsedTiles.empty());
+    EXPECT_TRUE(p.ZpPath.empty());
+    EXPECT_EQ(p.MapWidth, 0);
+}
+
+}  // namespace
+
+TEST(OpenZP, ReadsZmpeIntoTheProject) {
+    TempDir dir;
+    const std::string path = dir.file("set.zp");
+    WriteBytes(path, ZmpeFixture(false));
+    Project p = ProjectNaming(path);
+    p.FileHeader[0] = 0x55;  // replaced by the default
+    CountingObserver observer;
+    p.Generator = &observer;
+    FakeUi ui;
+    ASSERT_TRUE(OpenZP(p, ui));
+    EXPECT_EQ(ui.statuses, (std::vector<std::string>{"opening " + path + "...", path + " opened."}));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.progressShown, 1);
+    EXPECT_FALSE(ui.progressVisible);
+    EXPECT_EQ(ui.bitmapsChangedCount, 1);
+    EXPECT_EQ(observer.reads, 1);
+    EXPECT_FALSE(p.ZpModified);
+    EXPECT_FALSE(p.ZmeVariant);
+    EXPECT_FALSE(p.BottomUpRows);
+    EXPECT_EQ(p.FileHeader, DefaultFileHeader());
+    EXPECT_EQ(p.InfoHeader, DefaultInfoHeader(false));
+    EXPECT_EQ(p.Palette[3], FixturePalette(3));
+    ASSERT_EQ(p.BitmapCount, 2);
+    EXPECT_EQ(0, std::memcmp(p.Bitmap(1), FixtureBitmap(1).data(), BitmapBytes));
+    ExpectFixtureTiles(p.NewTiles);
+    EXPECT_EQ(p.ZpPath, path);
+    EXPECT_FALSE(p.NoProject);
+    EXPECT_EQ(p.UsedTiles.size(), 1u);
+}
+
+TEST(OpenZP, ReadsZmeWithDefaultInfoHeader) {
+    TempDir dir;
+    const std::string path = dir.file("set.zp");
+    WriteBytes(path, ZmeFixture(path));
+    Project p = ProjectNaming(path);
+    p.InfoHeader[0] = 0x55;
+    FakeUi ui;
+    ASSERT_TRUE(OpenZP(p, ui));
+    EXPECT_TRUE(p.ZmeVariant);
+    EXPECT_TRUE(p.BottomUpRows);
+    EXPECT_EQ(p.InfoHeader, DefaultInfoHeader(true));
+    EXPECT_EQ(std::vector<std::uint8_t>(p.FileHeader.begin(), p.FileHeader.end()), FixtureFileHeader());
+    ExpectFixtureTiles(p.NewTiles);
+}
+
+TEST(OpenZP, MissingFileDeclinedResetsTheProject) {
+    TempDir dir;
+    const std::string path = dir.file("gone.zp");
+    for (bool answerYes : {false, true}) {
+        SCOPED_TRACE(answerYes);
+        Project p = ProjectNaming(path);
+        CountingObserver observer;
+        p.Generator = &observer;
+        FakeUi ui;
+        ui.answers = {answerYes ? Answer::Yes : Answer::No};  // Yes, then the dialog is cancelled
+        EXPECT_FALSE(OpenZP(p, ui));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].caption, "Missing *.zp file");
+        EXPECT_EQ(ui.messages[0].text, "Could not find " + path + "\rDo you want to select it manually?");
+        EXPECT_EQ(ui.messages[0].icon, Icon::Question);
+        EXPECT_EQ(ui.messages[0].buttons, Buttons::YesNo);
+        ASSERT_EQ(ui.dialogs.size(), answerYes ? 1u : 0u);
+        if (answerYes) {
+            EXPECT_EQ(ui.dialogs[0].name, "ODzp");
+            EXPECT_EQ(ui.dialogs[0].filter, "ZP files|*.zp");
+            EXPECT_TRUE(ui.dialogs[0].fileMustExist);
+            EXPECT_FALSE(ui.dialogs[0].save);
+        }
+        EXPECT_EQ(ui.status(), "error opening " + path + "!");
+        EXPECT_EQ(ui.resets, (std::vector<bool>{false}));
+        EXPECT_EQ(observer.resets, 1);
+        ExpectEmptyProject(p);
+    }
+}
+
+TEST(OpenZP, ReplacementIsReadButStoredPathKept) {
+    TempDir dir;
+    const std::string missing = dir.file("gone.zp");
+    const std::string chosen = dir.file("other.zp");
+    WriteBytes(chosen, ZmpeFixture(true));
+    Project p = ProjectNaming(missing);
+    FakeUi ui;
+    ui.answers = {Answer::Yes};
+    ui.files = {chosen};
+    ASSERT_TRUE(OpenZP(p, ui));
+    EXPECT_EQ(p.ZpPath, missing);
+    EXPECT_EQ(p.BitmapCount, 2);
+    EXPECT_TRUE(ui.sawStatus("opening " + chosen + "..."));
+    EXPECT_EQ(ui.status(), chosen + " opened.");
+}
+
+TEST(OpenZP, DamagedFileLeavesNoHalfReadProject) {
+    TempDir dir;
+    const std::string path = dir.file("bad.zp");
+    auto bytes = ZmpeFixture(true);
+    bytes.resize(bytes.size() - 1);  // the last tile is cut short
+    WriteBytes(path, bytes);
+    Project p = ProjectNaming(path);
+    FakeUi ui;
+    EXPECT_FALSE(OpenZP(p, ui));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Error);
+    EXPECT_NE(ui.messages[0].text.find(path), std::string::npos);
+    EXPECT_EQ(ui.status(), "error opening " + path + "!");
+    EXPECT_FALSE(ui.progressVisible);
+    ExpectEmptyProject(p);
+}
+
+// --- Saving --------------------------------------------------------------------
+
+TEST(MakeNewZP, WritesTheFileAndTakesTheVariant) {
+    TempDir dir;
+    const std::string path = dir.file("out.zp");
+    Project p = SmallProject(true);
+    p.ZpPath = path;
+    p.ZpModified = true;
+    FakeUi ui;
+    ASSERT_TRUE(MakeNewZP(p, ui, true));
+    EXPECT_EQ(ui.statuses, (std::vector<std::string>{"writing " + path + "...", path + " saved!"}));
+    EXPECT_EQ(ui.progressShown, 1);
+    EXPECT_FALSE(ui.progressVisible);
+    EXPECT_FALSE(p.ZpModified);
+    EXPECT_TRUE(p.ZmeVariant);
+    EXPECT_EQ(p.FileHeader, DefaultFileHeader());
+    EXPECT_EQ(ReadWholeFile(path), EncodeZP(p, true));
+}
+
+TEST(MakeNewZP, FailureKeepsOldFileAndProject) {
+    TempDir dir;
+    const std::string existing = dir.file("out.zp");
+    const auto old = ZmpeFixture(true);
+    WriteBytes(existing, old);
+    auto attempt = [](Project p, const std::string& path) {
+        p.ZpPath = path;
+        p.ZpModified = true;
+        FakeUi ui;
+        EXPECT_FALSE(MakeNewZP(p, ui, true));
+        EXPECT_EQ(ui.status(), "error saving " + path + "!");
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].icon, Icon::Error);
+        EXPECT_TRUE(p.ZpModified);
+        EXPECT_FALSE(p.ZmeVariant);
+        EXPECT_FALSE(p.BottomUpRows);
+        EXPECT_EQ(p.FileHeader, (std::array<std::uint8_t, 54>{}));
+    };
+    Project tooWide = SmallProject(false);
+    tooWide.NewTiles.push_back(MakeTile(300, 1));  // does not fit a tile record
+    attempt(std::move(tooWide), existing);
+    attempt(SmallProject(false), dir.file("no/such/folder.zp"));
+    EXPECT_EQ(ReadWholeFile(existing), old);
+}
+
+TEST(MakeRowOrderConsistent, TopDownZmpeWrittenAsZmeKeepsPictures) {
+    TempDir dir;
+    Project p = SmallProject(false);
+    p.ZpPath = dir.file("flip.zp");
+    const auto before0 = TopDown(p, 0);
+    const auto before1 = TopDown(p, 1);
+    FakeUi ui;
+    ASSERT_TRUE(MakeNewZP(p, ui, true));
+    EXPECT_TRUE(p.BottomUpRows);
+    EXPECT_EQ(TopDown(p, 0), before0);
+    EXPECT_EQ(TopDown(p, 1), before1);
+    // What a layered project infers agrees with memory.
+    EXPECT_EQ(p.BottomUpRows, p.ZmeVariant || p.InfoHeader[12] == 32);
+}
+
+TEST(MakeRowOrderConsistent, ZmpeHeaderStatesTheRowOrder) {
+    for (bool bottomUp : {false, true}) {
+        Project p = SmallProject(bottomUp);
+        const auto before = TopDown(p, 0);
+        MakeRowOrderConsistent(p);  // all-zero header becomes the default
+        EXPECT_EQ(p.InfoHeader, DefaultInfoHeader(bottomUp));
+        p.InfoHeader = DefaultInfoHeader(!bottomUp);
+        p.InfoHeader[40] = 9;
+        MakeRowOrderConsistent(p);
+        auto expected = DefaultInfoHeader(bottomUp);
+        expected[40] = 9;
+        EXPECT_EQ(p.InfoHeader, expected);
+        EXPECT_EQ(p.BottomUpRows, bottomUp);
+        EXPECT_EQ(TopDown(p, 0), before);
+    }
+}
