@@ -1,0 +1,458 @@
+#include "map_file.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "builders.h"
+#include "creatures.h"
+#include "fake_ui.h"
+#include "file_io.h"
+#include "tileset_file.h"
+
+using namespace zorvane;
+using namespace zorvane::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+void Put16(Bytes& b, std::uint16_t v) {
+    b.push_back(v & 0xFF);
+    b.push_back(v >> 8);
+}
+void Put32(Bytes& b, std::uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+void PutText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+
+// The square of column x, row y in the hand-built fixtures.
+TSq FixtureSquare(int x, int y) {
+    return TSq{static_cast<std::uint16_t>(y * 10 + x), static_cast<std::uint16_t>(100 + x), static_cast<std::uint8_t>(y)};
+}
+
+// A map project file built field by field from the format's layout.
+Bytes ZmFile(const std::string& zpPath, std::uint32_t multiplayer, int w, int h, const Bytes& creatures) {
+    Bytes b;
+    PutText(b, "ZLF5");
+    b.push_back(static_cast<std::uint8_t>(zpPath.size()));
+    PutText(b, zpPath);
+    Put32(b, multiplayer);
+    PutText(b, "MAP0");
+    b.push_back(static_cast<std::uint8_t>(w));
+    b.push_back(static_cast<std::uint8_t>(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            TSq s = FixtureSquare(x, y);
+            Put16(b, s.Gnd);
+            Put16(b, s.Top);
+            b.push_back(s.Atr);
+        }
+    b.insert(b.end(), creatures.begin(), creatures.end());
+    return b;
+}
+
+// A creature block in the "zmpe" layout: "CST0", the record count, records.
+Bytes CreatureFixture() {
+    Bytes c;
+    PutText(c, "CST0");
+    Put16(c, 1);
+    PutText(c, "MCR0");
+    for (int i = 0; i < 20; ++i) c.push_back(static_cast<std::uint8_t>(i + 4));
+    return c;
+}
+
+// A project whose flattened map is w x h squares with FixtureSquare contents.
+Project FlatProject(int w, int h, const std::string& zpPath = "/maps/set.zp") {
+    Project p;
+    p.MapWidth = w;
+    p.MapHeight = h;
+    p.ZpPath = zpPath;
+    p.Multiplayer = 1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) p.FlatSquares.push_back(FixtureSquare(x, y));
+    return p;
+}
+
+// Writes a small "zmpe" tile set of `bitmaps` bitmaps and one tile.
+std::string WriteTileSet(const TempDir& dir, const std::string& name, int bitmaps) {
+    Project set;
+    FillTestPalette(set);
+    AddPatternBitmaps(set, bitmaps);
+    set.NewTiles.push_back(MakeTile(2, 1, 0, 0, 0, NoBitmap, 4));
+    std::string path = dir.file(name);
+    WriteBytes(path, EncodeZP(set, false));
+    return path;
+}
+
+// A project filled with 1 x 1 tiles, as opening a map project gives it.
+void FillWithSquares(Project& p, int w, int h, std::uint16_t gnd) {
+    p.MapWidth = w;
+    p.MapHeight = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) p.UsedTiles.push_back(MakeTile(1, 1, x, y, gnd, NoBitmap, 0));
+    p.NoProject = false;
+}
+
+void ExpectEmptyProject(const Project& p) {
+    EXPECT_TRUE(p.NoProject);
+    EXPECT_TRUE(p.UsedTiles.empty());
+    EXPECT_TRUE(p.NewTiles.empty());
+    EXPECT_EQ(p.BitmapCount, 0);
+    EXPECT_TRUE(p.Creatures.empty());
+}
+
+}  // namespace
+
+// --- Reading -----------------------------------------------------------------
+
+TEST(ParseZM, ReadsEveryFieldOfAHandBuiltFile) {
+    const std::string path = "C:\\maps\\desert.zp";
+    Bytes file = ZmFile(path, 1, 3, 2, CreatureFixture());
+    ASSERT_EQ(file.size(), 15 + path.size() + 5 * 3 * 2 + CreatureFixture().size());
+    MapFile map = ParseZM(file);
+    EXPECT_EQ(map.ZpPath, path);
+    EXPECT_EQ(map.Multiplayer, 1u);
+    EXPECT_EQ(map.Width, 3);
+    EXPECT_EQ(map.Height, 2);
+    ASSERT_EQ(map.Squares.size(), 6u);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(map.Squares[i], FixtureSquare(i % 3, i / 3)) << i;
+    EXPECT_EQ(map.Creatures, CreatureFixture());
+}
+
+TEST(ParseZM, AcceptsAnEmptyPathAndNoCreatureBlock) {
+    MapFile map = ParseZM(ZmFile("", 0, 1, 1, {}));
+    EXPECT_EQ(map.ZpPath, "");
+    EXPECT_TRUE(map.Creatures.empty());
+    EXPECT_EQ(map.Squares.size(), 1u);
+}
+
+TEST(ParseZM, RefusesForeignAndDamagedFiles) {
+    Bytes foreign = ZmFile("a.zp", 1, 2, 2, {});
+    foreign[3] = '4';
+    EXPECT_THROW(ParseZM(foreign), Error);
+
+    Bytes badBlock = ZmFile("a.zp", 1, 2, 2, {'X', 'S', 'T', '0', 1, 2});
+    EXPECT_THROW(ParseZM(badBlock), Error);
+
+    EXPECT_THROW(ParseZM(ZmFile("a.zp", 1, 0, 5, {})), Error);
+    EXPECT_THROW(ParseZM(ZmFile("a.zp", 1, 5, 0, {})), Error);
+}
+
+TEST(ParseZM, EveryTruncationIsRefused) {
+    Bytes file = ZmFile("set.zp", 1, 4, 3, CreatureFixture());
+    const std::size_t blockStart = 15 + 6 + 5 * 4 * 3;
+    for (std::size_t n = 0; n < file.size(); ++n) {
+        Bytes cut(file.begin(), file.begin() + n);
+        bool readable = n == blockStart || n >= blockStart + 4;  // no block, or one from "CST0" on
+        if (readable)
+            EXPECT_NO_THROW(ParseZM(cut)) << n;
+        else
+            EXPECT_THROW(ParseZM(cut), Error) << n;
+    }
+}
+
+TEST(ParseZM, ALargeDeclaredSizeWithFewBytesIsRefused) {
+    Bytes file = ZmFile("", 0, 1, 1, {});
+    file[13] = 255;  // width
+    file[14] = 255;  // height
+    EXPECT_THROW(ParseZM(file), Error);
+}
+
+// --- Writing -----------------------------------------------------------------
+
+TEST(EncodeZM, WritesTheLayoutWithImpassableBorders) {
+    Project p = FlatProject(5, 5, "d.zp");
+    p.Creatures = CreatureFixture();
+    Bytes out = EncodeZM(p, false);
+
+    Bytes expected;
+    PutText(expected, "ZLF5");
+    expected.push_back(4);
+    PutText(expected, "d.zp");
+    Put32(expected, 1);
+    PutText(expected, "MAP0");
+    expected.push_back(5);
+    expected.push_back(5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x) {
+            TSq s = FixtureSquare(x, y);
+            Put16(expected, s.Gnd);
+            Put16(expected, s.Top);
+            expected.push_back(x == 2 && y == 2 ? s.Atr : AtrImpassable);
+        }
+    PutText(expected, "CST0");
+    const Bytes block = CreatureFixture();
+    expected.insert(expected.end(), block.begin() + 4, block.end());
+    EXPECT_EQ(out, expected);
+}
+
+TEST(EncodeZM, RoundTripKeepsSquaresPathAndCreatures) {
+    Project p = FlatProject(7, 6);
+    for (auto& s : p.FlatSquares) s.Atr = 3;  // borders aside, the attributes must survive too
+    p.FlatSquares[2 * 7 + 3].Atr = 9;
+    FakeUi ui;
+    ResetCreatures(p, ui);
+    MapFile map = ParseZM(EncodeZM(p, false));
+    EXPECT_EQ(map.ZpPath, p.ZpPath);
+    EXPECT_EQ(map.Width, 7);
+    EXPECT_EQ(map.Height, 6);
+    EXPECT_EQ(map.Squares, p.FlatSquares);
+    EXPECT_EQ(map.Creatures, p.Creatures);
+}
+
+TEST(EncodeZM, DefaultZmpeBlockSurvivesAZmeRoundTrip) {
+    Project p = FlatProject(4, 4);
+    FakeUi ui;
+    ResetCreatures(p, ui);
+    const Bytes original = p.Creatures;
+    Project back = FlatProject(4, 4);
+    back.Creatures = ParseZM(EncodeZM(p, true)).Creatures;
+    back.ZmeVariant = true;
+    EXPECT_EQ(ParseZM(EncodeZM(back, false)).Creatures, original);
+}
+
+TEST(EncodeZM, RefusesValuesThatDoNotFit) {
+    Project longPath = FlatProject(4, 4, std::string(256, 'p'));
+    EXPECT_THROW(EncodeZM(longPath, false), Error);
+    Project exact = FlatProject(4, 4, std::string(255, 'p'));
+    EXPECT_NO_THROW(EncodeZM(exact, false));
+
+    Project notFlat = FlatProject(4, 4);
+    notFlat.FlatSquares.pop_back();
+    EXPECT_THROW(EncodeZM(notFlat, false), Error);
+
+    Project wide = FlatProject(256, 1);
+    EXPECT_THROW(EncodeZM(wide, false), Error);
+}
+
+TEST(SaveZmAs, EmptyCreaturesGetTheDefaultBlockWithTheMultiplayerFlag) {
+    TempDir dir;
+    FakeUi ui;
+    for (bool zme : {false, true}) {
+        Project p = FlatProject(6, 6);
+        p.ZmeVariant = zme;
+        p.Multiplayer = 0;
+        std::string path = dir.file(zme ? "a.zm" : "b.zm");
+        ASSERT_TRUE(SaveZmAs(p, ui, path, zme));
+        Bytes file = ReadWholeFile(path);
+        const std::size_t blockStart = 15 + p.ZpPath.size() + 5 * 36;
+        ASSERT_EQ(file.size(), blockStart + 103);
+        EXPECT_EQ(Bytes(file.begin() + blockStart, file.begin() + blockStart + 4), Bytes({'C', 'S', 'T', '0'}));
+        EXPECT_EQ(file[blockStart + (zme ? 4 : 6)], 'M');
+        EXPECT_EQ(file[blockStart + (zme ? 4 : 6) + 86], 0);  // singleplayer
+        EXPECT_TRUE(p.FlatSquares.empty());
+        EXPECT_EQ(ui.status(), path + " saved!");
+        EXPECT_FALSE(ui.progressVisible);
+    }
+}
+
+TEST(SaveZmAs, AFailedWriteKeepsTheOldFile) {
+    TempDir dir;
+    FakeUi ui;
+    std::string path = dir.file("keep.zm");
+    const Bytes old = {'o', 'l', 'd'};
+    WriteBytes(path, old);
+
+    Project longPath = FlatProject(4, 4, std::string(300, 'x'));
+    EXPECT_FALSE(SaveZmAs(longPath, ui, path, false));
+    EXPECT_EQ(ReadWholeFile(path), old);
+    EXPECT_TRUE(longPath.FlatSquares.empty());
+    EXPECT_EQ(ui.status(), "error saving " + path + "!");
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().caption, "Error");
+
+    Project ok = FlatProject(4, 4);
+    EXPECT_FALSE(SaveZmAs(ok, ui, dir.file("missing/folder.zm"), false));
+    EXPECT_FALSE(FileExists(dir.file("missing/folder.zm")));
+}
+
+// --- Opening -----------------------------------------------------------------
+
+TEST(OpenZMFile, LoadsTheMapAsOneTilePerSquareAndItsTileSet) {
+    TempDir dir;
+    std::string zp = WriteTileSet(dir, "set.zp", 5);
+    std::string zm = dir.file("map.zm");
+    WriteBytes(zm, ZmFile(zp, 1, 4, 3, CreatureFixture()));
+    Project p;
+    FakeUi ui;
+    ASSERT_TRUE(OpenZMFile(p, ui, zm));
+    EXPECT_FALSE(p.NoProject);
+    EXPECT_EQ(p.MapWidth, 4);
+    EXPECT_EQ(p.MapHeight, 3);
+    EXPECT_EQ(p.ZpPath, zp);
+    EXPECT_EQ(p.Multiplayer, 1u);
+    EXPECT_EQ(p.Creatures, CreatureFixture());
+    EXPECT_EQ(p.BitmapCount, 5);
+    EXPECT_EQ(p.NewTiles.size(), 1u);
+    ASSERT_EQ(p.UsedTiles.size(), 12u);
+    for (int i = 0; i < 12; ++i) {
+        const TTile& t = *p.UsedTiles[i];
+        EXPECT_EQ(t.Width, 1);
+        EXPECT_EQ(t.Height, 1);
+        EXPECT_EQ(t.X, i % 4);
+        EXPECT_EQ(t.Y, i / 4);
+        EXPECT_EQ(t.Sq[0], FixtureSquare(i % 4, i / 4));
+    }
+    EXPECT_TRUE(ui.sawStatus("opening " + zm + "..."));
+    EXPECT_EQ(ui.status(), zm + " opened");
+    ASSERT_FALSE(ui.refreshes.empty());
+    const RefreshRequest& r = ui.refreshes.back();
+    EXPECT_EQ(r.first, 0);
+    EXPECT_EQ(r.last, 0);
+    EXPECT_TRUE(r.withProgress && r.redraw && r.resetScrolling && r.rebuildList);
+    EXPECT_FALSE(ui.progressVisible);
+}
+
+TEST(OpenZMFile, ADamagedFileLeavesNoProject) {
+    TempDir dir;
+    std::string zm = dir.file("short.zm");
+    Bytes file = ZmFile("x.zp", 1, 4, 4, {});
+    file.resize(file.size() - 3);
+    WriteBytes(zm, file);
+    Project p;
+    FillWithSquares(p, 4, 4, 0);
+    AddPatternBitmaps(p, 3);
+    p.Creatures = CreatureFixture();
+    FakeUi ui;
+    EXPECT_FALSE(OpenZMFile(p, ui, zm));
+    ExpectEmptyProject(p);
+    EXPECT_EQ(ui.status(), "error opening " + zm + "!");
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().caption, "Error");
+
+    FakeUi ui2;
+    EXPECT_FALSE(OpenZMFile(p, ui2, dir.file("nothing-here.zm")));
+    EXPECT_EQ(ui2.status(), "error opening " + dir.file("nothing-here.zm") + "!");
+}
+
+TEST(OpenZMFile, AMissingTileSetThatIsNotReplacedLeavesNoProject) {
+    TempDir dir;
+    std::string zm = dir.file("map.zm");
+    WriteBytes(zm, ZmFile(dir.file("gone.zp"), 1, 4, 4, CreatureFixture()));
+    Project p;
+    FakeUi ui;
+    ui.answers.push_back(Answer::No);
+    EXPECT_FALSE(OpenZMFile(p, ui, zm));
+    ExpectEmptyProject(p);
+    EXPECT_EQ(ui.messages.front().caption, "Missing *.zp file");
+}
+
+TEST(OpenZM, CancellingTheDialogChangesNothing) {
+    Project p;
+    FillWithSquares(p, 3, 3, 1);
+    FakeUi ui;
+    EXPECT_FALSE(OpenZM(p, ui));
+    EXPECT_EQ(p.UsedTiles.size(), 9u);
+    EXPECT_FALSE(p.NoProject);
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(ui.dialogs[0].name, "ODzm");
+    EXPECT_EQ(ui.dialogs[0].filter, "zme/zmpe project|*.zm");
+    EXPECT_FALSE(ui.dialogs[0].save);
+    EXPECT_TRUE(ui.dialogs[0].fileMustExist);
+}
+
+// --- Export ------------------------------------------------------------------
+
+TEST(ExportToZmZpFile, AnOpenedMapExportsToTheSameBytes) {
+    TempDir dir;
+    std::string zp = WriteTileSet(dir, "set.zp", 200);
+    std::string zm = dir.file("in.zm");
+    // Border attributes already impassable so that the export changes nothing.
+    Bytes file = ZmFile(zp, 1, 6, 5, CreatureFixture());
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            if (IsBorderSquare(x, y, 6, 5)) file[15 + zp.size() + (y * 6 + x) * 5 + 4] = AtrImpassable;
+    WriteBytes(zm, file);
+    Project p;
+    FakeUi ui;
+    ASSERT_TRUE(OpenZMFile(p, ui, zm));
+    std::string out = dir.file("out.zm");
+    ASSERT_TRUE(ExportToZmZpFile(p, ui, out, false));
+    EXPECT_EQ(ReadWholeFile(out), file);
+    for (auto& m : ui.messages) EXPECT_NE(m.caption, "Create new *.zp");
+    EXPECT_TRUE(p.FlatSquares.empty());
+    const RefreshRequest& r = ui.refreshes.back();
+    EXPECT_TRUE(r.withProgress);
+    EXPECT_FALSE(r.redraw || r.resetScrolling || r.rebuildList);
+}
+
+TEST(ExportToZmZpFile, WritesANewTileSetWhenNeededAndOnlyOnce) {
+    TempDir dir;
+    Project p;
+    FillTestPalette(p);
+    AddPatternBitmaps(p, 3);
+    FillWithSquares(p, 5, 5, 1);
+    FakeUi ui;
+    ui.files.push_back(dir.file("fresh"));  // no extension: ".zp" is added
+    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("a.zm"), true));
+    EXPECT_EQ(ui.messages[0].caption, "Create new *.zp");
+    EXPECT_EQ(ui.messages[0].text,
+              "It's necessary to create a new *.zp file.\rTo continue exporting map, select the path and name for new "
+              "file.");
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(ui.dialogs[0].name, "SDzp");
+    EXPECT_EQ(ui.dialogs[0].filter, "tile set file|*.zp");
+    EXPECT_EQ(p.ZpPath, dir.file("fresh.zp"));
+    EXPECT_TRUE(p.ZmeVariant);
+    EXPECT_TRUE(FileExists(dir.file("fresh.zp")));
+    EXPECT_EQ(ParseZM(ReadWholeFile(dir.file("a.zm"))).ZpPath, dir.file("fresh.zp"));
+
+    // A second export in the same variant finds everything in place.
+    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("b.zm"), true));
+    EXPECT_EQ(ui.dialogs.size(), 1u);
+
+    // Another variant needs another tile set.
+    ui.files.push_back(dir.file("other.zp"));
+    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("c.zm"), false));
+    EXPECT_EQ(ui.dialogs.size(), 2u);
+    EXPECT_FALSE(p.ZmeVariant);
+}
+
+TEST(ExportToZmZpFile, CancellingTheTileSetDialogWritesNothing) {
+    TempDir dir;
+    Project p;
+    AddPatternBitmaps(p, 2);
+    FillWithSquares(p, 5, 5, 0);
+    FakeUi ui;
+    EXPECT_FALSE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
+    EXPECT_EQ(ui.messages.back().caption, "Error");
+    EXPECT_EQ(ui.messages.back().text, "Exporting stopped by user!");
+    EXPECT_FALSE(FileExists(dir.file("a.zm")));
+    EXPECT_TRUE(p.FlatSquares.empty());
+}
+
+TEST(ExportToZmZpFile, ARelativeTileSetPathIsWrittenAbsolute) {
+    TempDir dir;
+    Project p;
+    AddPatternBitmaps(p, 2);
+    FillWithSquares(p, 5, 5, 0);
+    p.ZpPath = "sets/rel.zp";
+    FakeUi ui;
+    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
+    std::string written = ParseZM(ReadWholeFile(dir.file("a.zm"))).ZpPath;
+    EXPECT_EQ(written, AbsolutePath("sets/rel.zp"));
+    EXPECT_TRUE(std::filesystem::path(written).is_absolute());
+
+    // A path with a drive letter is absolute where the map was made.
+    p.ZpPath = "D:\\game\\set.zp";
+    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("b.zm"), false));
+    EXPECT_EQ(ParseZM(ReadWholeFile(dir.file("b.zm"))).ZpPath, "D:\\game\\set.zp");
+}
+
+TEST(ExportToZmZp, ForcesTheMapExtension) {
+    TempDir dir;
+    Project p;
+    AddPatternBitmaps(p, 2);
+    FillWithSquares(p, 5, 5, 0);
+    p.ZpPath = dir.file("set.zp");
+    FakeUi ui;
+    ui.files.push_back(dir.file("target.txt"));
+    ASSERT_TRUE(ExportToZmZp(p, ui, false));
+    EXPECT_TRUE(FileExists(dir.file("target.zm")));
+    EXPECT_EQ(ui.dialogs[0].name, "SDzm");
+    EXPECT_TRUE(ui.dialogs[0].save);
+    EXPECT_TRUE(ui.dialogs[0].overwritePrompt);
+    EXPECT_EQ(ui.status(), dir.file("target.zm") + " saved!");
+}
