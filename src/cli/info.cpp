@@ -33,7 +33,7 @@ Json TileSetInfo(const std::vector<std::uint8_t>& bytes) {
     j["row_order"] = ts.BottomUpRows ? "bottom-up" : "top-down";
     j["bitmaps"] = ts.BitmapCount;
     j["tiles"] = ts.Tiles.size();
-    if (ts.Zme) j["stored_path"] = std::string(bytes.begin() + 5, bytes.begin() + 5 + bytes[4]);
+    if (ts.Zme) j["stored_path"] = ts.StoredPath;
     return j;
 }
 

@@ -92,7 +92,7 @@ void ParseZme(ByteReader& r, TileSet& set) {
     set.BottomUpRows = true;
     set.InfoHeader = DefaultInfoHeader(true);
     const std::size_t pathLength = r.u8("path length");
-    r.skip(pathLength, "stored path");
+    set.StoredPath = r.text(pathLength, "stored path");
     const int count = r.u16("bitmap count");
     r.needItems(static_cast<std::uint64_t>(count), kZmeBitmapBytes, "bitmaps");
     set.BitmapCount = count;

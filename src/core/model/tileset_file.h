@@ -32,6 +32,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "project.h"
@@ -48,6 +49,7 @@ struct TileSet {
     std::array<std::uint8_t, 1024> Palette{};
     int BitmapCount = 0;
     std::vector<std::uint8_t> Pixels;  // BitmapCount x 1024 bytes, rows as BottomUpRows says
+    std::string StoredPath;            // "zme" only: the path the file was written to
     TileList Tiles;
 };
 
