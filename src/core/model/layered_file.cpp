@@ -1,3 +1,201 @@
 #include "layered_file.h"
 
-namespace zorvane {}  // namespace zorvane
+#include <cstring>
+
+#include "bytes.h"
+#include "file_commands.h"
+#include "file_io.h"
+#include "lifecycle.h"
+#include "tileset_file.h"
+
+namespace zorvane {
+
+namespace {
+
+constexpr char kLayeredFilter[] = "layered project|*.zl";
+constexpr std::size_t kTileRecordHead = 10;  // width, height, X, Y
+constexpr std::size_t kSquareBytes = 5;
+
+void ReadTiles(ByteReader& r, TileList& tiles, const char* what) {
+    std::uint32_t count = r.u32(what);
+    r.needItems(count, kTileRecordHead, what);
+    tiles.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        int w = r.u8("tile width");
+        int h = r.u8("tile height");
+        if (w == 0 || h == 0)
+            throw Error("The file is damaged: a tile of " + std::to_string(w) + " x " + std::to_string(h) +
+                        " squares at byte " + std::to_string(r.offset() - 2) + ".");
+        auto tile = std::make_unique<TTile>(w, h);
+        tile->X = r.i32("tile position");
+        tile->Y = r.i32("tile position");
+        r.needItems(static_cast<std::uint64_t>(w) * h, kSquareBytes, "tile squares");
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                TSq& sq = tile->SqAt(x, y);
+                sq.Gnd = r.u16("ground id");
+                sq.Top = r.u16("top id");
+                sq.Atr = r.u8("attribute");
+            }
+        }
+        tiles.push_back(std::move(tile));
+    }
+}
+
+void ReadBitmaps(ByteReader& r, Project& project) {
+    std::uint32_t count = r.u32("bitmap count");
+    if (count > static_cast<std::uint32_t>(MaxBitmaps))
+        throw Error("The file is damaged: it declares " + std::to_string(count) + " bitmaps, more than " +
+                    std::to_string(MaxBitmaps) + ".");
+    r.needItems(count, BitmapBytes, "bitmaps");
+    project.SetBitmapCount(static_cast<int>(count));
+    auto pixels = r.bytes(static_cast<std::size_t>(count) * BitmapBytes, "bitmap pixels");
+    if (!pixels.empty()) std::memcpy(project.AllBitmapBytes().data(), pixels.data(), pixels.size());
+}
+
+std::uint8_t SizeByte(int value, const std::string& what) {
+    if (value < 0 || value > 255)
+        throw Error("The " + what + " " + std::to_string(value) + " does not fit the layered project file (0 to 255).");
+    return static_cast<std::uint8_t>(value);
+}
+
+void WriteTiles(ByteWriter& out, const TileList& tiles) {
+    out.u32(static_cast<std::uint32_t>(tiles.size()));
+    for (const auto& tile : tiles) {
+        if (tile->Width < 1 || tile->Height < 1)
+            throw Error("A tile of " + std::to_string(tile->Width) + " x " + std::to_string(tile->Height) +
+                        " squares cannot be stored.");
+        out.u8(SizeByte(tile->Width, "tile width"));
+        out.u8(SizeByte(tile->Height, "tile height"));
+        out.i32(tile->X);
+        out.i32(tile->Y);
+        for (int y = 0; y < tile->Height; ++y) {
+            for (int x = 0; x < tile->Width; ++x) {
+                const TSq& sq = tile->SqAt(x, y);
+                out.u16(sq.Gnd);
+                out.u16(sq.Top);
+                out.u8(sq.Atr);
+            }
+        }
+    }
+}
+
+std::size_t TileBytes(const TileList& tiles) {
+    std::size_t n = 4;
+    for (const auto& t : tiles) n += kTileRecordHead + t->Sq.size() * kSquareBytes;
+    return n;
+}
+
+}  // namespace
+
+Project ParseZL(std::span<const std::uint8_t> bytes) {
+    ByteReader r(bytes);
+    bool current = r.peekTag("ZLP1");
+    if (!current && !r.peekTag("ZLP0")) throw ImproperFormatError();
+    r.skip(4, "magic");
+    Project project;
+    if (!current) {
+        project.BottomUpRows = false;
+        project.ZmeVariant = false;
+        SetDefsZPgora_o(project);
+    }
+    project.MapWidth = r.u8("map width");
+    project.MapHeight = r.u8("map height");
+    r.read(project.Palette, "palette");
+    ReadBitmaps(r, project);
+    ReadTiles(r, project.UsedTiles, "used tiles");
+    ReadTiles(r, project.NewTiles, "tiles list entries");
+    std::uint8_t pathLength = r.u8("tile set path length");
+    project.ZpPath = r.text(pathLength, "tile set path");
+    project.Multiplayer = r.u32("multiplayer flag");
+    std::uint32_t creatures = r.u32("creature block length");
+    auto block = r.bytes(creatures, "creature block");
+    project.Creatures.assign(block.begin(), block.end());
+    r.read(project.InfoHeader, "bitmap information header");
+    if (current) {
+        r.read(project.FileHeader, "bitmap file header");
+        project.ZmeVariant = r.u8("variant") == 1;
+        project.BottomUpRows = project.ZmeVariant || project.InfoHeader[12] == 32;
+    }
+    project.NoProject = false;
+    return project;
+}
+
+std::vector<std::uint8_t> EncodeZL(const Project& project) {
+    ByteWriter out;
+    auto pixels = project.AllBitmapBytes();
+    out.reserve(1200 + pixels.size() + TileBytes(project.UsedTiles) + TileBytes(project.NewTiles) +
+                project.Creatures.size());
+    out.text("ZLP1");
+    out.u8(SizeByte(project.MapWidth, "map width"));
+    out.u8(SizeByte(project.MapHeight, "map height"));
+    out.bytes(project.Palette);
+    out.u32(static_cast<std::uint32_t>(project.BitmapCount));
+    out.bytes(pixels.data(), static_cast<std::size_t>(project.BitmapCount) * BitmapBytes);
+    WriteTiles(out, project.UsedTiles);
+    WriteTiles(out, project.NewTiles);
+    WriteShortString(out, project.ZpPath, "tile set path");
+    out.u32(project.Multiplayer);
+    out.u32(static_cast<std::uint32_t>(project.Creatures.size()));
+    out.bytes(project.Creatures);
+    out.bytes(project.InfoHeader);
+    out.bytes(project.FileHeader);
+    out.u8(project.ZmeVariant ? 1 : 0);
+    return out.take();
+}
+
+bool OpenZL(Project& project, UserInterface& ui) {
+    FileDialog dialog{"ODzl", kLayeredFilter, "", false, false, true, true};
+    auto chosen = ui.chooseFile(dialog);
+    if (!chosen) return false;
+    return OpenZLFile(project, ui, *chosen);
+}
+
+bool OpenZLFile(Project& project, UserInterface& ui, const std::string& path) {
+    ui.setStatus("opening " + path + "...");
+    Project read;
+    try {
+        read = ParseZL(ReadWholeFile(path));
+    } catch (const ImproperFormatError& e) {
+        ui.message("Error", e.what(), Icon::Warning);
+        ResetProject(project, ui, true, true, false);
+        ui.setStatus("error opening " + path + "!");
+        return false;
+    } catch (const Error& e) {
+        FailOpen(project, ui, path, e.what());
+        return false;
+    }
+    ResetProject(project, ui, true, true, false);
+    TileSetObserver* generator = project.Generator;
+    project = std::move(read);
+    project.Generator = generator;
+    ui.bitmapsChanged();
+    ui.setStatus(path + " opened.");
+    ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, true, true});
+    project.NoProject = false;
+    return true;
+}
+
+bool SaveZL(Project& project, UserInterface& ui, bool toPath, const std::string& path) {
+    std::string target = path;
+    if (!toPath) {
+        FileDialog dialog{"SDzl", kLayeredFilter, "", true, true, true, false};
+        auto chosen = ui.chooseFile(dialog);
+        if (!chosen) return false;
+        if (!OverwritePrompt2(ui, *chosen, ".zl")) return false;
+        target = ChangeFileExt(*chosen, ".zl");
+    }
+    ui.setStatus("saving " + target + "...");
+    ProgressScope progress(ui);
+    try {
+        MakeRowOrderConsistent(project);
+        SaveFileAtomically(target, EncodeZL(project));
+    } catch (const Error& e) {
+        FailSave(ui, target, e.what());
+        return false;
+    }
+    ui.setStatus(target + " saved.");
+    return true;
+}
+
+}  // namespace zorvane

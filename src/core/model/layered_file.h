@@ -30,6 +30,13 @@
 
 namespace zorvane {
 
+// Thrown by ParseZL when the bytes do not begin with "ZLP0" or "ZLP1"; its
+// text is "Improper file format!".
+class ImproperFormatError : public Error {
+public:
+    ImproperFormatError() : Error("Improper file format!") {}
+};
+
 // Parses a whole layered project file into a fresh project (NoProject
 // cleared); throws Error for a short, foreign or damaged file.
 Project ParseZL(std::span<const std::uint8_t> bytes);
