@@ -19,8 +19,10 @@ void FailOpen(Project& project, UserInterface& ui, const std::string& path, cons
 // A failed write: "error saving " + path + "!" and an error box with the reason.
 void FailSave(UserInterface& ui, const std::string& path, const std::string& reason);
 
-// Creates a map of width x height squares (borders included).
-void CreateMap(Project& project, UserInterface& ui, int width, int height, bool fillWithTile, bool fillWithBitmap,
+// Creates a map of width x height squares (borders included). With readZp
+// the tile set at zpPath is read; when that fails the project is left reset
+// (NoProject set) and false is returned.
+bool CreateMap(Project& project, UserInterface& ui, int width, int height, bool fillWithTile, bool fillWithBitmap,
                bool multiplayer, const std::string& zpPath, bool readZp, int tileNr, int bitmapNr);
 
 // What the "New map" window holds when "Create" is pressed.
@@ -34,8 +36,9 @@ struct NewMapSettings {
     int TileNr = 0;
     std::string ZpPath;
 };
-// "Create": checks the tile set path, asks before closing an open project,
-// resets and creates. Returns false when the window is to stay open.
+// "Create": checks the sizes and the tile set path, asks before closing an
+// open project, resets and creates. Returns false when the window is to stay
+// open (also when the tile set could not be read: the project is then empty).
 bool CreateNewMap(Project& project, UserInterface& ui, const NewMapSettings& settings);
 
 // --- Project properties ---------------------------------------------------
@@ -58,8 +61,9 @@ struct PropertiesChange {
     int MoveX = 0;
     int MoveY = 0;
 };
-// "Apply". Returns false when the user cancelled (the window stays open
-// and nothing was applied).
+// "Apply". Returns false when the user cancelled or a size is out of range
+// (the window stays open and nothing was applied), or when the newly chosen
+// tile set could not be read (the project is then reset).
 bool ApplyProperties(Project& project, UserInterface& ui, const PropertiesChange& change);
 
 }  // namespace zorvane
