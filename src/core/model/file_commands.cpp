@@ -55,9 +55,11 @@ bool CloseQuestion(const Project& project, UserInterface& ui, bool generatorHasD
 bool OverwritePrompt2(UserInterface& ui, const std::string& fileName, std::string_view ext) {
     std::string target = ChangeFileExt(fileName, ext);
     if (!FileExists(target)) return true;
-    // Same length: the extension was already the forced one, and the save
-    // dialog has asked about this very file.
-    if (target.size() == fileName.size()) return true;
+    // The extension was already the forced one: the save dialog has asked
+    // about this very file. Another extension of the same length ("map.ab"
+    // becoming "map.zp") names another file, which must not be replaced
+    // unasked.
+    if (target == fileName) return true;
     std::string text = "\"" + target + "\" already exists.\rDo you want to replace it?";
     return ui.message("File Exists!", text, Icon::Warning, Buttons::YesNo, Answer::No) == Answer::Yes;
 }

@@ -115,13 +115,13 @@ TEST_F(OverwritePromptTest, NameWithoutExtensionIsAskedWhenTheTargetExists) {
                   Buttons::YesNo);
 }
 
-TEST_F(OverwritePromptTest, OtherExtensionOfTheSameLengthIsNotAsked) {
+TEST_F(OverwritePromptTest, OtherExtensionIsAskedEvenOfTheSameLength) {
+    // "map.ab" becomes "map.zp": a different, existing file is never replaced unasked.
     Existing("map.zp");
-    EXPECT_TRUE(OverwritePrompt2(ui, dir.file("map.ab"), ".zp"));
-    EXPECT_TRUE(ui.messages.empty());
-    ui.answers = {Answer::No};
+    ui.answers = {Answer::No, Answer::No};
+    EXPECT_FALSE(OverwritePrompt2(ui, dir.file("map.ab"), ".zp"));
     EXPECT_FALSE(OverwritePrompt2(ui, dir.file("map.abc"), ".zp"));
-    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages.size(), 2u);
 }
 
 TEST_F(OverwritePromptTest, UnansweredQuestionKeepsTheFile) {
