@@ -77,7 +77,12 @@ bool WriteNewTileSet(Project& project, UserInterface& ui, bool zme) {
     std::string oldPath = project.ZpPath;
     project.ZpPath = ChangeFileExt(*chosen, ".zp");
     MakeZpPathAbsolute(project);
-    if (MakeNewZP(project, ui, zme)) return true;
+    if (project.ZpPath.size() > MaxStoredPath) {
+        // The map could not name it: refuse before anything is written.
+        FailSave(ui, project.ZpPath, "The tile set path is longer than 255 bytes and cannot be stored in the map.");
+    } else if (MakeNewZP(project, ui, zme)) {
+        return true;
+    }
     project.ZpPath = std::move(oldPath);  // the project still belongs to the old tile set
     return false;
 }

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #include "builders.h"
@@ -421,6 +422,54 @@ TEST(ExportToZmZpFile, CancellingTheTileSetDialogWritesNothing) {
     EXPECT_EQ(ui.messages.back().text, "Exporting stopped by user!");
     EXPECT_FALSE(FileExists(dir.file("a.zm")));
     EXPECT_TRUE(p.FlatSquares.empty());
+}
+
+TEST(ExportToZmZpFile, ATileSetThatCannotBeWrittenStopsTheExport) {
+    TempDir dir;
+    Project p;
+    AddPatternBitmaps(p, 2);
+    FillWithSquares(p, 5, 5, 0);
+    FakeUi ui;
+    // A name the map could not store.
+    std::string longName = dir.file(std::string(240, 'n'));
+    ui.files.push_back(longName);
+    EXPECT_FALSE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
+    EXPECT_FALSE(FileExists(longName + ".zp"));
+    EXPECT_FALSE(FileExists(dir.file("a.zm")));
+    EXPECT_EQ(p.ZpPath, "");
+
+    // "name" chosen while "name.zp" exists, and the user keeps that file.
+    const Bytes old = {'z', 'p'};
+    WriteBytes(dir.file("set.zp"), old);
+    ui.files.push_back(dir.file("set"));
+    ui.answers.push_back(Answer::No);
+    EXPECT_FALSE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
+    EXPECT_EQ(ReadWholeFile(dir.file("set.zp")), old);
+    EXPECT_FALSE(FileExists(dir.file("a.zm")));
+    EXPECT_EQ(ui.messages.back().text, "Exporting stopped by user!");
+}
+
+TEST(ExportToZmZpFile, TooManyBitmapsForTheCompositesWritesNothing) {
+    TempDir dir;
+    Project p;
+    p.SetBitmapCount(MaxBitmaps);  // blank bitmaps but for two pictures
+    auto lower = PatternBitmap(1);
+    auto upper = PatternBitmap(2);
+    std::fill(upper.begin(), upper.begin() + BitmapBytes / 2, 0);
+    std::memcpy(p.MutableBitmap(0), lower.data(), BitmapBytes);
+    std::memcpy(p.MutableBitmap(1), upper.data(), BitmapBytes);
+    FillWithSquares(p, 5, 5, 0);
+    p.UsedTiles.push_back(MakeTile(1, 1, 2, 2, 1));  // a composite is needed at (2, 2)
+    p.ZpPath = dir.file("set.zp");
+    FakeUi ui;
+    EXPECT_FALSE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().caption, "Error");
+    EXPECT_EQ(ui.messages.back().text, TooManyBitmapsText);
+    EXPECT_EQ(p.BitmapCount, MaxBitmaps);
+    EXPECT_TRUE(p.FlatSquares.empty());
+    EXPECT_FALSE(FileExists(dir.file("a.zm")));
+    EXPECT_TRUE(ui.dialogs.empty());
 }
 
 TEST(ExportToZmZpFile, ARelativeTileSetPathIsWrittenAbsolute) {
