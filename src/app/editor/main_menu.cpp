@@ -1,0 +1,200 @@
+// The main window's menu and the commands behind its File, View and Help
+// items. Edit and Map Generator commands are present but not yet available.
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QUrl>
+
+#include "about_box.h"
+#include "controls_text.h"
+#include "file_commands.h"
+#include "layered_file.h"
+#include "main_window.h"
+#include "map_file.h"
+#include "mini_map.h"
+#include "new_map_window.h"
+#include "properties_window.h"
+
+namespace zorvane::editor {
+namespace {
+
+struct Item {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+};
+
+}  // namespace
+
+void MainWindow::CreateMenus() {
+    auto add = [this](QMenu* menu, const Item& item, bool enabled = true) {
+        QAction* a = menu->addAction(QString::fromLatin1(item.caption));
+        a->setObjectName(QString::fromLatin1(item.name));
+        if (item.shortcut[0]) a->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+        a->setEnabled(enabled);
+        return a;
+    };
+    auto checkable = [&](QMenu* menu, const Item& item, bool checked, bool enabled = true) {
+        QAction* a = add(menu, item, enabled);
+        a->setCheckable(true);
+        a->setChecked(checked);
+        return a;
+    };
+    auto on = [this](QAction* a, void (MainWindow::*handler)()) {
+        connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    on(add(file, {"MNew", "New map", "Ctrl+N"}), &MainWindow::MNewClick);
+    on(add(file, {"MOpenZM", "Open *.zm", "Ctrl+I"}), &MainWindow::MOpenZMClick);
+    on(add(file, {"MOpenZL", "Open *.zl", "Ctrl+O"}), &MainWindow::MOpenZLClick);
+    on(add(file, {"MSaveZL", "Save to *.zl", "Ctrl+S"}), &MainWindow::MSaveZLClick);
+    file->addSeparator();
+    connect(add(file, {"MExport_o", "Export to *.zm (zme)", ""}), &QAction::triggered, this, [this] { MExportClick(true); });
+    connect(add(file, {"MExport", "Export to *.zm (zmpe)", ""}), &QAction::triggered, this, [this] { MExportClick(false); });
+    connect(add(file, {"MMakeZp_o", "Make *.zp (zme)", ""}), &QAction::triggered, this, [this] { MMakeZpClick(true); });
+    connect(add(file, {"MMakeZp", "Make *.zp (zmpe)", ""}), &QAction::triggered, this, [this] { MMakeZpClick(false); });
+    on(add(file, {"MMergeZp", "Merge *.zp data", ""}), &MainWindow::MMergeZpClick);
+    file->addSeparator();
+    on(add(file, {"MMapProperties", "Project Properties", ""}), &MainWindow::MMapPropertiesClick);
+    on(add(file, {"MResetProject", "Reset Project", ""}), &MainWindow::MResetProjectClick);
+    file->addSeparator();
+    connect(add(file, {"MExit", "Exit", ""}), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
+    add(edit, {"MSelectAll", "Select All", "Ctrl+A"}, false);
+    add(edit, {"MSelectNone", "Deselect All", "Ctrl+D"}, false);
+    add(edit, {"MClone", "Clone Selection", "Ctrl+C"}, false);
+    edit->addSeparator();
+    checkable(edit, {"MExtendStep", "Skip to The Nearest Layer", ""}, true, false);
+    add(edit, {"MSelUp", "Selection Step Up (Shift+Lmb)", ""}, false);
+    add(edit, {"MSelDown", "Selection Step Down (Shift + Rmb)", ""}, false);
+    add(edit, {"MSelToTop", "Selection to Top", "Ctrl+U"}, false);
+    add(edit, {"MSelToBottom", "Selection to Bottom", "Ctrl+B"}, false);
+    add(edit, {"MSwap", "Swap 2 Selected Tiles", ""}, false);
+    edit->addSeparator();
+    QMenu* tiles = edit->addMenu(QStringLiteral("Tiles List"));
+    tiles->menuAction()->setObjectName(QStringLiteral("MTiles"));
+    add(tiles, {"MNewTile", "Add New Tile", "Ctrl+T"}, false);
+    add(tiles, {"MCreateTileFromSel", "Create Tile from Selection", ""}, false);
+    add(tiles, {"MEditTile", "Edit Selected Tile", "Ctrl+E"}, false);
+    add(tiles, {"MMoveTile", "Move Selected Tile", ""}, false);
+    add(tiles, {"MDelTile", "Delete Selected Tile", ""}, false);
+    edit->addSeparator();
+    add(edit, {"MSplitSelected", "Split Selection into Single Squares", ""}, false);
+    add(edit, {"MDeleteSelected", "Delete Selection", ""}, false);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    const struct {
+        Item item;
+        bool ViewOptions::*option;
+    } options[] = {{{"MShowGnd", "Show Ground Layer", "Ctrl+1"}, &ViewOptions::ShowGnd},
+                   {{"MShowTop", "Show Top Layer", "Ctrl+2"}, &ViewOptions::ShowTop},
+                   {{"MShowAtr", "Show Attributes", "Ctrl+3"}, &ViewOptions::ShowAtr},
+                   {{"MShowId", "Show Id", "Ctrl+4"}, &ViewOptions::ShowId},
+                   {{"MShowGrid", "Show Grid", "Ctrl+5"}, &ViewOptions::ShowGrid},
+                   {{"MShowBorder", "Show Borders", "Ctrl+6"}, &ViewOptions::ShowBorder}};
+    for (const auto& o : options) {
+        QAction* a = checkable(view, o.item, renderer_.Options.*(o.option));
+        const char* name = o.item.name;
+        auto option = o.option;
+        connect(a, &QAction::triggered, this, [this, option, name] { ToggleView(option, name); });
+    }
+    view->addSeparator();
+    on(checkable(view, {"MMiniMap", "Mini Map", "Ctrl+M"}, false), &MainWindow::MMiniMapClick);
+    QAction* fast = checkable(view, {"MFastRender", "Fast Rendering", ""}, true);
+    fast->setVisible(false);
+    connect(fast, &QAction::triggered, this, [this] { ToggleView(&ViewOptions::FastRender, "MFastRender"); });
+
+    QMenu* gen = menuBar()->addMenu(QStringLiteral("Map Generator"));
+    add(gen, {"MGeneratorSettings", "Generator Settings", ""}, false);
+    add(gen, {"MGenerateMap", "Generate Map", "Ctrl+G"}, false);
+    gen->addSeparator();
+    checkable(gen, {"MUpdateDisplay", "Update Display", ""}, true, false);
+    checkable(gen, {"MStatsWindow", "Statistics Window", "Ctrl+L"}, false, false);
+    checkable(gen, {"MManualRepeats", "Enable Manual Repeating Rows (1-9)", ""}, false, false);
+    checkable(gen, {"MClearBrokenRepeats", "Enable Manual Reseting Local Attempts and Current Row Time (0)", ""}, false,
+              false);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    on(add(help, {"MControls", "Controls", "F1"}), &MainWindow::MControlsClick);
+    on(add(help, {"MTutorials", "Tutorials", ""}), &MainWindow::MTutorialsClick);
+    on(add(help, {"MAbout", "About...", ""}), &MainWindow::MAboutClick);
+    on(add(help, {"MMDonate", "Shout me a beer!", ""}), &MainWindow::MMDonateClick);
+}
+
+void MainWindow::MNewClick() {
+    if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
+    BusyRun([this] { newMap_->Execute(); });
+}
+
+void MainWindow::MOpenZMClick() {
+    if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
+    BusyRun([this] { OpenZM(project_, ui_); });
+}
+
+void MainWindow::MOpenZLClick() {
+    if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
+    BusyRun([this] { OpenZL(project_, ui_); });
+}
+
+void MainWindow::MSaveZLClick() {
+    BusyRun([this] { SaveZlCommand(project_, ui_); });
+}
+
+void MainWindow::MExportClick(bool zme) {
+    BusyRun([this, zme] { ExportCommand(project_, ui_, zme); });
+}
+
+void MainWindow::MMakeZpClick(bool zme) {
+    BusyRun([this, zme] { MakeZpCommand(project_, ui_, zme); });
+}
+
+void MainWindow::MMergeZpClick() {
+    BusyRun([this] { MergeZpCommand(project_, ui_); });
+}
+
+void MainWindow::MMapPropertiesClick() {
+    if (project_.NoProject) {
+        ui_.inform("Information", "The project is empty.");
+        return;
+    }
+    Guarded([this] { properties_->Execute(); });
+}
+
+void MainWindow::MResetProjectClick() {
+    Guarded([this] { ResetProjectCommand(project_, ui_, GeneratorHasData()); });
+}
+
+void MainWindow::ToggleView(bool ViewOptions::*option, const char* action) {
+    renderer_.Options.*option = !(renderer_.Options.*option);
+    if (QAction* a = Action(action)) a->setChecked(renderer_.Options.*option);
+    FullRedraw();
+}
+
+void MainWindow::MMiniMapClick() {
+    if (miniMapShown_)
+        miniMap_->close();
+    else
+        SetMiniMapShown(true);
+}
+
+void MainWindow::SetMiniMapShown(bool shown) {
+    miniMapShown_ = shown;
+    Action("MMiniMap")->setChecked(shown);
+    if (shown) miniMap_->ShowCentred();
+}
+
+void MainWindow::MControlsClick() { ui_.message("Controls", info::ControlsText(), Icon::Information); }
+
+void MainWindow::MTutorialsClick() { info::ShowTutorials(this); }
+
+void MainWindow::MAboutClick() { about_ = info::ShowAbout(this); }
+
+void MainWindow::MMDonateClick() {
+    if (ui_.message(info::DonateCaption(), info::DonateText(), Icon::Information, Buttons::OkCancel) == Answer::Ok)
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(info::DonateAddress())));
+}
+
+}  // namespace zorvane::editor

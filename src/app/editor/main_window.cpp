@@ -1,0 +1,352 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+
+#include "about_box.h"
+#include "lifecycle.h"
+#include "map_view.h"
+#include "mini_map.h"
+#include "new_map_window.h"
+#include "properties_window.h"
+#include "scaling.h"
+#include "tiles_list.h"
+
+namespace zorvane::editor {
+namespace {
+
+int VirtualKey(const QKeyEvent& e) {
+    const int k = e.key();
+    switch (k) {
+    case Qt::Key_Shift: return vk::Shift;
+    case Qt::Key_Control: return vk::Control;
+    case Qt::Key_Alt: return vk::Alt;
+    case Qt::Key_Escape: return vk::Escape;
+    case Qt::Key_Left: return vk::Left;
+    case Qt::Key_Up: return vk::Up;
+    case Qt::Key_Right: return vk::Right;
+    case Qt::Key_Down: return vk::Down;
+    case Qt::Key_Delete: return vk::Delete;
+    default: break;
+    }
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return (e.modifiers() & Qt::KeypadModifier) ? 96 + (k - Qt::Key_0) : k;
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
+    return 0;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(bool showAbout)
+    : ui_(*this), renderer_(project_, bitmapInfo_), controller_(*this), log_(QDir::currentPath()),
+      showAbout_(showAbout) {
+    // Start: StartDir and the empty log (above); pictograms and the render
+    // picture; blank bitmaps; option defaults; the controller; the first drawing.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) ppi_ = screen->logicalDotsPerInch();
+    setWindowTitle(QStringLiteral("Zorvane Terrain Editor"));
+    setObjectName(QStringLiteral("TForm1"));
+    renderer_.Ppi = ppi_;
+    renderer_.Resize(800 - 130, 450 - 40);
+    renderer_.OnRendered = [this] {
+        if (view_) view_->update();
+        if (miniMap_) miniMap_->RequestRedraw();
+    };
+    CreateControls();
+    CreateMenus();
+    newMap_ = std::make_unique<TFNewMap>(*this);
+    properties_ = std::make_unique<TFMapProperties>(*this);
+    miniMap_ = std::make_unique<TFMiniMap>(*this);
+    setMinimumSize(400, 300);
+    resize(800, 450);
+    qApp->installEventFilter(this);
+    renderer_.Render(0, renderer_.ViewCols(), 0, renderer_.ViewRows(), 0, 0);
+    SetPanel(0, QStringLiteral("ready"));
+    project_.NoProject = true;
+    UpdateStatusBar();
+}
+
+MainWindow::~MainWindow() { Shutdown(); }
+
+// Shutdown: no drawing any more, controller off, the project emptied, the
+// held log lines written.
+void MainWindow::Shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    renderer_.RenderingDisabled = true;
+    controller_.Disable();
+    try {
+        ResetProject(project_, ui_, true, true, false);
+    } catch (const std::exception&) {
+    }
+    reactToResize_ = false;
+    qApp->removeEventFilter(this);
+    try {
+        log_.WriteLogLinesToFile();
+    } catch (const std::exception&) {
+        // Nothing is left to tell the user with at this point.
+    }
+}
+
+void MainWindow::CreateControls() {
+    central_ = new QWidget(this);
+    setCentralWidget(central_);
+    label1_ = new QLabel(QStringLiteral("Tiles list:"), central_);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    tilesList_ = new TilesList(ppi_, central_);
+    view_ = new MapView(renderer_, controller_, central_);
+    sbx_ = new QScrollBar(Qt::Horizontal, central_);
+    sbx_->setObjectName(QStringLiteral("SBx"));
+    sby_ = new QScrollBar(Qt::Vertical, central_);
+    sby_->setObjectName(QStringLiteral("SBy"));
+    sbDepth_ = new QScrollBar(Qt::Vertical, central_);
+    sbDepth_->setObjectName(QStringLiteral("SBDepth"));
+    for (QScrollBar* sb : {sbx_, sby_, sbDepth_}) {
+        sb->setRange(0, 0);
+        sb->setPageStep(1);
+    }
+    connect(sbx_, &QScrollBar::valueChanged, this, [this](int v) { renderer_.HorizontalScroll(v); });
+    connect(sby_, &QScrollBar::valueChanged, this, [this](int v) { renderer_.VerticalScroll(v); });
+    connect(sbDepth_, &QScrollBar::valueChanged, this, [this](int v) {
+        renderer_.DepthLimit = sbDepth_->maximum() - v;
+        FullRedraw();
+    });
+
+    statusBar_ = new QWidget(central_);
+    statusBar_->setObjectName(QStringLiteral("StatusBar"));
+    for (int i = 0; i < 7; ++i) {
+        panels_[i] = new QLabel(statusBar_);
+        panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panels_[i]->setTextFormat(Qt::PlainText);
+        panels_[i]->setIndent(2);
+    }
+    progressBar_ = new QProgressBar(central_);
+    progressBar_->setObjectName(QStringLiteral("ProgressBar"));
+    progressBar_->setRange(0, 100);
+    progressBar_->setTextVisible(false);
+    progressBar_->hide();
+}
+
+// The layout rules: tiles list 160 wide at the left below its caption; the
+// view fills the rest left of SBy and SBDepth and above SBx; the status bar
+// along the bottom; the progress bar, when shown, on the row of SBx.
+void MainWindow::LayoutControls() {
+    if (!reactToResize_) return;
+    const int w = central_->width(), h = central_->height();
+    const int statusH = ScaleDim(19, ppi_), sbExt = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int listW = ScaleDim(160, ppi_), labelH = ScaleDim(16, ppi_);
+    label1_->setGeometry(ScaleDim(4, ppi_), 0, listW - ScaleDim(4, ppi_), labelH);
+    tilesList_->setGeometry(0, labelH, listW, std::max(0, h - statusH - labelH));
+    const int viewW = std::max(1, w - listW - 2 * sbExt), viewH = std::max(1, h - statusH - sbExt);
+    view_->setGeometry(listW, 0, viewW, viewH);
+    sby_->setGeometry(listW + viewW, 0, sbExt, viewH);
+    sbDepth_->setGeometry(listW + viewW + sbExt, 0, sbExt, viewH);
+    sbx_->setGeometry(listW, viewH, viewW, sbExt);
+    progressBar_->setGeometry(0, viewH, w, sbExt);
+    statusBar_->setGeometry(0, h - statusH, w, statusH);
+    const int small = ScaleDim(50, ppi_), wide = ScaleDim(100, ppi_);
+    int x = 0;
+    for (int i = 0; i < 7; ++i) {
+        const int pw = i == 0 ? std::max(0, w - 3 * small - 3 * wide - 16) : (i <= 3 ? small : wide);
+        panels_[i]->setGeometry(x, 0, pw, statusH);
+        x += pw;
+    }
+    if (renderer_.Width() != viewW || renderer_.Height() != viewH) {
+        renderer_.Resize(viewW, viewH);
+        FullRedraw();
+    }
+    controller_.SetViewBounds(0, viewH, viewW, 0);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    LayoutControls();
+}
+
+bool MainWindow::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && !activatedOnce_) {
+        activatedOnce_ = true;
+        if (showAbout_) MAboutClick();
+    }
+    if (e->type() == QEvent::Close) {
+        miniMap_->close();
+        if (about_) about_->close();
+    }
+    return QMainWindow::event(e);
+}
+
+// Keys of the main window and its controls go to the controller and are
+// then discarded, so that a focused scroll bar or list never acts on them;
+// the mini map passes its keys on without discarding them.
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == central_ && e->type() == QEvent::Resize) LayoutControls();
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || (widget->window() != this && widget != miniMap_.get())) return false;
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (controller_.Enabled) {
+        if (e->type() == QEvent::KeyPress)
+            controller_.KeyDown(VirtualKey(*key));
+        else if (!key->isAutoRepeat())
+            controller_.KeyUp(VirtualKey(*key));
+    }
+    return widget->window() == this;
+}
+
+void MainWindow::SetPanel(int i, const QString& text) { panels_[i]->setText(text); }
+QString MainWindow::Panel(int i) const { return panels_[i]->text(); }
+
+void MainWindow::UpdateStatusBar() {
+    SetPanel(1, controller_.CtrlDown ? QStringLiteral("CTRL") : QString());
+    SetPanel(2, controller_.AltDown ? QStringLiteral("ALT") : QString());
+    SetPanel(3, controller_.ShiftDown ? QStringLiteral("SHIFT") : QString());
+    SetPanel(4, QStringLiteral("(%1,%2)")
+                    .arg(PixToSq(controller_.MouseX) + renderer_.ScrollX)
+                    .arg(PixToSq(controller_.MouseY) + renderer_.ScrollY));
+    SetPanel(5, QStringLiteral("selected tiles = %1").arg(project_.Selection.size()));
+    SetPanel(6, QStringLiteral("used tiles = %1").arg(project_.UsedTiles.size()));
+}
+
+void MainWindow::ShowProgress(bool busy) {
+    progressBar_->setValue(0);
+    progressBar_->show();
+    progressBar_->raise();
+    if (busy) SetBusyCursor(true);
+}
+
+void MainWindow::HideProgress(bool busy) {
+    progressBar_->hide();
+    if (busy) SetBusyCursor(false);
+}
+
+void MainWindow::SetProgressPosition(int position) { progressBar_->setValue(std::clamp(position, 0, 100)); }
+int MainWindow::ProgressPosition() const { return progressBar_->value(); }
+bool MainWindow::ProgressVisible() const { return progressBar_->isVisible(); }
+
+void MainWindow::SetBusyCursor(bool busy) {
+    busyDepth_ = std::max(0, busyDepth_ + (busy ? 1 : -1));
+    QWidget* windows[] = {this, properties_ ? static_cast<QWidget*>(properties_.get()) : nullptr};
+    for (QWidget* w : windows) {
+        if (!w) continue;
+        if (busyDepth_ > 0)
+            w->setCursor(Qt::WaitCursor);
+        else
+            w->unsetCursor();
+    }
+}
+
+void MainWindow::SetMoveCursor(bool on) {
+    if (on)
+        view_->setCursor(Qt::SizeAllCursor);
+    else
+        view_->unsetCursor();
+}
+
+void MainWindow::RefreshInterface(int first, int last, bool withProgress, bool redraw, bool resetScrolling,
+                                  bool rebuildList) {
+    const QString saved = Panel(0);
+    SetPanel(0, QStringLiteral("Preparing tiles list..."));
+    if (withProgress) ShowProgress(true);
+    ui_.processEvents();
+    if (resetScrolling) {
+        const QSignalBlocker bx(sbx_), by(sby_);
+        sbx_->setRange(0, std::max(project_.MapWidth - 1, 0));
+        sby_->setRange(0, std::max(project_.MapHeight - 1, 0));
+        sbx_->setValue(0);
+        sby_->setValue(0);
+        renderer_.ScrollX = renderer_.ScrollY = renderer_.PrevScrollX = renderer_.PrevScrollY = 0;
+        miniMap_->ResizeToMap();
+    }
+    UpdateSBDepth(false);
+    if (rebuildList) {
+        ui_.prepareProgress(first, last);
+        tilesList_->Rebuild(project_, first, last, [&](int i) {
+            if (withProgress) ui_.updateProgress(i, 5);
+        });
+    }
+    SetPanel(0, saved);
+    if (withProgress) HideProgress(true);
+    UpdateStatusBar();
+    if (redraw) FullRedraw();
+    controller_.Enable();
+    controller_.SetViewBounds(0, renderer_.Height(), renderer_.Width(), 0);
+}
+
+void MainWindow::PrepareBitmapsPx() {
+    const QString saved = Panel(0);
+    SetPanel(0, QStringLiteral("Processing bitmaps..."));
+    ui_.processEvents();
+    ShowProgress(true);
+    ui_.prepareProgress(0, project_.BitmapCount - 1);
+    ComputeBitmapInfo(project_, bitmapInfo_, [this](int n) { ui_.updateProgress(n, 100); });
+    HideProgress(true);
+    SetPanel(0, saved);
+}
+
+void MainWindow::ProjectReset(bool /*redraw*/) {
+    controller_.Disable();
+    {
+        const QSignalBlocker bx(sbx_), by(sby_);
+        sbx_->setValue(0);
+        sby_->setValue(0);
+    }
+    renderer_.ScrollX = renderer_.ScrollY = renderer_.PrevScrollX = renderer_.PrevScrollY = 0;
+    const bool fast = renderer_.Options.FastRender;
+    renderer_.Options = ViewOptions{};
+    renderer_.Options.FastRender = fast;
+    const std::pair<const char*, bool> checks[] = {{"MShowGnd", true},  {"MShowTop", true},   {"MShowAtr", false},
+                                                   {"MShowId", false},  {"MShowGrid", false}, {"MShowBorder", true}};
+    for (auto [name, on] : checks)
+        if (QAction* a = Action(name)) a->setChecked(on);
+    if (project_.NewTiles.empty()) tilesList_->ClearTiles();
+    UpdateStatusBar();
+}
+
+void MainWindow::Render(int x0, int x1, int y0, int y1, int dx, int dy) { renderer_.Render(x0, x1, y0, y1, dx, dy); }
+void MainWindow::FullRedraw() { renderer_.FullRedraw(); }
+
+void MainWindow::UpdateSBDepth(bool redraw) {
+    {
+        const QSignalBlocker block(sbDepth_);
+        sbDepth_->setRange(0, std::max(static_cast<int>(project_.UsedTiles.size()) - 1, 0));
+    }
+    renderer_.DepthLimit = sbDepth_->maximum() - sbDepth_->value();
+    if (redraw) FullRedraw();
+}
+
+void MainWindow::SetScrollPositions(int x, int y) {
+    sbx_->setValue(std::clamp(x, sbx_->minimum(), sbx_->maximum()));
+    sby_->setValue(std::clamp(y, sby_->minimum(), sby_->maximum()));
+}
+
+void MainWindow::LeftClickOn(int, int) {}
+void MainWindow::RightClickOn(int, int) {}
+
+void MainWindow::Guarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        ui_.error("Error", e.what());
+    }
+}
+
+void MainWindow::BusyRun(const std::function<void()>& command) {
+    controller_.Disable();
+    SetBusyCursor(true);
+    Guarded(command);
+    SetBusyCursor(false);
+    controller_.Enable();
+    controller_.SetViewBounds(0, renderer_.Height(), renderer_.Width(), 0);
+    UpdateStatusBar();
+}
+
+QAction* MainWindow::Action(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
+
+}  // namespace zorvane::editor

@@ -1,0 +1,155 @@
+#pragma once
+// The main window (TForm1), captioned "Zorvane Terrain Editor". It owns the
+// one project, the render picture, the input controller and the other
+// windows; it holds the tiles list, the map view with its three scroll bars,
+// the status bar with 7 panels and the progress bar, and carries the menu.
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "bitmap_info.h"
+#include "editor_log.h"
+#include "input_controller.h"
+#include "map_renderer.h"
+#include "project.h"
+#include "qtui.h"
+
+class QAction;
+class QLabel;
+class QProgressBar;
+class QScrollBar;
+
+namespace zorvane::editor {
+
+class MapView;
+class TilesList;
+class TFNewMap;
+class TFMapProperties;
+class TFMiniMap;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // `showAbout`: show the about box when the window is first activated.
+    explicit MainWindow(bool showAbout = true);
+    ~MainWindow() override;
+
+    Project& project() { return project_; }
+    const Project& project() const { return project_; }
+    app::QtUi& ui() { return ui_; }
+    MapRenderer& renderer() { return renderer_; }
+    const MapRenderer& renderer() const { return renderer_; }
+    const BitmapInfo& bitmapInfo() const { return bitmapInfo_; }
+    TSterowanie& controller() { return controller_; }
+    EditorLog& log() { return log_; }
+    double Ppi() const { return ppi_; }
+    bool GeneratorHasData() const { return false; }  // no generator yet
+
+    // Status bar.
+    void SetPanel(int i, const QString& text);
+    QString Panel(int i) const;
+    void UpdateStatusBar();
+
+    // Progress bar and busy cursor.
+    void ShowProgress(bool busy);
+    void HideProgress(bool busy);
+    void SetProgressPosition(int position);
+    int ProgressPosition() const;
+    bool ProgressVisible() const;
+    void SetBusyCursor(bool busy);
+    void SetMoveCursor(bool on);
+
+    // Interface refresh after the map size, the tile set or the tiles list changed.
+    void RefreshInterface(int first, int last, bool withProgress, bool redraw, bool resetScrolling, bool rebuildList);
+    // Recomputes the bitmap quadrant colours.
+    void PrepareBitmapsPx();
+    // The view back to its origin and default options (part of a project reset).
+    void ProjectReset(bool redraw);
+
+    // Drawing.
+    void Render(int x0, int x1, int y0, int y1, int dx, int dy);
+    void FullRedraw();
+    void UpdateSBDepth(bool redraw);
+    // Moves SBx and SBy (kept within their ranges); the scroll handlers redraw.
+    void SetScrollPositions(int x, int y);
+
+    // Clicks on map squares (selection comes with the selection commands).
+    void LeftClickOn(int x, int y);
+    void RightClickOn(int x, int y);
+
+    // Runs a command with the controller disabled and the hourglass cursor;
+    // an exception becomes an error box.
+    void BusyRun(const std::function<void()>& command);
+    // Runs a command; an exception becomes an error box.
+    void Guarded(const std::function<void()>& command);
+
+    QAction* Action(const char* name) const;
+    void SetMiniMapShown(bool shown);
+
+    TFNewMap& newMapWindow() { return *newMap_; }
+    TFMapProperties& propertiesWindow() { return *properties_; }
+    TFMiniMap& miniMapWindow() { return *miniMap_; }
+
+    // Commands of the menu.
+    void MNewClick();
+    void MOpenZMClick();
+    void MOpenZLClick();
+    void MSaveZLClick();
+    void MExportClick(bool zme);
+    void MMakeZpClick(bool zme);
+    void MMergeZpClick();
+    void MMapPropertiesClick();
+    void MResetProjectClick();
+    void ToggleView(bool ViewOptions::*option, const char* action);
+    void MMiniMapClick();
+    void MControlsClick();
+    void MTutorialsClick();
+    void MAboutClick();
+    void MMDonateClick();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    void LayoutControls();
+    void Shutdown();
+
+    Project project_;
+    app::QtUi ui_;
+    BitmapInfo bitmapInfo_;
+    MapRenderer renderer_;
+    TSterowanie controller_;
+    EditorLog log_;
+    double ppi_ = 96.0;
+    bool showAbout_;
+    bool activatedOnce_ = false;
+    bool reactToResize_ = true;
+    bool shutDown_ = false;
+    int busyDepth_ = 0;
+    bool miniMapShown_ = false;
+
+    QWidget* central_ = nullptr;
+    QLabel* label1_ = nullptr;
+    TilesList* tilesList_ = nullptr;
+    MapView* view_ = nullptr;
+    QScrollBar* sbx_ = nullptr;
+    QScrollBar* sby_ = nullptr;
+    QScrollBar* sbDepth_ = nullptr;
+    QWidget* statusBar_ = nullptr;
+    std::array<QLabel*, 7> panels_{};
+    QProgressBar* progressBar_ = nullptr;
+
+    std::unique_ptr<TFNewMap> newMap_;
+    std::unique_ptr<TFMapProperties> properties_;
+    std::unique_ptr<TFMiniMap> miniMap_;
+    QWidget* about_ = nullptr;
+};
+
+}  // namespace zorvane::editor

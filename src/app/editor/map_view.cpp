@@ -1,0 +1,57 @@
+#include "map_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "input_controller.h"
+#include "map_renderer.h"
+
+namespace zorvane::editor {
+namespace {
+
+int ButtonCode(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton: return 0;
+    case Qt::RightButton: return 1;
+    case Qt::MiddleButton: return 2;
+    default: return -1;
+    }
+}
+
+}  // namespace
+
+MapView::MapView(const MapRenderer& renderer, TSterowanie& controller, QWidget* parent)
+    : QWidget(parent), renderer_(renderer), controller_(controller) {
+    setObjectName(QStringLiteral("ImgRender"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void MapView::paintEvent(QPaintEvent* e) {
+    QPainter painter(this);
+    const QImage& picture = renderer_.Picture();
+    painter.drawImage(e->rect(), picture, e->rect());
+    // Whatever the picture does not cover (only between a resize and its redraw).
+    QRegion rest = QRegion(e->rect()).subtracted(QRegion(picture.rect()));
+    for (const QRect& r : rest) painter.fillRect(r, Qt::black);
+}
+
+void MapView::mousePressEvent(QMouseEvent* e) {
+    int b = ButtonCode(e->button());
+    if (!controller_.Enabled || b < 0) return;
+    controller_.MouseMove(e->position().toPoint().x(), e->position().toPoint().y());
+    controller_.MouseDown(b);
+}
+
+void MapView::mouseReleaseEvent(QMouseEvent* e) {
+    int b = ButtonCode(e->button());
+    if (controller_.Enabled && b >= 0) controller_.MouseUp(b);
+}
+
+void MapView::mouseMoveEvent(QMouseEvent* e) {
+    if (controller_.Enabled) controller_.MouseMove(e->position().toPoint().x(), e->position().toPoint().y());
+}
+
+}  // namespace zorvane::editor

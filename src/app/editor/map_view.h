@@ -1,0 +1,27 @@
+#pragma once
+// ImgRender: the widget that shows the render picture and passes its mouse
+// events to the input controller.
+
+#include <QWidget>
+
+namespace zorvane::editor {
+
+class MapRenderer;
+class TSterowanie;
+
+class MapView : public QWidget {
+public:
+    MapView(const MapRenderer& renderer, TSterowanie& controller, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    const MapRenderer& renderer_;
+    TSterowanie& controller_;
+};
+
+}  // namespace zorvane::editor

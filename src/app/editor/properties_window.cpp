@@ -1,0 +1,187 @@
+#include "properties_window.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include "main_window.h"
+#include "new_map_window.h"
+#include "qtui.h"
+#include "scaling.h"
+
+namespace zorvane::editor {
+
+QString ZpPathLabel(const QString& path, bool zme, const QFontMetrics& metrics, int width) {
+    QString text = QStringLiteral("*.zp path:\n");
+    QString line;
+    for (QChar ch : path) {
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + ch) > width) {
+            text += line + QLatin1Char('\n');
+            line.clear();
+        }
+        line += ch;
+    }
+    text += line;
+    text += zme ? QStringLiteral("\n(zme version)") : QStringLiteral("\n(zmpe version)");
+    return text;
+}
+
+namespace {
+
+QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel* MakeLabel(const char* name, const char* caption, QWidget* parent) {
+    auto* l = new QLabel(QString::fromLatin1(caption), parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+}  // namespace
+
+TFMapProperties::TFMapProperties(MainWindow& window) : QDialog(&window), window_(window) {
+    setObjectName(QStringLiteral("TFMapProperties"));
+    setWindowTitle(QStringLiteral("Project Properties"));
+    auto* grid = new QGridLayout(this);
+    int row = 0;
+    SEsizeX = MakeSpinEdit("SEsizeX", MinUserMapSize, MaxUserMapSize, 100, this);
+    SEsizeY = MakeSpinEdit("SEsizeY", MinUserMapSize, MaxUserMapSize, 100, this);
+    grid->addWidget(new QLabel(QStringLiteral("Size X"), this), row, 0);
+    grid->addWidget(SEsizeX, row++, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Size Y"), this), row, 0);
+    grid->addWidget(SEsizeY, row++, 1);
+    grid->addWidget(new QLabel(QStringLiteral("(without borders)"), this), row++, 0, 1, 2);
+    RBSingle = new QRadioButton(QStringLiteral("singleplayer"), this);
+    RBSingle->setObjectName(QStringLiteral("RBSingle"));
+    RBMulti = new QRadioButton(QStringLiteral("multiplayer"), this);
+    RBMulti->setObjectName(QStringLiteral("RBMulti"));
+    grid->addWidget(RBSingle, row, 0);
+    grid->addWidget(RBMulti, row++, 1);
+
+    Label3 = MakeLabel("Label3", "*.zp path:", this);
+    Label3->setFixedWidth(ScaleDim(169, window.Ppi()));
+    Label3->setWordWrap(false);
+    grid->addWidget(Label3, row++, 0, 1, 2);
+    BtnChangeZp = MakeButton("BtnChangeZp", "Change *.zp path", this);
+    grid->addWidget(BtnChangeZp, row++, 0, 1, 2);
+
+    Label4 = MakeLabel("Label4", "Creatures count = ", this);
+    grid->addWidget(Label4, row++, 0, 1, 2);
+    BtnResetCreatures = MakeButton("BtnResetCreatures", "Reset Creatures", this);
+    BtnImportCreatures = MakeButton("BtnImportCreatures", "Import Creatures", this);
+    grid->addWidget(BtnResetCreatures, row, 0);
+    grid->addWidget(BtnImportCreatures, row++, 1);
+    CBmoveCreatures = new QCheckBox(QStringLiteral("Hold creatures within the map borders and move them about:"), this);
+    CBmoveCreatures->setObjectName(QStringLiteral("CBmoveCreatures"));
+    grid->addWidget(CBmoveCreatures, row++, 0, 1, 2);
+    SEmoveCrX = MakeSpinEdit("SEmoveCrX", -MaxUserMapSize, MaxUserMapSize, 0, this);
+    SEmoveCrY = MakeSpinEdit("SEmoveCrY", -MaxUserMapSize, MaxUserMapSize, 0, this);
+    auto* move = new QHBoxLayout;
+    move->addWidget(new QLabel(QStringLiteral("X:"), this));
+    move->addWidget(SEmoveCrX);
+    move->addWidget(new QLabel(QStringLiteral("Y:"), this));
+    move->addWidget(SEmoveCrY);
+    grid->addLayout(move, row++, 0, 1, 2);
+
+    Label5 = MakeLabel("Label5", "Bitmaps count =", this);
+    grid->addWidget(Label5, row++, 0, 1, 2);
+    BtnRemoveUnusedBitmaps = MakeButton("BtnRemoveUnusedBitmaps", "Remove Unused Bitmaps", this);
+    grid->addWidget(BtnRemoveUnusedBitmaps, row++, 0, 1, 2);
+    BtnApply = MakeButton("BtnApply", "Apply", this);
+    BtnCancel = MakeButton("BtnCancel", "Cancel", this);
+    grid->addWidget(BtnApply, row, 0);
+    grid->addWidget(BtnCancel, row++, 1);
+
+    connect(BtnChangeZp, &QPushButton::clicked, this, [this] { BtnChangeZpClick(); });
+    connect(BtnResetCreatures, &QPushButton::clicked, this, [this] { BtnResetCreaturesClick(); });
+    connect(BtnImportCreatures, &QPushButton::clicked, this, [this] { BtnImportCreaturesClick(); });
+    connect(BtnRemoveUnusedBitmaps, &QPushButton::clicked, this, [this] { BtnRemoveUnusedBitmapsClick(); });
+    connect(BtnApply, &QPushButton::clicked, this, [this] { BtnApplyClick(); });
+    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFMapProperties::Prepare() {
+    const Project& p = window_.project();
+    newZpPath_.reset();
+    SEsizeX->setValue(p.MapWidth - 4);
+    SEsizeY->setValue(p.MapHeight - 4);
+    (p.Multiplayer == 1 ? RBMulti : RBSingle)->setChecked(true);
+    CBmoveCreatures->setChecked(false);
+    UpdateZpLabel();
+    UpdateCreaturesLabel();
+    UpdateBitmapsLabel();
+}
+
+void TFMapProperties::Execute() {
+    Prepare();
+    ExecCentred(*this, window_);
+}
+
+void TFMapProperties::UpdateZpLabel() {
+    const std::string& path = newZpPath_ ? *newZpPath_ : window_.project().ZpPath;
+    Label3->setText(ZpPathLabel(QString::fromStdString(path), window_.project().ZmeVariant,
+                                QFontMetrics(Label3->font()), Label3->width()));
+}
+
+void TFMapProperties::UpdateCreaturesLabel() {
+    Label4->setText(app::ShownText(CreaturesLabel(window_.project())));
+}
+
+void TFMapProperties::UpdateBitmapsLabel() { Label5->setText(app::ShownText(BitmapsLabel(window_.project()))); }
+
+PropertiesChange TFMapProperties::Change() const {
+    PropertiesChange c;
+    c.NewZpPath = newZpPath_;
+    c.SizeX = SEsizeX->value();
+    c.SizeY = SEsizeY->value();
+    c.Multiplayer = !RBSingle->isChecked();
+    c.MoveCreatures = CBmoveCreatures->isChecked();
+    c.MoveX = SEmoveCrX->value();
+    c.MoveY = SEmoveCrY->value();
+    return c;
+}
+
+void TFMapProperties::BtnChangeZpClick() {
+    FileDialog d;
+    d.name = "ODzp";
+    d.filter = "ZP files|*.zp";
+    d.fileMustExist = true;
+    d.pathMustExist = true;
+    if (auto path = window_.ui().chooseFile(d)) {
+        newZpPath_ = *path;
+        UpdateZpLabel();
+    }
+}
+
+void TFMapProperties::BtnResetCreaturesClick() {
+    window_.Guarded([this] { ResetCreaturesCommand(window_.project(), window_.ui()); });
+    UpdateCreaturesLabel();
+}
+
+void TFMapProperties::BtnImportCreaturesClick() {
+    window_.Guarded([this] { ImportCreatures(window_.project(), window_.ui()); });
+    UpdateCreaturesLabel();
+}
+
+void TFMapProperties::BtnRemoveUnusedBitmapsClick() {
+    window_.Guarded([this] { RemoveUnusedBitmapsCommand(window_.project(), window_.ui()); });
+    UpdateBitmapsLabel();
+}
+
+void TFMapProperties::BtnApplyClick() {
+    bool applied = false;
+    window_.Guarded([&] { applied = ApplyProperties(window_.project(), window_.ui(), Change()); });
+    if (applied) accept();
+}
+
+}  // namespace zorvane::editor

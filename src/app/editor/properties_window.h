@@ -1,0 +1,71 @@
+#pragma once
+// TFMapProperties, the "Project Properties" window: map size, singleplayer
+// or multiplayer, the tile set path, the creatures and the unused bitmaps.
+// The buttons call the project's properties operations; "Apply" hands the
+// gathered values to ApplyProperties.
+
+#include <QDialog>
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "lifecycle.h"
+
+class QCheckBox;
+class QFontMetrics;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+namespace zorvane::editor {
+
+class MainWindow;
+
+// "*.zp path:" and the path broken into lines no wider than `width`
+// pixels, then "(zme version)" or "(zmpe version)"; lines joined by "\n".
+QString ZpPathLabel(const QString& path, bool zme, const QFontMetrics& metrics, int width);
+
+class TFMapProperties : public QDialog {
+public:
+    explicit TFMapProperties(MainWindow& window);
+
+    // Fills the controls from the project and runs the window modally.
+    void Execute();
+    // Fills the controls from the project (what Execute does first).
+    void Prepare();
+    PropertiesChange Change() const;
+
+    void BtnChangeZpClick();
+    void BtnResetCreaturesClick();
+    void BtnImportCreaturesClick();
+    void BtnRemoveUnusedBitmapsClick();
+    void BtnApplyClick();
+
+    QSpinBox* SEsizeX;
+    QSpinBox* SEsizeY;
+    QRadioButton* RBSingle;
+    QRadioButton* RBMulti;
+    QLabel* Label3;
+    QPushButton* BtnChangeZp;
+    QLabel* Label4;
+    QPushButton* BtnResetCreatures;
+    QPushButton* BtnImportCreatures;
+    QCheckBox* CBmoveCreatures;
+    QSpinBox* SEmoveCrX;
+    QSpinBox* SEmoveCrY;
+    QLabel* Label5;
+    QPushButton* BtnRemoveUnusedBitmaps;
+    QPushButton* BtnApply;
+    QPushButton* BtnCancel;
+
+private:
+    void UpdateZpLabel();
+    void UpdateCreaturesLabel();
+    void UpdateBitmapsLabel();
+
+    MainWindow& window_;
+    std::optional<std::string> newZpPath_;
+};
+
+}  // namespace zorvane::editor

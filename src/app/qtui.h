@@ -1,0 +1,74 @@
+#pragma once
+// The editor's implementation of the user-interaction interface: message
+// boxes, open and save dialogs, status panel 0, the progress bars, the
+// hourglass cursor and the notifications, all forwarded to the main window.
+//
+// A DialogAnswerer, when set, answers message boxes and file dialogs instead
+// of showing them (tests script the user this way); every box is recorded
+// with its exact caption and text either way.
+
+#include <QString>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui.h"
+
+namespace zorvane::editor {
+class MainWindow;
+}
+
+namespace zorvane::app {
+
+struct ShownMessage {
+    std::string caption;
+    std::string text;
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+    Answer defaultAnswer = Answer::Ok;
+};
+
+class DialogAnswerer {
+public:
+    virtual ~DialogAnswerer() = default;
+    virtual Answer answer(const ShownMessage& message) = 0;
+    // `qtFilter` is the filter as the Qt dialog would show it.
+    virtual std::optional<std::string> chooseFile(const FileDialog& dialog, const QString& qtFilter) = 0;
+};
+
+// "caption|*.ext|caption2|*.ext2" as Qt's "caption (*.ext);;caption2 (*.ext2)".
+QString QtFilter(const std::string& filter);
+// A message text with "\r" line breaks as shown: "\r\n" and "\r" become "\n".
+QString ShownText(std::string_view text);
+
+class QtUi : public UserInterface {
+public:
+    explicit QtUi(editor::MainWindow& window) : window_(window) {}
+
+    void setAnswerer(DialogAnswerer* answerer) { answerer_ = answerer; }
+
+    Answer message(std::string_view caption, std::string_view text, Icon icon, Buttons buttons = Buttons::Ok,
+                   Answer defaultAnswer = Answer::Ok) override;
+    std::optional<std::string> chooseFile(const FileDialog& dialog) override;
+    void setStatus(std::string_view text) override;
+    std::string status() const override;
+    void showProgress(bool busy) override;
+    void hideProgress(bool busy) override;
+    void setProgressPosition(int position) override;
+    void setBusy(bool busy) override;
+    void processEvents() override;
+    void bitmapsChanged() override;
+    void refreshInterface(const RefreshRequest& request) override;
+    void projectReset(bool redraw) override;
+
+private:
+    Answer showMessageBox(const ShownMessage& m);
+    std::optional<std::string> showFileDialog(const FileDialog& dialog, const QString& filter);
+
+    editor::MainWindow& window_;
+    DialogAnswerer* answerer_ = nullptr;
+    std::map<std::string, QString> folders_;  // the last folder of every dialog
+};
+
+}  // namespace zorvane::app
