@@ -95,6 +95,7 @@ std::optional<std::string> QtUi::chooseFile(const FileDialog& dialog) {
 std::optional<std::string> QtUi::showFileDialog(const FileDialog& dialog, const QString& filter) {
     QFileDialog fd(QApplication::activeWindow() ? QApplication::activeWindow() : &window_);
     fd.setObjectName(QString::fromStdString(dialog.name));
+    fd.setWindowTitle(dialog.save ? QStringLiteral("Save As") : QStringLiteral("Open"));
     fd.setOption(QFileDialog::DontUseNativeDialog);
     fd.setNameFilter(filter);
     fd.setAcceptMode(dialog.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

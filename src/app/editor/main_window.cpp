@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -120,6 +121,7 @@ void MainWindow::CreateControls() {
 
     statusBar_ = new QWidget(central_);
     statusBar_->setObjectName(QStringLiteral("StatusBar"));
+    statusBar_->setFont(QFont(QStringLiteral("Arial"), 8));
     for (int i = 0; i < 7; ++i) {
         panels_[i] = new QLabel(statusBar_);
         panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
