@@ -21,16 +21,16 @@ using namespace zorvane::testing;
 
 namespace {
 
-struct Run {
+struct Outcome {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-Run Zorvane(const std::string& args, const TempDir& dir) {
+Outcome Zorvane(const std::string& args, const TempDir& dir) {
     std::string errFile = dir.file("stderr.txt");
     std::string cmd = "cd '" + dir.path().string() + "' && '" + ZORVANE_CLI_PATH + "' " + args + " 2>'" + errFile + "'";
-    Run r;
+    Outcome r;
     FILE* pipe = ::popen(cmd.c_str(), "r");
     std::array<char, 4096> buf;
     std::size_t n;
@@ -67,7 +67,7 @@ std::vector<std::uint8_t> SmallMap(const std::string& zpPath) {
 TEST(Cli, InfoDescribesTileSetAsJson) {
     TempDir dir;
     WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
-    Run r = Zorvane("info set.zp --json", dir);
+    Outcome r = Zorvane("info set.zp --json", dir);
     ASSERT_EQ(r.status, 0) << r.err;
     auto j = nlohmann::json::parse(r.out);
     EXPECT_EQ(j["format"], "tile set");
@@ -79,7 +79,7 @@ TEST(Cli, InfoDescribesTileSetAsJson) {
 TEST(Cli, InfoRefusesForeignAndMissingFiles) {
     TempDir dir;
     WriteBytes(dir.file("junk.zp"), {'J', 'U', 'N', 'K', 1, 2, 3});
-    Run junk = Zorvane("info junk.zp", dir);
+    Outcome junk = Zorvane("info junk.zp", dir);
     EXPECT_NE(junk.status, 0);
     EXPECT_NE(junk.err.find("junk.zp"), std::string::npos);
     EXPECT_TRUE(junk.out.empty());
@@ -89,12 +89,12 @@ TEST(Cli, InfoRefusesForeignAndMissingFiles) {
 TEST(Cli, ConvertsTileSetBetweenVariants) {
     TempDir dir;
     WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
-    Run r = Zorvane("convert set.zp out.zp --variant zme", dir);
+    Outcome r = Zorvane("convert set.zp out.zp --variant zme", dir);
     ASSERT_EQ(r.status, 0) << r.err;
     TileSet ts = ParseZP(ReadWholeFile(dir.file("out.zp")));
     EXPECT_TRUE(ts.Zme);
     EXPECT_EQ(ts.BitmapCount, 3);
-    Run info = Zorvane("info out.zp --json", dir);
+    Outcome info = Zorvane("info out.zp --json", dir);
     // The "zme" variant stores the file's own full path.
     EXPECT_EQ(nlohmann::json::parse(info.out)["stored_path"], dir.file("out.zp"));
 }
@@ -104,11 +104,11 @@ TEST(Cli, ConvertsMapToLayeredWithReplacementTileSet) {
     WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
     WriteBytes(dir.file("map.zm"), SmallMap("/nowhere/lost.zp"));
 
-    Run without = Zorvane("convert map.zm map.zl", dir);
+    Outcome without = Zorvane("convert map.zm map.zl", dir);
     EXPECT_NE(without.status, 0);
     EXPECT_FALSE(FileExists(dir.file("map.zl")));
 
-    Run with = Zorvane("convert map.zm map.zl --zp set.zp", dir);
+    Outcome with = Zorvane("convert map.zm map.zl --zp set.zp", dir);
     ASSERT_EQ(with.status, 0) << with.err;
     Project p = ParseZL(ReadWholeFile(dir.file("map.zl")));
     EXPECT_EQ(p.MapWidth, 14);
@@ -124,12 +124,12 @@ TEST(Cli, ExportNeedingNewTileSetWritesNothingWithoutZp) {
     ASSERT_EQ(Zorvane("convert map.zm map.zl", dir).status, 0);
 
     // The tile set was read as "zmpe"; exporting "zme" needs a new one.
-    Run refused = Zorvane("export map.zl out.zm --variant zme", dir);
+    Outcome refused = Zorvane("export map.zl out.zm --variant zme", dir);
     EXPECT_NE(refused.status, 0);
     EXPECT_NE(refused.err.find("--zp"), std::string::npos) << refused.err;
     EXPECT_FALSE(FileExists(dir.file("out.zm")));
 
-    Run done = Zorvane("export map.zl out.zm --variant zme --zp new.zp", dir);
+    Outcome done = Zorvane("export map.zl out.zm --variant zme --zp new.zp", dir);
     ASSERT_EQ(done.status, 0) << done.err;
     MapFile m = ParseZM(ReadWholeFile(dir.file("out.zm")));
     EXPECT_EQ(m.ZpPath, dir.file("new.zp"));
@@ -138,6 +138,6 @@ TEST(Cli, ExportNeedingNewTileSetWritesNothingWithoutZp) {
     EXPECT_EQ(m.Squares[2 * 14 + 2].Gnd, 0);
 
     // Same variant, nothing changed: the stored tile set serves as it is.
-    Run again = Zorvane("export map.zl again.zm --variant zmpe", dir);
+    Outcome again = Zorvane("export map.zl again.zm --variant zmpe", dir);
     EXPECT_EQ(again.status, 0) << again.err;
 }
