@@ -18,6 +18,7 @@ struct Files {
     Files() {
         Project p;
         bench::AddDistinctBitmaps(p, MaxBitmaps, 1);
+        p.ZpPath = zme;  // the "zme" variant stores its own path
         SaveFileAtomically(zme, EncodeZP(p, true));
         SaveFileAtomically(zmpe, EncodeZP(p, false));
     }
