@@ -47,7 +47,7 @@ Json MapInfo(const std::vector<std::uint8_t>& bytes) {
     j["inner_height"] = std::max(m.Height - 4, 0);
     j["multiplayer"] = m.Multiplayer == 1;
     j["used_tiles"] = m.Squares.size();
-    j["creature_block"] = m.Creatures.size() > 4 && m.Creatures[4] == 'M' ? "zme" : "zmpe";
+    j["creature_block"] = m.Creatures.size() <= 4 ? "none" : m.Creatures[4] == 'M' ? "zme" : "zmpe";
     j["creature_records"] = CreatureRecords(m.Creatures);
     j["tile_set_path"] = m.ZpPath;
     j["tile_set_found"] = FileExists(m.ZpPath);
