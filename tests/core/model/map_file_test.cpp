@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "builders.h"
+#include "byte_fixtures.h"
 #include "creatures.h"
 #include "fake_ui.h"
 #include "file_io.h"
@@ -14,19 +15,8 @@
 
 using namespace zorvane;
 using namespace zorvane::testing;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-
-void Put16(Bytes& b, std::uint16_t v) {
-    b.push_back(v & 0xFF);
-    b.push_back(v >> 8);
-}
-void Put32(Bytes& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-void PutText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
 
 // The square of column x, row y in the hand-built fixtures.
 TSq FixtureSquare(int x, int y) {
