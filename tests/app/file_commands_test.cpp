@@ -246,8 +246,9 @@ TEST_F(FileCommandsTest, ZpPathLabelBreaksLinesAtTheLabelWidth) {
     EXPECT_EQ(lines.last(), QStringLiteral("(zme version)"));
     for (int i = 1; i + 1 < lines.size(); ++i) {
         EXPECT_LE(metrics.horizontalAdvance(lines[i]), 60);
-        if (i + 2 < lines.size())  // a line is broken only when one more character would not fit
+        if (i + 2 < lines.size()) {  // a line is broken only when one more character would not fit
             EXPECT_GT(metrics.horizontalAdvance(lines[i] + lines[i + 1].at(0)), 60);
+        }
     }
 }
 
@@ -263,6 +264,38 @@ TEST_F(FileCommandsTest, MiniMapShowsTheMapAtTwoPixelsPerSquare) {
     EXPECT_EQ(picture.pixel(2 * 5 + 1, 2 * 6) & 0xFFFFFF, SquareColour(5, 6));
     mini.close();
     EXPECT_FALSE(window.Action("MMiniMap")->isChecked());
+}
+
+}  // namespace
+}  // namespace zorvane::testing
+
+namespace zorvane::testing {
+namespace {
+
+TEST_F(FileCommandsTest, AFailedOpenLeavesAnEmptyBlackView) {
+    OpenMap();
+    const std::string bad = dir.file("bad.zm");
+    WriteBytes(bad, {'Z', 'L', 'F', '5', 200});
+    dialogs.files.push_back(bad);
+    Trigger("MOpenZM");  // close question answered OK
+    EXPECT_TRUE(window.project().NoProject);
+    EXPECT_EQ(Panel(6), "used tiles = 0");
+    EXPECT_EQ(dialogs.messages.back().icon, Icon::Error);
+    EXPECT_EQ(ViewPixel(100, 100), 0u);
+    EXPECT_EQ(window.findChild<QScrollBar*>("SBx")->maximum(), 0);
+}
+
+TEST_F(FileCommandsTest, ResettingRestoresTheDefaultViewOptions) {
+    OpenMap();
+    Trigger("MShowGrid");
+    Trigger("MShowGnd");
+    Trigger("MResetProject");
+    EXPECT_EQ(dialogs.messages.back().text, "This operation will close current project and erease map generator data!");
+    EXPECT_TRUE(window.Action("MShowGnd")->isChecked());
+    EXPECT_FALSE(window.Action("MShowGrid")->isChecked());
+    EXPECT_TRUE(window.renderer().Options.ShowGnd);
+    EXPECT_FALSE(window.renderer().Options.ShowGrid);
+    EXPECT_EQ(window.findChild<QListWidget*>("LBNewTiles")->count(), 0);
 }
 
 }  // namespace

@@ -82,7 +82,9 @@ TEST_F(EditorTest, MenuHoldsEveryCommandWithCaptionShortcutAndCheckMark) {
         EXPECT_EQ(a->shortcut().toString().toStdString(), item.shortcut) << item.name;
         EXPECT_EQ(a->isEnabled(), item.enabled) << item.name;
         EXPECT_EQ(a->isCheckable(), item.checked >= 0) << item.name;
-        if (item.checked >= 0) EXPECT_EQ(a->isChecked(), item.checked == 1) << item.name;
+        if (item.checked >= 0) {
+            EXPECT_EQ(a->isChecked(), item.checked == 1) << item.name;
+        }
     }
     EXPECT_FALSE(window.Action("MFastRender")->isVisible());
 }

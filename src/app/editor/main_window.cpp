@@ -121,7 +121,9 @@ void MainWindow::CreateControls() {
 
     statusBar_ = new QWidget(central_);
     statusBar_->setObjectName(QStringLiteral("StatusBar"));
-    statusBar_->setFont(QFont(QStringLiteral("Arial"), 8));
+    QFont statusFont(QStringLiteral("Arial"));
+    statusFont.setPixelSize(ScaleDim(10, ppi_));
+    statusBar_->setFont(statusFont);
     for (int i = 0; i < 7; ++i) {
         panels_[i] = new QLabel(statusBar_);
         panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
@@ -292,10 +294,15 @@ void MainWindow::PrepareBitmapsPx() {
     SetPanel(0, saved);
 }
 
+// Also blacks out the view at once: a failed open leaves the project reset
+// without an interface refresh, and the view must not keep showing the map
+// that is gone (a successful load redraws right after anyway).
 void MainWindow::ProjectReset(bool /*redraw*/) {
     controller_.Disable();
     {
         const QSignalBlocker bx(sbx_), by(sby_);
+        sbx_->setRange(0, std::max(project_.MapWidth - 1, 0));
+        sby_->setRange(0, std::max(project_.MapHeight - 1, 0));
         sbx_->setValue(0);
         sby_->setValue(0);
     }
@@ -308,6 +315,8 @@ void MainWindow::ProjectReset(bool /*redraw*/) {
     for (auto [name, on] : checks)
         if (QAction* a = Action(name)) a->setChecked(on);
     if (project_.NewTiles.empty()) tilesList_->ClearTiles();
+    UpdateSBDepth(false);
+    FullRedraw();
     UpdateStatusBar();
 }
 
