@@ -179,6 +179,12 @@ bool MainWindow::event(QEvent* e) {
         activatedOnce_ = true;
         if (showAbout_) MAboutClick();
     }
+    if (e->type() == QEvent::WindowDeactivate) {
+        // Key releases made while another window is active never reach the
+        // controller: do not leave a modifier held.
+        controller_.CtrlDown = controller_.ShiftDown = controller_.AltDown = false;
+        UpdateStatusBar();
+    }
     if (e->type() == QEvent::Close) {
         miniMap_->close();
         if (about_) about_->close();
