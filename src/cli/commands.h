@@ -31,4 +31,17 @@ struct ExportOptions {
 };
 int Export(const ExportOptions& options);
 
+struct RenderCommandOptions {
+    std::string in;
+    std::string out;
+    std::optional<std::string> zp;
+    bool attributes = false;
+    bool grid = false;
+    bool ids = false;
+    bool noTop = false;
+    bool noBorders = false;
+    bool verbose = false;
+};
+int Render(const RenderCommandOptions& options);
+
 }  // namespace zorvane::cli

@@ -32,10 +32,29 @@ int main(int argc, char** argv) {
     exportCmd->add_option("--zp", exp.zp, "The new tile set file, when the export needs one");
     exportCmd->add_flag("-v,--verbose", exp.verbose, "Show what is done");
 
+#ifdef ZORVANE_WITH_RENDER
+    RenderCommandOptions render;
+    auto* renderCmd = app.add_subcommand("render", "Render a map or layered project to a PNG picture");
+    renderCmd->add_option("IN", render.in, "The map project (*.zm) or layered project (*.zl)")
+        ->required()
+        ->check(CLI::ExistingFile);
+    renderCmd->add_option("OUT", render.out, "The PNG file to write")->required();
+    renderCmd->add_option("--zp", render.zp, "Tile set to use when the one a map names does not exist");
+    renderCmd->add_flag("--attributes", render.attributes, "Show the attribute pictograms");
+    renderCmd->add_flag("--grid", render.grid, "Show the grid");
+    renderCmd->add_flag("--ids", render.ids, "Show the bitmap ids");
+    renderCmd->add_flag("--no-top", render.noTop, "Leave out the top layer");
+    renderCmd->add_flag("--no-borders", render.noBorders, "Leave out the border lines");
+    renderCmd->add_flag("-v,--verbose", render.verbose, "Show what is done");
+#endif
+
     CLI11_PARSE(app, argc, argv);
 
     if (*infoCmd) return Info(info);
     if (*convertCmd) return Convert(convert);
     if (*exportCmd) return Export(exp);
+#ifdef ZORVANE_WITH_RENDER
+    if (*renderCmd) return Render(render);
+#endif
     return 1;
 }

@@ -141,3 +141,23 @@ TEST(Cli, ExportNeedingNewTileSetWritesNothingWithoutZp) {
     Outcome again = Zorvane("export map.zl again.zm --variant zmpe", dir);
     EXPECT_EQ(again.status, 0) << again.err;
 }
+
+#ifdef ZORVANE_WITH_RENDER
+TEST(Cli, RendersMapToPngOfThirtyTwoPixelsPerSquare) {
+    TempDir dir;
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    WriteBytes(dir.file("map.zm"), SmallMap(dir.file("set.zp")));
+    Outcome r = Zorvane("render map.zm map.png --grid --attributes", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto png = ReadWholeFile(dir.file("map.png"));
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    auto be32 = [&](std::size_t at) { return png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3]; };
+    EXPECT_EQ(be32(16), 14 * 32);  // IHDR width
+    EXPECT_EQ(be32(20), 14 * 32);  // IHDR height
+
+    Outcome missing = Zorvane("render nothing.zm out.png", dir);
+    EXPECT_NE(missing.status, 0);
+    EXPECT_FALSE(FileExists(dir.file("out.png")));
+}
+#endif

@@ -1,0 +1,63 @@
+#include "loading.h"
+
+#include <cctype>
+#include <iostream>
+
+#include "file_io.h"
+#include "layered_file.h"
+#include "map_file.h"
+#include "tileset_file.h"
+
+namespace zorvane::cli {
+
+ProjectFileKind KindOfFile(const std::string& path) {
+    return DetectProjectFile(ReadWholeFile(path));
+}
+
+ProjectFileKind KindOfExtension(const std::string& path) {
+    std::string ext = ExtractFileExt(path);
+    for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".zp") return ProjectFileKind::TileSet;
+    if (ext == ".zm") return ProjectFileKind::Map;
+    if (ext == ".zl") return ProjectFileKind::Layered;
+    return ProjectFileKind::Unknown;
+}
+
+bool ParseVariant(const std::optional<std::string>& name, bool& zme) {
+    if (!name) return true;
+    if (*name == "zme") zme = true;
+    else if (*name == "zmpe") zme = false;
+    else return false;
+    return true;
+}
+
+bool Load(Project& project, ConsoleUi& ui, const std::string& in, const std::optional<std::string>& zp) {
+    if (zp) {
+        ui.answers["Missing *.zp file"] = Answer::Yes;
+        ui.files["ODzp"] = AbsolutePath(*zp);
+    } else {
+        ui.answers["Missing *.zp file"] = Answer::No;
+    }
+    switch (KindOfFile(in)) {
+    case ProjectFileKind::TileSet:
+        project.ZpPath = in;
+        return OpenZP(project, ui);
+    case ProjectFileKind::Map: return OpenZMFile(project, ui, in);
+    case ProjectFileKind::Layered: return OpenZLFile(project, ui, in);
+    case ProjectFileKind::Unknown: break;
+    }
+    throw Error("Not a tile set (*.zp), map project (*.zm) or layered project (*.zl) file.");
+}
+
+int Fail(const char* command, const ConsoleUi& ui) {
+    if (ui.problems.empty()) std::cerr << "zorvane " << command << ": " << ui.status() << "\n";
+    for (auto& p : ui.problems) std::cerr << "zorvane " << command << ": " << p << "\n";
+    return 1;
+}
+
+int Fail(const char* command, const std::string& text) {
+    std::cerr << "zorvane " << command << ": " << ConsoleText(text) << "\n";
+    return 1;
+}
+
+}  // namespace zorvane::cli

@@ -1,0 +1,31 @@
+#pragma once
+// What every sub-command that reads project files shares: telling the
+// formats apart, loading any of them into a project, and reporting failures.
+
+#include <optional>
+#include <string>
+
+#include "console_ui.h"
+#include "project.h"
+#include "project_files.h"
+
+namespace zorvane::cli {
+
+// The kind of project file by its magic (throws Error when unreadable).
+ProjectFileKind KindOfFile(const std::string& path);
+// The kind a file name's extension asks for.
+ProjectFileKind KindOfExtension(const std::string& path);
+// "zme" or "zmpe"; false for anything else. An absent name leaves `zme`.
+bool ParseVariant(const std::optional<std::string>& name, bool& zme);
+
+// Loads a tile set, map project or layered project file into `project`
+// through the editor's own open operations. A map project whose tile set
+// does not exist takes `zp` in its place.
+bool Load(Project& project, ConsoleUi& ui, const std::string& in, const std::optional<std::string>& zp);
+
+// Reports a failure on standard error and returns the exit status 1: the
+// error boxes the operation showed, or its status text when it showed none.
+int Fail(const char* command, const ConsoleUi& ui);
+int Fail(const char* command, const std::string& text);
+
+}  // namespace zorvane::cli

@@ -1,0 +1,36 @@
+// zorvane render: the whole map drawn by the editor's renderer, as a PNG.
+
+#include <QImage>
+
+#include "commands.h"
+#include "loading.h"
+#include "render_whole_map.h"
+
+namespace zorvane::cli {
+
+int Render(const RenderCommandOptions& o) {
+    ConsoleUi ui;
+    ui.verbose = o.verbose;
+    try {
+        Project project;
+        ProjectFileKind kind = KindOfFile(o.in);
+        if (kind != ProjectFileKind::Map && kind != ProjectFileKind::Layered)
+            return Fail("render", o.in + " is not a map project (*.zm) or layered project (*.zl).");
+        if (!Load(project, ui, o.in, o.zp)) return Fail("render", ui);
+        editor::RenderOptions options;
+        options.ShowAtr = o.attributes;
+        options.ShowGrid = o.grid;
+        options.ShowId = o.ids;
+        options.ShowBorder = !o.noBorders;
+        options.ShowTop = !o.noTop;
+        editor::EnsureGuiApplication();
+        QImage image = editor::RenderWholeMap(project, options);
+        if (image.isNull()) return Fail("render", "The map has no squares.");
+        if (!image.save(QString::fromStdString(o.out), "PNG")) return Fail("render", "Could not write " + o.out + ".");
+        return 0;
+    } catch (const Error& e) {
+        return Fail("render", e.what());
+    }
+}
+
+}  // namespace zorvane::cli
