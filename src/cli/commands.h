@@ -2,6 +2,7 @@
 // The sub-commands of the command-line tool. Each returns the process exit
 // status; errors are written to standard error.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,12 @@ struct InfoOptions {
     bool json = false;
 };
 int Info(const InfoOptions& options);
+
+struct SamplesOptions {
+    std::string outDir;
+    std::uint32_t seed = 1;
+};
+int Samples(const SamplesOptions& options);
 
 struct ConvertOptions {
     std::string in;

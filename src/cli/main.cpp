@@ -15,6 +15,11 @@ int main(int argc, char** argv) {
     infoCmd->add_option("FILE", info.file, "The file")->required()->check(CLI::ExistingFile);
     infoCmd->add_flag("--json", info.json, "Print one JSON object");
 
+    SamplesOptions samples;
+    auto* samplesCmd = app.add_subcommand("samples", "Write the sample tile set and maps (both variants) into a folder");
+    samplesCmd->add_option("OUTDIR", samples.outDir, "The folder to write into")->required();
+    samplesCmd->add_option("--seed", samples.seed, "Seed of the sample maps");
+
     ConvertOptions convert;
     auto* convertCmd = app.add_subcommand(
         "convert", "Convert a tile set to a tile set (either variant), or a map or layered project to *.zl");
@@ -51,6 +56,7 @@ int main(int argc, char** argv) {
     CLI11_PARSE(app, argc, argv);
 
     if (*infoCmd) return Info(info);
+    if (*samplesCmd) return Samples(samples);
     if (*convertCmd) return Convert(convert);
     if (*exportCmd) return Export(exp);
 #ifdef ZORVANE_WITH_RENDER
