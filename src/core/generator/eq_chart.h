@@ -31,6 +31,8 @@ public:
     static constexpr int PlotHeight = 100;
     static constexpr int XAxisRow = 110;
     static constexpr int YAxisColumn = 10;
+    static constexpr int MinPercent = 0;
+    static constexpr int MaxPercent = 100;
 
     TEqChart() { ResetPoints(200, 2); }
 

@@ -87,6 +87,7 @@ int TMapGenerator::FindOrAddSq(std::uint16_t gnd, std::uint16_t top, std::uint8_
         sq.Top = top;
         sq.Atr = atr;
         squares_.push_back(std::move(sq));
+        canonical_.push_back(it->second);
     }
     return it->second;
 }
@@ -97,8 +98,7 @@ std::vector<std::int32_t>& TMapGenerator::MutableList(int square, JoinDir dir) {
 }
 
 int TMapGenerator::CountInList(int square, JoinDir dir, int neighbour) const {
-    const TSqMatch& nb = Sq(neighbour);
-    auto it = copies_.find(CountKey(square, dir, FindSq(nb.Gnd, nb.Top)));
+    auto it = copies_.find(CountKey(square, dir, canonical_[static_cast<std::size_t>(neighbour)]));
     return it == copies_.end() ? 0 : it->second;
 }
 
@@ -114,14 +114,14 @@ void TMapGenerator::AppendCopies(int square, JoinDir dir, int neighbour, int cop
     if (list.size() + static_cast<std::size_t>(copies) > static_cast<std::size_t>(MaxListEntries))
         ListFull(square, dir);
     list.insert(list.end(), static_cast<std::size_t>(copies), neighbour);
-    const TSqMatch& nb = Sq(neighbour);
-    copies_[CountKey(square, dir, FindSq(nb.Gnd, nb.Top))] += copies;
+    copies_[CountKey(square, dir, canonical_[static_cast<std::size_t>(neighbour)])] += copies;
     JoinsCount += copies;
 }
 
 void TMapGenerator::ClearLearned() {
     squares_.clear();
     byBitmaps_.clear();
+    canonical_.clear();
     copies_.clear();
     ObjSize.clear();
     ObjStarts.clear();
@@ -129,7 +129,6 @@ void TMapGenerator::ClearLearned() {
     LargestObject = 0;
     TallestObject = 0;
     ConnectorGroups.clear();
-    ZmData.clear();
     JoinsCount = 0;
 }
 
@@ -140,14 +139,18 @@ void TMapGenerator::SetSquares(std::vector<TSqMatch> squares) {
 
 void TMapGenerator::RebuildIndexes() {
     byBitmaps_.clear();
+    canonical_.clear();
     copies_.clear();
     JoinsCount = 0;
-    for (int i = 0; i < SquareCount(); ++i) byBitmaps_.try_emplace(BitmapKey(Sq(i).Gnd, Sq(i).Top), i);
+    for (int i = 0; i < SquareCount(); ++i)
+        canonical_.push_back(byBitmaps_.try_emplace(BitmapKey(Sq(i).Gnd, Sq(i).Top), i).first->second);
     for (int i = 0; i < SquareCount(); ++i) {
         for (JoinDir dir : {JoinDir::Down, JoinDir::Right}) {
             for (std::int32_t e : List(i, dir)) {
-                const TSqMatch& nb = Sq(e);
-                ++copies_[CountKey(i, dir, FindSq(nb.Gnd, nb.Top))];
+                if (e < 0 || e >= SquareCount())
+                    throw Error("Learned square " + std::to_string(i) + " names square " + std::to_string(e) +
+                                ", which does not exist.");
+                ++copies_[CountKey(i, dir, canonical_[static_cast<std::size_t>(e)])];
             }
             JoinsCount += static_cast<std::int64_t>(List(i, dir).size());
         }

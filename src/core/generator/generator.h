@@ -191,8 +191,8 @@ public:
     // How many entries of the list name a square with the neighbour's bitmaps.
     int CountInList(int square, JoinDir dir, int neighbour) const;
 
-    // Empties the learned squares with their lists, the object tables, the
-    // connector groups and the learned maps; JoinsCount 0. `Learned` stays.
+    // Empties the learned squares with their lists, the object tables and
+    // the connector groups; JoinsCount 0. `Learned` and the learned maps stay.
     void ClearLearned();
     // Takes over a complete set of learned squares (the data file reader);
     // JoinsCount becomes the number of list entries.
@@ -274,6 +274,7 @@ private:
 
     std::vector<TSqMatch> squares_;
     std::unordered_map<std::uint32_t, std::int32_t> byBitmaps_;  // (gnd, top) -> first square index
+    std::vector<std::int32_t> canonical_;                        // per square: first square with its bitmaps
     std::unordered_map<std::uint64_t, std::int32_t> copies_;     // (square, list, canonical neighbour) -> count
     std::vector<std::int32_t> oldSquares_;
 };

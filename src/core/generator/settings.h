@@ -109,6 +109,10 @@ std::int64_t CalcMaxCombinations(int position);
 // "HH:MM:SS", each part at least two digits (hours may have more).
 std::string SecToHMS(std::int64_t seconds);
 
+// Whether "Learn" and "Load" first ask "This operation may affect the
+// current project!": there are used tiles or a project is open.
+inline bool ProjectInUse(const Project& project) { return !project.UsedTiles.empty() || !project.NoProject; }
+
 // Hints that follow the settings.
 std::string FullnessHint(int position);      // "all possible combinations" or n + " combinations"
 std::string NumOfCombsHint(int position);    // position / 40 as a decimal number ("0.5")

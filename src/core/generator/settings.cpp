@@ -1,0 +1,140 @@
+#include "settings.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+
+namespace zorvane {
+
+namespace {
+
+std::string WithoutBlanks(const std::string& text) {
+    std::string s;
+    s.reserve(text.size());
+    for (char c : text)
+        if (c != ' ') s += c;
+    return s;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The number of a run of digits, or -1 when it does not fit 32 bits.
+std::int64_t NumberOf(const std::string& digits) {
+    std::int64_t n = 0;
+    for (char c : digits) {
+        n = n * 10 + (c - '0');
+        if (n > MaxInt32) return -1;
+    }
+    return n;
+}
+
+bool PositiveNumber(const std::string& digits) {
+    if (digits.empty()) return false;
+    return NumberOf(digits) >= 1;
+}
+
+}  // namespace
+
+void GeneratorSettings::ClampToRanges() {
+    for (auto& e : LearnList) e.Multiplier = SEzmMultiplierRange.Clamp(e.Multiplier);
+    SEsizeX = SEsizeRange.Clamp(SEsizeX);
+    SEsizeY = SEsizeRange.Clamp(SEsizeY);
+    SEstartingLine = SEstartingLineRange.Clamp(SEstartingLine);
+    SEmaxThreads = SEmaxThreadsRange.Clamp(SEmaxThreads);
+    TBfullness = TBfullnessRange.Clamp(TBfullness);
+    SEfirstAttempts = SEfirstAttemptsRange.Clamp(SEfirstAttempts);
+    SEmax1stStatesAttemtps = SEmax1stStatesAttemtpsRange.Clamp(SEmax1stStatesAttemtps);
+    SEmaxReturn = SEmaxReturnRange.Clamp(SEmaxReturn);
+    SElineTmaxRows = SElineTmaxRowsRange.Clamp(SElineTmaxRows);
+    SElineTmaxTime = SElineTmaxTimeRange.Clamp(SElineTmaxTime);
+    SEfreezer = SEfreezerRange.Clamp(SEfreezer);
+    TBnumOfCombs = TBnumOfCombsRange.Clamp(TBnumOfCombs);
+    SEbackup = SEbackupRange.Clamp(SEbackup);
+}
+
+bool CheckRepeats(const std::string& text) {
+    const std::string s = WithoutBlanks(text);
+    if (s.size() <= 2 || s[0] < '1' || s[0] > '9') return true;
+    std::string buffer;
+    char last = ';';
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (IsDigit(c)) {
+            buffer += c;
+            if (i + 1 == s.size()) return !(last == '-' && PositiveNumber(buffer));
+        } else if (c == '-' || c == ';') {
+            if (c == last || !PositiveNumber(buffer)) return true;
+            last = c;
+            buffer.clear();
+        } else {
+            return true;
+        }
+    }
+    // The text ends with a separator: valid after a complete pair only.
+    return last != ';';
+}
+
+std::vector<RepeatStep> PreparePlannedRepeats(const std::string& text) {
+    const std::string s = WithoutBlanks(text);
+    std::vector<RepeatStep> steps;
+    std::string buffer;
+    char last = ';';
+    auto take = [&](char separatorBefore) {
+        const std::int64_t n = std::max<std::int64_t>(NumberOf(buffer), 0);
+        if (separatorBefore == ';') steps.push_back({static_cast<std::int32_t>(n), 0});
+        else if (!steps.empty()) steps.back().Lines = static_cast<std::int32_t>(n);
+        buffer.clear();
+    };
+    for (char c : s) {
+        if (IsDigit(c)) {
+            buffer += c;
+        } else if (c == '-' || c == ';') {
+            take(last);
+            last = c;
+        }
+    }
+    if (!buffer.empty()) take(last);
+    std::stable_sort(steps.begin(), steps.end(),
+                     [](const RepeatStep& a, const RepeatStep& b) { return a.Attempts < b.Attempts; });
+    return steps;
+}
+
+std::int64_t CalcMaxCombinations(int position) {
+    const std::int64_t p = position;
+    return (100 * p * p * p + 1) * 1000;
+}
+
+std::string SecToHMS(std::int64_t seconds) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*lld:%.*lld:%.*lld", 2, static_cast<long long>(seconds / 3600), 2,
+                  static_cast<long long>((seconds / 60) % 60), 2, static_cast<long long>(seconds % 60));
+    return text;
+}
+
+std::string FullnessHint(int position) {
+    if (position >= TBfullnessRange.Max) return "all possible combinations";
+    return std::to_string(CalcMaxCombinations(position)) + " combinations";
+}
+
+std::string NumOfCombsHint(int position) {
+    char text[32];
+    auto [end, ec] = std::to_chars(text, text + sizeof text, position / 40.0);
+    (void)ec;
+    return std::string(text, end);
+}
+
+std::string MaxReturnHint(int tallestObject) {
+    const std::string base = "Protects against too deep withdrawal";
+    if (tallestObject == 0) return base;
+    return base + "\rRecommended value for current data: " + std::to_string(std::max(10, tallestObject + 1));
+}
+
+bool CheckBackupDir(const std::string& backupPath) {
+    const auto slash = backupPath.find_last_of("/\\");
+    if (slash == std::string::npos) return true;
+    std::error_code ec;
+    return !std::filesystem::is_directory(backupPath.substr(0, slash == 0 ? 1 : slash), ec);
+}
+
+}  // namespace zorvane
