@@ -1,0 +1,121 @@
+// Loading and saving generator presets: the settings window's "Load" and
+// "Save" with their dialogs and messages, around the file's reader and
+// writer.
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#include "file_commands.h"
+#include "file_io.h"
+#include "lifecycle.h"
+#include "zg_file.h"
+
+namespace zorvane {
+
+namespace {
+
+constexpr char kFilter[] = "Generator Data|*.zg";
+constexpr char kOpenFailedText[] = "Error opening *.zg file.";
+
+bool FailLoad(UserInterface& ui, const std::string& reason) {
+    ui.message("Error", reason.empty() ? kOpenFailedText : std::string(kOpenFailedText) + "\r" + reason, Icon::Error);
+    ui.setStatus("Error loading generator data!");
+    return false;
+}
+
+}  // namespace
+
+void ApplyPreset(GeneratorPreset&& preset, Project& project, TMapGenerator& generator, GeneratorSettings& settings) {
+    settings = std::move(preset.Settings);
+    project.ZpPath = std::move(preset.ZpPath);
+    project.Palette = preset.Palette;
+    project.SetBitmapCount(preset.BitmapCount);
+    if (!preset.Pixels.empty())
+        std::memcpy(project.AllBitmapBytes().data(), preset.Pixels.data(), preset.Pixels.size());
+    project.NewTiles = std::move(preset.Tiles);
+    project.InfoHeader = preset.InfoHeader;
+    project.FileHeader = preset.FileHeader;
+    project.ZmeVariant = preset.ZmeVariant;
+    project.BottomUpRows = preset.ZmeVariant || project.InfoHeader[12] == 32;
+
+    generator.ClearLearned();
+    generator.SetSquares(std::move(preset.Squares));
+    generator.ObjSize = std::move(preset.ObjSize);
+    generator.ObjStarts = std::move(preset.ObjStarts);
+    generator.TallestObject = preset.TallestObject;
+    generator.LargestObject = 0;
+    for (std::size_t i = 0; i + 1 < generator.ObjSize.size(); ++i)
+        generator.LargestObject = std::max(generator.LargestObject, generator.ObjSize[i]);
+    generator.Learned = true;
+}
+
+bool SaveZGFile(const Project& project, UserInterface& ui, const TMapGenerator& generator,
+                const GeneratorSettings& settings, const std::string& path) {
+    ui.setStatus("Saving generator data...");
+    ProgressScope progress(ui);
+    try {
+        SaveFileAtomically(path, EncodeZG(project, generator, settings));
+    } catch (const std::exception& e) {
+        FailSave(ui, path, e.what());
+        return false;
+    }
+    ui.setStatus("Generator data saved.");
+    return true;
+}
+
+bool SaveZG(const Project& project, UserInterface& ui, const TMapGenerator& generator,
+            const GeneratorSettings& settings) {
+    FileDialog dialog{"SDzg", kFilter, {}, true, true, false, false};
+    auto file = ui.chooseFile(dialog);
+    if (!file || !OverwritePrompt2(ui, *file, ".zg")) return false;
+    return SaveZGFile(project, ui, generator, settings, AbsolutePath(ChangeFileExt(*file, ".zg")));
+}
+
+bool LoadZGFile(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings,
+                const std::string& path) {
+    ui.setStatus("Loading generator data...");
+    ProgressScope progress(ui);
+    GeneratorPreset preset;
+    try {
+        const auto bytes = ReadWholeFile(path);
+        if (bytes.size() < 4 || std::memcmp(bytes.data(), "ZGD1", 4) != 0) return FailLoad(ui, "");
+        preset = ParseZG(bytes);
+    } catch (const Error& e) {
+        return FailLoad(ui, e.what());
+    }
+    ApplyPreset(std::move(preset), project, generator, settings);
+    ui.bitmapsChanged();
+    ui.setGeneratorStatus(std::to_string(generator.JoinsCount) + " joins found.");
+    ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, false, true});
+    ui.setStatus("Generator data loaded.");
+    return true;
+}
+
+bool LoadZG(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings) {
+    auto file = ui.chooseFile({"ODzg", kFilter, {}, false, false, true, true});
+    if (!file) return false;
+    return LoadZGFile(project, ui, generator, settings, *file);
+}
+
+bool SaveZGCommand(const Project& project, UserInterface& ui, const TMapGenerator& generator,
+                   const GeneratorSettings& settings) {
+    if (generator.SquareCount() == 0) {
+        ui.inform("Information", "Nothing to save.");
+        return false;
+    }
+    return SaveZG(project, ui, generator, settings);
+}
+
+bool LoadZGCommand(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings) {
+    if (ProjectInUse(project) && !ui.confirm("Warning", "This operation may affect the current project!")) return false;
+    ResetProject(project, ui, true, false, true);
+    generator.ClearLearned();
+    const bool loaded = LoadZG(project, ui, generator, settings);
+    // The project is open again when the preset came in or a map is still there.
+    project.NoProject = !loaded && project.UsedTiles.empty();
+    ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, false, true});
+    return loaded;
+}
+
+}  // namespace zorvane

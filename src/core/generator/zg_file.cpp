@@ -1,0 +1,320 @@
+#include "zg_file.h"
+
+#include <bit>
+#include <cstring>
+
+#include "bytes.h"
+
+namespace zorvane {
+
+namespace {
+
+constexpr char kMagic[] = "ZGD1";
+constexpr std::size_t kTileRecordHead = 10;    // width, height, X, Y
+constexpr std::size_t kSquareBytes = 5;        // Gnd, Top, Atr
+constexpr std::size_t kLearnedSquareMin = 13;  // bitmaps, attribute, two list counts
+constexpr std::size_t kChartPointBytes = 8;
+
+[[noreturn]] void Damaged(const std::string& reason) { throw Error("The generator data file is damaged: " + reason); }
+
+// ---- Reading ---------------------------------------------------------------
+
+bool Flag(ByteReader& r, std::string_view what) { return r.u8(what) == 1; }
+
+std::string ShortText(ByteReader& r, std::string_view what) { return r.text(r.u8(what), what); }
+
+// A signed 32-bit count that must be 0 or more and whose items (of at least
+// `itemSize` bytes each) must fit the bytes that remain.
+std::int32_t Count(ByteReader& r, std::size_t itemSize, const std::string& what) {
+    const std::int32_t n = r.i32(what);
+    if (n < 0) Damaged("it declares " + std::to_string(n) + " " + what + ".");
+    r.needItems(static_cast<std::uint64_t>(n), itemSize, what);
+    return n;
+}
+
+void ReadLearnList(ByteReader& r, GeneratorSettings& s) {
+    const int entries = r.u8("learning list entries");
+    r.needItems(static_cast<std::uint64_t>(entries), 3, "learning list entries");
+    for (int i = 0; i < entries; ++i) {
+        TLearnEntry e;
+        e.Path = ShortText(r, "learning list path");
+        e.Multiplier = r.u8("multiplier");
+        e.Connector = Flag(r, "connector flag");
+        s.LearnList.push_back(std::move(e));
+    }
+}
+
+void ReadControls(ByteReader& r, GeneratorSettings& s) {
+    s.CBgatherTS = Flag(r, "CBgatherTS");
+    s.CBselectZp = Flag(r, "CBselectZp");
+    s.RBmulti = Flag(r, "RBmulti");
+    s.SEsizeX = r.u8("SEsizeX");
+    s.SEsizeY = r.u8("SEsizeY");
+    s.SEstartingLine = r.i32("SEstartingLine");
+    s.CBsimplified1stLine = Flag(r, "CBsimplified1stLine");
+    s.CBcontinueOldSquares = Flag(r, "CBcontinueOldSquares");
+    s.CBavoidTwins = Flag(r, "CBavoidTwins");
+    s.SEmaxThreads = r.u8("SEmaxThreads");
+    s.TBfullness = r.u8("TBfullness");
+    s.TBnumOfCombs = r.u8("TBnumOfCombs");
+    s.RBLnocWay = Flag(r, "RBLnocWay");
+    s.EPlannedRepeats = ShortText(r, "EPlannedRepeats");
+    s.CBreduceLAC = Flag(r, "CBreduceLAC");
+    s.CBfirstAttempts = Flag(r, "CBfirstAttempts");
+    s.SEfirstAttempts = r.i32("SEfirstAttempts");
+    s.CBmax1stStatesAttempts = Flag(r, "CBmax1stStatesAttempts");
+    s.SEmax1stStatesAttemtps = r.i32("SEmax1stStatesAttemtps");
+    s.CBmaxReturn = Flag(r, "CBmaxReturn");
+    s.SEmaxReturn = r.i32("SEmaxReturn");
+    s.CBlineTmax = Flag(r, "CBlineTmax");
+    s.SElineTmaxRows = r.i32("SElineTmaxRows");
+    s.SElineTmaxTime = r.i32("SElineTmaxTime");
+    s.CBfreezer = Flag(r, "CBfreezer");
+    s.SEfreezer = r.i32("SEfreezer");
+}
+
+double ReadDouble(ByteReader& r, std::string_view what) {
+    const std::uint64_t low = r.u32(what);
+    const std::uint64_t high = r.u32(what);
+    return std::bit_cast<double>(low | (high << 32));
+}
+
+void ReadChart(ByteReader& r, TEqChart& chart) {
+    const double scale = ReadDouble(r, "chart scale");
+    const std::int32_t n = r.i32("chart size range");
+    // The range is the largest object, which the learned squares that
+    // follow bound; resampling the chart takes time and memory in N.
+    if (n > 200 && static_cast<std::uint64_t>(n) > r.remaining() / kLearnedSquareMin)
+        Damaged("the object size chart's range 0.." + std::to_string(n) + " is beyond its learned squares.");
+    const std::int32_t count = Count(r, kChartPointBytes, "chart points");
+    if (count < 1) Damaged("the object size chart has no points.");
+    std::vector<std::pair<int, int>> points(static_cast<std::size_t>(count));
+    for (auto& [x, y] : points) {
+        x = r.i32("chart point x");
+        y = r.i32("chart point y");
+    }
+    chart.SetScale(scale);
+    chart.SetMaxSize(n);
+    chart.ResetPoints(n, 2);
+    chart.SetStoredPoints(points);
+}
+
+void ReadBackup(ByteReader& r, GeneratorSettings& s) {
+    s.CBbackup = Flag(r, "CBbackup");
+    s.CBsaveCompleted = Flag(r, "CBsaveCompleted");
+    s.SEbackup = r.u8("SEbackup");
+    s.Lbackup = r.text(static_cast<std::size_t>(Count(r, 1, "bytes of the backup path")), "backup path");
+}
+
+void ReadTileSet(ByteReader& r, GeneratorPreset& p) {
+    r.read(p.Palette, "palette");
+    p.BitmapCount = Count(r, BitmapBytes, "bitmaps");
+    if (p.BitmapCount > MaxBitmaps)
+        Damaged("it declares " + std::to_string(p.BitmapCount) + " bitmaps, more than " + std::to_string(MaxBitmaps) + ".");
+    auto pixels = r.bytes(static_cast<std::size_t>(p.BitmapCount) * BitmapBytes, "bitmap pixels");
+    p.Pixels.assign(pixels.begin(), pixels.end());
+    const std::uint32_t tiles = r.u32("tile count");
+    r.needItems(tiles, kTileRecordHead, "tiles");
+    p.Tiles.reserve(tiles);
+    for (std::uint32_t t = 0; t < tiles; ++t) {
+        const int w = r.u8("tile width");
+        const int h = r.u8("tile height");
+        if (w == 0 || h == 0) Damaged("tile " + std::to_string(t) + " has no squares.");
+        auto tile = std::make_unique<TTile>(w, h);
+        tile->X = r.i32("tile position");
+        tile->Y = r.i32("tile position");
+        r.needItems(static_cast<std::uint64_t>(w) * h, kSquareBytes, "tile squares");
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                TSq& sq = tile->SqAt(x, y);
+                sq.Gnd = r.u16("ground id");
+                sq.Top = r.u16("top id");
+                sq.Atr = r.u8("attribute");
+            }
+        }
+        p.Tiles.push_back(std::move(tile));
+    }
+    r.read(p.InfoHeader, "InfoHeader");
+    r.read(p.FileHeader, "FileHeader");
+    p.ZmeVariant = Flag(r, "variant flag");
+}
+
+std::vector<std::int32_t> ReadIndices(ByteReader& r, std::int32_t squares, std::int32_t limit, const std::string& what) {
+    const std::int32_t n = Count(r, 4, what);
+    if (n > limit) Damaged(what + " hold " + std::to_string(n) + " entries, more than " + std::to_string(limit) + ".");
+    std::vector<std::int32_t> out(static_cast<std::size_t>(n));
+    for (auto& v : out) {
+        v = r.i32(what);
+        if (v < 0 || v >= squares)
+            Damaged(what + " name square " + std::to_string(v) + " of " + std::to_string(squares) + ".");
+    }
+    return out;
+}
+
+void ReadLearned(ByteReader& r, GeneratorPreset& p) {
+    const std::int32_t squares = Count(r, kLearnedSquareMin, "learned squares");
+    p.Squares.resize(static_cast<std::size_t>(squares));
+    for (std::int32_t i = 0; i < squares; ++i) {
+        TSqMatch& s = p.Squares[static_cast<std::size_t>(i)];
+        s.Gnd = r.u16("learned ground id");
+        s.Top = r.u16("learned top id");
+        s.Atr = r.u8("learned attribute");
+        s.Down = ReadIndices(r, squares, MaxListEntries, "the Down list of square " + std::to_string(i));
+        s.Right = ReadIndices(r, squares, MaxListEntries, "the Right list of square " + std::to_string(i));
+    }
+    const std::int32_t sizes = Count(r, 4, "object sizes");
+    if (sizes < squares)
+        Damaged("the object size table has " + std::to_string(sizes) + " entries for " + std::to_string(squares) +
+                " learned squares.");
+    p.ObjSize.resize(static_cast<std::size_t>(sizes));
+    for (auto& v : p.ObjSize) v = r.i32("object size");
+    p.ObjStarts = ReadIndices(r, squares, squares, "object starts");
+    p.TallestObject = r.i32("tallest object");
+}
+
+// ---- Writing ---------------------------------------------------------------
+
+std::uint8_t Byte(int value, const std::string& what) {
+    if (value < 0 || value > 255)
+        throw Error("The " + what + " " + std::to_string(value) + " does not fit the generator data file (0 to 255).");
+    return static_cast<std::uint8_t>(value);
+}
+
+std::int32_t Int32(std::size_t value, const std::string& what) {
+    if (value > static_cast<std::size_t>(MaxInt32))
+        throw Error("The " + what + " (" + std::to_string(value) + ") does not fit the generator data file.");
+    return static_cast<std::int32_t>(value);
+}
+
+void Flag(ByteWriter& w, bool value) { w.u8(value ? 1 : 0); }
+
+void WriteSettings(ByteWriter& w, const GeneratorSettings& s, const std::string& zpPath) {
+    if (s.LearnList.size() > 255)
+        throw Error("The learning list has " + std::to_string(s.LearnList.size()) +
+                    " entries; the generator data file holds at most 255.");
+    w.u8(static_cast<std::uint8_t>(s.LearnList.size()));
+    for (const auto& e : s.LearnList) {
+        WriteShortString(w, e.Path, "learning list path");
+        w.u8(Byte(e.Multiplier, "multiplier"));
+        Flag(w, e.Connector);
+    }
+    WriteShortString(w, zpPath, "tile set path");
+    Flag(w, s.CBgatherTS);
+    Flag(w, s.CBselectZp);
+    Flag(w, s.RBmulti);
+    w.u8(Byte(s.SEsizeX, "map size x"));
+    w.u8(Byte(s.SEsizeY, "map size y"));
+    w.i32(s.SEstartingLine);
+    Flag(w, s.CBsimplified1stLine);
+    Flag(w, s.CBcontinueOldSquares);
+    Flag(w, s.CBavoidTwins);
+    w.u8(Byte(s.SEmaxThreads, "number of threads"));
+    w.u8(Byte(s.TBfullness, "combinations position"));
+    w.u8(Byte(s.TBnumOfCombs, "square preference position"));
+    Flag(w, s.RBLnocWay);
+    WriteShortString(w, s.EPlannedRepeats, "schedule of repeats");
+    Flag(w, s.CBreduceLAC);
+    Flag(w, s.CBfirstAttempts);
+    w.i32(s.SEfirstAttempts);
+    Flag(w, s.CBmax1stStatesAttempts);
+    w.i32(s.SEmax1stStatesAttemtps);
+    Flag(w, s.CBmaxReturn);
+    w.i32(s.SEmaxReturn);
+    Flag(w, s.CBlineTmax);
+    w.i32(s.SElineTmaxRows);
+    w.i32(s.SElineTmaxTime);
+    Flag(w, s.CBfreezer);
+    w.i32(s.SEfreezer);
+    const TEqChart& chart = s.ImgObjChart;
+    const auto bits = std::bit_cast<std::uint64_t>(chart.Scale());
+    w.u32(static_cast<std::uint32_t>(bits));
+    w.u32(static_cast<std::uint32_t>(bits >> 32));
+    w.i32(chart.Largest());
+    w.i32(chart.GetPointsCount());
+    for (int i = 0; i < chart.GetPointsCount(); ++i) {
+        auto [x, y] = chart.GetPointData(i);
+        w.i32(x);
+        w.i32(y);
+    }
+    Flag(w, s.CBbackup);
+    Flag(w, s.CBsaveCompleted);
+    w.u8(Byte(s.SEbackup, "backup interval"));
+    w.i32(Int32(s.Lbackup.size(), "backup path length"));
+    w.text(s.Lbackup);
+}
+
+void WriteTileSet(ByteWriter& w, const Project& p) {
+    w.bytes(p.Palette.data(), p.Palette.size());
+    w.i32(p.BitmapCount);
+    w.bytes(p.AllBitmapBytes().data(), static_cast<std::size_t>(p.BitmapCount) * BitmapBytes);
+    w.u32(static_cast<std::uint32_t>(Int32(p.NewTiles.size(), "number of tiles")));
+    for (const auto& tile : p.NewTiles) {
+        if (tile->Width < 1 || tile->Height < 1)
+            throw Error("A tile of " + std::to_string(tile->Width) + " x " + std::to_string(tile->Height) +
+                        " squares cannot be stored.");
+        w.u8(Byte(tile->Width, "tile width"));
+        w.u8(Byte(tile->Height, "tile height"));
+        w.i32(tile->X);
+        w.i32(tile->Y);
+        for (int y = 0; y < tile->Height; ++y) {
+            for (int x = 0; x < tile->Width; ++x) {
+                const TSq& sq = tile->SqAt(x, y);
+                w.u16(sq.Gnd);
+                w.u16(sq.Top);
+                w.u8(sq.Atr);
+            }
+        }
+    }
+    w.bytes(p.InfoHeader.data(), p.InfoHeader.size());
+    w.bytes(p.FileHeader.data(), p.FileHeader.size());
+    Flag(w, p.ZmeVariant);
+}
+
+void WriteList(ByteWriter& w, const std::vector<std::int32_t>& list, const std::string& what) {
+    w.i32(Int32(list.size(), what));
+    for (std::int32_t v : list) w.i32(v);
+}
+
+void WriteLearned(ByteWriter& w, const TMapGenerator& g) {
+    w.i32(g.SquareCount());
+    for (const TSqMatch& s : g.Squares()) {
+        w.u16(s.Gnd);
+        w.u16(s.Top);
+        w.u8(s.Atr);
+        WriteList(w, s.Down, "Down list");
+        WriteList(w, s.Right, "Right list");
+    }
+    WriteList(w, g.ObjSize, "object size table");
+    WriteList(w, g.ObjStarts, "object starts table");
+    w.i32(g.TallestObject);
+}
+
+}  // namespace
+
+GeneratorPreset ParseZG(std::span<const std::uint8_t> bytes) {
+    ByteReader r(bytes);
+    if (!r.peekTag(kMagic)) throw Error("This is not a generator data file: it does not begin with \"ZGD1\".");
+    r.skip(4, "magic");
+    GeneratorPreset p;
+    ReadLearnList(r, p.Settings);
+    p.ZpPath = ShortText(r, "tile set path");
+    ReadControls(r, p.Settings);
+    ReadChart(r, p.Settings.ImgObjChart);
+    ReadBackup(r, p.Settings);
+    ReadTileSet(r, p);
+    ReadLearned(r, p);
+    p.Settings.ClampToRanges();
+    return p;
+}
+
+std::vector<std::uint8_t> EncodeZG(const Project& project, const TMapGenerator& generator,
+                                   const GeneratorSettings& settings) {
+    ByteWriter w;
+    w.text(kMagic);
+    WriteSettings(w, settings, project.ZpPath);
+    WriteTileSet(w, project);
+    WriteLearned(w, generator);
+    return w.take();
+}
+
+}  // namespace zorvane
