@@ -165,8 +165,13 @@ void TEqChart::Reorder(int direction) {
                 } else if (i + 1 == count - 1) {
                     a.x = XOf(sb - 1);
                 } else if (selected_ == i || selected_ == i + 1) {
-                    const Point& other = points_[static_cast<std::size_t>(selected_ == i ? i + 1 : i)];
-                    points_[static_cast<std::size_t>(selected_)].x = XOf(SizeOf(other.x) + (direction < 0 ? -1 : 1));
+                    // One size from its neighbour in the direction of the
+                    // move; back the other way when that would meet an end.
+                    const int from = SizeOf(points_[static_cast<std::size_t>(selected_ == i ? i + 1 : i)].x);
+                    int to = from + (direction < 0 ? -1 : 1);
+                    if (to <= SizeOf(points_.front().x) || to >= SizeOf(points_.back().x))
+                        to = from - (direction < 0 ? -1 : 1);
+                    points_[static_cast<std::size_t>(selected_)].x = XOf(to);
                 } else {
                     b.x = XOf(sa + 1);
                 }
