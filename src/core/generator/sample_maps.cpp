@@ -323,29 +323,41 @@ int ObjectIndex(const SampleTileSet& tiles, const char* name) {
     return -1;
 }
 
+SampleMap ComposeFromSpec(const SampleTileSet& tiles, const MapSpec& spec, std::uint32_t seed) {
+    SampleRng rng(seed);
+    const int w = spec.InnerWidth + 2 * BorderWidth, h = spec.InnerHeight + 2 * BorderWidth;
+    MapComposer composer(tiles, rng, w, h);
+    composer.PaintTerrain(MakeCorners(rng, spec, w, h));
+    composer.LayRoads(spec.Roads);
+    composer.PlaceObjects(ObjectIndex(tiles, "house"), spec.Houses, true);
+    composer.PlaceObjects(ObjectIndex(tiles, "boulder"), spec.Boulders, false);
+    composer.PlaceObjects(ObjectIndex(tiles, "obelisk"), spec.Obelisks, false);
+    composer.PlantTrees(spec.Forest, spec.Feature);
+    return composer.Take(spec.Name, false);
+}
+
 }  // namespace
 
 std::vector<SampleMap> ComposeSampleMaps(const SampleTileSet& tiles, std::uint32_t seed) {
     std::vector<SampleMap> maps;
     std::uint32_t n = 0;
-    for (const MapSpec& spec : kMaps) {
-        SampleRng rng(seed * 1000003u + ++n);
-        const int w = spec.InnerWidth + 2 * BorderWidth, h = spec.InnerHeight + 2 * BorderWidth;
-        MapComposer composer(tiles, rng, w, h);
-        composer.PaintTerrain(MakeCorners(rng, spec, w, h));
-        composer.LayRoads(spec.Roads);
-        composer.PlaceObjects(ObjectIndex(tiles, "house"), spec.Houses, true);
-        composer.PlaceObjects(ObjectIndex(tiles, "boulder"), spec.Boulders, false);
-        composer.PlaceObjects(ObjectIndex(tiles, "obelisk"), spec.Obelisks, false);
-        composer.PlantTrees(spec.Forest, spec.Feature);
-        maps.push_back(composer.Take(spec.Name, false));
-    }
+    for (const MapSpec& spec : kMaps) maps.push_back(ComposeFromSpec(tiles, spec, seed * 1000003u + ++n));
     SampleRng rng(seed * 1000003u + ++n);
     const int side = kConnectorInnerSize + 2 * BorderWidth;
     MapComposer composer(tiles, rng, side, side);
     composer.PaintGrassOnly();
     maps.push_back(composer.Take("grass_connector", true));
     return maps;
+}
+
+SampleMap ComposeTerrainMap(const SampleTileSet& tiles, std::uint32_t seed, int innerWidth, int innerHeight) {
+    if (innerWidth < MinUserMapSize || innerWidth > MaxUserMapSize || innerHeight < MinUserMapSize ||
+        innerHeight > MaxUserMapSize)
+        throw Error("A map's inner size is 10 to 202 squares per axis.");
+    const int area = innerWidth * innerHeight;
+    const MapSpec spec{"terrain", innerWidth, innerHeight, 14, {0.12, 0.10, 0.08, 0.60, 0.10}, Shape::Open,
+                       std::max(1, innerWidth / 20), area / 900, area / 1200, area / 3000, 0.30};
+    return ComposeFromSpec(tiles, spec, seed);
 }
 
 }  // namespace zorvane::samples

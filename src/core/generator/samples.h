@@ -89,6 +89,10 @@ struct SampleMap {
 // one connector map of grass variants.
 std::vector<SampleMap> ComposeSampleMaps(const SampleTileSet& tiles, std::uint32_t seed);
 
+// A terrain map of any inner size (10..202 per axis) composed like the
+// sample maps, with open landforms, roads, objects and trees.
+SampleMap ComposeTerrainMap(const SampleTileSet& tiles, std::uint32_t seed, int innerWidth, int innerHeight);
+
 struct SampleFile {
     std::string Path;
     std::vector<std::uint8_t> Bytes;

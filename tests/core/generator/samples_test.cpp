@@ -167,59 +167,86 @@ TEST(SampleContent, EverySquareShowsExistingBitmapsWithTheirAttribute) {
     }
 }
 
-TEST(SampleContent, NeighbouringSquaresAgreeOnSharedCornersAndRoadArms) {
-    const SampleContent& s = Content();
-    for (const ReadBack& r : s.maps) {
-        for (int y = 0; y < r.map.Height; ++y) {
-            for (int x = 0; x < r.map.Width; ++x) {
-                const BitmapInfo& a = s.Info(At(r.map, x, y).Gnd);
-                const auto level = [](Terrain t) { return static_cast<int>(t); };
-                const auto [lo, hi] = std::minmax_element(a.Corner.begin(), a.Corner.end());
-                ASSERT_LE(level(*hi) - level(*lo), 1) << "only neighbouring terrains meet: " << Where(r, x, y);
-                const std::uint8_t armsA = a.Kind == BitmapKind::Road ? a.RoadMask : 0;
-                if (x + 1 < r.map.Width) {
-                    const BitmapInfo& b = s.Info(At(r.map, x + 1, y).Gnd);
-                    ASSERT_EQ(a.Corner[TopRight], b.Corner[TopLeft]) << Where(r, x, y);
-                    ASSERT_EQ(a.Corner[BottomRight], b.Corner[BottomLeft]) << Where(r, x, y);
-                    const std::uint8_t armsB = b.Kind == BitmapKind::Road ? b.RoadMask : 0;
-                    ASSERT_EQ((armsA & RoadEast) != 0, (armsB & RoadWest) != 0) << Where(r, x, y);
-                } else {
-                    ASSERT_EQ(armsA & RoadEast, 0) << Where(r, x, y);
-                }
-                if (y + 1 < r.map.Height) {
-                    const BitmapInfo& b = s.Info(At(r.map, x, y + 1).Gnd);
-                    ASSERT_EQ(a.Corner[BottomLeft], b.Corner[TopLeft]) << Where(r, x, y);
-                    ASSERT_EQ(a.Corner[BottomRight], b.Corner[TopRight]) << Where(r, x, y);
-                    const std::uint8_t armsB = b.Kind == BitmapKind::Road ? b.RoadMask : 0;
-                    ASSERT_EQ((armsA & RoadSouth) != 0, (armsB & RoadNorth) != 0) << Where(r, x, y);
-                }
+namespace {
+
+void CheckNeighbours(const SampleContent& s, const ReadBack& r) {
+    for (int y = 0; y < r.map.Height; ++y) {
+        for (int x = 0; x < r.map.Width; ++x) {
+            const BitmapInfo& a = s.Info(At(r.map, x, y).Gnd);
+            const auto level = [](Terrain t) { return static_cast<int>(t); };
+            const auto [lo, hi] = std::minmax_element(a.Corner.begin(), a.Corner.end());
+            ASSERT_LE(level(*hi) - level(*lo), 1) << "only neighbouring terrains meet: " << Where(r, x, y);
+            const std::uint8_t armsA = a.Kind == BitmapKind::Road ? a.RoadMask : 0;
+            if (x + 1 < r.map.Width) {
+                const BitmapInfo& b = s.Info(At(r.map, x + 1, y).Gnd);
+                ASSERT_EQ(a.Corner[TopRight], b.Corner[TopLeft]) << Where(r, x, y);
+                ASSERT_EQ(a.Corner[BottomRight], b.Corner[BottomLeft]) << Where(r, x, y);
+                const std::uint8_t armsB = b.Kind == BitmapKind::Road ? b.RoadMask : 0;
+                ASSERT_EQ((armsA & RoadEast) != 0, (armsB & RoadWest) != 0) << Where(r, x, y);
+            } else {
+                ASSERT_EQ(armsA & RoadEast, 0) << Where(r, x, y);
+            }
+            if (y + 1 < r.map.Height) {
+                const BitmapInfo& b = s.Info(At(r.map, x, y + 1).Gnd);
+                ASSERT_EQ(a.Corner[BottomLeft], b.Corner[TopLeft]) << Where(r, x, y);
+                ASSERT_EQ(a.Corner[BottomRight], b.Corner[TopRight]) << Where(r, x, y);
+                const std::uint8_t armsB = b.Kind == BitmapKind::Road ? b.RoadMask : 0;
+                ASSERT_EQ((armsA & RoadSouth) != 0, (armsB & RoadNorth) != 0) << Where(r, x, y);
             }
         }
     }
 }
 
+// Every object square stands inside the border with its whole object;
+// returns the names of the objects met.
+void CheckObjects(const SampleContent& s, const ReadBack& r, std::set<std::string>& seen) {
+    for (int y = 0; y < r.map.Height; ++y) {
+        for (int x = 0; x < r.map.Width; ++x) {
+            const BitmapInfo& a = s.Info(At(r.map, x, y).Gnd);
+            if (a.Kind != BitmapKind::Object) continue;
+            const SampleObject& obj = s.catalogue.Objects.at(a.Object);
+            seen.insert(obj.Name);
+            const int ox = x - a.Column, oy = y - a.Row;
+            ASSERT_TRUE(ox >= 2 && oy >= 2 && ox + obj.Width <= r.map.Width - 2 && oy + obj.Height <= r.map.Height - 2)
+                << "objects stand inside the border: " << Where(r, x, y);
+            for (int dy = 0; dy < obj.Height; ++dy)
+                for (int dx = 0; dx < obj.Width; ++dx)
+                    ASSERT_EQ(At(r.map, ox + dx, oy + dy).Gnd, obj.Bitmaps[dy * obj.Width + dx])
+                        << obj.Name << " incomplete around " << Where(r, x, y);
+        }
+    }
+}
+
+}  // namespace
+
+TEST(SampleContent, NeighbouringSquaresAgreeOnSharedCornersAndRoadArms) {
+    const SampleContent& s = Content();
+    for (const ReadBack& r : s.maps) ASSERT_NO_FATAL_FAILURE(CheckNeighbours(s, r));
+}
+
 TEST(SampleContent, MultiSquareObjectsAlwaysStandComplete) {
     const SampleContent& s = Content();
     std::set<std::string> seen;
-    for (const ReadBack& r : s.maps) {
-        for (int y = 0; y < r.map.Height; ++y) {
-            for (int x = 0; x < r.map.Width; ++x) {
-                const BitmapInfo& a = s.Info(At(r.map, x, y).Gnd);
-                if (a.Kind != BitmapKind::Object) continue;
-                const SampleObject& obj = s.catalogue.Objects.at(a.Object);
-                seen.insert(obj.Name);
-                const int ox = x - a.Column, oy = y - a.Row;
-                ASSERT_TRUE(ox >= 2 && oy >= 2 && ox + obj.Width <= r.map.Width - 2 && oy + obj.Height <= r.map.Height - 2)
-                    << "objects stand inside the border: " << Where(r, x, y);
-                for (int dy = 0; dy < obj.Height; ++dy)
-                    for (int dx = 0; dx < obj.Width; ++dx)
-                        ASSERT_EQ(At(r.map, ox + dx, oy + dy).Gnd, obj.Bitmaps[dy * obj.Width + dx])
-                            << obj.Name << " incomplete around " << Where(r, x, y);
-            }
-        }
-    }
+    for (const ReadBack& r : s.maps) ASSERT_NO_FATAL_FAILURE(CheckObjects(s, r, seen));
     EXPECT_EQ(seen, (std::set<std::string>{"boulder", "house", "obelisk"}));
     for (const SampleObject& obj : s.catalogue.Objects) EXPECT_GE(obj.Width * obj.Height, 2) << obj.Name;
+}
+
+TEST(SampleContent, TerrainMapsOfAnySizeAreComposedAlike) {
+    const SampleContent& s = Content();
+    const SampleMap wide = ComposeTerrainMap(s.catalogue, 4, 202, 24);
+    ReadBack r{"wide terrain map", MapFile{}};
+    r.map.Width = wide.Width;
+    r.map.Height = wide.Height;
+    r.map.Squares = wide.Squares;
+    EXPECT_EQ(r.map.Width, 206);
+    std::set<std::string> seen;
+    ASSERT_NO_FATAL_FAILURE(CheckNeighbours(s, r));
+    ASSERT_NO_FATAL_FAILURE(CheckObjects(s, r, seen));
+    EXPECT_FALSE(seen.empty());
+    EXPECT_EQ(ComposeTerrainMap(s.catalogue, 4, 202, 24).Squares, wide.Squares);
+    EXPECT_THROW(ComposeTerrainMap(s.catalogue, 4, 203, 24), Error);
+    EXPECT_THROW(ComposeTerrainMap(s.catalogue, 4, 20, 9), Error);
 }
 
 TEST(SampleContent, TheConnectorMapHoldsOnlyGrassFillers) {
