@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zorvane::cli {
 
@@ -50,5 +51,16 @@ struct RenderCommandOptions {
     bool verbose = false;
 };
 int Render(const RenderCommandOptions& options);
+
+struct LearnOptions {
+    std::vector<std::string> maps;
+    std::string out;
+    std::vector<std::string> multipliers;  // "MAP=N"
+    std::vector<std::string> connectors;   // maps whose squares are interchangeable
+    std::optional<std::string> zp;         // every map uses this tile set
+    bool gatherTiles = false;              // merge the tiles lists of all tile sets
+    bool verbose = false;
+};
+int Learn(const LearnOptions& options);
 
 }  // namespace zorvane::cli

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "creatures.h"
 #include "file_io.h"
+#include "generator_data.h"
 #include "layered_file.h"
 #include "map_file.h"
 #include "console_ui.h"
@@ -93,7 +94,11 @@ int Info(const InfoOptions& options) {
         case ProjectFileKind::Map: j = MapInfo(bytes); break;
         case ProjectFileKind::Layered: j = LayeredInfo(bytes); break;
         case ProjectFileKind::Unknown:
-            throw Error("Not a tile set (*.zp), map project (*.zm) or layered project (*.zl) file.");
+            if (IsGeneratorDataFile(bytes)) {
+                j = GeneratorDataInfo(bytes);
+                break;
+            }
+            throw Error("Not a tile set (*.zp), map project (*.zm), layered project (*.zl) or generator data (*.zg) file.");
         }
         if (options.json) {
             Json out;

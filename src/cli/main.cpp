@@ -11,9 +11,21 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
 
     InfoOptions info;
-    auto* infoCmd = app.add_subcommand("info", "Summarise a *.zp, *.zm or *.zl file");
+    auto* infoCmd = app.add_subcommand("info", "Summarise a *.zp, *.zm, *.zl or *.zg file");
     infoCmd->add_option("FILE", info.file, "The file")->required()->check(CLI::ExistingFile);
     infoCmd->add_flag("--json", info.json, "Print one JSON object");
+
+    LearnOptions learn;
+    auto* learnCmd = app.add_subcommand("learn", "Learn from map projects and save a generator data file (*.zg)");
+    learnCmd->add_option("MAPS", learn.maps, "The map projects (*.zm) to learn from")
+        ->required()
+        ->check(CLI::ExistingFile);
+    learnCmd->add_option("-o,--out", learn.out, "The generator data file to write")->required();
+    learnCmd->add_option("--multiplier", learn.multipliers, "MAP=N: the weight (1..100) of a map's joins");
+    learnCmd->add_option("--connector", learn.connectors, "A map whose squares are interchangeable");
+    learnCmd->add_option("--zp", learn.zp, "Use this tile set for every map");
+    learnCmd->add_flag("--gather-tiles", learn.gatherTiles, "Collect the tiles lists of all tile sets");
+    learnCmd->add_flag("-v,--verbose", learn.verbose, "Show what is done");
 
     SamplesOptions samples;
     auto* samplesCmd = app.add_subcommand("samples", "Write the sample tile set and maps (both variants) into a folder");
@@ -56,6 +68,7 @@ int main(int argc, char** argv) {
     CLI11_PARSE(app, argc, argv);
 
     if (*infoCmd) return Info(info);
+    if (*learnCmd) return Learn(learn);
     if (*samplesCmd) return Samples(samples);
     if (*convertCmd) return Convert(convert);
     if (*exportCmd) return Export(exp);

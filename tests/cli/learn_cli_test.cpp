@@ -1,0 +1,75 @@
+// zorvane learn and zorvane info on generator data files.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "../core/generator/learn_fixtures.h"
+#include "cli_runner.h"
+#include "file_io.h"
+#include "zg_file.h"
+
+using namespace zorvane;
+using namespace zorvane::testing;
+
+namespace {
+
+struct LearnCli : ::testing::Test {
+    TempDir dir;
+    LearnCli() {
+        WriteTileSetFile(dir.file("set.zp"), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+        WriteMapFile(dir.file("a.zm"), dir.file("set.zp"), StructuredMap(24, 20, 4, 3, 3));
+        WriteMapFile(dir.file("grass.zm"), dir.file("set.zp"),
+                     MakeMap(16, 16, [](int x, int y) { return TSq{static_cast<std::uint16_t>((x + y) % 3), NoBitmap, 0}; }));
+    }
+};
+
+}  // namespace
+
+TEST_F(LearnCli, LearnsAndSavesAPresetThatInfoSummarises) {
+    auto r = RunZorvane("learn a.zm grass.zm -o out.zg --multiplier a.zm=3 --connector grass.zm", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(" joins of 10 bitmaps; 0 changed id's; 0 added bmp's; 0 added tile sets;"), std::string::npos);
+    GeneratorPreset p = ParseZG(ReadWholeFile(dir.file("out.zg")));
+    ASSERT_EQ(p.Settings.LearnList.size(), 2u);
+    EXPECT_EQ(p.Settings.LearnList[0].Path, dir.file("a.zm"));
+    EXPECT_EQ(p.Settings.LearnList[0].Multiplier, 3);
+    EXPECT_TRUE(p.Settings.LearnList[1].Connector);
+    EXPECT_EQ(p.BitmapCount, 10);
+
+    auto info = RunZorvane("info --json out.zg", dir);
+    ASSERT_EQ(info.status, 0) << info.err;
+    auto j = nlohmann::json::parse(info.out);
+    EXPECT_EQ(j["format"], "generator data");
+    EXPECT_EQ(j["learned_squares"].get<std::size_t>(), p.Squares.size());
+    EXPECT_EQ(j["learning_list"][0]["multiplier"], 3);
+    EXPECT_EQ(j["settings"]["SEsizeX"], 100);
+    EXPECT_GE(j["largest_object"].get<int>(), 2);
+
+    auto text = RunZorvane("info out.zg", dir);
+    ASSERT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("learned squares: "), std::string::npos);
+}
+
+TEST_F(LearnCli, RefusesBadOptionsAndReportsMissingTileSets) {
+    auto r = RunZorvane("learn a.zm -o out.zg --multiplier a.zm=0", dir);
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("must be 1 to 100"), std::string::npos);
+    r = RunZorvane("learn a.zm -o out.zg --connector other.zm", dir);
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("not one of the maps"), std::string::npos);
+
+    WriteMapFile(dir.file("lost.zm"), dir.file("nowhere.zp"), MakeMap(14, 14, [](int, int) { return TSq{0, NoBitmap, 0}; }));
+    r = RunZorvane("learn lost.zm -o out.zg", dir);
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("Learning interrupted - Could not find " + dir.file("nowhere.zp")), std::string::npos);
+    EXPECT_FALSE(FileExists(dir.file("out.zg")));
+    // The same map learns with a tile set forced for every map.
+    r = RunZorvane("learn lost.zm -o out.zg --zp set.zp", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    WriteBytes(dir.file("bad.zg"), {'Z', 'G', 'D', '1', 3});
+    r = RunZorvane("info bad.zg", dir);
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("damaged"), std::string::npos);
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Runs the zorvane program (ZORVANE_CLI_PATH) in a folder and collects its
+// exit status, standard output and standard error.
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <sys/wait.h>
+
+#include "builders.h"
+
+namespace zorvane::testing {
+
+struct CliOutcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline CliOutcome RunZorvane(const std::string& args, const TempDir& dir) {
+    const std::string errFile = dir.file("stderr.txt");
+    const std::string cmd =
+        "cd '" + dir.path().string() + "' && '" + ZORVANE_CLI_PATH + "' " + args + " 2>'" + errFile + "'";
+    CliOutcome r;
+    FILE* pipe = ::popen(cmd.c_str(), "r");
+    if (!pipe) return r;
+    std::array<char, 4096> buf;
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
+    const int st = ::pclose(pipe);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    std::stringstream ss;
+    ss << e.rdbuf();
+    r.err = ss.str();
+    return r;
+}
+
+}  // namespace zorvane::testing
