@@ -10,6 +10,7 @@
 #include "layered_file.h"
 #include "map_file.h"
 #include "tileset_file.h"
+#include "zg_file.h"
 
 namespace zorvane::fuzz {
 
@@ -25,5 +26,6 @@ inline void Feed(Parse parse, const std::uint8_t* data, std::size_t size) {
 inline void FeedZP(const std::uint8_t* d, std::size_t n) { Feed(ParseZP, d, n); }
 inline void FeedZM(const std::uint8_t* d, std::size_t n) { Feed(ParseZM, d, n); }
 inline void FeedZL(const std::uint8_t* d, std::size_t n) { Feed(ParseZL, d, n); }
+inline void FeedZG(const std::uint8_t* d, std::size_t n) { Feed(ParseZG, d, n); }
 
 }  // namespace zorvane::fuzz

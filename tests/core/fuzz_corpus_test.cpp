@@ -30,3 +30,4 @@ int Replay(const char* reader, void (*feed)(const std::uint8_t*, std::size_t)) {
 TEST(FuzzCorpus, TileSetReaderSurvivesEveryInput) { EXPECT_GT(Replay("zp", fuzz::FeedZP), 0); }
 TEST(FuzzCorpus, MapReaderSurvivesEveryInput) { EXPECT_GT(Replay("zm", fuzz::FeedZM), 0); }
 TEST(FuzzCorpus, LayeredReaderSurvivesEveryInput) { EXPECT_GT(Replay("zl", fuzz::FeedZL), 0); }
+TEST(FuzzCorpus, GeneratorDataReaderSurvivesEveryInput) { EXPECT_GT(Replay("zg", fuzz::FeedZG), 0); }
