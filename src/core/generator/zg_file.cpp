@@ -309,7 +309,12 @@ GeneratorPreset ParseZG(std::span<const std::uint8_t> bytes) {
 
 std::vector<std::uint8_t> EncodeZG(const Project& project, const TMapGenerator& generator,
                                    const GeneratorSettings& settings) {
+    std::size_t size = 4096 + settings.Lbackup.size() + static_cast<std::size_t>(project.BitmapCount) * BitmapBytes;
+    for (const auto& t : project.NewTiles) size += kTileRecordHead + t->Sq.size() * kSquareBytes;
+    for (const auto& s : generator.Squares()) size += kLearnedSquareMin + 4 * (s.Down.size() + s.Right.size());
+    size += 4 * (generator.ObjSize.size() + generator.ObjStarts.size());
     ByteWriter w;
+    w.reserve(size);
     w.text(kMagic);
     WriteSettings(w, settings, project.ZpPath);
     WriteTileSet(w, project);
