@@ -137,4 +137,24 @@ bool CheckBackupDir(const std::string& backupPath) {
     return !std::filesystem::is_directory(backupPath.substr(0, slash == 0 ? 1 : slash), ec);
 }
 
+std::string SelectZpCaption(bool checked, const std::string& zpPath) {
+    return checked ? "force using *.zp: " + zpPath : "force using another *.zp (click to select file)";
+}
+
+bool MayCloseSettings(UserInterface& ui, GeneratorSettings& settings) {
+    if (CheckRepeats(settings.EPlannedRepeats)) {
+        if (ui.askYesNo("Warning", "Improper repeats format. Do you want to set it default?", Icon::Warning))
+            settings.EPlannedRepeats = FallbackPlannedRepeats;
+        return false;
+    }
+    if ((settings.CBbackup || settings.CBsaveCompleted) && CheckBackupDir(settings.Lbackup)) {
+        if (ui.askYesNo("Warning", "The backup directory doesn't exist. Uncheck this option?", Icon::Warning)) {
+            settings.CBbackup = false;
+            settings.CBsaveCompleted = false;
+        }
+        return false;
+    }
+    return true;
+}
+
 }  // namespace zorvane

@@ -12,6 +12,7 @@
 
 #include "eq_chart.h"
 #include "generator.h"
+#include "ui.h"
 
 namespace zorvane {
 
@@ -108,6 +109,17 @@ std::vector<RepeatStep> PreparePlannedRepeats(const std::string& text);
 std::int64_t CalcMaxCombinations(int position);
 // "HH:MM:SS", each part at least two digits (hours may have more).
 std::string SecToHMS(std::int64_t seconds);
+
+// The caption of CBselectZp: "force using *.zp: " + the project's ZpPath
+// when checked, else "force using another *.zp (click to select file)".
+std::string SelectZpCaption(bool checked, const std::string& zpPath);
+
+// "Close" of the settings window: an invalid schedule asks "Improper repeats
+// format. Do you want to set it default?" (Yes puts the fallback schedule in);
+// a backup option without its directory asks "The backup directory doesn't
+// exist. Uncheck this option?" (Yes unchecks both options). In either case
+// the window stays open: the result is whether it may close.
+bool MayCloseSettings(UserInterface& ui, GeneratorSettings& settings);
 
 // Whether "Learn" and "Load" first ask "This operation may affect the
 // current project!": there are used tiles or a project is open.

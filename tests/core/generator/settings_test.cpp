@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "builders.h"
+#include "fake_ui.h"
 #include "settings.h"
 
 using namespace zorvane;
@@ -88,6 +89,26 @@ TEST(GeneratorSettingsDefaults, BackupDirectoryCheck) {
     EXPECT_TRUE(CheckBackupDir(NoBackupPathCaption));
     EXPECT_FALSE(CheckBackupDir(dir.file("backup.zl")));
     EXPECT_TRUE(CheckBackupDir(dir.file("missing/backup.zl")));
+}
+
+TEST(GeneratorSettingsWindow, ClosingChecksTheScheduleThenTheBackupFolder) {
+    zorvane::testing::FakeUi ui;
+    GeneratorSettings s;
+    EXPECT_TRUE(MayCloseSettings(ui, s));
+    s.EPlannedRepeats = "100-";
+    ui.answers.push_back(Answer::No);
+    EXPECT_FALSE(MayCloseSettings(ui, s));
+    EXPECT_EQ(ui.messages.back().text, "Improper repeats format. Do you want to set it default?");
+    EXPECT_EQ(s.EPlannedRepeats, "100-");
+    EXPECT_FALSE(MayCloseSettings(ui, s));  // Yes
+    EXPECT_EQ(s.EPlannedRepeats, "500-1; 1500-2; 10000-10");
+    s.CBsaveCompleted = true;
+    EXPECT_FALSE(MayCloseSettings(ui, s));
+    EXPECT_EQ(ui.messages.back().text, "The backup directory doesn't exist. Uncheck this option?");
+    EXPECT_FALSE(s.CBsaveCompleted);
+    EXPECT_TRUE(MayCloseSettings(ui, s));
+    EXPECT_EQ(SelectZpCaption(true, "/a.zp"), "force using *.zp: /a.zp");
+    EXPECT_EQ(SelectZpCaption(false, "/a.zp"), "force using another *.zp (click to select file)");
 }
 
 // ---- Chart -------------------------------------------------------------------
