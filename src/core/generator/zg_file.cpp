@@ -167,9 +167,18 @@ void ReadLearned(ByteReader& r, GeneratorPreset& p) {
         Damaged("the object size table has " + std::to_string(sizes) + " entries for " + std::to_string(squares) +
                 " learned squares.");
     p.ObjSize.resize(static_cast<std::size_t>(sizes));
-    for (auto& v : p.ObjSize) v = r.i32("object size");
+    // An object has at most as many squares as were learned; generation
+    // sizes its tables by the largest object.
+    for (auto& v : p.ObjSize) {
+        v = r.i32("object size");
+        if (v < 0 || v > squares)
+            Damaged("an object size of " + std::to_string(v) + " for " + std::to_string(squares) + " learned squares.");
+    }
     p.ObjStarts = ReadIndices(r, squares, squares, "object starts");
     p.TallestObject = r.i32("tallest object");
+    if (p.TallestObject < 0 || p.TallestObject > squares)
+        Damaged("a tallest object of " + std::to_string(p.TallestObject) + " rows for " + std::to_string(squares) +
+                " learned squares.");
 }
 
 // ---- Writing ---------------------------------------------------------------

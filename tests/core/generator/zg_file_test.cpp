@@ -124,7 +124,7 @@ Bytes FixtureFile(FixtureOffsets* at = nullptr) {
     PutList(b, {0, 1});
     PutList(b, {0, 1});
     if (at) at->objSizeCount = b.size();
-    PutList(b, {1, 4, 9});
+    PutList(b, {1, 2, 3});
     PutList(b, {0, 1});
     Put32(b, 3);  // tallest
     return b;
@@ -196,7 +196,7 @@ TEST(ZgFile, ReadsEveryFieldOfAHandBuiltFile) {
     EXPECT_EQ(p.Squares[0].Down, (std::vector<std::int32_t>{1, 1}));
     EXPECT_EQ(p.Squares[1].Top, 7);
     EXPECT_EQ(p.Squares[2].Right, (std::vector<std::int32_t>{0, 1}));
-    EXPECT_EQ(p.ObjSize, (std::vector<std::int32_t>{1, 4, 9}));
+    EXPECT_EQ(p.ObjSize, (std::vector<std::int32_t>{1, 2, 3}));
     EXPECT_EQ(p.ObjStarts, (std::vector<std::int32_t>{0, 1}));
     EXPECT_EQ(p.TallestObject, 3);
 
@@ -217,7 +217,7 @@ TEST(ZgFile, AppliedFileWritesBackByteForByte) {
     ApplyPreset(ParseZG(bytes), project, gen, settings);
     EXPECT_TRUE(gen.Learned);
     EXPECT_EQ(gen.JoinsCount, 8);                 // the entries of all lists
-    EXPECT_EQ(gen.LargestObject, 4);              // the last object size aside
+    EXPECT_EQ(gen.LargestObject, 2);              // the last object size aside
     EXPECT_TRUE(project.BottomUpRows);            // InfoHeader height +32
     EXPECT_EQ(project.ZpPath, "/sets/forced.zp");
     EXPECT_EQ(project.NewTiles.size(), 1u);
@@ -253,6 +253,10 @@ TEST(ZgFile, RefusesDamagedCountsAndIndices) {
     EXPECT_NE(refused(at.squares, -2), "");                 // negative count
     EXPECT_NE(refused(at.squares, 0x7FFFFFFF), "");         // more than the bytes hold
     EXPECT_NE(refused(at.objSizeCount, 2), "");             // fewer object sizes than squares
+    EXPECT_NE(refused(at.objSizeCount + 4, -1), "");        // negative object size
+    EXPECT_NE(refused(at.objSizeCount + 4, 4), "");         // an object larger than all squares
+    EXPECT_NE(refused(at.objSizeCount + 28, -3), "");       // negative tallest object
+    EXPECT_EQ(refused(at.objSizeCount + 4, 3), "");
     EXPECT_NE(refused(at.chartCount, 0), "");               // a chart without points
     EXPECT_NE(refused(at.chartCount - 4, 2000000000), "");  // a range no learned data could make
     EXPECT_NE(refused(at.squares, 2).find("damaged"), std::string::npos);
