@@ -1,6 +1,5 @@
 #include "input_controller.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "main_window.h"
@@ -8,13 +7,16 @@
 
 namespace zorvane::editor {
 
+int TSterowanie::DragState() const { return window_.editState().DragState; }
+
 void TSterowanie::Reset(bool enabled) {
+    if (MiddleDown) window_.SetMoveCursor(false);
     Enabled = enabled;
     LeftDown = RightDown = MiddleDown = false;
     CtrlDown = ShiftDown = AltDown = false;
     MouseX = MouseY = 0;
-    DragState = 0;
     MiddleDragging = false;
+    window_.AbandonDrag();
 }
 
 void TSterowanie::SetViewBounds(int top, int bottom, int right, int left) {
@@ -24,16 +26,20 @@ void TSterowanie::SetViewBounds(int top, int bottom, int right, int left) {
     ViewLeft = left;
 }
 
+int TSterowanie::SquareX() const { return PixToSq(MouseX) + window_.renderer().ScrollX; }
+int TSterowanie::SquareY() const { return PixToSq(MouseY) + window_.renderer().ScrollY; }
+
+// Works at the position of the last MouseMove; a position outside the view
+// (one pixel past the last still counts as inside) is ignored.
 void TSterowanie::MouseDown(int button) {
     if (MouseX < 0 || MouseX > ViewRight - ViewLeft || MouseY < 0 || MouseY > ViewBottom - ViewTop) return;
-    const int x = PixToSq(MouseX) + window_.renderer().ScrollX, y = PixToSq(MouseY) + window_.renderer().ScrollY;
-    if (button == 0) {
+    if (button == LeftButton) {
         LeftDown = true;
-        window_.LeftClickOn(x, y);
-    } else if (button == 1) {
+        window_.LeftClickOn(SquareX(), SquareY());
+    } else if (button == RightButton) {
         RightDown = true;
-        window_.RightClickOn(x, y);
-    } else {
+        window_.RightClickOn(SquareX(), SquareY());
+    } else if (button == MiddleButton) {
         MiddleDown = true;
         window_.SetMoveCursor(true);
     }
@@ -41,20 +47,31 @@ void TSterowanie::MouseDown(int button) {
 }
 
 void TSterowanie::MouseUp(int button) {
-    if (button == 0) LeftDown = false;
-    if (button == 1) RightDown = false;
-    if (button == 2) {
+    if (button == LeftButton) LeftDown = false;
+    if (button == RightButton) RightDown = false;
+    if (button == MiddleButton) {
         MiddleDown = false;
         window_.SetMoveCursor(false);
     }
     window_.UpdateStatusBar();
 }
 
+// Holding a button and moving repeats the click on every square passed
+// (left sweeps select, right sweeps deselect, Shift steps once per event);
+// the middle button scrolls; a drag follows the mouse square.
 void TSterowanie::MouseMove(int x, int y) {
     MouseX = x - ViewLeft;
     MouseY = y - ViewTop;
-    if (LeftDown && !CtrlDown && DragState == 0) MouseDown(0);
-    if (RightDown && !CtrlDown && DragState == 0) MouseDown(1);
+    if (LeftDown && !CtrlDown && DragState() == 0) MouseDown(LeftButton);
+    if (RightDown && !CtrlDown && DragState() == 0) MouseDown(RightButton);
+    MiddleScroll();
+    if (DragState() != 0) window_.DragOver(SquareX(), SquareY());
+    window_.UpdateStatusBar();
+}
+
+// One square for every two pixels of mouse movement (halves to even), in
+// the direction of the movement, within the scroll bars' ranges.
+void TSterowanie::MiddleScroll() {
     if (MiddleDown && !MiddleDragging) {
         LastMiddleX = MouseX;
         LastMiddleY = MouseY;
@@ -62,14 +79,13 @@ void TSterowanie::MouseMove(int x, int y) {
     }
     if (MiddleDragging && MiddleDown) {
         auto step = [](int d) { return static_cast<int>(std::nearbyint(d * 0.5)); };
-        window_.SetScrollPositions(window_.renderer().ScrollX + step(MouseX - LastMiddleX),
-                                   window_.renderer().ScrollY + step(MouseY - LastMiddleY));
+        const auto& r = window_.renderer();
+        window_.SetScrollPositions(r.ScrollX + step(MouseX - LastMiddleX), r.ScrollY + step(MouseY - LastMiddleY));
         LastMiddleX = MouseX;
         LastMiddleY = MouseY;
     } else if (MiddleDragging) {
         MiddleDragging = false;
     }
-    window_.UpdateStatusBar();
 }
 
 void TSterowanie::KeyDown(int key) {
@@ -79,11 +95,21 @@ void TSterowanie::KeyDown(int key) {
     case vk::Shift: ShiftDown = true; break;
     case vk::Control: CtrlDown = true; break;
     case vk::Alt: AltDown = true; break;
+    case vk::Escape:
+        if (Requests.StopRequest) Requests.Terminate = true;
+        Requests.StopRequest = true;
+        break;
     case vk::Left: window_.SetScrollPositions(r.ScrollX - step, r.ScrollY); break;
     case vk::Right: window_.SetScrollPositions(r.ScrollX + step, r.ScrollY); break;
     case vk::Up: window_.SetScrollPositions(r.ScrollX, r.ScrollY - step); break;
     case vk::Down: window_.SetScrollPositions(r.ScrollX, r.ScrollY + step); break;
-    default: break;
+    case vk::Delete: window_.MDeleteSelectedClick(); break;
+    case vk::Digit0:
+        if (window_.ManualReset()) Requests.ResetRequest = true;
+        break;
+    default:
+        if (key >= vk::Digit1 && key <= vk::Digit9 && window_.ManualRepeats()) Requests.ManualRepeat = key - vk::Digit0;
+        break;
     }
     window_.UpdateStatusBar();
 }

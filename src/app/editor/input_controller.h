@@ -1,9 +1,12 @@
 #pragma once
 // The input controller (TSterowanie): turns the raw mouse and keyboard
 // events of the map view into editor actions. It remembers the held mouse
-// buttons and modifier keys, the mouse position over the view, the drag
-// state and the middle-button scrolling. Events are processed only while it
-// is enabled; the main window disables it around long operations.
+// buttons and modifier keys, the mouse position over the view and the
+// middle-button scrolling; the drag in progress lives in the window's
+// editing state, read through DragState(). Events are processed only while
+// it is enabled; the main window disables it around long operations.
+
+#include <cstdint>
 
 namespace zorvane::editor {
 
@@ -13,8 +16,21 @@ class MainWindow;
 namespace vk {
 inline constexpr int Shift = 16, Control = 17, Alt = 18, Escape = 27;
 inline constexpr int Left = 37, Up = 38, Right = 39, Down = 40, Delete = 46;
-inline constexpr int Digit0 = 48, Digit9 = 57;
+inline constexpr int Digit0 = 48, Digit1 = 49, Digit9 = 57;
 }  // namespace vk
+
+// What the keys ask of a running map generation. The keys only set these;
+// the generation driver reads them between its steps and clears them when a
+// run starts.
+struct GeneratorRequests {
+    bool StopRequest = false;   // Esc: stop after the current step
+    bool Terminate = false;     // Esc again while a stop is pending: end the threads
+    std::int32_t ManualRepeat = 0;  // digit 1..9: turn back this many rows
+    bool ResetRequest = false;  // 0: local attempts counter to 0, row time to now
+};
+
+// Mouse buttons as the controller numbers them.
+inline constexpr int LeftButton = 0, RightButton = 1, MiddleButton = 2;
 
 class TSterowanie {
 public:
@@ -25,22 +41,31 @@ public:
     bool CtrlDown = false, ShiftDown = false, AltDown = false;
     int MouseX = 0, MouseY = 0;
     int ViewTop = 0, ViewBottom = 0, ViewRight = 0, ViewLeft = 0;
-    int DragState = 0;  // 0 idle, 1 dragging, 2 placing
-    int DragStartX = 0, DragStartY = 0;
     bool MiddleDragging = false;
     int LastMiddleX = 0, LastMiddleY = 0;
+    GeneratorRequests Requests;
 
+    // 0 idle, 1 dragging the selection, 2 placing a tile from the tiles list.
+    int DragState() const;
+
+    // Both clear buttons, modifiers, mouse position, the drag (tiles stay
+    // where they are) and the middle-button scrolling.
     void Enable() { Reset(true); }
     void Disable() { Reset(false); }
     void SetViewBounds(int top, int bottom, int right, int left);
     void MouseMove(int x, int y);
-    void MouseDown(int button);  // 0 left, 1 right, 2 middle
+    void MouseDown(int button);
     void MouseUp(int button);
     void KeyDown(int key);
     void KeyUp(int key);
 
 private:
     void Reset(bool enabled);
+    void MiddleScroll();
+    // The map square under the mouse.
+    int SquareX() const;
+    int SquareY() const;
+
     MainWindow& window_;
 };
 

@@ -1,5 +1,7 @@
 // The main window's menu and the commands behind its File, View and Help
-// items. Edit and Map Generator commands are present but not yet available.
+// items (the Edit commands are in edit_commands.cpp). The tiles list
+// commands and the generator's windows and run are present but not yet
+// available; the generator's option toggles are.
 
 #include <QAction>
 #include <QDesktopServices>
@@ -63,16 +65,17 @@ void MainWindow::CreateMenus() {
     connect(add(file, {"MExit", "Exit", ""}), &QAction::triggered, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
-    add(edit, {"MSelectAll", "Select All", "Ctrl+A"}, false);
-    add(edit, {"MSelectNone", "Deselect All", "Ctrl+D"}, false);
-    add(edit, {"MClone", "Clone Selection", "Ctrl+C"}, false);
+    on(add(edit, {"MSelectAll", "Select All", "Ctrl+A"}), &MainWindow::MSelectAllClick);
+    on(add(edit, {"MSelectNone", "Deselect All", "Ctrl+D"}), &MainWindow::MSelectNoneClick);
+    on(add(edit, {"MClone", "Clone Selection", "Ctrl+C"}), &MainWindow::MCloneClick);
     edit->addSeparator();
-    checkable(edit, {"MExtendStep", "Skip to The Nearest Layer", ""}, true, false);
-    add(edit, {"MSelUp", "Selection Step Up (Shift+Lmb)", ""}, false);
-    add(edit, {"MSelDown", "Selection Step Down (Shift + Rmb)", ""}, false);
-    add(edit, {"MSelToTop", "Selection to Top", "Ctrl+U"}, false);
-    add(edit, {"MSelToBottom", "Selection to Bottom", "Ctrl+B"}, false);
-    add(edit, {"MSwap", "Swap 2 Selected Tiles", ""}, false);
+    on(checkable(edit, {"MExtendStep", "Skip to The Nearest Layer", ""}, editState_.SkipNearest),
+       &MainWindow::MExtendStepClick);
+    on(add(edit, {"MSelUp", "Selection Step Up (Shift+Lmb)", ""}), &MainWindow::MSelUpClick);
+    on(add(edit, {"MSelDown", "Selection Step Down (Shift + Rmb)", ""}), &MainWindow::MSelDownClick);
+    on(add(edit, {"MSelToTop", "Selection to Top", "Ctrl+U"}), &MainWindow::MSelToTopClick);
+    on(add(edit, {"MSelToBottom", "Selection to Bottom", "Ctrl+B"}), &MainWindow::MSelToBottomClick);
+    on(add(edit, {"MSwap", "Swap 2 Selected Tiles", ""}), &MainWindow::MSwapClick);
     edit->addSeparator();
     QMenu* tiles = edit->addMenu(QStringLiteral("Tiles List"));
     tiles->menuAction()->setObjectName(QStringLiteral("MTiles"));
@@ -82,8 +85,8 @@ void MainWindow::CreateMenus() {
     add(tiles, {"MMoveTile", "Move Selected Tile", ""}, false);
     add(tiles, {"MDelTile", "Delete Selected Tile", ""}, false);
     edit->addSeparator();
-    add(edit, {"MSplitSelected", "Split Selection into Single Squares", ""}, false);
-    add(edit, {"MDeleteSelected", "Delete Selection", ""}, false);
+    on(add(edit, {"MSplitSelected", "Split Selection into Single Squares", ""}), &MainWindow::MSplitSelectedClick);
+    on(add(edit, {"MDeleteSelected", "Delete Selection", ""}), &MainWindow::MDeleteSelectedClick);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
     const struct {
@@ -111,11 +114,16 @@ void MainWindow::CreateMenus() {
     add(gen, {"MGeneratorSettings", "Generator Settings", ""}, false);
     add(gen, {"MGenerateMap", "Generate Map", "Ctrl+G"}, false);
     gen->addSeparator();
-    checkable(gen, {"MUpdateDisplay", "Update Display", ""}, true, false);
+    // Option toggles: the flag follows the check mark.
+    auto toggle = [&](const Item& item, bool& flag) {
+        QAction* a = checkable(gen, item, flag);
+        connect(a, &QAction::toggled, this, [&flag](bool checked) { flag = checked; });
+    };
+    toggle({"MUpdateDisplay", "Update Display", ""}, updateDisplay_);
     checkable(gen, {"MStatsWindow", "Statistics Window", "Ctrl+L"}, false, false);
-    checkable(gen, {"MManualRepeats", "Enable Manual Repeating Rows (1-9)", ""}, false, false);
-    checkable(gen, {"MClearBrokenRepeats", "Enable Manual Reseting Local Attempts and Current Row Time (0)", ""}, false,
-              false);
+    toggle({"MManualRepeats", "Enable Manual Repeating Rows (1-9)", ""}, manualRepeats_);
+    toggle({"MClearBrokenRepeats", "Enable Manual Reseting Local Attempts and Current Row Time (0)", ""},
+           manualReset_);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     on(add(help, {"MControls", "Controls", "F1"}), &MainWindow::MControlsClick);

@@ -46,7 +46,8 @@ int VirtualKey(const QKeyEvent& e) {
 }  // namespace
 
 MainWindow::MainWindow(bool showAbout)
-    : ui_(*this), renderer_(project_, bitmapInfo_), controller_(*this), log_(QDir::currentPath()),
+    : ui_(*this), editing_(project_, editState_, ui_), renderer_(project_, bitmapInfo_), controller_(*this),
+      log_(QDir::currentPath()),
       showAbout_(showAbout) {
     // Start: StartDir and the empty log (above); pictograms and the render
     // picture; blank bitmaps; option defaults; the controller; the first drawing.
@@ -101,6 +102,9 @@ void MainWindow::CreateControls() {
     label1_ = new QLabel(QStringLiteral("Tiles list:"), central_);
     label1_->setObjectName(QStringLiteral("Label1"));
     tilesList_ = new TilesList(ppi_, central_);
+    tilesList_->OnTakeTile = [this](int i) {
+        if (controller_.Enabled) StoreNew(i);
+    };
     view_ = new MapView(renderer_, controller_, central_);
     sbx_ = new QScrollBar(Qt::Horizontal, central_);
     sbx_->setObjectName(QStringLiteral("SBx"));
@@ -115,7 +119,7 @@ void MainWindow::CreateControls() {
     connect(sbx_, &QScrollBar::valueChanged, this, [this](int v) { renderer_.HorizontalScroll(v); });
     connect(sby_, &QScrollBar::valueChanged, this, [this](int v) { renderer_.VerticalScroll(v); });
     connect(sbDepth_, &QScrollBar::valueChanged, this, [this](int v) {
-        renderer_.DepthLimit = sbDepth_->maximum() - v;
+        ApplyDepthBar(SetDepthPosition(editState_, v));
         FullRedraw();
     });
 
@@ -193,13 +197,17 @@ bool MainWindow::event(QEvent* e) {
 }
 
 // Keys of the main window and its controls go to the controller and are
-// then discarded, so that a focused scroll bar or list never acts on them;
-// the mini map passes its keys on without discarding them.
+// then discarded, so that a focused scroll bar or list never acts on them
+// (typing into the tiles list never selects an item); the mini map passes
+// its keys on without discarding them. No control of the main window may
+// claim a menu shortcut for itself (the tiles list would take Ctrl+A).
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == central_ && e->type() == QEvent::Resize) LayoutControls();
-    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+    const auto type = e->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || (widget->window() != this && widget != miniMap_.get())) return false;
+    if (type == QEvent::ShortcutOverride) return widget->window() == this;
     auto* key = static_cast<QKeyEvent*>(e);
     if (controller_.Enabled) {
         if (e->type() == QEvent::KeyPress)
@@ -329,13 +337,24 @@ void MainWindow::ProjectReset(bool /*redraw*/) {
 void MainWindow::Render(int x0, int x1, int y0, int y1, int dx, int dy) { renderer_.Render(x0, x1, y0, y1, dx, dy); }
 void MainWindow::FullRedraw() { renderer_.FullRedraw(); }
 
-void MainWindow::UpdateSBDepth(bool redraw) {
+void MainWindow::UpdateSBDepth(bool redraw) { ApplyRedraw(editing_.UpdateSBDepth(redraw)); }
+
+void MainWindow::ApplyDepthBar(const DepthBar& depth) {
     {
         const QSignalBlocker block(sbDepth_);
-        sbDepth_->setRange(0, std::max(static_cast<int>(project_.UsedTiles.size()) - 1, 0));
+        sbDepth_->setRange(0, depth.Maximum);
+        sbDepth_->setValue(depth.Position);
     }
-    renderer_.DepthLimit = sbDepth_->maximum() - sbDepth_->value();
-    if (redraw) FullRedraw();
+    renderer_.DepthLimit = depth.DepthLimit;
+}
+
+void MainWindow::ApplyRedraw(const Redraw& redraw) {
+    if (redraw.DepthBarChanged) ApplyDepthBar(editState_.Depth);
+    if (redraw.FullView)
+        FullRedraw();
+    else
+        for (const DirtyRect& r : redraw.Rects) Render(r.X0, r.X1, r.Y0, r.Y1, 0, 0);
+    UpdateStatusBar();
 }
 
 void MainWindow::SetScrollPositions(int x, int y) {
@@ -343,8 +362,6 @@ void MainWindow::SetScrollPositions(int x, int y) {
     sby_->setValue(std::clamp(y, sby_->minimum(), sby_->maximum()));
 }
 
-void MainWindow::LeftClickOn(int, int) {}
-void MainWindow::RightClickOn(int, int) {}
 
 void MainWindow::Guarded(const std::function<void()>& command) {
     try {

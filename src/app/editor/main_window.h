@@ -1,7 +1,7 @@
 #pragma once
 // The main window (TForm1), captioned "Zorvane Terrain Editor". It owns the
-// one project, the render picture, the input controller and the other
-// windows; it holds the tiles list, the map view with its three scroll bars,
+// one project with its editing state, the render picture, the input
+// controller and the other windows; it holds the tiles list, the map view with its three scroll bars,
 // the status bar with 7 panels and the progress bar, and carries the menu.
 
 #include <QMainWindow>
@@ -11,8 +11,10 @@
 #include <memory>
 
 #include "bitmap_info.h"
+#include "edit_state.h"
 #include "editor_log.h"
 #include "input_controller.h"
+#include "map_editing.h"
 #include "map_renderer.h"
 #include "project.h"
 #include "qtui.h"
@@ -44,9 +46,15 @@ public:
     const MapRenderer& renderer() const { return renderer_; }
     const BitmapInfo& bitmapInfo() const { return bitmapInfo_; }
     TSterowanie& controller() { return controller_; }
+    const EditState& editState() const { return editState_; }
+    MapEditing& editing() { return editing_; }
     EditorLog& log() { return log_; }
     double Ppi() const { return ppi_; }
     bool GeneratorHasData() const { return false; }  // no generator yet
+    // Map Generator menu toggles, read by the generator and the digit keys.
+    bool UpdateDisplay() const { return updateDisplay_; }
+    bool ManualRepeats() const { return manualRepeats_; }
+    bool ManualReset() const { return manualReset_; }
 
     // Status bar.
     void SetPanel(int i, const QString& text);
@@ -75,10 +83,22 @@ public:
     void UpdateSBDepth(bool redraw);
     // Moves SBx and SBy (kept within their ranges); the scroll handlers redraw.
     void SetScrollPositions(int x, int y);
+    // Draws what an editing operation reported (its dirty rectangles or the
+    // whole view), gives the depth bar its new range, and rewrites the
+    // status bar.
+    void ApplyRedraw(const Redraw& redraw);
+    // SBDepth and the renderer's depth limit from the depth bar state.
+    void ApplyDepthBar(const DepthBar& depth);
 
-    // Clicks on map squares (selection comes with the selection commands).
+    // From the input controller: clicks on map squares with the held
+    // modifiers, the mouse square while a drag runs, and the end of a drag
+    // without moving tiles back (the controller was enabled or disabled).
     void LeftClickOn(int x, int y);
     void RightClickOn(int x, int y);
+    void DragOver(int x, int y);
+    void AbandonDrag();
+    // Starts placing a copy of tiles list entry `index` at the view origin.
+    void StoreNew(int index);
 
     // Runs a command with the controller disabled and the hourglass cursor;
     // an exception becomes an error box.
@@ -109,6 +129,18 @@ public:
     void MTutorialsClick();
     void MAboutClick();
     void MMDonateClick();
+    // Edit menu.
+    void MSelectAllClick();
+    void MSelectNoneClick();
+    void MCloneClick();
+    void MExtendStepClick();
+    void MSelUpClick();
+    void MSelDownClick();
+    void MSelToTopClick();
+    void MSelToBottomClick();
+    void MSwapClick();
+    void MSplitSelectedClick();
+    void MDeleteSelectedClick();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -123,6 +155,8 @@ private:
 
     Project project_;
     app::QtUi ui_;
+    EditState editState_;
+    MapEditing editing_;
     BitmapInfo bitmapInfo_;
     MapRenderer renderer_;
     TSterowanie controller_;
@@ -134,6 +168,9 @@ private:
     bool shutDown_ = false;
     int busyDepth_ = 0;
     bool miniMapShown_ = false;
+    bool updateDisplay_ = true;
+    bool manualRepeats_ = false;
+    bool manualReset_ = false;
 
     QWidget* central_ = nullptr;
     QLabel* label1_ = nullptr;

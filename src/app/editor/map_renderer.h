@@ -24,7 +24,6 @@
 
 namespace zorvane::editor {
 
-inline constexpr int RedrawMargin = 3;  // squares added around an edited area
 inline constexpr std::uint32_t GridColour = 0xFFA0A0A0;  // (160, 160, 160)
 
 class MapRenderer {

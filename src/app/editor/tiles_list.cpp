@@ -1,5 +1,7 @@
 #include "tiles_list.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -104,6 +106,32 @@ void TilesList::Rebuild(const Project& project, int first, int last, const std::
     }
     rebuilding_ = false;
     viewport()->update();
+}
+
+void TilesList::mousePressEvent(QMouseEvent* e) {
+    QListWidget::mousePressEvent(e);
+    if (e->button() != Qt::LeftButton) return;
+    pressedItem_ = indexAt(e->position().toPoint()).row();
+    pressPos_ = e->position().toPoint();
+    dragged_ = false;
+}
+
+void TilesList::mouseMoveEvent(QMouseEvent* e) {
+    if (pressedItem_ >= 0 && (e->buttons() & Qt::LeftButton) &&
+        (e->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance())
+        dragged_ = true;
+    if (dragged_) return;  // the pressed item stays the selected one
+    QListWidget::mouseMoveEvent(e);
+}
+
+void TilesList::mouseReleaseEvent(QMouseEvent* e) {
+    QListWidget::mouseReleaseEvent(e);
+    if (e->button() != Qt::LeftButton) return;
+    const int item = pressedItem_;
+    const bool take = dragged_ && item >= 0 && item < count();
+    pressedItem_ = -1;
+    dragged_ = false;
+    if (take && OnTakeTile) OnTakeTile(item);
 }
 
 }  // namespace zorvane::editor

@@ -3,6 +3,10 @@
 // "i (w,h):" and a 128 x 128 picture of the tile (ground, then top; palette
 // entry 0's colour is transparent; tiles over 4 x 4 squares are shrunk to
 // fit). Items are 148 pixels high.
+//
+// Pressing an item and dragging away from it takes that tile for placing on
+// the map when the button is released (OnTakeTile); a plain click only
+// selects the item.
 
 #include <QImage>
 #include <QListWidget>
@@ -31,7 +35,17 @@ public:
     bool Rebuilding() const { return rebuilding_; }
     double Ppi() const { return ppi_; }
 
+    std::function<void(int)> OnTakeTile;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
 private:
+    int pressedItem_ = -1;
+    QPoint pressPos_;
+    bool dragged_ = false;
     std::vector<QImage> pictures_;
     bool rebuilding_ = false;
     double ppi_;
