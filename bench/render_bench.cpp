@@ -1,13 +1,17 @@
 // The map view on the largest map: a full redraw of a 1920 x 1080 view with
-// ids and attributes shown, scrolling by one square, and the per-bitmap
-// display data for 65535 bitmaps.
+// ids and attributes shown, scrolling by one square, the per-bitmap display
+// data for 65535 bitmaps, and one mouse step of dragging 2,000 selected
+// tiles (the move plus the redraw of what it reports).
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "bench_support.h"
 #include "bitmap_info.h"
+#include "map_editing.h"
 #include "map_renderer.h"
 #include "render_whole_map.h"
 
@@ -81,9 +85,57 @@ void BM_PrepareBitmapsPx(benchmark::State& state) {
     for (auto _ : state) ComputeBitmapInfo(p, info);
 }
 
+// The largest map with 2,000 of its one-square tiles selected, either a
+// block of 50 x 40 squares in the middle of the view or scattered over the
+// whole map (then every step redraws the whole view), and a drag started.
+struct DragView {
+    Project project = LargestMap();
+    EditState state;
+    SilentUi ui;
+    MapEditing editing{project, state, ui};
+    BitmapInfo info;
+    MapRenderer renderer{project, info};
+
+    explicit DragView(bool scattered) {
+        EnsureGuiApplication();
+        ComputeBitmapInfo(project, info);
+        renderer.Resize(1920, 1080);
+        UpdateSBDepth(project, state);
+        renderer.DepthLimit = state.Depth.DepthLimit;
+        renderer.ScrollX = renderer.PrevScrollX = 70;
+        renderer.ScrollY = renderer.PrevScrollY = 80;
+        const int side = project.MapWidth;
+        std::vector<int> chosen;
+        if (scattered) {
+            chosen.resize(project.UsedTiles.size());
+            for (int i = 0; i < static_cast<int>(chosen.size()); ++i) chosen[i] = i;
+            std::shuffle(chosen.begin(), chosen.end(), std::mt19937(7));
+            chosen.resize(2000);
+        } else {
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 50; ++x) chosen.push_back((85 + y) * side + 75 + x);
+        }
+        for (int i : chosen) editing.SelectTile(i, false);
+        editing.SelDragStart(100, 100);
+        renderer.FullRedraw();
+    }
+};
+
+void BM_DragStepWithRedraw(benchmark::State& state) {
+    DragView v(state.range(0) != 0);
+    int step = 0;
+    for (auto _ : state) {
+        ++step;  // one square to the right and down, then back
+        const Redraw r = v.editing.SelDragOver(100 + step % 2, 100 + step % 2);
+        if (r.FullView) v.renderer.FullRedraw();
+        for (const DirtyRect& d : r.Rects) v.renderer.Render(d.X0, d.X1, d.Y0, d.Y1, 0, 0);
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_FullRedrawIdsAndAttributes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollOneSquare)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrepareBitmapsPx)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragStepWithRedraw)->ArgName("scattered")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
