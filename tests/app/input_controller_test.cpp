@@ -97,6 +97,20 @@ TEST_F(ControllerTest, ScrollBarsAndTheTilesListNeverSeeTheKeys) {
     EXPECT_EQ(ScrollY(), 2);
 }
 
+TEST_F(ControllerTest, MenuShortcutsWorkWhateverControlHasTheFocus) {
+    window.project().NewTiles.push_back(MakeTile(1, 1, 0, 0, 1));
+    window.RefreshInterface(0, 0, false, false, false, true);
+    auto* list = window.findChild<QListWidget*>("LBNewTiles");
+    for (QWidget* focus : {static_cast<QWidget*>(list), static_cast<QWidget*>(sbx), view}) {
+        focus->setFocus();
+        QApplication::processEvents();
+        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(window.project().Selection.size(), 1u) << focus->objectName().toStdString();
+        QTest::keyClick(focus, Qt::Key_D, Qt::ControlModifier);
+        EXPECT_TRUE(window.project().Selection.empty()) << focus->objectName().toStdString();
+    }
+}
+
 TEST_F(ControllerTest, EscAndDigitsOnlySetTheGeneratorsRequests) {
     QTest::keyClick(view, Qt::Key_Escape);
     EXPECT_TRUE(c.Requests.StopRequest);
