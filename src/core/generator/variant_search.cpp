@@ -1,0 +1,387 @@
+// The workers' side of a row: tables of the learned data, validation of a
+// variant with its look-ahead, and the search burst.
+
+#include "variant_search.h"
+
+#include <algorithm>
+
+namespace zorvane {
+
+namespace {
+
+constexpr std::int32_t kBurstSteps = 10000;
+constexpr std::int32_t kFirstVariantBurstSteps = 50000;
+constexpr std::int64_t kFlagPollSteps = 256;  // the flags are looked at every so many steps
+
+// The one value of a list, -1 when it holds several, -2 when it is empty.
+std::int32_t SingleOf(const std::vector<std::int32_t>& list) {
+    if (list.empty()) return -2;
+    for (std::int32_t e : list)
+        if (e != list.front()) return -1;
+    return list.front();
+}
+
+std::vector<std::int32_t> DistinctSorted(const std::vector<std::int32_t>& list) {
+    std::vector<std::int32_t> out(list);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+std::uint64_t VariantKey(std::int32_t first, std::int32_t link) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) | static_cast<std::uint32_t>(link);
+}
+
+}  // namespace
+
+int LookAheadDepth(int mapHeight, int row) { return std::max(0, std::min(9, mapHeight - row - 3) + 1); }
+
+SearchTables::SearchTables(const TMapGenerator& gen) {
+    const int n = gen.SquareCount();
+    const std::size_t un = static_cast<std::size_t>(n);
+    downSingle_.resize(un);
+    rightSingle_.resize(un);
+    leftCount_.assign(un, 0);
+    leftFirst_.assign(un, -1);
+    rightSorted_.resize(un);
+    std::vector<std::vector<std::int32_t>> downSorted(un);
+    for (int s = 0; s < n; ++s) {
+        downSingle_[Index(s)] = SingleOf(gen.Sq(s).Down);
+        rightSingle_[Index(s)] = SingleOf(gen.Sq(s).Right);
+        rightSorted_[Index(s)] = DistinctSorted(gen.Sq(s).Right);
+        downSorted[Index(s)] = DistinctSorted(gen.Sq(s).Down);
+    }
+    for (int a = 0; a + 1 < n; ++a)  // the empty square (last) names everyone and does not count
+        for (std::int32_t b : rightSorted_[Index(a)]) {
+            if (leftCount_[Index(b)] == 0) leftFirst_[Index(b)] = a;
+            leftCount_[Index(b)] = std::min(leftCount_[Index(b)] + 1, 2);
+        }
+    // Whether the squares below a and b can stand side by side, for every
+    // learned join a-b: some x below a has some y below b in its Right list.
+    std::vector<std::uint32_t> mark(un, 0);
+    std::uint32_t stamp = 0;
+    belowJoinable_.resize(un);
+    for (int a = 0; a < n; ++a) {
+        const auto& rights = rightSorted_[Index(a)];
+        auto& out = belowJoinable_[Index(a)];
+        out.assign(rights.size(), 0);
+        for (std::size_t i = 0; i < rights.size(); ++i) {
+            ++stamp;
+            for (std::int32_t y : downSorted[Index(rights[i])]) mark[Index(y)] = stamp;
+            bool joinable = false;
+            for (std::int32_t x : downSorted[Index(a)]) {
+                for (std::int32_t y : rightSorted_[Index(x)])
+                    if (mark[Index(y)] == stamp) {
+                        joinable = true;
+                        break;
+                    }
+                if (joinable) break;
+            }
+            out[i] = joinable;
+        }
+    }
+}
+
+std::int32_t SearchTables::RightPos(std::int32_t a, std::int32_t b) const {
+    const auto& list = rightSorted_[Index(a)];
+    auto it = std::lower_bound(list.begin(), list.end(), b);
+    return it != list.end() && *it == b ? static_cast<std::int32_t>(it - list.begin()) : -1;
+}
+
+bool SearchTables::RightContains(std::int32_t a, std::int32_t b) const { return RightPos(a, b) >= 0; }
+
+bool SearchTables::BelowJoinable(std::int32_t a, std::int32_t b) const {
+    const std::int32_t pos = RightPos(a, b);
+    return pos >= 0 && belowJoinable_[Index(a)][static_cast<std::size_t>(pos)] != 0;
+}
+
+namespace {
+
+// Fills the unknown squares of look-ahead row `l` that its neighbours force,
+// until nothing changes; false when two neighbours cannot stand side by side.
+bool PropagateRow(const SearchTables& t, std::span<std::int32_t> la, int len, int l) {
+    auto at = [&](int col) -> std::int32_t& { return la[static_cast<std::size_t>(col) * LookAheadRows + l]; };
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int u = 0; u + 1 < len; ++u) {
+            std::int32_t& x = at(u);
+            std::int32_t& y = at(u + 1);
+            const bool xKnown = x != UnknownSquare, yKnown = y != UnknownSquare;
+            if (!xKnown && yKnown) {
+                if (t.LeftCount(y) == 0) return false;
+                if (t.LeftCount(y) == 1) {
+                    x = t.LeftFirst(y);
+                    changed = true;
+                }
+            } else if (xKnown && !yKnown) {
+                if (t.RightEmpty(x)) return false;
+                if (t.RightSingle(x) >= 0) {
+                    y = t.RightSingle(x);
+                    changed = true;
+                }
+            } else if (xKnown && yKnown) {
+                if (!t.RightContains(x, y)) return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ValidateVariant(const SearchTables& t, int mapHeight, int row, std::span<const std::int32_t> v,
+                     std::span<std::int32_t> la) {
+    const int len = static_cast<int>(v.size());
+    std::fill(la.begin(), la.end(), UnknownSquare);
+    if (row > mapHeight - 4) return true;  // no row below inside the map
+    for (std::int32_t s : v)
+        if (t.DownEmpty(s)) return false;
+    for (int u = 0; u + 1 < len; ++u)
+        if (!t.BelowJoinable(v[static_cast<std::size_t>(u)], v[static_cast<std::size_t>(u) + 1])) return false;
+    const int depth = LookAheadDepth(mapHeight, row);
+    for (int l = 0; l < depth; ++l) {
+        bool any = false;
+        for (int col = 0; col < len; ++col) {
+            const std::size_t cell = static_cast<std::size_t>(col) * LookAheadRows + l;
+            const std::int32_t above = l == 0 ? v[static_cast<std::size_t>(col)] : la[cell - 1];
+            if (above == UnknownSquare) continue;
+            const std::int32_t forced = t.DownSingle(above);
+            if (forced < 0) continue;
+            la[cell] = forced;
+            any = true;
+        }
+        if (!any) break;
+        if (!PropagateRow(t, la, len, l)) return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The search of one burst; the cursors and the variant being built persist
+// in the sub-chain between bursts.
+class Burst {
+public:
+    Burst(TMapGenerator& gen, int s, TThrField& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
+          const std::atomic<bool>& cancel)
+        : gen_(gen), sc_(gen.SC[static_cast<std::size_t>(s)]), slot_(slot), flags_(flags), job_(job),
+          scratch_(scratch), cancel_(cancel), last_(sc_.Len - 2), variants_(sc_.VariantCount.load()),
+          tries_(sc_.Tries.load()) {}
+
+    void Run();
+
+private:
+    bool Interrupted() const {
+        return flags_.StopRow.load(std::memory_order_relaxed) || flags_.AllDone.load(std::memory_order_relaxed) ||
+               cancel_.load(std::memory_order_relaxed);
+    }
+    bool Stopped() const { return Interrupted() || sc_.Done.load(std::memory_order_relaxed); }
+    std::size_t Size(int level) const { return sc_.Pairs[static_cast<std::size_t>(level)].size(); }
+    const SqPair& Pair(int level, std::int32_t i) const {
+        return sc_.Pairs[static_cast<std::size_t>(level)][static_cast<std::size_t>(i)];
+    }
+    std::int32_t& Cur(int level) { return sc_.Cursor[static_cast<std::size_t>(level)]; }
+    std::vector<std::int32_t>& Building() { return sc_.sqlines[static_cast<std::size_t>(variants_)]; }
+    bool Realign();
+    void Scan();
+    void Complete();
+    void AdvanceSameLeft(int level);
+    void Backtrack();
+    bool Duplicate(const std::vector<std::int32_t>& v);
+    void Accept();
+    void EndSearch(bool exhausted);
+
+    TMapGenerator& gen_;
+    TSubChain& sc_;
+    TThrField& slot_;
+    RowFlags& flags_;
+    const RowJob& job_;
+    SubChainScratch& scratch_;
+    const std::atomic<bool>& cancel_;
+    const int last_;  // the last level (column pair) of the sub-chain
+    std::int32_t variants_;
+    std::int32_t tries_;
+    std::int64_t steps_ = 0;
+    std::int64_t pollAt_ = kFlagPollSteps;
+    bool interrupted_ = false;
+    int depth_ = 0;
+};
+
+// A restricted sub-chain searches only the first pairs of its focus list.
+bool Burst::Realign() {
+    const auto& focus = sc_.Focus;
+    std::int32_t next = -1;
+    for (std::int32_t f : focus) {
+        if (f == Cur(0)) return true;
+        if (f > Cur(0) && f < static_cast<std::int32_t>(Size(0)) && (next < 0 || f < next)) next = f;
+    }
+    if (next < 0) {
+        EndSearch(true);
+        return false;
+    }
+    Cur(0) = next;
+    std::fill(sc_.Cursor.begin() + 1, sc_.Cursor.end(), 0);
+    tries_ = 0;
+    return true;
+}
+
+// Scans level depth+1 from its cursor for the pairs that continue the pair
+// in use at level depth.
+void Burst::Scan() {
+    const SqPair& k = Pair(depth_, Cur(depth_));
+    auto& v = Building();
+    if (depth_ == 0) v[0] = k.Left;
+    const int level = depth_ + 1;
+    const auto& pairs = sc_.Pairs[static_cast<std::size_t>(level)];
+    const std::int32_t size = static_cast<std::int32_t>(pairs.size());
+    std::int32_t& cur = Cur(level);
+    for (; cur < size; ++cur) {
+        ++steps_;
+        ++tries_;
+        if (steps_ >= pollAt_) {
+            pollAt_ = steps_ + kFlagPollSteps;
+            if (Interrupted()) {
+                interrupted_ = true;
+                return;
+            }
+        }
+        const SqPair& p = pairs[static_cast<std::size_t>(cur)];
+        if (p.Left != k.Right) continue;
+        v[static_cast<std::size_t>(level)] = p.Left;
+        if (level < last_) {
+            ++depth_;
+            return;
+        }
+        v[static_cast<std::size_t>(level) + 1] = p.Right;
+        Complete();
+        if (variants_ >= sc_.MaxVariants) {
+            ++cur;
+            return;
+        }
+    }
+}
+
+void Burst::Complete() {
+    const auto& v = Building();
+    if (Duplicate(v)) return;
+    auto& la = sc_.LookAhead[static_cast<std::size_t>(variants_)];
+    if (!ValidateVariant(*job_.Tables, job_.MapHeight, job_.Row, v, la)) return;
+    Accept();
+}
+
+bool Burst::Duplicate(const std::vector<std::int32_t>& v) {
+    // Variants found before (also by other workers, or placed by the
+    // freezer) join the keys first.
+    for (; scratch_.Known < variants_; ++scratch_.Known) {
+        const auto& old = sc_.sqlines[static_cast<std::size_t>(scratch_.Known)];
+        scratch_.Keys.insert(VariantKey(old.front(), old[old.size() - 2]));
+    }
+    return scratch_.Keys.contains(VariantKey(v.front(), v[v.size() - 2]));
+}
+
+// Publishes the variant being built and starts the next one from its prefix.
+// The variant lists have room for every variant wanted, so adding one never
+// moves those the linker may be reading.
+void Burst::Accept() {
+    const auto& v = Building();
+    scratch_.Keys.insert(VariantKey(v.front(), v[v.size() - 2]));
+    ++scratch_.Known;
+    ++variants_;
+    if (variants_ < sc_.MaxVariants) {
+        if (sc_.sqlines.size() <= static_cast<std::size_t>(variants_)) sc_.sqlines.push_back(v);
+        if (sc_.LookAhead.size() <= static_cast<std::size_t>(variants_))
+            sc_.LookAhead.emplace_back(static_cast<std::size_t>(sc_.Len) * LookAheadRows, UnknownSquare);
+    }
+    sc_.VariantCount.store(variants_, std::memory_order_release);
+    flags_.Activity.store(true, std::memory_order_relaxed);
+}
+
+// The next pair of the level whose left square is that of its current pair.
+void Burst::AdvanceSameLeft(int level) {
+    std::int32_t& cur = Cur(level);
+    const std::int32_t size = static_cast<std::int32_t>(Size(level));
+    const std::int32_t left = Pair(level, cur).Left;
+    for (++cur; cur < size && Pair(level, cur).Left != left; ++cur) {
+    }
+}
+
+// Levels whose cursor ran past their list start again from 0; the level
+// before each moves on to its next pair with the same left square. The
+// search ends (depth -1) when level 0 runs past its list.
+void Burst::Backtrack() {
+    for (int m = last_; m >= 1; --m) {
+        if (Cur(m) < static_cast<std::int32_t>(Size(m))) continue;
+        Cur(m) = 0;
+        depth_ = std::max(m - 2, 0);
+        if (Cur(m - 1) < static_cast<std::int32_t>(Size(m - 1))) AdvanceSameLeft(m - 1);
+        if (m == 1) tries_ = 0;  // a new first pair starts
+    }
+    if (Cur(0) >= static_cast<std::int32_t>(Size(0))) depth_ = -1;
+}
+
+// The search space is exhausted: without a variant the sub-chain cannot be
+// completed.
+void Burst::EndSearch(bool exhausted) {
+    if (exhausted && variants_ == 0) sc_.Exhausted.store(true);
+    if (exhausted || variants_ >= sc_.MaxVariants) sc_.Done.store(true);
+}
+
+void Burst::Run() {
+    if (sc_.Len < 2 || sc_.sqlines.empty()) {
+        EndSearch(true);
+        return;
+    }
+    if (sc_.sqlines.size() <= static_cast<std::size_t>(variants_)) {
+        // A placed variant (freezer) without a slot after it.
+        sc_.sqlines.emplace_back(sc_.sqlines.back());
+        sc_.LookAhead.emplace_back(static_cast<std::size_t>(sc_.Len) * LookAheadRows, UnknownSquare);
+    }
+    if (sc_.Restricted.load(std::memory_order_acquire) && !Realign()) return;
+    slot_.Steps.store(0, std::memory_order_relaxed);
+    depth_ = 0;
+    const std::int64_t limit = job_.SearchLimit;
+    while (!Stopped()) {
+        if (last_ == 0) {
+            // One column pair: every pair is a variant.
+            for (; Cur(0) < static_cast<std::int32_t>(Size(0)) && variants_ < sc_.MaxVariants; ++Cur(0)) {
+                ++steps_;
+                Building()[0] = Pair(0, Cur(0)).Left;
+                Building()[1] = Pair(0, Cur(0)).Right;
+                Complete();
+            }
+            depth_ = -1;
+            break;
+        }
+        if (Cur(depth_) < static_cast<std::int32_t>(Size(depth_))) Scan();
+        if (interrupted_ || variants_ >= sc_.MaxVariants) break;
+        if (limit >= 0 && tries_ > limit) {
+            ++Cur(0);
+            std::fill(sc_.Cursor.begin() + 1, sc_.Cursor.end(), 0);
+            tries_ = 0;
+            depth_ = 0;
+            if (sc_.Restricted.load(std::memory_order_acquire) && Cur(0) < static_cast<std::int32_t>(Size(0)) &&
+                !Realign())
+                break;
+        }
+        Backtrack();
+        const std::int64_t budget = variants_ > 0 ? kBurstSteps : kFirstVariantBurstSteps;
+        if (depth_ < 0 || variants_ >= sc_.MaxVariants || steps_ >= budget) break;
+    }
+    sc_.Tries.store(tries_, std::memory_order_relaxed);
+    slot_.Steps.store(static_cast<std::int32_t>(std::min<std::int64_t>(steps_, INT32_MAX)), std::memory_order_relaxed);
+    if (steps_ > 0) flags_.Activity.store(true, std::memory_order_relaxed);
+    if (sc_.Done.load()) return;  // ended by Realign, or by the linker
+    if (depth_ < 0)
+        EndSearch(true);
+    else if (variants_ >= sc_.MaxVariants)
+        EndSearch(false);
+}
+
+}  // namespace
+
+void RunBurst(TMapGenerator& gen, int s, TThrField& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
+              const std::atomic<bool>& cancel) {
+    Burst(gen, s, slot, flags, job, scratch, cancel).Run();
+}
+
+}  // namespace zorvane

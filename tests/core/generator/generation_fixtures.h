@@ -1,0 +1,87 @@
+#pragma once
+// Learned data for the generation tests: the sample content (its tile set
+// and a few of its maps) learned once per test program and kept as the
+// bytes of a generator data file, from which every test makes its own
+// project, generator and settings.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "builders.h"
+#include "fake_ui.h"
+#include "file_io.h"
+#include "generation.h"
+#include "learn.h"
+#include "map_check.h"
+#include "samples.h"
+#include "zg_file.h"
+
+namespace zorvane::testing {
+
+// The generator data file bytes of the sample maps named (zmpe variant).
+inline std::vector<std::uint8_t> LearnSampleMaps(const std::vector<std::string>& names) {
+    TempDir dir;
+    const auto files = samples::BuildSampleFiles(dir.path().string(), 11);
+    samples::WriteSampleFiles(files);
+    Project project;
+    TMapGenerator gen;
+    project.Generator = &gen;
+    GeneratorSettings settings;
+    for (const auto& name : names) {
+        const std::string path = dir.file("zmpe/" + name + ".zm");
+        settings.LearnList.push_back({path, 1, name.find("connector") != std::string::npos});
+    }
+    SilentUi ui;
+    if (!Learn(project, ui, gen, settings).Completed) throw Error("learning the sample maps failed");
+    return EncodeZG(project, gen, settings);
+}
+
+inline const std::vector<std::uint8_t>& SampleKnowledgeBytes() {
+    static const auto bytes = LearnSampleMaps({"meadow", "lakes", "village", "grass_connector"});
+    return bytes;
+}
+
+// A project with the learned tile set, its generator (learned) and settings
+// for a small, quick map.
+struct GenerationSetup {
+    Project project;
+    TMapGenerator gen;
+    GeneratorSettings settings;
+    FakeUi ui;
+    GenerationRequests requests;
+    GenerationReport report;
+    std::unique_ptr<MapGenerationEngine> engine;
+
+    explicit GenerationSetup(int width = 16, int height = 12, int threads = 1) {
+        project.Generator = &gen;
+        ApplyPreset(ParseZG(SampleKnowledgeBytes()), project, gen, settings);
+        settings.SEsizeX = width;
+        settings.SEsizeY = height;
+        settings.SEmaxThreads = threads;
+        settings.CBbackup = false;
+        settings.CBsaveCompleted = false;
+        engine = std::make_unique<MapGenerationEngine>(gen);
+    }
+
+    GenerateOutcome Generate(std::optional<std::uint64_t> seed = std::nullopt) {
+        GenerateOptions options;
+        options.Seed = seed;
+        return engine->Generate(project, ui, settings, requests, report, options);
+    }
+
+    // The squares of the map, row by row.
+    std::vector<TSq> Squares() const { return VisibleSquares(project); }
+};
+
+inline void ExpectCompleteMap(const GenerationSetup& s) {
+    EXPECT_EQ(s.project.MapWidth, s.settings.SEsizeX + 4);
+    EXPECT_EQ(s.project.MapHeight, s.settings.SEsizeY + 4);
+    EXPECT_EQ(s.project.UsedTiles.size(), static_cast<std::size_t>(s.project.MapWidth) * s.project.MapHeight);
+    const auto violation = FirstJoinViolation(s.project, s.gen);
+    EXPECT_FALSE(violation.has_value()) << *violation;
+}
+
+}  // namespace zorvane::testing
