@@ -5,10 +5,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include <xxhash.h>
-
 #include "bitmap_index.h"
 #include "file_io.h"
+#include "tile_catalogue.h"
 #include "tileset_file.h"
 
 namespace zorvane {
@@ -23,43 +22,6 @@ void Report(UserInterface& ui, const char* text, int n) {
     ui.updateProgress(n, kReportStep);
     ui.processEvents();
 }
-
-// Finds tiles of the same size and squares through a hash of their content;
-// the tiles themselves stay in their list (owned there).
-class TileCatalogue {
-public:
-    explicit TileCatalogue(const TileList& tiles) {
-        byHash_.reserve(tiles.size());
-        for (const auto& t : tiles) Add(*t);
-    }
-    bool Contains(const TTile& tile) {
-        auto [first, last] = byHash_.equal_range(Hash(tile));
-        for (auto it = first; it != last; ++it)
-            if (it->second->SameContent(tile)) return true;
-        return false;
-    }
-    void Add(const TTile& tile) { byHash_.emplace(Hash(tile), &tile); }
-
-private:
-    std::uint64_t Hash(const TTile& tile) {
-        buffer_.clear();
-        auto put16 = [&](std::uint16_t v) {
-            buffer_.push_back(static_cast<std::uint8_t>(v & 0xFF));
-            buffer_.push_back(static_cast<std::uint8_t>(v >> 8));
-        };
-        put16(static_cast<std::uint16_t>(tile.Width));
-        put16(static_cast<std::uint16_t>(tile.Height));
-        for (const TSq& s : tile.Sq) {
-            put16(s.Gnd);
-            put16(s.Top);
-            buffer_.push_back(s.Atr);
-        }
-        return XXH3_64bits(buffer_.data(), buffer_.size());
-    }
-
-    std::unordered_multimap<std::uint64_t, const TTile*> byHash_;
-    std::vector<std::uint8_t> buffer_;
-};
 
 // Takes over the file's bitmaps: each maps to the lowest equal project
 // bitmap, or is added. Fills `idMap` (file id -> project id); returns false
