@@ -4,14 +4,13 @@
 #include <cstring>
 
 #include "bytes.h"
+#include "tile_records.h"
 
 namespace zorvane {
 
 namespace {
 
 constexpr char kMagic[] = "ZGD1";
-constexpr std::size_t kTileRecordHead = 10;    // width, height, X, Y
-constexpr std::size_t kSquareBytes = 5;        // Gnd, Top, Atr
 constexpr std::size_t kLearnedSquareMin = 13;  // bitmaps, attribute, two list counts
 constexpr std::size_t kChartPointBytes = 8;
 
@@ -113,27 +112,7 @@ void ReadTileSet(ByteReader& r, GeneratorPreset& p) {
         Damaged("it declares " + std::to_string(p.BitmapCount) + " bitmaps, more than " + std::to_string(MaxBitmaps) + ".");
     auto pixels = r.bytes(static_cast<std::size_t>(p.BitmapCount) * BitmapBytes, "bitmap pixels");
     p.Pixels.assign(pixels.begin(), pixels.end());
-    const std::uint32_t tiles = r.u32("tile count");
-    r.needItems(tiles, kTileRecordHead, "tiles");
-    p.Tiles.reserve(tiles);
-    for (std::uint32_t t = 0; t < tiles; ++t) {
-        const int w = r.u8("tile width");
-        const int h = r.u8("tile height");
-        if (w == 0 || h == 0) Damaged("tile " + std::to_string(t) + " has no squares.");
-        auto tile = std::make_unique<TTile>(w, h);
-        tile->X = r.i32("tile position");
-        tile->Y = r.i32("tile position");
-        r.needItems(static_cast<std::uint64_t>(w) * h, kSquareBytes, "tile squares");
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                TSq& sq = tile->SqAt(x, y);
-                sq.Gnd = r.u16("ground id");
-                sq.Top = r.u16("top id");
-                sq.Atr = r.u8("attribute");
-            }
-        }
-        p.Tiles.push_back(std::move(tile));
-    }
+    ReadTileRecords(r, p.Tiles, "tile count");
     r.read(p.InfoHeader, "InfoHeader");
     r.read(p.FileHeader, "FileHeader");
     p.ZmeVariant = Flag(r, "variant flag");
@@ -256,24 +235,7 @@ void WriteTileSet(ByteWriter& w, const Project& p) {
     w.bytes(p.Palette.data(), p.Palette.size());
     w.i32(p.BitmapCount);
     w.bytes(p.AllBitmapBytes().data(), static_cast<std::size_t>(p.BitmapCount) * BitmapBytes);
-    w.u32(static_cast<std::uint32_t>(Int32(p.NewTiles.size(), "number of tiles")));
-    for (const auto& tile : p.NewTiles) {
-        if (tile->Width < 1 || tile->Height < 1)
-            throw Error("A tile of " + std::to_string(tile->Width) + " x " + std::to_string(tile->Height) +
-                        " squares cannot be stored.");
-        w.u8(Byte(tile->Width, "tile width"));
-        w.u8(Byte(tile->Height, "tile height"));
-        w.i32(tile->X);
-        w.i32(tile->Y);
-        for (int y = 0; y < tile->Height; ++y) {
-            for (int x = 0; x < tile->Width; ++x) {
-                const TSq& sq = tile->SqAt(x, y);
-                w.u16(sq.Gnd);
-                w.u16(sq.Top);
-                w.u8(sq.Atr);
-            }
-        }
-    }
+    WriteTileRecords(w, p.NewTiles);
     w.bytes(p.InfoHeader.data(), p.InfoHeader.size());
     w.bytes(p.FileHeader.data(), p.FileHeader.size());
     Flag(w, p.ZmeVariant);
@@ -319,7 +281,7 @@ GeneratorPreset ParseZG(std::span<const std::uint8_t> bytes) {
 std::vector<std::uint8_t> EncodeZG(const Project& project, const TMapGenerator& generator,
                                    const GeneratorSettings& settings) {
     std::size_t size = 4096 + settings.Lbackup.size() + static_cast<std::size_t>(project.BitmapCount) * BitmapBytes;
-    for (const auto& t : project.NewTiles) size += kTileRecordHead + t->Sq.size() * kSquareBytes;
+    size += TileRecordsSize(project.NewTiles);
     for (const auto& s : generator.Squares()) size += kLearnedSquareMin + 4 * (s.Down.size() + s.Right.size());
     size += 4 * (generator.ObjSize.size() + generator.ObjStarts.size());
     ByteWriter w;

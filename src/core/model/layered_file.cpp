@@ -6,6 +6,7 @@
 #include "file_commands.h"
 #include "file_io.h"
 #include "lifecycle.h"
+#include "tile_records.h"
 #include "tileset_file.h"
 
 namespace zorvane {
@@ -13,34 +14,6 @@ namespace zorvane {
 namespace {
 
 constexpr char kLayeredFilter[] = "layered project|*.zl";
-constexpr std::size_t kTileRecordHead = 10;  // width, height, X, Y
-constexpr std::size_t kSquareBytes = 5;
-
-void ReadTiles(ByteReader& r, TileList& tiles, const char* what) {
-    std::uint32_t count = r.u32(what);
-    r.needItems(count, kTileRecordHead, what);
-    tiles.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        int w = r.u8("tile width");
-        int h = r.u8("tile height");
-        if (w == 0 || h == 0)
-            throw Error("The file is damaged: a tile of " + std::to_string(w) + " x " + std::to_string(h) +
-                        " squares at byte " + std::to_string(r.offset() - 2) + ".");
-        auto tile = std::make_unique<TTile>(w, h);
-        tile->X = r.i32("tile position");
-        tile->Y = r.i32("tile position");
-        r.needItems(static_cast<std::uint64_t>(w) * h, kSquareBytes, "tile squares");
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                TSq& sq = tile->SqAt(x, y);
-                sq.Gnd = r.u16("ground id");
-                sq.Top = r.u16("top id");
-                sq.Atr = r.u8("attribute");
-            }
-        }
-        tiles.push_back(std::move(tile));
-    }
-}
 
 void ReadBitmaps(ByteReader& r, Project& project) {
     std::uint32_t count = r.u32("bitmap count");
@@ -57,33 +30,6 @@ std::uint8_t SizeByte(int value, const std::string& what) {
     if (value < 0 || value > 255)
         throw Error("The " + what + " " + std::to_string(value) + " does not fit the layered project file (0 to 255).");
     return static_cast<std::uint8_t>(value);
-}
-
-void WriteTiles(ByteWriter& out, const TileList& tiles) {
-    out.u32(static_cast<std::uint32_t>(tiles.size()));
-    for (const auto& tile : tiles) {
-        if (tile->Width < 1 || tile->Height < 1)
-            throw Error("A tile of " + std::to_string(tile->Width) + " x " + std::to_string(tile->Height) +
-                        " squares cannot be stored.");
-        out.u8(SizeByte(tile->Width, "tile width"));
-        out.u8(SizeByte(tile->Height, "tile height"));
-        out.i32(tile->X);
-        out.i32(tile->Y);
-        for (int y = 0; y < tile->Height; ++y) {
-            for (int x = 0; x < tile->Width; ++x) {
-                const TSq& sq = tile->SqAt(x, y);
-                out.u16(sq.Gnd);
-                out.u16(sq.Top);
-                out.u8(sq.Atr);
-            }
-        }
-    }
-}
-
-std::size_t TileBytes(const TileList& tiles) {
-    std::size_t n = 4;
-    for (const auto& t : tiles) n += kTileRecordHead + t->Sq.size() * kSquareBytes;
-    return n;
 }
 
 }  // namespace
@@ -103,8 +49,8 @@ Project ParseZL(std::span<const std::uint8_t> bytes) {
     project.MapHeight = r.u8("map height");
     r.read(project.Palette, "palette");
     ReadBitmaps(r, project);
-    ReadTiles(r, project.UsedTiles, "used tiles");
-    ReadTiles(r, project.NewTiles, "tiles list entries");
+    ReadTileRecords(r, project.UsedTiles, "used tiles");
+    ReadTileRecords(r, project.NewTiles, "tiles list entries");
     std::uint8_t pathLength = r.u8("tile set path length");
     project.ZpPath = r.text(pathLength, "tile set path");
     project.Multiplayer = r.u32("multiplayer flag");
@@ -124,7 +70,7 @@ Project ParseZL(std::span<const std::uint8_t> bytes) {
 std::vector<std::uint8_t> EncodeZL(const Project& project) {
     ByteWriter out;
     auto pixels = project.AllBitmapBytes();
-    out.reserve(1200 + pixels.size() + TileBytes(project.UsedTiles) + TileBytes(project.NewTiles) +
+    out.reserve(1200 + pixels.size() + TileRecordsSize(project.UsedTiles) + TileRecordsSize(project.NewTiles) +
                 project.Creatures.size());
     out.text("ZLP1");
     out.u8(SizeByte(project.MapWidth, "map width"));
@@ -132,8 +78,8 @@ std::vector<std::uint8_t> EncodeZL(const Project& project) {
     out.bytes(project.Palette);
     out.u32(static_cast<std::uint32_t>(project.BitmapCount));
     out.bytes(pixels.data(), static_cast<std::size_t>(project.BitmapCount) * BitmapBytes);
-    WriteTiles(out, project.UsedTiles);
-    WriteTiles(out, project.NewTiles);
+    WriteTileRecords(out, project.UsedTiles);
+    WriteTileRecords(out, project.NewTiles);
     WriteShortString(out, project.ZpPath, "tile set path");
     out.u32(project.Multiplayer);
     out.u32(static_cast<std::uint32_t>(project.Creatures.size()));

@@ -1,0 +1,67 @@
+#include "tile_records.h"
+
+namespace zorvane {
+
+namespace {
+constexpr std::size_t kTileRecordHead = 10;  // width, height, X, Y
+constexpr std::size_t kSquareBytes = 5;
+
+std::uint8_t SideByte(int value, const char* what) {
+    if (value < 1 || value > 255)
+        throw Error("A tile " + std::string(what) + " of " + std::to_string(value) +
+                    " squares cannot be stored (1 to 255).");
+    return static_cast<std::uint8_t>(value);
+}
+}  // namespace
+
+void ReadTileRecords(ByteReader& r, TileList& tiles, const char* what) {
+    std::uint32_t count = r.u32(what);
+    r.needItems(count, kTileRecordHead, what);
+    tiles.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        int w = r.u8("tile width");
+        int h = r.u8("tile height");
+        if (w == 0 || h == 0)
+            throw Error("The file is damaged: a tile of " + std::to_string(w) + " x " + std::to_string(h) +
+                        " squares at byte " + std::to_string(r.offset() - 2) + ".");
+        auto tile = std::make_unique<TTile>(w, h);
+        tile->X = r.i32("tile position");
+        tile->Y = r.i32("tile position");
+        r.needItems(static_cast<std::uint64_t>(w) * h, kSquareBytes, "tile squares");
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                TSq& sq = tile->SqAt(x, y);
+                sq.Gnd = r.u16("ground id");
+                sq.Top = r.u16("top id");
+                sq.Atr = r.u8("attribute");
+            }
+        }
+        tiles.push_back(std::move(tile));
+    }
+}
+
+std::size_t TileRecordsSize(const TileList& tiles) {
+    std::size_t n = 4;
+    for (const auto& t : tiles) n += kTileRecordHead + t->Sq.size() * kSquareBytes;
+    return n;
+}
+
+void WriteTileRecords(ByteWriter& out, const TileList& tiles) {
+    out.u32(static_cast<std::uint32_t>(tiles.size()));
+    for (const auto& tile : tiles) {
+        out.u8(SideByte(tile->Width, "width"));
+        out.u8(SideByte(tile->Height, "height"));
+        out.i32(tile->X);
+        out.i32(tile->Y);
+        for (int y = 0; y < tile->Height; ++y) {
+            for (int x = 0; x < tile->Width; ++x) {
+                const TSq& sq = tile->SqAt(x, y);
+                out.u16(sq.Gnd);
+                out.u16(sq.Top);
+                out.u8(sq.Atr);
+            }
+        }
+    }
+}
+
+}  // namespace zorvane
