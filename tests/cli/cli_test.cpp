@@ -3,14 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
 #include <nlohmann/json.hpp>
 
 #include "builders.h"
+#include "cli_runner.h"
 #include "file_io.h"
 #include "layered_file.h"
 #include "map_file.h"
@@ -20,29 +16,6 @@ using namespace zorvane;
 using namespace zorvane::testing;
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome Zorvane(const std::string& args, const TempDir& dir) {
-    std::string errFile = dir.file("stderr.txt");
-    std::string cmd = "cd '" + dir.path().string() + "' && '" + ZORVANE_CLI_PATH + "' " + args + " 2>'" + errFile + "'";
-    Outcome r;
-    FILE* pipe = ::popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf;
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-    int st = ::pclose(pipe);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    std::ifstream e(errFile);
-    std::stringstream ss;
-    ss << e.rdbuf();
-    r.err = ss.str();
-    return r;
-}
 
 // A tile set of three bitmaps and one 2 x 1 tile.
 Project SmallTileSet() {
@@ -67,7 +40,7 @@ std::vector<std::uint8_t> SmallMap(const std::string& zpPath) {
 TEST(Cli, InfoDescribesTileSetAsJson) {
     TempDir dir;
     WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
-    Outcome r = Zorvane("info set.zp --json", dir);
+    CliOutcome r = RunZorvane("info set.zp --json", dir);
     ASSERT_EQ(r.status, 0) << r.err;
     auto j = nlohmann::json::parse(r.out);
     EXPECT_EQ(j["format"], "tile set");
@@ -79,22 +52,22 @@ TEST(Cli, InfoDescribesTileSetAsJson) {
 TEST(Cli, InfoRefusesForeignAndMissingFiles) {
     TempDir dir;
     WriteBytes(dir.file("junk.zp"), {'J', 'U', 'N', 'K', 1, 2, 3});
-    Outcome junk = Zorvane("info junk.zp", dir);
+    CliOutcome junk = RunZorvane("info junk.zp", dir);
     EXPECT_NE(junk.status, 0);
     EXPECT_NE(junk.err.find("junk.zp"), std::string::npos);
     EXPECT_TRUE(junk.out.empty());
-    EXPECT_NE(Zorvane("info nothing-here.zm", dir).status, 0);
+    EXPECT_NE(RunZorvane("info nothing-here.zm", dir).status, 0);
 }
 
 TEST(Cli, ConvertsTileSetBetweenVariants) {
     TempDir dir;
     WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
-    Outcome r = Zorvane("convert set.zp out.zp --variant zme", dir);
+    CliOutcome r = RunZorvane("convert set.zp out.zp --variant zme", dir);
     ASSERT_EQ(r.status, 0) << r.err;
     TileSet ts = ParseZP(ReadWholeFile(dir.file("out.zp")));
     EXPECT_TRUE(ts.Zme);
     EXPECT_EQ(ts.BitmapCount, 3);
-    Outcome info = Zorvane("info out.zp --json", dir);
+    CliOutcome info = RunZorvane("info out.zp --json", dir);
     // The "zme" variant stores the file's own full path.
     EXPECT_EQ(nlohmann::json::parse(info.out)["stored_path"], dir.file("out.zp"));
 }
@@ -104,11 +77,11 @@ TEST(Cli, ConvertsMapToLayeredWithReplacementTileSet) {
     WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
     WriteBytes(dir.file("map.zm"), SmallMap("/nowhere/lost.zp"));
 
-    Outcome without = Zorvane("convert map.zm map.zl", dir);
+    CliOutcome without = RunZorvane("convert map.zm map.zl", dir);
     EXPECT_NE(without.status, 0);
     EXPECT_FALSE(FileExists(dir.file("map.zl")));
 
-    Outcome with = Zorvane("convert map.zm map.zl --zp set.zp", dir);
+    CliOutcome with = RunZorvane("convert map.zm map.zl --zp set.zp", dir);
     ASSERT_EQ(with.status, 0) << with.err;
     Project p = ParseZL(ReadWholeFile(dir.file("map.zl")));
     EXPECT_EQ(p.MapWidth, 14);
@@ -121,15 +94,15 @@ TEST(Cli, ExportNeedingNewTileSetWritesNothingWithoutZp) {
     TempDir dir;
     WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
     WriteBytes(dir.file("map.zm"), SmallMap(dir.file("set.zp")));
-    ASSERT_EQ(Zorvane("convert map.zm map.zl", dir).status, 0);
+    ASSERT_EQ(RunZorvane("convert map.zm map.zl", dir).status, 0);
 
     // The tile set was read as "zmpe"; exporting "zme" needs a new one.
-    Outcome refused = Zorvane("export map.zl out.zm --variant zme", dir);
+    CliOutcome refused = RunZorvane("export map.zl out.zm --variant zme", dir);
     EXPECT_NE(refused.status, 0);
     EXPECT_NE(refused.err.find("--zp"), std::string::npos) << refused.err;
     EXPECT_FALSE(FileExists(dir.file("out.zm")));
 
-    Outcome done = Zorvane("export map.zl out.zm --variant zme --zp new.zp", dir);
+    CliOutcome done = RunZorvane("export map.zl out.zm --variant zme --zp new.zp", dir);
     ASSERT_EQ(done.status, 0) << done.err;
     MapFile m = ParseZM(ReadWholeFile(dir.file("out.zm")));
     EXPECT_EQ(m.ZpPath, dir.file("new.zp"));
@@ -138,7 +111,7 @@ TEST(Cli, ExportNeedingNewTileSetWritesNothingWithoutZp) {
     EXPECT_EQ(m.Squares[2 * 14 + 2].Gnd, 0);
 
     // Same variant, nothing changed: the stored tile set serves as it is.
-    Outcome again = Zorvane("export map.zl again.zm --variant zmpe", dir);
+    CliOutcome again = RunZorvane("export map.zl again.zm --variant zmpe", dir);
     EXPECT_EQ(again.status, 0) << again.err;
 }
 
@@ -147,7 +120,7 @@ TEST(Cli, RendersMapToPngOfThirtyTwoPixelsPerSquare) {
     TempDir dir;
     WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
     WriteBytes(dir.file("map.zm"), SmallMap(dir.file("set.zp")));
-    Outcome r = Zorvane("render map.zm map.png --grid --attributes", dir);
+    CliOutcome r = RunZorvane("render map.zm map.png --grid --attributes", dir);
     ASSERT_EQ(r.status, 0) << r.err;
     auto png = ReadWholeFile(dir.file("map.png"));
     ASSERT_GT(png.size(), 24u);
@@ -156,7 +129,7 @@ TEST(Cli, RendersMapToPngOfThirtyTwoPixelsPerSquare) {
     EXPECT_EQ(be32(16), 14 * 32);  // IHDR width
     EXPECT_EQ(be32(20), 14 * 32);  // IHDR height
 
-    Outcome missing = Zorvane("render nothing.zm out.png", dir);
+    CliOutcome missing = RunZorvane("render nothing.zm out.png", dir);
     EXPECT_NE(missing.status, 0);
     EXPECT_FALSE(FileExists(dir.file("out.png")));
 }
