@@ -251,6 +251,7 @@ GenerateOutcome GenerationRun::Run() {
     }
     if (Terminated()) {
         threads_.Stop();
+        ui_.message(ThreadsTerminatedCaption, ThreadsTerminatedText, Icon::Warning);
         End(GenerateOutcome::Terminated);
         return GenerateOutcome::Terminated;
     }

@@ -112,12 +112,9 @@ void GenerationRun::FinishThreaded() {
         threads_.WakeManager();
         rested = WaitThreads([&] { return f.ManagerIdle.load(std::memory_order_acquire); }, 0);
     }
-    if (Terminated()) {
-        // The threads end at their next poll; none of them may touch the
-        // sub-chains any more.
-        threads_.Stop();
-        ui_.message(ThreadsTerminatedCaption, ThreadsTerminatedText, Icon::Warning);
-    }
+    // After a terminate the threads end at their next poll; none of them
+    // may touch the sub-chains any more.
+    if (Terminated()) threads_.Stop();
 }
 
 void GenerationRun::ComputeStepped() {
@@ -142,7 +139,6 @@ void GenerationRun::ComputeStepped() {
     f.ManagerExit = true;
     f.ManagerIdle = true;
     if (StopRequested()) ui_.setStatus(StoppingText);
-    if (Terminated()) ui_.message(ThreadsTerminatedCaption, ThreadsTerminatedText, Icon::Warning);
 }
 
 }  // namespace zorvane

@@ -229,8 +229,8 @@ bool Burst::Realign() {
 // in use at level depth.
 void Burst::Scan() {
     const SqPair& k = Pair(depth_, Cur(depth_));
-    auto& v = Building();
-    if (depth_ == 0) v[0] = k.Left;
+    // The slot being built changes when a variant is accepted.
+    if (depth_ == 0) Building()[0] = k.Left;
     const int level = depth_ + 1;
     const auto& pairs = sc_.Pairs[static_cast<std::size_t>(level)];
     const std::int32_t size = static_cast<std::int32_t>(pairs.size());
@@ -247,6 +247,7 @@ void Burst::Scan() {
         }
         const SqPair& p = pairs[static_cast<std::size_t>(cur)];
         if (p.Left != k.Right) continue;
+        auto& v = Building();
         v[static_cast<std::size_t>(level)] = p.Left;
         if (level < last_) {
             ++depth_;

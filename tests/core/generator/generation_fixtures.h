@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,13 +45,24 @@ inline const std::vector<std::uint8_t>& SampleKnowledgeBytes() {
     return bytes;
 }
 
+// The scripted user, who may also act whenever the run lets window
+// messages run (with the number of times it did so far).
+class GenerationUi : public FakeUi {
+public:
+    std::function<void(int)> onEvents;
+    void processEvents() override {
+        FakeUi::processEvents();
+        if (onEvents) onEvents(eventsProcessed);
+    }
+};
+
 // A project with the learned tile set, its generator (learned) and settings
 // for a small, quick map.
 struct GenerationSetup {
     Project project;
     TMapGenerator gen;
     GeneratorSettings settings;
-    FakeUi ui;
+    GenerationUi ui;
     GenerationRequests requests;
     GenerationReport report;
     std::unique_ptr<MapGenerationEngine> engine;

@@ -1,12 +1,378 @@
+// The generation driver with its threads, on data learned from the sample
+// content: complete maps that satisfy every learned join, reproducible runs,
+// the start row and kept rows, stop, terminate, manual repeats, backups and
+// the faults mended (restore after an early stop, long row time limits,
+// capacities). These cases also run in the ThreadSanitizer build.
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "generation_fixtures.h"
+#include "generator_threads.h"
+#include "layered_file.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;
 
-TEST(Generation, SmokeCompletesAMap) {
-    GenerationSetup s(16, 12, 2);
-    EXPECT_EQ(s.Generate(), GenerateOutcome::Completed) << s.ui.status();
+namespace {
+
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+
+int BlankInnerSquares(const GenerationSetup& s) {
+    const auto squares = s.Squares();
+    int blank = 0;
+    const int w = s.project.MapWidth, h = s.project.MapHeight;
+    for (int y = 2; y < h - 2; ++y)
+        for (int x = 2; x < w - 2; ++x) {
+            const TSq& q = squares[static_cast<std::size_t>(y) * w + x];
+            blank += q.Gnd == NoBitmap && q.Top == NoBitmap;
+        }
+    return blank;
+}
+
+}  // namespace
+
+TEST(Generation, CompletesMapsThatSatisfyEveryJoinWithOneTwoAndFourWorkers) {
+    for (int threads : {1, 2, 4}) {
+        SCOPED_TRACE(threads);
+        GenerationSetup s(24, 14, threads);
+        ASSERT_EQ(s.Generate(), GenerateOutcome::Completed) << s.ui.status();
+        ExpectCompleteMap(s);
+        EXPECT_TRUE(StartsWith(s.ui.status(), "Map generated in ")) << s.ui.status();
+        EXPECT_NE(s.ui.status().find(" attempt. Generating time: 00:00:0"), std::string::npos) << s.ui.status();
+        EXPECT_TRUE(s.ui.messages.empty());
+        EXPECT_EQ(BlankInnerSquares(s), 0);
+    }
+}
+
+TEST(Generation, TheSmallestAndAWideMapAreCompleted) {
+    for (auto [w, h] : {std::pair{10, 10}, std::pair{60, 10}}) {
+        GenerationSetup s(w, h, 2);
+        ASSERT_EQ(s.Generate(), GenerateOutcome::Completed) << s.ui.status();
+        ExpectCompleteMap(s);
+    }
+}
+
+TEST(Generation, TheMapKeepsItsBordersTheTileSetAndTheMultiplayerChoice) {
+    GenerationSetup s(12, 10);
+    s.settings.RBmulti = false;
+    const int bitmaps = s.project.BitmapCount;
+    const std::size_t tiles = s.project.NewTiles.size();
+    ASSERT_EQ(s.Generate(7), GenerateOutcome::Completed);
+    EXPECT_EQ(s.project.BitmapCount, bitmaps);
+    EXPECT_EQ(s.project.NewTiles.size(), tiles);
+    EXPECT_EQ(s.project.Multiplayer, 0u);
+    EXPECT_FALSE(s.project.NoProject);
+    const auto squares = s.Squares();
+    for (int y = 0; y < s.project.MapHeight; ++y)
+        for (int x = 0; x < s.project.MapWidth; ++x) {
+            if (!IsBorderSquare(x, y, s.project.MapWidth, s.project.MapHeight)) continue;
+            EXPECT_EQ(squares[static_cast<std::size_t>(y) * s.project.MapWidth + x],
+                      (TSq{NoBitmap, NoBitmap, AtrImpassable}));
+        }
+}
+
+TEST(Generation, OneWorkerAndASeedGiveTheSameMapTwice) {
+    GenerationSetup a(30, 20, 1), b(30, 20, 1), c(30, 20, 1);
+    ASSERT_EQ(a.Generate(42), GenerateOutcome::Completed);
+    ASSERT_EQ(b.Generate(42), GenerateOutcome::Completed);
+    ASSERT_EQ(c.Generate(43), GenerateOutcome::Completed);
+    EXPECT_EQ(a.Squares(), b.Squares());
+    EXPECT_NE(a.Squares(), c.Squares());
+    ExpectCompleteMap(a);
+    ExpectCompleteMap(c);
+}
+
+TEST(Generation, NoLearnedDataShowsTheNotReadyBoxAndLeavesTheMap) {
+    GenerationSetup s(12, 10);
+    s.gen.Learned = false;
+    s.project.UsedTiles.push_back(MakeTile(1, 1, 3, 3, 7));
+    EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
+    ASSERT_EQ(s.ui.messages.size(), 1u);
+    EXPECT_EQ(s.ui.messages[0].caption, "Information");
+    EXPECT_EQ(s.ui.messages[0].text, "Map generator is not ready.\rCheck Generator Settings.");
+    EXPECT_EQ(s.project.UsedTiles.size(), 1u);
+}
+
+TEST(Generation, AStartRowBelowTheMapOrABadScheduleIsRefused) {
+    GenerationSetup s(12, 10);
+    s.settings.SEstartingLine = 14;  // the last inner row is 12
+    EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
+    s.settings.SEstartingLine = 2;
+    s.settings.EPlannedRepeats = "100-";
+    EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
+    EXPECT_EQ(s.ui.messages.size(), 2u);
+}
+
+TEST(Generation, RowsAboveTheStartRowStayBlankOrKeepTheExistingSquares) {
+    GenerationSetup s(20, 16);
+    ASSERT_EQ(s.Generate(3), GenerateOutcome::Completed);
+    const auto first = s.Squares();
+    const int w = s.project.MapWidth;
+
+    s.settings.SEstartingLine = 8;
+    s.settings.CBcontinueOldSquares = true;
+    ASSERT_EQ(s.Generate(4), GenerateOutcome::Completed);
     ExpectCompleteMap(s);
+    const auto second = s.Squares();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(second[static_cast<std::size_t>(y) * w + x], first[static_cast<std::size_t>(y) * w + x])
+                << x << "," << y;
+    EXPECT_NE(second, first);
+
+    s.settings.CBcontinueOldSquares = false;
+    ASSERT_EQ(s.Generate(5), GenerateOutcome::Completed);
+    const auto third = s.Squares();
+    for (int y = 2; y < 8; ++y)
+        for (int x = 2; x < w - 2; ++x) {
+            const TSq& q = third[static_cast<std::size_t>(y) * w + x];
+            EXPECT_TRUE(q.Gnd == NoBitmap && q.Top == NoBitmap && q.Atr == 0) << x << "," << y;
+        }
+    for (int y = 8; y < s.project.MapHeight - 2; ++y)
+        for (int x = 2; x < w - 2; ++x)
+            EXPECT_NE(s.gen.FindSq(third[static_cast<std::size_t>(y) * w + x].Gnd,
+                                   third[static_cast<std::size_t>(y) * w + x].Top),
+                      -1);
+}
+
+TEST(Generation, EscStopsTheRunAndKeepsTheMapAsAtTheFarthestRow) {
+    GenerationSetup s(40, 60, 2);
+    s.ui.onEvents = [&](int) {
+        if (s.gen.Run.SnapshotRow >= 10 && !s.requests.StopRequest.load()) s.requests.PressEsc();
+    };
+    EXPECT_EQ(s.Generate(), GenerateOutcome::Stopped);
+    EXPECT_TRUE(StartsWith(s.ui.status(), "Map generator stopped by user. Generating time: ")) << s.ui.status();
+    EXPECT_TRUE(s.ui.sawStatus("Stopping generating map... (press ESC again to terminate all threads)") ||
+                s.gen.Run.Row <= s.gen.Run.SnapshotRow);
+    // Every square the snapshot holds is back; rows beyond it are blank.
+    const auto squares = s.Squares();
+    const int w = s.project.MapWidth;
+    for (int y = 2; y < s.project.MapHeight - 2; ++y)
+        for (int x = 2; x < w - 2; ++x) {
+            const std::int32_t old = s.gen.OldSquare(x, y);
+            const TSq& q = squares[static_cast<std::size_t>(y) * w + x];
+            if (old >= 0) {
+                EXPECT_EQ(q.Gnd, s.gen.Sq(old).Gnd);
+                EXPECT_EQ(q.Top, s.gen.Sq(old).Top);
+            }
+        }
+    EXPECT_TRUE(s.engine->Threads().Started());
+    // The threads are ready for another run.
+    s.ui.onEvents = nullptr;
+    EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
+    ExpectCompleteMap(s);
+}
+
+TEST(Generation, AStopBeforeAnyRowIsCompleteRestoresNothingOfAnEarlierRun) {
+    GenerationSetup s(16, 12);
+    ASSERT_EQ(s.Generate(1), GenerateOutcome::Completed);
+    ASSERT_EQ(BlankInnerSquares(s), 0);
+    s.ui.onEvents = [&](int) { s.requests.StopRequest = true; };
+    EXPECT_EQ(s.Generate(2), GenerateOutcome::Stopped);
+    // The start row may have been begun; nothing else holds a square.
+    const auto squares = s.Squares();
+    const int w = s.project.MapWidth;
+    for (int y = 3; y < s.project.MapHeight - 2; ++y)
+        for (int x = 2; x < w - 2; ++x)
+            EXPECT_EQ(squares[static_cast<std::size_t>(y) * w + x].Gnd, NoBitmap) << x << "," << y;
+}
+
+TEST(Generation, EscTwiceTerminatesTheThreadsAndNoRunStartsAgain) {
+    GenerationSetup s(40, 60, 2);
+    s.ui.onEvents = [&](int) {
+        if (s.gen.Run.Row >= 6) {
+            s.requests.PressEsc();
+            s.requests.PressEsc();
+        }
+    };
+    EXPECT_EQ(s.Generate(), GenerateOutcome::Terminated);
+    EXPECT_TRUE(s.requests.Terminate.load());
+    ASSERT_FALSE(s.ui.messages.empty());
+    EXPECT_EQ(s.ui.messages.back().caption, "Threads terminated by user.");
+    EXPECT_EQ(s.ui.messages.back().text,
+              "Threads terminated. To use map generator you have to restart application.");
+    EXPECT_TRUE(s.engine->ThreadsTerminated());
+    EXPECT_FALSE(s.engine->Threads().Started());
+    s.ui.onEvents = nullptr;
+    const std::size_t boxes = s.ui.messages.size();
+    EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
+    EXPECT_EQ(s.ui.messages.size(), boxes + 1);
+}
+
+TEST(Generation, TheStartClearsRequestsLeftFromBefore) {
+    GenerationSetup s(12, 10);
+    s.requests.PressEsc();
+    s.requests.PressEsc();
+    s.requests.ManualRepeat = 4;
+    EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
+    EXPECT_FALSE(s.requests.StopRequest.load());
+    EXPECT_EQ(s.requests.ManualRepeat.load(), 0);
+}
+
+TEST(Generation, AManualRepeatGoesBackAndTheResetKeyClearsTheCounter) {
+    GenerationSetup s(20, 30, 1);
+    bool repeated = false, reset = false;
+    std::int32_t rowWhenAsked = 0, lowestAfter = 1000;
+    s.ui.onEvents = [&](int) {
+        if (repeated) lowestAfter = std::min(lowestAfter, s.gen.Run.Row);
+        if (!repeated && s.gen.Run.Row >= 15) {
+            repeated = true;
+            rowWhenAsked = s.gen.Run.Row;
+            s.requests.ManualRepeat = 5;
+        } else if (repeated && !reset && s.requests.ManualRepeat.load() == 0) {
+            reset = true;
+            s.gen.Run.CLA = 77;
+            s.requests.ResetRequest = true;
+        }
+    };
+    ASSERT_EQ(s.Generate(9), GenerateOutcome::Completed);
+    ExpectCompleteMap(s);
+    EXPECT_TRUE(repeated);
+    EXPECT_LE(lowestAfter, rowWhenAsked - 5);
+    EXPECT_FALSE(s.requests.ResetRequest.load());
+    EXPECT_LT(s.gen.Run.CLA, 77);
+}
+
+TEST(Generation, BackupsEverySoManyRowsAndTheCompletedMapGoToTheLayeredFile) {
+    TempDir dir;
+    GenerationSetup s(14, 20, 2);
+    s.settings.Lbackup = dir.file("backup.zl");
+    s.settings.CBbackup = true;
+    s.settings.SEbackup = 4;
+    int backups = 0;
+    ASSERT_EQ(s.Generate(), GenerateOutcome::Completed);
+    for (const auto& st : s.ui.statuses) backups += st == s.settings.Lbackup + " saved.";
+    EXPECT_GE(backups, 4);  // rows 6, 10, 14, 18
+    ASSERT_TRUE(FileExists(s.settings.Lbackup));
+
+    s.settings.CBbackup = false;
+    s.settings.CBsaveCompleted = true;
+    ASSERT_EQ(s.Generate(), GenerateOutcome::Completed);
+    Project saved = ParseZL(ReadWholeFile(s.settings.Lbackup));
+    EXPECT_EQ(VisibleSquares(saved), s.Squares());
+    EXPECT_EQ(saved.BitmapCount, s.project.BitmapCount);
+}
+
+TEST(Generation, AMissingBackupDirectoryIsAskedAbout) {
+    GenerationSetup s(12, 10);
+    s.settings.CBbackup = true;
+    s.settings.Lbackup = "/no/such/dir/backup.zl";
+    s.ui.answers = {Answer::No};
+    EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
+    ASSERT_EQ(s.ui.messages.size(), 2u);
+    EXPECT_EQ(s.ui.messages[0].text, "The backup directory doesn't exist. Uncheck this option?");
+    EXPECT_EQ(s.ui.messages[1].text, "Map generator is not ready.\rCheck Generator Settings.");
+    EXPECT_TRUE(s.settings.CBbackup);
+
+    s.ui.answers = {Answer::Yes};
+    EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
+    EXPECT_FALSE(s.settings.CBbackup);
+    EXPECT_FALSE(s.settings.CBsaveCompleted);
+}
+
+TEST(Generation, ARowTimeLimitOfADayOrMoreIsADuration) {
+    GenerationSetup s(16, 12, 2);
+    s.settings.SElineTmaxTime = 2147483647;
+    EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
+    s.settings.SElineTmaxTime = 86400;
+    EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
+    ExpectCompleteMap(s);
+}
+
+TEST(Generation, EveryOptionOfTheSettingsStillGivesAValidMap) {
+    GenerationSetup s(30, 24, 2);
+    s.settings.CBfreezer = true;
+    s.settings.SEfreezer = 2;
+    s.settings.CBavoidTwins = true;
+    s.settings.TBnumOfCombs = 36;
+    s.settings.RBLnocWay = true;
+    s.settings.TBfullness = 0;
+    s.settings.CBsimplified1stLine = false;
+    s.settings.ImgObjChart.SetStoredPoints({{0, 100}, {s.gen.LargestObject, 30}});
+    ASSERT_EQ(s.Generate(), GenerateOutcome::Completed) << s.ui.status();
+    ExpectCompleteMap(s);
+    s.settings.TBfullness = 10;
+    s.settings.CBsimplified1stLine = true;
+    s.settings.CBmaxReturn = false;
+    s.settings.CBreduceLAC = false;
+    ASSERT_EQ(s.Generate(), GenerateOutcome::Completed) << s.ui.status();
+    ExpectCompleteMap(s);
+}
+
+TEST(Generation, AWorkerOrLinkerErrorIsCaughtAndTheRunGoesOn) {
+    GenerationSetup s(20, 14, 2);
+    s.engine->Threads().FailBurstOfSlot = 1;
+    s.engine->Threads().FailLinkerPass = true;
+    ASSERT_EQ(s.Generate(), GenerateOutcome::Completed) << s.ui.status();
+    ExpectCompleteMap(s);
+    EXPECT_EQ(s.engine->CaughtErrors(), 2);
+    // The same in the stepped run.
+    s.settings.SEmaxThreads = 1;
+    s.engine->Threads().FailBurstOfSlot = 0;
+    ASSERT_EQ(s.Generate(8), GenerateOutcome::Completed);
+    ExpectCompleteMap(s);
+    EXPECT_EQ(s.engine->CaughtErrors(), 1);
+}
+
+TEST(Generation, ARowBeyondTheListCapacitiesEndsTheRunWithAnError) {
+    // 300 squares that may all stand anywhere: a column pair would hold
+    // 300 x 300 pairs, more than a list may.
+    GenerationSetup s(12, 10, 2);
+    std::vector<TSqMatch> squares(301);
+    std::vector<std::int32_t> all;
+    for (int i = 0; i < 300; ++i) all.push_back(i);
+    for (int i = 0; i <= 300; ++i) {
+        squares[static_cast<std::size_t>(i)].Gnd = i == 300 ? NoBitmap : static_cast<std::uint16_t>(i);
+        squares[static_cast<std::size_t>(i)].Down = all;
+        squares[static_cast<std::size_t>(i)].Right = all;
+    }
+    s.gen.SetSquares(std::move(squares));
+    s.gen.ObjSize.assign(301, 1);
+    s.gen.ObjStarts.clear();
+    s.gen.LargestObject = 1;
+    s.gen.TallestObject = 1;
+    s.settings.ImgObjChart.ResetPoints(1, 2);
+    EXPECT_EQ(s.Generate(), GenerateOutcome::Failed);
+    ASSERT_FALSE(s.ui.messages.empty());
+    EXPECT_EQ(s.ui.messages.back().caption, "Error");
+    EXPECT_NE(s.ui.messages.back().text.find("65536"), std::string::npos) << s.ui.messages.back().text;
+    EXPECT_TRUE(StartsWith(s.ui.status(), "Map generator stopped by an error.")) << s.ui.status();
+    // The threads are made again for the next run.
+    s.gen.Learned = false;
+    EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
+}
+
+TEST(Generation, TheStatisticsHearTheRunFromStartToEnd) {
+    struct Recorder : GenerationReport {
+        std::vector<GeneratorState> states;
+        std::vector<GenerationStatistics> stats;
+        RunDescription settings;
+        std::vector<std::string> backups;
+        int charts = 0, rowsChanged = 0;
+        void ResetCharts(int w, int h) override { charts += w * 1000 + h; }
+        void ShowSettings(const RunDescription& d) override { settings = d; }
+        void ShowBackupSchedule(std::string_view t) override { backups.emplace_back(t); }
+        void ShowStatistics(const GenerationStatistics& s) override { stats.push_back(s); }
+        void SetGeneratorState(GeneratorState s) override { states.push_back(s); }
+        void MapRowsChanged(int, int) override { ++rowsChanged; }
+    } rec;
+    GenerationSetup s(20, 12, 2);
+    s.settings.CBfreezer = true;
+    s.settings.SEfreezer = 4;
+    GenerateOptions options;
+    ASSERT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, rec, options), GenerateOutcome::Completed);
+    EXPECT_EQ(rec.charts, 20 * 1000 + 12);
+    EXPECT_EQ(rec.settings.MapWidth, 24);
+    EXPECT_EQ(rec.settings.Freezer, "Enabled, hp=4");
+    EXPECT_EQ(rec.settings.ChoiceFactor, "0.5; by belonging to connectors group");
+    EXPECT_EQ(rec.settings.MaxCombinations, "801000 combinations");
+    ASSERT_EQ(rec.backups.size(), 1u);
+    EXPECT_EQ(rec.backups[0], "-");
+    ASSERT_GE(rec.stats.size(), 3u);
+    EXPECT_EQ(rec.stats.front().State, GeneratorState::Idle);
+    EXPECT_EQ(rec.stats.back().State, GeneratorState::Idle);
+    EXPECT_EQ(rec.stats.back().Percent, 100);
+    EXPECT_GT(rec.rowsChanged, 10);
 }
