@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "file_dialogs.h"
 #include "main_window.h"
 
 namespace zorvane::editor {
@@ -91,12 +92,7 @@ NewMapSettings TFNewMap::Settings() const {
 }
 
 void TFNewMap::BtnSelectZPClick() {
-    FileDialog d;
-    d.name = "ODzp";
-    d.filter = "ZP files|*.zp";
-    d.fileMustExist = true;
-    d.pathMustExist = true;
-    if (auto path = window_.ui().chooseFile(d)) {
+    if (auto path = window_.ui().chooseFile(OpenTileSetDialog())) {
         zpPath_ = QString::fromStdString(*path);
         BtnSelectZP->setText(QString(zpPath_).replace(QLatin1Char('&'), QStringLiteral("&&")));
     }

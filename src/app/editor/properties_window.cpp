@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "file_dialogs.h"
 #include "main_window.h"
 #include "new_map_window.h"
 #include "qtui.h"
@@ -152,12 +153,7 @@ PropertiesChange TFMapProperties::Change() const {
 }
 
 void TFMapProperties::BtnChangeZpClick() {
-    FileDialog d;
-    d.name = "ODzp";
-    d.filter = "ZP files|*.zp";
-    d.fileMustExist = true;
-    d.pathMustExist = true;
-    if (auto path = window_.ui().chooseFile(d)) {
+    if (auto path = window_.ui().chooseFile(OpenTileSetDialog())) {
         newZpPath_ = *path;
         UpdateZpLabel();
     }

@@ -109,9 +109,7 @@ std::string Learner::TileSetPath(const MapFile& map) {
     if (settings_.CBselectZp) return project_.ZpPath;
     if (FileExists(map.ZpPath)) return map.ZpPath;
     const std::string interrupted = "Learning interrupted - Could not find " + map.ZpPath + ".";
-    if (!ui_.askYesNo("Missing *.zp file", "Could not find " + map.ZpPath + "\r" + "Do you want to select it manually?"))
-        throw LearningStopped{interrupted};
-    auto chosen = ui_.chooseFile({"ODzp", "ZP files|*.zp", map.ZpPath, false, false, true, true});
+    auto chosen = AskForMissingZP(ui_, map.ZpPath);
     if (!chosen) throw LearningStopped{interrupted};
     return *chosen;
 }

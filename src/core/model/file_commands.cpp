@@ -1,5 +1,6 @@
 #include "file_commands.h"
 
+#include "file_dialogs.h"
 #include "file_io.h"
 #include "layered_file.h"
 #include "lifecycle.h"
@@ -25,24 +26,7 @@ private:
 
 void NothingToSave(UserInterface& ui) { ui.inform("Information", "Nothing to save."); }
 
-FileDialog TileSetSaveDialog() {
-    FileDialog d;
-    d.name = "SDzp";
-    d.filter = "tile set file|*.zp";
-    d.save = true;
-    d.overwritePrompt = true;
-    d.pathMustExist = true;
-    return d;
-}
-
-FileDialog MergeDialog() {
-    FileDialog d;
-    d.name = "ODmergeZp";
-    d.filter = "ZP files|*.zp";
-    d.pathMustExist = true;
-    d.fileMustExist = true;
-    return d;
-}
+FileDialog MergeDialog() { return OpenDialog("ODmergeZp", "ZP files|*.zp"); }
 
 }  // namespace
 
@@ -77,7 +61,7 @@ bool MakeZpCommand(Project& project, UserInterface& ui, bool zme) {
         NothingToSave(ui);
         return false;
     }
-    auto file = ui.chooseFile(TileSetSaveDialog());
+    auto file = ui.chooseFile(SaveTileSetDialog());
     if (!file || !OverwritePrompt2(ui, *file, ".zp")) return false;
     BusyScope busy(ui);
     std::string oldPath = project.ZpPath;

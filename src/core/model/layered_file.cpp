@@ -4,6 +4,7 @@
 
 #include "bytes.h"
 #include "file_commands.h"
+#include "file_dialogs.h"
 #include "file_io.h"
 #include "lifecycle.h"
 #include "tile_records.h"
@@ -13,7 +14,6 @@ namespace zorvane {
 
 namespace {
 
-constexpr char kLayeredFilter[] = "layered project|*.zl";
 
 void ReadBitmaps(ByteReader& r, Project& project) {
     std::uint32_t count = r.u32("bitmap count");
@@ -91,7 +91,7 @@ std::vector<std::uint8_t> EncodeZL(const Project& project) {
 }
 
 bool OpenZL(Project& project, UserInterface& ui) {
-    FileDialog dialog{"ODzl", kLayeredFilter, "", false, false, true, true};
+    FileDialog dialog = OpenLayeredDialog();
     auto chosen = ui.chooseFile(dialog);
     if (!chosen) return false;
     return OpenZLFile(project, ui, *chosen);
@@ -125,7 +125,7 @@ bool OpenZLFile(Project& project, UserInterface& ui, const std::string& path) {
 bool SaveZL(Project& project, UserInterface& ui, bool toPath, const std::string& path) {
     std::string target = path;
     if (!toPath) {
-        FileDialog dialog{"SDzl", kLayeredFilter, "", true, true, true, false};
+        FileDialog dialog = SaveLayeredDialog();
         auto chosen = ui.chooseFile(dialog);
         if (!chosen) return false;
         if (!OverwritePrompt2(ui, *chosen, ".zl")) return false;

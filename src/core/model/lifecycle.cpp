@@ -1,6 +1,7 @@
 #include "lifecycle.h"
 
 #include "creatures.h"
+#include "file_dialogs.h"
 #include "file_io.h"
 #include "map_file.h"
 #include "merge.h"
@@ -168,12 +169,7 @@ bool ResetCreaturesCommand(Project& project, UserInterface& ui) {
 }
 
 bool ImportCreatures(Project& project, UserInterface& ui) {
-    FileDialog dialog;
-    dialog.name = "ODzm";
-    dialog.filter = "zme/zmpe project|*.zm";
-    dialog.pathMustExist = true;
-    dialog.fileMustExist = true;
-    auto file = ui.chooseFile(dialog);
+    auto file = ui.chooseFile(OpenMapDialog());
     if (!file) return false;
     bool keepCurrent = true;
     if (!project.Creatures.empty()) {

@@ -7,6 +7,7 @@
 #include "bytes.h"
 #include "creatures.h"
 #include "file_commands.h"
+#include "file_dialogs.h"
 #include "file_io.h"
 #include "flatten.h"
 #include "lifecycle.h"
@@ -16,7 +17,6 @@ namespace zorvane {
 
 namespace {
 
-constexpr char kMapFilter[] = "zme/zmpe project|*.zm";
 constexpr std::size_t kSquareBytes = 5;
 
 // Empties FlatSquares when the export or write ends, however it ends.
@@ -67,7 +67,7 @@ bool WriteNewTileSet(Project& project, UserInterface& ui, bool zme) {
     ui.inform("Create new *.zp",
               "It's necessary to create a new *.zp file.\rTo continue exporting map, select the path and name for "
               "new file.");
-    FileDialog dialog{"SDzp", "tile set file|*.zp", "", true, true, true, false};
+    FileDialog dialog = SaveTileSetDialog();
     auto chosen = ui.chooseFile(dialog);
     if (chosen && !OverwritePrompt2(ui, *chosen, ".zp")) chosen.reset();
     if (!chosen) {
@@ -150,7 +150,7 @@ std::vector<std::uint8_t> EncodeZM(const Project& project, bool zme) {
 }
 
 bool OpenZM(Project& project, UserInterface& ui) {
-    FileDialog dialog{"ODzm", kMapFilter, "", false, false, true, true};
+    FileDialog dialog = OpenMapDialog();
     auto chosen = ui.chooseFile(dialog);
     if (!chosen) return false;
     return OpenZMFile(project, ui, *chosen);
@@ -205,7 +205,7 @@ bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, bool
 }
 
 bool ExportToZmZp(Project& project, UserInterface& ui, bool zme) {
-    FileDialog dialog{"SDzm", kMapFilter, "", true, true, true, false};
+    FileDialog dialog = SaveMapDialog();
     auto chosen = ui.chooseFile(dialog);
     if (!chosen) return false;
     if (!OverwritePrompt2(ui, *chosen, ".zm")) return false;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bytes.h"
+#include "file_dialogs.h"
 #include "file_io.h"
 #include "lifecycle.h"
 
@@ -245,19 +246,13 @@ void MakeRowOrderConsistent(Project& project) {
     project.BottomUpRows = true;
 }
 
-namespace {
-
-// Asks for a replacement of a missing tile set file; nullopt when the user
-// declines.
 std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string& path) {
     if (!ui.askYesNo("Missing *.zp file", "Could not find " + path + "\r" + "Do you want to select it manually?"))
         return std::nullopt;
-    FileDialog dialog;
-    dialog.name = "ODzp";
-    dialog.filter = "ZP files|*.zp";
-    dialog.fileMustExist = true;
-    return ui.chooseFile(dialog);
+    return ui.chooseFile(OpenTileSetDialog(path));
 }
+
+namespace {
 
 void TakeTileSet(Project& project, TileSet&& set) {
     project.ZmeVariant = set.Zme;

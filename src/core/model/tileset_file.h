@@ -31,6 +31,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -65,6 +66,10 @@ TileSet ParseZP(std::span<const std::uint8_t> bytes);
 // Encodes the project's tile set in the chosen variant; throws Error when a
 // value does not fit (a path over 255 bytes, more than 65535 tiles for "zme").
 std::vector<std::uint8_t> EncodeZP(const Project& project, bool zme);
+
+// Asks "Missing *.zp file" and, on Yes, for a replacement with the open
+// dialog ODzp; nullopt when the user declines or cancels.
+std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string& path);
 
 // Reads the tile set named by ZpPath into the project, whose tile set side
 // the caller has emptied. Asks for a replacement when the file is missing
