@@ -63,4 +63,23 @@ struct LearnOptions {
 };
 int Learn(const LearnOptions& options);
 
+struct GenerateCommandOptions {
+    std::string data;                    // the generator data file (*.zg)
+    std::string out;                     // the layered project to write (*.zl)
+    std::optional<std::string> zm;       // also a map project
+    std::optional<std::string> variant;  // of the map project: "zme" or "zmpe"
+    std::optional<std::string> size;     // "WxH" without borders
+    std::optional<std::uint64_t> seed;
+    std::optional<int> threads;          // 1..4
+    std::optional<double> timeout;       // seconds
+    bool verbose = false;
+};
+int Generate(const GenerateCommandOptions& options);
+
+struct CheckOptions {
+    std::string map;   // *.zl or *.zm
+    std::string data;  // *.zg
+};
+int Check(const CheckOptions& options);
+
 }  // namespace zorvane::cli

@@ -27,6 +27,23 @@ int main(int argc, char** argv) {
     learnCmd->add_flag("--gather-tiles", learn.gatherTiles, "Collect the tiles lists of all tile sets");
     learnCmd->add_flag("-v,--verbose", learn.verbose, "Show what is done");
 
+    GenerateCommandOptions generate;
+    auto* generateCmd = app.add_subcommand("generate", "Generate a map from a generator data file (*.zg)");
+    generateCmd->add_option("DATA", generate.data, "The generator data file")->required()->check(CLI::ExistingFile);
+    generateCmd->add_option("-o,--out", generate.out, "The layered project to write (*.zl)")->required();
+    generateCmd->add_option("--zm", generate.zm, "Also write a map project (*.zm)");
+    generateCmd->add_option("--variant", generate.variant, "Variant of the map project: zme or zmpe");
+    generateCmd->add_option("--size", generate.size, "WxH: the map size without borders (10..202 each)");
+    generateCmd->add_option("--seed", generate.seed, "Seed of the random numbers (with --threads 1: the same map)");
+    generateCmd->add_option("--threads", generate.threads, "Worker threads, 1 to 4");
+    generateCmd->add_option("--timeout", generate.timeout, "Stop after this many seconds");
+    generateCmd->add_flag("-v,--verbose", generate.verbose, "Show what is done");
+
+    CheckOptions check;
+    auto* checkCmd = app.add_subcommand("check", "Check that a map uses only learned squares and allowed joins");
+    checkCmd->add_option("MAP", check.map, "The map (*.zl or *.zm)")->required()->check(CLI::ExistingFile);
+    checkCmd->add_option("DATA", check.data, "The generator data file (*.zg)")->required()->check(CLI::ExistingFile);
+
     SamplesOptions samples;
     auto* samplesCmd = app.add_subcommand("samples", "Write the sample tile set and maps (both variants) into a folder");
     samplesCmd->add_option("OUTDIR", samples.outDir, "The folder to write into")->required();
@@ -69,6 +86,8 @@ int main(int argc, char** argv) {
 
     if (*infoCmd) return Info(info);
     if (*learnCmd) return Learn(learn);
+    if (*generateCmd) return Generate(generate);
+    if (*checkCmd) return Check(check);
     if (*samplesCmd) return Samples(samples);
     if (*convertCmd) return Convert(convert);
     if (*exportCmd) return Export(exp);

@@ -30,9 +30,12 @@ std::string Where(int x, int y, const TSq& q) {
 }  // namespace
 
 std::optional<std::string> FirstJoinViolation(const Project& project, const TMapGenerator& gen) {
-    const int w = project.MapWidth, h = project.MapHeight;
+    return FirstJoinViolation(VisibleSquares(project), project.MapWidth, project.MapHeight, gen);
+}
+
+std::optional<std::string> FirstJoinViolation(std::span<const TSq> squares, int w, int h, const TMapGenerator& gen) {
     if (w < 2 * BorderWidth + 1 || h < 2 * BorderWidth + 1) return "The map has no inner squares.";
-    const auto squares = VisibleSquares(project);
+    if (squares.size() != static_cast<std::size_t>(w) * h) return "The map's squares do not fill its size.";
     const auto at = [&](int x, int y) -> const TSq& { return squares[static_cast<std::size_t>(y) * w + x]; };
     std::vector<int> learned(squares.size(), -1);
     for (int y = BorderWidth; y < h - BorderWidth; ++y)

@@ -5,6 +5,7 @@
 // Right list of the one to its left). What a generated map always satisfies.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,9 @@ namespace zorvane {
 std::vector<TSq> VisibleSquares(const Project& project);
 
 // The first violation, in row order, or nothing when the map satisfies the
-// learned data.
+// learned data. `squares` row by row, width x height, borders included.
+std::optional<std::string> FirstJoinViolation(std::span<const TSq> squares, int width, int height,
+                                              const TMapGenerator& gen);
 std::optional<std::string> FirstJoinViolation(const Project& project, const TMapGenerator& gen);
 
 }  // namespace zorvane

@@ -1,0 +1,216 @@
+// zorvane generate: generates a map from a generator data file (*.zg) as
+// the editor's "Generate Map" does, with the data file's tile set as the
+// project's, and saves it as a layered project (and a map project). A
+// progress line shows the row, the attempts and the elapsed time; Ctrl+C
+// stops the run like Esc (a second Ctrl+C terminates the threads).
+//
+// zorvane check: checks a map against a generator data file: every inner
+// square learned, every neighbour pair an allowed join.
+
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+#include "commands.h"
+#include "console_ui.h"
+#include "file_io.h"
+#include "generation.h"
+#include "layered_file.h"
+#include "loading.h"
+#include "map_check.h"
+#include "map_file.h"
+#include "zg_file.h"
+
+namespace zorvane::cli {
+
+namespace {
+
+// Ctrl+C presses, counted by the signal handler (lock-free, so that the
+// handler only does what is safe in a signal handler) and turned into Esc
+// presses by the driver's polls.
+std::atomic<int> gInterrupts{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int) { gInterrupts.fetch_add(1, std::memory_order_relaxed); }
+
+// Catches SIGINT for its lifetime.
+class InterruptScope {
+public:
+    InterruptScope() {
+        gInterrupts = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptScope() { sigaction(SIGINT, &previous_, nullptr); }
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+// The console user of a run: window messages are the Ctrl+C presses.
+class GenerateUi : public ConsoleUi {
+public:
+    explicit GenerateUi(GenerationRequests& requests) : requests_(requests) {}
+    void processEvents() override {
+        for (const int pressed = gInterrupts.load(std::memory_order_relaxed); seen_ < pressed; ++seen_)
+            requests_.PressEsc();
+    }
+
+private:
+    GenerationRequests& requests_;
+    int seen_ = 0;
+};
+
+// The statistics as one progress line on standard error.
+class ProgressLine : public GenerationReport {
+public:
+    explicit ProgressLine(int mapHeight) : height_(mapHeight), tty_(isatty(STDERR_FILENO) != 0) {}
+    void ShowStatistics(const GenerationStatistics& s) override {
+        const auto now = std::chrono::steady_clock::now();
+        if (shown_ && now - last_ < std::chrono::milliseconds(tty_ ? 100 : 2000)) return;
+        last_ = now;
+        shown_ = true;
+        std::cerr << (tty_ ? "\r" : "") << "row " << s.CurrentRow << "/" << height_ - 3 << "  attempts "
+                  << s.LocalAttempt << " (start row " << s.FirstLineAttempt << ")  elapsed " << ElapsedText(s.Elapsed)
+                  << (tty_ ? "   " : "\n") << std::flush;
+    }
+    void End() {
+        if (shown_ && tty_) std::cerr << "\n";
+    }
+
+private:
+    int height_;
+    bool tty_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+bool ParseSize(const std::string& text, int& w, int& h) {
+    const auto x = text.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    try {
+        std::size_t used = 0;
+        w = std::stoi(text.substr(0, x), &used);
+        if (used != x) return false;
+        h = std::stoi(text.substr(x + 1), &used);
+        if (used != text.size() - x - 1) return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    return w >= MinUserMapSize && w <= MaxUserMapSize && h >= MinUserMapSize && h <= MaxUserMapSize;
+}
+
+// Reads the learned squares of a generator data file into a generator.
+void LoadLearned(const std::string& path, TMapGenerator& gen) {
+    GeneratorPreset preset = ParseZG(ReadWholeFile(path));
+    gen.SetSquares(std::move(preset.Squares));
+    gen.Learned = true;
+}
+
+}  // namespace
+
+int Generate(const GenerateCommandOptions& o) {
+    GenerationRequests requests;
+    GenerateUi ui(requests);
+    ui.verbose = o.verbose;
+    const std::string out = AbsolutePath(o.out);
+    try {
+        bool zme = false;
+        if (!ParseVariant(o.variant, zme)) return Fail("generate", "--variant takes zme or zmpe.");
+        if (o.variant && !o.zm) return Fail("generate", "--variant applies to the map project written with --zm.");
+        if (KindOfExtension(out) != ProjectFileKind::Layered) return Fail("generate", "-o names a *.zl file.");
+        if (o.zm && KindOfExtension(*o.zm) != ProjectFileKind::Map) return Fail("generate", "--zm names a *.zm file.");
+        Project project;
+        TMapGenerator gen;
+        project.Generator = &gen;
+        GeneratorSettings settings;
+        if (!LoadZGFile(project, ui, gen, settings, AbsolutePath(o.data))) return Fail("generate", ui);
+        if (!o.variant) zme = project.ZmeVariant;
+        if (o.size && !ParseSize(*o.size, settings.SEsizeX, settings.SEsizeY))
+            return Fail("generate", "--size takes WxH, each 10 to 202.");
+        if (o.threads) {
+            if (*o.threads < 1 || *o.threads > WorkerSlots) return Fail("generate", "--threads takes 1 to 4.");
+            settings.SEmaxThreads = *o.threads;
+        }
+        // This command saves the map itself.
+        settings.CBbackup = false;
+        settings.CBsaveCompleted = false;
+        GenerateOptions options;
+        options.Seed = o.seed;
+        if (o.timeout) {
+            if (*o.timeout <= 0) return Fail("generate", "--timeout takes a number of seconds above 0.");
+            options.TimeLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(*o.timeout));
+        }
+        MapGenerationEngine engine(gen);
+        ProgressLine progress(settings.SEsizeY + 2 * BorderWidth);
+        GenerateOutcome outcome;
+        {
+            InterruptScope interrupts;
+            outcome = engine.Generate(project, ui, settings, requests, progress, options);
+        }
+        progress.End();
+        if (outcome == GenerateOutcome::NotReady && ui.problems.empty()) return Fail("generate", NotReadyText);
+        if (outcome == GenerateOutcome::NotReady || outcome == GenerateOutcome::Failed) return Fail("generate", ui);
+        const std::string status = ui.status();
+        if (!SaveZL(project, ui, true, out)) return Fail("generate", ui);
+        if (o.zm) {
+            const std::string zm = AbsolutePath(*o.zm);
+            ui.files["SDzp"] = ChangeFileExt(zm, ".zp");
+            if (!ExportToZmZpFile(project, ui, zm, zme)) return Fail("generate", ui);
+        }
+        if (outcome != GenerateOutcome::Completed) {
+            const bool timedOut = options.TimeLimit && gInterrupts.load() == 0;
+            return Fail("generate", std::string(timedOut ? "time limit reached. " : "") + status +
+                                        "\rThe map as far as it was generated was written to " + out + ".");
+        }
+        std::cout << status << "\n" << out << "\n";
+        return 0;
+    } catch (const Error& e) {
+        return Fail("generate", e.what());
+    }
+}
+
+int Check(const CheckOptions& o) {
+    try {
+        const std::string path = AbsolutePath(o.map);
+        const auto bytes = ReadWholeFile(path);
+        std::vector<TSq> squares;
+        int w = 0, h = 0;
+        switch (DetectProjectFile(bytes)) {
+        case ProjectFileKind::Layered: {
+            const Project p = ParseZL(bytes);
+            squares = VisibleSquares(p);
+            w = p.MapWidth;
+            h = p.MapHeight;
+            break;
+        }
+        case ProjectFileKind::Map: {
+            MapFile m = ParseZM(bytes);
+            squares = std::move(m.Squares);
+            w = m.Width;
+            h = m.Height;
+            break;
+        }
+        default: return Fail("check", o.map + " is not a map project (*.zm) or layered project (*.zl).");
+        }
+        TMapGenerator gen;
+        LoadLearned(AbsolutePath(o.data), gen);
+        if (const auto violation = FirstJoinViolation(squares, w, h, gen)) return Fail("check", *violation);
+        std::cout << o.map << ": " << w - 2 * BorderWidth << " x " << h - 2 * BorderWidth
+                  << " squares, every square learned and every join allowed.\n";
+        return 0;
+    } catch (const Error& e) {
+        return Fail("check", e.what());
+    }
+}
+
+}  // namespace zorvane::cli
