@@ -169,7 +169,10 @@ int Generate(const GenerateCommandOptions& o) {
         }
         if (outcome != GenerateOutcome::Completed) {
             const bool timedOut = options.TimeLimit && gInterrupts.load() == 0;
-            return Fail("generate", std::string(timedOut ? "time limit reached. " : "") + status +
+            const char* why = outcome == GenerateOutcome::Terminated ? "threads terminated. "
+                              : timedOut                            ? "time limit reached. "
+                                                                    : "";
+            return Fail("generate", why + status +
                                         "\rThe map as far as it was generated was written to " + out + ".");
         }
         std::cout << status << "\n" << out << "\n";

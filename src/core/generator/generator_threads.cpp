@@ -74,7 +74,7 @@ void GeneratorThreads::Stop() {
 
 void GeneratorThreads::ForgetSubChains() {
     for (auto& s : scratch_) s.Clear();
-    linkerSignature_ = -1;
+    linkerSignatureValid_ = false;
 }
 
 void GeneratorThreads::ReserveVariants() {
@@ -84,7 +84,7 @@ void GeneratorThreads::ReserveVariants() {
         sc.sqlines.reserve(room);
         sc.LookAhead.reserve(room);
     }
-    linkerSignature_ = -1;
+    linkerSignatureValid_ = false;
 }
 
 void GeneratorThreads::StartRow() {
@@ -96,7 +96,7 @@ void GeneratorThreads::StartRow() {
     Flags.HandOutBlocked = false;
     Flags.HandOutPos = 0;
     Flags.ManagerExit = false;
-    linkerSignature_ = -1;
+    linkerSignatureValid_ = false;
     Flags.ManagerStart.store(true, std::memory_order_release);
     managerBell_.Ring();
 }
@@ -214,15 +214,16 @@ void GeneratorThreads::HandOut() {
 // A linking pass on sub-chains that have not changed since the last one
 // would come to the same verdict; the linker is started when they have.
 bool GeneratorThreads::LinkerWorthStarting() {
-    std::int64_t signature = Flags.AllDone.load() ? 1 : 0;
+    linkerState_.clear();
+    linkerState_.push_back(Flags.AllDone.load() ? 1 : 0);
     for (int i = 0; i < gen_.SCCount; ++i) {
         const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
-        signature = signature * 7 + sc.VariantCount.load() * 8 + (sc.Done.load() ? 4 : 0) +
-                    (sc.Exhausted.load() ? 2 : 0) + (sc.Restricted.load() ? 1 : 0);
+        linkerState_.push_back(static_cast<std::uint64_t>(sc.VariantCount.load()) * 8 + (sc.Done.load() ? 4 : 0) +
+                               (sc.Exhausted.load() ? 2 : 0) + (sc.Restricted.load() ? 1 : 0));
     }
-    signature &= INT64_MAX;
-    if (signature == linkerSignature_) return false;
-    linkerSignature_ = signature;
+    if (linkerSignatureValid_ && linkerState_ == linkerStarted_) return false;
+    linkerStarted_ = linkerState_;
+    linkerSignatureValid_ = true;
     return true;
 }
 
@@ -392,7 +393,7 @@ void GeneratorThreads::RecreateLinker() {
     Join(linkerThread_, linkerBell_);
     linker_ = Linker();
     Flags.LinkerRestart = false;
-    linkerSignature_ = -1;
+    linkerSignatureValid_ = false;
     if (started_ && !Flags.Shutdown.load()) linkerThread_.Thread = std::thread(&GeneratorThreads::LinkerMain, this);
     Flags.LinkerReady.store(true, std::memory_order_release);
     managerBell_.Ring();

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "generator.h"
 #include "variant_search.h"
@@ -126,7 +127,9 @@ private:
     TMapGenerator& gen_;
     std::array<SubChainScratch, MaxSubChains> scratch_;
     Linker linker_;
-    std::int64_t linkerSignature_ = -1;  // the sub-chains' progress at the last linking start
+    // The sub-chains' progress when the linker was last started.
+    std::vector<std::uint64_t> linkerStarted_, linkerState_;
+    bool linkerSignatureValid_ = false;
     ThreadRec manager_, linkerThread_;
     std::array<ThreadRec, WorkerSlots> workers_;
     Doorbell managerBell_, linkerBell_;
