@@ -232,8 +232,10 @@ void GenerationRun::WriteRow() {
     }
 }
 
+// Rows below the row being taken have not been written since the last
+// snapshot (that row was the farthest), so they are as it holds them.
 void GenerationRun::TakeSnapshot() {
-    for (int y = BorderWidth; y < height_ - BorderWidth; ++y)
+    for (int y = BorderWidth; y <= std::min(run_.Row, height_ - BorderWidth - 1); ++y)
         for (int x = BorderWidth; x < width_ - BorderWidth; ++x) gen_.OldSquare(x, y) = LearnedAt(x, y);
 }
 

@@ -78,6 +78,7 @@ void GeneratorThreads::ForgetSubChains() {
 }
 
 void GeneratorThreads::ReserveVariants() {
+    for (auto& s : scratch_) s.IndexValid = false;  // the pair lists may have changed
     for (int i = 0; i < gen_.SCCount; ++i) {
         TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
         const std::size_t room = static_cast<std::size_t>(std::max(sc.MaxVariants, 1)) + 1;

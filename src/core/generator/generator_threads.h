@@ -66,9 +66,10 @@ public:
     bool Started() const { return started_; }
 
     // The driver, while no thread works on the sub-chains: forgets what the
-    // workers kept of the sub-chains (after they were cut anew), and makes
-    // room for every variant wanted, so that adding one never moves the
-    // others while the linker reads them.
+    // workers kept of the sub-chains (after they were cut anew); and, after
+    // every change of their pair lists, makes room for every variant
+    // wanted, so that adding one never moves the others while the linker
+    // reads them.
     void ForgetSubChains();
     void ReserveVariants();
 

@@ -28,13 +28,80 @@ std::vector<std::int32_t> DistinctSorted(const std::vector<std::int32_t>& list) 
     return out;
 }
 
-std::uint64_t VariantKey(std::int32_t first, std::int32_t link) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) | static_cast<std::uint32_t>(link);
-}
-
 }  // namespace
 
 int LookAheadDepth(int mapHeight, int row) { return std::max(0, std::min(9, mapHeight - row - 3) + 1); }
+
+std::int32_t SubChainScratch::LevelIndex::NextOf(std::int32_t left, std::int32_t from) const {
+    const auto end = static_cast<std::int32_t>(NextSame.size());
+    const auto it = std::lower_bound(First.begin(), First.end(), std::pair<std::int32_t, std::int32_t>{left, -1});
+    if (it == First.end() || it->first != left) return end;
+    std::int32_t p = it->second;
+    while (p < from) p = NextSame[static_cast<std::size_t>(p)];
+    return p;
+}
+
+bool SubChainScratch::HasKey(const TSubChain& sc, std::int32_t count, std::int32_t first, std::int32_t link,
+                             int squares) {
+    if (link < 0 || link >= squares) {
+        for (std::int32_t k = 0; k < count; ++k) {
+            const auto& v = sc.sqlines[static_cast<std::size_t>(k)];
+            if (v.front() == first && v[v.size() - 2] == link) return true;
+        }
+        return false;
+    }
+    if (LinkStamp.size() != static_cast<std::size_t>(squares)) {
+        LinkStamp.assign(static_cast<std::size_t>(squares), 0);
+        Stamp = 0;
+        First = -1;
+    }
+    if (first != First || count < Known) {
+        // Another first square: its link squares are gathered anew.
+        if (++Stamp == 0) {
+            std::fill(LinkStamp.begin(), LinkStamp.end(), 0);
+            Stamp = 1;
+        }
+        First = first;
+        Known = 0;
+    }
+    for (; Known < count; ++Known) {
+        const auto& v = sc.sqlines[static_cast<std::size_t>(Known)];
+        const std::int32_t l = v[v.size() - 2];
+        if (v.front() == first && l >= 0 && l < squares) LinkStamp[static_cast<std::size_t>(l)] = Stamp;
+    }
+    return LinkStamp[static_cast<std::size_t>(link)] == Stamp;
+}
+
+void SubChainScratch::BuildIndex(const TSubChain& sc, int squares) {
+    Levels.resize(sc.Pairs.size());
+    Seen.assign(static_cast<std::size_t>(squares), -1);
+    for (std::size_t l = 0; l < sc.Pairs.size(); ++l) {
+        const auto& pairs = sc.Pairs[l];
+        LevelIndex& ix = Levels[l];
+        const auto n = static_cast<std::int32_t>(pairs.size());
+        ix.NextSame.resize(pairs.size());
+        ix.First.clear();
+        // From the end: each pair's next with the same left square is the
+        // one seen last. (Pairs hold learned squares; any other left
+        // square is never looked for.)
+        for (std::int32_t p = n - 1; p >= 0; --p) {
+            const std::int32_t left = pairs[static_cast<std::size_t>(p)].Left;
+            ix.NextSame[static_cast<std::size_t>(p)] = n;
+            if (left < 0 || left >= squares) continue;
+            std::int32_t& seen = Seen[static_cast<std::size_t>(left)];
+            if (seen >= 0) ix.NextSame[static_cast<std::size_t>(p)] = seen;
+            seen = p;
+        }
+        for (std::int32_t p = 0; p < n; ++p) {
+            const std::int32_t left = pairs[static_cast<std::size_t>(p)].Left;
+            if (left < 0 || left >= squares || Seen[static_cast<std::size_t>(left)] != p) continue;
+            ix.First.emplace_back(left, p);
+            Seen[static_cast<std::size_t>(left)] = -1;
+        }
+        std::sort(ix.First.begin(), ix.First.end());
+    }
+    IndexValid = true;
+}
 
 SearchTables::SearchTables(const TMapGenerator& gen) {
     const int n = gen.SquareCount();
@@ -183,10 +250,13 @@ private:
     std::int32_t& Cur(int level) { return sc_.Cursor[static_cast<std::size_t>(level)]; }
     std::vector<std::int32_t>& Building() { return sc_.sqlines[static_cast<std::size_t>(variants_)]; }
     bool Realign();
+    std::int32_t NextMatch(int level, std::int32_t left);
+    void Count(std::int64_t pairs);
     void Scan();
     void Complete();
     void AdvanceSameLeft(int level);
-    void Backtrack();
+    void Backtrack(int scanned);
+    bool KnownKey(std::int32_t first, std::int32_t link);
     bool Duplicate(const std::vector<std::int32_t>& v);
     void Accept();
     void EndSearch(bool exhausted);
@@ -225,38 +295,70 @@ bool Burst::Realign() {
     return true;
 }
 
+// The first pair at or after the level's cursor whose left square is
+// `left` (or the end): the cursor's own pair, the one after the pair before
+// it (where a scan goes on), or one found in the index.
+std::int32_t Burst::NextMatch(int level, std::int32_t left) {
+    const std::int32_t cur = Cur(level);
+    const std::int32_t size = static_cast<std::int32_t>(Size(level));
+    if (cur >= size) return size;
+    if (Pair(level, cur).Left == left) return cur;
+    const auto& ix = scratch_.Levels[static_cast<std::size_t>(level)];
+    if (cur > 0 && Pair(level, cur - 1).Left == left) return ix.NextSame[static_cast<std::size_t>(cur) - 1];
+    return ix.NextOf(left, cur);
+}
+
+// Every pair examined counts as a step and a try.
+void Burst::Count(std::int64_t pairs) {
+    steps_ += pairs;
+    tries_ += pairs;
+    if (steps_ >= pollAt_) {
+        pollAt_ = steps_ + kFlagPollSteps;
+        interrupted_ = Interrupted();
+    }
+}
+
 // Scans level depth+1 from its cursor for the pairs that continue the pair
-// in use at level depth.
+// in use at level depth: goes one level deeper at the first, or, at the
+// last level, completes a variant with every one of them.
 void Burst::Scan() {
     const SqPair& k = Pair(depth_, Cur(depth_));
     // The slot being built changes when a variant is accepted.
     if (depth_ == 0) Building()[0] = k.Left;
     const int level = depth_ + 1;
-    const auto& pairs = sc_.Pairs[static_cast<std::size_t>(level)];
-    const std::int32_t size = static_cast<std::int32_t>(pairs.size());
+    const std::int32_t size = static_cast<std::int32_t>(Size(level));
     std::int32_t& cur = Cur(level);
-    for (; cur < size; ++cur) {
-        ++steps_;
-        ++tries_;
-        if (steps_ >= pollAt_) {
-            pollAt_ = steps_ + kFlagPollSteps;
-            if (Interrupted()) {
-                interrupted_ = true;
-                return;
-            }
+    if (level == last_ && KnownKey(Building()[0], k.Right)) {
+        // Every completion here has a first and link square already found:
+        // each would be dropped.
+        Count(size - cur);
+        cur = size;
+        return;
+    }
+    while (cur < size && !interrupted_) {
+        const std::int32_t match = NextMatch(level, k.Right);
+        if (match >= size) {
+            Count(size - cur);
+            cur = size;
+            return;
         }
-        const SqPair& p = pairs[static_cast<std::size_t>(cur)];
-        if (p.Left != k.Right) continue;
+        Count(match - cur + 1);
+        cur = match;
         auto& v = Building();
-        v[static_cast<std::size_t>(level)] = p.Left;
+        v[static_cast<std::size_t>(level)] = k.Right;
         if (level < last_) {
             ++depth_;
             return;
         }
-        v[static_cast<std::size_t>(level) + 1] = p.Right;
+        v[static_cast<std::size_t>(level) + 1] = Pair(level, cur).Right;
+        const std::int32_t before = variants_;
         Complete();
-        if (variants_ >= sc_.MaxVariants) {
-            ++cur;
+        ++cur;
+        if (variants_ >= sc_.MaxVariants) return;
+        if (variants_ > before) {
+            // The rest of the level would only repeat the variant's keys.
+            Count(size - cur);
+            cur = size;
             return;
         }
     }
@@ -270,23 +372,19 @@ void Burst::Complete() {
     Accept();
 }
 
-bool Burst::Duplicate(const std::vector<std::int32_t>& v) {
+bool Burst::KnownKey(std::int32_t first, std::int32_t link) {
     // Variants found before (also by other workers, or placed by the
-    // freezer) join the keys first.
-    for (; scratch_.Known < variants_; ++scratch_.Known) {
-        const auto& old = sc_.sqlines[static_cast<std::size_t>(scratch_.Known)];
-        scratch_.Keys.insert(VariantKey(old.front(), old[old.size() - 2]));
-    }
-    return scratch_.Keys.contains(VariantKey(v.front(), v[v.size() - 2]));
+    // freezer) count too.
+    return scratch_.HasKey(sc_, variants_, first, link, job_.Tables->Squares());
 }
+
+bool Burst::Duplicate(const std::vector<std::int32_t>& v) { return KnownKey(v.front(), v[v.size() - 2]); }
 
 // Publishes the variant being built and starts the next one from its prefix.
 // The variant lists have room for every variant wanted, so adding one never
 // moves those the linker may be reading.
 void Burst::Accept() {
     const auto& v = Building();
-    scratch_.Keys.insert(VariantKey(v.front(), v[v.size() - 2]));
-    ++scratch_.Known;
     ++variants_;
     if (variants_ < sc_.MaxVariants) {
         if (sc_.sqlines.size() <= static_cast<std::size_t>(variants_)) sc_.sqlines.push_back(v);
@@ -300,18 +398,15 @@ void Burst::Accept() {
 // The next pair of the level whose left square is that of its current pair.
 void Burst::AdvanceSameLeft(int level) {
     std::int32_t& cur = Cur(level);
-    const std::int32_t size = static_cast<std::int32_t>(Size(level));
-    const std::int32_t left = Pair(level, cur).Left;
-    for (++cur; cur < size && Pair(level, cur).Left != left; ++cur) {
-    }
+    cur = scratch_.Levels[static_cast<std::size_t>(level)].NextSame[static_cast<std::size_t>(cur)];
 }
 
-// Levels whose cursor ran past their list start again from 0; the level
-// before each moves on to its next pair with the same left square. The
+// The level scanned last, when its cursor ran past its list, starts again
+// from 0 and the level before moves on to its next pair with the same left
+// square, and so on down; only the scanned level can have run past. The
 // search ends (depth -1) when level 0 runs past its list.
-void Burst::Backtrack() {
-    for (int m = last_; m >= 1; --m) {
-        if (Cur(m) < static_cast<std::int32_t>(Size(m))) continue;
+void Burst::Backtrack(int scanned) {
+    for (int m = scanned; m >= 1 && Cur(m) >= static_cast<std::int32_t>(Size(m)); --m) {
         Cur(m) = 0;
         depth_ = std::max(m - 2, 0);
         if (Cur(m - 1) < static_cast<std::int32_t>(Size(m - 1))) AdvanceSameLeft(m - 1);
@@ -337,6 +432,7 @@ void Burst::Run() {
         sc_.sqlines.emplace_back(sc_.sqlines.back());
         sc_.LookAhead.emplace_back(static_cast<std::size_t>(sc_.Len) * LookAheadRows, UnknownSquare);
     }
+    if (!scratch_.IndexValid) scratch_.BuildIndex(sc_, job_.Tables->Squares());
     if (sc_.Restricted.load(std::memory_order_acquire) && !Realign()) return;
     slot_.Steps.store(0, std::memory_order_relaxed);
     depth_ = 0;
@@ -353,6 +449,7 @@ void Burst::Run() {
             depth_ = -1;
             break;
         }
+        const int scanned = depth_ + 1;
         if (Cur(depth_) < static_cast<std::int32_t>(Size(depth_))) Scan();
         if (interrupted_ || variants_ >= sc_.MaxVariants) break;
         if (limit >= 0 && tries_ > limit) {
@@ -364,7 +461,7 @@ void Burst::Run() {
                 !Realign())
                 break;
         }
-        Backtrack();
+        Backtrack(scanned);
         const std::int64_t budget = variants_ > 0 ? kBurstSteps : kFirstVariantBurstSteps;
         if (depth_ < 0 || variants_ >= sc_.MaxVariants || steps_ >= budget) break;
     }

@@ -93,16 +93,37 @@ struct RowFlags {
     std::atomic<bool> Activity{false};  // threads set, the driver's statistics clear
 };
 
-// What a worker keeps per sub-chain: the (first square, link square) keys
-// of the variants found, so that duplicates are dropped. Belongs to the
-// sub-chain, so only its owner touches it.
+// What a worker keeps per sub-chain, so only its owner touches it: the
+// (first square, link square) keys of the variants found, so that
+// duplicates are dropped, and an index of the pairs of every column pair
+// by their left square, so that a scan for the pairs continuing a square
+// jumps from one to the next (counting every pair it passes as a step).
 struct SubChainScratch {
-    std::unordered_set<std::uint64_t> Keys;
-    std::int32_t Known = 0;  // variants whose keys are in Keys
+    struct LevelIndex {
+        std::vector<std::int32_t> NextSame;  // per pair, the next pair with its left square (or the end)
+        std::vector<std::pair<std::int32_t, std::int32_t>> First;  // (left square, its first pair), ascending
+        // The first pair at or after `from` whose left square is `left`,
+        // or the end of the list.
+        std::int32_t NextOf(std::int32_t left, std::int32_t from) const;
+    };
+    std::vector<LevelIndex> Levels;
+    bool IndexValid = false;  // the pair lists have not changed since Levels was made
+    // The link squares of the variants with one first square, as stamps.
+    std::int32_t Known = 0;    // variants looked at
+    std::int32_t First = -1;   // the first square the stamps are for
+    std::uint32_t Stamp = 0;
+    std::vector<std::uint32_t> LinkStamp;  // per learned square
+    std::vector<std::int32_t> Seen;        // per learned square, while the index is made
+
     void Clear() {
-        Keys.clear();
         Known = 0;
+        First = -1;
+        IndexValid = false;
     }
+    void BuildIndex(const TSubChain& sc, int squares);
+    // Whether a variant among the first `count` has this first and link
+    // square (`squares`: the number of learned squares).
+    bool HasKey(const TSubChain& sc, std::int32_t count, std::int32_t first, std::int32_t link, int squares);
 };
 
 // Validates a complete variant of a sub-chain (only while the row is at

@@ -1,0 +1,105 @@
+// Generating whole maps from the sample content: 100 x 100 and 202 x 202
+// maps with 1, 2 and 4 worker threads, 20 seeds each. Every benchmark makes
+// its 20 maps once and reports the median and the slowest time, the share
+// of runs that completed, the attempts at the start row and the rows that
+// were computed again after going back (all maps are checked against the
+// learned joins).
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+
+#include "bench_support.h"
+#include "file_io.h"
+#include "generation.h"
+#include "learn.h"
+#include "map_check.h"
+#include "samples.h"
+#include "zg_file.h"
+
+using namespace zorvane;
+
+namespace {
+
+constexpr int kSeeds = 20;
+
+// The sample maps learned once, kept as generator data file bytes.
+const std::vector<std::uint8_t>& Knowledge() {
+    static const std::vector<std::uint8_t> bytes = [] {
+        const std::string dir = bench::TempPath("generate");
+        const auto files = samples::BuildSampleFiles(dir, 5);
+        samples::WriteSampleFiles(files);
+        Project project;
+        TMapGenerator gen;
+        project.Generator = &gen;
+        GeneratorSettings settings;
+        for (const auto& f : files) {
+            if (ExtractFileExt(f.Path) != ".zm" || f.Path.find("/zmpe/") == std::string::npos) continue;
+            settings.LearnList.push_back({f.Path, 1, f.Path.find("connector") != std::string::npos});
+        }
+        SilentUi ui;
+        if (!Learn(project, ui, gen, settings).Completed) throw Error("learning the sample maps failed");
+        return EncodeZG(project, gen, settings);
+    }();
+    return bytes;
+}
+
+// Counts the rows completed by the threads (a row completed again after
+// going back counts again): each is reported with the rows around it.
+struct RowCounter : GenerationReport {
+    std::int64_t rows = 0;
+    void MapRowsChanged(int first, int last) override {
+        if (last - first == 2 || last - first == 3) ++rows;
+    }
+};
+
+void BM_GenerateMap(benchmark::State& state) {
+    const int size = static_cast<int>(state.range(0));
+    const int workers = static_cast<int>(state.range(1));
+    std::vector<double> seconds;
+    int completed = 0, valid = 0;
+    std::int64_t firstLineAttempts = 0, rowsWritten = 0;
+    for (auto _ : state) {
+        for (int seed = 1; seed <= kSeeds; ++seed) {
+            Project project;
+            TMapGenerator gen;
+            project.Generator = &gen;
+            GeneratorSettings settings;
+            ApplyPreset(ParseZG(Knowledge()), project, gen, settings);
+            settings.SEsizeX = settings.SEsizeY = size;
+            settings.SEmaxThreads = workers;
+            MapGenerationEngine engine(gen);
+            SilentUi ui;
+            GenerationRequests requests;
+            RowCounter report;
+            GenerateOptions options;
+            options.Seed = static_cast<std::uint64_t>(seed);
+            options.TimeLimit = std::chrono::seconds(120);
+            const auto start = std::chrono::steady_clock::now();
+            const GenerateOutcome outcome = engine.Generate(project, ui, settings, requests, report, options);
+            seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            completed += outcome == GenerateOutcome::Completed;
+            valid += outcome == GenerateOutcome::Completed && !FirstJoinViolation(project, gen);
+            firstLineAttempts += gen.Run.FirstLineAttempt;
+            rowsWritten += report.rows - size + 1;
+        }
+    }
+    std::sort(seconds.begin(), seconds.end());
+    const double median = (seconds[seconds.size() / 2] + seconds[(seconds.size() - 1) / 2]) / 2;
+    state.counters["median_s"] = median;
+    state.counters["max_s"] = seconds.back();
+    state.counters["success_%"] = 100.0 * completed / static_cast<double>(seconds.size());
+    state.counters["valid_%"] = 100.0 * valid / static_cast<double>(seconds.size());
+    state.counters["start_row_attempts"] = static_cast<double>(firstLineAttempts) / static_cast<double>(seconds.size());
+    state.counters["rows_again"] = static_cast<double>(rowsWritten) / static_cast<double>(seconds.size());
+}
+// Args: map size without borders, worker threads. One iteration = 20 maps.
+BENCHMARK(BM_GenerateMap)
+    ->ArgsProduct({{100, 202}, {1, 2, 4}})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
