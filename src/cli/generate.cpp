@@ -74,6 +74,7 @@ class ProgressLine : public GenerationReport {
 public:
     explicit ProgressLine(int mapHeight) : height_(mapHeight), tty_(isatty(STDERR_FILENO) != 0) {}
     void ShowStatistics(const GenerationStatistics& s) override {
+        if (s.CurrentRow == 0) return;  // the statistics reset at the start
         const auto now = std::chrono::steady_clock::now();
         if (shown_ && now - last_ < std::chrono::milliseconds(tty_ ? 100 : 2000)) return;
         last_ = now;

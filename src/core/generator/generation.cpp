@@ -274,6 +274,7 @@ void GenerationRun::End(GenerateOutcome outcome) {
     threads_.ForgetSubChains();
     threads_.Job.Tables = nullptr;
     const std::string time = ElapsedText(Clock::now() - started_);
+    report_.RunEnded();
     if (outcome == GenerateOutcome::Completed) {
         run_.Row = height_ - 3;
         GenerationStatistics s = Statistics(GeneratorState::Idle);

@@ -122,6 +122,8 @@ public:
     virtual void SetGeneratorState(GeneratorState) {}
     // Map rows first..last (map rows) were rewritten ("Update Display").
     virtual void MapRowsChanged(int /*firstRow*/, int /*lastRow*/) {}
+    // The run has ended (the editor writes its log then).
+    virtual void RunEnded() {}
 };
 
 // Options beyond the settings window's.

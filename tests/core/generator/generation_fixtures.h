@@ -92,6 +92,12 @@ inline void ExpectCompleteMap(const GenerationSetup& s) {
     EXPECT_EQ(s.project.MapWidth, s.settings.SEsizeX + 4);
     EXPECT_EQ(s.project.MapHeight, s.settings.SEsizeY + 4);
     EXPECT_EQ(s.project.UsedTiles.size(), static_cast<std::size_t>(s.project.MapWidth) * s.project.MapHeight);
+    for (std::size_t i = 0; i < s.project.UsedTiles.size(); ++i) {
+        const TTile& t = *s.project.UsedTiles[i];
+        ASSERT_TRUE(t.Width == 1 && t.Height == 1 && t.X == static_cast<int>(i) % s.project.MapWidth &&
+                    t.Y == static_cast<int>(i) / s.project.MapWidth)
+            << "used tile " << i;
+    }
     const auto violation = FirstJoinViolation(s.project, s.gen);
     EXPECT_FALSE(violation.has_value()) << *violation;
 }

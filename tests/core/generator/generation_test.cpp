@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "generation_fixtures.h"
 #include "generator_threads.h"
@@ -279,6 +280,26 @@ TEST(Generation, ARowTimeLimitOfADayOrMoreIsADuration) {
     s.settings.SElineTmaxTime = 86400;
     EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
     ExpectCompleteMap(s);
+}
+
+TEST(Generation, ARowThatTakesTooLongGoesBackTheRowsOfTheTimeLimit) {
+    GenerationSetup s(16, 24, 1);
+    s.settings.SElineTmaxTime = 1;
+    s.settings.SElineTmaxRows = 3;
+    s.settings.CBmaxReturn = false;
+    bool slept = false;
+    std::int32_t lowestAfter = 1000;
+    s.ui.onEvents = [&](int) {
+        if (slept) lowestAfter = std::min(lowestAfter, s.gen.Run.Row);
+        if (!slept && s.gen.Run.Row == 12) {
+            slept = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+        }
+    };
+    ASSERT_EQ(s.Generate(21), GenerateOutcome::Completed);
+    ExpectCompleteMap(s);
+    EXPECT_TRUE(slept);
+    EXPECT_EQ(lowestAfter, 9);
 }
 
 TEST(Generation, EveryOptionOfTheSettingsStillGivesAValidMap) {
