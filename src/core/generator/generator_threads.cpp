@@ -306,9 +306,10 @@ void GeneratorThreads::WorkerRun(int k) {
         sc.Busy.store(false, std::memory_order_release);
     }
     slot.SubChain = -1;
-    slot.Idle.store(true, std::memory_order_release);
+    slot.Idle.store(true);
     managerBell_.Ring();
-    DriverBell.Ring();
+    // The driver waits for idle workers only once the row is stopped.
+    if (Flags.StopRow.load()) DriverBell.Ring();
 }
 
 // Frees what slot k held, and the slot is idle. After a kill the sub-chain
@@ -378,9 +379,10 @@ void GeneratorThreads::LinkerRun() {
         Flags.LinkerRestart = true;
     }
     Flags.Activity.store(true, std::memory_order_relaxed);
-    Flags.LinkerReady.store(true, std::memory_order_release);
+    Flags.LinkerReady.store(true);
     managerBell_.Ring();
-    DriverBell.Ring();
+    // The driver waits for the linker only once the row is stopped or decided.
+    if (Flags.StopRow.load() || Flags.RowFailed.load() || Flags.RowLinked.load()) DriverBell.Ring();
 }
 
 void GeneratorThreads::RecreateLinker() {

@@ -231,7 +231,7 @@ class Burst {
 public:
     Burst(TMapGenerator& gen, int s, TThrField& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
           const std::atomic<bool>& cancel)
-        : gen_(gen), sc_(gen.SC[static_cast<std::size_t>(s)]), slot_(slot), flags_(flags), job_(job),
+        : sc_(gen.SC[static_cast<std::size_t>(s)]), slot_(slot), flags_(flags), job_(job),
           scratch_(scratch), cancel_(cancel), last_(sc_.Len - 2), variants_(sc_.VariantCount.load()),
           tries_(sc_.Tries.load()) {}
 
@@ -261,7 +261,6 @@ private:
     void Accept();
     void EndSearch(bool exhausted);
 
-    TMapGenerator& gen_;
     TSubChain& sc_;
     TThrField& slot_;
     RowFlags& flags_;
