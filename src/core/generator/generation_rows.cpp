@@ -107,8 +107,7 @@ void GenerationRun::RowLoop() {
         ShowProgress(GeneratorState::Line);
         Poll();
         if (run_.Reuse) {
-            prep_->Reprepare(gen_.Rng);
-            threads_.ReserveVariants();
+            Reprepare();
         } else if (!PrepareRow()) {
             if (DeadRow()) return;
             continue;
@@ -118,6 +117,21 @@ void GenerationRun::RowLoop() {
         else if (RowFailed())
             return;
     }
+}
+
+// F.4. Another local attempt at the row with its sub-chains. A sub-chain
+// searched again is no longer narrowed to the link squares its left
+// neighbour had when it was done: the neighbour may find others now, and
+// the linker focuses it anew from all of them.
+void GenerationRun::Reprepare() {
+    prep_->Reprepare(gen_.Rng);
+    for (int i = 0; i < gen_.SCCount; ++i) {
+        TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        if (sc.Done.load()) continue;
+        sc.Restricted = false;
+        sc.Focus.clear();
+    }
+    threads_.ReserveVariants();
 }
 
 // F.5 - F.7. False when some column pair has no pairs.

@@ -44,6 +44,7 @@ private:
 
     // The row loop (generation_rows.cpp).
     void RowLoop();
+    void Reprepare();
     bool PrepareRow();
     bool DeadRow();
     void RowCompleted();

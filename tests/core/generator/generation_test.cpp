@@ -302,6 +302,41 @@ TEST(Generation, ARowThatTakesTooLongGoesBackTheRowsOfTheTimeLimit) {
     EXPECT_EQ(lowestAfter, 9);
 }
 
+TEST(Generation, ARowWhoseSubChainsMustAllAgreeIsCompletedWithThreads) {
+    // Forty squares: v may have v or v+3 to its right and v or v+5 below
+    // (mod 40). A row below another either repeats it or adds 5 to every
+    // square, so all its sub-chains must choose alike. Sub-chains searched
+    // before the linker narrowed them used to keep that narrowing on every
+    // later attempt, and such rows never completed.
+    GenerationSetup s(100, 30, 2);
+    std::vector<TSqMatch> squares(41);
+    for (int v = 0; v <= 40; ++v) {
+        TSqMatch& q = squares[static_cast<std::size_t>(v)];
+        q.Gnd = v == 40 ? NoBitmap : static_cast<std::uint16_t>(v);
+        if (v == 40) {
+            for (int i = 0; i < 40; ++i) {
+                q.Down.push_back(i);
+                q.Right.push_back(i);
+            }
+            continue;
+        }
+        q.Right = {v, (v + 3) % 40};
+        q.Down = {v, (v + 5) % 40};
+    }
+    s.gen.SetSquares(std::move(squares));
+    s.gen.ObjSize.assign(41, 1);
+    s.gen.ObjSize.back() = 0;
+    s.gen.ObjStarts.clear();
+    s.gen.LargestObject = 1;
+    s.gen.TallestObject = 1;
+    s.settings.ImgObjChart.ResetPoints(1, 2);
+    GenerateOptions options;
+    options.TimeLimit = std::chrono::seconds(30);
+    ASSERT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, s.report, options),
+              GenerateOutcome::Completed);
+    ExpectCompleteMap(s);
+}
+
 TEST(Generation, EveryOptionOfTheSettingsStillGivesAValidMap) {
     GenerationSetup s(30, 24, 2);
     s.settings.CBfreezer = true;
