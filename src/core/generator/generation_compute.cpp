@@ -83,7 +83,10 @@ void GenerationRun::ComputeThreaded() {
     threads_.StartRow();
     for (;;) {
         const auto seen = threads_.DriverBell.Seen();
-        if (f.RowComplete.load() || f.RowFailed.load() || ShouldStopRow()) break;
+        // The manager stops the row when it is complete or failed; a row it
+        // stopped without a result (a linker recreated meanwhile clears the
+        // failure) counts as failed.
+        if (f.RowComplete.load() || f.RowFailed.load() || f.StopRow.load() || ShouldStopRow()) break;
         threads_.DriverBell.Wait(seen, kPollInterval);
         const auto now = Clock::now();
         if (now - lastPoll_ >= kPollInterval) Poll();

@@ -32,50 +32,33 @@ std::vector<std::int32_t> DistinctSorted(const std::vector<std::int32_t>& list) 
 
 int LookAheadDepth(int mapHeight, int row) { return std::max(0, std::min(9, mapHeight - row - 3) + 1); }
 
-std::int32_t SubChainScratch::LevelIndex::NextOf(std::int32_t left, std::int32_t from) const {
-    const auto end = static_cast<std::int32_t>(NextSame.size());
+int SubChainScratch::LevelIndex::Find(std::int32_t left) const {
     const auto it = std::lower_bound(First.begin(), First.end(), std::pair<std::int32_t, std::int32_t>{left, -1});
-    if (it == First.end() || it->first != left) return end;
-    std::int32_t p = it->second;
+    return it == First.end() || it->first != left ? -1 : static_cast<int>(it - First.begin());
+}
+
+std::int32_t SubChainScratch::LevelIndex::NextOf(std::int32_t left, std::int32_t from) const {
+    const int entry = Find(left);
+    if (entry < 0) return static_cast<std::int32_t>(NextSame.size());
+    std::int32_t p = First[static_cast<std::size_t>(entry)].second;
     while (p < from) p = NextSame[static_cast<std::size_t>(p)];
     return p;
 }
 
-bool SubChainScratch::HasKey(const TSubChain& sc, std::int32_t count, std::int32_t first, std::int32_t link,
-                             int squares) {
-    if (link < 0 || link >= squares) {
-        for (std::int32_t k = 0; k < count; ++k) {
-            const auto& v = sc.sqlines[static_cast<std::size_t>(k)];
-            if (v.front() == first && v[v.size() - 2] == link) return true;
-        }
-        return false;
-    }
-    if (LinkStamp.size() != static_cast<std::size_t>(squares)) {
-        LinkStamp.assign(static_cast<std::size_t>(squares), 0);
-        Stamp = 0;
-        First = -1;
-    }
-    if (first != First || count < Known) {
-        // Another first square: its link squares are gathered anew.
-        if (++Stamp == 0) {
-            std::fill(LinkStamp.begin(), LinkStamp.end(), 0);
-            Stamp = 1;
-        }
-        First = first;
-        Known = 0;
-    }
-    for (; Known < count; ++Known) {
-        const auto& v = sc.sqlines[static_cast<std::size_t>(Known)];
-        const std::int32_t l = v[v.size() - 2];
-        if (v.front() == first && l >= 0 && l < squares) LinkStamp[static_cast<std::size_t>(l)] = Stamp;
-    }
-    return LinkStamp[static_cast<std::size_t>(link)] == Stamp;
+namespace {
+
+std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
+    constexpr std::int64_t kMax = INT64_MAX / 4;
+    return a > kMax - b ? kMax : a + b;
 }
 
+}  // namespace
+
 void SubChainScratch::BuildIndex(const TSubChain& sc, int squares) {
-    Levels.resize(sc.Pairs.size());
+    const std::size_t levels = sc.Pairs.size();
+    Levels.resize(levels);
     Seen.assign(static_cast<std::size_t>(squares), -1);
-    for (std::size_t l = 0; l < sc.Pairs.size(); ++l) {
+    for (std::size_t l = 0; l < levels; ++l) {
         const auto& pairs = sc.Pairs[l];
         LevelIndex& ix = Levels[l];
         const auto n = static_cast<std::int32_t>(pairs.size());
@@ -100,7 +83,84 @@ void SubChainScratch::BuildIndex(const TSubChain& sc, int squares) {
         }
         std::sort(ix.First.begin(), ix.First.end());
     }
+    // What scanning each column pair for each left square costs and can
+    // reach, from the last column pair back. The last column pair is
+    // scanned to its end; any other up to its first match, and then from
+    // match to match (one step each, the jumps between them not counted),
+    // each match with the scan of the next column pair below it. A square
+    // that nothing continues costs a scan to the end.
+    Words = levels == 0 ? 0 : static_cast<int>((Levels.back().First.size() + 63) / 64);
+    const std::size_t words = static_cast<std::size_t>(Words);
+    for (std::size_t l = levels; l-- > 1;) {
+        LevelIndex& ix = Levels[l];
+        const auto size = static_cast<std::int64_t>(sc.Pairs[l].size());
+        ix.Cost.assign(ix.First.size(), size);
+        ix.Links.assign(ix.First.size() * words, 0);
+        for (std::size_t e = 0; e < ix.First.size(); ++e) {
+            std::uint64_t* links = ix.Links.data() + e * words;
+            if (l + 1 == levels) {
+                links[e / 64] |= std::uint64_t{1} << (e % 64);
+                continue;
+            }
+            const LevelIndex& next = Levels[l + 1];
+            const auto nextSize = static_cast<std::int64_t>(sc.Pairs[l + 1].size());
+            ix.Cost[e] = ix.First[e].second;
+            for (std::int32_t p = ix.First[e].second; p < static_cast<std::int32_t>(ix.NextSame.size());
+                 p = ix.NextSame[static_cast<std::size_t>(p)]) {
+                ix.Cost[e] = SaturatingAdd(ix.Cost[e], 1);
+                const int j = next.Find(sc.Pairs[l][static_cast<std::size_t>(p)].Right);
+                if (j < 0) {
+                    ix.Cost[e] = SaturatingAdd(ix.Cost[e], nextSize);
+                    continue;
+                }
+                ix.Cost[e] = SaturatingAdd(ix.Cost[e], next.Cost[static_cast<std::size_t>(j)]);
+                const std::uint64_t* deeper = next.Links.data() + static_cast<std::size_t>(j) * words;
+                for (std::size_t w = 0; w < words; ++w) links[w] |= deeper[w];
+            }
+        }
+    }
+    KnownLinks.assign(words, 0);
+    Known = 0;
+    First = -1;
     IndexValid = true;
+}
+
+void SubChainScratch::Sync(const TSubChain& sc, std::int32_t count, std::int32_t first) {
+    if (first != First || count < Known) {
+        std::fill(KnownLinks.begin(), KnownLinks.end(), 0);
+        First = first;
+        Known = 0;
+    }
+    if (Levels.empty()) return;
+    for (; Known < count; ++Known) {
+        const auto& v = sc.sqlines[static_cast<std::size_t>(Known)];
+        if (v.front() != first) continue;
+        const int e = Levels.back().Find(v[v.size() - 2]);
+        if (e >= 0) KnownLinks[static_cast<std::size_t>(e) / 64] |= std::uint64_t{1} << (e % 64);
+    }
+}
+
+bool SubChainScratch::HasKey(const TSubChain& sc, std::int32_t count, std::int32_t first, std::int32_t link) {
+    Sync(sc, count, first);
+    const int e = Levels.empty() ? -1 : Levels.back().Find(link);
+    if (e < 0) {
+        // A link square no pair leads to (a variant placed as it stood).
+        for (std::int32_t k = 0; k < count; ++k) {
+            const auto& v = sc.sqlines[static_cast<std::size_t>(k)];
+            if (v.front() == first && v[v.size() - 2] == link) return true;
+        }
+        return false;
+    }
+    return (KnownLinks[static_cast<std::size_t>(e) / 64] >> (e % 64)) & 1;
+}
+
+bool SubChainScratch::AllKnown(const TSubChain& sc, std::int32_t count, std::int32_t first, int level, int entry) {
+    Sync(sc, count, first);
+    const std::size_t words = static_cast<std::size_t>(Words);
+    const std::uint64_t* links = Levels[static_cast<std::size_t>(level)].Links.data() + static_cast<std::size_t>(entry) * words;
+    for (std::size_t w = 0; w < words; ++w)
+        if (links[w] & ~KnownLinks[w]) return false;
+    return true;
 }
 
 SearchTables::SearchTables(const TMapGenerator& gen) {
@@ -269,7 +329,7 @@ private:
     const std::atomic<bool>& cancel_;
     const int last_;  // the last level (column pair) of the sub-chain
     std::int32_t variants_;
-    std::int32_t tries_;
+    std::int64_t tries_;  // held as the sub-chain's Tries, at most the largest 32-bit value
     std::int64_t steps_ = 0;
     std::int64_t pollAt_ = kFlagPollSteps;
     bool interrupted_ = false;
@@ -327,12 +387,21 @@ void Burst::Scan() {
     const int level = depth_ + 1;
     const std::int32_t size = static_cast<std::int32_t>(Size(level));
     std::int32_t& cur = Cur(level);
-    if (level == last_ && KnownKey(Building()[0], k.Right)) {
-        // Every completion here has a first and link square already found:
-        // each would be dropped.
-        Count(size - cur);
-        cur = size;
-        return;
+    if (cur == 0) {
+        // A scan from the start of the column pair: when nothing continues
+        // the square, or everything that does could only repeat first and
+        // link squares already found, its pairs are counted, not visited.
+        const int entry = scratch_.Levels[static_cast<std::size_t>(level)].Find(k.Right);
+        if (entry < 0) {
+            Count(size);
+            cur = size;
+            return;
+        }
+        if (scratch_.AllKnown(sc_, variants_, Building()[0], level, entry)) {
+            Count(scratch_.Levels[static_cast<std::size_t>(level)].Cost[static_cast<std::size_t>(entry)]);
+            cur = size;
+            return;
+        }
     }
     while (cur < size && !interrupted_) {
         const std::int32_t match = NextMatch(level, k.Right);
@@ -374,7 +443,7 @@ void Burst::Complete() {
 bool Burst::KnownKey(std::int32_t first, std::int32_t link) {
     // Variants found before (also by other workers, or placed by the
     // freezer) count too.
-    return scratch_.HasKey(sc_, variants_, first, link, job_.Tables->Squares());
+    return scratch_.HasKey(sc_, variants_, first, link);
 }
 
 bool Burst::Duplicate(const std::vector<std::int32_t>& v) { return KnownKey(v.front(), v[v.size() - 2]); }
@@ -464,7 +533,7 @@ void Burst::Run() {
         const std::int64_t budget = variants_ > 0 ? kBurstSteps : kFirstVariantBurstSteps;
         if (depth_ < 0 || variants_ >= sc_.MaxVariants || steps_ >= budget) break;
     }
-    sc_.Tries.store(tries_, std::memory_order_relaxed);
+    sc_.Tries.store(static_cast<std::int32_t>(std::min<std::int64_t>(tries_, INT32_MAX)), std::memory_order_relaxed);
     slot_.Steps.store(static_cast<std::int32_t>(std::min<std::int64_t>(steps_, INT32_MAX)), std::memory_order_relaxed);
     if (steps_ > 0) flags_.Activity.store(true, std::memory_order_relaxed);
     if (sc_.Done.load()) return;  // ended by Realign, or by the linker

@@ -93,27 +93,37 @@ struct RowFlags {
     std::atomic<bool> Activity{false};  // threads set, the driver's statistics clear
 };
 
-// What a worker keeps per sub-chain, so only its owner touches it: the
-// (first square, link square) keys of the variants found, so that
-// duplicates are dropped, and an index of the pairs of every column pair
-// by their left square, so that a scan for the pairs continuing a square
-// jumps from one to the next (counting every pair it passes as a step).
+// What a worker keeps per sub-chain, so only its owner touches it: an index
+// of the pairs of every column pair by their left square, so that a scan
+// for the pairs continuing a square jumps from one to the next (counting
+// every pair it passes as a step); and the link squares (column Len-2)
+// found with the first square being searched, so that duplicates are
+// dropped and a part of the search that can only repeat them is passed
+// over (its pairs still counted as steps and tries).
 struct SubChainScratch {
     struct LevelIndex {
         std::vector<std::int32_t> NextSame;  // per pair, the next pair with its left square (or the end)
         std::vector<std::pair<std::int32_t, std::int32_t>> First;  // (left square, its first pair), ascending
+        // Per entry of First: the pairs that scanning this column pair for
+        // that left square examines, the deeper scans included; and the
+        // link squares it can reach, as bits over the last column pair's
+        // entries of First (Words words each).
+        std::vector<std::int64_t> Cost;
+        std::vector<std::uint64_t> Links;
+        // The entry of First for a left square, or -1.
+        int Find(std::int32_t left) const;
         // The first pair at or after `from` whose left square is `left`,
         // or the end of the list.
         std::int32_t NextOf(std::int32_t left, std::int32_t from) const;
     };
     std::vector<LevelIndex> Levels;
+    int Words = 0;
     bool IndexValid = false;  // the pair lists have not changed since Levels was made
-    // The link squares of the variants with one first square, as stamps.
-    std::int32_t Known = 0;    // variants looked at
-    std::int32_t First = -1;   // the first square the stamps are for
-    std::uint32_t Stamp = 0;
-    std::vector<std::uint32_t> LinkStamp;  // per learned square
-    std::vector<std::int32_t> Seen;        // per learned square, while the index is made
+    std::vector<std::int32_t> Seen;  // per learned square, while the index is made
+    // The link squares found with one first square.
+    std::int32_t Known = 0;   // variants looked at
+    std::int32_t First = -1;  // the first square they are for
+    std::vector<std::uint64_t> KnownLinks;  // bits as in LevelIndex::Links
 
     void Clear() {
         Known = 0;
@@ -121,9 +131,13 @@ struct SubChainScratch {
         IndexValid = false;
     }
     void BuildIndex(const TSubChain& sc, int squares);
-    // Whether a variant among the first `count` has this first and link
-    // square (`squares`: the number of learned squares).
-    bool HasKey(const TSubChain& sc, std::int32_t count, std::int32_t first, std::int32_t link, int squares);
+    // Takes in the variants among the first `count` with this first square.
+    void Sync(const TSubChain& sc, std::int32_t count, std::int32_t first);
+    // Whether such a variant has this link square.
+    bool HasKey(const TSubChain& sc, std::int32_t count, std::int32_t first, std::int32_t link);
+    // Whether every link square that scanning column pair `level` for entry
+    // `entry` of its First can reach has been found with `first`.
+    bool AllKnown(const TSubChain& sc, std::int32_t count, std::int32_t first, int level, int entry);
 };
 
 // Validates a complete variant of a sub-chain (only while the row is at
