@@ -207,6 +207,7 @@ void GenerationRun::NewMap() {
     // A run keeps no squares of an earlier run to restore.
     gen_.ClearOldSquares();
     run_.SnapshotRow = 0;
+    dirtyFrom_ = BorderWidth;
     gen_.ClearSubChains();
     threads_.ForgetSubChains();
     if (freezerOn_) freezer_.Reset();

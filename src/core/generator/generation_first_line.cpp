@@ -2,6 +2,8 @@
 // driver's thread, keeping the squares approved by the last attempt at the
 // row below it.
 
+#include <algorithm>
+
 #include "generation_run.h"
 
 namespace zorvane {
@@ -92,6 +94,7 @@ bool GenerationRun::StartSquare(int column) {
     }
     const TSqMatch& sq = gen_.Sq(prep_->ChooseSquare(cands, gen_.Rng));
     MapSq(x, row) = TSq{sq.Gnd, sq.Top, sq.Atr};
+    dirtyFrom_ = std::min(dirtyFrom_, row);
     return true;
 }
 

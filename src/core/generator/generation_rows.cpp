@@ -244,13 +244,18 @@ void GenerationRun::WriteRow() {
             MapSq(sc.start + k + BorderWidth, run_.Row) = TSq{sq.Gnd, sq.Top, sq.Atr};
         }
     }
+    dirtyFrom_ = std::min(dirtyFrom_, run_.Row);
 }
 
-// Rows below the row being taken have not been written since the last
-// snapshot (that row was the farthest), so they are as it holds them.
+// The snapshot holds every inner square up to the row being taken. Rows
+// below it have not been written since the last snapshot (that row was the
+// farthest), nor have rows above the first one written since; so only the
+// rows from that one (or the row after the last snapshot) are taken.
 void GenerationRun::TakeSnapshot() {
-    for (int y = BorderWidth; y <= std::min(run_.Row, height_ - BorderWidth - 1); ++y)
+    const int first = std::max(BorderWidth, std::min(dirtyFrom_, run_.SnapshotRow + 1));
+    for (int y = first; y <= std::min(run_.Row, height_ - BorderWidth - 1); ++y)
         for (int x = BorderWidth; x < width_ - BorderWidth; ++x) gen_.OldSquare(x, y) = LearnedAt(x, y);
+    dirtyFrom_ = INT32_MAX;
 }
 
 void GenerationRun::Restore() {
@@ -261,6 +266,7 @@ void GenerationRun::Restore() {
             const TSqMatch& sq = gen_.Sq(s);
             MapSq(x, y) = TSq{sq.Gnd, sq.Top, sq.Atr};
         }
+    dirtyFrom_ = BorderWidth;
 }
 
 // I. Backups every so many rows, and the completed map.

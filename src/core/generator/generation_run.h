@@ -103,6 +103,7 @@ private:
     // Run state beyond the generator's.
     Clock::time_point started_{};
     Clock::time_point lastPoll_{}, lastStats_{};
+    int dirtyFrom_ = 0;          // the first row written since the last snapshot
     int consecutive_ = 0;        // attempts at the same row
     int sinceCompletion_ = 0;    // attempts since a row was last completed
     bool lastComputeFailed_ = false;

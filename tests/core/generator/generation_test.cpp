@@ -159,11 +159,42 @@ TEST(Generation, EscStopsTheRunAndKeepsTheMapAsAtTheFarthestRow) {
                 EXPECT_EQ(q.Top, s.gen.Sq(old).Top);
             }
         }
+    // The rows above the farthest one form a map that satisfies the joins.
+    const int farthest = s.gen.Run.SnapshotRow;
+    ASSERT_GE(farthest, 10);
+    std::vector<TSq> upper(squares.begin(), squares.begin() + static_cast<std::ptrdiff_t>(w) * (farthest + 2));
+    const auto violation = FirstJoinViolation(upper, w, farthest + 2, s.gen);
+    EXPECT_FALSE(violation.has_value()) << *violation;
     EXPECT_TRUE(s.engine->Threads().Started());
     // The threads are ready for another run.
     s.ui.onEvents = nullptr;
     EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
     ExpectCompleteMap(s);
+}
+
+TEST(Generation, AStopAfterGoingBackRestoresTheRowsAsTheyWereRewritten) {
+    for (std::uint64_t seed : {3, 4, 5}) {
+        GenerationSetup s(30, 40, 1);
+        std::int32_t farthest = 0;
+        int phase = 0;
+        s.ui.onEvents = [&](int) {
+            if (phase == 0 && s.gen.Run.Row >= 20) {
+                farthest = s.gen.Run.SnapshotRow;
+                s.requests.ManualRepeat = 8;
+                phase = 1;
+            } else if (phase == 1 && s.gen.Run.SnapshotRow >= farthest + 3) {
+                s.requests.PressEsc();
+                phase = 2;
+            }
+        };
+        ASSERT_EQ(s.Generate(seed), GenerateOutcome::Stopped);
+        ASSERT_EQ(phase, 2);
+        const int w = s.project.MapWidth, rows = s.gen.Run.SnapshotRow;
+        auto squares = s.Squares();
+        squares.resize(static_cast<std::size_t>(w) * (rows + 2));
+        const auto violation = FirstJoinViolation(squares, w, rows + 2, s.gen);
+        EXPECT_FALSE(violation.has_value()) << *violation;
+    }
 }
 
 TEST(Generation, AStopBeforeAnyRowIsCompleteRestoresNothingOfAnEarlierRun) {
