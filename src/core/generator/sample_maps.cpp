@@ -104,19 +104,19 @@ void Level(CornerGrid& g) {
     }
 }
 
-CornerGrid MakeCorners(SampleRng& rng, const MapSpec& spec, int w, int h) {
+CornerGrid MakeCorners(SampleRng& rng, const MapSpec& plan, int w, int h) {
     CornerGrid g;
     g.W = w;
     g.H = h;
-    std::vector<double> height = NoiseField(rng, w + 1, h + 1, spec.Feature, 3);
+    std::vector<double> height = NoiseField(rng, w + 1, h + 1, plan.Feature, 3);
     for (int y = 0; y <= h; ++y)
-        for (int x = 0; x <= w; ++x) height[static_cast<std::size_t>(y) * (w + 1) + x] += ShapeBias(spec.Form, x, y, w + 1, h + 1);
+        for (int x = 0; x <= w; ++x) height[static_cast<std::size_t>(y) * (w + 1) + x] += ShapeBias(plan.Form, x, y, w + 1, h + 1);
     std::vector<double> sorted = height;
     std::sort(sorted.begin(), sorted.end());
     double limits[TerrainCount - 1];
     double share = 0;
     for (int t = 0; t + 1 < TerrainCount; ++t) {
-        share += spec.Share[t];
+        share += plan.Share[t];
         limits[t] = sorted[std::min(sorted.size() - 1, static_cast<std::size_t>(share * sorted.size()))];
     }
     g.Level.resize(height.size());
@@ -323,17 +323,17 @@ int ObjectIndex(const SampleTileSet& tiles, const char* name) {
     return -1;
 }
 
-SampleMap ComposeFromSpec(const SampleTileSet& tiles, const MapSpec& spec, std::uint32_t seed) {
+SampleMap ComposeFromPlan(const SampleTileSet& tiles, const MapSpec& plan, std::uint32_t seed) {
     SampleRng rng(seed);
-    const int w = spec.InnerWidth + 2 * BorderWidth, h = spec.InnerHeight + 2 * BorderWidth;
+    const int w = plan.InnerWidth + 2 * BorderWidth, h = plan.InnerHeight + 2 * BorderWidth;
     MapComposer composer(tiles, rng, w, h);
-    composer.PaintTerrain(MakeCorners(rng, spec, w, h));
-    composer.LayRoads(spec.Roads);
-    composer.PlaceObjects(ObjectIndex(tiles, "house"), spec.Houses, true);
-    composer.PlaceObjects(ObjectIndex(tiles, "boulder"), spec.Boulders, false);
-    composer.PlaceObjects(ObjectIndex(tiles, "obelisk"), spec.Obelisks, false);
-    composer.PlantTrees(spec.Forest, spec.Feature);
-    return composer.Take(spec.Name, false);
+    composer.PaintTerrain(MakeCorners(rng, plan, w, h));
+    composer.LayRoads(plan.Roads);
+    composer.PlaceObjects(ObjectIndex(tiles, "house"), plan.Houses, true);
+    composer.PlaceObjects(ObjectIndex(tiles, "boulder"), plan.Boulders, false);
+    composer.PlaceObjects(ObjectIndex(tiles, "obelisk"), plan.Obelisks, false);
+    composer.PlantTrees(plan.Forest, plan.Feature);
+    return composer.Take(plan.Name, false);
 }
 
 }  // namespace
@@ -341,7 +341,7 @@ SampleMap ComposeFromSpec(const SampleTileSet& tiles, const MapSpec& spec, std::
 std::vector<SampleMap> ComposeSampleMaps(const SampleTileSet& tiles, std::uint32_t seed) {
     std::vector<SampleMap> maps;
     std::uint32_t n = 0;
-    for (const MapSpec& spec : kMaps) maps.push_back(ComposeFromSpec(tiles, spec, seed * 1000003u + ++n));
+    for (const MapSpec& plan : kMaps) maps.push_back(ComposeFromPlan(tiles, plan, seed * 1000003u + ++n));
     SampleRng rng(seed * 1000003u + ++n);
     const int side = kConnectorInnerSize + 2 * BorderWidth;
     MapComposer composer(tiles, rng, side, side);
@@ -355,9 +355,9 @@ SampleMap ComposeTerrainMap(const SampleTileSet& tiles, std::uint32_t seed, int 
         innerHeight > MaxUserMapSize)
         throw Error("A map's inner size is 10 to 202 squares per axis.");
     const int area = innerWidth * innerHeight;
-    const MapSpec spec{"terrain", innerWidth, innerHeight, 14, {0.12, 0.10, 0.08, 0.60, 0.10}, Shape::Open,
+    const MapSpec plan{"terrain", innerWidth, innerHeight, 14, {0.12, 0.10, 0.08, 0.60, 0.10}, Shape::Open,
                        std::max(1, innerWidth / 20), area / 900, area / 1200, area / 3000, 0.30};
-    return ComposeFromSpec(tiles, spec, seed);
+    return ComposeFromPlan(tiles, plan, seed);
 }
 
 }  // namespace zorvane::samples
