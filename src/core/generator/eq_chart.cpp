@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace zorvane {
 
 namespace {
 
 constexpr double kValueTolerance = 1e-9;
-// Putting points back in order ends after this many passes even when the
-// points cannot all stand on different sizes.
-constexpr int kMaxReorderPasses = 10000;
 
 }  // namespace
 
@@ -48,6 +46,27 @@ void TEqChart::SetMaxSize(int n) {
     largest_ = n;
     scale_ = n < 1 ? 1000.0 : 200.0 / n;
     if (scale_ > oldScale) Resample();
+    else SeparateSizes();
+}
+
+// A longer range puts sizes closer in chart units, so that two points
+// between whole sizes may round to one size: such a point moves on to the
+// next size (back from the end when the sizes run out).
+void TEqChart::SeparateSizes() {
+    const std::size_t count = points_.size();
+    if (count < 3) return;
+    std::vector<int> slot(count);
+    bool crowded = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        slot[i] = SlotOf(points_[i].x);
+        crowded = crowded || (i > 0 && slot[i] <= slot[i - 1]);
+    }
+    if (!crowded || slot.back() - slot.front() < static_cast<int>(count) - 1) return;
+    std::vector<int> placed = slot;
+    for (std::size_t i = 1; i + 1 < count; ++i) placed[i] = std::max(placed[i], placed[i - 1] + 1);
+    for (std::size_t i = count - 2; i > 0; --i) placed[i] = std::min(placed[i], placed[i + 1] - 1);
+    for (std::size_t i = 1; i + 1 < count; ++i)
+        if (placed[i] != slot[i]) points_[i].x = XOfSlot(placed[i]);
 }
 
 double TEqChart::ValueAt(double x) const {
@@ -80,7 +99,12 @@ void TEqChart::Resample() {
     kept.front().x = 0;
     kept.back().x = 200;
     for (auto& p : kept) p.y = std::clamp(p.y, 0, 100);
-    points_ = std::move(kept);
+    // Above 200 sizes neighbouring sizes may share a chart unit: one point
+    // per chart unit, the ends kept.
+    points_.assign(1, kept.front());
+    for (std::size_t i = 1; i + 1 < kept.size(); ++i)
+        if (kept[i].x > points_.back().x && kept[i].x < kept.back().x) points_.push_back(kept[i]);
+    points_.push_back(kept.back());
     selected_ = 0;
 }
 
@@ -109,6 +133,12 @@ bool TEqChart::AddPoint() {
     if (b.x - a.x < minGap || count > largest_ + 1) return false;
     Point mid{static_cast<std::int32_t>(RoundHalfEven((a.x + b.x) / 2.0)),
               static_cast<std::int32_t>(RoundHalfEven((a.y + b.y) / 2.0))};
+    // Points between whole sizes may leave the middle on a neighbour's
+    // size: the new point takes the nearest size between the two.
+    const int first = SlotOf(a.x), last = SlotOf(b.x);
+    if (last - first < 2) return false;
+    if (const int slot = SlotOf(mid.x); slot <= first || slot >= last)
+        mid.x = XOfSlot(std::clamp(slot, first + 1, last - 1));
     points_.insert(points_.begin() + k + 1, mid);
     selected_ = k + 1;
     return true;
@@ -128,67 +158,67 @@ void TEqChart::MovePoint(int size, int percent) {
     const int oldSize = SizeOf(p.x);
     if (!inner || size == oldSize) return;
     const int direction = size > oldSize ? 1 : -1;
+    std::int32_t x = 0;
     if (size >= RoundHalfEven(200 / scale_)) {
-        p.x = XOf(std::floor(199 / scale_));
+        x = XOf(std::floor(199 / scale_));
     } else if (size <= 0) {
-        p.x = XOf(std::ceil(1 / scale_));
+        x = XOf(std::ceil(1 / scale_));
     } else if (scale_ < 1) {
-        const double x = size * scale_;
-        p.x = static_cast<std::int32_t>(direction < 0 ? std::floor(x) : std::ceil(x));
+        const double exact = size * scale_;
+        x = static_cast<std::int32_t>(direction < 0 ? std::floor(exact) : std::ceil(exact));
     } else {
-        p.x = XOf(size);
+        x = XOf(size);
     }
-    Reorder(direction);
+    PlaceSelected(x, direction);
 }
 
-// Passes over the neighbour pairs until nothing changes: pairs out of order
-// (by whole sizes) swap, pairs on one size are set one size apart.
-void TEqChart::Reorder(int direction) {
-    const int count = GetPointsCount();
-    for (int pass = 0; pass < kMaxReorderPasses; ++pass) {
-        bool changed = false;
-        for (int i = 0; i + 1 < count; ++i) {
-            Point& a = points_[static_cast<std::size_t>(i)];
-            Point& b = points_[static_cast<std::size_t>(i) + 1];
-            const int sa = SizeOf(a.x);
-            const int sb = SizeOf(b.x);
-            if (sa > sb) {
-                std::swap(a, b);
-                a.x = XOf(sb);
-                b.x = XOf(sa);
-                if (selected_ == i) selected_ = i + 1;
-                else if (selected_ == i + 1) selected_ = i;
-                changed = true;
-            } else if (sa == sb) {
-                if (i == 0) {
-                    b.x = XOf(sa + 1);
-                } else if (i + 1 == count - 1) {
-                    a.x = XOf(sb - 1);
-                } else if (selected_ == i || selected_ == i + 1) {
-                    // One size from its neighbour in the direction of the
-                    // move; back the other way when that would meet an end.
-                    const int from = SizeOf(points_[static_cast<std::size_t>(selected_ == i ? i + 1 : i)].x);
-                    int to = from + (direction < 0 ? -1 : 1);
-                    if (to <= SizeOf(points_.front().x) || to >= SizeOf(points_.back().x))
-                        to = from - (direction < 0 ? -1 : 1);
-                    points_[static_cast<std::size_t>(selected_)].x = XOf(to);
-                } else {
-                    b.x = XOf(sa + 1);
-                }
-                changed = true;
-            }
-        }
-        if (!changed) return;
-    }
+// A slot is a place a point may stand on: a whole size while a size spans at
+// least one chart unit, else a chart unit (several sizes share it).
+int TEqChart::SlotOf(std::int32_t x) const { return scale_ >= 1 ? SizeOf(x) : x; }
+std::int32_t TEqChart::XOfSlot(int slot) const { return scale_ >= 1 ? XOf(slot) : slot; }
+
+// Puts the selected inner point on the slot of chart x `x`, the others in
+// order around it. A slot taken by another point sends it on to the next
+// free slot in the direction of the move, or, with none before the end, to
+// the nearest free slot the other way; with no free slot at all it stays.
+void TEqChart::PlaceSelected(std::int32_t x, int direction) {
+    const Point moved = points_[static_cast<std::size_t>(selected_)];
+    std::vector<Point> others = points_;
+    others.erase(others.begin() + selected_);
+    std::stable_sort(others.begin() + 1, others.end() - 1,
+                     [](const Point& a, const Point& b) { return a.x < b.x; });
+    std::vector<int> taken;
+    taken.reserve(others.size());
+    for (const Point& o : others) taken.push_back(SlotOf(o.x));
+    std::sort(taken.begin(), taken.end());
+    const int first = SlotOf(others.front().x);
+    const int last = SlotOf(others.back().x);
+    auto freeSlot = [&](int slot) {
+        return slot > first && slot < last && !std::binary_search(taken.begin(), taken.end(), slot);
+    };
+    const int target = std::clamp(SlotOf(x), first + 1, std::max(first + 1, last - 1));
+    std::optional<int> slot;
+    for (int s = target; !slot && s > first && s < last; s += direction)
+        if (freeSlot(s)) slot = s;
+    for (int s = target - direction; !slot && s > first && s < last; s -= direction)
+        if (freeSlot(s)) slot = s;
+    const Point placed{slot ? XOfSlot(*slot) : moved.x, moved.y};
+    const auto at = std::upper_bound(others.begin() + 1, others.end() - 1, placed.x,
+                                     [](std::int32_t v, const Point& o) { return v < o.x; });
+    selected_ = static_cast<int>(at - others.begin());
+    others.insert(at, placed);
+    points_ = std::move(others);
 }
 
 void TEqChart::SetStoredPoints(const std::vector<std::pair<int, int>>& sizePercent) {
     points_.clear();
     points_.reserve(sizePercent.size());
     for (auto [size, percent] : sizePercent) points_.push_back({XOf(size), percent});
+    // The ends stand at the ends of the chart whatever the range: with an
+    // empty range both are stored at size 0.
     if (points_.size() > 1) {
-        points_.front().x = XOf(0);
-        points_.back().x = XOf(largest_);
+        points_.front().x = 0;
+        points_.back().x = 200;
     }
     selected_ = 0;
 }

@@ -41,7 +41,8 @@ public:
     void ResetPoints(int n, int count);
     // Changes the size range to 0..n. When the range got shorter the curve
     // is resampled at whole sizes, keeping the points where its slope
-    // changes and the range's end.
+    // changes and the range's end; when it got longer, points that come to
+    // share a size are set apart.
     void SetMaxSize(int n);
 
     void SelectPrev();  // wraps from the first to the last
@@ -53,7 +54,11 @@ public:
     // "x": removes the selected point; the first and the last stay.
     bool DeletePoint();
     // "Set": moves the selected point to (size, percent); the first and the
-    // last point keep their x. Points are kept in order, one size apart.
+    // last point keep their x. Points are kept in order, each on a size of
+    // its own: onto a taken size the point goes on to the next free size in
+    // the direction of the move (the nearest free one back when there is
+    // none before the end). Above 200 sizes a chart unit spans several
+    // sizes, and points keep to chart units of their own.
     void MovePoint(int size, int percent);
 
     int GetPointsCount() const { return static_cast<int>(points_.size()); }
@@ -80,7 +85,10 @@ private:
     std::int32_t XOf(double size) const;  // round(size * scale)
     double ValueAt(double x) const;        // the curve at chart x
     void Resample();
-    void Reorder(int direction);
+    void SeparateSizes();
+    int SlotOf(std::int32_t x) const;
+    std::int32_t XOfSlot(int slot) const;
+    void PlaceSelected(std::int32_t x, int direction);
 
     std::vector<Point> points_;
     int selected_ = 0;

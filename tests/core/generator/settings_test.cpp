@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "builders.h"
 #include "fake_ui.h"
 #include "settings.h"
@@ -263,4 +266,55 @@ TEST(ObjectChart, StoredPointsConvertToChartUnitsAndBack) {
     // A single stored point stays as it was.
     c.SetStoredPoints({{6, 55}});
     EXPECT_EQ(UserPoints(c), (Pts{{6, 55}}));
+}
+
+// Random editing with the chart's buttons, over ranges shorter and longer
+// than its 200 units: after every step the points stand on strictly
+// increasing sizes from 0 to N, inside the chart, the selection on a point.
+TEST(ObjectChart, RandomEditingKeepsEveryPointOnItsOwnSize) {
+    std::mt19937 rng(20240611);
+    auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    for (int sequence = 0; sequence < 4000; ++sequence) {
+        TEqChart c;
+        int n = 1 + below(sequence % 4 == 3 ? 600 : 40);
+        c.SetMaxSize(n);
+        std::string steps = "N=" + std::to_string(n);
+        for (int step = 0; step < 60; ++step) {
+            switch (below(10)) {
+                case 0: c.SelectPrev(); steps += " <"; break;
+                case 1: c.SelectNext(); steps += " >"; break;
+                case 2: c.Select(below(c.GetPointsCount())); steps += " sel" + std::to_string(c.Selected()); break;
+                case 3:
+                case 4: c.AddPoint(); steps += " +"; break;
+                case 5: c.DeletePoint(); steps += " x"; break;
+                case 6:
+                    if (below(8) == 0) {
+                        n = 1 + below(sequence % 4 == 3 ? 600 : 40);
+                        c.SetMaxSize(n);
+                        steps += " N=" + std::to_string(n);
+                        break;
+                    }
+                    [[fallthrough]];
+                default: {
+                    // Mostly onto or next to another point's size.
+                    const auto [size, percent] = c.GetPointData(below(c.GetPointsCount()));
+                    const int to = below(3) == 0 ? below(n + 5) - 2 : size + below(3) - 1;
+                    c.MovePoint(to, percent + below(21) - 10);
+                    steps += " set" + std::to_string(c.Selected()) + ":" + std::to_string(to);
+                }
+            }
+            const auto& pts = c.Points();
+            ASSERT_GE(pts.size(), 2u) << steps;
+            ASSERT_EQ(pts.front().x, 0) << steps;
+            ASSERT_EQ(pts.back().x, 200) << steps;
+            ASSERT_EQ(c.GetPointData(c.GetPointsCount() - 1).first, n) << steps;
+            for (std::size_t i = 1; i < pts.size(); ++i) {
+                ASSERT_LT(pts[i - 1].x, pts[i].x) << steps;
+                ASSERT_LT(c.GetPointData(static_cast<int>(i) - 1).first, c.GetPointData(static_cast<int>(i)).first)
+                    << steps;
+            }
+            for (const auto& p : pts) ASSERT_TRUE(p.y >= 0 && p.y <= 100) << steps;
+            ASSERT_TRUE(c.Selected() >= 0 && c.Selected() < c.GetPointsCount()) << steps;
+        }
+    }
 }
