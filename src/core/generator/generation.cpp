@@ -233,7 +233,7 @@ void GenerationRun::MainLoop() {
 
 GenerateOutcome GenerationRun::Run() {
     if (!Ready()) return GenerateOutcome::NotReady;
-    started_ = Clock::now();
+    started_ = Now();
     ReadSettings();
     if (stepped_)
         threads_.Stop();
@@ -274,7 +274,7 @@ void GenerationRun::End(GenerateOutcome outcome) {
     gen_.ClearSubChains();
     threads_.ForgetSubChains();
     threads_.Job.Tables = nullptr;
-    const std::string time = ElapsedText(Clock::now() - started_);
+    const std::string time = ElapsedText(Now() - started_);
     report_.RunEnded();
     if (outcome == GenerateOutcome::Completed) {
         run_.Row = height_ - 3;

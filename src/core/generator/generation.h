@@ -19,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -135,6 +136,11 @@ struct GenerateOptions {
     std::optional<std::uint64_t> Seed;
     // Stops the run like Esc once this much time has passed.
     std::optional<std::chrono::steady_clock::duration> TimeLimit;
+    // The run's time: the row times with their limit, the time limit above
+    // and the generating time. The steady clock when empty. (How often the
+    // driver polls, and when it gives up on threads that do not come to
+    // rest, always follows the steady clock.)
+    std::function<std::chrono::steady_clock::time_point()> Now;
 };
 
 enum class GenerateOutcome {

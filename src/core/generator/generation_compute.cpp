@@ -34,7 +34,7 @@ bool GenerationRun::ComputeRow() {
 // repeat, or the row's time limit.
 bool GenerationRun::ShouldStopRow() {
     if (StopRequested() || requests_.ManualRepeat.load() > 0) return true;
-    if (lineTimeOn_ && Clock::now() - run_.RowTime > lineTimeLimit_) {
+    if (lineTimeOn_ && Now() - run_.RowTime > lineTimeLimit_) {
         run_.TimedOut = true;
         if (freezerOn_) freezer_.Reset();
         return true;
@@ -55,7 +55,7 @@ bool GenerationRun::WaitThreads(Done done, int killAfterPolls) {
         threads_.DriverBell.Wait(seen, kPollInterval);
         if (Clock::now() - lastPoll_ >= kPollInterval) {
             Poll();
-            report_.ShowElapsedTime(Clock::now() - started_);
+            report_.ShowElapsedTime(Now() - started_);
         }
         if (killAfterPolls > 0 && Clock::now() - lastKill >= killAfterPolls * kPollInterval) {
             lastKill = Clock::now();

@@ -31,12 +31,12 @@ std::vector<TSq> GenerationRun::MapRow(int row) {
 
 std::string GenerationRun::ProgressText() const {
     return "Generating map... " + std::to_string(run_.Row * 100 / height_) + "% " +
-           ElapsedText(Clock::now() - started_);
+           ElapsedText(Now() - started_);
 }
 
 GenerationStatistics GenerationRun::Statistics(GeneratorState state) {
     GenerationStatistics s;
-    const auto now = Clock::now();
+    const auto now = Now();
     s.State = state;
     s.Percent = std::floor(100.0 * run_.Row / height_);
     s.TopCLAavg = topCLAavg_;
@@ -78,11 +78,12 @@ void GenerationRun::ShowProgress(GeneratorState state) {
 void GenerationRun::Poll() {
     ui_.processEvents();
     lastPoll_ = Clock::now();
+    const auto now = Now();
     if (requests_.ResetRequest.exchange(false)) {
         run_.CLA = 0;
-        run_.RowTime = lastPoll_;
+        run_.RowTime = now;
     }
-    if (options_.TimeLimit && lastPoll_ - started_ >= *options_.TimeLimit) requests_.StopRequest = true;
+    if (options_.TimeLimit && now - started_ >= *options_.TimeLimit) requests_.StopRequest = true;
 }
 
 void GenerationRun::RowLoop() {
@@ -99,7 +100,7 @@ void GenerationRun::RowLoop() {
             ++consecutive_;
         } else {
             consecutive_ = 0;
-            run_.RowTime = Clock::now();
+            run_.RowTime = Now();
         }
         sinceCompletion_ = run_.LastRow < run_.Row ? 0 : sinceCompletion_ + 1;
         run_.LastRow = run_.Row;
@@ -163,7 +164,7 @@ bool GenerationRun::DeadRow() {
     }
     GoBack(back);
     if (run_.Row <= startRow_) {
-        run_.RowTime = Clock::now();
+        run_.RowTime = Now();
         return true;
     }
     if (freezerOn_) freezer_.Reset();
@@ -223,7 +224,7 @@ bool GenerationRun::RowFailed() {
         run_.Reuse = false;
     }
     if (run_.Row <= startRow_) {
-        run_.RowTime = Clock::now();
+        run_.RowTime = Now();
         return true;
     }
     if (freezerOn_ && !run_.TimedOut) freezer_.RowFailed(gen_);

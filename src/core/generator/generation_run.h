@@ -71,6 +71,8 @@ private:
     std::vector<TSq> MapRow(int row);
     bool StopRequested() const { return requests_.StopRequest.load() || requests_.Terminate.load(); }
     bool Terminated() const { return requests_.Terminate.load(); }
+    // The run's time (GenerateOptions::Now).
+    Clock::time_point Now() const { return options_.Now ? options_.Now() : Clock::now(); }
     void Poll();
     void ShowProgress(GeneratorState state);
     GenerationStatistics Statistics(GeneratorState state);
