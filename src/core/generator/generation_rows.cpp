@@ -223,6 +223,10 @@ bool GenerationRun::RowFailed() {
         run_.Row = run_.FloorRow;
         run_.Reuse = false;
     }
+    // A time-out acted on starts a new series of attempts. Mostly the run
+    // went back and reaches the row anew; at the floor row it stays, and
+    // without this every later attempt there would be out of time at once.
+    if (run_.TimedOut) run_.RowTime = Now();
     if (run_.Row <= startRow_) {
         run_.RowTime = Now();
         return true;

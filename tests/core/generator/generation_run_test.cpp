@@ -1,0 +1,102 @@
+// The generation driver's run state on data learned from the sample content:
+// row times and their series of attempts (on a clock the test moves on).
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "generation_fixtures.h"
+
+using namespace zorvane;
+using namespace zorvane::testing;
+
+namespace {
+
+using std::chrono::steady_clock;
+
+// The steady clock, moved on by the test whenever it likes.
+struct MovableClock {
+    steady_clock::duration offset{};
+    std::function<steady_clock::time_point()> Source() {
+        return [this] { return steady_clock::now() + offset; };
+    }
+};
+
+bool Blank(const TSq& q) { return q.Gnd == NoBitmap && q.Top == NoBitmap; }
+
+}  // namespace
+
+TEST(GenerationRun, ATimeOutAtTheFloorRowStartsANewSeriesOfAttemptsThere) {
+    // Row 12 runs out of time and goes back to the floor row (10: the
+    // maximum distance is 2); there the row runs out of time once more and
+    // cannot go back further. Its next attempts get time again, so the run
+    // ends; before, each of them was out of time before it began.
+    for (std::uint64_t seed : {21, 22}) {
+        SCOPED_TRACE(seed);
+        GenerationSetup s(16, 24, 1);
+        s.settings.SElineTmaxTime = 60;
+        s.settings.SElineTmaxRows = 5;
+        s.settings.SEmaxReturn = 2;
+        MovableClock clock;
+        GenerateOptions options;
+        options.Seed = seed;
+        options.Now = clock.Source();
+        int timeOuts = 0, floorTimedOut = 0;
+        bool gaveUp = false;
+        s.ui.onEvents = [&](int) {
+            const TRunState& run = s.gen.Run;
+            if ((timeOuts == 0 && run.Row == 12) || (timeOuts == 1 && run.Row == run.FloorRow)) {
+                if (timeOuts == 1) floorTimedOut = run.Row;
+                clock.offset += std::chrono::minutes(2);
+                ++timeOuts;
+            }
+            // Rows of this data are found in a few attempts.
+            if (run.Failures > 1000 && !s.requests.StopRequest.load()) {
+                gaveUp = true;
+                s.requests.PressEsc();
+            }
+        };
+        EXPECT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, s.report, options),
+                  GenerateOutcome::Completed);
+        EXPECT_FALSE(gaveUp);
+        EXPECT_EQ(timeOuts, 2);
+        EXPECT_EQ(floorTimedOut, 10);
+        ExpectCompleteMap(s);
+    }
+}
+
+TEST(GenerationRun, TheResetKeyAndTheTimeLimitFollowTheRunsClock) {
+    // The reset key gives the row its time again.
+    GenerationSetup s(16, 20, 1);
+    s.settings.SElineTmaxTime = 60;
+    s.settings.SElineTmaxRows = 3;
+    s.settings.CBmaxReturn = false;
+    MovableClock clock;
+    GenerateOptions options;
+    options.Seed = 5;
+    options.Now = clock.Source();
+    bool moved = false;
+    std::int32_t lowestAfter = 1000;
+    s.ui.onEvents = [&](int) {
+        if (moved) lowestAfter = std::min(lowestAfter, s.gen.Run.Row);
+        if (!moved && s.gen.Run.Row == 12) {
+            moved = true;
+            clock.offset += std::chrono::minutes(5);
+            s.requests.ResetRequest = true;
+        }
+    };
+    ASSERT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, s.report, options),
+              GenerateOutcome::Completed);
+    EXPECT_TRUE(moved);
+    EXPECT_GE(lowestAfter, 12);
+    ExpectCompleteMap(s);
+
+    // The time limit of the run stops it once the clock passes it.
+    s.ui.onEvents = [&](int) {
+        if (s.gen.Run.Row == 8) clock.offset += std::chrono::hours(2);
+    };
+    options.TimeLimit = std::chrono::hours(1);
+    EXPECT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, s.report, options),
+              GenerateOutcome::Stopped);
+    EXPECT_LE(s.gen.Run.FarthestRow, 9);
+}
