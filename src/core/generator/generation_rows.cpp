@@ -252,6 +252,19 @@ void GenerationRun::WriteRow() {
     dirtyFrom_ = std::min(dirtyFrom_, run_.Row);
 }
 
+namespace {
+
+// A square of the new map that no row written has reached: no bitmaps and
+// the attribute of an inner square.
+constexpr TSq kUngenerated{NoBitmap, NoBitmap, 0};
+// Its entry in the snapshot. It is not the empty square (attribute 3),
+// which a lookup of its bitmaps would give: restored as that, the blank
+// farthest row and the rows above the start row would differ from the
+// blank rows below.
+constexpr std::int32_t kUngeneratedEntry = -2;
+
+}  // namespace
+
 // The snapshot holds every inner square up to the row being taken. Rows
 // below it have not been written since the last snapshot (that row was the
 // farthest), nor have rows above the first one written since; so only the
@@ -259,7 +272,8 @@ void GenerationRun::WriteRow() {
 void GenerationRun::TakeSnapshot() {
     const int first = std::max(BorderWidth, std::min(dirtyFrom_, run_.SnapshotRow + 1));
     for (int y = first; y <= std::min(run_.Row, height_ - BorderWidth - 1); ++y)
-        for (int x = BorderWidth; x < width_ - BorderWidth; ++x) gen_.OldSquare(x, y) = LearnedAt(x, y);
+        for (int x = BorderWidth; x < width_ - BorderWidth; ++x)
+            gen_.OldSquare(x, y) = MapSq(x, y) == kUngenerated ? kUngeneratedEntry : LearnedAt(x, y);
     dirtyFrom_ = INT32_MAX;
 }
 
@@ -267,6 +281,7 @@ void GenerationRun::Restore() {
     for (int y = BorderWidth; y < height_ - BorderWidth; ++y)
         for (int x = BorderWidth; x < width_ - BorderWidth; ++x) {
             const std::int32_t s = gen_.OldSquare(x, y);
+            if (s == kUngeneratedEntry) MapSq(x, y) = kUngenerated;
             if (s < 0 || s >= gen_.SquareCount()) continue;
             const TSqMatch& sq = gen_.Sq(s);
             MapSq(x, y) = TSq{sq.Gnd, sq.Top, sq.Atr};

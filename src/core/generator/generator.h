@@ -229,7 +229,8 @@ public:
     std::int32_t LastProgressRow = 0;
     std::int32_t LastColumn = 0;  // last column of the row being generated (map width - 5)
     // Square index of each inner square of the map as it stood at the last
-    // snapshot (-1 = not learned); map columns and rows 2..203.
+    // snapshot (-1 = not learned, -2 = not generated: blank with attribute
+    // 0, as the new map has it); map columns and rows 2..203.
     std::int32_t& OldSquare(int mapColumn, int mapRow);
     std::int32_t OldSquare(int mapColumn, int mapRow) const;
     void ClearOldSquares();

@@ -1,5 +1,6 @@
 // The generation driver's run state on data learned from the sample content:
-// row times and their series of attempts (on a clock the test moves on).
+// row times and their series of attempts (on a clock the test moves on), the
+// map a stopped run leaves.
 
 #include <gtest/gtest.h>
 
@@ -99,4 +100,46 @@ TEST(GenerationRun, TheResetKeyAndTheTimeLimitFollowTheRunsClock) {
     EXPECT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, s.report, options),
               GenerateOutcome::Stopped);
     EXPECT_LE(s.gen.Run.FarthestRow, 9);
+}
+
+TEST(GenerationRun, AStoppedRunLeavesEveryNeverGeneratedSquareAsTheNewMapHasIt) {
+    // A manual repeat fails the farthest row (16) before it was written, so
+    // the snapshot holds it blank; the stop then restores the map. Rows
+    // above the start row (5), the farthest row and the rows below it were
+    // never generated and must all read as the new map's inner squares.
+    for (std::uint64_t seed : {6, 7}) {
+        SCOPED_TRACE(seed);
+        GenerationSetup s(24, 30, 1);
+        s.settings.SEstartingLine = 5;
+        int phase = 0;
+        s.ui.onEvents = [&](int) {
+            if (phase == 0 && s.gen.Run.Row == 16) {
+                s.requests.ManualRepeat = 4;
+                phase = 1;
+            } else if (phase == 1 && s.requests.ManualRepeat.load() == 0) {
+                s.requests.PressEsc();
+                phase = 2;
+            }
+        };
+        ASSERT_EQ(s.Generate(seed), GenerateOutcome::Stopped);
+        ASSERT_EQ(phase, 2);
+        ASSERT_EQ(s.gen.Run.SnapshotRow, 16);
+        const auto squares = s.Squares();
+        const int w = s.project.MapWidth, h = s.project.MapHeight;
+        for (int y = 2; y < h - 2; ++y)
+            for (int x = 2; x < w - 2; ++x) {
+                const TSq& q = squares[static_cast<std::size_t>(y) * w + x];
+                if (y >= 5 && y < 16) {
+                    EXPECT_NE(s.gen.FindSq(q.Gnd, q.Top), -1) << x << "," << y;
+                    EXPECT_FALSE(Blank(q)) << x << "," << y;
+                } else {
+                    EXPECT_EQ(q, (TSq{NoBitmap, NoBitmap, 0})) << x << "," << y;
+                }
+            }
+        // The generated rows 5..15 with two rows either side as borders.
+        const std::vector<TSq> generated(squares.begin() + static_cast<std::ptrdiff_t>(w) * 3,
+                                         squares.begin() + static_cast<std::ptrdiff_t>(w) * 18);
+        const auto violation = FirstJoinViolation(generated, w, 15, s.gen);
+        EXPECT_FALSE(violation.has_value()) << *violation;
+    }
 }
