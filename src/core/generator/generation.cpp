@@ -50,11 +50,21 @@ bool GenerationRun::Ready() {
         return false;
     };
     if (!gen_.Ready()) return notReady();
-    // The schedule and the start row must fit the map; the settings window
-    // refuses the one, and a start row below the map would write outside it.
+    // The start row must be an inner row of the map: below it the run would
+    // write outside the map. The user is told which rows the map has.
     const int height = settings_.SEsizeY + 2 * BorderWidth;
-    if (CheckRepeats(settings_.EPlannedRepeats) || startRow_ < BorderWidth || startRow_ > height - 3)
-        return notReady();
+    const int lastInnerRow = height - BorderWidth - 1;
+    if (startRow_ < BorderWidth || startRow_ > lastInnerRow) {
+        ui_.message("Warning",
+                    "The start line " + std::to_string(startRow_) + " is not a row of the map.\rA map " +
+                        std::to_string(settings_.SEsizeY) + " squares high starts from line " +
+                        std::to_string(BorderWidth) + " to " + std::to_string(lastInnerRow) +
+                        " (considering borders).",
+                    Icon::Warning);
+        return false;
+    }
+    // The settings window refuses a malformed schedule.
+    if (CheckRepeats(settings_.EPlannedRepeats)) return notReady();
     if ((settings_.CBbackup || settings_.CBsaveCompleted) && CheckBackupDir(settings_.Lbackup)) {
         if (ui_.message("Warning", BackupDirQuestion, Icon::Warning, Buttons::YesNo, Answer::Yes) != Answer::Yes)
             return notReady();

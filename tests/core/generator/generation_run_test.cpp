@@ -1,6 +1,6 @@
 // The generation driver's run state on data learned from the sample content:
 // row times and their series of attempts (on a clock the test moves on), the
-// map a stopped run leaves.
+// map a stopped run leaves, and the start row checked against the map.
 
 #include <gtest/gtest.h>
 
@@ -141,5 +141,36 @@ TEST(GenerationRun, AStoppedRunLeavesEveryNeverGeneratedSquareAsTheNewMapHasIt) 
                                          squares.begin() + static_cast<std::ptrdiff_t>(w) * 18);
         const auto violation = FirstJoinViolation(generated, w, 15, s.gen);
         EXPECT_FALSE(violation.has_value()) << *violation;
+    }
+}
+
+TEST(GenerationRun, AStartRowBelowTheMapIsNamedWithTheRowsItMayTake) {
+    // 10 inner rows: the map has rows 0..13, of which 2..11 are inner.
+    GenerationSetup s(12, 10);
+    s.project.UsedTiles.push_back(MakeTile(1, 1, 3, 3, 7));
+    for (int start : {12, 204}) {
+        SCOPED_TRACE(start);
+        s.ui.messages.clear();
+        s.settings.SEstartingLine = start;
+        EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
+        ASSERT_EQ(s.ui.messages.size(), 1u);
+        const auto& box = s.ui.messages[0];
+        EXPECT_NE(box.text, NotReadyText);
+        EXPECT_NE(box.text.find(std::to_string(start)), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find("11"), std::string::npos) << box.text;
+        EXPECT_EQ(box.icon, Icon::Warning);
+        EXPECT_EQ(s.project.UsedTiles.size(), 1u);
+    }
+    // The last inner row is a start row like any other, with or without
+    // the simplified first line.
+    for (bool simplified : {true, false}) {
+        s.ui.messages.clear();
+        s.settings.SEstartingLine = 11;
+        s.settings.CBsimplified1stLine = simplified;
+        ASSERT_EQ(s.Generate(4), GenerateOutcome::Completed) << s.ui.status();
+        EXPECT_TRUE(s.ui.messages.empty());
+        const auto squares = s.Squares();
+        for (int x = 2; x < s.project.MapWidth - 2; ++x)
+            EXPECT_FALSE(Blank(squares[static_cast<std::size_t>(11) * s.project.MapWidth + x]));
     }
 }
