@@ -209,15 +209,22 @@ bool ApplyProperties(Project& project, UserInterface& ui, const PropertiesChange
     if (!UserMapSizeAccepted(ui, change.SizeX, change.SizeY)) return false;
     if (change.NewZpPath) {
         if (!ui.confirm("Warning", "Are you sure that selected *.zp is compatible with this project?")) return false;
-        // The used tiles keep their bitmap ids.
-        project.ZpPath = AbsolutePath(*change.NewZpPath);
-        project.SetBitmapCount(0);
-        project.Creatures.clear();
-        project.NewTiles.clear();
-        if (!OpenZP(project, ui)) {
-            RefreshAll(project, ui, true);
+        // The chosen file is read and checked before anything changes: a
+        // damaged one is refused and the project stays as it was.
+        const std::string path = AbsolutePath(*change.NewZpPath);
+        ui.setStatus("opening " + path + "...");
+        ProgressScope progress(ui);
+        TileSet set;
+        try {
+            set = ParseZP(ReadWholeFile(path));
+        } catch (const std::exception& e) {
+            ReportOpenError(ui, path, e.what());
             return false;
         }
+        // The used tiles keep their bitmap ids.
+        project.ZpPath = path;
+        project.Creatures.clear();
+        TakeTileSet(project, ui, std::move(set), path);
     }
     project.MapWidth = change.SizeX + 2 * BorderWidth;
     project.MapHeight = change.SizeY + 2 * BorderWidth;

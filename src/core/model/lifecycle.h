@@ -61,9 +61,9 @@ struct PropertiesChange {
     int MoveX = 0;
     int MoveY = 0;
 };
-// "Apply". Returns false when the user cancelled or a size is out of range
-// (the window stays open and nothing was applied), or when the newly chosen
-// tile set could not be read (the project is then reset).
+// "Apply". Returns false, with nothing applied and the window to stay open,
+// when a size is out of range, the user cancelled, or the newly chosen tile
+// set could not be read (the error is shown; the project stays as it was).
 bool ApplyProperties(Project& project, UserInterface& ui, const PropertiesChange& change);
 
 }  // namespace zorvane

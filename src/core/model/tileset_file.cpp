@@ -252,9 +252,7 @@ std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string&
     return ui.chooseFile(OpenTileSetDialog(path));
 }
 
-namespace {
-
-void TakeTileSet(Project& project, TileSet&& set) {
+void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::string& source) {
     project.ZmeVariant = set.Zme;
     project.BottomUpRows = set.BottomUpRows;
     project.InfoHeader = set.InfoHeader;
@@ -263,9 +261,11 @@ void TakeTileSet(Project& project, TileSet&& set) {
     project.SetBitmapCount(set.BitmapCount);
     std::copy(set.Pixels.begin(), set.Pixels.end(), project.AllBitmapBytes().begin());
     project.NewTiles = std::move(set.Tiles);
+    project.ZpModified = false;
+    ui.bitmapsChanged();
+    project.NotifyTileSetRead();
+    ui.setStatus(source + " opened.");
 }
-
-}  // namespace
 
 bool OpenZP(Project& project, UserInterface& ui) {
     const std::string storedPath = project.ZpPath;
@@ -288,11 +288,7 @@ bool OpenZP(Project& project, UserInterface& ui) {
         FailOpen(project, ui, source, e.what());
         return false;
     }
-    TakeTileSet(project, std::move(set));
-    project.ZpModified = false;
-    ui.bitmapsChanged();
-    project.NotifyTileSetRead();
-    ui.setStatus(source + " opened.");
+    TakeTileSet(project, ui, std::move(set), source);
     return true;
 }
 

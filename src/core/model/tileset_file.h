@@ -77,6 +77,12 @@ std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string&
 // is reset and false is returned.
 bool OpenZP(Project& project, UserInterface& ui);
 
+// Makes `set`, read from the file `source`, the project's tile set (variant,
+// headers, palette, bitmaps, tiles list) and clears ZpModified; tells the
+// windows and the generator, and shows source + " opened.". ZpPath, the
+// creature block and the map side stay as they are.
+void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::string& source);
+
 // Writes the project's tile set to ZpPath in the chosen variant through a
 // temporary file, then makes the project's variant (ZmeVariant) the one
 // written and keeps its row order consistent with it. On failure tells the

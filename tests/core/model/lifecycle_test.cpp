@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -596,21 +597,66 @@ TEST_F(PropertiesTest, NewTileSetIsReadOnlyAfterOk) {
     EXPECT_EQ(p.MapWidth, 54);
 }
 
-TEST_F(PropertiesTest, UnreadableNewTileSetResetsTheProject) {
+TEST_F(PropertiesTest, ADamagedNewTileSetIsRefusedAndChangesNothing) {
     TempDir dir;
-    std::string bad = dir.file("bad.zp");
-    WriteBytes(bad, {'n', 'o'});
+    RecordingGenerator generator;
+    p.Generator = &generator;
+    ResetCreatures(p, ui);
+    const auto creatures = p.Creatures;
+    const std::vector<std::uint8_t> bitmaps(p.AllBitmapBytes().begin(), p.AllBitmapBytes().end());
+    // A foreign file, and a real tile set cut short in its last tile.
+    auto whole = EncodeZP([] {
+        Project other;
+        AddPatternBitmaps(other, 5, 40);
+        other.NewTiles = OneTile(2, 1, 4);
+        return other;
+    }(), false);
+    std::string foreign = dir.file("foreign.zp");
+    std::string cut = dir.file("cut.zp");
+    WriteBytes(foreign, {'n', 'o'});
+    WriteBytes(cut, std::vector<std::uint8_t>(whole.begin(), whole.end() - 3));
+
+    for (const std::string& bad : {foreign, cut}) {
+        PropertiesChange change;
+        change.NewZpPath = bad;
+        change.SizeX = 50;
+        change.SizeY = 50;
+        change.Multiplayer = false;
+        ui.answers.push_back(Answer::Ok);
+        const std::size_t shown = ui.messages.size();
+        EXPECT_FALSE(ApplyProperties(p, ui, change));
+        ASSERT_EQ(ui.messages.size(), shown + 2) << "the question, then the error";
+        EXPECT_EQ(ui.messages.back().caption, "Error");
+        EXPECT_EQ(ui.messages.back().text.rfind("Could not open " + bad + "\r", 0), 0u) << ui.messages.back().text;
+        EXPECT_EQ(ui.status(), "error opening " + bad + "!");
+
+        EXPECT_FALSE(p.NoProject);
+        EXPECT_EQ(p.ZpPath, "/somewhere/tiles.zp");
+        EXPECT_EQ(p.BitmapCount, 3);
+        EXPECT_TRUE(std::equal(bitmaps.begin(), bitmaps.end(), p.AllBitmapBytes().begin()));
+        EXPECT_EQ(p.NewTiles.size(), 1u);
+        EXPECT_EQ(p.UsedTiles.size(), 1u);
+        EXPECT_EQ(p.MapWidth, 20);
+        EXPECT_EQ(p.MapHeight, 30);
+        EXPECT_EQ(p.Multiplayer, 1u);
+        EXPECT_EQ(p.Creatures, creatures);
+        EXPECT_TRUE(ui.resets.empty());
+        EXPECT_TRUE(ui.refreshes.empty());
+        EXPECT_EQ(generator.reads + generator.resets, 0);
+    }
+
+    // The whole file, chosen next, is taken.
+    const std::string good = WriteTileSet(dir, "good.zp", 5, OneTile(2, 1, 4), 40);
     PropertiesChange change;
-    change.NewZpPath = bad;
+    change.NewZpPath = good;
     change.SizeX = 50;
     change.SizeY = 50;
     ui.answers.push_back(Answer::Ok);
-    EXPECT_FALSE(ApplyProperties(p, ui, change));
-    EXPECT_TRUE(p.NoProject);
-    EXPECT_TRUE(p.UsedTiles.empty());
-    EXPECT_EQ(p.MapWidth, 0);
-    ASSERT_FALSE(ui.refreshes.empty());
-    EXPECT_EQ(ui.refreshes.back().last, -1);
+    ASSERT_TRUE(ApplyProperties(p, ui, change));
+    EXPECT_EQ(p.ZpPath, good);
+    EXPECT_EQ(p.BitmapCount, 5);
+    EXPECT_TRUE(p.Creatures.empty());
+    EXPECT_EQ(generator.reads, 1);
 }
 
 }  // namespace
