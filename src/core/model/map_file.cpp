@@ -43,6 +43,8 @@ bool IsAbsoluteAnywhere(const std::string& path) {
     return std::filesystem::path(path).is_absolute();
 }
 
+// A tile set path the user names now is stored in full, as the game's tools
+// store it.
 void MakeZpPathAbsolute(Project& project) {
     if (!project.ZpPath.empty() && !IsAbsoluteAnywhere(project.ZpPath)) project.ZpPath = AbsolutePath(project.ZpPath);
 }
@@ -222,11 +224,8 @@ bool ExportToZmZpFile(Project& project, UserInterface& ui, const std::string& pa
         return false;
     }
     bool needNewTileSet = bitmapsAdded || project.ZpModified || project.ZpPath.empty() || project.ZmeVariant != zme;
-    if (needNewTileSet) {
-        if (!WriteNewTileSet(project, ui, zme)) return false;
-    } else {
-        MakeZpPathAbsolute(project);
-    }
+    // A path the map was read with is written back as it was, relative or not.
+    if (needNewTileSet && !WriteNewTileSet(project, ui, zme)) return false;
     bool saved = SaveZmAs(project, ui, path, zme);
     ui.refreshInterface({0, LastTileIndex(project), true, false, false, false});
     return saved;

@@ -462,22 +462,54 @@ TEST(ExportToZmZpFile, TooManyBitmapsForTheCompositesWritesNothing) {
     EXPECT_TRUE(ui.dialogs.empty());
 }
 
-TEST(ExportToZmZpFile, ARelativeTileSetPathIsWrittenAbsolute) {
-    TempDir dir;
-    Project p;
-    AddPatternBitmaps(p, 2);
-    FillWithSquares(p, 5, 5, 0);
-    p.ZpPath = "sets/rel.zp";
-    FakeUi ui;
-    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
-    std::string written = ParseZM(ReadWholeFile(dir.file("a.zm"))).ZpPath;
-    EXPECT_EQ(written, AbsolutePath("sets/rel.zp"));
-    EXPECT_TRUE(std::filesystem::path(written).is_absolute());
+// Makes `dir` the working folder until the object goes.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(old_); }
 
-    // A path with a drive letter is absolute where the map was made.
+private:
+    std::filesystem::path old_;
+};
+
+TEST(ExportToZmZpFile, AStoredTileSetPathIsWrittenAsItWasReadAndAChosenOneInFull) {
+    TempDir dir;
+    WriteTileSet(dir, "rel.zp", 200);
+    // Border attributes already impassable so that the export changes nothing.
+    Bytes file = ZmFile("rel.zp", 1, 6, 5, CreatureFixture());
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            if (IsBorderSquare(x, y, 6, 5)) file[15 + 6 + (y * 6 + x) * 5 + 4] = AtrImpassable;
+    WriteBytes(dir.file("in.zm"), file);
+    Project p;
+    FakeUi ui;
+    {
+        WorkingFolder here(dir.path());  // where the map's relative path leads
+        ASSERT_TRUE(OpenZMFile(p, ui, "in.zm"));
+    }
+    EXPECT_EQ(p.BitmapCount, 200);
+    // Exported from another working folder, the map names its tile set as before.
+    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("out.zm"), false));
+    EXPECT_EQ(ReadWholeFile(dir.file("out.zm")), file);
+    EXPECT_EQ(p.ZpPath, "rel.zp");
+
+    // A path with a drive letter stays as it is too.
     p.ZpPath = "D:\\game\\set.zp";
     ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("b.zm"), false));
     EXPECT_EQ(ParseZM(ReadWholeFile(dir.file("b.zm"))).ZpPath, "D:\\game\\set.zp");
+
+    // A tile set file named now, relative to the working folder, is stored in full.
+    std::filesystem::create_directory(dir.path() / "sets");
+    ui.files.push_back("sets/new");
+    {
+        WorkingFolder here(dir.path());
+        ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("c.zm"), true));
+    }
+    EXPECT_TRUE(std::filesystem::path(p.ZpPath).is_absolute());
+    EXPECT_TRUE(std::filesystem::equivalent(p.ZpPath, dir.path() / "sets" / "new.zp"));
+    EXPECT_EQ(ParseZM(ReadWholeFile(dir.file("c.zm"))).ZpPath, p.ZpPath);
 }
 
 TEST(ExportToZmZp, ForcesTheMapExtension) {
