@@ -98,7 +98,7 @@ TEST(Generation, NoLearnedDataShowsTheNotReadyBoxAndLeavesTheMap) {
 
 TEST(Generation, AStartRowBelowTheMapOrABadScheduleIsRefused) {
     GenerationSetup s(12, 10);
-    s.settings.SEstartingLine = 14;  // the last inner row is 12
+    s.settings.SEstartingLine = 14;  // the last inner row is 11
     EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
     s.settings.SEstartingLine = 2;
     s.settings.EPlannedRepeats = "100-";
