@@ -255,6 +255,8 @@ LearnOutcome Learner::Run() {
         ui_.setGeneratorStatus("Processing connectors...");
         ui_.processEvents();
         learning::ProcessConnectors(g_, settings_.LearnList);
+        if (auto problem = learning::CapacityProblem(g_.Squares(), learning::EmptySquare::ToCome))
+            throw ListFullError(*problem);
         ui_.setGeneratorStatus("Tracking relationships 1 to 1...");
         ui_.processEvents();
         ui_.prepareProgress(0, std::max(g_.SquareCount() - 1, 0));
@@ -269,6 +271,10 @@ LearnOutcome Learner::Run() {
         Abandon();
         g_.Learned = learned;  // the learned squares are gone: the generator is not ready
         if (!stop.status.empty()) ui_.setGeneratorStatus(stop.status);
+    } catch (const ListFullError& e) {
+        Abandon();
+        ui_.error("Error", learning::TooMuchToLearnText(e.what(), settings_.LearnList));
+        ui_.setGeneratorStatus("Learning interrupted.");
     } catch (const Error& e) {
         Abandon();
         ui_.error("Error", e.what());

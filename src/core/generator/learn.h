@@ -10,7 +10,9 @@
 // a missing tile set file ("Missing *.zp file", then ODzp). An error (the
 // bitmap limit, a damaged map or tile set file, a neighbour list beyond its
 // capacity) is shown in an error box captioned "Error" and ends learning with
-// the learned data cleared and `Learned` false.
+// the learned data cleared and `Learned` false. Learned data from which a
+// new map's rows could outgrow the generator's lists is refused before the
+// objects and the empty square are made, naming the multipliers as the cause.
 
 #include <string>
 

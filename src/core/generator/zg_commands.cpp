@@ -8,6 +8,7 @@
 
 #include "file_commands.h"
 #include "file_io.h"
+#include "learn_steps.h"
 #include "lifecycle.h"
 #include "zg_file.h"
 
@@ -84,6 +85,9 @@ bool LoadZGFile(Project& project, UserInterface& ui, TMapGenerator& generator, G
     } catch (const Error& e) {
         return FailLoad(ui, e.what());
     }
+    // Data learned before learning refused it would stop generation.
+    if (auto problem = learning::CapacityProblem(preset.Squares, learning::EmptySquare::Included))
+        return FailLoad(ui, learning::TooMuchToLearnText(*problem, preset.Settings.LearnList));
     ApplyPreset(std::move(preset), project, generator, settings);
     ui.bitmapsChanged();
     ui.setGeneratorStatus(std::to_string(generator.JoinsCount) + " joins found.");

@@ -83,7 +83,8 @@ bool SaveZGFile(const Project& project, UserInterface& ui, const TMapGenerator& 
 bool SaveZG(const Project& project, UserInterface& ui, const TMapGenerator& generator,
             const GeneratorSettings& settings);
 // The file's part of "Load": reads `path`; on any failure tells the user
-// ("Error opening *.zg file.") and changes nothing.
+// ("Error opening *.zg file.") and changes nothing. Learned data from which
+// a new map's rows could outgrow the generator's lists is refused too.
 bool LoadZGFile(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings,
                 const std::string& path);
 // LoadZG: the open dialog ODzg, then LoadZGFile.

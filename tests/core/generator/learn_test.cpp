@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 
 #include "fake_ui.h"
 #include "file_io.h"
+#include "generation.h"
 #include "learn.h"
 #include "learn_fixtures.h"
+#include "learn_steps.h"
+#include "row_preparation.h"
 #include "samples.h"
 
 using namespace zorvane;
@@ -362,4 +366,54 @@ TEST_F(LearnFixture, LearnCommandAsksRefusesAndKeepsTheForcedTileSet) {
     EXPECT_EQ(project.ZpPath, forced);
     EXPECT_FALSE(project.NoProject);
     EXPECT_TRUE(gen.Ready());
+}
+
+TEST_F(LearnFixture, MultipliersThatWouldOutgrowTheGeneratorAreRefusedAndWhatIsLearnedGenerates) {
+    auto files = samples::BuildSampleFiles(dir.file("samples"), 11);
+    samples::WriteSampleFiles(files);
+    std::vector<int> refused;
+    for (int m = 1; m <= 8; ++m) {
+        SCOPED_TRACE(m);
+        settings = GeneratorSettings{};
+        for (const char* name : {"meadow", "lakes", "village"})
+            settings.LearnList.push_back({dir.file("samples/zmpe/" + std::string(name) + ".zm"), m, false});
+        ui.messages.clear();
+        if (!Learn(project, ui, gen, settings).Completed) {
+            refused.push_back(m);
+            EXPECT_FALSE(gen.Ready());
+            ASSERT_EQ(ui.messages.size(), 1u);
+            const std::string& text = ui.messages[0].text;
+            EXPECT_NE(text.find("meadow.zm [multi=" + std::to_string(m) + "]"), std::string::npos) << text;
+            EXPECT_NE(text.find("Lower the multipliers"), std::string::npos) << text;
+            continue;
+        }
+        // Whatever is learned generates without an error, also with the
+        // first row made under the border.
+        settings.SEsizeX = 12;
+        settings.SEsizeY = 10;
+        settings.SEmaxThreads = 1;
+        settings.CBsimplified1stLine = false;
+        MapGenerationEngine engine(gen);
+        GenerationRequests requests;
+        GenerationReport report;
+        GenerateOptions options;
+        options.Seed = 3;
+        options.TimeLimit = std::chrono::seconds(20);
+        EXPECT_NE(engine.Generate(project, ui, settings, requests, report, options), GenerateOutcome::Failed)
+            << (ui.messages.empty() ? ui.status() : ui.messages.back().text);
+        // Under the border every column pair holds as many pairs as the
+        // learned data lets a column pair hold at most.
+        RowPreparer prep(gen, RowSettings{.MapWidth = 14});
+        GeneratorRng rng(m);
+        prep.BuildColumnCandidates(std::vector<std::int32_t>(10, -1), rng);
+        prep.BuildJoinLists();
+        EXPECT_EQ(gen.ColJoinCount(0), learning::DemandOf(gen.Squares(), learning::EmptySquare::Included).ColumnPairs);
+        EXPECT_EQ(gen.ColJoinCount(8), gen.ColJoinCount(0));
+    }
+    // These maps at multiplier 7 or 8 (and even 5) outgrow the lists; once
+    // refused, any larger multiplier is refused too.
+    ASSERT_FALSE(refused.empty());
+    EXPECT_LE(refused.front(), 7);
+    EXPECT_EQ(refused.back(), 8);
+    EXPECT_EQ(refused.size(), static_cast<std::size_t>(9 - refused.front()));
 }

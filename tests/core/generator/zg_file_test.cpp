@@ -9,6 +9,7 @@
 #include "byte_fixtures.h"
 #include "fake_ui.h"
 #include "file_io.h"
+#include "generation.h"
 #include "learn.h"
 #include "learn_fixtures.h"
 #include "zg_file.h"
@@ -378,4 +379,114 @@ TEST_F(ZgFixture, LoadCommandAsksResetsAndLoads) {
     EXPECT_TRUE(gen.Ready());
     EXPECT_EQ(settings.SEsizeX, 50);
     EXPECT_EQ(project.BitmapCount, 2);
+}
+
+TEST_F(ZgFixture, AnEmptySizeRangeKeepsTheChartEndsApartForTheNextLearning) {
+    // A connector map alone: no objects, the chart's range is 0..0.
+    const std::string zp = dir.file("a.zp");
+    WriteTileSetFile(zp, {1, 2, 3, 4, 5, 6, 7, 8});
+    const std::string fillers = dir.file("fillers.zm");
+    WriteMapFile(fillers, zp, MakeMap(14, 14, [](int x, int y) {
+                     return TSq{static_cast<std::uint16_t>((x + y) % 3), NoBitmap, 0};
+                 }));
+    settings.LearnList.push_back({fillers, 1, true});
+    ASSERT_TRUE(Learn(project, ui, gen, settings).Completed);
+    ASSERT_EQ(gen.LargestObject, 0);
+    const std::string path = dir.file("fillers.zg");
+    ASSERT_TRUE(SaveZGFile(project, ui, gen, settings, path));
+
+    // Loaded in a later run of the program, then maps with objects learned.
+    Project p2;
+    TMapGenerator g2;
+    p2.Generator = &g2;
+    GeneratorSettings s2;
+    ASSERT_TRUE(LoadZGFile(p2, ui, g2, s2, path));
+    const std::string objects = dir.file("objects.zm");
+    WriteMapFile(objects, zp, StructuredMap(30, 26, 9, 4, 4));
+    s2.LearnList = {{objects, 1, false}};
+    ASSERT_TRUE(Learn(p2, ui, g2, s2).Completed);
+    const int n = g2.LargestObject;
+    ASSERT_GT(n, 2);
+    TEqChart& chart = s2.ImgObjChart;
+    EXPECT_EQ(chart.GetPointData(chart.GetPointsCount() - 1).first, n);
+    ASSERT_TRUE(chart.AddPoint());
+    EXPECT_EQ(chart.GetPointsCount(), 3);
+    EXPECT_GT(chart.GetPointData(1).first, 0);
+    EXPECT_LT(chart.GetPointData(1).first, n);
+}
+
+namespace {
+
+// `count` squares that may all stand anywhere, each `weight` times in every
+// list (the empty square last, listing them as often), learned from one map
+// with that multiplier.
+void AnywhereSquares(TMapGenerator& gen, GeneratorSettings& settings, int count, int weight) {
+    std::vector<std::int32_t> all;
+    for (int i = 0; i < count; ++i) all.insert(all.end(), static_cast<std::size_t>(weight), i);
+    std::vector<TSqMatch> squares(static_cast<std::size_t>(count) + 1);
+    for (int i = 0; i <= count; ++i) {
+        squares[static_cast<std::size_t>(i)].Gnd = i == count ? NoBitmap : static_cast<std::uint16_t>(i);
+        squares[static_cast<std::size_t>(i)].Top = NoBitmap;
+        squares[static_cast<std::size_t>(i)].Down = all;
+        squares[static_cast<std::size_t>(i)].Right = all;
+    }
+    gen.SetSquares(std::move(squares));
+    gen.ObjSize.assign(static_cast<std::size_t>(count) + 1, 1);
+    gen.ObjSize.back() = 0;
+    gen.ObjStarts.clear();
+    gen.LargestObject = 1;
+    gen.TallestObject = 1;
+    gen.Learned = true;
+    settings.ImgObjChart.ResetPoints(1, 2);
+    settings.LearnList = {{"/maps/anywhere.zm", weight, false}};
+}
+
+}  // namespace
+
+TEST_F(ZgFixture, DataWhoseRowsWouldOutgrowTheGeneratorIsRefusedAtLoad) {
+    // With weight 3 a pair of columns under the border holds 3 x 3 x 3 pairs
+    // for every two squares: 27 x 49 x 49 = 64827 fit the 65536 a list
+    // holds, 27 x 50 x 50 do not.
+    for (int count : {49, 50}) {
+        SCOPED_TRACE(count);
+        Project p;
+        TMapGenerator g;
+        p.Generator = &g;
+        GeneratorSettings s;
+        AnywhereSquares(g, s, count, 3);
+        const std::string path = dir.file("anywhere" + std::to_string(count) + ".zg");
+        WriteBytes(path, EncodeZG(p, g, s));
+
+        Project loaded;
+        TMapGenerator lg;
+        loaded.Generator = &lg;
+        GeneratorSettings ls;
+        FakeUi lui;
+        const bool ok = LoadZGFile(loaded, lui, lg, ls, path);
+        if (count == 50) {
+            EXPECT_FALSE(ok);
+            EXPECT_FALSE(lg.Ready());
+            ASSERT_EQ(lui.messages.size(), 1u);
+            EXPECT_EQ(lui.messages[0].caption, "Error");
+            const std::string& text = lui.messages[0].text;
+            EXPECT_NE(text.find("anywhere.zm [multi=3]"), std::string::npos) << text;
+            EXPECT_NE(text.find("Lower the multipliers"), std::string::npos) << text;
+            continue;
+        }
+        ASSERT_TRUE(ok) << (lui.messages.empty() ? "" : lui.messages[0].text);
+        // A new map's first row made column by column, under the border.
+        ls.SEsizeX = 12;
+        ls.SEsizeY = 10;
+        ls.SEmaxThreads = 1;
+        ls.CBsimplified1stLine = false;
+        ls.CBbackup = false;
+        ls.CBsaveCompleted = false;
+        MapGenerationEngine engine(lg);
+        GenerationRequests requests;
+        GenerationReport report;
+        GenerateOptions options;
+        options.Seed = 5;
+        EXPECT_EQ(engine.Generate(loaded, lui, ls, requests, report, options), GenerateOutcome::Completed)
+            << lui.status();
+    }
 }
