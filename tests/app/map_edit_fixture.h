@@ -2,6 +2,8 @@
 // The real main window with a small map put straight into its project, and
 // helpers that work it with real mouse and key events on the map view.
 
+#include <QCursor>
+#include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
 #include <vector>
@@ -43,9 +45,26 @@ protected:
     QPoint At(int col, int row) const {
         return {(col - window.renderer().ScrollX) * 32 + 16, (row - window.renderer().ScrollY) * 32 + 16};
     }
-    void MoveTo(int col, int row) { QTest::mouseMove(view, At(col, row)); }
+    // Always one movement event at least: without a button held QTest moves
+    // the cursor, which tells nobody when the cursor is there already.
+    void MoveTo(int col, int row) {
+        const QPoint p = At(col, row);
+        if (QTestPrivate::qtestMouseButtons == Qt::NoButton && QCursor::pos() == view->mapToGlobal(p))
+            QTest::mouseMove(view, p + QPoint(1, 0));
+        QTest::mouseMove(view, p);
+    }
+    // The mouse goes to the square first, as a real one does: a press acts
+    // where the last movement left the mouse.
+    void Press(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
+        MoveTo(col, row);
+        QTest::mousePress(view, button, Qt::NoModifier, At(col, row));
+    }
+    void Release(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseRelease(view, button, Qt::NoModifier, At(col, row));
+    }
     void Click(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(view, button, Qt::NoModifier, At(col, row));
+        Press(col, row, button);
+        Release(col, row, button);
     }
     // A click with a modifier key held down around it (the controller
     // follows the key events, not the mouse event's modifiers).
@@ -53,6 +72,22 @@ protected:
         QTest::keyPress(view, key);
         Click(col, row, button);
         QTest::keyRelease(view, key);
+    }
+
+    // Presses tiles list entry `row` and drags away from it: the tile is
+    // taken for placing when the button is released.
+    void TakeFromList(int row) {
+        auto* list = window.findChild<QListWidget*>("LBNewTiles");
+        const QPoint item = list->visualItemRect(list->item(row)).center();
+        QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier, item);
+        QTest::mouseMove(list->viewport(), item + QPoint(0, 30));
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, item + QPoint(0, 30));
+    }
+    // Shift + an arrow key: ten squares.
+    void ScrollFast(Qt::Key arrow) {
+        QTest::keyPress(view, Qt::Key_Shift);
+        QTest::keyClick(view, arrow, Qt::ShiftModifier);
+        QTest::keyRelease(view, Qt::Key_Shift);
     }
 
     // The ground id of every used tile's first square, bottom to top.

@@ -55,7 +55,7 @@ TEST_F(MapEditTest, RightClickOnAnUnselectedTopTileChangesNothing) {
 TEST_F(MapEditTest, HoldingAButtonSweepsOverTheSquaresPassed) {
     for (int x = 2; x <= 6; ++x) Add(1, 1, x, 10, static_cast<std::uint16_t>(x));
     Refresh();
-    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, At(2, 10));
+    Press(2, 10);
     MoveTo(3, 10);
     MoveTo(4, 10);
     QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, At(4, 10));
@@ -63,13 +63,13 @@ TEST_F(MapEditTest, HoldingAButtonSweepsOverTheSquaresPassed) {
     EXPECT_EQ(Selected(), V({0, 1, 2}));
     EXPECT_EQ(Panel(4), "(6,10)");
 
-    QTest::mousePress(view, Qt::RightButton, Qt::NoModifier, At(4, 10));
+    Press(4, 10, Qt::RightButton);
     MoveTo(3, 10);
     QTest::mouseRelease(view, Qt::RightButton, Qt::NoModifier, At(3, 10));
     EXPECT_EQ(Selected(), V({0}));
 
     // With Ctrl held, moving with the left button down selects nothing.
-    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, At(8, 8));
+    Press(8, 8);
     QTest::keyPress(view, Qt::Key_Control);
     MoveTo(5, 10);
     MoveTo(6, 10);
@@ -77,6 +77,38 @@ TEST_F(MapEditTest, HoldingAButtonSweepsOverTheSquaresPassed) {
     QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, At(6, 10));
     EXPECT_EQ(Selected(), V({0}));
     EXPECT_EQ(DragState(), 0);
+}
+
+// A press acts once, where the last movement left the mouse: a button
+// already held does not act again when another one is pressed.
+TEST_F(MapEditTest, APressActsOnceWhereTheMouseWasLastMoved) {
+    for (std::uint16_t id = 0; id < 4; ++id) Add(1, 1, 4, 4, id);
+    Add(1, 1, 8, 8, 4);
+    Refresh();
+
+    QTest::keyPress(view, Qt::Key_Alt);
+    Press(4, 4);
+    EXPECT_EQ(Selected(), V({3}));
+    QTest::mousePress(view, Qt::RightButton, Qt::NoModifier, At(4, 4));
+    EXPECT_TRUE(Selected().empty()) << "Alt + right: the selected tile is deselected, and no other selected";
+    Release(4, 4, Qt::RightButton);
+    Release(4, 4);
+    QTest::keyRelease(view, Qt::Key_Alt);
+
+    window.ApplyRedraw(window.editing().SelectTile(1, true));
+    QTest::keyPress(view, Qt::Key_Shift);
+    Press(4, 4);
+    EXPECT_EQ(Order(), V({0, 2, 1, 3, 4})) << "Shift + left: one step up";
+    QTest::mousePress(view, Qt::RightButton, Qt::NoModifier, At(4, 4));
+    EXPECT_EQ(Order(), V({0, 1, 2, 3, 4})) << "Shift + right: one step down, and no step up";
+    Release(4, 4, Qt::RightButton);
+    Release(4, 4);
+    QTest::keyRelease(view, Qt::Key_Shift);
+
+    Trigger("MSelectNone");
+    MoveTo(8, 8);
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, At(4, 4));
+    EXPECT_EQ(Selected(), V({4})) << "the click acts at the square the mouse was moved to";
 }
 
 TEST_F(MapEditTest, SelectAllAndDeselectAllRedrawTheView) {

@@ -38,11 +38,11 @@ void MapView::paintEvent(QPaintEvent* e) {
     for (const QRect& r : rest) painter.fillRect(r, Qt::black);
 }
 
+// A press acts where the last movement left the mouse. It does not move the
+// mouse itself: that would repeat the action of a button already held.
 void MapView::mousePressEvent(QMouseEvent* e) {
     int b = ButtonCode(e->button());
-    if (!controller_.Enabled || b < 0) return;
-    controller_.MouseMove(e->position().toPoint().x(), e->position().toPoint().y());
-    controller_.MouseDown(b);
+    if (controller_.Enabled && b >= 0) controller_.MouseDown(b);
 }
 
 void MapView::mouseReleaseEvent(QMouseEvent* e) {
