@@ -1,5 +1,7 @@
 // Map view rendering: exact pixels of small projects.
 
+#include <random>
+
 #include "atr_icons.h"
 #include "id_labels.h"
 #include "render_fixture.h"
@@ -213,6 +215,71 @@ TEST_F(RenderTest, TilesBeyondTheMapAreDrawn) {
     AddTile(2, 1, 13, 0, static_cast<std::uint16_t>(AddBitmap(FilledBitmap(3))));
     renderer.ScrollX = 10;
     EXPECT_EQ(PixelAt(Draw(), 4 * 32 + 1, 1), PaletteRgb(project, 3)) << "map column 14";
+}
+
+// A dirty rectangle anywhere, also wholly beside, above or below the view,
+// changes exactly its own squares: it blacks out columns x0..x1-1 of rows
+// y0..y1-1 and draws every tile square of x0..x1, y0..y1 over that. Checked
+// against two full redraws, of the map before and after a change.
+class DirtyRectTest : public RenderTest {
+protected:
+    static constexpr int Sx = 4, Sy = 5;  // the view shows columns 4..10 and rows 5..9
+    DirtyRectTest() {
+        before = static_cast<std::uint16_t>(AddBitmap(FilledBitmap(3)));
+        after = static_cast<std::uint16_t>(AddBitmap(FilledBitmap(9)));
+        editor::ComputeBitmapInfo(project, info);
+        renderer.ScrollX = renderer.PrevScrollX = Sx;
+        renderer.ScrollY = renderer.PrevScrollY = Sy;
+    }
+    // Before: every square covered. After: some squares covered by another bitmap, the rest bare.
+    void SetMap(bool changed) {
+        project.UsedTiles.clear();
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 14; ++x)
+                if (!changed) AddTile(1, 1, x, y, before);
+                else if ((x + 2 * y) % 3 != 0) AddTile(1, 1, x, y, after);
+    }
+    QImage FullPicture(bool changed) {
+        SetMap(changed);
+        renderer.FullRedraw();
+        return renderer.Picture().copy();
+    }
+    void ExpectOnlyItsSquaresChanged(int x0, int x1, int y0, int y1) {
+        const QImage old = FullPicture(false), now = FullPicture(true);
+        FullPicture(false);
+        SetMap(true);
+        renderer.Render(x0, x1, y0, y1, 0, 0);
+        const QImage& got = renderer.Picture();
+        for (int py = 0; py < got.height(); ++py)
+            for (int px = 0; px < got.width(); ++px) {
+                const int j = px / 32 + Sx, i = py / 32 + Sy;
+                const bool cleared = j >= x0 && j < x1 && i >= y0 && i < y1;
+                const bool drawn = j >= x0 && j <= x1 && i >= y0 && i <= y1 && PixelAt(now, px, py) != 0;
+                const std::uint32_t want = cleared || drawn ? PixelAt(now, px, py) : PixelAt(old, px, py);
+                ASSERT_EQ(PixelAt(got, px, py), want) << "pixel " << px << "," << py << " for columns " << x0
+                                                      << ".." << x1 << ", rows " << y0 << ".." << y1;
+            }
+    }
+    std::uint16_t before = 0, after = 0;
+};
+
+TEST_F(DirtyRectTest, RectanglesBesideTheViewChangeNothingAndStraddlingOnesOnlyTheirSquares) {
+    const int rects[][4] = {
+        {0, 2, 6, 8},   {-3, 3, 5, 9},  {-9, -4, 0, 13},  // left of the view, on its rows
+        {12, 15, 6, 8}, {11, 13, 0, 13}, {40, 90, 5, 9},  // right of it
+        {5, 8, 0, 3},   {5, 8, -3, 4},                    // above
+        {5, 8, 11, 13}, {5, 8, 10, 14},                   // below
+        {0, 3, 0, 4},   {12, 20, 11, 20},                 // beside a corner
+        {2, 6, 6, 8},   {8, 12, 6, 8},  {5, 8, 3, 6}, {5, 8, 8, 12},  // straddling one edge
+        {-1, 20, -1, 20}, {5, 7, 6, 7}, {4, 4, 5, 5}, {7, 6, 6, 7},   // all, inside, one square, empty
+    };
+    for (const auto& r : rects) ExpectOnlyItsSquaresChanged(r[0], r[1], r[2], r[3]);
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> at(-6, 20);
+    for (int k = 0; k < 60; ++k) {
+        const int x0 = at(rng), y0 = at(rng);
+        ExpectOnlyItsSquaresChanged(x0, x0 + at(rng) / 3, y0, y0 + at(rng) / 3);
+    }
 }
 
 // A project of many tiles for comparing partial and full redraws.

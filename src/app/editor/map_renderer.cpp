@@ -93,11 +93,14 @@ void MapRenderer::Draw(const std::uint8_t* pixels, int x, int y, const Colours& 
     }
 }
 
+// Right and bottom are exclusive. Every edge is clipped to the picture, so a
+// rectangle lying wholly beside or beyond the view fills nothing.
 void MapRenderer::FillBlack(int left, int top, int right, int bottom) {
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    right = std::min(right, Width());
-    bottom = std::min(bottom, Height());
+    left = std::clamp(left, 0, Width());
+    right = std::clamp(right, 0, Width());
+    top = std::clamp(top, 0, Height());
+    bottom = std::clamp(bottom, 0, Height());
+    if (left >= right) return;
     for (int y = top; y < bottom; ++y) std::fill(base_ + y * stride_ + left, base_ + y * stride_ + right, kBlack);
 }
 
