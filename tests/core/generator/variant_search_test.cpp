@@ -4,101 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
 
 #include "row_preparation.h"
+#include "search_fixtures.h"
 #include "variant_search.h"
 
 using namespace zorvane;
-
-namespace {
-
-using List = std::vector<std::int32_t>;
-
-// Learned squares made by hand: square i has ground i; the last square is
-// the empty square.
-std::unique_ptr<TMapGenerator> Learned(const std::vector<List>& down, const std::vector<List>& right) {
-    auto g = std::make_unique<TMapGenerator>();
-    std::vector<TSqMatch> squares(down.size());
-    for (std::size_t i = 0; i < squares.size(); ++i) {
-        squares[i].Gnd = i + 1 == squares.size() ? NoBitmap : static_cast<std::uint16_t>(i);
-        squares[i].Down = down[i];
-        squares[i].Right = right[i];
-    }
-    g->SetSquares(std::move(squares));
-    g->Learned = true;
-    return g;
-}
-
-// Sub-chain i from `start` with these pairs per column pair, nothing found.
-void SetUpChain(TMapGenerator& g, int i, int start, const std::vector<std::vector<SqPair>>& pairs) {
-    TSubChain& sc = g.SC[static_cast<std::size_t>(i)];
-    sc.Clear();
-    sc.start = start;
-    sc.Len = static_cast<int>(pairs.size()) + 1;
-    sc.Pairs = pairs;
-    for (const auto& p : pairs) sc.PairCounts.push_back(static_cast<std::int32_t>(p.size()));
-    sc.MaxVariants = std::min<std::int32_t>(100000, sc.PairCounts.front() * sc.PairCounts.back());
-    sc.sqlines.reserve(static_cast<std::size_t>(sc.MaxVariants) + 1);
-    sc.sqlines.emplace_back(static_cast<std::size_t>(sc.Len), 0);
-    sc.LookAhead.reserve(static_cast<std::size_t>(sc.MaxVariants) + 1);
-    sc.LookAhead.emplace_back(static_cast<std::size_t>(sc.Len) * LookAheadRows, 0);
-    sc.Cursor.assign(pairs.size(), 0);
-    g.SCCount = std::max(g.SCCount, i + 1);
-}
-
-// Sub-chain i holding these variants, done or not; look-ahead unknown
-// unless given.
-void SetVariants(TMapGenerator& g, int i, int start, const std::vector<List>& variants, bool done,
-                 const std::vector<List>& lookAhead = {}) {
-    TSubChain& sc = g.SC[static_cast<std::size_t>(i)];
-    sc.Clear();
-    sc.start = start;
-    sc.Len = static_cast<int>(variants.front().size());
-    sc.MaxVariants = 1000;
-    sc.Pairs.assign(static_cast<std::size_t>(sc.Len) - 1, {});
-    sc.sqlines = variants;
-    for (std::size_t k = 0; k < variants.size(); ++k) {
-        List la(static_cast<std::size_t>(sc.Len) * LookAheadRows, UnknownSquare);
-        if (k < lookAhead.size())
-            for (std::size_t c = 0; c < lookAhead[k].size(); ++c) la[c * LookAheadRows] = lookAhead[k][c];
-        sc.LookAhead.push_back(la);
-    }
-    sc.VariantCount = static_cast<std::int32_t>(variants.size());
-    sc.Done = done;
-    g.SCCount = std::max(g.SCCount, i + 1);
-}
-
-std::vector<List> Variants(const TSubChain& sc) {
-    return {sc.sqlines.begin(), sc.sqlines.begin() + sc.VariantCount.load()};
-}
-
-struct Burster {
-    TMapGenerator& g;
-    RowFlags flags;
-    RowJob job;
-    SearchTables tables;
-    SubChainScratch scratch;
-    std::atomic<bool> cancel{false};
-    explicit Burster(TMapGenerator& gen, int row = 20) : g(gen), tables(gen) {
-        job.MapHeight = 24;  // row 20 is the last inner row: no validation
-        job.Row = row;
-        job.Tables = &tables;
-    }
-    void Burst(int s = 0) { RunBurst(g, s, g.ThrFields[0], flags, job, scratch, cancel); }
-    void UntilDone(int s = 0) {
-        for (int i = 0; i < 100 && !g.SC[static_cast<std::size_t>(s)].Done.load(); ++i) Burst(s);
-    }
-};
-
-// Ten squares that may stand anywhere, the last the empty square.
-std::unique_ptr<TMapGenerator> Anything(int n = 10) {
-    List all;
-    for (int i = 0; i + 1 < n; ++i) all.push_back(i);
-    return Learned(std::vector<List>(static_cast<std::size_t>(n), all), std::vector<List>(static_cast<std::size_t>(n), all));
-}
-
-}  // namespace
+using namespace zorvane::testing;
 
 // --- Validation --------------------------------------------------------------
 
@@ -202,87 +114,6 @@ TEST(SearchBurst, PartsThatCanOnlyRepeatFoundVariantsArePassedOverWithTheirSteps
     // second (1 + 1), level 2 to its end after each match (2 + 2).
     EXPECT_EQ(g->ThrFields[0].Steps.load(), 12);
     EXPECT_TRUE(g->SC[0].Done.load());
-}
-
-namespace {
-
-// The search as a plain loop: every pair of a column pair examined one by
-// one (one step each), the next pair with the same left square found by a
-// plain scan, duplicates of first and link square dropped.
-struct PlainSearch {
-    std::vector<List> variants;
-    std::int64_t steps = 0;
-};
-PlainSearch SearchPlainly(const std::vector<std::vector<SqPair>>& pairs, std::size_t maxVariants) {
-    PlainSearch r;
-    const int last = static_cast<int>(pairs.size()) - 1;
-    auto size = [&](int l) { return static_cast<int>(pairs[static_cast<std::size_t>(l)].size()); };
-    auto at = [&](int l, int i) { return pairs[static_cast<std::size_t>(l)][static_cast<std::size_t>(i)]; };
-    std::vector<int> cur(pairs.size(), 0);
-    List v(pairs.size() + 1);
-    std::set<std::pair<int, int>> keys;
-    int depth = 0;
-    for (;;) {
-        bool deeper = false;
-        if (cur[depth] < size(depth)) {
-            const SqPair k = at(depth, cur[depth]);
-            if (depth == 0) v[0] = k.Left;
-            const int l = depth + 1;
-            for (; cur[l] < size(l); ++cur[l]) {
-                ++r.steps;
-                const SqPair p = at(l, cur[l]);
-                if (p.Left != k.Right) continue;
-                v[l] = p.Left;
-                if (l < last) {
-                    ++depth;
-                    deeper = true;
-                    break;
-                }
-                v[l + 1] = p.Right;
-                if (keys.insert({v[0], v[l]}).second) r.variants.push_back(v);
-                if (r.variants.size() >= maxVariants) return r;
-            }
-        }
-        if (deeper) continue;
-        for (int m = last; m >= 1; --m) {
-            if (cur[m] < size(m)) continue;
-            cur[m] = 0;
-            depth = std::max(m - 2, 0);
-            const int left = cur[m - 1] < size(m - 1) ? at(m - 1, cur[m - 1]).Left : -1;
-            if (cur[m - 1] < size(m - 1))
-                for (++cur[m - 1]; cur[m - 1] < size(m - 1) && at(m - 1, cur[m - 1]).Left != left; ++cur[m - 1]) {
-                }
-        }
-        if (cur[0] >= size(0)) return r;
-    }
-}
-
-}  // namespace
-
-TEST(SearchBurst, FindsWhatAPlainSearchFindsAndCountsItsStepsAlike) {
-    GeneratorRng rng(17);
-    int compared = 0;
-    for (int round = 0; round < 400; ++round) {
-        const int levels = 2 + static_cast<int>(UniformBelow(rng, 4));
-        std::vector<std::vector<SqPair>> pairs(static_cast<std::size_t>(levels));
-        for (auto& level : pairs) {
-            const int n = 1 + static_cast<int>(UniformBelow(rng, 7));
-            for (int i = 0; i < n; ++i)
-                level.push_back({static_cast<std::int32_t>(UniformBelow(rng, 4)),
-                                 static_cast<std::int32_t>(UniformBelow(rng, 4))});
-        }
-        auto g = Anything();
-        SetUpChain(*g, 0, 0, pairs);
-        const PlainSearch plain = SearchPlainly(pairs, static_cast<std::size_t>(g->SC[0].MaxVariants));
-        if (plain.steps > 9000) continue;  // one burst holds it all
-        Burster b(*g);
-        b.Burst();
-        ASSERT_EQ(Variants(g->SC[0]), plain.variants) << "round " << round;
-        ASSERT_EQ(g->ThrFields[0].Steps.load(), plain.steps) << "round " << round;
-        EXPECT_TRUE(g->SC[0].Done.load());
-        ++compared;
-    }
-    EXPECT_GT(compared, 300);
 }
 
 TEST(SearchBurst, ASubChainWithoutACompleteChainEndsExhaustedWithoutVariant) {
