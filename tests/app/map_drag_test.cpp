@@ -189,6 +189,74 @@ TEST_F(MapEditTest, ATileDraggedOutOfTheTilesListFollowsTheMouseUntilDropped) {
     EXPECT_EQ(Pixel(14, 15), 0u);
 }
 
+// Splitting the tile being placed keeps the placement: its squares follow
+// the mouse and a right click takes them all off the map.
+TEST_F(MapEditTest, ARightClickRemovesASplitPlacementWhole) {
+    window.project().NewTiles.push_back(MakeTile(2, 2, 0, 0, 5));
+    Add(1, 1, 18, 12, 0);
+    window.RefreshInterface(0, 0, false, true, true, true);
+    TakeFromList(0);
+    MoveTo(10, 10);
+    ASSERT_EQ(Tile(1).X, 9);
+    Trigger("MSplitSelected");
+    EXPECT_EQ(Panel(6), "used tiles = 5");
+    EXPECT_EQ(DragState(), 2);
+    MoveTo(12, 12);
+    EXPECT_EQ(Tile(1).X, 11) << "the squares go on following the mouse";
+    EXPECT_EQ(Tile(4).Y, 12);
+    EXPECT_EQ(Pixel(12, 12), Bright(5));
+    Click(12, 12, Qt::RightButton);
+    EXPECT_EQ(DragState(), 0);
+    EXPECT_EQ(Order(), V({0}));
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(Pixel(11, 11), 0u);
+    EXPECT_EQ(Pixel(12, 12), 0u);
+    EXPECT_EQ(Pixel(18, 12), Plain(0));
+}
+
+// A selection scrolled out of the view (here to the left of it) is still
+// deleted, replaced by a placement and put back by a cancelled drag; the
+// view draws what it shows of each.
+TEST_F(MapEditTest, EditingASelectionScrolledOutOfTheView) {
+    window.project().NewTiles.push_back(MakeTile(1, 1, 0, 0, 5));
+    Add(1, 1, 2, 3, 0);
+    Add(1, 1, 3, 3, 1);
+    Add(1, 1, 14, 3, 2);
+    window.RefreshInterface(0, 0, false, true, true, true);
+
+    Click(2, 3);
+    ScrollFast(Qt::Key_Right);
+    ASSERT_EQ(window.renderer().ScrollX, 10);
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(Order(), V({1, 2}));
+    EXPECT_EQ(Pixel(14, 3), Plain(2));
+
+    ScrollFast(Qt::Key_Left);
+    Click(3, 3);
+    ScrollFast(Qt::Key_Right);
+    TakeFromList(0);
+    ASSERT_EQ(DragState(), 2);
+    EXPECT_FALSE(Tile(0).Selected);
+    Click(16, 5, Qt::RightButton);
+    EXPECT_EQ(DragState(), 0);
+    EXPECT_EQ(Order(), V({1, 2}));
+    EXPECT_EQ(Pixel(16, 5), 0u);
+
+    ScrollFast(Qt::Key_Left);
+    Click(3, 3);
+    ClickWith(Qt::Key_Control, 3, 3);
+    ScrollFast(Qt::Key_Right);
+    MoveTo(16, 5);
+    EXPECT_EQ(Tile(0).X, 16);
+    EXPECT_EQ(Pixel(16, 5), Bright(1));
+    Click(16, 5, Qt::RightButton);
+    EXPECT_EQ(DragState(), 0);
+    EXPECT_EQ(std::pair(Tile(0).X, Tile(0).Y), std::pair(3, 3)) << "back where it was";
+    EXPECT_EQ(Pixel(16, 5), 0u);
+    ScrollFast(Qt::Key_Left);
+    EXPECT_EQ(Pixel(3, 3), Bright(1));
+}
+
 TEST_F(MapEditTest, ResettingTheProjectEndsTheDragAndEmptiesTheDepthBar) {
     Add(1, 1, 2, 3, 0);
     Add(1, 1, 2, 3, 1);

@@ -3,6 +3,8 @@
 // the tile being placed from the tiles list, the "Skip to The Nearest Layer"
 // option and the depth bar. The main window owns one.
 
+#include <vector>
+
 namespace zorvane {
 
 class TTile;
@@ -26,10 +28,11 @@ struct EditState {
     int DragState = DragIdle;
     int DragStartX = 0;  // map square at which the drag began
     int DragStartY = 0;
-    // The used tile being placed while DragState is DragPlacing. Only ever
-    // compared with the tiles of the map, never followed: it is cleared
-    // whenever the editing operations destroy that tile.
-    const TTile* PlacedTile = nullptr;
+    // The used tiles being placed while DragState is DragPlacing: the copy of
+    // the tiles list entry, or its single squares once it has been split.
+    // Only ever compared with the tiles of the map, never followed: cleared
+    // whenever the editing operations destroy those tiles.
+    std::vector<const TTile*> PlacedTiles;
     bool SkipNearest = true;  // "Skip to The Nearest Layer"
     DepthBar Depth;
 };

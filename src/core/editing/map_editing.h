@@ -15,6 +15,8 @@
 // the tiles list, which is listed but drawn without the flag; every command
 // that moves tiles inside UsedTiles keeps each entry referring to its tile.
 
+#include <unordered_set>
+
 #include "dirty_rect.h"
 #include "edit_state.h"
 #include "project.h"
@@ -87,7 +89,7 @@ public:
 private:
     Redraw DepthChanged();
     void EndDrag();
-    bool IsPlacedTile(int index) const;
+    std::unordered_set<const TTile*> PlacedSet() const;
     void ReportStep(const char* text);
 
     Project& p_;

@@ -2,7 +2,9 @@
 // splitting and deleting.
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "map_editing.h"
 
@@ -36,18 +38,20 @@ TileList SquaresOf(const TTile& t) {
 
 }  // namespace
 
-bool MapEditing::IsPlacedTile(int index) const {
-    return s_.PlacedTile != nullptr && p_.UsedTiles[index].get() == s_.PlacedTile;
+std::unordered_set<const TTile*> MapEditing::PlacedSet() const {
+    return {s_.PlacedTiles.begin(), s_.PlacedTiles.end()};
 }
 
-// Ends a drag or a placement. A placed tile that is still listed gets its
-// Selected flag back, since it is no longer the tile being placed.
+// Ends a drag or a placement. Placed tiles that are still listed get their
+// Selected flag back, since they are no longer being placed.
 void MapEditing::EndDrag() {
-    if (s_.DragState == DragPlacing)
+    if (s_.DragState == DragPlacing) {
+        const auto placed = PlacedSet();
         for (const auto& e : p_.Selection)
-            if (IsPlacedTile(e.Index)) p_.UsedTiles[e.Index]->Selected = true;
+            if (placed.count(p_.UsedTiles[e.Index].get())) p_.UsedTiles[e.Index]->Selected = true;
+    }
     s_.DragState = DragIdle;
-    s_.PlacedTile = nullptr;
+    s_.PlacedTiles.clear();
 }
 
 void MapEditing::AbandonDrag() { EndDrag(); }
@@ -126,7 +130,7 @@ Redraw MapEditing::StoreNew(int index, int scrollX, int scrollY) {
     placed.Selected = false;  // moves with the selection but is drawn plainly
 
     s_.DragState = DragPlacing;
-    s_.PlacedTile = &placed;
+    s_.PlacedTiles = {&placed};
     // On the first mouse movement the tile's middle square jumps under the mouse.
     s_.DragStartX = HalfRoundedToEven(placed.Width) + scrollX;
     s_.DragStartY = HalfRoundedToEven(placed.Height) + scrollY;
@@ -144,12 +148,13 @@ Redraw MapEditing::CancelNew() {
     });
     if (othersHighlighted) r.Add(SelectionBounds(p_));
     ClearSelection(p_);
-    auto& tiles = p_.UsedTiles;
-    auto placed = std::find_if(tiles.rbegin(), tiles.rend(), [&](const auto& t) { return t.get() == s_.PlacedTile; });
-    if (placed != tiles.rend()) {
-        r.Add(DirtyRect::Around(**placed));
-        tiles.erase(std::next(placed).base());
-    }
+    // The placed tile, or all its squares when it was split.
+    const auto placed = PlacedSet();
+    std::optional<DirtyRect> where;
+    for (const auto& t : p_.UsedTiles)
+        if (placed.count(t.get())) where = where ? where->United(DirtyRect::Around(*t)) : DirtyRect::Around(*t);
+    if (where) r.Add(*where);
+    std::erase_if(p_.UsedTiles, [&](const auto& t) { return placed.count(t.get()) != 0; });
     EndDrag();
     r.Merge(DepthChanged());
     return r;
@@ -203,7 +208,10 @@ Redraw MapEditing::SplitSelected() {
     ClearSelection(p_);
     if (splits.empty()) return r;
 
-    // Each split tile is replaced, at its own depth, by its parts.
+    // Each split tile is replaced, at its own depth, by its parts. The parts
+    // of a placed tile are placed in its stead: they go on following the
+    // mouse, and a right click removes them all.
+    const auto placed = PlacedSet();
     TileList arranged;
     for (int k = 0; k < static_cast<int>(p_.UsedTiles.size()); ++k) {
         if (splitOf[k] < 0) {
@@ -211,10 +219,9 @@ Redraw MapEditing::SplitSelected() {
             continue;
         }
         Split& s = splits[splitOf[k]];
-        if (IsPlacedTile(k)) {
-            // The placed tile is gone; its parts go on following the mouse.
-            s_.PlacedTile = nullptr;
-            s_.DragState = DragMoving;
+        if (placed.count(p_.UsedTiles[k].get())) {
+            std::erase(s_.PlacedTiles, p_.UsedTiles[k].get());
+            for (const auto& part : s.parts) s_.PlacedTiles.push_back(part.get());
         }
         s.first = static_cast<int>(arranged.size());
         for (auto& part : s.parts) arranged.push_back(std::move(part));
@@ -243,7 +250,7 @@ Redraw MapEditing::DeleteSelected(bool redraw) {
     p_.UsedTiles.resize(kept);
     p_.Selection.clear();
     s_.DragState = DragIdle;
-    s_.PlacedTile = nullptr;
+    s_.PlacedTiles.clear();
     r.Merge(DepthChanged());
     if (redraw) r.Add(bounds);
     ui_.setStatus("selection deleted.");

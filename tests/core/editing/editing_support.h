@@ -62,8 +62,8 @@ struct EditBench {
 
 // Everything wrong with the selection, or "" when it keeps its rules:
 // valid unique entries, Selected set exactly for listed tiles (the tile being
-// placed excepted), the placed tile known only while placing, and the depth
-// bar in step with the number of used tiles.
+// placed excepted), the placed tiles known only while placing and all on the
+// map, and the depth bar in step with the number of used tiles.
 inline std::string SelectionFaults(const Project& p, const EditState& s) {
     std::ostringstream out;
     const int n = static_cast<int>(p.UsedTiles.size());
@@ -75,13 +75,17 @@ inline std::string SelectionFaults(const Project& p, const EditState& s) {
         }
         if (listed[e.Index]++) out << "tile " << e.Index << " listed twice; ";
     }
+    const std::set<const TTile*> placedTiles(s.PlacedTiles.begin(), s.PlacedTiles.end());
+    std::size_t placedOnMap = 0;
     for (int k = 0; k < n; ++k) {
         const TTile* t = p.UsedTiles[k].get();
-        const bool placed = s.DragState == DragPlacing && t == s.PlacedTile;
+        const bool placed = s.DragState == DragPlacing && placedTiles.count(t);
+        placedOnMap += placedTiles.count(t);
         if (t->Selected && !listed[k]) out << "tile " << k << " selected but not listed; ";
         if (!t->Selected && listed[k] && !placed) out << "tile " << k << " listed but not selected; ";
     }
-    if (s.PlacedTile && s.DragState != DragPlacing) out << "placed tile kept outside a placement; ";
+    if (!s.PlacedTiles.empty() && s.DragState != DragPlacing) out << "placed tiles kept outside a placement; ";
+    if (placedOnMap != s.PlacedTiles.size()) out << "a placed tile is not on the map; ";
     if (s.Depth.Maximum != std::max(n - 1, 0)) out << "depth bar maximum " << s.Depth.Maximum << " for " << n << " tiles; ";
     if (s.Depth.DepthLimit != s.Depth.Maximum - s.Depth.Position) out << "depth limit out of step; ";
     return out.str();

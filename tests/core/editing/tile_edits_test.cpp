@@ -290,6 +290,44 @@ TEST_F(TileEditTest, SplitDuringADragLetsTheSquaresGoOnFollowing) {
     EXPECT_EQ(X(1), 1);
 }
 
+// Splitting the tile being placed leaves a placement of its parts: they go on
+// following the mouse, a right click removes them all, and a left click drops
+// them unselected, as for the tile before the split.
+TEST_F(TileEditTest, ASplitPlacementIsStillAPlacement) {
+    Row(2);
+    AddNewTile(3, 2, 9);
+    p.NewTiles[0]->SqAt(1, 0) = TSq{};  // dropped by the split
+    for (bool cancel : {true, false}) {
+        ed.StoreNew(0, 4, 4);
+        ed.SelectionToBottom();  // wherever it went in the stack
+        ed.SelDragOver(8, 8);
+        ed.SplitSelected();
+        EXPECT_EQ(s.DragState, DragPlacing);
+        EXPECT_EQ(Ids(), Ints({9, 9, 9, 9, 9, 0, 1}));
+        EXPECT_EQ(SelectionFaults(p, s), "");
+        ed.SelDragOver(9, 10);
+        EXPECT_EQ(std::pair(X(0), Y(0)), std::pair(7, 9)) << "the parts follow the mouse";
+        EXPECT_EQ(std::pair(X(4), Y(4)), std::pair(9, 10));
+        const DirtyRect partsAt = DirtyRect::Around(*p.UsedTiles[0]).United(DirtyRect::Around(*p.UsedTiles[4]));
+        Redraw r = cancel ? ed.RightClickOn(9, 10, {}) : ed.LeftClickOn(9, 10, {});
+        EXPECT_EQ(s.DragState, DragIdle);
+        EXPECT_TRUE(p.Selection.empty());
+        EXPECT_EQ(SelectionFaults(p, s), "");
+        if (cancel) {
+            EXPECT_EQ(Ids(), Ints({0, 1})) << "every part is removed";
+            EXPECT_EQ(s.Depth.Maximum, 1);
+            const bool covered = std::any_of(r.Rects.begin(), r.Rects.end(), [&](const DirtyRect& d) {
+                return d.X0 <= partsAt.X0 && d.X1 >= partsAt.X1 && d.Y0 <= partsAt.Y0 && d.Y1 >= partsAt.Y1;
+            });
+            EXPECT_TRUE(covered) << "where the parts were is drawn again";
+        } else {
+            EXPECT_EQ(Ids(), Ints({9, 9, 9, 9, 9, 0, 1}));
+            for (int k = 0; k < 5; ++k) EXPECT_FALSE(p.UsedTiles[k]->Selected) << "dropped unselected";
+            EXPECT_EQ(ui.status(), "tile dropped.");
+        }
+    }
+}
+
 // --- Deleting -----------------------------------------------------------------
 
 TEST_F(TileEditTest, DeleteRemovesTheSelectionWhereverItIsAndKeepsTheRestInOrder) {
@@ -319,7 +357,7 @@ TEST_F(TileEditTest, DeletingThePlacedTileEndsThePlacement) {
     ed.StoreNew(0, 0, 0);
     ed.DeleteSelected(true);
     EXPECT_EQ(s.DragState, DragIdle);
-    EXPECT_EQ(s.PlacedTile, nullptr);
+    EXPECT_TRUE(s.PlacedTiles.empty());
     EXPECT_EQ(Ids(), Ints({0, 1}));
     EXPECT_EQ(SelectionFaults(p, s), "");
 }
