@@ -3,6 +3,8 @@
 // generator's keys, and the view's edges.
 
 #include <QListWidget>
+#include <QMenuBar>
+#include <map>
 
 #include "map_edit_fixture.h"
 
@@ -95,6 +97,45 @@ TEST_F(ControllerTest, ScrollBarsAndTheTilesListNeverSeeTheKeys) {
     QTest::keyClicks(list, "2");
     EXPECT_EQ(list->currentRow(), 0) << "neither keys nor typing move the list's selection";
     EXPECT_EQ(ScrollY(), 2);
+}
+
+// Counts the key events that reach the widgets it watches.
+class KeySpy : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress) ++presses[watched];
+        if (e->type() == QEvent::KeyRelease) ++releases[watched];
+        return false;
+    }
+    std::map<QObject*, int> presses, releases;
+};
+
+// The controller hears every key once. Only the key presses of the window,
+// its scroll bars and the tiles list are kept from them; key releases, and
+// the keys of the map view and the menu bar, reach their widgets.
+TEST_F(ControllerTest, OnlyKeyPressesOfTheWindowScrollBarsAndListAreDiscarded) {
+    auto* list = window.findChild<QListWidget*>("LBNewTiles");
+    QWidget* menu = window.menuBar();
+    KeySpy spy;
+    for (QWidget* w : {static_cast<QWidget*>(sbx), static_cast<QWidget*>(sby), static_cast<QWidget*>(sbDepth),
+                       static_cast<QWidget*>(list), view, menu, static_cast<QWidget*>(&window)})
+        w->installEventFilter(&spy);
+    int scrolled = 0;
+    for (QWidget* w : {static_cast<QWidget*>(sbx), static_cast<QWidget*>(sby), static_cast<QWidget*>(sbDepth),
+                       static_cast<QWidget*>(list), view, static_cast<QWidget*>(&window)}) {
+        const std::string name = w->objectName().toStdString();
+        QTest::keyClick(w, Qt::Key_Right);
+        EXPECT_EQ(ScrollX(), ++scrolled) << name << ": one step, however far the key travels";
+        EXPECT_EQ(spy.presses[w], w == view ? 1 : 0) << name;
+        EXPECT_GE(spy.releases[w], 1) << name;
+        QTest::keyPress(w, Qt::Key_Shift);
+        EXPECT_EQ(Panel(3), "SHIFT") << name;
+        QTest::keyRelease(w, Qt::Key_Shift);
+        EXPECT_EQ(Panel(3), "") << name;
+    }
+    QTest::keyClick(menu, Qt::Key_Right);
+    EXPECT_EQ(spy.presses[menu], 1);
+    EXPECT_EQ(spy.releases[menu], 1);
 }
 
 TEST_F(ControllerTest, MenuShortcutsWorkWhateverControlHasTheFocus) {

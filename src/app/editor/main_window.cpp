@@ -196,11 +196,14 @@ bool MainWindow::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
-// Keys of the main window and its controls go to the controller and are
-// then discarded, so that a focused scroll bar or list never acts on them
-// (typing into the tiles list never selects an item); the mini map passes
-// its keys on without discarding them. No control of the main window may
-// claim a menu shortcut for itself (the tiles list would take Ctrl+A).
+// The controller hears every key once. Key presses of the window, its
+// scroll bars and the tiles list are heard where they arrive and then
+// discarded, so that a focused scroll bar or list never acts on them (typing
+// into the tiles list never selects an item). Key releases, and the keys of
+// the other controls (the map view, the menu bar), reach their widgets; what
+// no widget takes travels up to the window and is heard there. The mini map
+// passes its keys on without discarding them. No control of the main window
+// may claim a menu shortcut for itself (the tiles list would take Ctrl+A).
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == central_ && e->type() == QEvent::Resize) LayoutControls();
     const auto type = e->type();
@@ -208,14 +211,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || (widget->window() != this && widget != miniMap_.get())) return false;
     if (type == QEvent::ShortcutOverride) return widget->window() == this;
+    const bool discarded = type == QEvent::KeyPress && (widget == this || widget == sbx_ || widget == sby_ ||
+                                                        widget == sbDepth_ || widget == tilesList_);
+    if (!discarded && widget != this && widget != miniMap_.get()) return false;
     auto* key = static_cast<QKeyEvent*>(e);
     if (controller_.Enabled) {
-        if (e->type() == QEvent::KeyPress)
+        if (type == QEvent::KeyPress)
             controller_.KeyDown(VirtualKey(*key));
         else if (!key->isAutoRepeat())
             controller_.KeyUp(VirtualKey(*key));
     }
-    return widget->window() == this;
+    return discarded;
 }
 
 void MainWindow::SetPanel(int i, const QString& text) { panels_[i]->setText(text); }
