@@ -4,8 +4,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QTest>
 #include <QWidget>
 
 #include "controls_text.h"
@@ -244,6 +246,28 @@ TEST_F(EditorTest, AboutAndDonateBoxes) {
     Trigger("MMDonate");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].buttons, Buttons::OkCancel);
+}
+
+// One about box at a time; a click closes it for good, and the window
+// closes afterwards without touching it.
+TEST_F(EditorTest, AboutShowsOneBoxThatAClickClosesForGood) {
+    Trigger("MAbout");
+    Trigger("MAbout");
+    auto boxes = window.findChildren<QWidget*>("AboutBox");
+    ASSERT_EQ(boxes.size(), 1) << "About again shows the same box";
+    QPointer<QWidget> box = boxes[0];
+    EXPECT_TRUE(box->isVisible());
+    QTest::mouseClick(box, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(box.isNull()) << "the click closed and deleted it";
+    Trigger("MAbout");
+    boxes = window.findChildren<QWidget*>("AboutBox");
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0]->isVisible()) << "and About shows a new one";
+    QTest::mouseClick(boxes[0], Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window.close();
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST(QtUiTest, FiltersAndTextsAreShownTheQtWay) {

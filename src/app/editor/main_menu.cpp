@@ -198,7 +198,7 @@ void MainWindow::MControlsClick() { ui_.message("Controls", info::ControlsText()
 
 void MainWindow::MTutorialsClick() { info::ShowTutorials(this); }
 
-void MainWindow::MAboutClick() { about_ = info::ShowAbout(this); }
+void MainWindow::MAboutClick() { info::ShowAbout(this, about_); }
 
 void MainWindow::MMDonateClick() {
     if (ui_.message(info::DonateCaption(), info::DonateText(), Icon::Information, Buttons::OkCancel) == Answer::Ok)

@@ -5,6 +5,7 @@
 // the status bar with 7 panels and the progress bar, and carries the menu.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <functional>
@@ -186,7 +187,7 @@ private:
     std::unique_ptr<TFNewMap> newMap_;
     std::unique_ptr<TFMapProperties> properties_;
     std::unique_ptr<TFMiniMap> miniMap_;
-    QWidget* about_ = nullptr;
+    QPointer<QWidget> about_;  // the about box while it exists (it deletes itself when closed)
 };
 
 }  // namespace zorvane::editor

@@ -43,11 +43,11 @@ protected:
 
 }  // namespace
 
-QWidget* ShowAbout(QWidget* mainWindow) {
-    auto* box = new AboutBox(mainWindow);
+void ShowAbout(QWidget* mainWindow, QPointer<QWidget>& box) {
+    if (!box) box = new AboutBox(mainWindow);
     box->move(mainWindow->geometry().center() - box->rect().center());
     box->show();
-    return box;
+    box->raise();
 }
 
 void ShowTutorials(QWidget* mainWindow) {
