@@ -13,12 +13,11 @@ constexpr std::int32_t kBurstSteps = 10000;
 constexpr std::int32_t kFirstVariantBurstSteps = 50000;
 constexpr std::int64_t kFlagPollSteps = 256;  // the flags are looked at every so many steps
 
-// The one value of a list, -1 when it holds several, -2 when it is empty.
+// The entry of a list of exactly one entry, -1 when it holds more (also
+// copies of one square), -2 when it is empty.
 std::int32_t SingleOf(const std::vector<std::int32_t>& list) {
     if (list.empty()) return -2;
-    for (std::int32_t e : list)
-        if (e != list.front()) return -1;
-    return list.front();
+    return list.size() == 1 ? list.front() : -1;
 }
 
 std::vector<std::int32_t> DistinctSorted(const std::vector<std::int32_t>& list) {

@@ -28,8 +28,8 @@
 namespace zorvane {
 
 // Facts of the learned data that validation asks for, built once per run.
-// A list "names one square" when every entry is that square (one entry, or
-// several copies of it).
+// A list "names one square" when it has exactly one entry; several copies
+// of one square (a join learned with a multiplier above 1) name none.
 class SearchTables {
 public:
     explicit SearchTables(const TMapGenerator& gen);

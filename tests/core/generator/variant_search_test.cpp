@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "row_preparation.h"
@@ -69,6 +70,63 @@ TEST(ValidateVariant, AnUnknownSquareLeftOfAForcedOneIsForcedByTheOnlySquareNami
     auto h = Learned({{2}, {4}, {}, {}, {}, {}}, {{1}, {}, {}, {4}, {}, {}});
     const SearchTables u(*h);
     EXPECT_FALSE(ValidateVariant(u, 20, 10, List{0, 1}, la));
+}
+
+TEST(ValidateVariant, OnlyAListOfExactlyOneEntryForcesASquare) {
+    // Below 0 only 2, right of 2 only 3, below 2 only 4, below 3 only 5,
+    // and 5 may not stand right of 4: 0 forces a column of squares that
+    // cannot stand beside what 3 forces. Learned with weight 2 every list
+    // holds each entry twice and forces nothing, so the variant passes.
+    const std::vector<List> down{{2}, {3, 8}, {4}, {5}, {}, {}, {}, {}, {}, {}};
+    const std::vector<List> right{{1}, {}, {3}, {}, {6}, {}, {}, {}, {}, {}};
+    auto twice = [](std::vector<List> lists) {
+        for (auto& l : lists) l.insert(l.end(), l.begin(), l.end());
+        return lists;
+    };
+    List la(2 * LookAheadRows);
+    auto g = Learned(down, right);
+    EXPECT_FALSE(ValidateVariant(SearchTables(*g), 30, 10, List{0, 1}, la));
+    auto g2 = Learned(twice(down), twice(right));
+    EXPECT_TRUE(ValidateVariant(SearchTables(*g2), 30, 10, List{0, 1}, la));
+    EXPECT_EQ(la, List(2 * LookAheadRows, UnknownSquare));
+
+    // Random learned data with every list doubled: nothing is ever forced,
+    // and the verdict is that of the squares directly below alone.
+    GeneratorRng rng(5);
+    for (int round = 0; round < 300; ++round) {
+        const int n = 3 + static_cast<int>(UniformBelow(rng, 6));
+        std::vector<List> d(static_cast<std::size_t>(n)), r(static_cast<std::size_t>(n));
+        for (int s = 0; s + 1 < n; ++s) {
+            for (int k = static_cast<int>(UniformBelow(rng, 3)); k > 0; --k)
+                d[static_cast<std::size_t>(s)].push_back(static_cast<std::int32_t>(UniformBelow(rng, n - 1)));
+            for (int k = static_cast<int>(UniformBelow(rng, 3)); k > 0; --k)
+                r[static_cast<std::size_t>(s)].push_back(static_cast<std::int32_t>(UniformBelow(rng, n - 1)));
+        }
+        auto h = Learned(twice(d), twice(r));
+        const SearchTables t(*h);
+        // A variant is a chain of learned joins.
+        List v{static_cast<std::int32_t>(UniformBelow(rng, n - 1))};
+        for (std::size_t len = 2 + UniformBelow(rng, 4); v.size() < len;) {
+            const List& next = r[static_cast<std::size_t>(v.back())];
+            if (next.empty()) break;
+            v.push_back(next[UniformBelow(rng, next.size())]);
+        }
+        if (v.size() < 2) continue;
+        auto has = [](const List& l, std::int32_t x) { return std::find(l.begin(), l.end(), x) != l.end(); };
+        bool expected = true;
+        for (std::size_t c = 0; c < v.size(); ++c) {
+            expected = expected && !d[static_cast<std::size_t>(v[c])].empty();
+            if (c + 1 == v.size()) continue;
+            bool joinable = false;
+            for (std::int32_t x : d[static_cast<std::size_t>(v[c])])
+                for (std::int32_t y : d[static_cast<std::size_t>(v[c + 1])])
+                    joinable = joinable || has(r[static_cast<std::size_t>(x)], y);
+            expected = expected && joinable;
+        }
+        List table(v.size() * LookAheadRows);
+        ASSERT_EQ(ValidateVariant(t, 30, 10, v, table), expected) << "round " << round;
+        ASSERT_EQ(table, List(table.size(), UnknownSquare)) << "round " << round;
+    }
 }
 
 // --- Search bursts ----------------------------------------------------------------
