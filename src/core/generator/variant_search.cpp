@@ -309,6 +309,9 @@ private:
     std::int32_t& Cur(int level) { return sc_.Cursor[static_cast<std::size_t>(level)]; }
     std::vector<std::int32_t>& Building() { return sc_.sqlines[static_cast<std::size_t>(variants_)]; }
     bool Realign();
+    void FocusRunOut();
+    std::int64_t Budget() const { return variants_ > 0 ? kBurstSteps : kFirstVariantBurstSteps; }
+    bool SkipFits(int level, std::int64_t cost) const;
     std::int32_t NextMatch(int level, std::int32_t left);
     void Count(std::int64_t pairs);
     void Scan();
@@ -344,12 +347,34 @@ bool Burst::Realign() {
         if (f > Cur(0) && f < static_cast<std::int32_t>(Size(0)) && (next < 0 || f < next)) next = f;
     }
     if (next < 0) {
-        EndSearch(true);
+        FocusRunOut();
         return false;
     }
     Cur(0) = next;
     std::fill(sc_.Cursor.begin() + 1, sc_.Cursor.end(), 0);
     tries_ = 0;
+    return true;
+}
+
+// None of the first pairs that can link to the left neighbour is left: the
+// sub-chain is exhausted and done whatever it found, and its row fails.
+void Burst::FocusRunOut() {
+    sc_.Exhausted.store(true);
+    sc_.Done.store(true);
+}
+
+// Whether the scan of `level` from its start may pass over everything it
+// would examine, `cost` pairs, at once. The search would look at its limit
+// and its step budget after every level scanned on the way, so the pairs
+// must fit below both; and a burst that resumes the search goes down the
+// levels it was at again (counting the pair in use at each), which is not
+// a scan from the start while a deeper level's cursor is not 0.
+bool Burst::SkipFits(int level, std::int64_t cost) const {
+    const std::int64_t limit = job_.SearchLimit;
+    if (limit >= 0 && tries_ + cost > limit) return false;
+    if (steps_ + cost >= Budget()) return false;
+    for (int m = level + 1; m <= last_; ++m)
+        if (sc_.Cursor[static_cast<std::size_t>(m)] != 0) return false;
     return true;
 }
 
@@ -389,15 +414,18 @@ void Burst::Scan() {
     if (cur == 0) {
         // A scan from the start of the column pair: when nothing continues
         // the square, or everything that does could only repeat first and
-        // link squares already found, its pairs are counted, not visited.
-        const int entry = scratch_.Levels[static_cast<std::size_t>(level)].Find(k.Right);
+        // link squares already found (and the search would not stop on the
+        // way), its pairs are counted, not visited.
+        const auto& ix = scratch_.Levels[static_cast<std::size_t>(level)];
+        const int entry = ix.Find(k.Right);
         if (entry < 0) {
             Count(size);
             cur = size;
             return;
         }
-        if (scratch_.AllKnown(sc_, variants_, Building()[0], level, entry)) {
-            Count(scratch_.Levels[static_cast<std::size_t>(level)].Cost[static_cast<std::size_t>(entry)]);
+        const std::int64_t cost = ix.Cost[static_cast<std::size_t>(entry)];
+        if (SkipFits(level, cost) && scratch_.AllKnown(sc_, variants_, Building()[0], level, entry)) {
+            Count(cost);
             cur = size;
             return;
         }
@@ -524,13 +552,10 @@ void Burst::Run() {
             std::fill(sc_.Cursor.begin() + 1, sc_.Cursor.end(), 0);
             tries_ = 0;
             depth_ = 0;
-            if (sc_.Restricted.load(std::memory_order_acquire) && Cur(0) < static_cast<std::int32_t>(Size(0)) &&
-                !Realign())
-                break;
+            if (sc_.Restricted.load(std::memory_order_acquire) && !Realign()) break;
         }
         Backtrack(scanned);
-        const std::int64_t budget = variants_ > 0 ? kBurstSteps : kFirstVariantBurstSteps;
-        if (depth_ < 0 || variants_ >= sc_.MaxVariants || steps_ >= budget) break;
+        if (depth_ < 0 || variants_ >= sc_.MaxVariants || steps_ >= Budget()) break;
     }
     sc_.Tries.store(static_cast<std::int32_t>(std::min<std::int64_t>(tries_, INT32_MAX)), std::memory_order_relaxed);
     slot_.Steps.store(static_cast<std::int32_t>(std::min<std::int64_t>(steps_, INT32_MAX)), std::memory_order_relaxed);

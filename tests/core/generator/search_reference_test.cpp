@@ -159,3 +159,63 @@ TEST(SearchBurst, FindsWhatAPlainSearchFindsAndCountsItsStepsAlike) {
     }
     EXPECT_GT(compared, 300);
 }
+
+TEST(SearchBurst, BurstByBurstFindsWhatAPlainSearchFindsWithSearchLimitsFocusAndValidation) {
+    // Squares 0..8 may stand anywhere, but nothing below 5: where a row
+    // below is validated, variants with a 5 are rejected.
+    List all{0, 1, 2, 3, 4, 5, 6, 7, 8};
+    std::vector<List> down(10, all), right(10, all);
+    down[5].clear();
+    auto g = Learned(down, right);
+    GeneratorRng rng(29);
+    int severalBursts = 0, limitedSeveral = 0, restricted = 0;
+    for (int round = 0; round < 1500; ++round) {
+        // Small sub-chains take one burst, big ones up to many.
+        const bool big = UniformBelow(rng, 2) == 0;
+        const auto pairs = RandomPairs(rng, (big ? 5 : 2) + static_cast<int>(UniformBelow(rng, big ? 8 : 5)),
+                                       big ? 30 : 8, 3 + static_cast<int>(UniformBelow(rng, big ? 2 : 4)));
+        SetUpChain(*g, 0, 0, pairs);
+        const bool validated = UniformBelow(rng, 2) == 0;
+        Burster b(*g, validated ? 10 : 20);
+        const std::int64_t limits[] = {-1, -1, static_cast<std::int64_t>(UniformBelow(rng, 40)),
+                                       static_cast<std::int64_t>(UniformBelow(rng, 4000)), 1000, 6000};
+        b.job.SearchLimit = limits[UniformBelow(rng, 6)];
+        PlainSearch plain(pairs, static_cast<std::size_t>(g->SC[0].MaxVariants));
+        plain.limit = b.job.SearchLimit;
+        List la(static_cast<std::size_t>(g->SC[0].Len) * LookAheadRows);
+        plain.valid = [&](const List& v) { return ValidateVariant(b.tables, b.job.MapHeight, b.job.Row, v, la); };
+        if (UniformBelow(rng, 4) == 0) {
+            for (int i = 0; i < plain.Size(0); ++i)
+                if (UniformBelow(rng, 3) == 0) plain.focus.push_back(i);
+            plain.restricted = true;
+            g->SC[0].Focus = plain.focus;
+            g->SC[0].Restricted = true;
+            ++restricted;
+        }
+        TSubChain& sc = g->SC[0];
+        int bursts = 0;
+        for (; bursts < 12 && !plain.done; ++bursts) {
+            const std::string at = "round " + std::to_string(round) + ", burst " + std::to_string(bursts) +
+                                   ", limit " + std::to_string(plain.limit);
+            g->ThrFields[0].Steps = 0;  // as the manager hands the sub-chain out
+            b.Burst();
+            plain.Burst();
+            ASSERT_EQ(Variants(sc), plain.variants) << at;
+            ASSERT_EQ(sc.Tries.load(), plain.tries) << at;
+            ASSERT_EQ(g->ThrFields[0].Steps.load(), plain.steps) << at;
+            ASSERT_EQ(sc.Done.load(), plain.done) << at;
+            ASSERT_EQ(sc.Exhausted.load(), plain.exhausted) << at;
+            if (!plain.done) {
+                ASSERT_EQ(sc.Cursor, List(plain.cur.begin(), plain.cur.end())) << at;
+            }
+        }
+        if (bursts > 1) {
+            ++severalBursts;
+            limitedSeveral += plain.limit >= 0 ? 1 : 0;
+        }
+    }
+    // The draws reach what they are meant to.
+    EXPECT_GT(severalBursts, 250);
+    EXPECT_GT(limitedSeveral, 120);
+    EXPECT_GT(restricted, 300);
+}

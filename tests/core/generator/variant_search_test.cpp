@@ -196,8 +196,10 @@ TEST(SearchBurst, BurstsEndAfterTheirStepsAndTheNextOneGoesOnWhereItStopped) {
     const TSubChain& sc = g->SC[0];
     EXPECT_EQ(Variants(sc).size(), 2u);
     // Parts of the search that can only repeat the two are passed over with
-    // their pairs counted, so a burst may end well beyond its 10000 steps.
+    // their pairs counted, but only where the search would not have stopped
+    // on the way: the burst ends within one column pair past its 10000 steps.
     EXPECT_GE(g->ThrFields[0].Steps.load(), 10000);
+    EXPECT_LT(g->ThrFields[0].Steps.load(), 10000 + 4);
     EXPECT_FALSE(sc.Done.load());
     const List cursor = sc.Cursor;
     b.Burst();
@@ -228,6 +230,18 @@ TEST(SearchBurst, ARestrictedSubChainSearchesOnlyItsFocus) {
     g->SC[0].Restricted = true;
     b.scratch.Clear();
     b.Burst();
+    EXPECT_TRUE(g->SC[0].Done.load());
+    EXPECT_TRUE(g->SC[0].Exhausted.load());
+    // With one try per first pair the search moves past the only focus
+    // entry once it has found a variant there: nothing is left to search,
+    // and the sub-chain ends exhausted although it has a variant.
+    SetUpChain(*g, 0, 0, {{{0, 1}, {2, 1}}, {{1, 4}}, {{4, 5}}});
+    g->SC[0].Focus = {0};
+    g->SC[0].Restricted = true;
+    b.scratch.Clear();
+    b.job.SearchLimit = 1;
+    b.Burst();
+    EXPECT_EQ(Variants(g->SC[0]), (std::vector<List>{{0, 1, 4, 5}}));
     EXPECT_TRUE(g->SC[0].Done.load());
     EXPECT_TRUE(g->SC[0].Exhausted.load());
 }
