@@ -417,3 +417,29 @@ TEST_F(LearnFixture, MultipliersThatWouldOutgrowTheGeneratorAreRefusedAndWhatIsL
     EXPECT_EQ(refused.back(), 8);
     EXPECT_EQ(refused.size(), static_cast<std::size_t>(9 - refused.front()));
 }
+
+TEST_F(LearnFixture, ManyDifferentSquaresAtAHighMultiplierAreRefusedNamingIt) {
+    // 784 different squares: at multiplier 100 the empty square's lists
+    // alone would outgrow their capacity; the pairs under the border, about
+    // 784 x m x m x m, outgrow it from multiplier 5 on.
+    const std::string zp = dir.file("a.zp");
+    WriteTileSetFile(zp, Seeds(0, 100));
+    AddMap("many.zm", zp, MakeMap(32, 32, [](int x, int y) {
+               const int i = (y - 2) * 28 + (x - 2);
+               return TSq{static_cast<std::uint16_t>(i % 100), static_cast<std::uint16_t>(i / 100), 0};
+           }));
+    for (int m : {100, 5, 4}) {
+        SCOPED_TRACE(m);
+        settings.LearnList[0].Multiplier = m;
+        ui.messages.clear();
+        const bool learned = Learn(project, ui, gen, settings).Completed;
+        EXPECT_EQ(learned, m == 4);
+        EXPECT_EQ(gen.Ready(), m == 4);
+        if (learned) continue;
+        ASSERT_EQ(ui.messages.size(), 1u);
+        const std::string& text = ui.messages[0].text;
+        EXPECT_NE(text.find("many.zm [multi=" + std::to_string(m) + "]"), std::string::npos) << text;
+        EXPECT_NE(text.find("Lower the multipliers"), std::string::npos) << text;
+        EXPECT_EQ(text.find("learned square"), std::string::npos) << text;
+    }
+}
