@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "project.h"
+#include "model/project.h"
 
 namespace zorvane::bench {
 

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "bench_support.h"
-#include "map_editing.h"
+#include "editing/map_editing.h"
 
 using namespace zorvane;
 

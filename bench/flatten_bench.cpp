@@ -7,7 +7,7 @@
 #include <random>
 
 #include "bench_support.h"
-#include "flatten.h"
+#include "model/flatten.h"
 
 using namespace zorvane;
 

@@ -10,12 +10,12 @@
 #include <algorithm>
 
 #include "bench_support.h"
-#include "file_io.h"
-#include "generation.h"
-#include "learn.h"
-#include "map_check.h"
-#include "samples.h"
-#include "zg_file.h"
+#include "generator/driver/generation.h"
+#include "generator/learning/learn.h"
+#include "generator/map_check.h"
+#include "generator/zg_file.h"
+#include "platform/file_io.h"
+#include "samples/samples.h"
 
 using namespace zorvane;
 

@@ -9,10 +9,10 @@
 #include <random>
 
 #include "bench_support.h"
-#include "bytes.h"
-#include "file_io.h"
-#include "learn.h"
-#include "tileset_file.h"
+#include "generator/learning/learn.h"
+#include "model/bytes.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 using namespace zorvane;
 

@@ -4,9 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-#include "file_io.h"
-#include "merge.h"
-#include "tileset_file.h"
+#include "model/merge.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 using namespace zorvane;
 

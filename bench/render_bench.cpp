@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "bitmap_info.h"
-#include "map_editing.h"
-#include "map_renderer.h"
-#include "render_whole_map.h"
+#include "editing/map_editing.h"
+#include "render/bitmap_info.h"
+#include "render/map_renderer.h"
+#include "render/render_whole_map.h"
 
 using namespace zorvane;
 using namespace zorvane::editor;

@@ -8,10 +8,10 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-#include "file_io.h"
-#include "learn.h"
-#include "row_preparation.h"
-#include "samples.h"
+#include "generator/learning/learn.h"
+#include "generator/search/row_preparation.h"
+#include "platform/file_io.h"
+#include "samples/samples.h"
 
 using namespace zorvane;
 

@@ -4,8 +4,10 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-#include "file_io.h"
-#include "tileset_file.h"
+#include "commands/open_commands.h"
+#include "commands/save_commands.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 using namespace zorvane;
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <span>
 
-#include "layered_file.h"
-#include "map_file.h"
-#include "tileset_file.h"
-#include "zg_file.h"
+#include "generator/zg_file.h"
+#include "model/layered_file.h"
+#include "model/map_file.h"
+#include "model/tileset_file.h"
 
 namespace zorvane::fuzz {
 

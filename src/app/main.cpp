@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "main_window.h"
+#include "editor/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

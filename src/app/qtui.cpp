@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "main_window.h"
+#include "editor/main_window.h"
 
 namespace zorvane::app {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "ui.h"
+#include "ui/ui.h"
 
 namespace zorvane::editor {
 class MainWindow;

@@ -5,13 +5,14 @@
 #include <iostream>
 
 #include "commands.h"
+#include "commands/save_commands.h"
 #include "console_ui.h"
-#include "file_io.h"
-#include "layered_file.h"
-#include "map_file.h"
 #include "loading.h"
-#include "project_files.h"
-#include "tileset_file.h"
+#include "model/layered_file.h"
+#include "model/map_file.h"
+#include "model/project_files.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 namespace zorvane::cli {
 

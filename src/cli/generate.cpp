@@ -15,14 +15,15 @@
 #include <unistd.h>
 
 #include "commands.h"
+#include "commands/save_commands.h"
 #include "console_ui.h"
-#include "file_io.h"
-#include "generation.h"
-#include "layered_file.h"
+#include "generator/driver/generation.h"
+#include "generator/map_check.h"
+#include "generator/zg_file.h"
 #include "loading.h"
-#include "map_check.h"
-#include "map_file.h"
-#include "zg_file.h"
+#include "model/layered_file.h"
+#include "model/map_file.h"
+#include "platform/file_io.h"
 
 namespace zorvane::cli {
 

@@ -5,14 +5,14 @@
 #include <nlohmann/json.hpp>
 
 #include "commands.h"
-#include "creatures.h"
-#include "file_io.h"
-#include "generator_data.h"
-#include "layered_file.h"
-#include "map_file.h"
 #include "console_ui.h"
-#include "project_files.h"
-#include "tileset_file.h"
+#include "generator_data.h"
+#include "model/creatures.h"
+#include "model/layered_file.h"
+#include "model/map_file.h"
+#include "model/project_files.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 namespace zorvane::cli {
 

@@ -8,11 +8,11 @@
 
 #include "commands.h"
 #include "console_ui.h"
-#include "file_io.h"
+#include "generator/learning/learn.h"
+#include "generator/zg_file.h"
 #include "generator_data.h"
-#include "learn.h"
 #include "loading.h"
-#include "zg_file.h"
+#include "platform/file_io.h"
 
 namespace zorvane::cli {
 

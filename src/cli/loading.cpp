@@ -3,10 +3,11 @@
 #include <cctype>
 #include <iostream>
 
-#include "file_io.h"
-#include "layered_file.h"
-#include "map_file.h"
-#include "tileset_file.h"
+#include "commands/open_commands.h"
+#include "model/layered_file.h"
+#include "model/map_file.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 namespace zorvane::cli {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "console_ui.h"
-#include "project.h"
-#include "project_files.h"
+#include "model/project.h"
+#include "model/project_files.h"
 
 namespace zorvane::cli {
 

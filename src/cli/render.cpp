@@ -4,7 +4,7 @@
 
 #include "commands.h"
 #include "loading.h"
-#include "render_whole_map.h"
+#include "render/render_whole_map.h"
 
 namespace zorvane::cli {
 

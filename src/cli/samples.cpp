@@ -5,7 +5,7 @@
 
 #include "commands.h"
 #include "console_ui.h"
-#include "samples.h"
+#include "samples/samples.h"
 
 namespace zorvane::cli {
 

@@ -4,10 +4,10 @@
 
 #include <set>
 
-#include "atr_icons.h"
-#include "bitmap_info.h"
 #include "builders.h"
-#include "scaling.h"
+#include "render/atr_icons.h"
+#include "render/bitmap_info.h"
+#include "render/scaling.h"
 
 namespace zorvane::testing {
 namespace {

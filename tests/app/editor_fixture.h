@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "builders.h"
-#include "main_window.h"
+#include "editor/main_window.h"
+#include "model/tileset_file.h"
 #include "qtui.h"
-#include "tileset_file.h"
 
 namespace zorvane::testing {
 

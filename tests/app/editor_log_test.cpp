@@ -5,7 +5,7 @@
 #include <QFile>
 
 #include "builders.h"
-#include "editor_log.h"
+#include "editor/editor_log.h"
 
 namespace zorvane::testing {
 namespace {

@@ -11,13 +11,13 @@
 #include <QSpinBox>
 #include <climits>
 
-#include "creatures.h"
+#include "editor/mini_map.h"
+#include "editor/new_map_window.h"
+#include "editor/properties_window.h"
 #include "editor_fixture.h"
-#include "file_io.h"
-#include "map_file.h"
-#include "mini_map.h"
-#include "new_map_window.h"
-#include "properties_window.h"
+#include "model/creatures.h"
+#include "model/map_file.h"
+#include "platform/file_io.h"
 #include "render_fixture.h"
 
 namespace zorvane::testing {

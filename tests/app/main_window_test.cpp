@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QWidget>
 
-#include "controls_text.h"
 #include "editor_fixture.h"
-#include "scaling.h"
+#include "info/controls_text.h"
+#include "render/scaling.h"
 
 namespace zorvane::testing {
 namespace {

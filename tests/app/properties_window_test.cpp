@@ -6,11 +6,11 @@
 #include <QTest>
 #include <functional>
 
-#include "creatures.h"
+#include "editor/properties_window.h"
 #include "editor_fixture.h"
-#include "file_io.h"
-#include "map_file.h"
-#include "properties_window.h"
+#include "model/creatures.h"
+#include "model/map_file.h"
+#include "platform/file_io.h"
 
 namespace zorvane::testing {
 namespace {

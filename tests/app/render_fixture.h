@@ -6,9 +6,9 @@
 #include <QImage>
 #include <climits>
 
-#include "bitmap_info.h"
 #include "builders.h"
-#include "map_renderer.h"
+#include "render/bitmap_info.h"
+#include "render/map_renderer.h"
 
 namespace zorvane::testing {
 

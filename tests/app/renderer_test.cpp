@@ -2,10 +2,10 @@
 
 #include <random>
 
-#include "atr_icons.h"
-#include "id_labels.h"
+#include "render/atr_icons.h"
+#include "render/id_labels.h"
+#include "render/render_whole_map.h"
 #include "render_fixture.h"
-#include "render_whole_map.h"
 
 namespace zorvane::testing {
 namespace {

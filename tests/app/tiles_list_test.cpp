@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "builders.h"
+#include "editor/tiles_list.h"
 #include "render_fixture.h"
-#include "tiles_list.h"
 
 namespace zorvane::testing {
 namespace {

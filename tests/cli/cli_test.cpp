@@ -7,10 +7,10 @@
 
 #include "builders.h"
 #include "cli_runner.h"
-#include "file_io.h"
-#include "layered_file.h"
-#include "map_file.h"
-#include "tileset_file.h"
+#include "model/layered_file.h"
+#include "model/map_file.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

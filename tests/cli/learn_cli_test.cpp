@@ -6,8 +6,8 @@
 
 #include "../core/generator/learn_fixtures.h"
 #include "cli_runner.h"
-#include "file_io.h"
-#include "zg_file.h"
+#include "generator/zg_file.h"
+#include "platform/file_io.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "../../fuzz/fuzz_readers.h"
-#include "file_io.h"
+#include "platform/file_io.h"
 
 namespace fs = std::filesystem;
 using namespace zorvane;

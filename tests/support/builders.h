@@ -9,8 +9,8 @@
 
 #include <unistd.h>
 
-#include "file_io.h"
-#include "project.h"
+#include "model/project.h"
+#include "platform/file_io.h"
 
 namespace zorvane::testing {
 

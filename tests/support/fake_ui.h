@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui.h"
+#include "ui/ui.h"
 
 namespace zorvane::testing {
 

@@ -4,8 +4,8 @@
 
 #include <QAction>
 
-#include "main_window.h"
-#include "scaling.h"
+#include "editor/main_window.h"
+#include "render/scaling.h"
 
 namespace zorvane::editor {
 

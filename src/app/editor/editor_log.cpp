@@ -1,10 +1,10 @@
-#include "editor_log.h"
+#include "editor/editor_log.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTime>
 
-#include "project.h"
+#include "model/project.h"
 
 namespace zorvane::editor {
 

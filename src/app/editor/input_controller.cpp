@@ -1,9 +1,9 @@
-#include "input_controller.h"
+#include "editor/input_controller.h"
 
 #include <cmath>
 
-#include "main_window.h"
-#include "scaling.h"
+#include "editor/main_window.h"
+#include "render/scaling.h"
 
 namespace zorvane::editor {
 

@@ -8,15 +8,16 @@
 #include <QMenuBar>
 #include <QUrl>
 
-#include "about_box.h"
-#include "controls_text.h"
-#include "file_commands.h"
-#include "layered_file.h"
-#include "main_window.h"
-#include "map_file.h"
-#include "mini_map.h"
-#include "new_map_window.h"
-#include "properties_window.h"
+#include "commands/file_commands.h"
+#include "commands/open_commands.h"
+#include "editor/main_window.h"
+#include "editor/mini_map.h"
+#include "editor/new_map_window.h"
+#include "editor/properties_window.h"
+#include "info/about_box.h"
+#include "info/controls_text.h"
+#include "model/layered_file.h"
+#include "model/map_file.h"
 
 namespace zorvane::editor {
 namespace {

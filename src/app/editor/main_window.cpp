@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "editor/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,14 +12,14 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
-#include "about_box.h"
-#include "lifecycle.h"
-#include "map_view.h"
-#include "mini_map.h"
-#include "new_map_window.h"
-#include "properties_window.h"
-#include "scaling.h"
-#include "tiles_list.h"
+#include "commands/lifecycle.h"
+#include "editor/map_view.h"
+#include "editor/mini_map.h"
+#include "editor/new_map_window.h"
+#include "editor/properties_window.h"
+#include "editor/tiles_list.h"
+#include "info/about_box.h"
+#include "render/scaling.h"
 
 namespace zorvane::editor {
 namespace {

@@ -11,14 +11,14 @@
 #include <functional>
 #include <memory>
 
-#include "bitmap_info.h"
-#include "edit_state.h"
-#include "editor_log.h"
-#include "input_controller.h"
-#include "map_editing.h"
-#include "map_renderer.h"
-#include "project.h"
+#include "editing/edit_state.h"
+#include "editing/map_editing.h"
+#include "editor/editor_log.h"
+#include "editor/input_controller.h"
+#include "model/project.h"
 #include "qtui.h"
+#include "render/bitmap_info.h"
+#include "render/map_renderer.h"
 
 class QAction;
 class QLabel;

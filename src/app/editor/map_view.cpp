@@ -1,10 +1,10 @@
-#include "map_view.h"
+#include "editor/map_view.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "input_controller.h"
-#include "map_renderer.h"
+#include "editor/input_controller.h"
+#include "render/map_renderer.h"
 
 namespace zorvane::editor {
 namespace {

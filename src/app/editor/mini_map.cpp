@@ -1,4 +1,4 @@
-#include "mini_map.h"
+#include "editor/mini_map.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "main_window.h"
+#include "editor/main_window.h"
 
 namespace zorvane::editor {
 

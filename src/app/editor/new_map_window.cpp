@@ -1,4 +1,4 @@
-#include "new_map_window.h"
+#include "editor/new_map_window.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -8,8 +8,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-#include "file_dialogs.h"
-#include "main_window.h"
+#include "commands/file_dialogs.h"
+#include "editor/main_window.h"
 
 namespace zorvane::editor {
 

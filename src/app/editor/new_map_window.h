@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "lifecycle.h"
+#include "commands/lifecycle.h"
 
 class QCheckBox;
 class QPushButton;

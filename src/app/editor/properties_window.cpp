@@ -1,4 +1,4 @@
-#include "properties_window.h"
+#include "editor/properties_window.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -9,11 +9,11 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-#include "file_dialogs.h"
-#include "main_window.h"
-#include "new_map_window.h"
+#include "commands/file_dialogs.h"
+#include "editor/main_window.h"
+#include "editor/new_map_window.h"
 #include "qtui.h"
-#include "scaling.h"
+#include "render/scaling.h"
 
 namespace zorvane::editor {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "lifecycle.h"
+#include "commands/lifecycle.h"
 
 class QCheckBox;
 class QFontMetrics;

@@ -1,4 +1,4 @@
-#include "tiles_list.h"
+#include "editor/tiles_list.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "scaling.h"
+#include "render/scaling.h"
 
 namespace zorvane::editor {
 namespace {

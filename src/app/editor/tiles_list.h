@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "project.h"
+#include "model/project.h"
 
 namespace zorvane::editor {
 

@@ -1,4 +1,4 @@
-#include "about_box.h"
+#include "info/about_box.h"
 
 #include <QDialog>
 #include <QLabel>

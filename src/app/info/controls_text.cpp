@@ -1,4 +1,4 @@
-#include "controls_text.h"
+#include "info/controls_text.h"
 
 #include <initializer_list>
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "project.h"
+#include "model/project.h"
 
 namespace zorvane {
 

@@ -17,11 +17,11 @@
 
 #include <unordered_set>
 
-#include "dirty_rect.h"
-#include "edit_state.h"
-#include "project.h"
-#include "tile_order.h"
-#include "ui.h"
+#include "editing/dirty_rect.h"
+#include "editing/edit_state.h"
+#include "editing/tile_order.h"
+#include "model/project.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "map_editing.h"
+#include "editing/map_editing.h"
 
 namespace zorvane {
 

@@ -1,4 +1,4 @@
-#include "tile_order.h"
+#include "editing/tile_order.h"
 
 #include <algorithm>
 

@@ -10,9 +10,9 @@
 #include <span>
 #include <vector>
 
-#include "dirty_rect.h"
-#include "edit_state.h"
-#include "project.h"
+#include "editing/dirty_rect.h"
+#include "editing/edit_state.h"
+#include "model/project.h"
 
 namespace zorvane {
 

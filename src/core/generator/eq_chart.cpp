@@ -1,4 +1,4 @@
-#include "eq_chart.h"
+#include "generator/eq_chart.h"
 
 #include <algorithm>
 #include <cmath>

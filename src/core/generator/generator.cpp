@@ -1,8 +1,8 @@
-#include "generator.h"
+#include "generator/generator.h"
 
 #include <algorithm>
 
-#include "file_io.h"
+#include "platform/file_io.h"
 
 namespace zorvane {
 

@@ -29,7 +29,7 @@
 #include <utility>
 #include <vector>
 
-#include "project.h"
+#include "model/project.h"
 
 namespace zorvane {
 

@@ -1,4 +1,4 @@
-#include "map_check.h"
+#include "generator/map_check.h"
 
 #include <algorithm>
 

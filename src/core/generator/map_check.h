@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "generator.h"
-#include "project.h"
+#include "generator/generator.h"
+#include "model/project.h"
 
 namespace zorvane {
 

@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "generator/settings.h"
 
 #include <algorithm>
 #include <charconv>

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "eq_chart.h"
-#include "generator.h"
-#include "ui.h"
+#include "generator/eq_chart.h"
+#include "generator/generator.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <exception>
 
-#include "file_commands.h"
-#include "file_io.h"
-#include "learn_steps.h"
-#include "lifecycle.h"
-#include "zg_file.h"
+#include "commands/file_commands.h"
+#include "commands/lifecycle.h"
+#include "generator/learning/learn_steps.h"
+#include "generator/zg_file.h"
+#include "platform/file_io.h"
 
 namespace zorvane {
 

@@ -1,10 +1,10 @@
-#include "zg_file.h"
+#include "generator/zg_file.h"
 
 #include <bit>
 #include <cstring>
 
-#include "bytes.h"
-#include "tile_records.h"
+#include "model/bytes.h"
+#include "model/tile_records.h"
 
 namespace zorvane {
 

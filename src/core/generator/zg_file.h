@@ -38,10 +38,10 @@
 #include <string>
 #include <vector>
 
-#include "generator.h"
-#include "project.h"
-#include "settings.h"
-#include "ui.h"
+#include "generator/generator.h"
+#include "generator/settings.h"
+#include "model/project.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 

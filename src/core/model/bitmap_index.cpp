@@ -1,4 +1,4 @@
-#include "bitmap_index.h"
+#include "model/bitmap_index.h"
 
 #include <cstring>
 

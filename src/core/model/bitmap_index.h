@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "project.h"
+#include "model/project.h"
 
 namespace zorvane {
 

@@ -1,4 +1,4 @@
-#include "bytes.h"
+#include "model/bytes.h"
 
 namespace zorvane {
 

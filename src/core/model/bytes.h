@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "project.h"
+#include "model/project.h"
 
 namespace zorvane {
 

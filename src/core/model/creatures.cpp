@@ -1,11 +1,11 @@
-#include "creatures.h"
+#include "model/creatures.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 
-#include "bytes.h"
+#include "model/bytes.h"
 
 namespace zorvane {
 

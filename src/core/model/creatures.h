@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "project.h"
-#include "ui.h"
+#include "model/project.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 

@@ -1,4 +1,4 @@
-#include "flatten.h"
+#include "model/flatten.h"
 
 #include <algorithm>
 #include <cstring>

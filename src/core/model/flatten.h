@@ -11,9 +11,9 @@
 #include <span>
 #include <vector>
 
-#include "bitmap_index.h"
-#include "project.h"
-#include "ui.h"
+#include "model/bitmap_index.h"
+#include "model/project.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 

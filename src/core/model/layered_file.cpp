@@ -1,19 +1,14 @@
-#include "layered_file.h"
+#include "model/layered_file.h"
 
 #include <cstring>
 
-#include "bytes.h"
-#include "file_commands.h"
-#include "file_dialogs.h"
-#include "file_io.h"
-#include "lifecycle.h"
-#include "tile_records.h"
-#include "tileset_file.h"
+#include "model/bytes.h"
+#include "model/tile_records.h"
+#include "model/tileset_file.h"
 
 namespace zorvane {
 
 namespace {
-
 
 void ReadBitmaps(ByteReader& r, Project& project) {
     std::uint32_t count = r.u32("bitmap count");
@@ -88,60 +83,6 @@ std::vector<std::uint8_t> EncodeZL(const Project& project) {
     out.bytes(project.FileHeader);
     out.u8(project.ZmeVariant ? 1 : 0);
     return out.take();
-}
-
-bool OpenZL(Project& project, UserInterface& ui) {
-    FileDialog dialog = OpenLayeredDialog();
-    auto chosen = ui.chooseFile(dialog);
-    if (!chosen) return false;
-    return OpenZLFile(project, ui, *chosen);
-}
-
-bool OpenZLFile(Project& project, UserInterface& ui, const std::string& path) {
-    ui.setStatus("opening " + path + "...");
-    Project read;
-    try {
-        read = ParseZL(ReadWholeFile(path));
-    } catch (const ImproperFormatError& e) {
-        ui.message("Error", e.what(), Icon::Warning);
-        ResetProject(project, ui, true, true, false);
-        ui.setStatus("error opening " + path + "!");
-        return false;
-    } catch (const Error& e) {
-        FailOpen(project, ui, path, e.what());
-        return false;
-    }
-    ResetProject(project, ui, true, true, false);
-    TileSetObserver* generator = project.Generator;
-    project = std::move(read);
-    project.Generator = generator;
-    ui.bitmapsChanged();
-    ui.setStatus(path + " opened.");
-    ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, true, true});
-    project.NoProject = false;
-    return true;
-}
-
-bool SaveZL(Project& project, UserInterface& ui, bool toPath, const std::string& path) {
-    std::string target = path;
-    if (!toPath) {
-        FileDialog dialog = SaveLayeredDialog();
-        auto chosen = ui.chooseFile(dialog);
-        if (!chosen) return false;
-        if (!OverwritePrompt2(ui, *chosen, ".zl")) return false;
-        target = ChangeFileExt(*chosen, ".zl");
-    }
-    ui.setStatus("saving " + target + "...");
-    ProgressScope progress(ui);
-    try {
-        MakeRowOrderConsistent(project);
-        SaveFileAtomically(target, EncodeZL(project));
-    } catch (const Error& e) {
-        FailSave(ui, target, e.what());
-        return false;
-    }
-    ui.setStatus(target + " saved.");
-    return true;
 }
 
 }  // namespace zorvane

@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "project.h"
-#include "ui.h"
+#include "model/project.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 
@@ -42,13 +42,5 @@ public:
 Project ParseZL(std::span<const std::uint8_t> bytes);
 // Encodes the project as "ZLP1"; throws Error when a value does not fit.
 std::vector<std::uint8_t> EncodeZL(const Project& project);
-
-// "Open *.zl": the open dialog ODzl, then OpenZLFile.
-bool OpenZL(Project& project, UserInterface& ui);
-bool OpenZLFile(Project& project, UserInterface& ui, const std::string& path);
-
-// "Save to *.zl": with toPath false asks for the file (SDzl, overwrite
-// question, extension ".zl"); with toPath true writes to `path`.
-bool SaveZL(Project& project, UserInterface& ui, bool toPath, const std::string& path = {});
 
 }  // namespace zorvane

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "project.h"
-#include "ui.h"
+#include "model/project.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 
@@ -35,20 +35,5 @@ MapFile ParseZM(std::span<const std::uint8_t> bytes);
 // Encodes the project's flattened map (FlatSquares) with border squares
 // written as impassable and the creature block in the asked variant.
 std::vector<std::uint8_t> EncodeZM(const Project& project, bool zme);
-
-// "Open *.zm": the open dialog ODzm, then OpenZMFile.
-bool OpenZM(Project& project, UserInterface& ui);
-// Loads a map project and its tile set as the new project (one 1 x 1 used
-// tile per square). On any failure the project is left reset and empty.
-bool OpenZMFile(Project& project, UserInterface& ui, const std::string& path);
-
-// Writes the map from FlatSquares (the caller has flattened the map).
-bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, bool zme);
-
-// "Export to *.zm": asks for the target with SDzm, then ExportToZmZpFile.
-bool ExportToZmZp(Project& project, UserInterface& ui, bool zme);
-// Flattens the map, writes a new tile set file when one is needed (asking
-// for it with SDzp) and writes the map project file.
-bool ExportToZmZpFile(Project& project, UserInterface& ui, const std::string& path, bool zme);
 
 }  // namespace zorvane

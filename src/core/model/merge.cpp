@@ -1,14 +1,14 @@
-#include "merge.h"
+#include "model/merge.h"
 
 #include <cstring>
 #include <exception>
 #include <unordered_map>
 #include <vector>
 
-#include "bitmap_index.h"
-#include "file_io.h"
-#include "tile_catalogue.h"
-#include "tileset_file.h"
+#include "model/bitmap_index.h"
+#include "model/tile_catalogue.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 namespace zorvane {
 

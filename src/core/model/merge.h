@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "project.h"
-#include "ui.h"
+#include "model/project.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 

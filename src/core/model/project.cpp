@@ -1,4 +1,4 @@
-#include "project.h"
+#include "model/project.h"
 
 #include <algorithm>
 #include <cstring>

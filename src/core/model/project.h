@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
+
 namespace zorvane {
 
 // Bitmap ids are unsigned 16-bit; 65535 means "no bitmap".
@@ -26,13 +28,6 @@ inline constexpr int MaxUserMapSize = 202;
 inline constexpr std::size_t MaxStoredPath = 255;  // one length byte in every file
 
 using BitmapPixels = std::array<std::uint8_t, BitmapBytes>;
-
-// Any failure the user is told about: a refused value, a bad file, a write
-// that did not go through. The text is shown as it stands.
-class Error : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // A refused limit: too many bitmaps, a path too long for its field, ...
 inline const char* const TooManyBitmapsText = "Critical Error! Too many bitmaps!";

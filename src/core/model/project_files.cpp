@@ -1,4 +1,4 @@
-#include "project_files.h"
+#include "model/project_files.h"
 
 #include <cstring>
 

@@ -8,7 +8,7 @@
 
 #include <xxhash.h>
 
-#include "project.h"
+#include "model/project.h"
 
 namespace zorvane {
 

@@ -1,4 +1,4 @@
-#include "tile_records.h"
+#include "model/tile_records.h"
 
 namespace zorvane {
 

@@ -3,8 +3,8 @@
 // file store them: u32 count, then per tile u8 width w, u8 height h, i32 X,
 // i32 Y and w*h squares row by row (u16 Gnd, u16 Top, u8 Atr).
 
-#include "bytes.h"
-#include "project.h"
+#include "model/bytes.h"
+#include "model/project.h"
 
 namespace zorvane {
 

@@ -1,14 +1,11 @@
-#include "tileset_file.h"
+#include "model/tileset_file.h"
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <string>
 
-#include "bytes.h"
-#include "file_dialogs.h"
-#include "file_io.h"
-#include "lifecycle.h"
+#include "model/bytes.h"
 
 namespace zorvane {
 
@@ -244,72 +241,6 @@ void MakeRowOrderConsistent(Project& project) {
     if (project.BottomUpRows) return;
     for (int id = 0; id < project.BitmapCount; ++id) FlipBitmapRows(project.MutableBitmap(id));
     project.BottomUpRows = true;
-}
-
-std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string& path) {
-    if (!ui.askYesNo("Missing *.zp file", "Could not find " + path + "\r" + "Do you want to select it manually?"))
-        return std::nullopt;
-    return ui.chooseFile(OpenTileSetDialog(path));
-}
-
-void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::string& source) {
-    project.ZmeVariant = set.Zme;
-    project.BottomUpRows = set.BottomUpRows;
-    project.InfoHeader = set.InfoHeader;
-    project.FileHeader = set.FileHeader;
-    project.Palette = set.Palette;
-    project.SetBitmapCount(set.BitmapCount);
-    std::copy(set.Pixels.begin(), set.Pixels.end(), project.AllBitmapBytes().begin());
-    project.NewTiles = std::move(set.Tiles);
-    project.ZpModified = false;
-    ui.bitmapsChanged();
-    project.NotifyTileSetRead();
-    ui.setStatus(source + " opened.");
-}
-
-bool OpenZP(Project& project, UserInterface& ui) {
-    const std::string storedPath = project.ZpPath;
-    std::string source = storedPath;
-    if (!FileExists(storedPath)) {
-        auto chosen = AskForMissingZP(ui, storedPath);
-        if (!chosen) {
-            ResetProject(project, ui, true, true, false);
-            ui.setStatus("error opening " + storedPath + "!");
-            return false;
-        }
-        source = *chosen;  // read from there; the project keeps naming the stored path
-    }
-    ui.setStatus("opening " + source + "...");
-    ProgressScope progress(ui);
-    TileSet set;
-    try {
-        set = ParseZP(ReadWholeFile(source));
-    } catch (const std::exception& e) {
-        FailOpen(project, ui, source, e.what());
-        return false;
-    }
-    TakeTileSet(project, ui, std::move(set), source);
-    return true;
-}
-
-bool MakeNewZP(Project& project, UserInterface& ui, bool zme) {
-    const std::string path = project.ZpPath;
-    ui.setStatus("writing " + path + "...");
-    ProgressScope progress(ui);
-    try {
-        SaveFileAtomically(path, EncodeZP(project, zme));
-    } catch (const std::exception& e) {
-        FailSave(ui, path, e.what());
-        return false;
-    }
-    project.ZpModified = false;
-    project.ZmeVariant = zme;
-    if (zme && AllZero(project.FileHeader)) SetDefsZPgora_o(project);
-    const bool rowsWereBottomUp = project.BottomUpRows;
-    MakeRowOrderConsistent(project);
-    if (rowsWereBottomUp != project.BottomUpRows) ui.bitmapsChanged();
-    ui.setStatus(path + " saved!");
-    return true;
 }
 
 }  // namespace zorvane

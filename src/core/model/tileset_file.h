@@ -36,8 +36,8 @@
 #include <string>
 #include <vector>
 
-#include "project.h"
-#include "ui.h"
+#include "model/project.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 
@@ -66,28 +66,6 @@ TileSet ParseZP(std::span<const std::uint8_t> bytes);
 // Encodes the project's tile set in the chosen variant; throws Error when a
 // value does not fit (a path over 255 bytes, more than 65535 tiles for "zme").
 std::vector<std::uint8_t> EncodeZP(const Project& project, bool zme);
-
-// Asks "Missing *.zp file" and, on Yes, for a replacement with the open
-// dialog ODzp; nullopt when the user declines or cancels.
-std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string& path);
-
-// Reads the tile set named by ZpPath into the project, whose tile set side
-// the caller has emptied. Asks for a replacement when the file is missing
-// (the project keeps naming the missing path). On failure the whole project
-// is reset and false is returned.
-bool OpenZP(Project& project, UserInterface& ui);
-
-// Makes `set`, read from the file `source`, the project's tile set (variant,
-// headers, palette, bitmaps, tiles list) and clears ZpModified; tells the
-// windows and the generator, and shows source + " opened.". ZpPath, the
-// creature block and the map side stay as they are.
-void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::string& source);
-
-// Writes the project's tile set to ZpPath in the chosen variant through a
-// temporary file, then makes the project's variant (ZmeVariant) the one
-// written and keeps its row order consistent with it. On failure tells the
-// user and returns false, leaving any old file and the project as they were.
-bool MakeNewZP(Project& project, UserInterface& ui, bool zme);
 
 // Keeps the pixel rows in memory agreeing with what the stored variant and
 // header imply (a layered project infers the row order from them): a "zme"

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "builders.h"
+#include "editing/map_editing.h"
 #include "fake_ui.h"
-#include "map_editing.h"
 
 namespace zorvane {
 inline void PrintTo(const DirtyRect& r, std::ostream* os) {

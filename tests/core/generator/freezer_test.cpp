@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "freezer.h"
-#include "row_preparation.h"
+#include "generator/driver/freezer.h"
+#include "generator/search/row_preparation.h"
 
 using namespace zorvane;
 

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "generation_fixtures.h"
-#include "generator_threads.h"
-#include "layered_file.h"
+#include "generator/search/generator_threads.h"
+#include "model/layered_file.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

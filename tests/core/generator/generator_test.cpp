@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "generator.h"
+#include "generator/generator.h"
 
 using namespace zorvane;
 

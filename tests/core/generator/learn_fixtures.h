@@ -13,8 +13,8 @@
 
 #include "builders.h"
 #include "byte_fixtures.h"
-#include "generator.h"
-#include "tileset_file.h"
+#include "generator/generator.h"
+#include "model/tileset_file.h"
 
 namespace zorvane::testing {
 

@@ -6,13 +6,13 @@
 #include <cstring>
 
 #include "fake_ui.h"
-#include "file_io.h"
-#include "generation.h"
-#include "learn.h"
+#include "generator/driver/generation.h"
+#include "generator/learning/learn.h"
+#include "generator/learning/learn_steps.h"
+#include "generator/search/row_preparation.h"
 #include "learn_fixtures.h"
-#include "learn_steps.h"
-#include "row_preparation.h"
-#include "samples.h"
+#include "platform/file_io.h"
+#include "samples/samples.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "fake_ui.h"
-#include "learn.h"
+#include "generator/learning/learn.h"
+#include "generator/learning/objects.h"
+#include "generator/preview/preview.h"
 #include "learn_fixtures.h"
-#include "objects.h"
-#include "preview.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "generation.h"
+#include "generator/driver/generation.h"
 
 using namespace zorvane;
 

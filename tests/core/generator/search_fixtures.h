@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "generator.h"
-#include "variant_search.h"
+#include "generator/generator.h"
+#include "generator/search/variant_search.h"
 
 namespace zorvane::testing {
 

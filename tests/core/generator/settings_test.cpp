@@ -8,7 +8,7 @@
 
 #include "builders.h"
 #include "fake_ui.h"
-#include "settings.h"
+#include "generator/settings.h"
 
 using namespace zorvane;
 

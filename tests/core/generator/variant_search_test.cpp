@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "row_preparation.h"
+#include "generator/search/row_preparation.h"
+#include "generator/search/variant_search.h"
 #include "search_fixtures.h"
-#include "variant_search.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

@@ -8,11 +8,11 @@
 
 #include "byte_fixtures.h"
 #include "fake_ui.h"
-#include "file_io.h"
-#include "generation.h"
-#include "learn.h"
+#include "generator/driver/generation.h"
+#include "generator/learning/learn.h"
+#include "generator/zg_file.h"
 #include "learn_fixtures.h"
-#include "zg_file.h"
+#include "platform/file_io.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

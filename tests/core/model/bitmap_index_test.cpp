@@ -3,8 +3,8 @@
 #include <cstring>
 #include <random>
 
-#include "bitmap_index.h"
 #include "builders.h"
+#include "model/bitmap_index.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

@@ -1,4 +1,4 @@
-#include "creatures.h"
+#include "model/creatures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "layered_file.h"
+#include "model/layered_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,11 @@
 
 #include "builders.h"
 #include "byte_fixtures.h"
+#include "commands/open_commands.h"
+#include "commands/save_commands.h"
 #include "fake_ui.h"
-#include "file_io.h"
-#include "tileset_file.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

@@ -1,4 +1,4 @@
-#include "map_file.h"
+#include "model/map_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,12 @@
 
 #include "builders.h"
 #include "byte_fixtures.h"
-#include "creatures.h"
+#include "commands/open_commands.h"
+#include "commands/save_commands.h"
 #include "fake_ui.h"
-#include "file_io.h"
-#include "tileset_file.h"
+#include "model/creatures.h"
+#include "model/tileset_file.h"
+#include "platform/file_io.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

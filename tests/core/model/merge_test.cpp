@@ -4,8 +4,8 @@
 #include <random>
 
 #include "fake_ui.h"
-#include "merge.h"
-#include "tileset_file.h"
+#include "model/merge.h"
+#include "model/tileset_file.h"
 #include "zp_fixtures.h"
 
 using namespace zorvane;

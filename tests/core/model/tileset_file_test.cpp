@@ -4,9 +4,11 @@
 #include <filesystem>
 
 #include "builders.h"
-#include "bytes.h"
+#include "commands/open_commands.h"
+#include "commands/save_commands.h"
 #include "fake_ui.h"
-#include "tileset_file.h"
+#include "model/bytes.h"
+#include "model/tileset_file.h"
 #include "zp_fixtures.h"
 
 using namespace zorvane;

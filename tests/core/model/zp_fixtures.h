@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "builders.h"
-#include "bytes.h"
-#include "project.h"
+#include "model/bytes.h"
+#include "model/project.h"
 
 namespace zorvane::testing {
 

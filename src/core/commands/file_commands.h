@@ -1,0 +1,39 @@
+#pragma once
+// The File menu's commands as the user meets them: the guard questions,
+// the refusals of empty commands and the dialogs, around the operations of
+// the file modules. The editor's menu calls these; so do tests.
+
+#include <string>
+#include <string_view>
+
+#include "model/project.h"
+#include "ui/ui.h"
+
+namespace zorvane {
+
+inline const char* const CloseQuestionText = "This operation will close current project and erease map generator data!";
+
+// Asks the close question when something would be lost (used tiles, learned
+// generator data, an open project); true when the command may go on.
+bool CloseQuestion(const Project& project, UserInterface& ui, bool generatorHasData);
+
+// Whether a file chosen in a save dialog may be written once its extension
+// is forced to `ext` (".zp"); asks "File Exists!" when that changed the name
+// and the new name exists.
+bool OverwritePrompt2(UserInterface& ui, const std::string& fileName, std::string_view ext);
+
+// "Nothing to save." when there are no used tiles or no project.
+bool HasSomethingToSave(const Project& project, UserInterface& ui);
+
+// "Make *.zp (zme)" / "Make *.zp (zmpe)".
+bool MakeZpCommand(Project& project, UserInterface& ui, bool zme);
+// "Merge *.zp data".
+bool MergeZpCommand(Project& project, UserInterface& ui);
+// "Save to *.zl".
+bool SaveZlCommand(Project& project, UserInterface& ui);
+// "Export to *.zm (zme)" / "Export to *.zm (zmpe)".
+bool ExportCommand(Project& project, UserInterface& ui, bool zme);
+// "Reset Project".
+bool ResetProjectCommand(Project& project, UserInterface& ui, bool generatorHasData);
+
+}  // namespace zorvane

@@ -1,0 +1,148 @@
+#include "commands/open_commands.h"
+
+#include <exception>
+#include <memory>
+
+#include "commands/file_dialogs.h"
+#include "commands/lifecycle.h"
+#include "model/layered_file.h"
+#include "model/map_file.h"
+#include "platform/file_io.h"
+
+namespace zorvane {
+
+namespace {
+
+// Turns each square into a 1 x 1 used tile in row order.
+void FillUsedTiles(Project& project, const std::vector<TSq>& squares, int width) {
+    project.UsedTiles.clear();
+    project.UsedTiles.reserve(squares.size());
+    for (std::size_t i = 0; i < squares.size(); ++i) {
+        auto tile = std::make_unique<TTile>(1, 1);
+        tile->X = static_cast<int>(i % static_cast<std::size_t>(width));
+        tile->Y = static_cast<int>(i / static_cast<std::size_t>(width));
+        tile->Sq[0] = squares[i];
+        project.UsedTiles.push_back(std::move(tile));
+    }
+}
+
+int LastTileIndex(const Project& project) { return static_cast<int>(project.NewTiles.size()) - 1; }
+
+}  // namespace
+
+std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string& path) {
+    if (!ui.askYesNo("Missing *.zp file", "Could not find " + path + "\r" + "Do you want to select it manually?"))
+        return std::nullopt;
+    return ui.chooseFile(OpenTileSetDialog(path));
+}
+
+void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::string& source) {
+    project.ZmeVariant = set.Zme;
+    project.BottomUpRows = set.BottomUpRows;
+    project.InfoHeader = set.InfoHeader;
+    project.FileHeader = set.FileHeader;
+    project.Palette = set.Palette;
+    project.SetBitmapCount(set.BitmapCount);
+    std::copy(set.Pixels.begin(), set.Pixels.end(), project.AllBitmapBytes().begin());
+    project.NewTiles = std::move(set.Tiles);
+    project.ZpModified = false;
+    ui.bitmapsChanged();
+    project.NotifyTileSetRead();
+    ui.setStatus(source + " opened.");
+}
+
+bool OpenZP(Project& project, UserInterface& ui) {
+    const std::string storedPath = project.ZpPath;
+    std::string source = storedPath;
+    if (!FileExists(storedPath)) {
+        auto chosen = AskForMissingZP(ui, storedPath);
+        if (!chosen) {
+            ResetProject(project, ui, true, true, false);
+            ui.setStatus("error opening " + storedPath + "!");
+            return false;
+        }
+        source = *chosen;  // read from there; the project keeps naming the stored path
+    }
+    ui.setStatus("opening " + source + "...");
+    ProgressScope progress(ui);
+    TileSet set;
+    try {
+        set = ParseZP(ReadWholeFile(source));
+    } catch (const std::exception& e) {
+        FailOpen(project, ui, source, e.what());
+        return false;
+    }
+    TakeTileSet(project, ui, std::move(set), source);
+    return true;
+}
+
+bool OpenZM(Project& project, UserInterface& ui) {
+    FileDialog dialog = OpenMapDialog();
+    auto chosen = ui.chooseFile(dialog);
+    if (!chosen) return false;
+    return OpenZMFile(project, ui, *chosen);
+}
+
+bool OpenZMFile(Project& project, UserInterface& ui, const std::string& path) {
+    ui.setStatus("opening " + path + "...");
+    ProgressScope progress(ui);
+    MapFile map;
+    try {
+        map = ParseZM(ReadWholeFile(path));
+    } catch (const Error& e) {
+        FailOpen(project, ui, path, e.what());
+        return false;
+    }
+    ResetProject(project, ui, true, true, false);
+    project.ZpPath = std::move(map.ZpPath);
+    project.Multiplayer = map.Multiplayer;
+    project.MapWidth = map.Width;
+    project.MapHeight = map.Height;
+    FillUsedTiles(project, map.Squares, map.Width);
+    project.Creatures = std::move(map.Creatures);
+    ui.setStatus(path + " opened");
+    if (!OpenZP(project, ui)) {
+        // The tile set reader has reset the project; make sure nothing of
+        // the map is left behind a project marked as closed.
+        if (!project.UsedTiles.empty()) ResetProject(project, ui, true, true, false);
+        return false;
+    }
+    ui.refreshInterface({0, LastTileIndex(project), true, true, true, true});
+    project.NoProject = false;
+    ui.setStatus(path + " opened");
+    return true;
+}
+
+bool OpenZL(Project& project, UserInterface& ui) {
+    FileDialog dialog = OpenLayeredDialog();
+    auto chosen = ui.chooseFile(dialog);
+    if (!chosen) return false;
+    return OpenZLFile(project, ui, *chosen);
+}
+
+bool OpenZLFile(Project& project, UserInterface& ui, const std::string& path) {
+    ui.setStatus("opening " + path + "...");
+    Project read;
+    try {
+        read = ParseZL(ReadWholeFile(path));
+    } catch (const ImproperFormatError& e) {
+        ui.message("Error", e.what(), Icon::Warning);
+        ResetProject(project, ui, true, true, false);
+        ui.setStatus("error opening " + path + "!");
+        return false;
+    } catch (const Error& e) {
+        FailOpen(project, ui, path, e.what());
+        return false;
+    }
+    ResetProject(project, ui, true, true, false);
+    TileSetObserver* generator = project.Generator;
+    project = std::move(read);
+    project.Generator = generator;
+    ui.bitmapsChanged();
+    ui.setStatus(path + " opened.");
+    ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, true, true});
+    project.NoProject = false;
+    return true;
+}
+
+}  // namespace zorvane

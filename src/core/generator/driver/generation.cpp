@@ -1,0 +1,307 @@
+// The generation driver: the start of a run with its settings, the new map,
+// the main loop over attempts at the start row, and the end of the run.
+
+#include "generator/driver/generation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "commands/lifecycle.h"
+#include "generator/driver/generation_run.h"
+#include "platform/file_io.h"
+
+namespace zorvane {
+
+MapGenerationEngine::MapGenerationEngine(TMapGenerator& generator)
+    : gen_(generator), threads_(std::make_unique<GeneratorThreads>(generator)),
+      freezer_(std::make_unique<TSubChainFreezer>()) {}
+
+MapGenerationEngine::~MapGenerationEngine() { threads_->Stop(); }
+
+bool MapGenerationEngine::ThreadsTerminated() const { return terminated_; }
+
+std::int32_t MapGenerationEngine::CaughtErrors() const { return gen_.Run.CaughtErrors.load(); }
+
+GenerateOutcome MapGenerationEngine::Generate(Project& project, UserInterface& ui, GeneratorSettings& settings,
+                                              GenerationRequests& requests, GenerationReport& report,
+                                              const GenerateOptions& options) {
+    if (terminated_) {
+        ui.message(ThreadsTerminatedCaption, ThreadsTerminatedText, Icon::Warning);
+        return GenerateOutcome::NotReady;
+    }
+    const GenerateOutcome outcome = GenerationRun(*this, project, ui, settings, requests, report, options).Run();
+    if (outcome == GenerateOutcome::Terminated) terminated_ = true;
+    return outcome;
+}
+
+GenerationRun::GenerationRun(MapGenerationEngine& engine, Project& project, UserInterface& ui,
+                             GeneratorSettings& settings, GenerationRequests& requests, GenerationReport& report,
+                             const GenerateOptions& options)
+    : engine_(engine), gen_(engine.Generator()), threads_(engine.Threads()), freezer_(engine.Freezer()),
+      project_(project), ui_(ui), settings_(settings), requests_(requests), report_(report), options_(options),
+      run_(engine.Generator().Run) {}
+
+// A. Refuses a run that cannot be made.
+bool GenerationRun::Ready() {
+    startRow_ = settings_.SEstartingLine;
+    auto notReady = [&] {
+        ui_.message("Information", NotReadyText, Icon::Information);
+        return false;
+    };
+    if (!gen_.Ready()) return notReady();
+    // The start row must be an inner row of the map: below it the run would
+    // write outside the map. The user is told which rows the map has.
+    const int height = settings_.SEsizeY + 2 * BorderWidth;
+    const int lastInnerRow = height - BorderWidth - 1;
+    if (startRow_ < BorderWidth || startRow_ > lastInnerRow) {
+        ui_.message("Warning",
+                    "The start line " + std::to_string(startRow_) + " is not a row of the map.\rA map " +
+                        std::to_string(settings_.SEsizeY) + " squares high starts from line " +
+                        std::to_string(BorderWidth) + " to " + std::to_string(lastInnerRow) +
+                        " (considering borders).",
+                    Icon::Warning);
+        return false;
+    }
+    // The settings window refuses a malformed schedule.
+    if (CheckRepeats(settings_.EPlannedRepeats)) return notReady();
+    if ((settings_.CBbackup || settings_.CBsaveCompleted) && CheckBackupDir(settings_.Lbackup)) {
+        if (ui_.message("Warning", BackupDirQuestion, Icon::Warning, Buttons::YesNo, Answer::Yes) != Answer::Yes)
+            return notReady();
+        settings_.CBbackup = false;
+        settings_.CBsaveCompleted = false;
+    }
+    return true;
+}
+
+// B. The settings are read once.
+void GenerationRun::ReadSettings() {
+    const GeneratorSettings& s = settings_;
+    width_ = s.SEsizeX + 2 * BorderWidth;
+    height_ = s.SEsizeY + 2 * BorderWidth;
+    simplified_ = s.CBsimplified1stLine;
+    continueOld_ = s.CBcontinueOldSquares;
+    max1stStates_ = s.CBmax1stStatesAttempts ? s.SEmax1stStatesAttemtps : 0;
+    maxReturnOn_ = s.CBmaxReturn;
+    maxReturn_ = s.SEmaxReturn;
+    lineTimeOn_ = s.CBlineTmax;
+    lineTimeRows_ = s.SElineTmaxRows;
+    // A duration, whatever its length (a day or more included).
+    lineTimeLimit_ = std::chrono::seconds(std::max(s.SElineTmaxTime, 1));
+    freezerOn_ = s.CBfreezer;
+    freezerHp_ = s.SEfreezer;
+    reduceLAC_ = s.CBreduceLAC;
+    backupOn_ = s.CBbackup;
+    saveCompleted_ = s.CBsaveCompleted;
+    backupEvery_ = s.SEbackup;
+    nextBackupRow_ = startRow_ + backupEvery_;
+    if (saveCompleted_) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
+    rules_.Schedule = PreparePlannedRepeats(s.EPlannedRepeats);
+    rules_.TallestObject = gen_.TallestObject;
+    rules_.FirstAttempts = s.CBfirstAttempts;
+    rules_.FirstAttemptsLimit = s.SEfirstAttempts;
+    rules_.SecondRow = startRow_ + 1;
+    rowSettings_.MapWidth = width_;
+    rowSettings_.TwinsDisallowed = s.CBavoidTwins;
+    rowSettings_.Choice = {s.SquareChoiceFactor(), !s.RBLnocWay};
+    rowSettings_.Simplified = simplified_;
+    rowSettings_.StartRow = startRow_;
+    rowSettings_.P = ObjectSizeProbabilities(s.ImgObjChart, gen_.LargestObject);
+    threads_.Job.MapHeight = height_;
+    threads_.Job.MaxThreads = std::clamp(s.SEmaxThreads, 1, WorkerSlots);
+    threads_.Job.SearchLimit = s.TBfullness <= 9 ? CalcMaxCombinations(s.TBfullness) : -1;
+    stepped_ = options_.Seed.has_value() && threads_.Job.MaxThreads == 1;
+    if (options_.Seed) gen_.Rng.seed(*options_.Seed);
+}
+
+std::string GenerationRun::BackupDescription() const {
+    if (!backupOn_ && !saveCompleted_) return "-";
+    if (!backupOn_) return "at finish";
+    return "every " + std::to_string(backupEvery_) + " lines" + (saveCompleted_ ? " + at finish" : "") +
+           " (next=" + std::to_string(nextBackupRow_) + ")";
+}
+
+namespace {
+
+std::string OneDecimal(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", v);
+    return buf;
+}
+
+std::string ObjectSizesText(const std::vector<double>& p, int largest) {
+    if (!ObjectFilterInForce(p)) return "-";
+    const int count = static_cast<int>(p.size());
+    const int samples = std::min(10, count);
+    std::string text = "[0;" + std::to_string(largest) + "]: ";
+    for (int i = 0; i < samples; ++i) {
+        const auto at = std::min<std::int64_t>(count - 1, RoundHalfEven(static_cast<double>(i) * count / samples));
+        if (i > 0) text += " / ";
+        text += OneDecimal(p[static_cast<std::size_t>(at)]);
+    }
+    return text;
+}
+
+}  // namespace
+
+RunDescription GenerationRun::Describe() const {
+    const GeneratorSettings& s = settings_;
+    RunDescription d;
+    d.MapWidth = width_;
+    d.MapHeight = height_;
+    d.StartingLine = startRow_;
+    d.Simplified = simplified_;
+    d.ContinueOldSquares = continueOld_;
+    d.AvoidTwins = s.CBavoidTwins;
+    d.ReduceLAC = reduceLAC_;
+    d.MaxThreads = threads_.Job.MaxThreads;
+    d.Max1stStatesAttempts = static_cast<int>(max1stStates_);
+    d.ChoiceFactor = NumOfCombsHint(s.TBnumOfCombs) +
+                     (s.RBLnocWay ? "; by number of combinations" : "; by belonging to connectors group");
+    d.ObjectSizes = ObjectSizesText(rowSettings_.P, gen_.LargestObject);
+    d.MaxCombinations = FullnessHint(s.TBfullness);
+    d.PlannedRepeats = s.EPlannedRepeats;
+    d.FirstAttempts = s.CBfirstAttempts ? std::to_string(s.SEfirstAttempts) : "Disabled";
+    d.MaxReturn = maxReturnOn_ ? std::to_string(maxReturn_) : "Disabled";
+    d.TimeWithdrawals = lineTimeOn_ ? std::to_string(lineTimeRows_) + " rows after " +
+                                          std::to_string(s.SElineTmaxTime) + " s"
+                                    : "Disabled";
+    d.Freezer = freezerOn_ ? "Enabled, hp=" + std::to_string(freezerHp_) : "Disabled";
+    d.BackupFile = s.Lbackup;
+    return d;
+}
+
+// The squares of the rows above the start row as the current map shows them
+// (the last used tile covering a square wins), for "Continue existing
+// squares"; rows 0..start row - 1, the new map's width.
+std::vector<TSq> GenerationRun::KeptRows() const {
+    std::vector<TSq> kept(static_cast<std::size_t>(width_) * startRow_, TSq{NoBitmap, NoBitmap, 0});
+    for (const auto& tile : project_.UsedTiles)
+        for (int r = 0; r < tile->Height; ++r)
+            for (int c = 0; c < tile->Width; ++c) {
+                const int x = tile->X + c, y = tile->Y + r;
+                if (x < 0 || x >= width_ || y < 0 || y >= startRow_) continue;
+                kept[static_cast<std::size_t>(y) * width_ + x] = tile->SqAt(c, r);
+            }
+    return kept;
+}
+
+// C. The map side of the project is made anew: one 1 x 1 used tile per
+// square, the rows above the start row kept when asked.
+void GenerationRun::NewMap() {
+    std::vector<TSq> kept;
+    const bool keep = continueOld_ && !project_.UsedTiles.empty();
+    if (keep) kept = KeptRows();
+    ResetProject(project_, ui_, false, true, false);
+    requests_.Clear();
+    run_.Reset();
+    ui_.setStatus("Generating map...");
+    report_.ResetHeartbeat();
+    report_.ResetCharts(width_ - 2 * BorderWidth, height_ - 2 * BorderWidth);
+    report_.ShowStatistics(GenerationStatistics{});
+    report_.ShowIfRequested();
+    report_.ShowSettings(Describe());
+    report_.ShowBackupSchedule(BackupDescription());
+    if (!CreateMap(project_, ui_, width_, height_, false, true, settings_.RBmulti, project_.ZpPath, false, 0,
+                   NoBitmap))
+        throw Error("The new map could not be created.");
+    if (keep)
+        for (int y = 0; y < startRow_; ++y)
+            for (int x = 0; x < width_; ++x) MapSq(x, y) = kept[static_cast<std::size_t>(y) * width_ + x];
+    report_.MapRowsChanged(0, height_ - 1);
+    run_.Row = startRow_;
+    run_.LastRow = 0;
+    run_.CLA = 0;
+    run_.LastRepeatCLA = 0;
+    gen_.LastProgressRow = 0;
+    // A run keeps no squares of an earlier run to restore.
+    gen_.ClearOldSquares();
+    run_.SnapshotRow = 0;
+    dirtyFrom_ = BorderWidth;
+    gen_.ClearSubChains();
+    threads_.ForgetSubChains();
+    if (freezerOn_) freezer_.Reset();
+    run_.FirstLineAttempt = -1;
+}
+
+// D. One pass per attempt at the start row, until the map is complete or
+// the run is stopped.
+void GenerationRun::MainLoop() {
+    while (!StopRequested()) {
+        ++run_.FirstLineAttempt;
+        run_.Failures = 0;
+        if (simplified_ && run_.Row <= startRow_) {
+            FirstLine();
+            if (run_.Failures > 0) continue;
+        }
+        run_.Row = simplified_ ? startRow_ + 1 : startRow_;
+        report_.MapRowsChanged(startRow_, run_.Row);
+        RowLoop();
+        if (run_.Failures == 0 || StopRequested()) break;
+    }
+}
+
+GenerateOutcome GenerationRun::Run() {
+    if (!Ready()) return GenerateOutcome::NotReady;
+    started_ = Now();
+    ReadSettings();
+    if (stepped_)
+        threads_.Stop();
+    else
+        threads_.Start();
+    try {
+        prep_ = std::make_unique<RowPreparer>(gen_, rowSettings_);
+        tables_ = std::make_unique<SearchTables>(gen_);
+        threads_.Job.Tables = tables_.get();
+        NewMap();
+        MainLoop();
+    } catch (const Error& e) {
+        return Fail(e.what());
+    } catch (const std::bad_alloc&) {
+        return Fail("Not enough memory to generate the map.");
+    }
+    if (Terminated()) {
+        threads_.Stop();
+        ui_.message(ThreadsTerminatedCaption, ThreadsTerminatedText, Icon::Warning);
+        End(GenerateOutcome::Terminated);
+        return GenerateOutcome::Terminated;
+    }
+    const GenerateOutcome outcome = StopRequested() ? GenerateOutcome::Stopped : GenerateOutcome::Completed;
+    End(outcome);
+    return outcome;
+}
+
+// After an error the threads may be anywhere in a row: they are ended (and
+// made again by the next run), so that nothing touches the sub-chains.
+GenerateOutcome GenerationRun::Fail(const std::string& reason) {
+    threads_.Stop();
+    ui_.message("Error", reason, Icon::Error);
+    End(GenerateOutcome::Failed);
+    return GenerateOutcome::Failed;
+}
+
+void GenerationRun::End(GenerateOutcome outcome) {
+    gen_.ClearSubChains();
+    threads_.ForgetSubChains();
+    threads_.Job.Tables = nullptr;
+    const std::string time = ElapsedText(Now() - started_);
+    report_.RunEnded();
+    if (outcome == GenerateOutcome::Completed) {
+        run_.Row = height_ - 3;
+        GenerationStatistics s = Statistics(GeneratorState::Idle);
+        s.Percent = 100;
+        report_.ResetHeartbeat();
+        report_.ShowStatistics(s);
+        ui_.setStatus("Map generated in " + std::to_string(run_.FirstLineAttempt) +
+                      " attempt. Generating time: " + time);
+        return;
+    }
+    if (project_.UsedTiles.size() == static_cast<std::size_t>(width_) * height_ && width_ > 0) Restore();
+    report_.MapRowsChanged(0, height_ - 1);
+    report_.ResetHeartbeat();
+    report_.SetGeneratorState(GeneratorState::Idle);
+    ui_.setStatus(outcome == GenerateOutcome::Failed ? "Map generator stopped by an error. Generating time: " + time
+                                                     : "Map generator stopped by user. Generating time: " + time);
+}
+
+}  // namespace zorvane

@@ -1,0 +1,121 @@
+// The simplified first line: the start row built square by square on the
+// driver's thread, keeping the squares approved by the last attempt at the
+// row below it.
+
+#include <algorithm>
+
+#include "generator/driver/generation_run.h"
+
+namespace zorvane {
+
+void GenerationRun::SetApproved(int column, bool on) {
+    if (column >= 0 && column < static_cast<int>(run_.Approved.size()))
+        run_.Approved[static_cast<std::size_t>(column)] = on;
+}
+
+// E.1. Columns of the start row whose squares led to variants in the last
+// attempt at the row below are kept (approved) for a number of attempts.
+void GenerationRun::Approve() {
+    const auto clearAll = [&] {
+        run_.Approved.fill(false);
+        run_.ApprovalAttempts = 0;
+    };
+    if (run_.LastRow > startRow_ + 1) return clearAll();
+    const int n = gen_.SCCount;
+    auto border = [&](int i) {
+        const auto& b = gen_.SCBorders;
+        if (b.empty()) return 0;
+        return b[static_cast<std::size_t>(std::min<int>(i, static_cast<int>(b.size()) - 1))];
+    };
+    bool allFine = true;
+    for (int i = 0; i < n; ++i) {
+        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        allFine = allFine && sc.Done.load() && !sc.Exhausted.load();
+    }
+    if (allFine && run_.FailingColumn == -1) run_.ApprovalAttempts = static_cast<std::int32_t>(max1stStates_);
+    if (run_.ApprovalAttempts >= max1stStates_) return clearAll();
+    if (run_.FailingColumn == -1) {
+        for (int i = 0; i < n; ++i) {
+            const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+            if (sc.VariantCount.load() == 0 || sc.Exhausted.load()) {
+                for (int c = border(i); c < border(i + 1); ++c) SetApproved(c, false);
+                if (i + 1 < n)
+                    for (int c = border(i + 1); c < border(i + 2); ++c) SetApproved(c, false);
+            } else {
+                for (int c = border(i); c <= border(i + 1); ++c) SetApproved(c, true);
+            }
+        }
+    } else {
+        const int f = run_.FailingColumn;
+        run_.Approved.fill(true);
+        SetApproved(f, false);
+        const auto spread = static_cast<std::uint64_t>(RoundHalfEven(0.2 * run_.ApprovalAttempts));
+        const int r = static_cast<int>(UniformBelow(gen_.Rng, spread + 1));
+        for (int d = 1; d <= r + 5; ++d) {
+            if (f - d >= 0) SetApproved(f - d, false);
+            if (f + d <= MaxRowColumns) SetApproved(f + d, false);
+        }
+    }
+    ++run_.ApprovalAttempts;
+}
+
+// CandBoth: the squares allowed below `above` and right of `left`.
+void GenerationRun::LoadStartCandidates(int above, int left) {
+    gen_.LoadCandAbove(above);
+    if (rowSettings_.TwinsDisallowed)
+        std::erase_if(gen_.CandAbove, [&](std::int32_t e) { return e == above || e == left; });
+    gen_.LoadCandLeft(left);
+    gen_.IntersectCandidates();
+}
+
+// E.2. One square of the start row; false when none can stand there (the
+// attempt is abandoned).
+bool GenerationRun::StartSquare(int column) {
+    const int x = column + BorderWidth, row = startRow_;
+    const int above = LearnedAt(x, row - 1), left = LearnedAt(x - 1, row);
+    LoadStartCandidates(above, left);
+    auto& cands = gen_.CandBoth;
+    const int columns = width_ - 2 * BorderWidth;
+    if (column + 1 < columns && run_.Approved[static_cast<std::size_t>(column) + 1]) {
+        const int right = LearnedAt(x + 1, row);
+        std::erase_if(cands, [&](std::int32_t c) { return right < 0 || !tables_->RightContains(c, right); });
+        if (cands.empty()) {
+            SetApproved(column + 1, false);
+            LoadStartCandidates(above, left);
+        }
+    }
+    prep_->FilterByObjectSize(cands, gen_.Rng);
+    if (cands.empty()) {
+        ++run_.Failures;
+        SetApproved(column, false);
+        SetApproved(column - 1, false);
+        for (int c = column + 1; c < static_cast<int>(run_.Approved.size()); ++c) SetApproved(c, false);
+        return false;
+    }
+    const TSqMatch& sq = gen_.Sq(prep_->ChooseSquare(cands, gen_.Rng));
+    MapSq(x, row) = TSq{sq.Gnd, sq.Top, sq.Atr};
+    dirtyFrom_ = std::min(dirtyFrom_, row);
+    return true;
+}
+
+void GenerationRun::FirstLine() {
+    run_.FloorRow = startRow_;
+    run_.Failures = 0;
+    gen_.LastProgressRow = 0;
+    run_.CLA = 0;
+    run_.Reuse = false;
+    consecutive_ = 0;
+    sinceCompletion_ = 0;
+    Approve();
+    const int columns = width_ - 2 * BorderWidth;
+    for (int c = 0; c < columns; ++c) {
+        if (c % 10 == 0) {
+            ShowProgress(GeneratorState::FirstLine);
+            Poll();
+        }
+        if (run_.Approved[static_cast<std::size_t>(c)]) continue;
+        if (!StartSquare(c)) return;
+    }
+}
+
+}  // namespace zorvane

@@ -1,0 +1,304 @@
+// The row loop: preparing each row below the start row, computing it with
+// the threads, writing it, and going back rows by the schedule of repeats
+// when it cannot be completed; snapshots, restores and backups.
+
+#include <algorithm>
+#include <cmath>
+
+#include "commands/save_commands.h"
+#include "generator/driver/generation_run.h"
+#include "model/layered_file.h"
+
+namespace zorvane {
+
+TSq& GenerationRun::MapSq(int column, int row) {
+    // The new map holds one 1 x 1 used tile per square, row by row.
+    if (project_.UsedTiles.size() != static_cast<std::size_t>(width_) * height_)
+        throw Error("The map was changed while it was being generated.");
+    return project_.UsedTiles[static_cast<std::size_t>(row) * width_ + column]->Sq.front();
+}
+
+int GenerationRun::LearnedAt(int column, int row) {
+    const TSq& q = MapSq(column, row);
+    return gen_.FindSq(q.Gnd, q.Top);
+}
+
+std::vector<TSq> GenerationRun::MapRow(int row) {
+    std::vector<TSq> out;
+    out.reserve(static_cast<std::size_t>(width_));
+    for (int x = 0; x < width_; ++x) out.push_back(MapSq(x, row));
+    return out;
+}
+
+std::string GenerationRun::ProgressText() const {
+    return "Generating map... " + std::to_string(run_.Row * 100 / height_) + "% " +
+           ElapsedText(Now() - started_);
+}
+
+GenerationStatistics GenerationRun::Statistics(GeneratorState state) {
+    GenerationStatistics s;
+    const auto now = Now();
+    s.State = state;
+    s.Percent = std::floor(100.0 * run_.Row / height_);
+    s.TopCLAavg = topCLAavg_;
+    s.Lfavg = lfavg_;
+    s.Favg = favg_;
+    s.ThreadErrors = run_.CaughtErrors.load();
+    s.LastCLA = lastCLA_;
+    std::int32_t weakest = -1;
+    for (int i = 0; i < gen_.SCCount; ++i) {
+        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        const std::int32_t variants = sc.VariantCount.load(std::memory_order_relaxed);
+        s.SubChainVariants += variants;
+        if (weakest >= 0 && variants >= weakest) continue;
+        weakest = variants;
+        s.WeakestOptions = variants;
+        s.WeakestLeft = sc.start + BorderWidth;
+        s.WeakestRight = (i + 1 < gen_.SCCount ? gen_.SC[static_cast<std::size_t>(i) + 1].start
+                                               : gen_.SCBorders.empty() ? sc.start : gen_.SCBorders.back()) +
+                         BorderWidth;
+    }
+    s.LocalAttempt = run_.CLA;
+    s.FirstLineAttempt = run_.FirstLineAttempt;
+    s.CurrentRow = std::max(run_.Row, 2);
+    s.RunningThreads = threads_.Flags.RunningThreads.load();
+    s.RowTime = now - run_.RowTime;
+    s.Elapsed = now - started_;
+    return s;
+}
+
+void GenerationRun::ShowProgress(GeneratorState state) {
+    ui_.setStatus(ProgressText());
+    report_.AdvanceHeartbeat(threads_.TakeActivity());
+    report_.ShowStatistics(Statistics(state));
+    lastStats_ = Clock::now();
+}
+
+// Lets pending window messages run, so that the keys reach the run, and
+// does what they ask that is not read elsewhere.
+void GenerationRun::Poll() {
+    ui_.processEvents();
+    lastPoll_ = Clock::now();
+    const auto now = Now();
+    if (requests_.ResetRequest.exchange(false)) {
+        run_.CLA = 0;
+        run_.RowTime = now;
+    }
+    if (options_.TimeLimit && now - started_ >= *options_.TimeLimit) requests_.StopRequest = true;
+}
+
+void GenerationRun::RowLoop() {
+    while (run_.Row <= height_ - 3) {
+        if (StopRequested()) return;
+        if (maxReturnOn_) {
+            if (run_.Row < run_.FloorRow) {
+                run_.Row = run_.FloorRow;
+                run_.Reuse = false;
+            }
+            if (run_.Row >= run_.FloorRow + maxReturn_) run_.FloorRow = run_.Row - maxReturn_;
+        }
+        if (run_.Row == run_.LastRow) {
+            ++consecutive_;
+        } else {
+            consecutive_ = 0;
+            run_.RowTime = Now();
+        }
+        sinceCompletion_ = run_.LastRow < run_.Row ? 0 : sinceCompletion_ + 1;
+        run_.LastRow = run_.Row;
+        run_.FarthestRow = std::max(run_.FarthestRow, run_.Row);
+        ShowProgress(GeneratorState::Line);
+        Poll();
+        if (run_.Reuse) {
+            Reprepare();
+        } else if (!PrepareRow()) {
+            if (DeadRow()) return;
+            continue;
+        }
+        if (ComputeRow())
+            RowCompleted();
+        else if (RowFailed())
+            return;
+    }
+}
+
+// F.4. Another local attempt at the row with its sub-chains. A sub-chain
+// searched again is no longer narrowed to the link squares its left
+// neighbour had when it was done: the neighbour may find others now, and
+// the linker focuses it anew from all of them.
+void GenerationRun::Reprepare() {
+    prep_->Reprepare(gen_.Rng);
+    for (int i = 0; i < gen_.SCCount; ++i) {
+        TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        if (sc.Done.load()) continue;
+        sc.Restricted = false;
+        sc.Focus.clear();
+    }
+    threads_.ReserveVariants();
+}
+
+// F.5 - F.7. False when some column pair has no pairs.
+bool GenerationRun::PrepareRow() {
+    run_.FailingColumn = -1;
+    const int columns = width_ - 2 * BorderWidth;
+    std::vector<std::int32_t> above(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) above[static_cast<std::size_t>(c)] = LearnedAt(c + BorderWidth, run_.Row - 1);
+    prep_->BuildColumnCandidates(above, gen_.Rng);
+    prep_->BuildColumnJoins(run_.Row, gen_.Rng);
+    smallestPairs_ = prep_->SmallestPairCount();
+    if (smallestPairs_ == 0) return false;
+    prep_->SplitIntoSubChains();
+    threads_.ForgetSubChains();
+    if (freezerOn_ && freezer_.Told()) freezer_.Place(gen_, MapRow(run_.Row), freezerHp_);
+    threads_.ReserveVariants();
+    return true;
+}
+
+// F.6. A row with a dead column pair is a failed local attempt; true when
+// the run went back to the start row.
+bool GenerationRun::DeadRow() {
+    ++run_.Failures;
+    std::int32_t back = Decide();
+    if (back == 0 && reduceLAC_ && !rules_.Schedule.empty()) {
+        const std::int64_t a = std::max<std::int64_t>(rules_.Schedule.front().Attempts, 1);
+        run_.CLA = run_.CLA + a - run_.CLA % a - 1;
+        back = Decide();
+    }
+    GoBack(back);
+    if (run_.Row <= startRow_) {
+        run_.RowTime = Now();
+        return true;
+    }
+    if (freezerOn_) freezer_.Reset();
+    return false;
+}
+
+std::int32_t GenerationRun::Decide() {
+    return ScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row, requests_.ManualRepeat.exchange(0));
+}
+
+void GenerationRun::GoBack(int rows) { run_.Row -= rows; }
+
+// F.9.
+void GenerationRun::RowCompleted() {
+    run_.Reuse = false;
+    if (freezerOn_) freezer_.RowDone(gen_);
+    WriteRow();
+    BackupIfDue();
+    if (run_.Row > run_.SnapshotRow) {
+        TakeSnapshot();
+        run_.SnapshotRow = run_.Row;
+    }
+    run_.Failures = 0;
+    const int first = run_.Row - (simplified_ && run_.Row == startRow_ + 1 ? 2 : 1);
+    report_.MapRowsChanged(std::max(first, 0), std::min(run_.Row + 1, height_ - 1));
+    ++run_.Row;
+    if (reduceLAC_) run_.CLA = run_.LastRepeatCLA;
+    lastCLA_ = consecutive_;
+    favg_ = 0.9 * favg_ + 0.1 * consecutive_;
+    lfavg_ = 0.9 * lfavg_ + 0.1 * sinceCompletion_;
+    topCLAavg_ = consecutive_ > topCLAavg_ ? consecutive_ : 0.9 * topCLAavg_ + 0.1 * consecutive_;
+}
+
+// F.10. True when the run went back to the start row.
+bool GenerationRun::RowFailed() {
+    if (run_.Row > run_.SnapshotRow) {
+        TakeSnapshot();
+        run_.SnapshotRow = run_.Row;
+    }
+    ++run_.Failures;
+    if (run_.Row < run_.SnapshotRow && StopRequested()) Restore();
+    const std::int32_t manual = requests_.ManualRepeat.exchange(0);
+    if (manual > 0) {
+        for (int i = 0; i < gen_.SCCount; ++i) {
+            gen_.SC[static_cast<std::size_t>(i)].Done = true;
+            gen_.SC[static_cast<std::size_t>(i)].Exhausted = true;
+        }
+        if (run_.Row - manual < run_.FloorRow) run_.FloorRow = std::max(run_.Row - manual, startRow_);
+    }
+    const std::int32_t answer = ScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row, manual);
+    std::int32_t back = answer;
+    if (back == 0 && run_.TimedOut) back = std::max(0, std::min(lineTimeRows_, run_.Row - run_.FloorRow));
+    run_.Reuse = back == 0;
+    GoBack(back);
+    if (maxReturnOn_ && run_.Row <= run_.FloorRow) {
+        run_.Row = run_.FloorRow;
+        run_.Reuse = false;
+    }
+    // A time-out acted on starts a new series of attempts. Mostly the run
+    // went back and reaches the row anew; at the floor row it stays, and
+    // without this every later attempt there would be out of time at once.
+    if (run_.TimedOut) run_.RowTime = Now();
+    if (run_.Row <= startRow_) {
+        run_.RowTime = Now();
+        return true;
+    }
+    if (freezerOn_ && !run_.TimedOut) freezer_.RowFailed(gen_);
+    if (answer == 0) run_.TimedOut = false;
+    return false;
+}
+
+// The chosen variant of every sub-chain, without its last two columns
+// (the next sub-chain's first ones), the last one whole.
+void GenerationRun::WriteRow() {
+    const int n = gen_.SCCount;
+    for (int i = 0; i < n; ++i) {
+        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        const auto& v = sc.sqlines[static_cast<std::size_t>(gen_.Chosen[static_cast<std::size_t>(i)].load())];
+        const int own = i + 1 < n ? sc.Len - 2 : sc.Len;
+        for (int k = 0; k < own; ++k) {
+            const TSqMatch& sq = gen_.Sq(v[static_cast<std::size_t>(k)]);
+            MapSq(sc.start + k + BorderWidth, run_.Row) = TSq{sq.Gnd, sq.Top, sq.Atr};
+        }
+    }
+    dirtyFrom_ = std::min(dirtyFrom_, run_.Row);
+}
+
+namespace {
+
+// A square of the new map that no row written has reached: no bitmaps and
+// the attribute of an inner square.
+constexpr TSq kUngenerated{NoBitmap, NoBitmap, 0};
+// Its entry in the snapshot. It is not the empty square (attribute 3),
+// which a lookup of its bitmaps would give: restored as that, the blank
+// farthest row and the rows above the start row would differ from the
+// blank rows below.
+constexpr std::int32_t kUngeneratedEntry = -2;
+
+}  // namespace
+
+// The snapshot holds every inner square up to the row being taken. Rows
+// below it have not been written since the last snapshot (that row was the
+// farthest), nor have rows above the first one written since; so only the
+// rows from that one (or the row after the last snapshot) are taken.
+void GenerationRun::TakeSnapshot() {
+    const int first = std::max(BorderWidth, std::min(dirtyFrom_, run_.SnapshotRow + 1));
+    for (int y = first; y <= std::min(run_.Row, height_ - BorderWidth - 1); ++y)
+        for (int x = BorderWidth; x < width_ - BorderWidth; ++x)
+            gen_.OldSquare(x, y) = MapSq(x, y) == kUngenerated ? kUngeneratedEntry : LearnedAt(x, y);
+    dirtyFrom_ = INT32_MAX;
+}
+
+void GenerationRun::Restore() {
+    for (int y = BorderWidth; y < height_ - BorderWidth; ++y)
+        for (int x = BorderWidth; x < width_ - BorderWidth; ++x) {
+            const std::int32_t s = gen_.OldSquare(x, y);
+            if (s == kUngeneratedEntry) MapSq(x, y) = kUngenerated;
+            if (s < 0 || s >= gen_.SquareCount()) continue;
+            const TSqMatch& sq = gen_.Sq(s);
+            MapSq(x, y) = TSq{sq.Gnd, sq.Top, sq.Atr};
+        }
+    dirtyFrom_ = BorderWidth;
+}
+
+// I. Backups every so many rows, and the completed map.
+void GenerationRun::BackupIfDue() {
+    const bool due = (backupOn_ && run_.Row == nextBackupRow_) || (saveCompleted_ && run_.Row == height_ - 3);
+    if (!due || CheckBackupDir(settings_.Lbackup)) return;
+    report_.SetGeneratorState(GeneratorState::Saving);
+    SaveZL(project_, ui_, true, settings_.Lbackup);
+    nextBackupRow_ = run_.Row + backupEvery_;
+    if (saveCompleted_) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
+    report_.ShowBackupSchedule(BackupDescription());
+}
+
+}  // namespace zorvane

@@ -1,0 +1,117 @@
+#pragma once
+// One run of the generation driver (internal to the generator): the state
+// of the run besides the generator's run state, and its steps.
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "generator/driver/freezer.h"
+#include "generator/driver/generation.h"
+#include "generator/search/generator_threads.h"
+#include "generator/search/row_preparation.h"
+#include "generator/search/variant_search.h"
+
+namespace zorvane {
+
+class GenerationRun {
+public:
+    GenerationRun(MapGenerationEngine& engine, Project& project, UserInterface& ui, GeneratorSettings& settings,
+                  GenerationRequests& requests, GenerationReport& report, const GenerateOptions& options);
+    GenerateOutcome Run();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    // Start, settings, the new map (generation.cpp).
+    bool Ready();
+    void ReadSettings();
+    RunDescription Describe() const;
+    std::string BackupDescription() const;
+    std::vector<TSq> KeptRows() const;
+    void NewMap();
+    void MainLoop();
+    void End(GenerateOutcome outcome);
+    GenerateOutcome Fail(const std::string& reason);
+
+    // The start row (generation_first_line.cpp).
+    void FirstLine();
+    void Approve();
+    void SetApproved(int column, bool on);
+    bool StartSquare(int column);
+    void LoadStartCandidates(int above, int left);
+
+    // The row loop (generation_rows.cpp).
+    void RowLoop();
+    void Reprepare();
+    bool PrepareRow();
+    bool DeadRow();
+    void RowCompleted();
+    bool RowFailed();
+    std::int32_t Decide();
+    void GoBack(int rows);
+    void WriteRow();
+    void TakeSnapshot();
+    void Restore();
+    void BackupIfDue();
+
+    // Computing a row with the threads (generation_compute.cpp).
+    bool ComputeRow();
+    void ComputeThreaded();
+    void ComputeStepped();
+    bool ShouldStopRow();
+    void FinishThreaded();
+    template <typename Done>
+    bool WaitThreads(Done done, int killAfterPolls);
+
+    // Map, requests and reports.
+    TSq& MapSq(int column, int row);
+    int LearnedAt(int column, int row);
+    std::vector<TSq> MapRow(int row);
+    bool StopRequested() const { return requests_.StopRequest.load() || requests_.Terminate.load(); }
+    bool Terminated() const { return requests_.Terminate.load(); }
+    // The run's time (GenerateOptions::Now).
+    Clock::time_point Now() const { return options_.Now ? options_.Now() : Clock::now(); }
+    void Poll();
+    void ShowProgress(GeneratorState state);
+    GenerationStatistics Statistics(GeneratorState state);
+    std::string ProgressText() const;
+
+    MapGenerationEngine& engine_;
+    TMapGenerator& gen_;
+    GeneratorThreads& threads_;
+    TSubChainFreezer& freezer_;
+    Project& project_;
+    UserInterface& ui_;
+    GeneratorSettings& settings_;
+    GenerationRequests& requests_;
+    GenerationReport& report_;
+    GenerateOptions options_;
+    TRunState& run_;
+
+    // Settings of the run.
+    int width_ = 0, height_ = 0, startRow_ = 2;
+    bool simplified_ = true, continueOld_ = false, freezerOn_ = false, maxReturnOn_ = false, lineTimeOn_ = false;
+    bool reduceLAC_ = true, backupOn_ = false, saveCompleted_ = false, stepped_ = false;
+    int maxReturn_ = 10, lineTimeRows_ = 2, freezerHp_ = 3, backupEvery_ = 10, nextBackupRow_ = 0;
+    std::int64_t max1stStates_ = 0;
+    Clock::duration lineTimeLimit_{};
+    RepeatRules rules_;
+    RowSettings rowSettings_;
+    std::unique_ptr<RowPreparer> prep_;
+    std::unique_ptr<SearchTables> tables_;
+
+    // Run state beyond the generator's.
+    Clock::time_point started_{};
+    Clock::time_point lastPoll_{}, lastStats_{};
+    int dirtyFrom_ = 0;          // the first row written since the last snapshot
+    int consecutive_ = 0;        // attempts at the same row
+    int sinceCompletion_ = 0;    // attempts since a row was last completed
+    bool lastComputeFailed_ = false;
+    int smallestPairs_ = 0;
+    std::int64_t lastCLA_ = 0;
+    double favg_ = 0, lfavg_ = 0, topCLAavg_ = 0;
+};
+
+}  // namespace zorvane

@@ -1,0 +1,415 @@
+#include "generator/search/generator_threads.h"
+
+#include <algorithm>
+
+namespace zorvane {
+
+void Doorbell::Ring() {
+    {
+        std::lock_guard lock(m_);
+        rings_.fetch_add(1, std::memory_order_acq_rel);
+    }
+    cv_.notify_all();
+}
+
+void Doorbell::Wait(std::uint64_t seen, std::chrono::microseconds timeout) {
+    std::unique_lock lock(m_);
+    cv_.wait_for(lock, timeout, [&] { return rings_.load(std::memory_order_acquire) != seen; });
+}
+
+GeneratorThreads::GeneratorThreads(TMapGenerator& gen) : gen_(gen) {}
+
+GeneratorThreads::~GeneratorThreads() { Stop(); }
+
+void GeneratorThreads::Start() {
+    if (started_) return;
+    Flags.Shutdown = false;
+    Flags.ManagerIdle = true;
+    Flags.ManagerExit = true;
+    Flags.LinkerReady = true;
+    Flags.LinkerStart = false;
+    Flags.LinkerRestart = false;
+    started_ = true;
+    manager_.Cancel = false;
+    manager_.Thread = std::thread(&GeneratorThreads::ManagerMain, this);
+    for (int k = 0; k < WorkerSlots; ++k) {
+        workers_[static_cast<std::size_t>(k)].Cancel = false;
+        workers_[static_cast<std::size_t>(k)].Thread = std::thread(&GeneratorThreads::WorkerMain, this, k);
+    }
+    linkerThread_.Cancel = false;
+    linkerThread_.Thread = std::thread(&GeneratorThreads::LinkerMain, this);
+}
+
+void GeneratorThreads::Join(ThreadRec& rec, Doorbell& bell) {
+    rec.Cancel = true;
+    bell.Ring();
+    if (rec.Thread.joinable()) rec.Thread.join();
+    rec.Cancel = false;
+}
+
+void GeneratorThreads::Stop() {
+    if (!started_) return;
+    Flags.Shutdown = true;
+    // The manager first, so that it recreates nothing more.
+    Join(manager_, managerBell_);
+    std::lock_guard lock(killMutex_);
+    for (int k = 0; k < WorkerSlots; ++k)
+        Join(workers_[static_cast<std::size_t>(k)], workerBells_[static_cast<std::size_t>(k)]);
+    Join(linkerThread_, linkerBell_);
+    started_ = false;
+    Flags.Shutdown = false;
+    // Whatever a thread left half done is undone.
+    for (int k = 0; k < WorkerSlots; ++k) {
+        if (!Slot(k).Idle.load() || Slot(k).SubChain.load() >= 0) ReleaseSlot(k, true);
+        Slot(k).StartReq = false;
+        Slot(k).Error = false;
+    }
+    Flags.ManagerIdle = true;
+    Flags.ManagerStart = false;
+    Flags.LinkerStart = false;
+    Flags.LinkerReady = true;
+    Flags.LinkerRestart = false;
+    Flags.RunningThreads = 0;
+}
+
+void GeneratorThreads::ForgetSubChains() {
+    for (auto& s : scratch_) s.Clear();
+    linkerSignatureValid_ = false;
+}
+
+void GeneratorThreads::ReserveVariants() {
+    for (auto& s : scratch_) s.IndexValid = false;  // the pair lists may have changed
+    for (int i = 0; i < gen_.SCCount; ++i) {
+        TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        const std::size_t room = static_cast<std::size_t>(std::max(sc.MaxVariants, 1)) + 1;
+        sc.sqlines.reserve(room);
+        sc.LookAhead.reserve(room);
+    }
+    linkerSignatureValid_ = false;
+}
+
+void GeneratorThreads::StartRow() {
+    Flags.RowFailed = false;
+    Flags.RowLinked = false;
+    Flags.RowComplete = false;
+    Flags.StopRow = false;
+    Flags.AllDone = false;
+    Flags.HandOutBlocked = false;
+    Flags.HandOutPos = 0;
+    Flags.ManagerExit = false;
+    linkerSignatureValid_ = false;
+    Flags.ManagerStart.store(true, std::memory_order_release);
+    managerBell_.Ring();
+}
+
+// --- Manager ---------------------------------------------------------------
+
+void GeneratorThreads::ManagerMain() {
+    while (!manager_.Cancel.load() && !Flags.Shutdown.load()) {
+        const auto seen = managerBell_.Seen();
+        if (Flags.ManagerStart.exchange(false, std::memory_order_acq_rel)) {
+            Flags.ManagerIdle = false;
+            ManagerRow();
+            Flags.ManagerIdle.store(true, std::memory_order_release);
+            DriverBell.Ring();
+            continue;
+        }
+        managerBell_.Wait(seen);
+    }
+}
+
+// One row, until the driver lets the manager exit.
+void GeneratorThreads::ManagerRow() {
+    bool left = false;
+    while (!Flags.ManagerExit.load() && !manager_.Cancel.load() && !Flags.Shutdown.load()) {
+        const auto seen = managerBell_.Seen();
+        if (!left) {
+            const Round r = ManagerRound();
+            if (r != Round::Continue) {
+                DriverBell.Ring();
+                ManagerLeave(r == Round::LeaveStopped, true);
+                left = true;
+                DriverBell.Ring();
+                continue;
+            }
+        }
+        managerBell_.Wait(seen);
+    }
+}
+
+GeneratorThreads::Round GeneratorThreads::ManagerRound() {
+    if (Flags.StopRow.load()) return Round::LeaveStopped;
+    for (int k = 0; k < WorkerSlots; ++k)
+        if (Slot(k).Error.load()) KillAndRecreateWorker(k);
+    const int n = gen_.SCCount;
+    bool allDone = true, failed = false;
+    for (int i = 0; i < n; ++i) {
+        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        const bool done = sc.Done.load();
+        allDone = allDone && done;
+        failed = failed || (done && sc.Exhausted.load());
+    }
+    Flags.AllDone = allDone;
+    if (failed) {
+        Flags.RowFailed = true;
+        Flags.StopRow = true;
+    }
+    if (!allDone) HandOut();
+    if (Flags.LinkerRestart.load()) RecreateLinker();
+    if (Flags.LinkerReady.load() && !Flags.RowLinked.load() && !Flags.RowFailed.load() &&
+        !Flags.LinkerRestart.load() && !Flags.StopRow.load() && LinkerWorthStarting()) {
+        Flags.LinkerReady = false;
+        Flags.LinkerStart.store(true, std::memory_order_release);
+        linkerBell_.Ring();
+    }
+    Flags.RunningThreads = RunningWorkers();
+    if (Flags.RowLinked.load(std::memory_order_acquire)) {
+        Flags.StopRow = true;
+        Flags.RowComplete.store(true, std::memory_order_release);
+        if (Flags.LinkerStart.exchange(false)) Flags.LinkerReady = true;
+        return Round::LeaveResult;
+    }
+    if (Flags.RowFailed.load()) {
+        Flags.RowComplete = false;
+        Flags.StopRow = true;
+        return Round::LeaveResult;
+    }
+    return Round::Continue;
+}
+
+// Gives idle workers the next sub-chains, round from HandOutPos: first
+// those without a variant, then any that is not done and not held.
+void GeneratorThreads::HandOut() {
+    const int n = gen_.SCCount;
+    if (n <= 0) return;
+    for (int k = 0; k < std::min(Job.MaxThreads, WorkerSlots); ++k) {
+        if (Flags.StopRow.load() || Flags.HandOutBlocked.load()) return;
+        TThrField& slot = Slot(k);
+        if (!slot.Idle.load(std::memory_order_acquire) || slot.SubChain.load() != -1) continue;
+        auto free = [&](const TSubChain& sc) { return !sc.Done.load() && !sc.Busy.load() && sc.Owner.load() == -1; };
+        int pick = -1;
+        const int from = Flags.HandOutPos.load();
+        for (int j = 0; j < n && pick < 0; ++j) {
+            const int i = (from + j) % n;
+            const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+            if (free(sc) && sc.VariantCount.load() == 0) pick = i;
+        }
+        for (int j = 0; j < n && pick < 0; ++j) {
+            const int i = (from + j) % n;
+            if (free(gen_.SC[static_cast<std::size_t>(i)])) pick = i;
+        }
+        if (pick < 0) return;
+        TSubChain& sc = gen_.SC[static_cast<std::size_t>(pick)];
+        slot.Idle = false;
+        slot.Error = false;
+        slot.Steps = 0;
+        slot.SubChain = pick;
+        sc.Owner = k;
+        sc.Busy = true;
+        slot.StartReq.store(true, std::memory_order_release);
+        workerBells_[static_cast<std::size_t>(k)].Ring();
+        Flags.HandOutPos = (from + 1) % n;
+    }
+}
+
+// A linking pass on sub-chains that have not changed since the last one
+// would come to the same verdict; the linker is started when they have.
+bool GeneratorThreads::LinkerWorthStarting() {
+    linkerState_.clear();
+    linkerState_.push_back(Flags.AllDone.load() ? 1 : 0);
+    for (int i = 0; i < gen_.SCCount; ++i) {
+        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        linkerState_.push_back(static_cast<std::uint64_t>(sc.VariantCount.load()) * 8 + (sc.Done.load() ? 4 : 0) +
+                               (sc.Exhausted.load() ? 2 : 0) + (sc.Restricted.load() ? 1 : 0));
+    }
+    if (linkerSignatureValid_ && linkerState_ == linkerStarted_) return false;
+    linkerStarted_ = linkerState_;
+    linkerSignatureValid_ = true;
+    return true;
+}
+
+void GeneratorThreads::ManagerLeave(bool stopped, bool threaded) {
+    Flags.HandOutBlocked = true;
+    for (int k = 0; k < WorkerSlots; ++k)
+        if (Slot(k).StartReq.exchange(false, std::memory_order_acq_rel)) ReleaseSlot(k, false);
+    Flags.HandOutBlocked = false;
+    if (Flags.LinkerStart.exchange(false)) Flags.LinkerReady = true;
+    if (stopped) {
+        Flags.RowFailed = false;
+        Flags.RowLinked = false;
+    }
+    for (;;) {
+        const auto seen = managerBell_.Seen();
+        for (int k = 0; k < WorkerSlots; ++k)
+            if (Slot(k).Error.load()) KillAndRecreateWorker(k);
+        const int running = RunningWorkers();
+        Flags.RunningThreads = running;
+        if (running == 0 || !threaded || manager_.Cancel.load() || Flags.Shutdown.load()) return;
+        managerBell_.Wait(seen);
+    }
+}
+
+int GeneratorThreads::RunningWorkers() const {
+    int running = 0;
+    for (const auto& f : gen_.ThrFields) running += f.Idle.load(std::memory_order_acquire) ? 0 : 1;
+    return running;
+}
+
+bool GeneratorThreads::WorkersIdleAndFree() const {
+    if (RunningWorkers() != 0) return false;
+    for (int i = 0; i < MaxSubChains; ++i)
+        if (gen_.SC[static_cast<std::size_t>(i)].Owner.load(std::memory_order_acquire) != -1) return false;
+    return true;
+}
+
+// --- Workers -----------------------------------------------------------------
+
+void GeneratorThreads::WorkerMain(int k) {
+    ThreadRec& rec = workers_[static_cast<std::size_t>(k)];
+    Doorbell& bell = workerBells_[static_cast<std::size_t>(k)];
+    while (!rec.Cancel.load() && !Flags.Shutdown.load()) {
+        const auto seen = bell.Seen();
+        if (WorkerTake(k)) {
+            WorkerRun(k);
+            continue;
+        }
+        bell.Wait(seen);
+    }
+}
+
+bool GeneratorThreads::WorkerTake(int k) { return Slot(k).StartReq.exchange(false, std::memory_order_acq_rel); }
+
+void GeneratorThreads::WorkerRun(int k) {
+    TThrField& slot = Slot(k);
+    const std::atomic<bool>& cancel = workers_[static_cast<std::size_t>(k)].Cancel;
+    slot.Idle = false;
+    const int s = slot.SubChain.load();
+    if (s >= 0 && s < gen_.SCCount) {
+        try {
+            if (FailBurstOfSlot.load() == k) {
+                FailBurstOfSlot = -1;
+                throw Error("A burst failed on purpose.");
+            }
+            if (!gen_.SC[static_cast<std::size_t>(s)].Done.load())
+                RunBurst(gen_, s, slot, Flags, Job, scratch_[static_cast<std::size_t>(s)], cancel);
+        } catch (...) {
+            slot.Error.store(true, std::memory_order_release);
+            managerBell_.Ring();
+            DriverBell.Ring();
+            return;
+        }
+    }
+    if (cancel.load()) return;  // being killed: the killer releases the sub-chain
+    if (s >= 0) {
+        TSubChain& sc = gen_.SC[static_cast<std::size_t>(s)];
+        sc.Owner.store(-1, std::memory_order_release);
+        sc.Busy.store(false, std::memory_order_release);
+    }
+    slot.SubChain = -1;
+    slot.Idle.store(true);
+    managerBell_.Ring();
+    // The driver waits for idle workers only once the row is stopped.
+    if (Flags.StopRow.load()) DriverBell.Ring();
+}
+
+// Frees what slot k held, and the slot is idle. After a kill the sub-chain
+// starts its search again (not exhausted, cursors 0); a hand-out withdrawn
+// before the worker took it leaves the sub-chain as it was.
+void GeneratorThreads::ReleaseSlot(int k, bool restart) {
+    TThrField& slot = Slot(k);
+    int s = slot.SubChain.load();
+    if (s < 0)
+        for (int i = 0; i < MaxSubChains && s < 0; ++i)
+            if (gen_.SC[static_cast<std::size_t>(i)].Owner.load() == k) s = i;
+    if (s >= 0) {
+        TSubChain& sc = gen_.SC[static_cast<std::size_t>(s)];
+        if (restart) {
+            sc.Exhausted = false;
+            std::fill(sc.Cursor.begin(), sc.Cursor.end(), 0);
+        }
+        sc.Busy = false;
+        sc.Owner.store(-1, std::memory_order_release);
+    }
+    slot.StartReq = false;
+    slot.Error = false;
+    slot.Steps = 0;
+    slot.SubChain = -1;
+    slot.Idle.store(true, std::memory_order_release);
+}
+
+void GeneratorThreads::KillAndRecreateWorker(int k) {
+    std::lock_guard lock(killMutex_);
+    gen_.Run.CaughtErrors.fetch_add(1);
+    ThreadRec& rec = workers_[static_cast<std::size_t>(k)];
+    Join(rec, workerBells_[static_cast<std::size_t>(k)]);
+    ReleaseSlot(k, true);
+    if (started_ && !Flags.Shutdown.load()) rec.Thread = std::thread(&GeneratorThreads::WorkerMain, this, k);
+    managerBell_.Ring();
+    DriverBell.Ring();
+}
+
+void GeneratorThreads::KillWorkerIfStuck(int k) {
+    {
+        std::lock_guard lock(killMutex_);
+        if (Slot(k).Idle.load() && !Slot(k).Error.load()) return;
+    }
+    KillAndRecreateWorker(k);
+}
+
+// --- Linker --------------------------------------------------------------------
+
+void GeneratorThreads::LinkerMain() {
+    while (!linkerThread_.Cancel.load() && !Flags.Shutdown.load() && !Flags.LinkerRestart.load()) {
+        const auto seen = linkerBell_.Seen();
+        if (LinkerTake()) {
+            LinkerRun();
+            continue;
+        }
+        linkerBell_.Wait(seen);
+    }
+}
+
+bool GeneratorThreads::LinkerTake() { return Flags.LinkerStart.exchange(false, std::memory_order_acq_rel); }
+
+void GeneratorThreads::LinkerRun() {
+    try {
+        if (FailLinkerPass.exchange(false)) throw Error("A linking pass failed on purpose.");
+        linker_.Pass(gen_, Flags, Job);
+    } catch (...) {
+        Flags.LinkerRestart = true;
+    }
+    Flags.Activity.store(true, std::memory_order_relaxed);
+    Flags.LinkerReady.store(true);
+    managerBell_.Ring();
+    // The driver waits for the linker only once the row is stopped or decided.
+    if (Flags.StopRow.load() || Flags.RowFailed.load() || Flags.RowLinked.load()) DriverBell.Ring();
+}
+
+void GeneratorThreads::RecreateLinker() {
+    std::lock_guard lock(killMutex_);
+    gen_.Run.CaughtErrors.fetch_add(1);
+    Flags.LinkerReady = false;
+    Flags.LinkerStart = false;
+    Flags.RowFailed = false;
+    Flags.RowLinked = false;
+    for (auto& c : gen_.Chosen) c = 0;
+    Join(linkerThread_, linkerBell_);
+    linker_ = Linker();
+    Flags.LinkerRestart = false;
+    linkerSignatureValid_ = false;
+    if (started_ && !Flags.Shutdown.load()) linkerThread_.Thread = std::thread(&GeneratorThreads::LinkerMain, this);
+    Flags.LinkerReady.store(true, std::memory_order_release);
+    managerBell_.Ring();
+    DriverBell.Ring();
+}
+
+void GeneratorThreads::KillAndRecreateLinker() {
+    if (!Flags.ManagerIdle.load()) {
+        Flags.LinkerRestart = true;
+        managerBell_.Ring();
+        return;
+    }
+    RecreateLinker();
+}
+
+}  // namespace zorvane

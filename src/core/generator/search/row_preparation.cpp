@@ -1,0 +1,416 @@
+#include "generator/search/row_preparation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+
+namespace zorvane {
+
+namespace {
+
+constexpr std::int32_t kMixed = -1;
+constexpr std::int32_t kNone = -2;
+
+[[noreturn]] void TooManyPairs(int pair) {
+    throw ListFullError("Column pair " + std::to_string(pair) + " of the row would hold more than " +
+                        std::to_string(MaxListEntries) + " pairs of candidates.");
+}
+
+// Two distinct values of a set and whether it holds more than they tell:
+// Allows(v) is true when the set holds something other than v.
+struct OtherThan {
+    bool any = false;  // some member is "anything"
+    std::int32_t first = kNone;
+    std::int32_t second = kNone;
+    void Add(std::int32_t v) {
+        if (v == first || v == second) return;
+        if (first == kNone)
+            first = v;
+        else if (second == kNone)
+            second = v;
+    }
+    bool Allows(std::int32_t v) const { return any || (first >= 0 && first != v) || (second >= 0 && second != v); }
+};
+
+}  // namespace
+
+std::vector<double> ObjectSizeProbabilities(const TEqChart& chart, int largestObject) {
+    const int n = std::max(largestObject, 0);
+    std::vector<double> p(static_cast<std::size_t>(n) + 1, 1.0);
+    const int count = chart.GetPointsCount();
+    if (count == 0) return p;
+    const double scale = chart.Scale() > 0 ? chart.Scale() : (n < 1 ? 1000.0 : 200.0 / n);
+    std::vector<std::pair<int, int>> pts;
+    for (int i = 0; i < count; ++i) pts.push_back(chart.GetPointData(i));
+    for (int s = 0; s < n; ++s) {
+        int w = count - 1;
+        for (int i = 0; i < count; ++i)
+            if (s < pts[i].first) {
+                w = i;
+                break;
+            }
+        if (w == 0) {
+            p[s] = pts[0].second / 100.0;
+            continue;
+        }
+        const auto [x0, y0] = pts[w - 1];
+        const int dx = pts[w].first - x0, dy = pts[w].second - y0;
+        const std::int64_t u = RoundHalfEven(dx * scale);
+        if (u > 0 && s > 0)
+            p[s] = ((s - x0) * (dy / static_cast<double>(u)) * scale + y0) / 100.0;
+        else
+            p[s] = y0 / 100.0;
+    }
+    p[n] = pts[count - 1].second / 100.0;
+    return p;
+}
+
+bool ObjectFilterInForce(const std::vector<double>& p) {
+    for (std::size_t s = 0; s + 1 < p.size(); ++s)
+        if (p[s] < 1.0) return true;
+    return false;
+}
+
+std::vector<std::int32_t> OrderByWeight(std::span<const std::int64_t> weights, double j, GeneratorRng& rng) {
+    const auto n = static_cast<std::int32_t>(weights.size());
+    std::vector<std::int32_t> order(static_cast<std::size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    if (n == 0 || j == 0.5) return order;
+    // Entries move in front of the first earlier entry whose key is smaller.
+    // That entry is always a prefix minimum of the list, so only the chain of
+    // strict prefix minima is searched: in list order their keys fall, and
+    // the first one below k is the one with the largest key below k.
+    const std::int64_t sign = j > 0.5 ? 1 : -1;
+    auto key = [&](std::int32_t i) { return sign * weights[static_cast<std::size_t>(i)]; };
+    const bool always = j == 0.0 || j == 1.0;
+    const double threshold = std::abs(j - 0.5) * 2.0;
+    // r^0.6 < threshold, decided without pow() away from the boundary.
+    const double bound = std::pow(threshold, 1.0 / 0.6);
+    auto drawMoves = [&] {
+        const double r = UniformUnit(rng);
+        if (r < bound * (1 - 1e-9)) return true;
+        if (r > bound * (1 + 1e-9)) return false;
+        return std::pow(r, 0.6) < threshold;
+    };
+    std::vector<std::int32_t> next(order.size(), -1), prev(order.size(), -1);
+    std::int32_t head = 0, tail = 0;
+    std::map<std::int64_t, std::int32_t> minima{{key(0), 0}};
+    for (std::int32_t u = 1; u < n; ++u) {
+        const bool moves = always || drawMoves();
+        const std::int64_t k = key(u);
+        auto above = minima.lower_bound(k);  // first prefix minimum with key >= k
+        if (moves && above != minima.begin()) {
+            const std::int32_t target = std::prev(above)->second;
+            next[u] = target;
+            prev[u] = prev[target];
+            if (prev[target] >= 0) next[prev[target]] = u; else head = u;
+            prev[target] = u;
+            if (above == minima.end() || above->first > k) minima.emplace(k, u);
+            continue;
+        }
+        prev[u] = tail;
+        next[tail] = u;
+        tail = u;
+        if (k < minima.begin()->first) minima.emplace(k, u);
+    }
+    std::size_t i = 0;
+    for (std::int32_t at = head; at >= 0; at = next[at]) order[i++] = at;
+    return order;
+}
+
+RowPreparer::RowPreparer(TMapGenerator& generator, RowSettings settings)
+    : gen_(generator), settings_(std::move(settings)) {
+    const int w = settings_.MapWidth;
+    if (w < MinUserMapSize + 2 * BorderWidth || w > MaxUserMapSize + 2 * BorderWidth)
+        throw Error("A map of width " + std::to_string(w) + " cannot be generated: the width with borders is 14 to 206.");
+    if (gen_.SquareCount() < 1) throw Error("Map generator is not ready.");
+    columns_ = w - 2 * BorderWidth;
+    filter_ = ObjectFilterInForce(settings_.P);
+    BuildRunTables();
+}
+
+void RowPreparer::BuildRunTables() {
+    const std::size_t n = static_cast<std::size_t>(gen_.SquareCount());
+    squareWeight_.resize(n);
+    for (std::size_t s = 0; s < n; ++s) {
+        const TSqMatch& sq = gen_.Sq(static_cast<int>(s));
+        squareWeight_[s] = settings_.Choice.ConnectorsWay ? (gen_.ObjectSizeOf(static_cast<int>(s)) == 0 ? 1 : 0)
+                                                          : static_cast<std::int64_t>(sq.Down.size() + sq.Right.size());
+    }
+    counts_.assign(n, 0);
+    stamp_.assign(n, 0);
+    if (!filter_) return;
+    isStart_.assign(n, 0);
+    for (std::int32_t s : gen_.ObjStarts)
+        if (s >= 0 && static_cast<std::size_t>(s) < n) isStart_[static_cast<std::size_t>(s)] = 1;
+    rightSingle_.assign(n, kNone);
+    leftCount_.assign(n, 0);
+    leftFirst_.assign(n, kNone);
+    for (std::size_t s = 0; s < n; ++s) {
+        const auto& right = gen_.Sq(static_cast<int>(s)).Right;
+        if (!right.empty())
+            rightSingle_[s] = std::all_of(right.begin(), right.end(), [&](std::int32_t r) { return r == right[0]; })
+                                  ? right[0]
+                                  : kMixed;
+        if (s + 1 == n) continue;  // the empty square names everyone and does not count
+        const std::uint32_t seen = NextStamp();
+        for (std::int32_t r : right) {
+            const std::size_t ri = static_cast<std::size_t>(r);
+            if (stamp_[ri] == seen) continue;
+            stamp_[ri] = seen;
+            if (leftCount_[ri] == 0) leftFirst_[ri] = static_cast<std::int32_t>(s);
+            leftCount_[ri] = std::min(leftCount_[ri] + 1, 2);
+        }
+    }
+}
+
+std::uint32_t RowPreparer::NextStamp() {
+    if (++stampNow_ == 0) {
+        std::fill(stamp_.begin(), stamp_.end(), 0);
+        stampNow_ = 1;
+    }
+    return stampNow_;
+}
+
+double RowPreparer::ProbabilityOf(std::int32_t square) const {
+    if (settings_.P.empty()) return 1.0;
+    const std::size_t size = static_cast<std::size_t>(std::max(gen_.ObjectSizeOf(square), 0));
+    return settings_.P[std::min(size, settings_.P.size() - 1)];
+}
+
+bool RowPreparer::KeepBySize(std::int32_t square, GeneratorRng& rng) const {
+    const double p = ProbabilityOf(square);
+    return p > 0 && UniformUnit(rng) <= p;
+}
+
+void RowPreparer::BuildColumnCandidates(std::span<const std::int32_t> above, GeneratorRng& rng) {
+    if (above.size() != static_cast<std::size_t>(columns_))
+        throw Error("The row has " + std::to_string(columns_) + " columns, not " + std::to_string(above.size()) + ".");
+    gen_.PrepareRowBuffers(columns_);
+    for (int c = 0; c < columns_; ++c) {
+        std::int32_t sq = above[static_cast<std::size_t>(c)];
+        if (sq < 0 || sq >= gen_.SquareCount()) sq = gen_.EmptySquare();
+        const auto& down = gen_.Sq(sq).Down;
+        if (down.size() > static_cast<std::size_t>(MaxListEntries))
+            throw ListFullError("Column " + std::to_string(c) + " would hold more than " +
+                                std::to_string(MaxListEntries) + " candidates.");
+        auto& cands = gen_.ColCands[static_cast<std::size_t>(c)];
+        if (settings_.TwinsDisallowed)
+            std::copy_if(down.begin(), down.end(), std::back_inserter(cands), [&](std::int32_t e) { return e != sq; });
+        else
+            cands.assign(down.begin(), down.end());
+    }
+    if (filter_)
+        for (int c = 0; c < columns_; ++c) ThinObjectStarts(c, rng);
+}
+
+// Object starts leave a column by the object filter only where the column
+// keeps another value and its neighbours can do without them.
+void RowPreparer::ThinObjectStarts(int column, GeneratorRng& rng) {
+    auto& cands = gen_.ColCands[static_cast<std::size_t>(column)];
+    OtherThan left, right;
+    if (column > 0) {
+        for (std::int32_t a : gen_.ColCands[static_cast<std::size_t>(column) - 1]) {
+            const std::int32_t single = rightSingle_[Index(a)];
+            if (single == kMixed) left.any = true;
+            else if (single >= 0) left.Add(single);
+        }
+    }
+    if (column < columns_ - 1) {
+        for (std::int32_t r : gen_.ColCands[static_cast<std::size_t>(column) + 1]) {
+            if (leftCount_[Index(r)] >= 2) right.any = true;
+            else if (leftCount_[Index(r)] == 1) right.Add(leftFirst_[Index(r)]);
+        }
+    }
+    for (std::int32_t v : cands) ++counts_[Index(v)];
+    removed_.assign(cands.size(), 0);
+    std::int64_t live = static_cast<std::int64_t>(cands.size());
+    for (std::size_t i = cands.size(); i-- > 0;) {
+        const std::int32_t v = cands[i];
+        if (!isStart_[Index(v)] || live - counts_[Index(v)] <= 0) continue;
+        if (column > 0 && !left.Allows(v)) continue;
+        if (column < columns_ - 1 && !right.Allows(v)) continue;
+        if (KeepBySize(v, rng)) continue;
+        removed_[i] = 1;
+        --counts_[Index(v)];
+        --live;
+    }
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < cands.size(); ++i)
+        if (!removed_[i]) cands[out++] = cands[i];
+    cands.resize(out);
+    for (std::int32_t v : cands) counts_[Index(v)] = 0;
+}
+
+void RowPreparer::BuildColumnJoins(int row, GeneratorRng& rng) {
+    BuildJoinLists();
+    if (!(settings_.Simplified && row == settings_.StartRow + 1)) Eliminate();
+    if (gen_.Run.FailingColumn == -1) {
+        RemoveEliminated();
+        ShuffleAndOrderJoins(rng);
+    }
+}
+
+void RowPreparer::BuildJoinLists() {
+    if (static_cast<int>(gen_.ColCands.size()) != columns_)
+        throw Error("The column candidates of the row have not been built.");
+    for (int c = 0; c + 1 < columns_; ++c) AppendJoinsOf(c);
+}
+
+// For every copy of a candidate a of the left column, every entry b of a's
+// Right list and every copy of b among the right column's candidates, the
+// pair (a, b). Copies of a stand in runs; a run's block of pairs is built
+// once and repeated.
+void RowPreparer::AppendJoinsOf(int pair) {
+    const auto& left = gen_.ColCands[static_cast<std::size_t>(pair)];
+    const auto& right = gen_.ColCands[static_cast<std::size_t>(pair) + 1];
+    auto& out = gen_.ColJoins[static_cast<std::size_t>(pair)];
+    out.clear();
+    for (std::int32_t b : right) ++counts_[Index(b)];
+    for (std::size_t i = 0; i < left.size();) {
+        const std::int32_t a = left[i];
+        std::size_t run = 1;
+        while (i + run < left.size() && left[i + run] == a) ++run;
+        i += run;
+        const std::size_t blockStart = out.size();
+        for (std::int32_t b : gen_.Sq(a).Right) {
+            if (settings_.TwinsDisallowed && b == a) continue;
+            const std::size_t copies = static_cast<std::size_t>(counts_[Index(b)]);
+            if (copies == 0) continue;
+            if (out.size() + copies > static_cast<std::size_t>(MaxListEntries)) TooManyPairs(pair);
+            if (copies == 1)
+                out.push_back({a, b});
+            else
+                out.insert(out.end(), copies, SqPair{a, b});
+        }
+        const std::size_t block = out.size() - blockStart;
+        if (block == 0 || run == 1) continue;
+        if (out.size() + block * (run - 1) > static_cast<std::size_t>(MaxListEntries)) TooManyPairs(pair);
+        out.resize(out.size() + block * (run - 1));
+        for (std::size_t r = 1; r < run; ++r)
+            std::copy_n(out.begin() + static_cast<std::ptrdiff_t>(blockStart), block,
+                        out.begin() + static_cast<std::ptrdiff_t>(blockStart + r * block));
+    }
+    for (std::int32_t b : right) counts_[Index(b)] = 0;
+    gen_.ColJoinOff[static_cast<std::size_t>(pair)].assign(out.size(), 0);
+}
+
+void RowPreparer::Eliminate() {
+    if (EliminateBackward()) return;
+    EliminateForward();
+}
+
+// A pair (a, b) of column pair c lives on only when column pair c+1 has a
+// live pair starting with b.
+bool RowPreparer::EliminateBackward() {
+    for (int c = ColumnPairs() - 2; c >= 0; --c) {
+        const std::uint32_t s = NextStamp();
+        const auto& nextPairs = gen_.ColJoins[static_cast<std::size_t>(c) + 1];
+        const auto& nextOff = gen_.ColJoinOff[static_cast<std::size_t>(c) + 1];
+        for (std::size_t i = 0; i < nextPairs.size(); ++i)
+            if (!nextOff[i]) stamp_[Index(nextPairs[i].Left)] = s;
+        const auto& pairs = gen_.ColJoins[static_cast<std::size_t>(c)];
+        auto& off = gen_.ColJoinOff[static_cast<std::size_t>(c)];
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            if (!off[i] && stamp_[Index(pairs[i].Right)] != s) off[i] = 1;
+        if (FailIfDead(c)) return true;
+    }
+    return false;
+}
+
+// A pair of column pair c+1 lives on only when its left square is the right
+// square of a live pair of column pair c.
+bool RowPreparer::EliminateForward() {
+    for (int c = 0; c + 1 < ColumnPairs(); ++c) {
+        const std::uint32_t s = NextStamp();
+        const auto& pairs = gen_.ColJoins[static_cast<std::size_t>(c)];
+        const auto& off = gen_.ColJoinOff[static_cast<std::size_t>(c)];
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            if (!off[i]) stamp_[Index(pairs[i].Right)] = s;
+        const auto& nextPairs = gen_.ColJoins[static_cast<std::size_t>(c) + 1];
+        auto& nextOff = gen_.ColJoinOff[static_cast<std::size_t>(c) + 1];
+        for (std::size_t i = 0; i < nextPairs.size(); ++i)
+            if (!nextOff[i] && stamp_[Index(nextPairs[i].Left)] != s) nextOff[i] = 1;
+        if (FailIfDead(c)) return true;
+    }
+    return false;
+}
+
+// The simplified first line, with no failing column yet: a column pair whose
+// pairs all died becomes the failing column and the row is left with no
+// pairs anywhere.
+bool RowPreparer::FailIfDead(int pair) {
+    if (!settings_.Simplified || gen_.Run.FailingColumn != -1 || PairCount(pair) > 0) return false;
+    gen_.Run.FailingColumn = pair;
+    for (auto& list : gen_.ColJoins) list.clear();
+    for (auto& list : gen_.ColJoinOff) list.clear();
+    return true;
+}
+
+void RowPreparer::RemoveEliminated() {
+    for (std::size_t c = 0; c < gen_.ColJoins.size(); ++c) {
+        auto& pairs = gen_.ColJoins[c];
+        auto& off = gen_.ColJoinOff[c];
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            if (!off[i]) pairs[out++] = pairs[i];
+        pairs.resize(out);
+        off.assign(out, 0);
+    }
+}
+
+std::int64_t RowPreparer::PairWeight(const SqPair& p) const {
+    if (settings_.Choice.ConnectorsWay) return squareWeight_[Index(p.Left)] * squareWeight_[Index(p.Right)];
+    return squareWeight_[Index(p.Left)] + squareWeight_[Index(p.Right)];
+}
+
+void RowPreparer::ShuffleAndOrderJoins(GeneratorRng& rng) {
+    for (auto& pairs : gen_.ColJoins) {
+        ShuffleList(pairs, rng);
+        if (settings_.Choice.J == 0.5) continue;
+        weights_.resize(pairs.size());
+        for (std::size_t i = 0; i < pairs.size(); ++i) weights_[i] = PairWeight(pairs[i]);
+        const auto order = OrderByWeight(weights_, settings_.Choice.J, rng);
+        std::vector<SqPair> ordered(pairs.size());
+        for (std::size_t i = 0; i < order.size(); ++i) ordered[i] = pairs[static_cast<std::size_t>(order[i])];
+        pairs.swap(ordered);
+    }
+}
+
+int RowPreparer::PairCount(int pair) const {
+    const auto& off = gen_.ColJoinOff[static_cast<std::size_t>(pair)];
+    return static_cast<int>(std::count(off.begin(), off.end(), std::uint8_t{0}));
+}
+
+int RowPreparer::SmallestPairCount() {
+    int smallest = -1;
+    for (int c = 0; c < ColumnPairs(); ++c) {
+        const int count = PairCount(c);
+        if (count == 0 && gen_.Run.FailingColumn == -1) gen_.Run.FailingColumn = c;
+        if (smallest < 0 || count < smallest) smallest = count;
+    }
+    return std::max(smallest, 0);
+}
+
+void RowPreparer::FilterByObjectSize(std::vector<std::int32_t>& candidates, GeneratorRng& rng) const {
+    if (!filter_) return;
+    std::vector<std::uint8_t> keep(candidates.size());
+    for (std::size_t i = candidates.size(); i-- > 0;) keep[i] = KeepBySize(candidates[i], rng);
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        if (keep[i]) candidates[out++] = candidates[i];
+    candidates.resize(out);
+}
+
+std::int32_t RowPreparer::ChooseSquare(std::span<const std::int32_t> candidates, GeneratorRng& rng) const {
+    if (candidates.empty()) throw Error("There is no candidate to choose from.");
+    if (settings_.Choice.J == 0.5) return candidates[UniformBelow(rng, candidates.size())];
+    std::vector<std::int32_t> list(candidates.begin(), candidates.end());
+    ShuffleList(list, rng);
+    std::vector<std::int64_t> weights(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) weights[i] = SquareWeight(list[i]);
+    return list[static_cast<std::size_t>(OrderByWeight(weights, settings_.Choice.J, rng).front())];
+}
+
+}  // namespace zorvane

@@ -1,0 +1,29 @@
+#include "ui/ui.h"
+
+#include <cmath>
+
+namespace zorvane {
+
+void UserInterface::prepareProgress(int first, int last) {
+    if (first == last) last = last + 1;
+    progressStep_ = 100.0 / (static_cast<double>(last) - first);
+    progressBase_ = first;
+}
+
+void UserInterface::updateProgress(int i, int step) {
+    if (step <= 0 || i % step != 0) return;
+    // Halves go to the even neighbour, as everywhere the program rounds.
+    setProgressPosition(static_cast<int>(std::nearbyint((static_cast<double>(i) - progressBase_) * progressStep_)));
+}
+
+Answer SilentUi::message(std::string_view, std::string_view, Icon, Buttons buttons, Answer defaultAnswer) {
+    switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::OkCancel: return defaultAnswer == Answer::Cancel ? Answer::Cancel : Answer::Ok;
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel: return defaultAnswer == Answer::Ok ? Answer::Yes : defaultAnswer;
+    }
+    return defaultAnswer;
+}
+
+}  // namespace zorvane

@@ -1,0 +1,156 @@
+#include "platform/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+#include "builders.h"
+#include "model/project.h"
+
+using namespace zorvane;
+using namespace zorvane::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::uint8_t> Text(const std::string& s) { return {s.begin(), s.end()}; }
+
+std::string Contents(const fs::path& path) {
+    auto bytes = ReadWholeFile(path.string());
+    return {bytes.begin(), bytes.end()};
+}
+
+// The names in a folder, so that a temporary file left behind shows.
+std::set<std::string> Listing(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+fs::perms Mode(const fs::path& path) { return fs::status(path).permissions() & fs::perms::mask; }
+
+// Makes every write of this process past `bytes` of a file fail (EFBIG),
+// as a full disk would, until the object goes.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+TEST(SaveFileAtomically, ReplacingAFileKeepsItsPermissionBits) {
+    TempDir dir;
+    for (fs::perms mode : {fs::perms(0600), fs::perms(0640), fs::perms(0751), fs::perms(0444)}) {
+        const fs::path file = dir.path() / "kept.bin";
+        SaveFileAtomically(file.string(), Text("old"));
+        fs::permissions(file, mode);
+        SaveFileAtomically(file.string(), Text("new contents"));
+        EXPECT_EQ(Mode(file), mode) << "mode " << std::oct << static_cast<int>(mode);
+        EXPECT_EQ(Contents(file), "new contents");
+        fs::remove(file);
+    }
+    // A file written for the first time is readable by its owner and writable by him.
+    const fs::path fresh = dir.path() / "fresh.bin";
+    SaveFileAtomically(fresh.string(), Text("x"));
+    EXPECT_EQ(Mode(fresh) & fs::perms(0600), fs::perms(0600));
+    EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"fresh.bin"});
+}
+
+TEST(SaveFileAtomically, SavingThroughASymbolicLinkWritesItsTargetAndKeepsTheLink) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "data");
+    fs::create_directories(dir.path() / "links");
+    const fs::path target = dir.path() / "data" / "target.bin";
+    SaveFileAtomically(target.string(), Text("old"));
+    fs::permissions(target, fs::perms(0640));
+
+    struct Link {
+        fs::path at;
+        fs::path to;
+    };
+    const std::vector<Link> links = {
+        {dir.path() / "links" / "absolute", target},
+        {dir.path() / "links" / "relative", fs::path("..") / "data" / "target.bin"},
+        {dir.path() / "links" / "chained", "relative"},  // a link to a link
+    };
+    for (const auto& link : links) fs::create_symlink(link.to, link.at);
+
+    int round = 0;
+    for (const auto& link : links) {
+        const std::string text = "written through " + link.at.filename().string() + std::to_string(++round);
+        SaveFileAtomically(link.at.string(), Text(text));
+        for (const auto& each : links) {
+            ASSERT_TRUE(fs::is_symlink(fs::symlink_status(each.at))) << each.at;
+            EXPECT_EQ(fs::read_symlink(each.at), each.to);
+        }
+        EXPECT_EQ(Contents(target), text);
+        EXPECT_EQ(Mode(target), fs::perms(0640));
+    }
+
+    // A link whose target does not exist yet: the target is made, the link stays.
+    const fs::path dangling = dir.path() / "links" / "dangling";
+    fs::create_symlink(fs::path("..") / "data" / "later.bin", dangling);
+    SaveFileAtomically(dangling.string(), Text("later"));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dangling)));
+    EXPECT_EQ(Contents(dir.path() / "data" / "later.bin"), "later");
+
+    // Links that go round in a circle are refused without writing anything.
+    fs::create_symlink("loop2", dir.path() / "links" / "loop1");
+    fs::create_symlink("loop1", dir.path() / "links" / "loop2");
+    EXPECT_THROW(SaveFileAtomically((dir.path() / "links" / "loop1").string(), Text("x")), Error);
+
+    EXPECT_EQ(Listing(dir.path() / "data"), (std::set<std::string>{"later.bin", "target.bin"}));
+    EXPECT_EQ(Listing(dir.path() / "links"),
+              (std::set<std::string>{"absolute", "chained", "dangling", "loop1", "loop2", "relative"}));
+}
+
+TEST(SaveFileAtomically, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+    TempDir dir;
+    const fs::path file = dir.path() / "map.zm";
+    const fs::path link = dir.path() / "link.zm";
+    SaveFileAtomically(file.string(), Text("the old map"));
+    fs::permissions(file, fs::perms(0600));
+    fs::create_symlink("map.zm", link);
+    const std::vector<std::uint8_t> large(64 * 1024, 7);
+    {
+        FileSizeLimit limit(1024);
+        for (const fs::path& target : {file, link, dir.path() / "new.zm"}) {
+            try {
+                SaveFileAtomically(target.string(), large);
+                ADD_FAILURE() << "a write past the file size limit succeeded for " << target;
+            } catch (const Error& e) {
+                EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
+            }
+        }
+    }
+    EXPECT_EQ(Contents(file), "the old map");
+    EXPECT_EQ(Mode(file), fs::perms(0600));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"link.zm", "map.zm"}));
+
+    // The same save succeeds once the disk has room again.
+    SaveFileAtomically(link.string(), large);
+    EXPECT_EQ(ReadWholeFile(file.string()), large);
+    EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"link.zm", "map.zm"}));
+}
+
+}  // namespace
