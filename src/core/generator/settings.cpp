@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <type_traits>
+
+#include "generator/settings_table.h"
 
 namespace zorvane {
 
@@ -36,21 +39,24 @@ bool PositiveNumber(const std::string& digits) {
 
 }  // namespace
 
+GeneratorSettings::GeneratorSettings() {
+    for (const SettingRow& row : GeneratorSettingRows()) {
+        VisitSetting(row, *this, [&row](auto& field) {
+            using Field = std::remove_cvref_t<decltype(field)>;
+            if constexpr (std::is_same_v<Field, bool>) field = row.FlagDefault;
+            else if constexpr (std::is_same_v<Field, int>) field = row.Range.Default;
+            else field = std::string(row.TextDefault);
+        });
+    }
+}
+
 void GeneratorSettings::ClampToRanges() {
     for (auto& e : LearnList) e.Multiplier = SEzmMultiplierRange.Clamp(e.Multiplier);
-    SEsizeX = SEsizeRange.Clamp(SEsizeX);
-    SEsizeY = SEsizeRange.Clamp(SEsizeY);
-    SEstartingLine = SEstartingLineRange.Clamp(SEstartingLine);
-    SEmaxThreads = SEmaxThreadsRange.Clamp(SEmaxThreads);
-    TBfullness = TBfullnessRange.Clamp(TBfullness);
-    SEfirstAttempts = SEfirstAttemptsRange.Clamp(SEfirstAttempts);
-    SEmax1stStatesAttemtps = SEmax1stStatesAttemtpsRange.Clamp(SEmax1stStatesAttemtps);
-    SEmaxReturn = SEmaxReturnRange.Clamp(SEmaxReturn);
-    SElineTmaxRows = SElineTmaxRowsRange.Clamp(SElineTmaxRows);
-    SElineTmaxTime = SElineTmaxTimeRange.Clamp(SElineTmaxTime);
-    SEfreezer = SEfreezerRange.Clamp(SEfreezer);
-    TBnumOfCombs = TBnumOfCombsRange.Clamp(TBnumOfCombs);
-    SEbackup = SEbackupRange.Clamp(SEbackup);
+    for (const SettingRow& row : GeneratorSettingRows()) {
+        VisitSetting(row, *this, [&row](auto& field) {
+            if constexpr (std::is_same_v<std::remove_cvref_t<decltype(field)>, int>) field = row.Range.Clamp(field);
+        });
+    }
 }
 
 bool CheckRepeats(const std::string& text) {
@@ -113,7 +119,7 @@ std::string SecToHMS(std::int64_t seconds) {
 }
 
 std::string FullnessHint(int position) {
-    if (position >= TBfullnessRange.Max) return "all possible combinations";
+    if (position >= AllCombinationsPosition) return "all possible combinations";
     return std::to_string(CalcMaxCombinations(position)) + " combinations";
 }
 

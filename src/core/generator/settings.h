@@ -2,9 +2,10 @@
 // What the "Generator Settings" window holds: the learning list, the map to
 // generate, the calculation limits, the schedule of repeats, the square and
 // object size preferences and the backup options. Fields carry the names of
-// their controls; each control's range and default is next to it. Learning
-// and the generation driver read this struct when they start; the generator
-// data file stores and restores it.
+// their controls; each control's range, default and stored form is a row of
+// the table of settings (settings_table.h). Learning and the generation
+// driver read this struct when they start; the generator data file stores
+// and restores it.
 
 #include <cstdint>
 #include <string>
@@ -24,65 +25,61 @@ struct IntRange {
 };
 
 inline constexpr int MaxInt32 = 2147483647;
+// The ranges of the controls outside the table of settings (settings_table.h).
 inline constexpr IntRange SEzmMultiplierRange{MinMultiplier, MaxMultiplier, 1};
-inline constexpr IntRange SEsizeRange{MinUserMapSize, MaxUserMapSize, 100};
-inline constexpr IntRange SEstartingLineRange{2, 204, 2};
-inline constexpr IntRange SEmaxThreadsRange{1, WorkerSlots, 2};
-inline constexpr IntRange TBfullnessRange{0, 10, 2};
-inline constexpr IntRange SEfirstAttemptsRange{1, MaxInt32, 10};
-inline constexpr IntRange SEmax1stStatesAttemtpsRange{1, MaxInt32, 2000};
-inline constexpr IntRange SEmaxReturnRange{1, 206, 10};
-inline constexpr IntRange SElineTmaxRowsRange{1, 206, 2};
-inline constexpr IntRange SElineTmaxTimeRange{1, MaxInt32, 60};
-inline constexpr IntRange SEfreezerRange{1, MaxInt32, 3};
-inline constexpr IntRange TBnumOfCombsRange{0, 40, 20};
 inline constexpr IntRange SEpointYRange{0, 100, 100};
-inline constexpr IntRange SEbackupRange{1, 255, 10};
+// The TBfullness position that calculates all possible combinations.
+inline constexpr int AllCombinationsPosition = 10;
 
-inline const char* const DefaultPlannedRepeats = "100-1; 1000-2; 5000-3; 50000-10";
-inline const char* const FallbackPlannedRepeats = "500-1; 1500-2; 10000-10";  // "set it default?" answered Yes
-inline const char* const NoBackupPathCaption = "[click to choose path/name]";
+inline constexpr const char* DefaultPlannedRepeats = "100-1; 1000-2; 5000-3; 50000-10";
+inline constexpr const char* FallbackPlannedRepeats = "500-1; 1500-2; 10000-10";  // "set it default?" answered Yes
+inline constexpr const char* NoBackupPathCaption = "[click to choose path/name]";
 
 struct GeneratorSettings {
+    // Every control at the default of its row in the table of settings
+    // (settings_table.h), which also gives its range and its place in the
+    // generator data file; the learning list empty, the chart flat.
+    GeneratorSettings();
+
     // "Learning"
     std::vector<TLearnEntry> LearnList;  // LBzmPaths
-    bool CBselectZp = false;             // force the project's ZpPath as every map's tile set
-    bool CBgatherTS = false;             // collect the tiles lists of all tile sets
+    bool CBselectZp;  // force the project's ZpPath as every map's tile set
+    bool CBgatherTS;  // collect the tiles lists of all tile sets
     // "Map Settings"
-    int SEsizeX = SEsizeRange.Default;  // without borders
-    int SEsizeY = SEsizeRange.Default;
-    bool RBmulti = true;  // false: RBsingle
+    int SEsizeX;  // without borders
+    int SEsizeY;
+    bool RBmulti;  // false: RBsingle
     // "General"
-    int SEstartingLine = SEstartingLineRange.Default;
-    bool CBcontinueOldSquares = false;
+    int SEstartingLine;
+    bool CBcontinueOldSquares;
     // "Calculations"
-    int SEmaxThreads = SEmaxThreadsRange.Default;
-    int TBfullness = TBfullnessRange.Default;
-    bool CBsimplified1stLine = true;
+    int SEmaxThreads;
+    int TBfullness;
+    bool CBsimplified1stLine;
     // "Repeats"
-    std::string EPlannedRepeats = DefaultPlannedRepeats;
-    bool CBreduceLAC = true;
-    bool CBfirstAttempts = true;
-    int SEfirstAttempts = SEfirstAttemptsRange.Default;
-    bool CBmax1stStatesAttempts = true;
-    int SEmax1stStatesAttemtps = SEmax1stStatesAttemtpsRange.Default;
-    bool CBmaxReturn = true;
-    int SEmaxReturn = SEmaxReturnRange.Default;
-    bool CBlineTmax = true;
-    int SElineTmaxRows = SElineTmaxRowsRange.Default;
-    int SElineTmaxTime = SElineTmaxTimeRange.Default;  // seconds
-    bool CBfreezer = false;
-    int SEfreezer = SEfreezerRange.Default;
+    std::string EPlannedRepeats;
+    bool CBreduceLAC;
+    bool CBfirstAttempts;
+    int SEfirstAttempts;
+    bool CBmax1stStatesAttempts;
+    int SEmax1stStatesAttemtps;
+    bool CBmaxReturn;
+    int SEmaxReturn;
+    bool CBlineTmax;
+    int SElineTmaxRows;
+    int SElineTmaxTime;  // seconds
+    bool CBfreezer;
+    int SEfreezer;
     // "Map Characteristics"
-    int TBnumOfCombs = TBnumOfCombsRange.Default;
-    bool RBLnocWay = false;  // false: RBConnectorsWay
-    bool CBavoidTwins = false;
+    int TBnumOfCombs;
+    bool RBLnocWay;  // false: RBConnectorsWay
+    bool CBavoidTwins;
     TEqChart ImgObjChart;
     // "Backup settings"
-    bool CBbackup = false;
-    int SEbackup = SEbackupRange.Default;
-    bool CBsaveCompleted = false;
-    std::string Lbackup = NoBackupPathCaption;  // the backup file path
+    bool CBbackup;
+    int SEbackup;
+    bool CBsaveCompleted;
+    std::string Lbackup;  // the backup file path
 
     // Puts every value into its control's range, as the controls would.
     void ClampToRanges();

@@ -2,7 +2,9 @@
 
 #include <bit>
 #include <cstring>
+#include <type_traits>
 
+#include "generator/settings_table.h"
 #include "model/bytes.h"
 #include "model/tile_records.h"
 
@@ -43,33 +45,25 @@ void ReadLearnList(ByteReader& r, GeneratorSettings& s) {
     }
 }
 
-void ReadControls(ByteReader& r, GeneratorSettings& s) {
-    s.CBgatherTS = Flag(r, "CBgatherTS");
-    s.CBselectZp = Flag(r, "CBselectZp");
-    s.RBmulti = Flag(r, "RBmulti");
-    s.SEsizeX = r.u8("SEsizeX");
-    s.SEsizeY = r.u8("SEsizeY");
-    s.SEstartingLine = r.i32("SEstartingLine");
-    s.CBsimplified1stLine = Flag(r, "CBsimplified1stLine");
-    s.CBcontinueOldSquares = Flag(r, "CBcontinueOldSquares");
-    s.CBavoidTwins = Flag(r, "CBavoidTwins");
-    s.SEmaxThreads = r.u8("SEmaxThreads");
-    s.TBfullness = r.u8("TBfullness");
-    s.TBnumOfCombs = r.u8("TBnumOfCombs");
-    s.RBLnocWay = Flag(r, "RBLnocWay");
-    s.EPlannedRepeats = ShortText(r, "EPlannedRepeats");
-    s.CBreduceLAC = Flag(r, "CBreduceLAC");
-    s.CBfirstAttempts = Flag(r, "CBfirstAttempts");
-    s.SEfirstAttempts = r.i32("SEfirstAttempts");
-    s.CBmax1stStatesAttempts = Flag(r, "CBmax1stStatesAttempts");
-    s.SEmax1stStatesAttemtps = r.i32("SEmax1stStatesAttemtps");
-    s.CBmaxReturn = Flag(r, "CBmaxReturn");
-    s.SEmaxReturn = r.i32("SEmaxReturn");
-    s.CBlineTmax = Flag(r, "CBlineTmax");
-    s.SElineTmaxRows = r.i32("SElineTmaxRows");
-    s.SElineTmaxTime = r.i32("SElineTmaxTime");
-    s.CBfreezer = Flag(r, "CBfreezer");
-    s.SEfreezer = r.i32("SEfreezer");
+// The settings of one part of the file, in the table's order.
+void ReadSettings(ByteReader& r, GeneratorSettings& s, ZgPart part) {
+    for (const SettingRow& row : GeneratorSettingRows()) {
+        if (row.Part != part) continue;
+        const std::string_view what = row.Control;
+        VisitSetting(row, s, [&](auto& field) {
+            using Field = std::remove_cvref_t<decltype(field)>;
+            if constexpr (std::is_same_v<Field, bool>) {
+                field = Flag(r, what);
+            } else if constexpr (std::is_same_v<Field, int>) {
+                field = row.Encoding == ZgEncoding::U8 ? r.u8(what) : r.i32(what);
+            } else if (row.Encoding == ZgEncoding::ShortText) {
+                field = ShortText(r, what);
+            } else {
+                const std::string words(row.Words);
+                field = r.text(static_cast<std::size_t>(Count(r, 1, "bytes of the " + words)), words);
+            }
+        });
+    }
 }
 
 double ReadDouble(ByteReader& r, std::string_view what) {
@@ -96,13 +90,6 @@ void ReadChart(ByteReader& r, TEqChart& chart) {
     chart.SetMaxSize(n);
     chart.ResetPoints(n, 2);
     chart.SetStoredPoints(points);
-}
-
-void ReadBackup(ByteReader& r, GeneratorSettings& s) {
-    s.CBbackup = Flag(r, "CBbackup");
-    s.CBsaveCompleted = Flag(r, "CBsaveCompleted");
-    s.SEbackup = r.u8("SEbackup");
-    s.Lbackup = r.text(static_cast<std::size_t>(Count(r, 1, "bytes of the backup path")), "backup path");
 }
 
 void ReadTileSet(ByteReader& r, GeneratorPreset& p) {
@@ -176,44 +163,29 @@ std::int32_t Int32(std::size_t value, const std::string& what) {
 
 void Flag(ByteWriter& w, bool value) { w.u8(value ? 1 : 0); }
 
-void WriteSettings(ByteWriter& w, const GeneratorSettings& s, const std::string& zpPath) {
-    if (s.LearnList.size() > 255)
-        throw Error("The learning list has " + std::to_string(s.LearnList.size()) +
-                    " entries; the generator data file holds at most 255.");
-    w.u8(static_cast<std::uint8_t>(s.LearnList.size()));
-    for (const auto& e : s.LearnList) {
-        WriteShortString(w, e.Path, "learning list path");
-        w.u8(Byte(e.Multiplier, "multiplier"));
-        Flag(w, e.Connector);
+// The settings of one part of the file, in the table's order.
+void WriteSettings(ByteWriter& w, const GeneratorSettings& s, ZgPart part) {
+    for (const SettingRow& row : GeneratorSettingRows()) {
+        if (row.Part != part) continue;
+        const std::string words(row.Words);
+        VisitSetting(row, s, [&](const auto& field) {
+            using Field = std::remove_cvref_t<decltype(field)>;
+            if constexpr (std::is_same_v<Field, bool>) {
+                Flag(w, field);
+            } else if constexpr (std::is_same_v<Field, int>) {
+                if (row.Encoding == ZgEncoding::U8) w.u8(Byte(field, words));
+                else w.i32(field);
+            } else if (row.Encoding == ZgEncoding::ShortText) {
+                WriteShortString(w, field, words);
+            } else {
+                w.i32(Int32(field.size(), words + " length"));
+                w.text(field);
+            }
+        });
     }
-    WriteShortString(w, zpPath, "tile set path");
-    Flag(w, s.CBgatherTS);
-    Flag(w, s.CBselectZp);
-    Flag(w, s.RBmulti);
-    w.u8(Byte(s.SEsizeX, "map size x"));
-    w.u8(Byte(s.SEsizeY, "map size y"));
-    w.i32(s.SEstartingLine);
-    Flag(w, s.CBsimplified1stLine);
-    Flag(w, s.CBcontinueOldSquares);
-    Flag(w, s.CBavoidTwins);
-    w.u8(Byte(s.SEmaxThreads, "number of threads"));
-    w.u8(Byte(s.TBfullness, "combinations position"));
-    w.u8(Byte(s.TBnumOfCombs, "square preference position"));
-    Flag(w, s.RBLnocWay);
-    WriteShortString(w, s.EPlannedRepeats, "schedule of repeats");
-    Flag(w, s.CBreduceLAC);
-    Flag(w, s.CBfirstAttempts);
-    w.i32(s.SEfirstAttempts);
-    Flag(w, s.CBmax1stStatesAttempts);
-    w.i32(s.SEmax1stStatesAttemtps);
-    Flag(w, s.CBmaxReturn);
-    w.i32(s.SEmaxReturn);
-    Flag(w, s.CBlineTmax);
-    w.i32(s.SElineTmaxRows);
-    w.i32(s.SElineTmaxTime);
-    Flag(w, s.CBfreezer);
-    w.i32(s.SEfreezer);
-    const TEqChart& chart = s.ImgObjChart;
+}
+
+void WriteChart(ByteWriter& w, const TEqChart& chart) {
     const auto bits = std::bit_cast<std::uint64_t>(chart.Scale());
     w.u32(static_cast<std::uint32_t>(bits));
     w.u32(static_cast<std::uint32_t>(bits >> 32));
@@ -224,11 +196,18 @@ void WriteSettings(ByteWriter& w, const GeneratorSettings& s, const std::string&
         w.i32(x);
         w.i32(y);
     }
-    Flag(w, s.CBbackup);
-    Flag(w, s.CBsaveCompleted);
-    w.u8(Byte(s.SEbackup, "backup interval"));
-    w.i32(Int32(s.Lbackup.size(), "backup path length"));
-    w.text(s.Lbackup);
+}
+
+void WriteLearnList(ByteWriter& w, const GeneratorSettings& s) {
+    if (s.LearnList.size() > 255)
+        throw Error("The learning list has " + std::to_string(s.LearnList.size()) +
+                    " entries; the generator data file holds at most 255.");
+    w.u8(static_cast<std::uint8_t>(s.LearnList.size()));
+    for (const auto& e : s.LearnList) {
+        WriteShortString(w, e.Path, "learning list path");
+        w.u8(Byte(e.Multiplier, "multiplier"));
+        Flag(w, e.Connector);
+    }
 }
 
 void WriteTileSet(ByteWriter& w, const Project& p) {
@@ -269,9 +248,9 @@ GeneratorPreset ParseZG(std::span<const std::uint8_t> bytes) {
     GeneratorPreset p;
     ReadLearnList(r, p.Settings);
     p.ZpPath = ShortText(r, "tile set path");
-    ReadControls(r, p.Settings);
+    ReadSettings(r, p.Settings, ZgPart::BeforeChart);
     ReadChart(r, p.Settings.ImgObjChart);
-    ReadBackup(r, p.Settings);
+    ReadSettings(r, p.Settings, ZgPart::AfterChart);
     ReadTileSet(r, p);
     ReadLearned(r, p);
     p.Settings.ClampToRanges();
@@ -287,7 +266,11 @@ std::vector<std::uint8_t> EncodeZG(const Project& project, const TMapGenerator& 
     ByteWriter w;
     w.reserve(size);
     w.text(kMagic);
-    WriteSettings(w, settings, project.ZpPath);
+    WriteLearnList(w, settings);
+    WriteShortString(w, project.ZpPath, "tile set path");
+    WriteSettings(w, settings, ZgPart::BeforeChart);
+    WriteChart(w, settings.ImgObjChart);
+    WriteSettings(w, settings, ZgPart::AfterChart);
     WriteTileSet(w, project);
     WriteLearned(w, generator);
     return w.take();

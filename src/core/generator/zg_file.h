@@ -6,20 +6,12 @@
 //   u8     number E of learning list entries, then per entry: u8 path
 //          length L, L bytes path, u8 multiplier (1..100), flag connector
 //   u8+L   ZpPath (the forced tile set path)
-//   flags  CBgatherTS, CBselectZp, RBmulti (0 = RBsingle)
-//   u8     SEsizeX, u8 SEsizeY, i32 SEstartingLine
-//   flags  CBsimplified1stLine, CBcontinueOldSquares, CBavoidTwins
-//   u8     SEmaxThreads, u8 TBfullness, u8 TBnumOfCombs
-//   flag   RBLnocWay (0 = RBConnectorsWay)
-//   u8+L   EPlannedRepeats
-//   flag   CBreduceLAC; flag CBfirstAttempts, i32 SEfirstAttempts;
-//          flag CBmax1stStatesAttempts, i32 SEmax1stStatesAttemtps;
-//          flag CBmaxReturn, i32 SEmaxReturn; flag CBlineTmax,
-//          i32 SElineTmaxRows, i32 SElineTmaxTime; flag CBfreezer, i32 SEfreezer
+//   ...    the settings before the object size chart: each row of the table
+//          of settings (settings_table.h) of that part, in the table's
+//          order, stored as the row says (a flag, u8 or i32, u8+L or i32+L)
 //   f64    chart scale, i32 chart size range N, i32 point count P, then P x
 //          (i32 x in object sizes, i32 y in percent)
-//   flags  CBbackup, CBsaveCompleted; u8 SEbackup
-//   i32+L  Lbackup caption
+//   ...    the settings after the chart, the same way (the backup options)
 //   1024   Palette; i32 BitmapCount B, B x 1024 pixel bytes
 //   u32    tiles T, then T x (u8 w, u8 h, i32 X, i32 Y, w*h squares row by
 //          row: u16 Gnd, u16 Top, u8 Atr)
