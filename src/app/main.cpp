@@ -3,8 +3,10 @@
 #include <QApplication>
 
 #include "editor/main_window.h"
+#include "platform/signals.h"
 
 int main(int argc, char** argv) {
+    zorvane::IgnoreFileSizeLimitSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvane Terrain Editor"));
     zorvane::editor::MainWindow window;

@@ -4,9 +4,11 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "platform/signals.h"
 
 int main(int argc, char** argv) {
     using namespace zorvane::cli;
+    zorvane::IgnoreFileSizeLimitSignal();
     CLI::App app{"zorvane - the Zorvane Terrain Editor's command-line tool"};
     app.require_subcommand(1);
 

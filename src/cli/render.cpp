@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "loading.h"
+#include "render/picture_file.h"
 #include "render/render_whole_map.h"
 
 namespace zorvane::cli {
@@ -26,7 +27,7 @@ int Render(const RenderCommandOptions& o) {
         editor::EnsureGuiApplication();
         QImage image = editor::RenderWholeMap(project, options);
         if (image.isNull()) return Fail("render", "The map has no squares.");
-        if (!image.save(QString::fromStdString(o.out), "PNG")) return Fail("render", "Could not write " + o.out + ".");
+        editor::SavePicture(image, o.out, "PNG");
         return 0;
     } catch (const Error& e) {
         return Fail("render", e.what());

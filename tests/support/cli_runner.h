@@ -20,10 +20,16 @@ struct CliOutcome {
     std::string err;
 };
 
-inline CliOutcome RunZorvane(const std::string& args, const TempDir& dir) {
+// What the program may use; zero is no limit.
+struct RunLimits {
+    long fileSizeBlocks = 0;  // largest file it may write, in blocks of 512 bytes
+};
+
+inline CliOutcome RunZorvane(const std::string& args, const TempDir& dir, RunLimits limits = {}) {
     const std::string errFile = dir.file("stderr.txt");
-    const std::string cmd =
-        "cd '" + dir.path().string() + "' && '" + ZORVANE_CLI_PATH + "' " + args + " 2>'" + errFile + "'";
+    const std::string limit = limits.fileSizeBlocks > 0 ? "ulimit -f " + std::to_string(limits.fileSizeBlocks) + " && " : "";
+    const std::string cmd = "cd '" + dir.path().string() + "' && " + limit + "'" + ZORVANE_CLI_PATH + "' " + args +
+                            " 2>'" + errFile + "'";
     CliOutcome r;
     FILE* pipe = ::popen(cmd.c_str(), "r");
     if (!pipe) return r;

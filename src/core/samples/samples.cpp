@@ -10,6 +10,7 @@
 #include "model/map_file.h"
 #include "model/tileset_file.h"
 #include "platform/file_io.h"
+#include "platform/safe_save.h"
 #include "samples/sample_art.h"
 #include "ui/ui.h"
 
@@ -222,12 +223,33 @@ std::vector<SampleFile> BuildSampleFiles(const std::string& outDir, std::uint32_
 }
 
 void WriteSampleFiles(const std::vector<SampleFile>& files) {
-    for (const SampleFile& f : files) {
-        const std::filesystem::path dir = std::filesystem::path(f.Path).parent_path();
-        std::error_code ec;
-        std::filesystem::create_directories(dir, ec);
-        if (ec) throw Error("Could not create the folder " + dir.string() + ": " + ec.message());
-        SaveFileAtomically(f.Path, f.Bytes);
+    // Folders made here go again when the files cannot all be written, so
+    // that a failed run leaves what was there before and nothing else.
+    std::vector<std::filesystem::path> made;
+    auto removeMade = [&made] {
+        std::error_code ignored;
+        for (auto it = made.rbegin(); it != made.rend(); ++it) std::filesystem::remove(*it, ignored);
+    };
+    std::vector<FileToSave> together;
+    try {
+        for (const SampleFile& f : files) {
+            std::vector<std::filesystem::path> missing;
+            std::error_code absent;
+            for (auto dir = std::filesystem::path(f.Path).parent_path();
+                 !dir.empty() && !std::filesystem::exists(dir, absent); dir = dir.parent_path())
+                missing.push_back(dir);
+            for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+                std::error_code ec;
+                std::filesystem::create_directory(*it, ec);
+                if (ec) throw Error("Could not create the folder " + it->string() + ": " + ec.message());
+                made.push_back(*it);
+            }
+            together.push_back({f.Path, f.Bytes});
+        }
+        SaveFilesTogether(together);
+    } catch (const Error&) {
+        removeMade();
+        throw;
     }
 }
 

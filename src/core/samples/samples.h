@@ -104,7 +104,8 @@ struct SampleFile {
 // Throws Error when a path does not fit its field.
 std::vector<SampleFile> BuildSampleFiles(const std::string& outDir, std::uint32_t seed);
 
-// Creates the folders and writes every file safely; throws Error.
+// Creates the folders and writes the files together, all or none (a
+// failure leaves the old files and no new folder); throws Error.
 void WriteSampleFiles(const std::vector<SampleFile>& files);
 
 }  // namespace zorvane::samples

@@ -1,4 +1,4 @@
-#include "platform/file_io.h"
+#include "platform/safe_save.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,12 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "builders.h"
-#include "model/project.h"
+#include "platform/error.h"
+#include "platform/file_io.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;
@@ -151,6 +154,68 @@ TEST(SaveFileAtomically, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     SaveFileAtomically(link.string(), large);
     EXPECT_EQ(ReadWholeFile(file.string()), large);
     EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"link.zm", "map.zm"}));
+}
+
+TEST(SaveFilesTogether, AllOrNone) {
+    TempDir dir;
+    const fs::path tiles = dir.path() / "tiles.zp";
+    const fs::path map = dir.path() / "map.zm";
+    SaveFileAtomically(tiles.string(), Text("old tiles"));
+    SaveFileAtomically(map.string(), Text("old map"));
+    const std::vector<std::uint8_t> newTiles = Text("new tiles"), large(64 * 1024, 7);
+
+    // The map does not fit: the tile set, though complete, is not put in place.
+    {
+        FileSizeLimit limit(1024);
+        const std::vector<FileToSave> files{{tiles.string(), newTiles}, {map.string(), large}};
+        try {
+            SaveFilesTogether(files);
+            ADD_FAILURE() << "a write past the file size limit succeeded";
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find(map.string()), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(Contents(tiles), "old tiles");
+    EXPECT_EQ(Contents(map), "old map");
+    EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"map.zm", "tiles.zp"}));
+
+    // One file named twice (here once through a link) is refused before anything is written.
+    fs::create_symlink("map.zm", dir.path() / "link.zm");
+    const std::vector<FileToSave> twice{{map.string(), newTiles}, {(dir.path() / "link.zm").string(), large}};
+    EXPECT_THROW(SaveFilesTogether(twice), Error);
+    EXPECT_EQ(Contents(map), "old map");
+
+    // With room, both are replaced and a new third file is made.
+    const fs::path fresh = dir.path() / "fresh.zl";
+    const std::vector<FileToSave> three{{tiles.string(), newTiles}, {map.string(), large}, {fresh.string(), newTiles}};
+    SaveFilesTogether(three);
+    EXPECT_EQ(Contents(tiles), "new tiles");
+    EXPECT_EQ(ReadWholeFile(map.string()), large);
+    EXPECT_EQ(Contents(fresh), "new tiles");
+    EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"fresh.zl", "link.zm", "map.zm", "tiles.zp"}));
+}
+
+TEST(SaveFileAtomically, TemporariesOfKilledSavesGoWithTheNextSave) {
+    TempDir dir;
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);  // a process id that no longer runs
+    const std::string dead = std::to_string(child), alive = std::to_string(::getppid());
+    const std::set<std::string> others{
+        "map.zm." + alive + "-5.zorvane-tmp",   // another program saving right now
+        "other.zm." + dead + "-1.zorvane-tmp",  // another target
+        "map.zm." + dead + "-x.zorvane-tmp",    // not a name the save gives
+        "map.zm." + dead + "-1.tmp",
+    };
+    for (const std::string& name : others) SaveFileAtomically((dir.path() / name).string(), Text("x"));
+    for (const std::string& name : {"map.zm." + dead + "-123.zorvane-tmp", "map.zm." + dead + "-9.zorvane-tmp"})
+        SaveFileAtomically((dir.path() / name).string(), Text("left by a killed save"));
+
+    SaveFileAtomically((dir.path() / "map.zm").string(), Text("the map"));
+    std::set<std::string> expected = others;
+    expected.insert("map.zm");
+    EXPECT_EQ(Listing(dir.path()), expected);
 }
 
 }  // namespace
