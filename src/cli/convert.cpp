@@ -10,7 +10,6 @@
 #include "loading.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
-#include "model/project_files.h"
 #include "model/tileset_file.h"
 #include "platform/file_io.h"
 
@@ -22,7 +21,7 @@ int Convert(const ConvertOptions& o) {
     std::string in = AbsolutePath(o.in), out = AbsolutePath(o.out);
     try {
         ProjectFileKind from = KindOfFile(in);
-        ProjectFileKind to = KindOfExtension(out);
+        ProjectFileKind to = KindOfName(out);
         bool zme = false;
         if (!ParseVariant(o.variant, zme)) return Fail("convert", "--variant takes zme or zmpe.");
         Project project;
@@ -52,7 +51,7 @@ int Export(const ExportOptions& o) {
     try {
         bool zme = false;
         if (!ParseVariant(o.variant, zme)) return Fail("export", "--variant takes zme or zmpe.");
-        if (KindOfExtension(out) != ProjectFileKind::Map) return Fail("export", "The target must be a *.zm file.");
+        if (KindOfName(out) != ProjectFileKind::Map) return Fail("export", "The target must be a *.zm file.");
         Project project;
         if (KindOfFile(in) != ProjectFileKind::Layered) return Fail("export", o.in + " is not a layered project (*.zl).");
         if (!Load(project, ui, in, std::nullopt)) return Fail("export", ui);

@@ -128,8 +128,8 @@ int Generate(const GenerateCommandOptions& o) {
         bool zme = false;
         if (!ParseVariant(o.variant, zme)) return Fail("generate", "--variant takes zme or zmpe.");
         if (o.variant && !o.zm) return Fail("generate", "--variant applies to the map project written with --zm.");
-        if (KindOfExtension(out) != ProjectFileKind::Layered) return Fail("generate", "-o names a *.zl file.");
-        if (o.zm && KindOfExtension(*o.zm) != ProjectFileKind::Map) return Fail("generate", "--zm names a *.zm file.");
+        if (KindOfName(out) != ProjectFileKind::Layered) return Fail("generate", "-o names a *.zl file.");
+        if (o.zm && KindOfName(*o.zm) != ProjectFileKind::Map) return Fail("generate", "--zm names a *.zm file.");
         Project project;
         TMapGenerator gen;
         project.Generator = &gen;
@@ -190,7 +190,7 @@ int Check(const CheckOptions& o) {
         const auto bytes = ReadWholeFile(path);
         std::vector<TSq> squares;
         int w = 0, h = 0;
-        switch (DetectProjectFile(bytes)) {
+        switch (KindOfBytes(bytes)) {
         case ProjectFileKind::Layered: {
             const Project p = ParseZL(bytes);
             squares = VisibleSquares(p);

@@ -8,8 +8,6 @@
 
 namespace zorvane::cli {
 
-// Whether the bytes begin with the generator data file's magic "ZGD1".
-bool IsGeneratorDataFile(std::span<const std::uint8_t> bytes);
 // Learned squares, joins, objects, the learning list and every setting;
 // throws Error for a damaged file.
 nlohmann::ordered_json GeneratorDataInfo(std::span<const std::uint8_t> bytes);

@@ -10,7 +10,7 @@
 #include "model/creatures.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
-#include "model/project_files.h"
+#include "model/file_kinds.h"
 #include "model/tileset_file.h"
 #include "platform/file_io.h"
 
@@ -89,15 +89,12 @@ int Info(const InfoOptions& options) {
     try {
         auto bytes = ReadWholeFile(options.file);
         Json j;
-        switch (DetectProjectFile(bytes)) {
+        switch (KindOfBytes(bytes)) {
         case ProjectFileKind::TileSet: j = TileSetInfo(bytes); break;
         case ProjectFileKind::Map: j = MapInfo(bytes); break;
         case ProjectFileKind::Layered: j = LayeredInfo(bytes); break;
+        case ProjectFileKind::GeneratorData: j = GeneratorDataInfo(bytes); break;
         case ProjectFileKind::Unknown:
-            if (IsGeneratorDataFile(bytes)) {
-                j = GeneratorDataInfo(bytes);
-                break;
-            }
             throw Error("Not a tile set (*.zp), map project (*.zm), layered project (*.zl) or generator data (*.zg) file.");
         }
         if (options.json) {

@@ -3,7 +3,6 @@
 // which holds the union tile set (palette, bitmaps, tiles) with the learned
 // data and the settings. zorvane info summarises such a file.
 
-#include <cstring>
 #include <iostream>
 
 #include "commands.h"
@@ -91,10 +90,6 @@ nlohmann::ordered_json SettingsJson(const GeneratorSettings& s) {
 }
 
 }  // namespace
-
-bool IsGeneratorDataFile(std::span<const std::uint8_t> bytes) {
-    return bytes.size() >= 4 && std::memcmp(bytes.data(), "ZGD1", 4) == 0;
-}
 
 nlohmann::ordered_json GeneratorDataInfo(std::span<const std::uint8_t> bytes) {
     GeneratorPreset p = ParseZG(bytes);

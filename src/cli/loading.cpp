@@ -1,6 +1,5 @@
 #include "loading.h"
 
-#include <cctype>
 #include <iostream>
 
 #include "commands/open_commands.h"
@@ -10,19 +9,6 @@
 #include "platform/file_io.h"
 
 namespace zorvane::cli {
-
-ProjectFileKind KindOfFile(const std::string& path) {
-    return DetectProjectFile(ReadWholeFile(path));
-}
-
-ProjectFileKind KindOfExtension(const std::string& path) {
-    std::string ext = ExtractFileExt(path);
-    for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (ext == ".zp") return ProjectFileKind::TileSet;
-    if (ext == ".zm") return ProjectFileKind::Map;
-    if (ext == ".zl") return ProjectFileKind::Layered;
-    return ProjectFileKind::Unknown;
-}
 
 bool ParseVariant(const std::optional<std::string>& name, bool& zme) {
     if (!name) return true;
@@ -45,6 +31,7 @@ bool Load(Project& project, ConsoleUi& ui, const std::string& in, const std::opt
         return OpenZP(project, ui);
     case ProjectFileKind::Map: return OpenZMFile(project, ui, in);
     case ProjectFileKind::Layered: return OpenZLFile(project, ui, in);
+    case ProjectFileKind::GeneratorData:
     case ProjectFileKind::Unknown: break;
     }
     throw Error("Not a tile set (*.zp), map project (*.zm) or layered project (*.zl) file.");

@@ -7,14 +7,10 @@
 
 #include "console_ui.h"
 #include "model/project.h"
-#include "model/project_files.h"
+#include "model/file_kinds.h"
 
 namespace zorvane::cli {
 
-// The kind of project file by its magic (throws Error when unreadable).
-ProjectFileKind KindOfFile(const std::string& path);
-// The kind a file name's extension asks for.
-ProjectFileKind KindOfExtension(const std::string& path);
 // "zme" or "zmpe"; false for anything else. An absent name leaves `zme`.
 bool ParseVariant(const std::optional<std::string>& name, bool& zme);
 

@@ -27,7 +27,12 @@ private:
 
 void NothingToSave(UserInterface& ui) { ui.inform("Information", "Nothing to save."); }
 
-FileDialog MergeDialog() { return OpenDialog("ODmergeZp", "ZP files|*.zp"); }
+// The tile set open dialog under a name of its own, so that it keeps its own folder.
+FileDialog MergeDialog() {
+    FileDialog dialog = OpenTileSetDialog();
+    dialog.name = "ODmergeZp";
+    return dialog;
+}
 
 }  // namespace
 

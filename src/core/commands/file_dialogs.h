@@ -1,9 +1,10 @@
 #pragma once
 // The open and save dialogs of the project files, one definition each, with
-// the dialog names and filters the windows show.
+// the dialog names and filters of the table of file kinds.
 
 #include <string>
 
+#include "model/file_kinds.h"
 #include "ui/ui.h"
 
 namespace zorvane {
@@ -17,15 +18,25 @@ inline FileDialog SaveDialog(std::string name, std::string filter) {
     return FileDialog{std::move(name), std::move(filter), {}, true, true, true, false};
 }
 
+// The open and save dialogs of a kind of file.
+inline FileDialog OpenDialog(ProjectFileKind kind, std::string initialPath = {}) {
+    const FileKindEntry& entry = KindEntry(kind);
+    return OpenDialog(std::string(entry.openDialog), std::string(entry.openFilter), std::move(initialPath));
+}
+inline FileDialog SaveDialog(ProjectFileKind kind) {
+    const FileKindEntry& entry = KindEntry(kind);
+    return SaveDialog(std::string(entry.saveDialog), std::string(entry.saveFilter));
+}
+
 inline FileDialog OpenTileSetDialog(std::string initialPath = {}) {
-    return OpenDialog("ODzp", "ZP files|*.zp", std::move(initialPath));
+    return OpenDialog(ProjectFileKind::TileSet, std::move(initialPath));
 }
-inline FileDialog SaveTileSetDialog() { return SaveDialog("SDzp", "tile set file|*.zp"); }
+inline FileDialog SaveTileSetDialog() { return SaveDialog(ProjectFileKind::TileSet); }
 inline FileDialog OpenMapDialog(std::string initialPath = {}) {
-    return OpenDialog("ODzm", "zme/zmpe project|*.zm", std::move(initialPath));
+    return OpenDialog(ProjectFileKind::Map, std::move(initialPath));
 }
-inline FileDialog SaveMapDialog() { return SaveDialog("SDzm", "zme/zmpe project|*.zm"); }
-inline FileDialog OpenLayeredDialog() { return OpenDialog("ODzl", "layered project|*.zl"); }
-inline FileDialog SaveLayeredDialog() { return SaveDialog("SDzl", "layered project|*.zl"); }
+inline FileDialog SaveMapDialog() { return SaveDialog(ProjectFileKind::Map); }
+inline FileDialog OpenLayeredDialog() { return OpenDialog(ProjectFileKind::Layered); }
+inline FileDialog SaveLayeredDialog() { return SaveDialog(ProjectFileKind::Layered); }
 
 }  // namespace zorvane

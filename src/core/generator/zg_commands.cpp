@@ -10,6 +10,7 @@
 #include "commands/lifecycle.h"
 #include "generator/learning/learn_steps.h"
 #include "generator/zg_file.h"
+#include "model/file_kinds.h"
 #include "platform/file_io.h"
 
 namespace zorvane {
@@ -80,7 +81,7 @@ bool LoadZGFile(Project& project, UserInterface& ui, TMapGenerator& generator, G
     GeneratorPreset preset;
     try {
         const auto bytes = ReadWholeFile(path);
-        if (bytes.size() < 4 || std::memcmp(bytes.data(), "ZGD1", 4) != 0) return FailLoad(ui, "");
+        if (KindOfBytes(bytes) != ProjectFileKind::GeneratorData) return FailLoad(ui, "");
         preset = ParseZG(bytes);
     } catch (const Error& e) {
         return FailLoad(ui, e.what());

@@ -1,15 +1,57 @@
-#include "model/project_files.h"
+#include "model/file_kinds.h"
 
-#include <cstring>
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+
+#include "platform/file_io.h"
 
 namespace zorvane {
 
-ProjectFileKind DetectProjectFile(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() < 4) return ProjectFileKind::Unknown;
-    auto is = [&](const char* magic) { return std::memcmp(bytes.data(), magic, 4) == 0; };
-    if (is("ZTP0")) return ProjectFileKind::TileSet;
-    if (is("ZLF5")) return ProjectFileKind::Map;
-    if (is("ZLP0") || is("ZLP1")) return ProjectFileKind::Layered;
+namespace {
+
+constexpr std::array<FileKindEntry, 4> kKinds{{
+    {ProjectFileKind::TileSet, {"ZTP0", ""}, ".zp", "ODzp", "ZP files|*.zp", "SDzp", "tile set file|*.zp"},
+    {ProjectFileKind::Map, {"ZLF5", ""}, ".zm", "ODzm", "zme/zmpe project|*.zm", "SDzm", "zme/zmpe project|*.zm"},
+    {ProjectFileKind::Layered, {"ZLP1", "ZLP0"}, ".zl", "ODzl", "layered project|*.zl", "SDzl",
+     "layered project|*.zl"},
+    {ProjectFileKind::GeneratorData, {"ZGD1", ""}, ".zg", "ODzg", "Generator Data|*.zg", "SDzg",
+     "Generator Data|*.zg"},
+}};
+
+bool BeginsWith(std::span<const std::uint8_t> bytes, std::string_view magic) {
+    return !magic.empty() && bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+std::span<const FileKindEntry> FileKinds() { return kKinds; }
+
+const FileKindEntry& KindEntry(ProjectFileKind kind) {
+    for (const auto& entry : kKinds)
+        if (entry.kind == kind) return entry;
+    throw std::out_of_range("no file kind entry");
+}
+
+ProjectFileKind KindOfBytes(std::span<const std::uint8_t> bytes) {
+    for (const auto& entry : kKinds)
+        for (auto magic : entry.magics)
+            if (BeginsWith(bytes, magic)) return entry.kind;
+    return ProjectFileKind::Unknown;
+}
+
+ProjectFileKind KindOfFile(const std::string& path) { return KindOfBytes(ReadWholeFile(path)); }
+
+ProjectFileKind KindOfName(std::string_view path) {
+    const std::string ext = ExtractFileExt(std::string(path));
+    for (const auto& entry : kKinds)
+        if (SameLetters(ext, entry.extension)) return entry.kind;
     return ProjectFileKind::Unknown;
 }
 
