@@ -3,11 +3,13 @@
 // which holds the union tile set (palette, bitmaps, tiles) with the learned
 // data and the settings. zorvane info summarises such a file.
 
+#include <algorithm>
 #include <iostream>
 
 #include "commands.h"
 #include "console_ui.h"
 #include "generator/learning/learn.h"
+#include "generator/settings_table.h"
 #include "generator/zg_file.h"
 #include "generator_data.h"
 #include "loading.h"
@@ -48,38 +50,15 @@ void ApplyMultiplier(GeneratorSettings& settings, const std::string& option) {
     EntryFor(settings, option.substr(0, eq))->Multiplier = n;
 }
 
+// Every setting under its JSON key, in the table's JSON order, then the
+// object size chart.
 nlohmann::ordered_json SettingsJson(const GeneratorSettings& s) {
+    std::vector<const SettingRow*> rows;
+    for (const SettingRow& row : GeneratorSettingRows()) rows.push_back(&row);
+    std::ranges::sort(rows, {}, [](const SettingRow* row) { return row->JsonPlace; });
     nlohmann::ordered_json j;
-    j["SEsizeX"] = s.SEsizeX;
-    j["SEsizeY"] = s.SEsizeY;
-    j["RBmulti"] = s.RBmulti;
-    j["SEstartingLine"] = s.SEstartingLine;
-    j["CBcontinueOldSquares"] = s.CBcontinueOldSquares;
-    j["SEmaxThreads"] = s.SEmaxThreads;
-    j["TBfullness"] = s.TBfullness;
-    j["CBsimplified1stLine"] = s.CBsimplified1stLine;
-    j["EPlannedRepeats"] = s.EPlannedRepeats;
-    j["CBreduceLAC"] = s.CBreduceLAC;
-    j["CBfirstAttempts"] = s.CBfirstAttempts;
-    j["SEfirstAttempts"] = s.SEfirstAttempts;
-    j["CBmax1stStatesAttempts"] = s.CBmax1stStatesAttempts;
-    j["SEmax1stStatesAttemtps"] = s.SEmax1stStatesAttemtps;
-    j["CBmaxReturn"] = s.CBmaxReturn;
-    j["SEmaxReturn"] = s.SEmaxReturn;
-    j["CBlineTmax"] = s.CBlineTmax;
-    j["SElineTmaxRows"] = s.SElineTmaxRows;
-    j["SElineTmaxTime"] = s.SElineTmaxTime;
-    j["CBfreezer"] = s.CBfreezer;
-    j["SEfreezer"] = s.SEfreezer;
-    j["TBnumOfCombs"] = s.TBnumOfCombs;
-    j["RBLnocWay"] = s.RBLnocWay;
-    j["CBavoidTwins"] = s.CBavoidTwins;
-    j["CBselectZp"] = s.CBselectZp;
-    j["CBgatherTS"] = s.CBgatherTS;
-    j["CBbackup"] = s.CBbackup;
-    j["SEbackup"] = s.SEbackup;
-    j["CBsaveCompleted"] = s.CBsaveCompleted;
-    j["Lbackup"] = s.Lbackup;
+    for (const SettingRow* row : rows)
+        VisitSetting(*row, s, [&](const auto& value) { j[std::string(row->JsonKey)] = value; });
     auto points = nlohmann::ordered_json::array();
     for (int i = 0; i < s.ImgObjChart.GetPointsCount(); ++i) {
         auto [x, y] = s.ImgObjChart.GetPointData(i);

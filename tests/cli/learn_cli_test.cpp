@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <type_traits>
 
 #include "../core/generator/learn_fixtures.h"
 #include "cli_runner.h"
+#include "generator/settings_table.h"
 #include "generator/zg_file.h"
 #include "platform/file_io.h"
 
@@ -72,4 +74,44 @@ TEST_F(LearnCli, RefusesBadOptionsAndReportsMissingTileSets) {
     r = RunZorvane("info bad.zg", dir);
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("damaged"), std::string::npos);
+}
+
+TEST_F(LearnCli, InfoShowsEverySettingUnderItsKeyInTheWindowsOrder) {
+    // Every setting away from its default, within its range.
+    GeneratorSettings s;
+    for (const SettingRow& row : GeneratorSettingRows()) {
+        VisitSetting(row, s, [&](auto& field) {
+            using Field = std::remove_cvref_t<decltype(field)>;
+            if constexpr (std::is_same_v<Field, bool>) field = !field;
+            else if constexpr (std::is_same_v<Field, int>) field = row.Range.Max == field ? row.Range.Min : row.Range.Max;
+            else field = "text of " + std::string(row.Control);
+        });
+    }
+    Project project;
+    TMapGenerator gen;
+    WriteBytes(dir.file("all.zg"), EncodeZG(project, gen, s));
+    auto info = RunZorvane("info --json all.zg", dir);
+    ASSERT_EQ(info.status, 0) << info.err;
+    const auto settings = nlohmann::ordered_json::parse(info.out)["settings"];
+
+    const std::vector<std::string> keys{
+        "SEsizeX", "SEsizeY", "RBmulti", "SEstartingLine", "CBcontinueOldSquares", "SEmaxThreads", "TBfullness",
+        "CBsimplified1stLine", "EPlannedRepeats", "CBreduceLAC", "CBfirstAttempts", "SEfirstAttempts",
+        "CBmax1stStatesAttempts", "SEmax1stStatesAttemtps", "CBmaxReturn", "SEmaxReturn", "CBlineTmax",
+        "SElineTmaxRows", "SElineTmaxTime", "CBfreezer", "SEfreezer", "TBnumOfCombs", "RBLnocWay", "CBavoidTwins",
+        "CBselectZp", "CBgatherTS", "CBbackup", "SEbackup", "CBsaveCompleted", "Lbackup", "object_chart"};
+    std::vector<std::string> shown;
+    for (const auto& [key, value] : settings.items()) shown.push_back(key);
+    EXPECT_EQ(shown, keys);
+    for (const SettingRow& row : GeneratorSettingRows()) {
+        const auto& value = settings[std::string(row.JsonKey)];
+        VisitSetting(row, s, [&](const auto& field) {
+            EXPECT_EQ(value, nlohmann::ordered_json(field)) << row.JsonKey;
+        });
+    }
+    EXPECT_EQ(settings["SEsizeX"], 202);
+    EXPECT_EQ(settings["RBmulti"], false);
+    EXPECT_EQ(settings["SEfreezer"], 2147483647);
+    EXPECT_EQ(settings["Lbackup"], "text of Lbackup");
+    EXPECT_EQ(settings["object_chart"]["points"], nlohmann::ordered_json::parse("[[0, 100], [200, 100]]"));
 }
