@@ -1,5 +1,7 @@
 #include "model/tile_records.h"
 
+#include <cstdlib>
+
 namespace zorvane {
 
 namespace {
@@ -27,6 +29,10 @@ void ReadTileRecords(ByteReader& r, TileList& tiles, const char* what) {
         auto tile = std::make_unique<TTile>(w, h);
         tile->X = r.i32("tile position");
         tile->Y = r.i32("tile position");
+        if (std::abs(static_cast<std::int64_t>(tile->X)) > MaxTileDistance ||
+            std::abs(static_cast<std::int64_t>(tile->Y)) > MaxTileDistance)
+            throw Error("The file is damaged: a tile at " + std::to_string(tile->X) + ", " + std::to_string(tile->Y) +
+                        " lies too far from the map (more than " + std::to_string(MaxTileDistance) + " squares).");
         r.needItems(static_cast<std::uint64_t>(w) * h, kSquareBytes, "tile squares");
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {

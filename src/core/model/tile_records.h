@@ -8,8 +8,13 @@
 
 namespace zorvane {
 
-// Reads `count` and the records; refuses a tile of 0 squares and counts the
-// bytes cannot hold.
+// How far from the map a stored tile may lie. No edit puts a tile further
+// out, and within it every sum of a position, a tile side and a map side
+// fits an int.
+inline constexpr int MaxTileDistance = 1 << 24;
+
+// Reads `count` and the records; refuses a tile of 0 squares, one further
+// than MaxTileDistance from the map and counts the bytes cannot hold.
 void ReadTileRecords(ByteReader& r, TileList& tiles, const char* what);
 // Bytes WriteTileRecords will write (for reserving).
 std::size_t TileRecordsSize(const TileList& tiles);
