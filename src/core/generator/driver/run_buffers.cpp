@@ -1,0 +1,120 @@
+#include "generator/driver/run_buffers.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+
+#include "platform/error.h"
+
+namespace zorvane {
+
+namespace {
+
+constexpr int kOldSquaresSide = MaxRowColumns;  // map columns and rows 2..203
+constexpr int kOldSquaresFirst = BorderWidth;
+
+}  // namespace
+
+void TSubChain::Clear() {
+    Busy = false;
+    Owner = -1;
+    Len = 0;
+    MaxVariants = 0;
+    VariantCount = 0;
+    Tries = 0;
+    Done = false;
+    Exhausted = false;
+    Pairs.clear();
+    PairCounts.clear();
+    sqlines.clear();
+    Cursor.clear();
+    Below.clear();
+    Focus.clear();
+    Restricted = false;
+    LookAhead.clear();
+    Frozen = false;
+    hp = 0;
+    start = 0;
+}
+
+void TRunState::Reset() {
+    CLA = 0;
+    LastRepeatCLA = 0;
+    Row = 0;
+    FarthestRow = 0;
+    FloorRow = 0;
+    LastRow = 0;
+    SnapshotRow = 0;
+    FirstLineAttempt = -1;
+    Failures = 0;
+    FailingColumn = -1;
+    ApprovalAttempts = 0;
+    Approved.fill(false);
+    ManualRepeat = 0;
+    Reuse = false;
+    TimedOut = false;
+    RowTime = {};
+    StopRequest = false;
+    Terminate = false;
+    CaughtErrors = 0;
+}
+
+RunBuffers::RunBuffers() {
+    for (int k = 0; k < WorkerSlots; ++k) ThrFields[static_cast<std::size_t>(k)].Id = k;
+    ClearOldSquares();
+}
+
+void RunBuffers::IntersectCandidates() {
+    // Length of the first run of every index in CandAbove.
+    std::unordered_map<std::int32_t, std::size_t> firstRun;
+    for (std::size_t i = 0; i < CandAbove.size();) {
+        std::size_t j = i;
+        while (j < CandAbove.size() && CandAbove[j] == CandAbove[i]) ++j;
+        firstRun.try_emplace(CandAbove[i], j - i);
+        i = j;
+    }
+    CandBoth.clear();
+    for (std::size_t i = 0; i < CandLeft.size();) {
+        std::size_t j = i;
+        while (j < CandLeft.size() && CandLeft[j] == CandLeft[i]) ++j;
+        auto it = firstRun.find(CandLeft[i]);
+        if (it != firstRun.end()) CandBoth.insert(CandBoth.end(), std::min(j - i, it->second), CandLeft[i]);
+        i = j;
+    }
+}
+
+std::int32_t& RunBuffers::OldSquare(int mapColumn, int mapRow) {
+    return oldSquares_[static_cast<std::size_t>(mapRow - kOldSquaresFirst) * kOldSquaresSide +
+                       static_cast<std::size_t>(mapColumn - kOldSquaresFirst)];
+}
+
+std::int32_t RunBuffers::OldSquare(int mapColumn, int mapRow) const {
+    return oldSquares_[static_cast<std::size_t>(mapRow - kOldSquaresFirst) * kOldSquaresSide +
+                       static_cast<std::size_t>(mapColumn - kOldSquaresFirst)];
+}
+
+void RunBuffers::ClearOldSquares() {
+    oldSquares_.assign(static_cast<std::size_t>(kOldSquaresSide) * kOldSquaresSide, -1);
+}
+
+void RunBuffers::PrepareRowBuffers(int columns) {
+    if (columns < 1 || columns > MaxRowColumns)
+        throw Error("A row of " + std::to_string(columns) + " columns is beyond the generator's " +
+                    std::to_string(MaxRowColumns) + ".");
+    ColCands.resize(static_cast<std::size_t>(columns));
+    for (auto& c : ColCands) c.clear();
+    ColJoins.resize(static_cast<std::size_t>(columns - 1));
+    for (auto& j : ColJoins) j.clear();
+    ColJoinOff.resize(static_cast<std::size_t>(columns - 1));
+    for (auto& o : ColJoinOff) o.clear();
+    LastColumn = columns - 1;
+}
+
+void RunBuffers::ClearSubChains() {
+    for (auto& sc : SC) sc.Clear();
+    SCCount = 0;
+    SCBorders.clear();
+    for (auto& c : Chosen) c = 0;
+}
+
+}  // namespace zorvane

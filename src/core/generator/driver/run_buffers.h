@@ -1,0 +1,143 @@
+#pragma once
+// The working buffers of one generation run: the candidates of the square
+// being chosen, the candidates and pairs of every column of the row being
+// generated, the squares of the map as last snapshotted, the sub-chains
+// with the thread records, and the run state. They are sized once for the
+// largest map, so that generating a row allocates little; nothing in them
+// outlives a run that a new run needs.
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "model/project.h"
+
+namespace zorvane {
+
+inline constexpr int MaxRowColumns = MaxUserMapSize;     // inner columns of the largest map (202)
+inline constexpr int MaxColumnPairs = MaxRowColumns - 1;  // 201
+inline constexpr int MaxSubChains = 21;                   // a tenth of the column pairs, rounded up
+inline constexpr int WorkerSlots = 4;
+inline constexpr int LookAheadRows = 10;
+inline constexpr std::int32_t UnknownSquare = 65535;  // "not known" in look-ahead tables
+
+// A compatible pair of candidates of two neighbouring columns.
+struct SqPair {
+    std::int32_t Left = 0;
+    std::int32_t Right = 0;
+    friend bool operator==(const SqPair&, const SqPair&) = default;
+};
+
+// A line fragment of the row being generated. The flags and counters that
+// the worker threads, the linker and the main thread poll are atomic; the
+// lists are written only by the thread that owns the sub-chain (Owner, Busy)
+// or by the main thread while no worker runs.
+struct TSubChain {
+    std::atomic<bool> Busy{false};
+    std::atomic<std::int32_t> Owner{-1};
+    std::int32_t Len = 0;          // columns (squares)
+    std::int32_t MaxVariants = 0;  // min(100000, pairs of first column pair x pairs of last)
+    std::atomic<std::int32_t> VariantCount{0};
+    std::atomic<std::int32_t> Tries{0};
+    std::atomic<bool> Done{false};
+    std::atomic<bool> Exhausted{false};
+    std::vector<std::vector<SqPair>> Pairs;       // per column pair inside it (Len - 1)
+    std::vector<std::int32_t> PairCounts;         // per column pair
+    std::vector<std::vector<std::int32_t>> sqlines;  // variants, Len square indices each
+    std::vector<std::int32_t> Cursor;             // per column pair, the search position in Pairs
+    std::vector<std::vector<std::int32_t>> Below;  // per column, candidates of the square below
+    std::vector<std::int32_t> Focus;              // first-column-pair pair indices that link leftwards
+    std::atomic<bool> Restricted{false};
+    std::vector<std::vector<std::int32_t>> LookAhead;  // per variant, Len x LookAheadRows squares
+    std::atomic<bool> Frozen{false};
+    std::atomic<std::int32_t> hp{0};
+    std::int32_t start = 0;  // its first column (column 0 = map column 2)
+
+    // Back to the state of a sub-chain that holds nothing.
+    void Clear();
+};
+
+// The exchange record of one worker slot.
+struct TThrField {
+    std::int32_t Id = 0;
+    std::atomic<bool> Idle{true};
+    std::atomic<bool> StartReq{false};
+    std::atomic<bool> Error{false};
+    std::atomic<std::int32_t> SubChain{-1};
+    std::atomic<std::int32_t> Steps{0};
+};
+
+// The state of a generation run (shown by the statistics window).
+struct TRunState {
+    std::int64_t CLA = 0;              // local attempts counter
+    std::int64_t LastRepeatCLA = 0;    // counter value at the last scheduled repeat
+    std::int32_t Row = 0;              // row being generated
+    std::int32_t FarthestRow = 0;
+    std::int32_t FloorRow = 0;         // the smallest row the run may go back to
+    std::int32_t LastRow = 0;          // last row worked on
+    std::int32_t SnapshotRow = 0;      // farthest row whose map is held in OldSquares
+    std::int32_t FirstLineAttempt = -1;
+    std::int32_t Failures = 0;         // failures of the current pass
+    std::int32_t FailingColumn = -1;   // column pair index, -1 = none
+    std::int32_t ApprovalAttempts = 0;
+    std::array<bool, MaxRowColumns + 1> Approved{};  // start row columns kept between attempts
+    std::int32_t ManualRepeat = 0;
+    bool Reuse = false;    // retry the row with its sub-chains
+    bool TimedOut = false;
+    std::chrono::steady_clock::time_point RowTime{};  // when the row was first reached
+    std::atomic<bool> StopRequest{false};  // Esc pressed once
+    std::atomic<bool> Terminate{false};    // Esc pressed again
+    std::atomic<std::int32_t> CaughtErrors{0};
+
+    void Reset();
+};
+
+class RunBuffers {
+public:
+    RunBuffers();
+
+    // --- Candidates of the square being chosen --------------------------------
+    std::vector<std::int32_t> CandAbove;  // Down list of the square above
+    std::vector<std::int32_t> CandLeft;   // Right list of the square to the left
+    std::vector<std::int32_t> CandBoth;   // their intersection as multisets
+    // CandBoth: for each run of equal indices in CandLeft, in order, min(run
+    // length, length of that index's first run in CandAbove) copies.
+    void IntersectCandidates();
+    std::mt19937_64 Rng{std::random_device{}()};  // the main thread's random numbers
+
+    // --- Row buffers (column c = map column c + 2) ---------------------------
+    std::int32_t LastProgressRow = 0;
+    std::int32_t LastColumn = 0;  // last column of the row being generated (map width - 5)
+    // Square index of each inner square of the map as it stood at the last
+    // snapshot (-1 = not learned, -2 = not generated: blank with attribute
+    // 0, as the new map has it); map columns and rows 2..203.
+    std::int32_t& OldSquare(int mapColumn, int mapRow);
+    std::int32_t OldSquare(int mapColumn, int mapRow) const;
+    void ClearOldSquares();
+    std::vector<std::vector<std::int32_t>> ColCands;  // per column, its candidates
+    std::vector<std::vector<SqPair>> ColJoins;        // per column pair, the compatible pairs
+    std::vector<std::vector<std::uint8_t>> ColJoinOff;  // per entry of ColJoins, 1 when eliminated
+    int ColJoinCount(int pair) const { return static_cast<int>(ColJoins[static_cast<std::size_t>(pair)].size()); }
+    // Sizes ColCands to `columns` empty lists and ColJoins / ColJoinOff to
+    // columns - 1 (refuses more than MaxRowColumns columns).
+    void PrepareRowBuffers(int columns);
+
+    // --- Sub-chains and threads ---------------------------------------------
+    std::array<TSubChain, MaxSubChains> SC;
+    std::int32_t SCCount = 0;
+    std::vector<std::int32_t> SCBorders;  // column pair borders: sub-chain i covers SCBorders[i]..SCBorders[i+1]
+    std::array<std::atomic<std::int32_t>, MaxSubChains> Chosen{};  // variant per sub-chain of the linked row
+    std::array<TThrField, WorkerSlots> ThrFields;
+    void ClearSubChains();
+
+    // --- Run state ------------------------------------------------------------
+    TRunState Run;
+
+private:
+    std::vector<std::int32_t> oldSquares_;
+};
+
+}  // namespace zorvane

@@ -1,0 +1,29 @@
+#pragma once
+// What one learning run works on beside the learned data: the map projects
+// of the learning list as read, and the connector groups. Both are emptied
+// when learning ends.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/project.h"
+
+namespace zorvane {
+
+// One learned map project, kept while learning runs.
+struct TZmData {
+    std::string ZpPath;  // the tile set file used for this map
+    int Width = 0;       // squares, borders included
+    int Height = 0;
+    std::vector<TSq> Squares;                                      // row by row
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> BmpMap;  // (id in its tile set, id in the project)
+};
+
+struct LearningRun {
+    std::vector<TZmData> ZmData;                             // one per learning list entry
+    std::vector<std::vector<std::int32_t>> ConnectorGroups;  // one per entry; empty unless a connector map
+};
+
+}  // namespace zorvane
