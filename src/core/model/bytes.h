@@ -56,15 +56,24 @@ public:
     void u16(std::uint16_t v) { u8(v & 0xFF); u8(v >> 8); }
     void u32(std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
     void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
-    void bytes(std::span<const std::uint8_t> b) { out_.insert(out_.end(), b.begin(), b.end()); }
-    void bytes(const std::uint8_t* p, std::size_t n) { out_.insert(out_.end(), p, p + n); }
-    void text(std::string_view s) { out_.insert(out_.end(), s.begin(), s.end()); }
+    void bytes(std::span<const std::uint8_t> b) { append(b.data(), b.size()); }
+    void bytes(const std::uint8_t* p, std::size_t n) { append(p, n); }
+    void text(std::string_view s) { append(s.data(), s.size()); }
     void reserve(std::size_t n) { out_.reserve(n); }
     std::size_t size() const { return out_.size(); }
     std::vector<std::uint8_t>& data() { return out_; }
     std::vector<std::uint8_t> take() { return std::move(out_); }
 
 private:
+    // Grows and copies in two steps: GCC's overflow warnings misread the
+    // vector's range insert of a short text after a reserve.
+    void append(const void* p, std::size_t n) {
+        if (n == 0) return;
+        const std::size_t at = out_.size();
+        out_.resize(at + n);
+        std::memcpy(out_.data() + at, p, n);
+    }
+
     std::vector<std::uint8_t> out_;
 };
 
