@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <map>
 
+#include "generator/driver/generation.h"
 #include "map_edit_fixture.h"
 
 namespace zorvane::testing {
@@ -153,27 +154,44 @@ TEST_F(ControllerTest, MenuShortcutsWorkWhateverControlHasTheFocus) {
 }
 
 TEST_F(ControllerTest, EscAndDigitsOnlySetTheGeneratorsRequests) {
+    GenerationRequests requests;
+    c.SetGenerationRequests(&requests);
     QTest::keyClick(view, Qt::Key_Escape);
-    EXPECT_TRUE(c.Requests.StopRequest);
-    EXPECT_FALSE(c.Requests.Terminate);
+    EXPECT_TRUE(requests.StopRequest.load());
+    EXPECT_FALSE(requests.Terminate.load());
     QTest::keyClick(view, Qt::Key_Escape);
-    EXPECT_TRUE(c.Requests.Terminate) << "a second Esc while a stop is pending";
+    EXPECT_TRUE(requests.Terminate.load()) << "a second Esc while a stop is pending";
 
     QTest::keyClick(view, Qt::Key_5);
     QTest::keyClick(view, Qt::Key_0);
-    EXPECT_EQ(c.Requests.ManualRepeat, 0) << "manual repeating is off";
-    EXPECT_FALSE(c.Requests.ResetRequest);
+    EXPECT_EQ(requests.ManualRepeat.load(), 0) << "manual repeating is off";
+    EXPECT_FALSE(requests.ResetRequest.load());
     Trigger("MManualRepeats");
     Trigger("MClearBrokenRepeats");
     EXPECT_TRUE(window.ManualRepeats());
     EXPECT_TRUE(window.ManualReset());
     QTest::keyClick(view, Qt::Key_7, Qt::KeypadModifier);
-    EXPECT_EQ(c.Requests.ManualRepeat, 0) << "the numeric keypad does nothing";
+    EXPECT_EQ(requests.ManualRepeat.load(), 0) << "the numeric keypad does nothing";
     QTest::keyClick(view, Qt::Key_7);
-    EXPECT_EQ(c.Requests.ManualRepeat, 7);
+    EXPECT_EQ(requests.ManualRepeat.load(), 7);
     QTest::keyClick(view, Qt::Key_0);
-    EXPECT_TRUE(c.Requests.ResetRequest);
-    EXPECT_EQ(c.Requests.ManualRepeat, 7);
+    EXPECT_TRUE(requests.ResetRequest.load());
+    EXPECT_EQ(requests.ManualRepeat.load(), 7);
+
+    // A new run clears its requests: one Esc only stops it again.
+    requests.Clear();
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_TRUE(requests.StopRequest.load());
+    EXPECT_FALSE(requests.Terminate.load());
+
+    // Without a running generation the keys ask nothing of anyone.
+    c.SetGenerationRequests(nullptr);
+    requests.Clear();
+    QTest::keyClick(view, Qt::Key_Escape);
+    QTest::keyClick(view, Qt::Key_3);
+    QTest::keyClick(view, Qt::Key_0);
+    EXPECT_FALSE(requests.StopRequest.load() || requests.ResetRequest.load());
+    EXPECT_EQ(requests.ManualRepeat.load(), 0);
     Trigger("MUpdateDisplay");
     EXPECT_FALSE(window.UpdateDisplay());
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "editor/main_window.h"
+#include "generator/driver/generation.h"
 #include "render/scaling.h"
 
 namespace zorvane::editor {
@@ -96,8 +97,7 @@ void TSterowanie::KeyDown(int key) {
     case vk::Control: CtrlDown = true; break;
     case vk::Alt: AltDown = true; break;
     case vk::Escape:
-        if (Requests.StopRequest) Requests.Terminate = true;
-        Requests.StopRequest = true;
+        if (requests_) requests_->PressEsc();
         break;
     case vk::Left: window_.SetScrollPositions(r.ScrollX - step, r.ScrollY); break;
     case vk::Right: window_.SetScrollPositions(r.ScrollX + step, r.ScrollY); break;
@@ -105,10 +105,11 @@ void TSterowanie::KeyDown(int key) {
     case vk::Down: window_.SetScrollPositions(r.ScrollX, r.ScrollY + step); break;
     case vk::Delete: window_.MDeleteSelectedClick(); break;
     case vk::Digit0:
-        if (window_.ManualReset()) Requests.ResetRequest = true;
+        if (requests_ && window_.ManualReset()) requests_->ResetRequest = true;
         break;
     default:
-        if (key >= vk::Digit1 && key <= vk::Digit9 && window_.ManualRepeats()) Requests.ManualRepeat = key - vk::Digit0;
+        if (requests_ && key >= vk::Digit1 && key <= vk::Digit9 && window_.ManualRepeats())
+            requests_->ManualRepeat = key - vk::Digit0;
         break;
     }
     window_.UpdateStatusBar();

@@ -6,7 +6,9 @@
 // editing state, read through DragState(). Events are processed only while
 // it is enabled; the main window disables it around long operations.
 
-#include <cstdint>
+namespace zorvane {
+struct GenerationRequests;
+}
 
 namespace zorvane::editor {
 
@@ -18,16 +20,6 @@ inline constexpr int Shift = 16, Control = 17, Alt = 18, Escape = 27;
 inline constexpr int Left = 37, Up = 38, Right = 39, Down = 40, Delete = 46;
 inline constexpr int Digit0 = 48, Digit1 = 49, Digit9 = 57;
 }  // namespace vk
-
-// What the keys ask of a running map generation. The keys only set these;
-// the generation driver reads them between its steps and clears them when a
-// run starts.
-struct GeneratorRequests {
-    bool StopRequest = false;   // Esc: stop after the current step
-    bool Terminate = false;     // Esc again while a stop is pending: end the threads
-    std::int32_t ManualRepeat = 0;  // digit 1..9: turn back this many rows
-    bool ResetRequest = false;  // 0: local attempts counter to 0, row time to now
-};
 
 // Mouse buttons as the controller numbers them.
 inline constexpr int LeftButton = 0, RightButton = 1, MiddleButton = 2;
@@ -43,7 +35,11 @@ public:
     int ViewTop = 0, ViewBottom = 0, ViewRight = 0, ViewLeft = 0;
     bool MiddleDragging = false;
     int LastMiddleX = 0, LastMiddleY = 0;
-    GeneratorRequests Requests;
+
+    // Where Esc and the digit keys put their requests: those of the running
+    // map generation, whose driver reads them between its steps. Without
+    // one (no generation runs) the keys ask nothing.
+    void SetGenerationRequests(GenerationRequests* requests) { requests_ = requests; }
 
     // 0 idle, 1 dragging the selection, 2 placing a tile from the tiles list.
     int DragState() const;
@@ -67,6 +63,7 @@ private:
     int SquareY() const;
 
     MainWindow& window_;
+    GenerationRequests* requests_ = nullptr;
 };
 
 }  // namespace zorvane::editor
