@@ -1,9 +1,17 @@
-// Pictures and texts of the tiles list.
+// Pictures and texts of the tiles list, and the list worked as a user
+// does: the popup menu, dragging to reorder or to take a tile, moving and
+// deleting a tile.
 
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+
 #include "builders.h"
+#include "editor/move_tile_window.h"
 #include "editor/tiles_list.h"
+#include "map_edit_fixture.h"
 #include "render_fixture.h"
 
 namespace zorvane::testing {
@@ -51,6 +59,219 @@ TEST_F(TilePictureTest, TopWithoutGroundShowsOnlyItsOpaquePixels) {
     QImage img = editor::TilePicture(p, *tile);
     EXPECT_EQ(Extent(img), QSize(1, 1));
     EXPECT_EQ(img.pixel(0, 0) & 0xFFFFFF, PaletteRgb(p, 9));
+}
+
+// --- The list worked through the window ---------------------------------------
+
+class TilesListTest : public MapEditTest {
+protected:
+    // `n` list tiles; tile k is k + 1 squares wide and shows bitmap k.
+    void Fill(int n) {
+        Project& p = window.project();
+        for (int k = 0; k < n; ++k) p.NewTiles.push_back(MakeTile(k + 1, 1, 0, 0, static_cast<std::uint16_t>(k)));
+        p.ZpPath = dir.file("tiles.zp");
+        list = window.findChild<QListWidget*>("LBNewTiles");
+        window.RefreshInterface(0, n - 1, false, false, false, true);
+    }
+    // The bitmap shown by every list tile, in list order.
+    std::vector<int> Ids() const {
+        std::vector<int> ids;
+        for (const auto& t : window.project().NewTiles) ids.push_back(t->Sq[0].Gnd);
+        return ids;
+    }
+    QPoint Centre(int row) const { return list->visualItemRect(list->item(row)).center(); }
+    void ListPress(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(list->viewport(), button, Qt::NoModifier, at);
+    }
+    void ListMove(QPoint to) { QTest::mouseMove(list->viewport(), to); }
+    void ListRelease(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseRelease(list->viewport(), button, Qt::NoModifier, at);
+    }
+    // Which of the five commands of a menu ("M" or "PM") are enabled.
+    std::vector<bool> Enabled(const char* prefix) const {
+        std::vector<bool> on;
+        for (const char* name : {"NewTile", "CreateTileFromSel", "EditTile", "MoveTile", "DelTile"}) {
+            auto* a = window.findChild<QAction*>(QString::fromLatin1(prefix) + QString::fromLatin1(name));
+            on.push_back(a && a->isEnabled());
+        }
+        return on;
+    }
+    // Clicks a command of the open popup menu.
+    void ClickPopup(const char* name) {
+        auto* menu = window.findChild<QMenu*>("PMntList");
+        auto* a = window.findChild<QAction*>(name);
+        ASSERT_TRUE(menu->isVisible());
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(a).center());
+        QApplication::processEvents();
+    }
+
+    QListWidget* list = nullptr;
+};
+
+using B = std::vector<bool>;
+using V = std::vector<int>;
+
+// Pressing the right button on an item selects it and opens the popup menu,
+// whose commands are those of the Edit menu's submenu, enabled alike: the
+// tile editor's three wait for the editor, Move and Delete need an item.
+TEST_F(TilesListTest, ARightClickSelectsTheItemAndOpensThePopupMenu) {
+    Fill(4);
+    Add(1, 1, 0, 0, 7);
+    Refresh();
+    EXPECT_EQ(list->currentRow(), -1);
+    EXPECT_EQ(Enabled("M"), B({false, false, false, false, false})) << "no item selected";
+    auto* popup = window.findChild<QMenu*>("PMntList");
+    ASSERT_NE(popup, nullptr);
+    EXPECT_FALSE(popup->isVisible());
+
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, Centre(2));
+    EXPECT_EQ(list->currentRow(), 2);
+    EXPECT_TRUE(popup->isVisible());
+    QStringList captions;
+    for (QAction* a : popup->actions()) captions << a->text();
+    EXPECT_EQ(captions, QStringList({"Add New Tile", "Create Tile from Selection", "Edit Selected Tile",
+                                     "Move Selected Tile", "Delete Selected Tile"}));
+    EXPECT_EQ(Enabled("PM"), B({false, false, false, true, true}));
+    EXPECT_EQ(Enabled("M"), Enabled("PM"));
+    popup->close();
+
+    Click(0, 0);
+    ASSERT_EQ(Selected(), V({0})) << "a map selection; still no tile editor to open with it";
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, Centre(1));
+    EXPECT_EQ(list->currentRow(), 1) << "another item under the right button";
+    EXPECT_EQ(Enabled("PM"), B({false, false, false, true, true}));
+    popup->close();
+}
+
+// Once the mouse has moved over the list for more than 100 ms, the drag
+// reorders: the tile travels one item at a time, the list scrolling at its
+// edges, and the tile set no longer matches its file. Released, nothing is taken; a quick gesture
+// afterwards takes the dragged tile from its new place.
+TEST_F(TilesListTest, ASlowDragReordersAndAQuickOneTakesTheTile) {
+    Fill(6);
+    Add(1, 1, 3, 3, 7);
+    Refresh();
+    ListPress(Centre(0));
+    ListMove(Centre(0) + QPoint(0, 20));
+    QTest::qWait(250);
+    EXPECT_EQ(Ids(), V({0, 1, 2, 3, 4, 5})) << "waiting moves nothing";
+    for (int row = 1; row <= 3; ++row) {
+        ListMove(Centre(row) - QPoint(0, 10));
+        ListMove(Centre(row));
+        EXPECT_EQ(list->currentRow(), row) << "the dragged tile stays selected";
+    }
+    // Down into the bottom visible item, which is cut off: the list scrolls
+    // by one item and the tile takes one more step; up into the top item
+    // scrolls back and the tile returns.
+    QScrollBar* bar = list->verticalScrollBar();
+    ASSERT_EQ(bar->value(), 0);
+    const int bottom = list->viewport()->height() - 10;
+    ASSERT_EQ(list->indexAt({5, bottom}).row(), 4);
+    ListMove({Centre(3).x(), bottom});
+    EXPECT_EQ(list->indexAt({5, 1}).row(), 1) << "scrolled down by one item";
+    EXPECT_EQ(Ids(), V({1, 2, 3, 4, 0, 5}));
+    ListMove({Centre(3).x(), 20});
+    EXPECT_EQ(list->indexAt({5, 1}).row(), 0) << "scrolled up by one item";
+    EXPECT_EQ(Ids(), V({1, 2, 3, 0, 4, 5}));
+    EXPECT_EQ(list->currentRow(), 3);
+    ListRelease(Centre(3));
+    EXPECT_EQ(Ids(), V({1, 2, 3, 0, 4, 5})) << "three places lower";
+    EXPECT_EQ(list->item(3)->text(), QStringLiteral("3 (1,1):"));
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("0 (2,1):"));
+    EXPECT_TRUE(window.project().ZpModified);
+    EXPECT_EQ(window.project().ZpPath, "");
+    EXPECT_EQ(Panel(0), "Tile moved.");
+    EXPECT_EQ(DragState(), 0) << "a long drag only reorders";
+    EXPECT_EQ(Panel(6), "used tiles = 1");
+    EXPECT_EQ(Order(), V({7}));
+
+    // Straight from press to release: the tile goes to the map.
+    ListPress(Centre(3));
+    ListMove(Centre(3) + QPoint(0, 30));
+    ListRelease(Centre(3) + QPoint(0, 30));
+    ASSERT_EQ(DragState(), 2);
+    EXPECT_EQ(Order(), V({7, 0})) << "the tile dragged down before";
+    EXPECT_EQ(list->currentRow(), 3);
+    Click(10, 10);
+    EXPECT_EQ(DragState(), 0);
+}
+
+// The move dialog moves the selected tile to the chosen place; the items
+// between are renumbered and the moved one is selected. The position stays
+// for the next use; Cancel moves nothing.
+TEST_F(TilesListTest, MoveSelectedTileThroughItsDialog) {
+    Fill(7);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, Centre(5));
+    ASSERT_EQ(list->currentRow(), 5);
+    ASSERT_TRUE(window.Action("MMoveTile")->isEnabled());
+    bool ran = false;
+    WhenModal([&] {
+        auto& w = window.moveTileWindow();
+        ran = w.isVisible();
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Move Selected Tile"));
+        EXPECT_EQ(w.SEnewPos->maximum(), 6);
+        EXPECT_EQ(w.SEnewPos->value(), 0);
+        QTest::keyClicks(w.SEnewPos, "2");
+        QTest::mouseClick(w.BtnMove, Qt::LeftButton);
+    });
+    Trigger("MMoveTile");
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(Ids(), V({0, 1, 5, 2, 3, 4, 6})) << "the former 2, 3, 4 at 3, 4, 5";
+    EXPECT_EQ(list->currentRow(), 2);
+    EXPECT_EQ(list->item(2)->text(), QStringLiteral("2 (6,1):"));
+    EXPECT_EQ(list->item(5)->text(), QStringLiteral("5 (5,1):"));
+    EXPECT_EQ(Panel(0), "Tile moved.");
+    EXPECT_FALSE(window.project().ZpModified) << "moving keeps the tile set's file";
+    EXPECT_EQ(window.project().ZpPath, dir.file("tiles.zp"));
+
+    list->setCurrentRow(6);
+    WhenModal([&] {
+        auto& w = window.moveTileWindow();
+        EXPECT_EQ(w.SEnewPos->value(), 2) << "the last position stays";
+        QTest::mouseClick(w.BtnCancel, Qt::LeftButton);
+    });
+    Trigger("MMoveTile");
+    EXPECT_EQ(Ids(), V({0, 1, 5, 2, 3, 4, 6}));
+    EXPECT_EQ(list->currentRow(), 6);
+}
+
+// Delete from the popup menu asks first; on Yes the tile leaves the list
+// (the map keeps its copies) and the next item, or the last one, is selected.
+TEST_F(TilesListTest, DeleteSelectedTileAsksFirst) {
+    Fill(3);
+    Add(2, 1, 4, 4, 1);  // a copy of list tile 1 on the map
+    Refresh();
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, Centre(1));
+    dialogs.answers = {Answer::No};
+    ClickPopup("PMDelTile");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, "Deleting Tile");
+    EXPECT_EQ(dialogs.messages[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(Ids(), V({0, 1, 2}));
+    EXPECT_FALSE(window.project().ZpModified);
+
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, Centre(1));
+    dialogs.answers = {Answer::Yes};
+    ClickPopup("PMDelTile");
+    EXPECT_EQ(Ids(), V({0, 2}));
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("1 (3,1):"));
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(Panel(0), "Tile deleted from the list.");
+    EXPECT_TRUE(window.project().ZpModified);
+    EXPECT_EQ(window.project().ZpPath, "");
+    EXPECT_EQ(Order(), V({1})) << "the map is not touched";
+    EXPECT_EQ(Pixel(5, 4), Plain(1));
+
+    dialogs.answers = {Answer::Yes};
+    Trigger("MDelTile");
+    EXPECT_EQ(Ids(), V({0}));
+    EXPECT_EQ(list->currentRow(), 0) << "the last one deleted: the one before";
+    dialogs.answers = {Answer::Yes};
+    Trigger("MDelTile");
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(list->currentRow(), -1);
+    EXPECT_EQ(Enabled("M"), B({false, false, false, false, false}));
 }
 
 }  // namespace

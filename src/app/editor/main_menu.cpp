@@ -1,7 +1,7 @@
 // The main window's menu and the commands behind its File, View and Help
-// items (the Edit commands are in edit_commands.cpp). The tiles list
-// commands and the generator's windows and run are present but not yet
-// available; the generator's option toggles are.
+// items (the Edit commands are in edit_commands.cpp, the tiles list's in
+// tiles_list_commands.cpp). The generator's windows and run are present but
+// not yet available; the generator's option toggles are.
 
 #include <QAction>
 #include <QDesktopServices>
@@ -80,11 +80,7 @@ void MainWindow::CreateMenus() {
     edit->addSeparator();
     QMenu* tiles = edit->addMenu(QStringLiteral("Tiles List"));
     tiles->menuAction()->setObjectName(QStringLiteral("MTiles"));
-    add(tiles, {"MNewTile", "Add New Tile", "Ctrl+T"}, false);
-    add(tiles, {"MCreateTileFromSel", "Create Tile from Selection", ""}, false);
-    add(tiles, {"MEditTile", "Edit Selected Tile", "Ctrl+E"}, false);
-    add(tiles, {"MMoveTile", "Move Selected Tile", ""}, false);
-    add(tiles, {"MDelTile", "Delete Selected Tile", ""}, false);
+    CreateTilesListCommands(tiles);
     edit->addSeparator();
     on(add(edit, {"MSplitSelected", "Split Selection into Single Squares", ""}), &MainWindow::MSplitSelectedClick);
     on(add(edit, {"MDeleteSelected", "Delete Selection", ""}), &MainWindow::MDeleteSelectedClick);

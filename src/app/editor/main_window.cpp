@@ -102,9 +102,6 @@ void MainWindow::CreateControls() {
     label1_ = new QLabel(QStringLiteral("Tiles list:"), central_);
     label1_->setObjectName(QStringLiteral("Label1"));
     tilesList_ = new TilesList(ppi_, central_);
-    tilesList_->OnTakeTile = [this](int i) {
-        if (controller_.Enabled) StoreNew(i);
-    };
     view_ = new MapView(renderer_, controller_, central_);
     sbx_ = new QScrollBar(Qt::Horizontal, central_);
     sbx_->setObjectName(QStringLiteral("SBx"));

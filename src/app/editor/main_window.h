@@ -22,8 +22,13 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QProgressBar;
 class QScrollBar;
+
+namespace zorvane {
+struct TilesListCommandState;
+}
 
 namespace zorvane::editor {
 
@@ -32,6 +37,11 @@ class TilesList;
 class TFNewMap;
 class TFMapProperties;
 class TFMiniMap;
+class TFMoveNT;
+
+// How the tile editor is opened: for a new tile, on the selected tiles list
+// entry, or with the map selection.
+enum class TileEditorMode { New, Edit, FromSelection };
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -52,6 +62,7 @@ public:
     EditorLog& log() { return log_; }
     double Ppi() const { return ppi_; }
     bool GeneratorHasData() const { return false; }  // no generator yet
+    bool TileEditorAvailable() const { return false; }  // no tile editor yet
     // Map Generator menu toggles, read by the generator and the digit keys.
     bool UpdateDisplay() const { return updateDisplay_; }
     bool ManualRepeats() const { return manualRepeats_; }
@@ -142,6 +153,17 @@ public:
     void MSwapClick();
     void MSplitSelectedClick();
     void MDeleteSelectedClick();
+    // Tiles list (the Edit menu's submenu and the list's popup menu).
+    void MNewTileClick();
+    void MCreateTileFromSelClick();
+    void MEditTileClick();
+    void MMoveTileClick();
+    void MDelTileClick();
+    // Opens the tile editor modally (nothing yet: the editor is to come).
+    void OpenTileEditor(TileEditorMode mode);
+    // Enables the tiles list commands of both menus by their conditions.
+    void UpdateTilesListCommands();
+    TFMoveNT& moveTileWindow() { return *moveTile_; }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -151,6 +173,9 @@ protected:
 private:
     void CreateControls();
     void CreateMenus();
+    // The tiles list commands in `submenu` and in the list's popup menu PMntList.
+    void CreateTilesListCommands(QMenu* submenu);
+    TilesListCommandState TilesListState() const;
     void LayoutControls();
     void Shutdown();
 
@@ -187,6 +212,8 @@ private:
     std::unique_ptr<TFNewMap> newMap_;
     std::unique_ptr<TFMapProperties> properties_;
     std::unique_ptr<TFMiniMap> miniMap_;
+    TFMoveNT* moveTile_ = nullptr;  // a child of the window
+    QMenu* pmntList_ = nullptr;
     QPointer<QWidget> about_;  // the about box while it exists (it deletes itself when closed)
 };
 

@@ -1,9 +1,11 @@
 #include "editor/tiles_list.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -75,8 +77,13 @@ QImage TilePicture(const Project& project, const TTile& tile) {
     return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-TilesList::TilesList(double ppi, QWidget* parent) : QListWidget(parent), ppi_(ppi) {
+TilesList::TilesList(double ppi, QWidget* parent)
+    : QListWidget(parent), timDragDelay_(new QTimer(this)), ppi_(ppi) {
     setObjectName(QStringLiteral("LBNewTiles"));
+    timDragDelay_->setObjectName(QStringLiteral("TimDragDelay"));
+    timDragDelay_->setInterval(100);
+    timDragDelay_->setSingleShot(true);
+    connect(timDragDelay_, &QTimer::timeout, this, [this] { dragDelayPassed_ = true; });
     setItemDelegate(new TileItemDelegate(*this));
     setUniformItemSizes(true);
     setStyleSheet(QStringLiteral("QListWidget { background: white; }"));
@@ -109,29 +116,98 @@ void TilesList::Rebuild(const Project& project, int first, int last, const std::
 }
 
 void TilesList::mousePressEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    if (e->button() == Qt::RightButton) {
+        // The popup menu's commands act on the item under the mouse.
+        if (const int row = indexAt(pos).row(); row >= 0) setCurrentRow(row);
+        if (OnPopup) OnPopup(e->globalPosition().toPoint());
+        return;
+    }
     QListWidget::mousePressEvent(e);
     if (e->button() != Qt::LeftButton) return;
-    pressedItem_ = indexAt(e->position().toPoint()).row();
-    pressPos_ = e->position().toPoint();
-    dragged_ = false;
+    pressedItem_ = indexAt(pos).row();
+    pressPos_ = pos;
+    dragging_ = false;
 }
 
+// The popup menu opens on the right button's press, on every platform.
+void TilesList::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
+
 void TilesList::mouseMoveEvent(QMouseEvent* e) {
-    if (pressedItem_ >= 0 && (e->buttons() & Qt::LeftButton) &&
-        (e->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance())
-        dragged_ = true;
-    if (dragged_) return;  // the pressed item stays the selected one
-    QListWidget::mouseMoveEvent(e);
+    const QPoint pos = e->position().toPoint();
+    if (!dragging_ && pressedItem_ >= 0 && (e->buttons() & Qt::LeftButton) &&
+        (pos - pressPos_).manhattanLength() >= QApplication::startDragDistance()) {
+        dragging_ = true;  // a drag of the selected item, which is the pressed one
+        dragItem_ = currentRow();
+    }
+    if (!dragging_) {
+        QListWidget::mouseMoveEvent(e);
+        return;
+    }
+    if (viewport()->rect().contains(pos)) DragOver(pos);
+}
+
+void TilesList::DragOver(const QPoint& pos) {
+    if (inDragOver_) return;  // a rebuild let events run inside a reorder step
+    inDragOver_ = true;
+    // Automatic scrolling at the top and bottom visible items.
+    const int under = indexAt(pos).row();
+    const int top = indexAt(QPoint(1, 1)).row();
+    int bottom = indexAt(QPoint(1, viewport()->height() - 1)).row();
+    if (bottom < 0) bottom = count() - 1;
+    if (under >= 0 && under == top && under > 0 && pos.y() < lastDragY_)
+        ScrollOneItem(-1);
+    else if (under >= 0 && under == bottom && pos.y() > lastDragY_)
+        ScrollOneItem(1);
+    if (dragDelayPassed_) {
+        // Reorder mode: one neighbour at a time towards the item under the mouse.
+        const int selected = currentRow();
+        if (OnReorder) {
+            const int now = OnReorder(selected, indexAt(pos).row());
+            if (now != selected) setCurrentRow(now);
+        }
+    } else {
+        dragItem_ = currentRow();
+        if (!timDragDelay_->isActive()) timDragDelay_->start();
+    }
+    lastDragY_ = pos.y();
+    inDragOver_ = false;
+}
+
+void TilesList::ScrollOneItem(int step) {
+    const int top = indexAt(QPoint(1, 1)).row();
+    if (top < 0) return;
+    const int to = std::clamp(top + step, 0, count() - 1);
+    scrollTo(model()->index(to, 0), QAbstractItemView::PositionAtTop);
 }
 
 void TilesList::mouseReleaseEvent(QMouseEvent* e) {
+    const int selected = currentRow();
     QListWidget::mouseReleaseEvent(e);
     if (e->button() != Qt::LeftButton) return;
-    const int item = pressedItem_;
-    const bool take = dragged_ && item >= 0 && item < count();
     pressedItem_ = -1;
-    dragged_ = false;
-    if (take && OnTakeTile) OnTakeTile(item);
+    if (dragging_) {
+        if (currentRow() != selected) setCurrentRow(selected);  // a drag selects nothing on its release
+        dragging_ = false;
+        EndDrag();
+        return;
+    }
+    if (viewport()->rect().contains(e->position().toPoint())) {
+        dragItem_ = currentRow();
+        lastDragY_ = e->position().toPoint().y();
+    }
+    dragDelayPassed_ = false;
+}
+
+// A drag ended within the delay takes the tile it started on; a longer one
+// only reordered.
+void TilesList::EndDrag() {
+    timDragDelay_->stop();
+    const bool take = !dragDelayPassed_ && currentRow() >= 0 && dragItem_ >= 0 && dragItem_ < count();
+    dragDelayPassed_ = false;
+    if (!take) return;
+    setCurrentRow(dragItem_);
+    if (OnTakeTile) OnTakeTile(dragItem_);
 }
 
 }  // namespace zorvane::editor

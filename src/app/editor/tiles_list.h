@@ -4,16 +4,25 @@
 // entry 0's colour is transparent; tiles over 4 x 4 squares are shrunk to
 // fit). Items are 148 pixels high.
 //
-// Pressing an item and dragging away from it takes that tile for placing on
-// the map when the button is released (OnTakeTile); a plain click only
-// selects the item.
+// A left click selects an item. Pressing an item and moving the mouse
+// beyond the drag distance drags it. A drag released within 100 ms of its
+// first movement over the list (the TimDragDelay timer) takes the tile for
+// placing on the map (OnTakeTile); once that delay has passed, the drag
+// reorders instead: over the list the dragged tile travels one neighbour at
+// a time towards the item under the mouse (OnReorder), scrolling the list by
+// one item at its top and bottom. Pressing the right button selects the
+// item under it first, then asks for the popup menu (OnPopup).
 
 #include <QImage>
 #include <QListWidget>
+#include <QPoint>
 #include <functional>
 #include <vector>
 
 #include "model/project.h"
+
+class QContextMenuEvent;
+class QTimer;
 
 namespace zorvane::editor {
 
@@ -35,17 +44,35 @@ public:
     bool Rebuilding() const { return rebuilding_; }
     double Ppi() const { return ppi_; }
 
-    std::function<void(int)> OnTakeTile;
+    // Takes list item `index` for placing on the map.
+    std::function<void(int index)> OnTakeTile;
+    // Moves the dragged tile `selected` one step towards item `under` (-1:
+    // none); returns the item that holds the dragged tile now.
+    std::function<int(int selected, int under)> OnReorder;
+    // Shows the popup menu at a global position.
+    std::function<void(const QPoint& global)> OnPopup;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
+    // One movement of a drag over the list (viewport coordinates).
+    void DragOver(const QPoint& pos);
+    // The drag ended, wherever the mouse is.
+    void EndDrag();
+    void ScrollOneItem(int step);
+
     int pressedItem_ = -1;
     QPoint pressPos_;
-    bool dragged_ = false;
+    bool dragging_ = false;
+    QTimer* timDragDelay_;
+    bool dragDelayPassed_ = false;
+    int dragItem_ = -1;
+    int lastDragY_ = 0;
+    bool inDragOver_ = false;
     std::vector<QImage> pictures_;
     bool rebuilding_ = false;
     double ppi_;

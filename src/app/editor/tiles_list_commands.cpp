@@ -1,0 +1,110 @@
+// The tiles list commands of the main window: the same five in the Edit
+// menu's "Tiles List" submenu (M...) and in the list's popup menu PMntList
+// (PM...), each enabled by its condition, and the list's own gestures
+// (taking a tile for placing, reordering by dragging, the popup menu).
+
+#include <QAction>
+#include <QMenu>
+
+#include "editing/tile_list_commands.h"
+#include "editor/main_window.h"
+#include "editor/move_tile_window.h"
+#include "editor/tiles_list.h"
+
+namespace zorvane::editor {
+namespace {
+
+struct ListCommand {
+    const char* name;  // without the menu's prefix
+    const char* caption;
+    const char* shortcut;  // in the main menu only
+    void (MainWindow::*handler)();
+    bool TilesListCommandState::*enabled;
+};
+
+constexpr ListCommand kCommands[] = {
+    {"NewTile", "Add New Tile", "Ctrl+T", &MainWindow::MNewTileClick, &TilesListCommandState::AddNew},
+    {"CreateTileFromSel", "Create Tile from Selection", "", &MainWindow::MCreateTileFromSelClick,
+     &TilesListCommandState::CreateFromSelection},
+    {"EditTile", "Edit Selected Tile", "Ctrl+E", &MainWindow::MEditTileClick, &TilesListCommandState::Edit},
+    {"MoveTile", "Move Selected Tile", "", &MainWindow::MMoveTileClick, &TilesListCommandState::Move},
+    {"DelTile", "Delete Selected Tile", "", &MainWindow::MDelTileClick, &TilesListCommandState::Delete},
+};
+
+QString ActionName(const char* prefix, const ListCommand& c) {
+    return QString::fromLatin1(prefix) + QString::fromLatin1(c.name);
+}
+
+}  // namespace
+
+void MainWindow::CreateTilesListCommands(QMenu* submenu) {
+    pmntList_ = new QMenu(this);
+    pmntList_->setObjectName(QStringLiteral("PMntList"));
+    for (const ListCommand& c : kCommands) {
+        for (QMenu* menu : {submenu, pmntList_}) {
+            const bool main = menu == submenu;
+            QAction* a = menu->addAction(QString::fromLatin1(c.caption));
+            a->setObjectName(ActionName(main ? "M" : "PM", c));
+            if (main && c.shortcut[0]) a->setShortcut(QKeySequence(QString::fromLatin1(c.shortcut)));
+            const auto handler = c.handler;
+            connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        }
+    }
+    connect(submenu, &QMenu::aboutToShow, this, &MainWindow::UpdateTilesListCommands);
+    tilesList_->OnPopup = [this](const QPoint& global) {
+        UpdateTilesListCommands();
+        pmntList_->popup(global);
+    };
+    tilesList_->OnTakeTile = [this](int i) {
+        if (controller_.Enabled) StoreNew(i);
+    };
+    tilesList_->OnReorder = [this](int selected, int under) {
+        int now = selected;
+        Guarded([&] { now = DragNewTileToward(project_, ui_, selected, under); });
+        return now;
+    };
+    connect(tilesList_, &QListWidget::currentRowChanged, this, &MainWindow::UpdateTilesListCommands);
+    moveTile_ = new TFMoveNT(*this);
+    UpdateTilesListCommands();
+}
+
+TilesListCommandState MainWindow::TilesListState() const {
+    return AvailableTilesListCommands(project_, {tilesList_->currentRow(), TileEditorAvailable()});
+}
+
+void MainWindow::UpdateTilesListCommands() {
+    const TilesListCommandState state = TilesListState();
+    for (const ListCommand& c : kCommands)
+        for (const char* prefix : {"M", "PM"})
+            if (QAction* a = findChild<QAction*>(ActionName(prefix, c))) a->setEnabled(state.*(c.enabled));
+}
+
+void MainWindow::OpenTileEditor(TileEditorMode /*mode*/) {}
+
+// Each command checks its condition again: a shortcut may outrun the
+// enabling.
+void MainWindow::MNewTileClick() {
+    if (TilesListState().AddNew) OpenTileEditor(TileEditorMode::New);
+}
+
+void MainWindow::MCreateTileFromSelClick() {
+    if (TilesListState().CreateFromSelection) OpenTileEditor(TileEditorMode::FromSelection);
+}
+
+void MainWindow::MEditTileClick() {
+    if (TilesListState().Edit) OpenTileEditor(TileEditorMode::Edit);
+}
+
+void MainWindow::MMoveTileClick() {
+    if (!TilesListState().Move) return;
+    const int i = tilesList_->currentRow();
+    const int to = moveTile_->Execute(static_cast<int>(project_.NewTiles.size()));
+    Guarded([&] { tilesList_->setCurrentRow(MoveNewTile(project_, ui_, i, to)); });
+}
+
+void MainWindow::MDelTileClick() {
+    const int i = tilesList_->currentRow();
+    Guarded([&] { tilesList_->setCurrentRow(DeleteNewTile(project_, ui_, i)); });
+}
+
+}  // namespace zorvane::editor
