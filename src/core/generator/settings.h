@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "generator/eq_chart.h"
-#include "generator/generator.h"
+#include "generator/learned_data.h"
+#include "model/project.h"
 #include "ui/ui.h"
 
 namespace zorvane {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "generator/driver/run_buffers.h"
 #include "platform/error.h"
 
 namespace zorvane {
