@@ -151,7 +151,8 @@ TEST_F(TilesListTest, ASlowDragReordersAndAQuickOneTakesTheTile) {
     Fill(6);
     Add(1, 1, 3, 3, 7);
     Refresh();
-    ListPress(Centre(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, Centre(0));
+    ListPress(Centre(0));  // on the selected item
     ListMove(Centre(0) + QPoint(0, 20));
     QTest::qWait(250);
     EXPECT_EQ(Ids(), V({0, 1, 2, 3, 4, 5})) << "waiting moves nothing";
@@ -163,18 +164,23 @@ TEST_F(TilesListTest, ASlowDragReordersAndAQuickOneTakesTheTile) {
     // Down into the bottom visible item, which is cut off: the list scrolls
     // by one item and the tile takes one more step; up into the top item
     // scrolls back and the tile returns.
-    QScrollBar* bar = list->verticalScrollBar();
-    ASSERT_EQ(bar->value(), 0);
-    const int bottom = list->viewport()->height() - 10;
+    const int bottom = list->viewport()->height() - 4;
+    auto top = [&] { return list->indexAt({5, 1}).row(); };
     ASSERT_EQ(list->indexAt({5, bottom}).row(), 4);
     ListMove({Centre(3).x(), bottom});
-    EXPECT_EQ(list->indexAt({5, 1}).row(), 1) << "scrolled down by one item";
+    EXPECT_EQ(top(), 1) << "scrolled down by one item";
+    EXPECT_EQ(Ids(), V({1, 2, 3, 4, 0, 5}));
+    ListMove({Centre(3).x(), bottom + 2});
+    EXPECT_EQ(top(), 2) << "scrolled to the end";
+    EXPECT_EQ(list->indexAt({5, bottom + 2}).row(), -1) << "below the last item now";
     EXPECT_EQ(Ids(), V({1, 2, 3, 4, 0, 5}));
     ListMove({Centre(3).x(), 20});
-    EXPECT_EQ(list->indexAt({5, 1}).row(), 0) << "scrolled up by one item";
+    EXPECT_EQ(top(), 1) << "scrolled up by one item";
     EXPECT_EQ(Ids(), V({1, 2, 3, 0, 4, 5}));
+    ListMove({Centre(3).x(), bottom + 2});
+    ListRelease({Centre(3).x(), bottom + 2});
     EXPECT_EQ(list->currentRow(), 3);
-    ListRelease(Centre(3));
+    EXPECT_TRUE(list->item(3)->isSelected()) << "released below the items, the dragged tile stays selected";
     EXPECT_EQ(Ids(), V({1, 2, 3, 0, 4, 5})) << "three places lower";
     EXPECT_EQ(list->item(3)->text(), QStringLiteral("3 (1,1):"));
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("0 (2,1):"));

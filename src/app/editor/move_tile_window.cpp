@@ -28,6 +28,7 @@ TFMoveNT::TFMoveNT(QWidget& mainWindow) : QDialog(&mainWindow), mainWindow_(main
     buttons->addWidget(BtnMove);
     buttons->addWidget(BtnCancel);
     column->addLayout(buttons);
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 120);  // room for the caption
     connect(BtnMove, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

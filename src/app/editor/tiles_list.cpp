@@ -187,7 +187,9 @@ void TilesList::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
     pressedItem_ = -1;
     if (dragging_) {
-        if (currentRow() != selected) setCurrentRow(selected);  // a drag selects nothing on its release
+        // A drag changes no selection on its release (the list would clear
+        // it when an already selected item is released over no item).
+        setCurrentRow(selected);
         dragging_ = false;
         EndDrag();
         return;
