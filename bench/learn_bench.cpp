@@ -71,7 +71,7 @@ struct LearningInput {
         const std::string zp = dir + "/set.zp";
         Project set;
         bench::AddDistinctBitmaps(set, kFillers + kDecorations + kObjectBitmaps, 11);
-        SaveFileAtomically(zp, EncodeZP(set, false));
+        SaveFileAtomically(zp, EncodeZP(set, TileSetVariant::Zmpe));
         for (int m = 0; m < kMaps; ++m) {
             const bool connector = m == kMaps - 1;
             const std::string path = dir + "/map" + std::to_string(m) + ".zm";

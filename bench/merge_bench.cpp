@@ -24,7 +24,7 @@ void BM_MergeZP(benchmark::State& state) {
             for (auto& s : t->Sq) s.Gnd = static_cast<std::uint16_t>((i * 7 + 1) % 20000);
             other.NewTiles.push_back(std::move(t));
         }
-        SaveFileAtomically(path, EncodeZP(other, false));
+        SaveFileAtomically(path, EncodeZP(other, TileSetVariant::Zmpe));
     }
     Project base;
     bench::AddDistinctBitmaps(base, 10000, 5);

@@ -21,8 +21,8 @@ struct Files {
         Project p;
         bench::AddDistinctBitmaps(p, MaxBitmaps, 1);
         p.ZpPath = zme;  // the "zme" variant stores its own path
-        SaveFileAtomically(zme, EncodeZP(p, true));
-        SaveFileAtomically(zmpe, EncodeZP(p, false));
+        SaveFileAtomically(zme, EncodeZP(p, TileSetVariant::Zme));
+        SaveFileAtomically(zmpe, EncodeZP(p, TileSetVariant::Zmpe));
     }
 };
 const Files& TheFiles() {
@@ -55,7 +55,7 @@ void BM_WriteTileSet(benchmark::State& state) {
     OpenZP(p, ui);
     p.ZpPath = TheFiles().copy;
     for (auto _ : state)
-        if (!MakeNewZP(p, ui, state.range(0) != 0)) state.SkipWithError("write failed");
+        if (!MakeNewZP(p, ui, VariantOf(state.range(0) != 0))) state.SkipWithError("write failed");
 }
 
 }  // namespace

@@ -30,14 +30,14 @@ struct ConvertOptions {
 };
 int Convert(const ConvertOptions& options);
 
-struct ExportOptions {
+struct ExportCommandOptions {
     std::string in;
     std::string out;
     std::string variant;            // "zme" or "zmpe"
     std::optional<std::string> zp;  // the new tile set file, when one is needed
     bool verbose = false;
 };
-int Export(const ExportOptions& options);
+int Export(const ExportCommandOptions& options);
 
 struct RenderCommandOptions {
     std::string in;

@@ -1,8 +1,22 @@
 #include "console_ui.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 namespace zorvane::cli {
+
+namespace {
+
+[[noreturn]] void InternalError(const std::string& what) {
+    std::cout.flush();
+    std::cerr << "zorvane: internal error: " << what << "\n"
+              << "The command line answers no questions; nothing more was done.\n";
+    std::cerr.flush();
+    std::_Exit(InternalErrorStatus);
+}
+
+}  // namespace
 
 std::string ConsoleText(std::string_view text) {
     std::string out(text);
@@ -12,25 +26,16 @@ std::string ConsoleText(std::string_view text) {
 }
 
 Answer ConsoleUi::message(std::string_view caption, std::string_view text, Icon icon, Buttons buttons,
-                          Answer defaultAnswer) {
+                          Answer /*defaultAnswer*/) {
     std::string line = std::string(caption) + ": " + ConsoleText(text);
+    if (buttons != Buttons::Ok) InternalError("a question was asked: " + line);
     if (icon == Icon::Error || icon == Icon::Warning) problems.push_back(line);
     else if (verbose) std::cerr << line << "\n";
-    if (buttons == Buttons::Ok) return Answer::Ok;
-    auto it = answers.find(std::string(caption));
-    if (it != answers.end()) return it->second;
-    if ((buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) && defaultAnswer == Answer::Ok)
-        return Answer::Yes;
-    return defaultAnswer;
+    return Answer::Ok;
 }
 
 std::optional<std::string> ConsoleUi::chooseFile(const FileDialog& dialog) {
-    auto it = files.find(dialog.name);
-    if (it == files.end()) {
-        unansweredDialogs.push_back(dialog.name);
-        return std::nullopt;
-    }
-    return it->second;
+    InternalError("the file dialog " + dialog.name + " (" + dialog.filter + ") was opened.");
 }
 
 void ConsoleUi::setStatus(std::string_view text) {

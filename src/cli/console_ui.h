@@ -1,9 +1,11 @@
 #pragma once
 // The user, as the command-line tool plays it: errors and warnings go to
-// standard error, questions get the answers the command line gave, file
-// dialogs return the files the command line named.
+// standard error. Nobody is there to answer: the commands pass explicit
+// options to the operations instead, so a question or a file dialog that
+// reaches this user is a fault of the program. It is reported as an
+// internal error and the program ends at once with InternalErrorStatus,
+// before anything is done on a made-up answer.
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -11,15 +13,12 @@
 
 namespace zorvane::cli {
 
+// The exit status after an internal error (EX_SOFTWARE).
+inline constexpr int InternalErrorStatus = 70;
+
 class ConsoleUi : public UserInterface {
 public:
     bool verbose = false;
-    // Answers by message box caption; others get their preselected button.
-    std::map<std::string, Answer> answers;
-    // Files by dialog name ("ODzp", "SDzp"); others are cancelled.
-    std::map<std::string, std::string> files;
-    // Dialog names that were asked for but had no file.
-    std::vector<std::string> unansweredDialogs;
     // Error and warning boxes, in order, for the command to report.
     std::vector<std::string> problems;
 

@@ -22,19 +22,18 @@ int Convert(const ConvertOptions& o) {
     try {
         ProjectFileKind from = KindOfFile(in);
         ProjectFileKind to = KindOfName(out);
-        bool zme = false;
-        if (!ParseVariant(o.variant, zme)) return Fail("convert", "--variant takes zme or zmpe.");
+        const std::optional<TileSetVariant> variant = ParseVariant(o.variant);
         Project project;
         if (from == ProjectFileKind::TileSet && to == ProjectFileKind::TileSet) {
             if (!Load(project, ui, in, std::nullopt)) return Fail("convert", ui);
-            if (!o.variant) zme = project.ZmeVariant;
+            const TileSetVariant written = variant.value_or(VariantOf(project.ZmeVariant));
             project.ZpPath = out;
-            return MakeNewZP(project, ui, zme) ? 0 : Fail("convert", ui);
+            return MakeNewZP(project, ui, written) ? 0 : Fail("convert", ui);
         }
         if ((from == ProjectFileKind::Map || from == ProjectFileKind::Layered) && to == ProjectFileKind::Layered) {
-            if (o.variant) return Fail("convert", "--variant applies to tile set files only.");
+            if (variant) return Fail("convert", "--variant applies to tile set files only.");
             if (!Load(project, ui, in, o.zp)) return Fail("convert", ui);
-            return SaveZL(project, ui, true, out) ? 0 : Fail("convert", ui);
+            return SaveZLFile(project, ui, out) ? 0 : Fail("convert", ui);
         }
         return Fail("convert", "Cannot convert " + o.in + " to " + o.out +
                                    ": tile sets convert to *.zp, map and layered projects to *.zl "
@@ -44,21 +43,24 @@ int Convert(const ConvertOptions& o) {
     }
 }
 
-int Export(const ExportOptions& o) {
+int Export(const ExportCommandOptions& o) {
     ConsoleUi ui;
     ui.verbose = o.verbose;
     std::string in = AbsolutePath(o.in), out = AbsolutePath(o.out);
     try {
-        bool zme = false;
-        if (!ParseVariant(o.variant, zme)) return Fail("export", "--variant takes zme or zmpe.");
+        const TileSetVariant variant = *ParseVariant(o.variant);
         if (KindOfName(out) != ProjectFileKind::Map) return Fail("export", "The target must be a *.zm file.");
         Project project;
         if (KindOfFile(in) != ProjectFileKind::Layered) return Fail("export", o.in + " is not a layered project (*.zl).");
         if (!Load(project, ui, in, std::nullopt)) return Fail("export", ui);
-        if (o.zp) ui.files["SDzp"] = AbsolutePath(*o.zp);
-        if (ExportToZmZpFile(project, ui, out, zme)) return 0;
-        if (!o.zp && !ui.unansweredDialogs.empty() && ui.unansweredDialogs.back() == "SDzp")
+        const ExportOptions options =
+            o.zp ? ExportOptions::WritingTileSetTo(AbsolutePath(*o.zp)) : ExportOptions::RefusingNewTileSet();
+        switch (ExportToZmZpFile(project, ui, out, variant, options)) {
+        case ExportResult::Exported: return 0;
+        case ExportResult::NeedsNewTileSet:
             return Fail("export", "This export needs a new tile set file: name it with --zp NEW.zp. Nothing was written.");
+        case ExportResult::Failed: break;
+        }
         return Fail("export", ui);
     } catch (const Error& e) {
         return Fail("export", e.what());

@@ -125,8 +125,7 @@ int Generate(const GenerateCommandOptions& o) {
     ui.verbose = o.verbose;
     const std::string out = AbsolutePath(o.out);
     try {
-        bool zme = false;
-        if (!ParseVariant(o.variant, zme)) return Fail("generate", "--variant takes zme or zmpe.");
+        std::optional<TileSetVariant> variant = ParseVariant(o.variant);
         if (o.variant && !o.zm) return Fail("generate", "--variant applies to the map project written with --zm.");
         if (KindOfName(out) != ProjectFileKind::Layered) return Fail("generate", "-o names a *.zl file.");
         if (o.zm && KindOfName(*o.zm) != ProjectFileKind::Map) return Fail("generate", "--zm names a *.zm file.");
@@ -135,7 +134,7 @@ int Generate(const GenerateCommandOptions& o) {
         project.Generator = &gen;
         GeneratorSettings settings;
         if (!LoadZGFile(project, ui, gen, settings, AbsolutePath(o.data))) return Fail("generate", ui);
-        if (!o.variant) zme = project.ZmeVariant;
+        if (!variant) variant = VariantOf(project.ZmeVariant);
         if (o.size && !ParseSize(*o.size, settings.SEsizeX, settings.SEsizeY))
             return Fail("generate", "--size takes WxH, each 10 to 202.");
         if (o.threads) {
@@ -163,11 +162,14 @@ int Generate(const GenerateCommandOptions& o) {
         if (outcome == GenerateOutcome::NotReady && ui.problems.empty()) return Fail("generate", NotReadyText);
         if (outcome == GenerateOutcome::NotReady || outcome == GenerateOutcome::Failed) return Fail("generate", ui);
         const std::string status = ui.status();
-        if (!SaveZL(project, ui, true, out)) return Fail("generate", ui);
+        if (!SaveZLFile(project, ui, out)) return Fail("generate", ui);
         if (o.zm) {
+            // A new tile set the map project needs goes beside it.
             const std::string zm = AbsolutePath(*o.zm);
-            ui.files["SDzp"] = ChangeFileExt(zm, ".zp");
-            if (!ExportToZmZpFile(project, ui, zm, zme)) return Fail("generate", ui);
+            const auto newTileSet = ChangeFileExt(zm, KindEntry(ProjectFileKind::TileSet).extension);
+            if (ExportToZmZpFile(project, ui, zm, *variant, ExportOptions::WritingTileSetTo(newTileSet)) !=
+                ExportResult::Exported)
+                return Fail("generate", ui);
         }
         if (outcome != GenerateOutcome::Completed) {
             const bool timedOut = options.TimeLimit && gInterrupts.load() == 0;

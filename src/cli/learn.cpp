@@ -98,7 +98,6 @@ nlohmann::ordered_json GeneratorDataInfo(std::span<const std::uint8_t> bytes) {
 int Learn(const LearnOptions& o) {
     LearnUi ui;
     ui.verbose = o.verbose;
-    ui.answers["Missing *.zp file"] = Answer::No;
     try {
         Project project;
         TMapGenerator generator;
@@ -115,7 +114,9 @@ int Learn(const LearnOptions& o) {
             if (!FileExists(project.ZpPath)) return Fail("learn", "The tile set " + *o.zp + " does not exist.");
         }
         settings.CBgatherTS = o.gatherTiles;
-        const LearnOutcome outcome = zorvane::Learn(project, ui, generator, settings);
+        // A map whose tile set is missing stops learning, naming it.
+        const LearnOutcome outcome =
+            zorvane::Learn(project, ui, generator, settings, OpenOptions::FailingWhenMissing());
         if (!outcome.Completed) {
             if (!ui.problems.empty()) return Fail("learn", ui);
             return Fail("learn", ui.generatorStatus.empty() ? ui.status() : ui.generatorStatus);

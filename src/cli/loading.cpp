@@ -10,26 +10,20 @@
 
 namespace zorvane::cli {
 
-bool ParseVariant(const std::optional<std::string>& name, bool& zme) {
-    if (!name) return true;
-    if (*name == "zme") zme = true;
-    else if (*name == "zmpe") zme = false;
-    else return false;
-    return true;
+std::optional<TileSetVariant> ParseVariant(const std::optional<std::string>& name) {
+    if (!name) return std::nullopt;
+    if (*name == "zme") return TileSetVariant::Zme;
+    if (*name == "zmpe") return TileSetVariant::Zmpe;
+    throw Error("--variant takes zme or zmpe.");
 }
 
 bool Load(Project& project, ConsoleUi& ui, const std::string& in, const std::optional<std::string>& zp) {
-    if (zp) {
-        ui.answers["Missing *.zp file"] = Answer::Yes;
-        ui.files["ODzp"] = AbsolutePath(*zp);
-    } else {
-        ui.answers["Missing *.zp file"] = Answer::No;
-    }
+    const OpenOptions options = zp ? OpenOptions::ReadingInstead(AbsolutePath(*zp)) : OpenOptions::FailingWhenMissing();
     switch (KindOfFile(in)) {
     case ProjectFileKind::TileSet:
         project.ZpPath = in;
-        return OpenZP(project, ui);
-    case ProjectFileKind::Map: return OpenZMFile(project, ui, in);
+        return OpenZP(project, ui, options);
+    case ProjectFileKind::Map: return OpenZMFile(project, ui, in, options);
     case ProjectFileKind::Layered: return OpenZLFile(project, ui, in);
     case ProjectFileKind::GeneratorData:
     case ProjectFileKind::Unknown: break;

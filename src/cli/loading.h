@@ -6,13 +6,14 @@
 #include <string>
 
 #include "console_ui.h"
-#include "model/project.h"
 #include "model/file_kinds.h"
+#include "model/project.h"
 
 namespace zorvane::cli {
 
-// "zme" or "zmpe"; false for anything else. An absent name leaves `zme`.
-bool ParseVariant(const std::optional<std::string>& name, bool& zme);
+// The variant a --variant option names ("zme" or "zmpe"): nullopt for no
+// option; throws Error for any other name.
+std::optional<TileSetVariant> ParseVariant(const std::optional<std::string>& name);
 
 // Loads a tile set, map project or layered project file into `project`
 // through the editor's own open operations. A map project whose tile set

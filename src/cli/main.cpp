@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     convertCmd->add_option("--zp", convert.zp, "Tile set to use when the one a map names does not exist");
     convertCmd->add_flag("-v,--verbose", convert.verbose, "Show what is done");
 
-    ExportOptions exp;
+    ExportCommandOptions exp;
     auto* exportCmd = app.add_subcommand("export", "Flatten a layered project and export it as a map project");
     exportCmd->add_option("IN", exp.in, "The layered project (*.zl)")->required()->check(CLI::ExistingFile);
     exportCmd->add_option("OUT", exp.out, "The map project to write (*.zm)")->required();

@@ -86,7 +86,7 @@ protected:
         p.ZmeVariant = zme;
         const std::string path = dir.file(name);
         p.ZpPath = path;
-        WriteBytes(path, EncodeZP(p, zme));
+        WriteBytes(path, EncodeZP(p, VariantOf(zme)));
         return path;
     }
 

@@ -41,7 +41,7 @@ protected:
             for (int x = 0; x < 14; ++x)
                 p.FlatSquares[y * 14 + x] = TSq{static_cast<std::uint16_t>((x + y) % 3), NoBitmap, 0};
         const std::string path = dir.file(name);
-        WriteBytes(path, EncodeZM(p, false));
+        WriteBytes(path, EncodeZM(p, TileSetVariant::Zmpe));
         return path;
     }
     void OpenMap() {

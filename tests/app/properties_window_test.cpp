@@ -28,7 +28,7 @@ protected:
         ResetCreatures(p, silent);
         for (int i = 0; i < 14 * 14; ++i) p.FlatSquares.push_back(TSq{static_cast<std::uint16_t>(i % 3), NoBitmap, 0});
         const std::string path = dir.file("lake.zm");
-        WriteBytes(path, EncodeZM(p, false));
+        WriteBytes(path, EncodeZM(p, TileSetVariant::Zmpe));
         dialogs.files.push_back(path);
         Trigger("MOpenZM");
         ASSERT_EQ(Panel(6), "used tiles = 196");

@@ -32,14 +32,14 @@ std::vector<std::uint8_t> SmallMap(const std::string& zpPath) {
     p.ZpPath = zpPath;
     p.MapWidth = p.MapHeight = 14;
     p.FlatSquares.assign(14 * 14, TSq{0, NoBitmap, 0});
-    return EncodeZM(p, false);
+    return EncodeZM(p, TileSetVariant::Zmpe);
 }
 
 }  // namespace
 
 TEST(Cli, InfoDescribesTileSetAsJson) {
     TempDir dir;
-    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), TileSetVariant::Zmpe));
     CliOutcome r = RunZorvane("info set.zp --json", dir);
     ASSERT_EQ(r.status, 0) << r.err;
     auto j = nlohmann::json::parse(r.out);
@@ -61,7 +61,7 @@ TEST(Cli, InfoRefusesForeignAndMissingFiles) {
 
 TEST(Cli, ConvertsTileSetBetweenVariants) {
     TempDir dir;
-    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), TileSetVariant::Zmpe));
     CliOutcome r = RunZorvane("convert set.zp out.zp --variant zme", dir);
     ASSERT_EQ(r.status, 0) << r.err;
     TileSet ts = ParseZP(ReadWholeFile(dir.file("out.zp")));
@@ -74,7 +74,7 @@ TEST(Cli, ConvertsTileSetBetweenVariants) {
 
 TEST(Cli, ConvertsMapToLayeredWithReplacementTileSet) {
     TempDir dir;
-    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), TileSetVariant::Zmpe));
     WriteBytes(dir.file("map.zm"), SmallMap("/nowhere/lost.zp"));
 
     CliOutcome without = RunZorvane("convert map.zm map.zl", dir);
@@ -92,7 +92,7 @@ TEST(Cli, ConvertsMapToLayeredWithReplacementTileSet) {
 
 TEST(Cli, ExportNeedingNewTileSetWritesNothingWithoutZp) {
     TempDir dir;
-    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), TileSetVariant::Zmpe));
     WriteBytes(dir.file("map.zm"), SmallMap(dir.file("set.zp")));
     ASSERT_EQ(RunZorvane("convert map.zm map.zl", dir).status, 0);
 
@@ -115,10 +115,62 @@ TEST(Cli, ExportNeedingNewTileSetWritesNothingWithoutZp) {
     EXPECT_EQ(again.status, 0) << again.err;
 }
 
+// Nobody answers the command line's questions: the commands pass what
+// their options say to the operations, and nothing is asked even where the
+// editor asks (a map's missing tile set, the new tile set of an export).
+TEST(Cli, CommandsAskNothingAndDoWhatTheirOptionsSay) {
+    TempDir dir;
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), TileSetVariant::Zmpe));
+    WriteBytes(dir.file("lost.zm"), SmallMap("/nowhere/lost.zp"));
+    auto expectUnasked = [](const CliOutcome& r) {
+        for (const char* asked : {"internal error", "manually?", "Create new *.zp", "select the path", "replace it?"})
+            EXPECT_EQ(r.err.find(asked), std::string::npos) << asked << " in:\n" << r.err;
+    };
+
+    // The stored tile set is missing: an error naming it, or --zp read in its place.
+    CliOutcome r = RunZorvane("convert lost.zm lost.zl -v", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("zorvane convert: error opening /nowhere/lost.zp!"), std::string::npos) << r.err;
+    expectUnasked(r);
+    r = RunZorvane("convert lost.zm lost.zl --zp set.zp -v", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find(dir.file("set.zp") + " opened."), std::string::npos) << r.err;
+    expectUnasked(r);
+    r = RunZorvane("learn lost.zm -o out.zg -v", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Learning interrupted - Could not find /nowhere/lost.zp."), std::string::npos) << r.err;
+    expectUnasked(r);
+#ifdef ZORVANE_WITH_RENDER
+    r = RunZorvane("render lost.zm lost.png --zp set.zp -v", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    expectUnasked(r);
+#endif
+
+    // Exporting "zme" from a "zmpe" tile set needs a new one: refused without
+    // --zp, written to it (".zp" added) with it, and never over another file.
+    r = RunZorvane("export lost.zl out.zm --variant zme -v", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("needs a new tile set file: name it with --zp NEW.zp. Nothing was written."),
+              std::string::npos);
+    expectUnasked(r);
+    WriteBytes(dir.file("kept.zp"), {'k'});
+    r = RunZorvane("export lost.zl out.zm --variant zme --zp kept.tmp -v", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.file("kept.zp")), std::string::npos) << r.err;
+    EXPECT_EQ(ReadWholeFile(dir.file("kept.zp")), std::vector<std::uint8_t>{'k'});
+    expectUnasked(r);
+    EXPECT_FALSE(FileExists(dir.file("out.zm")));
+    r = RunZorvane("export lost.zl out.zm --variant zme --zp new -v", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ParseZM(ReadWholeFile(dir.file("out.zm"))).ZpPath, dir.file("new.zp"));
+    EXPECT_TRUE(ParseZP(ReadWholeFile(dir.file("new.zp"))).Zme);
+    expectUnasked(r);
+}
+
 #ifdef ZORVANE_WITH_RENDER
 TEST(Cli, RendersMapToPngOfThirtyTwoPixelsPerSquare) {
     TempDir dir;
-    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), false));
+    WriteBytes(dir.file("set.zp"), EncodeZP(SmallTileSet(), TileSetVariant::Zmpe));
     WriteBytes(dir.file("map.zm"), SmallMap(dir.file("set.zp")));
     CliOutcome r = RunZorvane("render map.zm map.png --grid --attributes", dir);
     ASSERT_EQ(r.status, 0) << r.err;

@@ -60,6 +60,16 @@ TEST_F(GenerateCli, WritesAMapProjectInTheAskedVariant) {
     EXPECT_EQ(RunZorvane("check a.zm data.zg", dir).status, 0);
 }
 
+TEST_F(GenerateCli, ANewTileSetTheMapProjectNeedsGoesBesideItUnasked) {
+    // The data file's tile set is "zmpe": a "zme" map project needs a new one.
+    auto r = RunZorvane("generate data.zg -o a.zl --zm a.zm --variant zme --size 12x10 --threads 1 --seed 2 -v", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ParseZM(ReadWholeFile(dir.file("a.zm"))).ZpPath, dir.file("a.zp"));
+    EXPECT_TRUE(FileExists(dir.file("a.zp")));
+    EXPECT_EQ(r.err.find("internal error"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Create new *.zp"), std::string::npos) << r.err;
+}
+
 TEST_F(GenerateCli, CheckNamesTheFirstSquareThatBreaksAJoin) {
     ASSERT_EQ(RunZorvane("generate data.zg -o a.zl --size 12x10 --seed 1 --threads 1", dir).status, 0);
     Project p = ParseZL(ReadWholeFile(dir.file("a.zl")));

@@ -54,10 +54,14 @@ void MainWindow::CreateMenus() {
     on(add(file, {"MOpenZL", "Open *.zl", "Ctrl+O"}), &MainWindow::MOpenZLClick);
     on(add(file, {"MSaveZL", "Save to *.zl", "Ctrl+S"}), &MainWindow::MSaveZLClick);
     file->addSeparator();
-    connect(add(file, {"MExport_o", "Export to *.zm (zme)", ""}), &QAction::triggered, this, [this] { MExportClick(true); });
-    connect(add(file, {"MExport", "Export to *.zm (zmpe)", ""}), &QAction::triggered, this, [this] { MExportClick(false); });
-    connect(add(file, {"MMakeZp_o", "Make *.zp (zme)", ""}), &QAction::triggered, this, [this] { MMakeZpClick(true); });
-    connect(add(file, {"MMakeZp", "Make *.zp (zmpe)", ""}), &QAction::triggered, this, [this] { MMakeZpClick(false); });
+    connect(add(file, {"MExport_o", "Export to *.zm (zme)", ""}), &QAction::triggered, this,
+            [this] { MExportClick(TileSetVariant::Zme); });
+    connect(add(file, {"MExport", "Export to *.zm (zmpe)", ""}), &QAction::triggered, this,
+            [this] { MExportClick(TileSetVariant::Zmpe); });
+    connect(add(file, {"MMakeZp_o", "Make *.zp (zme)", ""}), &QAction::triggered, this,
+            [this] { MMakeZpClick(TileSetVariant::Zme); });
+    connect(add(file, {"MMakeZp", "Make *.zp (zmpe)", ""}), &QAction::triggered, this,
+            [this] { MMakeZpClick(TileSetVariant::Zmpe); });
     on(add(file, {"MMergeZp", "Merge *.zp data", ""}), &MainWindow::MMergeZpClick);
     file->addSeparator();
     on(add(file, {"MMapProperties", "Project Properties", ""}), &MainWindow::MMapPropertiesClick);
@@ -148,12 +152,12 @@ void MainWindow::MSaveZLClick() {
     BusyRun([this] { SaveZlCommand(project_, ui_); });
 }
 
-void MainWindow::MExportClick(bool zme) {
-    BusyRun([this, zme] { ExportCommand(project_, ui_, zme); });
+void MainWindow::MExportClick(TileSetVariant variant) {
+    BusyRun([this, variant] { ExportCommand(project_, ui_, variant); });
 }
 
-void MainWindow::MMakeZpClick(bool zme) {
-    BusyRun([this, zme] { MakeZpCommand(project_, ui_, zme); });
+void MainWindow::MMakeZpClick(TileSetVariant variant) {
+    BusyRun([this, variant] { MakeZpCommand(project_, ui_, variant); });
 }
 
 void MainWindow::MMergeZpClick() {

@@ -84,7 +84,7 @@ void MainWindow::Shutdown() {
     renderer_.RenderingDisabled = true;
     controller_.Disable();
     try {
-        ResetProject(project_, ui_, true, true, false);
+        ResetProject(project_, ui_, ResetSides::Both, ResetRedraw::No);
     } catch (const std::exception&) {
     }
     reactToResize_ = false;

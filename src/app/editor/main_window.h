@@ -130,8 +130,8 @@ public:
     void MOpenZMClick();
     void MOpenZLClick();
     void MSaveZLClick();
-    void MExportClick(bool zme);
-    void MMakeZpClick(bool zme);
+    void MExportClick(TileSetVariant variant);
+    void MMakeZpClick(TileSetVariant variant);
     void MMergeZpClick();
     void MMapPropertiesClick();
     void MResetProjectClick();

@@ -42,14 +42,18 @@ bool CloseQuestion(const Project& project, UserInterface& ui, bool generatorHasD
     return ui.confirm("Warning", CloseQuestionText, Icon::Warning);
 }
 
-bool OverwritePrompt2(UserInterface& ui, const std::string& fileName, std::string_view ext) {
+bool ForcedExtensionMeetsOtherFile(const std::string& fileName, std::string_view ext) {
     std::string target = ChangeFileExt(fileName, ext);
-    if (!FileExists(target)) return true;
     // The extension was already the forced one: the save dialog has asked
     // about this very file. Another extension of the same length ("map.ab"
     // becoming "map.zp") names another file, which must not be replaced
     // unasked.
-    if (target == fileName) return true;
+    return target != fileName && FileExists(target);
+}
+
+bool OverwritePrompt2(UserInterface& ui, const std::string& fileName, std::string_view ext) {
+    if (!ForcedExtensionMeetsOtherFile(fileName, ext)) return true;
+    std::string target = ChangeFileExt(fileName, ext);
     std::string text = "\"" + target + "\" already exists.\rDo you want to replace it?";
     return ui.message("File Exists!", text, Icon::Warning, Buttons::YesNo, Answer::No) == Answer::Yes;
 }
@@ -62,17 +66,18 @@ bool HasSomethingToSave(const Project& project, UserInterface& ui) {
     return true;
 }
 
-bool MakeZpCommand(Project& project, UserInterface& ui, bool zme) {
+bool MakeZpCommand(Project& project, UserInterface& ui, TileSetVariant variant) {
     if (project.BitmapCount == 0) {
         NothingToSave(ui);
         return false;
     }
     auto file = ui.chooseFile(SaveTileSetDialog());
-    if (!file || !OverwritePrompt2(ui, *file, ".zp")) return false;
+    const std::string_view ext = KindEntry(ProjectFileKind::TileSet).extension;
+    if (!file || !OverwritePrompt2(ui, *file, ext)) return false;
     BusyScope busy(ui);
     std::string oldPath = project.ZpPath;
-    project.ZpPath = AbsolutePath(ChangeFileExt(*file, ".zp"));
-    if (MakeNewZP(project, ui, zme)) return true;
+    project.ZpPath = AbsolutePath(ChangeFileExt(*file, ext));
+    if (MakeNewZP(project, ui, variant)) return true;
     project.ZpPath = oldPath;
     return false;
 }
@@ -95,18 +100,18 @@ bool MergeZpCommand(Project& project, UserInterface& ui) {
 bool SaveZlCommand(Project& project, UserInterface& ui) {
     if (!HasSomethingToSave(project, ui)) return false;
     BusyScope busy(ui);
-    return SaveZL(project, ui, false);
+    return SaveZL(project, ui);
 }
 
-bool ExportCommand(Project& project, UserInterface& ui, bool zme) {
+bool ExportCommand(Project& project, UserInterface& ui, TileSetVariant variant) {
     if (!HasSomethingToSave(project, ui)) return false;
     BusyScope busy(ui);
-    return ExportToZmZp(project, ui, zme);
+    return ExportToZmZp(project, ui, variant);
 }
 
 bool ResetProjectCommand(Project& project, UserInterface& ui, bool generatorHasData) {
     if (!CloseQuestion(project, ui, generatorHasData)) return false;
-    ResetProject(project, ui, true, true, true);
+    ResetProject(project, ui, ResetSides::Both, ResetRedraw::Yes);
     return true;
 }
 

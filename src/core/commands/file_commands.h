@@ -17,22 +17,26 @@ inline const char* const CloseQuestionText = "This operation will close current 
 // generator data, an open project); true when the command may go on.
 bool CloseQuestion(const Project& project, UserInterface& ui, bool generatorHasData);
 
+// Whether forcing the extension `ext` (".zp") onto a file name chosen or
+// named leads to another file that exists, one the save dialog has not
+// asked about.
+bool ForcedExtensionMeetsOtherFile(const std::string& fileName, std::string_view ext);
 // Whether a file chosen in a save dialog may be written once its extension
-// is forced to `ext` (".zp"); asks "File Exists!" when that changed the name
-// and the new name exists.
+// is forced to `ext`; asks "File Exists!" when that leads to another file
+// that exists.
 bool OverwritePrompt2(UserInterface& ui, const std::string& fileName, std::string_view ext);
 
 // "Nothing to save." when there are no used tiles or no project.
 bool HasSomethingToSave(const Project& project, UserInterface& ui);
 
 // "Make *.zp (zme)" / "Make *.zp (zmpe)".
-bool MakeZpCommand(Project& project, UserInterface& ui, bool zme);
+bool MakeZpCommand(Project& project, UserInterface& ui, TileSetVariant variant);
 // "Merge *.zp data".
 bool MergeZpCommand(Project& project, UserInterface& ui);
 // "Save to *.zl".
 bool SaveZlCommand(Project& project, UserInterface& ui);
 // "Export to *.zm (zme)" / "Export to *.zm (zmpe)".
-bool ExportCommand(Project& project, UserInterface& ui, bool zme);
+bool ExportCommand(Project& project, UserInterface& ui, TileSetVariant variant);
 // "Reset Project".
 bool ResetProjectCommand(Project& project, UserInterface& ui, bool generatorHasData);
 

@@ -72,7 +72,9 @@ void FillWithTile(Project& project, int tileNr) {
 
 }  // namespace
 
-void ResetProject(Project& project, UserInterface& ui, bool tileSide, bool mapSide, bool redraw) {
+void ResetProject(Project& project, UserInterface& ui, ResetSides sides, ResetRedraw redraw) {
+    const bool tileSide = sides != ResetSides::Map;
+    const bool mapSide = sides != ResetSides::TileSet;
     project.NoProject = true;
     project.Selection.clear();
     for (auto& t : project.UsedTiles) t->Selected = false;
@@ -91,12 +93,12 @@ void ResetProject(Project& project, UserInterface& ui, bool tileSide, bool mapSi
     if (mapSide) project.UsedTiles.clear();
     project.FlatSquares.clear();
     project.Selection.clear();
-    ui.projectReset(redraw);
-    if (redraw) RefreshAll(project, ui, true);
+    ui.projectReset(redraw == ResetRedraw::Yes);
+    if (redraw == ResetRedraw::Yes) RefreshAll(project, ui, true);
 }
 
 void FailOpen(Project& project, UserInterface& ui, const std::string& path, const std::string& reason) {
-    ResetProject(project, ui, true, true, false);
+    ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);
     ReportOpenError(ui, path, reason);
 }
 
@@ -105,25 +107,24 @@ void FailSave(UserInterface& ui, const std::string& path, const std::string& rea
     ui.error("Error", "Could not save " + path + "\r" + reason);
 }
 
-bool CreateMap(Project& project, UserInterface& ui, int width, int height, bool fillWithTile, bool fillWithBitmap,
-               bool multiplayer, const std::string& zpPath, bool readZp, int tileNr, int bitmapNr) {
+bool CreateMap(Project& project, UserInterface& ui, const MapCreation& map) {
     ui.setStatus("Creating new map...");
     ProgressScope progress(ui);
-    if (readZp) project.ZpPath = zpPath;
-    project.Multiplayer = multiplayer ? 1 : 0;
-    project.MapWidth = width;
-    project.MapHeight = height;
-    if (fillWithBitmap) {
-        bool valid = bitmapNr >= 0 && bitmapNr <= NoBitmap;
-        FillWithBitmap(project, valid ? static_cast<std::uint16_t>(bitmapNr) : NoBitmap);
+    if (map.TileSetPath) project.ZpPath = *map.TileSetPath;
+    project.Multiplayer = map.Multiplayer ? 1 : 0;
+    project.MapWidth = map.Width;
+    project.MapHeight = map.Height;
+    if (map.FillBitmap) {
+        bool valid = *map.FillBitmap >= 0 && *map.FillBitmap <= NoBitmap;
+        FillWithBitmap(project, valid ? static_cast<std::uint16_t>(*map.FillBitmap) : NoBitmap);
     }
-    if (readZp && !OpenZP(project, ui)) {
+    if (map.TileSetPath && !OpenZP(project, ui)) {
         // The reader has reset the project; the windows show it empty.
         RefreshAll(project, ui, true);
         return false;
     }
-    if (fillWithTile) FillWithTile(project, tileNr);
-    RefreshAll(project, ui, readZp);
+    if (map.FillTile) FillWithTile(project, *map.FillTile);
+    RefreshAll(project, ui, map.TileSetPath.has_value());
     ResetCreatures(project, ui);
     SetLvlInfo(project, project.Multiplayer == 1);
     project.NoProject = false;
@@ -139,10 +140,12 @@ bool CreateNewMap(Project& project, UserInterface& ui, const NewMapSettings& set
     }
     bool open = !project.UsedTiles.empty() || !project.NoProject;
     if (open && !ui.confirm("Warning", "This operation will close current project!")) return false;
-    ResetProject(project, ui, true, true, false);
-    return CreateMap(project, ui, settings.SizeX + 2 * BorderWidth, settings.SizeY + 2 * BorderWidth,
-                     settings.FillWithTile, settings.FillWithBitmap, settings.Multiplayer,
-                     AbsolutePath(settings.ZpPath), true, settings.TileNr, settings.BitmapNr);
+    ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);
+    MapCreation map{settings.SizeX + 2 * BorderWidth, settings.SizeY + 2 * BorderWidth, settings.Multiplayer,
+                    AbsolutePath(settings.ZpPath), std::nullopt, std::nullopt};
+    if (settings.FillWithBitmap) map.FillBitmap = settings.BitmapNr;
+    if (settings.FillWithTile) map.FillTile = settings.TileNr;
+    return CreateMap(project, ui, map);
 }
 
 // --- Project properties ---------------------------------------------------

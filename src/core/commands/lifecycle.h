@@ -10,8 +10,13 @@
 
 namespace zorvane {
 
-// Empties the tile set side and/or the map side; always the selection.
-void ResetProject(Project& project, UserInterface& ui, bool tileSide, bool mapSide, bool redraw);
+// The sides of the project a reset empties; the selection goes always.
+enum class ResetSides { TileSet, Map, Both };
+// Whether a reset refreshes the windows and clears the map view and the
+// mini map, or leaves that to the command that goes on.
+enum class ResetRedraw { No, Yes };
+
+void ResetProject(Project& project, UserInterface& ui, ResetSides sides, ResetRedraw redraw);
 
 // A failed open: the project reset to empty (NoProject set), "error opening "
 // + path + "!" in status panel 0, and an error box with the reason.
@@ -19,11 +24,18 @@ void FailOpen(Project& project, UserInterface& ui, const std::string& path, cons
 // A failed write: "error saving " + path + "!" and an error box with the reason.
 void FailSave(UserInterface& ui, const std::string& path, const std::string& reason);
 
-// Creates a map of width x height squares (borders included). With readZp
-// the tile set at zpPath is read; when that fails the project is left reset
-// (NoProject set) and false is returned.
-bool CreateMap(Project& project, UserInterface& ui, int width, int height, bool fillWithTile, bool fillWithBitmap,
-               bool multiplayer, const std::string& zpPath, bool readZp, int tileNr, int bitmapNr);
+// What CreateMap makes.
+struct MapCreation {
+    int Width = 0;  // squares, borders included
+    int Height = 0;
+    bool Multiplayer = true;
+    std::optional<std::string> TileSetPath;  // read as the project's tile set; none keeps the one there is
+    std::optional<int> FillBitmap;           // one 1 x 1 tile per square showing this bitmap inside the border
+    std::optional<int> FillTile;             // copies of this tiles list entry over the inner map
+};
+// Creates a map. When the tile set to read cannot be read the project is
+// left reset (NoProject set) and false is returned.
+bool CreateMap(Project& project, UserInterface& ui, const MapCreation& map);
 
 // What the "New map" window holds when "Create" is pressed.
 struct NewMapSettings {

@@ -28,12 +28,22 @@ void FillUsedTiles(Project& project, const std::vector<TSq>& squares, int width)
 
 int LastTileIndex(const Project& project) { return static_cast<int>(project.NewTiles.size()) - 1; }
 
-}  // namespace
-
 std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string& path) {
     if (!ui.askYesNo("Missing *.zp file", "Could not find " + path + "\r" + "Do you want to select it manually?"))
         return std::nullopt;
     return ui.chooseFile(OpenTileSetDialog(path));
+}
+
+}  // namespace
+
+std::optional<std::string> ReplacementForMissingZP(UserInterface& ui, const std::string& path,
+                                                   const OpenOptions& options) {
+    switch (options.missingTileSet) {
+    case OpenOptions::MissingTileSet::Ask: return AskForMissingZP(ui, path);
+    case OpenOptions::MissingTileSet::ReadInstead: return options.replacement;
+    case OpenOptions::MissingTileSet::Fail: break;
+    }
+    return std::nullopt;
 }
 
 void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::string& source) {
@@ -51,13 +61,13 @@ void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::
     ui.setStatus(source + " opened.");
 }
 
-bool OpenZP(Project& project, UserInterface& ui) {
+bool OpenZP(Project& project, UserInterface& ui, const OpenOptions& options) {
     const std::string storedPath = project.ZpPath;
     std::string source = storedPath;
     if (!FileExists(storedPath)) {
-        auto chosen = AskForMissingZP(ui, storedPath);
+        auto chosen = ReplacementForMissingZP(ui, storedPath, options);
         if (!chosen) {
-            ResetProject(project, ui, true, true, false);
+            ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);
             ui.setStatus("error opening " + storedPath + "!");
             return false;
         }
@@ -83,7 +93,7 @@ bool OpenZM(Project& project, UserInterface& ui) {
     return OpenZMFile(project, ui, *chosen);
 }
 
-bool OpenZMFile(Project& project, UserInterface& ui, const std::string& path) {
+bool OpenZMFile(Project& project, UserInterface& ui, const std::string& path, const OpenOptions& options) {
     ui.setStatus("opening " + path + "...");
     ProgressScope progress(ui);
     MapFile map;
@@ -93,7 +103,7 @@ bool OpenZMFile(Project& project, UserInterface& ui, const std::string& path) {
         FailOpen(project, ui, path, e.what());
         return false;
     }
-    ResetProject(project, ui, true, true, false);
+    ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);
     project.ZpPath = std::move(map.ZpPath);
     project.Multiplayer = map.Multiplayer;
     project.MapWidth = map.Width;
@@ -101,10 +111,10 @@ bool OpenZMFile(Project& project, UserInterface& ui, const std::string& path) {
     FillUsedTiles(project, map.Squares, map.Width);
     project.Creatures = std::move(map.Creatures);
     ui.setStatus(path + " opened");
-    if (!OpenZP(project, ui)) {
+    if (!OpenZP(project, ui, options)) {
         // The tile set reader has reset the project; make sure nothing of
         // the map is left behind a project marked as closed.
-        if (!project.UsedTiles.empty()) ResetProject(project, ui, true, true, false);
+        if (!project.UsedTiles.empty()) ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);
         return false;
     }
     ui.refreshInterface({0, LastTileIndex(project), true, true, true, true});
@@ -127,14 +137,14 @@ bool OpenZLFile(Project& project, UserInterface& ui, const std::string& path) {
         read = ParseZL(ReadWholeFile(path));
     } catch (const ImproperFormatError& e) {
         ui.message("Error", e.what(), Icon::Warning);
-        ResetProject(project, ui, true, true, false);
+        ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);
         ui.setStatus("error opening " + path + "!");
         return false;
     } catch (const Error& e) {
         FailOpen(project, ui, path, e.what());
         return false;
     }
-    ResetProject(project, ui, true, true, false);
+    ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);
     TileSetObserver* generator = project.Generator;
     project = std::move(read);
     project.Generator = generator;

@@ -12,9 +12,27 @@
 
 namespace zorvane {
 
-// Asks "Missing *.zp file" and, on Yes, for a replacement with the open
-// dialog ODzp; nullopt when the user declines or cancels.
-std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string& path);
+// What opening does when the tile set a map names does not exist.
+struct OpenOptions {
+    enum class MissingTileSet {
+        Ask,          // "Missing *.zp file", then the open dialog ODzp (the editor)
+        ReadInstead,  // read `replacement` in its place
+        Fail,         // fail as when the user declines
+    };
+    MissingTileSet missingTileSet = MissingTileSet::Ask;
+    std::string replacement;
+
+    static OpenOptions ReadingInstead(std::string tileSet) {
+        return {MissingTileSet::ReadInstead, std::move(tileSet)};
+    }
+    static OpenOptions FailingWhenMissing() { return {MissingTileSet::Fail, {}}; }
+};
+
+// The file to read in place of the missing tile set `path`, as `options`
+// say: asked for ("Missing *.zp file", on Yes the open dialog ODzp), the
+// replacement named, or none. nullopt when there is none.
+std::optional<std::string> ReplacementForMissingZP(UserInterface& ui, const std::string& path,
+                                                   const OpenOptions& options);
 
 // Makes `set`, read from the file `source`, the project's tile set (variant,
 // headers, palette, bitmaps, tiles list) and clears ZpModified; tells the
@@ -23,17 +41,18 @@ std::optional<std::string> AskForMissingZP(UserInterface& ui, const std::string&
 void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::string& source);
 
 // Reads the tile set named by ZpPath into the project, whose tile set side
-// the caller has emptied. Asks for a replacement when the file is missing
-// (the project keeps naming the missing path). On failure the whole project
-// is reset and false is returned.
-bool OpenZP(Project& project, UserInterface& ui);
+// the caller has emptied. When the file is missing, reads a replacement as
+// `options` say (the project keeps naming the missing path). On failure the
+// whole project is reset and false is returned.
+bool OpenZP(Project& project, UserInterface& ui, const OpenOptions& options = {});
 
 // "Open *.zm": the open dialog ODzm, then OpenZMFile.
 bool OpenZM(Project& project, UserInterface& ui);
 
-// Loads a map project and its tile set as the new project (one 1 x 1 used
-// tile per square). On any failure the project is left reset and empty.
-bool OpenZMFile(Project& project, UserInterface& ui, const std::string& path);
+// Loads a map project and its tile set (found as `options` say when it is
+// missing) as the new project (one 1 x 1 used tile per square). On any
+// failure the project is left reset and empty.
+bool OpenZMFile(Project& project, UserInterface& ui, const std::string& path, const OpenOptions& options = {});
 
 // "Open *.zl": the open dialog ODzl, then OpenZLFile.
 bool OpenZL(Project& project, UserInterface& ui);

@@ -9,6 +9,7 @@
 #include "commands/file_dialogs.h"
 #include "commands/lifecycle.h"
 #include "model/creatures.h"
+#include "model/file_kinds.h"
 #include "model/flatten.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
@@ -45,25 +46,39 @@ void MakeZpPathAbsolute(Project& project) {
 
 int LastTileIndex(const Project& project) { return static_cast<int>(project.NewTiles.size()) - 1; }
 
-// Asks for the new tile set file and writes it; false when the export is to stop.
-bool WriteNewTileSet(Project& project, UserInterface& ui, bool zme) {
+// The file name for the new tile set an export needs, as `options` say:
+// asked for, or the one named; nullopt when the export is to stop (the user
+// has been told).
+std::optional<std::string> NewTileSetPath(UserInterface& ui, const ExportOptions& options) {
+    const std::string ext(KindEntry(ProjectFileKind::TileSet).extension);
+    if (options.newTileSet == ExportOptions::NewTileSet::WriteTo) {
+        // Named, not chosen in a dialog: a file the forced extension leads
+        // to is not replaced unasked.
+        if (!ForcedExtensionMeetsOtherFile(options.newTileSetPath, ext)) return options.newTileSetPath;
+        ui.error("Error", "Exporting stopped: \"" + ChangeFileExt(options.newTileSetPath, ext) +
+                              "\" already exists and is not the file named.");
+        return std::nullopt;
+    }
     ui.inform("Create new *.zp",
               "It's necessary to create a new *.zp file.\rTo continue exporting map, select the path and name for "
               "new file.");
-    FileDialog dialog = SaveTileSetDialog();
-    auto chosen = ui.chooseFile(dialog);
-    if (chosen && !OverwritePrompt2(ui, *chosen, ".zp")) chosen.reset();
-    if (!chosen) {
-        ui.error("Error", "Exporting stopped by user!");
-        return false;
-    }
+    auto chosen = ui.chooseFile(SaveTileSetDialog());
+    if (chosen && !OverwritePrompt2(ui, *chosen, ext)) chosen.reset();
+    if (!chosen) ui.error("Error", "Exporting stopped by user!");
+    return chosen;
+}
+
+// Writes the new tile set file an export needs; false when the export is to stop.
+bool WriteNewTileSet(Project& project, UserInterface& ui, TileSetVariant variant, const ExportOptions& options) {
+    auto chosen = NewTileSetPath(ui, options);
+    if (!chosen) return false;
     std::string oldPath = project.ZpPath;
-    project.ZpPath = ChangeFileExt(*chosen, ".zp");
+    project.ZpPath = ChangeFileExt(*chosen, KindEntry(ProjectFileKind::TileSet).extension);
     MakeZpPathAbsolute(project);
     if (project.ZpPath.size() > MaxStoredPath) {
         // The map could not name it: refuse before anything is written.
         FailSave(ui, project.ZpPath, "The tile set path is longer than 255 bytes and cannot be stored in the map.");
-    } else if (MakeNewZP(project, ui, zme)) {
+    } else if (MakeNewZP(project, ui, variant)) {
         return true;
     }
     project.ZpPath = std::move(oldPath);  // the project still belongs to the old tile set
@@ -72,12 +87,13 @@ bool WriteNewTileSet(Project& project, UserInterface& ui, bool zme) {
 
 }  // namespace
 
-bool MakeNewZP(Project& project, UserInterface& ui, bool zme) {
+bool MakeNewZP(Project& project, UserInterface& ui, TileSetVariant variant) {
     const std::string path = project.ZpPath;
+    const bool zme = variant == TileSetVariant::Zme;
     ui.setStatus("writing " + path + "...");
     ProgressScope progress(ui);
     try {
-        SaveFileAtomically(path, EncodeZP(project, zme));
+        SaveFileAtomically(path, EncodeZP(project, variant));
     } catch (const std::exception& e) {
         FailSave(ui, path, e.what());
         return false;
@@ -92,7 +108,7 @@ bool MakeNewZP(Project& project, UserInterface& ui, bool zme) {
     return true;
 }
 
-bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, bool zme) {
+bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, TileSetVariant variant) {
     FlatSquaresRelease release{project};
     ui.setStatus("saving " + path + "...");
     ProgressScope progress(ui);
@@ -101,7 +117,7 @@ bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, bool
         SetLvlInfo(project, project.Multiplayer == 1);
     }
     try {
-        SaveFileAtomically(path, EncodeZM(project, zme));
+        SaveFileAtomically(path, EncodeZM(project, variant));
     } catch (const Error& e) {
         FailSave(ui, path, e.what());
         return false;
@@ -110,40 +126,43 @@ bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, bool
     return true;
 }
 
-bool ExportToZmZp(Project& project, UserInterface& ui, bool zme) {
-    FileDialog dialog = SaveMapDialog();
-    auto chosen = ui.chooseFile(dialog);
+bool ExportToZmZp(Project& project, UserInterface& ui, TileSetVariant variant) {
+    auto chosen = ui.chooseFile(SaveMapDialog());
+    const std::string ext(KindEntry(ProjectFileKind::Map).extension);
     if (!chosen) return false;
-    if (!OverwritePrompt2(ui, *chosen, ".zm")) return false;
-    return ExportToZmZpFile(project, ui, ChangeFileExt(*chosen, ".zm"), zme);
+    if (!OverwritePrompt2(ui, *chosen, ext)) return false;
+    return ExportToZmZpFile(project, ui, ChangeFileExt(*chosen, ext), variant) == ExportResult::Exported;
 }
 
-bool ExportToZmZpFile(Project& project, UserInterface& ui, const std::string& path, bool zme) {
+ExportResult ExportToZmZpFile(Project& project, UserInterface& ui, const std::string& path, TileSetVariant variant,
+                              const ExportOptions& options) {
     FlatSquaresRelease release{project};
     bool bitmapsAdded = false;
     try {
         bitmapsAdded = FlatMap(project, ui);
     } catch (const Error& e) {
         ui.error("Error", e.what());
-        return false;
+        return ExportResult::Failed;
     }
-    bool needNewTileSet = bitmapsAdded || project.ZpModified || project.ZpPath.empty() || project.ZmeVariant != zme;
+    bool needNewTileSet =
+        bitmapsAdded || project.ZpModified || project.ZpPath.empty() || VariantOf(project.ZmeVariant) != variant;
+    if (needNewTileSet && options.newTileSet == ExportOptions::NewTileSet::Refuse) return ExportResult::NeedsNewTileSet;
     // A path the map was read with is written back as it was, relative or not.
-    if (needNewTileSet && !WriteNewTileSet(project, ui, zme)) return false;
-    bool saved = SaveZmAs(project, ui, path, zme);
+    if (needNewTileSet && !WriteNewTileSet(project, ui, variant, options)) return ExportResult::Failed;
+    bool saved = SaveZmAs(project, ui, path, variant);
     ui.refreshInterface({0, LastTileIndex(project), true, false, false, false});
-    return saved;
+    return saved ? ExportResult::Exported : ExportResult::Failed;
 }
 
-bool SaveZL(Project& project, UserInterface& ui, bool toPath, const std::string& path) {
-    std::string target = path;
-    if (!toPath) {
-        FileDialog dialog = SaveLayeredDialog();
-        auto chosen = ui.chooseFile(dialog);
-        if (!chosen) return false;
-        if (!OverwritePrompt2(ui, *chosen, ".zl")) return false;
-        target = ChangeFileExt(*chosen, ".zl");
-    }
+bool SaveZL(Project& project, UserInterface& ui) {
+    auto chosen = ui.chooseFile(SaveLayeredDialog());
+    const std::string ext(KindEntry(ProjectFileKind::Layered).extension);
+    if (!chosen) return false;
+    if (!OverwritePrompt2(ui, *chosen, ext)) return false;
+    return SaveZLFile(project, ui, ChangeFileExt(*chosen, ext));
+}
+
+bool SaveZLFile(Project& project, UserInterface& ui, const std::string& target) {
     ui.setStatus("saving " + target + "...");
     ProgressScope progress(ui);
     try {

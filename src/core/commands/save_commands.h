@@ -14,20 +14,44 @@ namespace zorvane {
 // temporary file, then makes the project's variant (ZmeVariant) the one
 // written and keeps its row order consistent with it. On failure tells the
 // user and returns false, leaving any old file and the project as they were.
-bool MakeNewZP(Project& project, UserInterface& ui, bool zme);
+bool MakeNewZP(Project& project, UserInterface& ui, TileSetVariant variant);
 
 // Writes the map from FlatSquares (the caller has flattened the map).
-bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, bool zme);
+bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, TileSetVariant variant);
+
+// How an export comes by the new tile set file it may need (new composite
+// bitmaps, another variant, a changed tile set or none stored).
+struct ExportOptions {
+    enum class NewTileSet {
+        Ask,      // "Create new *.zp", then the save dialog SDzp (the editor)
+        WriteTo,  // write it to `newTileSetPath` as if chosen in the dialog
+        Refuse,   // stop before anything is written
+    };
+    NewTileSet newTileSet = NewTileSet::Ask;
+    std::string newTileSetPath;
+
+    static ExportOptions WritingTileSetTo(std::string path) { return {NewTileSet::WriteTo, std::move(path)}; }
+    static ExportOptions RefusingNewTileSet() { return {NewTileSet::Refuse, {}}; }
+};
+
+enum class ExportResult {
+    Exported,
+    Failed,           // the user was told why (or stopped it)
+    NeedsNewTileSet,  // refused as the options asked; nothing was written or shown
+};
 
 // "Export to *.zm": asks for the target with SDzm, then ExportToZmZpFile.
-bool ExportToZmZp(Project& project, UserInterface& ui, bool zme);
+bool ExportToZmZp(Project& project, UserInterface& ui, TileSetVariant variant);
 
-// Flattens the map, writes a new tile set file when one is needed (asking
-// for it with SDzp) and writes the map project file.
-bool ExportToZmZpFile(Project& project, UserInterface& ui, const std::string& path, bool zme);
+// Flattens the map, writes a new tile set file when one is needed (found as
+// `options` say) and writes the map project file.
+ExportResult ExportToZmZpFile(Project& project, UserInterface& ui, const std::string& path, TileSetVariant variant,
+                              const ExportOptions& options = {});
 
-// "Save to *.zl": with toPath false asks for the file (SDzl, overwrite
-// question, extension ".zl"); with toPath true writes to `path`.
-bool SaveZL(Project& project, UserInterface& ui, bool toPath, const std::string& path = {});
+// "Save to *.zl": asks for the file (SDzl, overwrite question, extension
+// ".zl"), then SaveZLFile.
+bool SaveZL(Project& project, UserInterface& ui);
+// Writes the project as a layered project file to `path`.
+bool SaveZLFile(Project& project, UserInterface& ui, const std::string& path);
 
 }  // namespace zorvane

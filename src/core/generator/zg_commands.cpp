@@ -114,7 +114,7 @@ bool SaveZGCommand(const Project& project, UserInterface& ui, const TMapGenerato
 
 bool LoadZGCommand(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings) {
     if (ProjectInUse(project) && !ui.confirm("Warning", "This operation may affect the current project!")) return false;
-    ResetProject(project, ui, true, false, true);
+    ResetProject(project, ui, ResetSides::TileSet, ResetRedraw::Yes);
     generator.ClearLearned();
     const bool loaded = LoadZG(project, ui, generator, settings);
     // The project is open again when the preset came in or a map is still there.

@@ -126,7 +126,8 @@ void SetLvlInfo(Project& project, bool multiplayer) {
 
 int CreaturesCount(const Project& project) { return static_cast<int>(TagPositions(project.Creatures).size()); }
 
-std::vector<std::uint8_t> CreatureBlockForFile(const std::vector<std::uint8_t>& creatures, bool zme) {
+std::vector<std::uint8_t> CreatureBlockForFile(const std::vector<std::uint8_t>& creatures, TileSetVariant variant) {
+    const bool zme = variant == TileSetVariant::Zme;
     bool heldZme = HoldsZmeLayout(creatures);
     if (heldZme == zme) {
         if (creatures.size() <= kLeadSize) return {};

@@ -25,7 +25,7 @@ void SetLvlInfo(Project& project, bool multiplayer);
 int CreaturesCount(const Project& project);
 // The bytes written after "CST0" for the asked variant, converting the
 // block's layout when it differs from the one in memory.
-std::vector<std::uint8_t> CreatureBlockForFile(const std::vector<std::uint8_t>& creatures, bool zme);
+std::vector<std::uint8_t> CreatureBlockForFile(const std::vector<std::uint8_t>& creatures, TileSetVariant variant);
 // Keeps every record inside the border of the map, moved by (dx, dy).
 void MoveCreatures(Project& project, int dx, int dy);
 

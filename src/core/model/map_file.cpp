@@ -53,7 +53,7 @@ MapFile ParseZM(std::span<const std::uint8_t> bytes) {
     return map;
 }
 
-std::vector<std::uint8_t> EncodeZM(const Project& project, bool zme) {
+std::vector<std::uint8_t> EncodeZM(const Project& project, TileSetVariant variant) {
     const int w = project.MapWidth;
     const int h = project.MapHeight;
     CheckMapSide(w, "width");
@@ -61,7 +61,7 @@ std::vector<std::uint8_t> EncodeZM(const Project& project, bool zme) {
     if (project.FlatSquares.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h))
         throw Error("The map has not been flattened: " + std::to_string(project.FlatSquares.size()) +
                     " squares for a map of " + std::to_string(w) + " x " + std::to_string(h) + ".");
-    auto creatures = CreatureBlockForFile(project.Creatures, zme);
+    auto creatures = CreatureBlockForFile(project.Creatures, variant);
     ByteWriter out;
     out.reserve(32 + project.ZpPath.size() + project.FlatSquares.size() * kSquareBytes + creatures.size());
     out.text("ZLF5");

@@ -34,6 +34,6 @@ struct MapFile {
 MapFile ParseZM(std::span<const std::uint8_t> bytes);
 // Encodes the project's flattened map (FlatSquares) with border squares
 // written as impassable and the creature block in the asked variant.
-std::vector<std::uint8_t> EncodeZM(const Project& project, bool zme);
+std::vector<std::uint8_t> EncodeZM(const Project& project, TileSetVariant variant);
 
 }  // namespace zorvane

@@ -147,6 +147,11 @@ private:
     std::vector<std::uint8_t> BitmapPx;  // BitmapCount x 1024 bytes
 };
 
+// The two variants of the game's tile set and map project files.
+enum class TileSetVariant { Zme, Zmpe };
+// The variant a stored "zme" flag (Project::ZmeVariant) stands for.
+inline TileSetVariant VariantOf(bool zme) { return zme ? TileSetVariant::Zme : TileSetVariant::Zmpe; }
+
 // Whether (x, y) lies in the two-square border of a map of w x h squares.
 inline bool IsBorderSquare(int x, int y, int w, int h) {
     return x < BorderWidth || x >= w - BorderWidth || y < BorderWidth || y >= h - BorderWidth;

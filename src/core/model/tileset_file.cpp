@@ -221,11 +221,11 @@ TileSet ParseZP(std::span<const std::uint8_t> bytes) {
     return set;
 }
 
-std::vector<std::uint8_t> EncodeZP(const Project& project, bool zme) {
+std::vector<std::uint8_t> EncodeZP(const Project& project, TileSetVariant variant) {
     CheckTileSizes(project);
     ByteWriter w;
     w.text(kMagic);
-    if (zme)
+    if (variant == TileSetVariant::Zme)
         EncodeZme(project, w);
     else
         EncodeZmpe(project, w);

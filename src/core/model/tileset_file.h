@@ -65,7 +65,7 @@ void SetDefsZPgora_o(Project& project);               // FileHeader
 TileSet ParseZP(std::span<const std::uint8_t> bytes);
 // Encodes the project's tile set in the chosen variant; throws Error when a
 // value does not fit (a path over 255 bytes, more than 65535 tiles for "zme").
-std::vector<std::uint8_t> EncodeZP(const Project& project, bool zme);
+std::vector<std::uint8_t> EncodeZP(const Project& project, TileSetVariant variant);
 
 // Keeps the pixel rows in memory agreeing with what the stored variant and
 // header imply (a layered project infers the row order from them): a "zme"

@@ -208,14 +208,14 @@ std::vector<SampleFile> BuildSampleFiles(const std::string& outDir, std::uint32_
         const std::filesystem::path dir = root / (zme ? "zme" : "zmpe");
         p.ZpPath = Join(dir, "samples.zp");
         p.ZmeVariant = zme;
-        files.push_back({p.ZpPath, EncodeZP(p, zme)});
+        files.push_back({p.ZpPath, EncodeZP(p, VariantOf(zme))});
         for (const SampleMap& map : maps) {
             p.MapWidth = map.Width;
             p.MapHeight = map.Height;
             p.FlatSquares = map.Squares;
             ResetCreatures(p, ui);
             SetLvlInfo(p, p.Multiplayer == 1);
-            files.push_back({Join(dir, map.Name + ".zm"), EncodeZM(p, zme)});
+            files.push_back({Join(dir, map.Name + ".zm"), EncodeZM(p, VariantOf(zme))});
         }
     }
     p.FlatSquares.clear();

@@ -144,13 +144,13 @@ protected:
 
 TEST_F(MakeZpTest, NoBitmapsNothingToSave) {
     Project empty;
-    EXPECT_FALSE(MakeZpCommand(empty, ui, true));
+    EXPECT_FALSE(MakeZpCommand(empty, ui, TileSetVariant::Zme));
     ExpectNothingToSave(ui);
 }
 
 TEST_F(MakeZpTest, WritesTheChosenNameWithZpExtension) {
     ui.files.push_back(dir.file("out"));
-    ASSERT_TRUE(MakeZpCommand(p, ui, true));
+    ASSERT_TRUE(MakeZpCommand(p, ui, TileSetVariant::Zme));
     ASSERT_EQ(ui.dialogs.size(), 1u);
     EXPECT_EQ(ui.dialogs[0].name, "SDzp");
     EXPECT_EQ(ui.dialogs[0].filter, "tile set file|*.zp");
@@ -164,7 +164,7 @@ TEST_F(MakeZpTest, WritesTheChosenNameWithZpExtension) {
     EXPECT_FALSE(ui.busy);
 
     ui.files.push_back(dir.file("out.zp"));  // the dialog has asked about it
-    ASSERT_TRUE(MakeZpCommand(p, ui, false));
+    ASSERT_TRUE(MakeZpCommand(p, ui, TileSetVariant::Zmpe));
     EXPECT_FALSE(p.ZmeVariant);
     EXPECT_FALSE(ParseZP(ReadWholeFile(dir.file("out.zp"))).Zme);
     EXPECT_TRUE(ui.messages.empty());
@@ -174,18 +174,18 @@ TEST_F(MakeZpTest, DeclinedOverwriteWritesNothing) {
     WriteBytes(dir.file("out.zp"), {7});
     ui.files.push_back(dir.file("out"));
     ui.answers.push_back(Answer::No);
-    EXPECT_FALSE(MakeZpCommand(p, ui, false));
+    EXPECT_FALSE(MakeZpCommand(p, ui, TileSetVariant::Zmpe));
     EXPECT_EQ(ReadWholeFile(dir.file("out.zp")), std::vector<std::uint8_t>{7});
     EXPECT_EQ(p.ZpPath, "/old/tiles.zp");
     EXPECT_EQ(ui.messages.at(0).caption, "File Exists!");
 
-    EXPECT_FALSE(MakeZpCommand(p, ui, false));  // dialog cancelled
+    EXPECT_FALSE(MakeZpCommand(p, ui, TileSetVariant::Zmpe));  // dialog cancelled
     EXPECT_EQ(p.ZpPath, "/old/tiles.zp");
 }
 
 TEST_F(MakeZpTest, FailedWriteKeepsTheOldPath) {
     ui.files.push_back(dir.file("no-such-folder/out.zp"));
-    EXPECT_FALSE(MakeZpCommand(p, ui, true));
+    EXPECT_FALSE(MakeZpCommand(p, ui, TileSetVariant::Zme));
     EXPECT_EQ(p.ZpPath, "/old/tiles.zp");
     EXPECT_FALSE(p.ZmeVariant);
     EXPECT_EQ(ui.messages.back().caption, "Error");
@@ -208,7 +208,7 @@ TEST(MergeZpCommandTest, MergedFileIsReportedAndTheListRebuilt) {
     AddPatternBitmaps(other, 3, 10);
     other.NewTiles.push_back(MakeTile(2, 1, 0, 0, 2));
     std::string path = dir.file("more.zp");
-    WriteBytes(path, EncodeZP(other, false));
+    WriteBytes(path, EncodeZP(other, TileSetVariant::Zmpe));
 
     Project p;
     MakeOpenProject(p);
@@ -254,14 +254,14 @@ TEST(SaveAndExportCommandTest, RefuseWithoutContentElseAskForTheFile) {
     EXPECT_FALSE(SaveZlCommand(empty, ui1));
     ExpectNothingToSave(ui1);
     FakeUi ui2;
-    EXPECT_FALSE(ExportCommand(empty, ui2, true));
+    EXPECT_FALSE(ExportCommand(empty, ui2, TileSetVariant::Zme));
     ExpectNothingToSave(ui2);
 
     Project p;
     MakeOpenProject(p);
     FakeUi ui;
     EXPECT_FALSE(SaveZlCommand(p, ui));
-    EXPECT_FALSE(ExportCommand(p, ui, false));
+    EXPECT_FALSE(ExportCommand(p, ui, TileSetVariant::Zmpe));
     ASSERT_EQ(ui.dialogs.size(), 2u);
     EXPECT_EQ(ui.dialogs[0].name, "SDzl");
     EXPECT_EQ(ui.dialogs[1].name, "SDzm");

@@ -35,7 +35,7 @@ inline std::string WriteTileSet(const TempDir& dir, const std::string& name, int
     AddPatternBitmaps(source, bitmaps, seed);
     source.NewTiles = std::move(tiles);
     std::string path = dir.file(name);
-    WriteBytes(path, EncodeZP(source, false));
+    WriteBytes(path, EncodeZP(source, TileSetVariant::Zmpe));
     return path;
 }
 

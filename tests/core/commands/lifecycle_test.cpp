@@ -26,7 +26,7 @@ TEST(ResetProjectTest, WholeProjectIsEmptiedAndTheWindowsRefreshed) {
     RecordingGenerator generator;
     p.Generator = &generator;
     MakeOpenProject(p);
-    ResetProject(p, ui, true, true, true);
+    ResetProject(p, ui, ResetSides::Both, ResetRedraw::Yes);
     EXPECT_TRUE(p.NoProject);
     EXPECT_EQ(p.MapWidth, 0);
     EXPECT_EQ(p.MapHeight, 0);
@@ -50,7 +50,7 @@ TEST(ResetProjectTest, OneSideKeepsTheOther) {
     Project p;
     FakeUi ui;
     MakeOpenProject(p);
-    ResetProject(p, ui, false, true, false);
+    ResetProject(p, ui, ResetSides::Map, ResetRedraw::No);
     EXPECT_TRUE(p.UsedTiles.empty());
     EXPECT_EQ(p.MapWidth, 0);
     EXPECT_EQ(p.BitmapCount, 3);
@@ -60,7 +60,7 @@ TEST(ResetProjectTest, OneSideKeepsTheOther) {
 
     Project q;
     MakeOpenProject(q);
-    ResetProject(q, ui, true, false, false);
+    ResetProject(q, ui, ResetSides::TileSet, ResetRedraw::No);
     EXPECT_EQ(q.BitmapCount, 0);
     EXPECT_TRUE(q.NewTiles.empty());
     ASSERT_EQ(q.UsedTiles.size(), 1u);
@@ -90,7 +90,10 @@ class CreateMapTest : public ::testing::Test {
 protected:
     // A map without reading a tile set; the tiles list is set up by the test.
     bool Create(int w, int h, bool withTile, bool withBitmap, int tileNr = 0, int bitmapNr = 0, bool multi = true) {
-        return CreateMap(p, ui, w, h, withTile, withBitmap, multi, "", false, tileNr, bitmapNr);
+        MapCreation map{.Width = w, .Height = h, .Multiplayer = multi};
+        if (withBitmap) map.FillBitmap = bitmapNr;
+        if (withTile) map.FillTile = tileNr;
+        return CreateMap(p, ui, map);
     }
     Project p;
     FakeUi ui;
@@ -170,7 +173,7 @@ TEST_F(CreateMapTest, WithoutFillTheMapHasItsSizeButNoTiles) {
 TEST_F(CreateMapTest, ReadsTheTileSetBeforeFillingWithItsTile) {
     TempDir dir;
     std::string zp = WriteTileSet(dir, "set.zp", 4, OneTile(5, 5, 3));
-    ASSERT_TRUE(CreateMap(p, ui, 24, 24, true, false, true, zp, true, 0, 0));
+    ASSERT_TRUE(CreateMap(p, ui, {.Width = 24, .Height = 24, .TileSetPath = zp, .FillTile = 0}));
     EXPECT_EQ(p.ZpPath, zp);
     EXPECT_EQ(p.BitmapCount, 4);
     ASSERT_EQ(p.NewTiles.size(), 1u);
@@ -186,7 +189,7 @@ TEST_F(CreateMapTest, UnreadableTileSetLeavesTheProjectReset) {
     TempDir dir;
     std::string bad = dir.file("bad.zp");
     WriteBytes(bad, {'Z', 'T', 'P', '0', 0, 0});
-    EXPECT_FALSE(CreateMap(p, ui, 24, 24, false, true, true, bad, true, 0, 1));
+    EXPECT_FALSE(CreateMap(p, ui, {.Width = 24, .Height = 24, .TileSetPath = bad, .FillBitmap = 1}));
     EXPECT_TRUE(p.NoProject);
     EXPECT_TRUE(p.UsedTiles.empty());
     EXPECT_EQ(p.MapWidth, 0);
@@ -196,7 +199,8 @@ TEST_F(CreateMapTest, UnreadableTileSetLeavesTheProjectReset) {
     FakeUi declining;
     declining.answers.push_back(Answer::No);  // do not look for the missing file
     Project q;
-    EXPECT_FALSE(CreateMap(q, declining, 24, 24, false, true, true, dir.file("missing.zp"), true, 0, 1));
+    EXPECT_FALSE(
+        CreateMap(q, declining, {.Width = 24, .Height = 24, .TileSetPath = dir.file("missing.zp"), .FillBitmap = 1}));
     EXPECT_TRUE(q.NoProject);
     EXPECT_TRUE(q.UsedTiles.empty());
 }

@@ -301,7 +301,7 @@ TEST_F(PropertiesTest, ADamagedNewTileSetIsRefusedAndChangesNothing) {
         AddPatternBitmaps(other, 5, 40);
         other.NewTiles = OneTile(2, 1, 4);
         return other;
-    }(), false);
+    }(), TileSetVariant::Zmpe);
     std::string foreign = dir.file("foreign.zp");
     std::string cut = dir.file("cut.zp");
     WriteBytes(foreign, {'n', 'o'});

@@ -31,7 +31,7 @@ inline void WriteTileSetFile(const std::string& path, const std::vector<int>& se
     p.BottomUpRows = bottomUp;
     SetDefsZPgora(p, bottomUp);
     p.NewTiles = std::move(tiles);
-    WriteBytes(path, EncodeZP(p, false));
+    WriteBytes(path, EncodeZP(p, TileSetVariant::Zmpe));
 }
 
 // A map project file built field by field: "ZLF5", the tile set path,

@@ -268,7 +268,7 @@ TEST_F(LearnFixture, BitmapLimitStopsLearningWithTheCriticalError) {
             std::memcpy(px.data(), &i, sizeof i);
             big.AddBitmap(px.data());
         }
-        WriteBytes(a, EncodeZP(big, false));
+        WriteBytes(a, EncodeZP(big, TileSetVariant::Zmpe));
     }
     WriteTileSetFile(b, {5});
     auto fill = [](int, int) { return TSq{0, NoBitmap, 0}; };

@@ -119,14 +119,14 @@ TEST(CreaturesCount, CountsEveryTagIncludingOneEndingTheBlock) {
 
 TEST(CreatureBlockForFile, SameLayoutWritesEverythingAfterTheLeadingBytes) {
     Bytes zme = Concat({kLead, Record(4, 97), U16(1), Record(3, 30)});
-    EXPECT_EQ(CreatureBlockForFile(zme, true), Bytes(zme.begin() + 4, zme.end()));
-    EXPECT_EQ(CreatureBlockForFile(kDefaultZmpe, false), Bytes(kDefaultZmpe.begin() + 4, kDefaultZmpe.end()));
+    EXPECT_EQ(CreatureBlockForFile(zme, TileSetVariant::Zme), Bytes(zme.begin() + 4, zme.end()));
+    EXPECT_EQ(CreatureBlockForFile(kDefaultZmpe, TileSetVariant::Zmpe), Bytes(kDefaultZmpe.begin() + 4, kDefaultZmpe.end()));
 }
 
 TEST(CreatureBlockForFile, ZmeToZmpeMovesTheCountAndConvertsTypes) {
     Bytes zme = Concat({kLead, Record(4, 97), U16(2), Record(9, 30, 0x77), Record(3, 30, 0x77)});
     Bytes expected = Concat({U16(3), Record(4, 97), Record(18, 30, 1), Record(4, 30, 0x77)});
-    EXPECT_EQ(CreatureBlockForFile(zme, false), expected);
+    EXPECT_EQ(CreatureBlockForFile(zme, TileSetVariant::Zmpe), expected);
 }
 
 TEST(CreatureBlockForFile, ZmpeToZmePutsTheCountAfterTheLevelRecord) {
@@ -135,15 +135,15 @@ TEST(CreatureBlockForFile, ZmpeToZmePutsTheCountAfterTheLevelRecord) {
     // The level record's first 96 bytes, the count, then its 97th byte.
     Bytes expected = Concat({Bytes(level.begin(), level.end() - 1), U16(2), Bytes{level.back()},
                              Record(9, 30, 0), Record(4, 30, 0x77)});
-    EXPECT_EQ(CreatureBlockForFile(zmpe, true), expected);
+    EXPECT_EQ(CreatureBlockForFile(zmpe, TileSetVariant::Zme), expected);
 }
 
 TEST(CreatureBlockForFile, DefaultZmpeSurvivesTheTripThroughZme) {
-    Bytes asZme = CreatureBlockForFile(kDefaultZmpe, true);
+    Bytes asZme = CreatureBlockForFile(kDefaultZmpe, TileSetVariant::Zme);
     EXPECT_EQ(asZme.size(), 99u);
     Bytes readBack = Concat({kLead, asZme});  // what a reader holds after "CST0"
     EXPECT_EQ(readBack[4], 'M');
-    EXPECT_EQ(CreatureBlockForFile(readBack, false), Bytes(kDefaultZmpe.begin() + 4, kDefaultZmpe.end()));
+    EXPECT_EQ(CreatureBlockForFile(readBack, TileSetVariant::Zmpe), Bytes(kDefaultZmpe.begin() + 4, kDefaultZmpe.end()));
 }
 
 TEST(CreatureBlockForFile, ShortAndOddBlocksNeverReadOutOfBounds) {
@@ -153,14 +153,14 @@ TEST(CreatureBlockForFile, ShortAndOddBlocksNeverReadOutOfBounds) {
         for (std::size_t n = 0; n <= full->size(); ++n) {
             Bytes cut(full->begin(), full->begin() + n);
             for (bool asZme : {true, false}) {
-                Bytes out = CreatureBlockForFile(cut, asZme);
+                Bytes out = CreatureBlockForFile(cut, VariantOf(asZme));
                 EXPECT_LE(out.size(), n + 2);
             }
         }
     }
     // A tag as the very last bytes, with no type byte after it.
     Bytes tagOnly = Concat({kLead, Record(4, 97), U16(0), Bytes{'M', 'C', 'R', '0'}});
-    EXPECT_NO_THROW(CreatureBlockForFile(tagOnly, false));
+    EXPECT_NO_THROW(CreatureBlockForFile(tagOnly, TileSetVariant::Zmpe));
 }
 
 TEST(MoveCreatures, ClampsEveryRecordInsideTheBorder) {

@@ -36,9 +36,9 @@ TEST(FileKinds, EveryWrittenFileIsRecognisedAndNoDamagedMagicIs) {
     const Project p = SmallProject();
     TMapGenerator generator;
     std::vector<std::pair<ProjectFileKind, std::vector<std::uint8_t>>> written = {
-        {ProjectFileKind::TileSet, EncodeZP(p, true)},
-        {ProjectFileKind::TileSet, EncodeZP(p, false)},
-        {ProjectFileKind::Map, EncodeZM(p, false)},
+        {ProjectFileKind::TileSet, EncodeZP(p, TileSetVariant::Zme)},
+        {ProjectFileKind::TileSet, EncodeZP(p, TileSetVariant::Zmpe)},
+        {ProjectFileKind::Map, EncodeZM(p, TileSetVariant::Zmpe)},
         {ProjectFileKind::Layered, EncodeZL(p)},
         {ProjectFileKind::GeneratorData, EncodeZG(p, generator, GeneratorSettings{})},
     };

@@ -338,7 +338,7 @@ TEST(SaveZL, SavedProjectReopensWithTheSameContentAndPictures) {
     BitmapPixels before = Picture(p, 1);
     FakeUi ui;
     ui.files.push_back(dir.file("saved"));
-    ASSERT_TRUE(SaveZL(p, ui, false));
+    ASSERT_TRUE(SaveZL(p, ui));
     std::string path = dir.file("saved.zl");
     EXPECT_EQ(ui.dialogs[0].name, "SDzl");
     EXPECT_EQ(ui.dialogs[0].filter, "layered project|*.zl");
@@ -361,7 +361,7 @@ TEST(SaveZL, WritesToAGivenPathWithoutAsking) {
     Project p = ParseZL(ZlFile({}));
     FakeUi ui;
     std::string path = dir.file("backup.zl");
-    ASSERT_TRUE(SaveZL(p, ui, true, path));
+    ASSERT_TRUE(SaveZLFile(p, ui, path));
     EXPECT_TRUE(ui.dialogs.empty());
     EXPECT_EQ(ReadWholeFile(path), ZlFile({}));
 }
@@ -375,7 +375,7 @@ TEST(SaveZL, FailuresAndRefusalsKeepTheOldFile) {
     Project p = ParseZL(ZlFile({}));
     p.ZpPath = std::string(256, 'z');
     FakeUi ui;
-    EXPECT_FALSE(SaveZL(p, ui, true, path));
+    EXPECT_FALSE(SaveZLFile(p, ui, path));
     EXPECT_EQ(ReadWholeFile(path), old);
     EXPECT_EQ(ui.status(), "error saving " + path + "!");
 
@@ -384,7 +384,7 @@ TEST(SaveZL, FailuresAndRefusalsKeepTheOldFile) {
     FakeUi asked;
     asked.files.push_back(dir.file("old"));
     asked.answers.push_back(Answer::No);
-    EXPECT_FALSE(SaveZL(q, asked, false));
+    EXPECT_FALSE(SaveZL(q, asked));
     ASSERT_EQ(asked.messages.size(), 1u);
     EXPECT_EQ(asked.messages[0].caption, "File Exists!");
     EXPECT_EQ(ReadWholeFile(path), old);

@@ -75,7 +75,7 @@ std::string WriteTileSet(const TempDir& dir, const std::string& name, int bitmap
     AddPatternBitmaps(set, bitmaps);
     set.NewTiles.push_back(MakeTile(2, 1, 0, 0, 0, NoBitmap, 4));
     std::string path = dir.file(name);
-    WriteBytes(path, EncodeZP(set, false));
+    WriteBytes(path, EncodeZP(set, TileSetVariant::Zmpe));
     return path;
 }
 
@@ -158,7 +158,7 @@ TEST(ParseZM, ALargeDeclaredSizeWithFewBytesIsRefused) {
 TEST(EncodeZM, WritesTheLayoutWithImpassableBorders) {
     Project p = FlatProject(5, 5, "d.zp");
     p.Creatures = CreatureFixture();
-    Bytes out = EncodeZM(p, false);
+    Bytes out = EncodeZM(p, TileSetVariant::Zmpe);
 
     Bytes expected;
     PutText(expected, "ZLF5");
@@ -187,7 +187,7 @@ TEST(EncodeZM, RoundTripKeepsSquaresPathAndCreatures) {
     p.FlatSquares[2 * 7 + 3].Atr = 9;
     FakeUi ui;
     ResetCreatures(p, ui);
-    MapFile map = ParseZM(EncodeZM(p, false));
+    MapFile map = ParseZM(EncodeZM(p, TileSetVariant::Zmpe));
     EXPECT_EQ(map.ZpPath, p.ZpPath);
     EXPECT_EQ(map.Width, 7);
     EXPECT_EQ(map.Height, 6);
@@ -201,23 +201,23 @@ TEST(EncodeZM, DefaultZmpeBlockSurvivesAZmeRoundTrip) {
     ResetCreatures(p, ui);
     const Bytes original = p.Creatures;
     Project back = FlatProject(4, 4);
-    back.Creatures = ParseZM(EncodeZM(p, true)).Creatures;
+    back.Creatures = ParseZM(EncodeZM(p, TileSetVariant::Zme)).Creatures;
     back.ZmeVariant = true;
-    EXPECT_EQ(ParseZM(EncodeZM(back, false)).Creatures, original);
+    EXPECT_EQ(ParseZM(EncodeZM(back, TileSetVariant::Zmpe)).Creatures, original);
 }
 
 TEST(EncodeZM, RefusesValuesThatDoNotFit) {
     Project longPath = FlatProject(4, 4, std::string(256, 'p'));
-    EXPECT_THROW(EncodeZM(longPath, false), Error);
+    EXPECT_THROW(EncodeZM(longPath, TileSetVariant::Zmpe), Error);
     Project exact = FlatProject(4, 4, std::string(255, 'p'));
-    EXPECT_NO_THROW(EncodeZM(exact, false));
+    EXPECT_NO_THROW(EncodeZM(exact, TileSetVariant::Zmpe));
 
     Project notFlat = FlatProject(4, 4);
     notFlat.FlatSquares.pop_back();
-    EXPECT_THROW(EncodeZM(notFlat, false), Error);
+    EXPECT_THROW(EncodeZM(notFlat, TileSetVariant::Zmpe), Error);
 
     Project wide = FlatProject(256, 1);
-    EXPECT_THROW(EncodeZM(wide, false), Error);
+    EXPECT_THROW(EncodeZM(wide, TileSetVariant::Zmpe), Error);
 }
 
 TEST(SaveZmAs, EmptyCreaturesGetTheDefaultBlockWithTheMultiplayerFlag) {
@@ -228,7 +228,7 @@ TEST(SaveZmAs, EmptyCreaturesGetTheDefaultBlockWithTheMultiplayerFlag) {
         p.ZmeVariant = zme;
         p.Multiplayer = 0;
         std::string path = dir.file(zme ? "a.zm" : "b.zm");
-        ASSERT_TRUE(SaveZmAs(p, ui, path, zme));
+        ASSERT_TRUE(SaveZmAs(p, ui, path, VariantOf(zme)));
         Bytes file = ReadWholeFile(path);
         const std::size_t blockStart = 15 + p.ZpPath.size() + 5 * 36;
         ASSERT_EQ(file.size(), blockStart + 103);
@@ -249,7 +249,7 @@ TEST(SaveZmAs, AFailedWriteKeepsTheOldFile) {
     WriteBytes(path, old);
 
     Project longPath = FlatProject(4, 4, std::string(300, 'x'));
-    EXPECT_FALSE(SaveZmAs(longPath, ui, path, false));
+    EXPECT_FALSE(SaveZmAs(longPath, ui, path, TileSetVariant::Zmpe));
     EXPECT_EQ(ReadWholeFile(path), old);
     EXPECT_TRUE(longPath.FlatSquares.empty());
     EXPECT_EQ(ui.status(), "error saving " + path + "!");
@@ -257,7 +257,7 @@ TEST(SaveZmAs, AFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(ui.messages.back().caption, "Error");
 
     Project ok = FlatProject(4, 4);
-    EXPECT_FALSE(SaveZmAs(ok, ui, dir.file("missing/folder.zm"), false));
+    EXPECT_FALSE(SaveZmAs(ok, ui, dir.file("missing/folder.zm"), TileSetVariant::Zmpe));
     EXPECT_FALSE(FileExists(dir.file("missing/folder.zm")));
 }
 
@@ -362,7 +362,7 @@ TEST(ExportToZmZpFile, AnOpenedMapExportsToTheSameBytes) {
     FakeUi ui;
     ASSERT_TRUE(OpenZMFile(p, ui, zm));
     std::string out = dir.file("out.zm");
-    ASSERT_TRUE(ExportToZmZpFile(p, ui, out, false));
+    ASSERT_EQ(ExportToZmZpFile(p, ui, out, TileSetVariant::Zmpe), ExportResult::Exported);
     EXPECT_EQ(ReadWholeFile(out), file);
     for (auto& m : ui.messages) EXPECT_NE(m.caption, "Create new *.zp");
     EXPECT_TRUE(p.FlatSquares.empty());
@@ -379,7 +379,7 @@ TEST(ExportToZmZpFile, WritesANewTileSetWhenNeededAndOnlyOnce) {
     FillWithSquares(p, 5, 5, 1);
     FakeUi ui;
     ui.files.push_back(dir.file("fresh"));  // no extension: ".zp" is added
-    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("a.zm"), true));
+    ASSERT_EQ(ExportToZmZpFile(p, ui, dir.file("a.zm"), TileSetVariant::Zme), ExportResult::Exported);
     EXPECT_EQ(ui.messages[0].caption, "Create new *.zp");
     EXPECT_EQ(ui.messages[0].text,
               "It's necessary to create a new *.zp file.\rTo continue exporting map, select the path and name for new "
@@ -393,12 +393,12 @@ TEST(ExportToZmZpFile, WritesANewTileSetWhenNeededAndOnlyOnce) {
     EXPECT_EQ(ParseZM(ReadWholeFile(dir.file("a.zm"))).ZpPath, dir.file("fresh.zp"));
 
     // A second export in the same variant finds everything in place.
-    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("b.zm"), true));
+    ASSERT_EQ(ExportToZmZpFile(p, ui, dir.file("b.zm"), TileSetVariant::Zme), ExportResult::Exported);
     EXPECT_EQ(ui.dialogs.size(), 1u);
 
     // Another variant needs another tile set.
     ui.files.push_back(dir.file("other.zp"));
-    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("c.zm"), false));
+    ASSERT_EQ(ExportToZmZpFile(p, ui, dir.file("c.zm"), TileSetVariant::Zmpe), ExportResult::Exported);
     EXPECT_EQ(ui.dialogs.size(), 2u);
     EXPECT_FALSE(p.ZmeVariant);
 }
@@ -409,7 +409,7 @@ TEST(ExportToZmZpFile, CancellingTheTileSetDialogWritesNothing) {
     AddPatternBitmaps(p, 2);
     FillWithSquares(p, 5, 5, 0);
     FakeUi ui;
-    EXPECT_FALSE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
+    EXPECT_EQ(ExportToZmZpFile(p, ui, dir.file("a.zm"), TileSetVariant::Zmpe), ExportResult::Failed);
     EXPECT_EQ(ui.messages.back().caption, "Error");
     EXPECT_EQ(ui.messages.back().text, "Exporting stopped by user!");
     EXPECT_FALSE(FileExists(dir.file("a.zm")));
@@ -425,7 +425,7 @@ TEST(ExportToZmZpFile, ATileSetThatCannotBeWrittenStopsTheExport) {
     // A name the map could not store.
     std::string longName = dir.file(std::string(240, 'n'));
     ui.files.push_back(longName);
-    EXPECT_FALSE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
+    EXPECT_EQ(ExportToZmZpFile(p, ui, dir.file("a.zm"), TileSetVariant::Zmpe), ExportResult::Failed);
     EXPECT_FALSE(FileExists(longName + ".zp"));
     EXPECT_FALSE(FileExists(dir.file("a.zm")));
     EXPECT_EQ(p.ZpPath, "");
@@ -435,7 +435,7 @@ TEST(ExportToZmZpFile, ATileSetThatCannotBeWrittenStopsTheExport) {
     WriteBytes(dir.file("set.zp"), old);
     ui.files.push_back(dir.file("set"));
     ui.answers.push_back(Answer::No);
-    EXPECT_FALSE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
+    EXPECT_EQ(ExportToZmZpFile(p, ui, dir.file("a.zm"), TileSetVariant::Zmpe), ExportResult::Failed);
     EXPECT_EQ(ReadWholeFile(dir.file("set.zp")), old);
     EXPECT_FALSE(FileExists(dir.file("a.zm")));
     EXPECT_EQ(ui.messages.back().text, "Exporting stopped by user!");
@@ -454,7 +454,7 @@ TEST(ExportToZmZpFile, TooManyBitmapsForTheCompositesWritesNothing) {
     p.UsedTiles.push_back(MakeTile(1, 1, 2, 2, 1));  // a composite is needed at (2, 2)
     p.ZpPath = dir.file("set.zp");
     FakeUi ui;
-    EXPECT_FALSE(ExportToZmZpFile(p, ui, dir.file("a.zm"), false));
+    EXPECT_EQ(ExportToZmZpFile(p, ui, dir.file("a.zm"), TileSetVariant::Zmpe), ExportResult::Failed);
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_EQ(ui.messages.back().caption, "Error");
     EXPECT_EQ(ui.messages.back().text, TooManyBitmapsText);
@@ -493,13 +493,13 @@ TEST(ExportToZmZpFile, AStoredTileSetPathIsWrittenAsItWasReadAndAChosenOneInFull
     }
     EXPECT_EQ(p.BitmapCount, 200);
     // Exported from another working folder, the map names its tile set as before.
-    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("out.zm"), false));
+    ASSERT_EQ(ExportToZmZpFile(p, ui, dir.file("out.zm"), TileSetVariant::Zmpe), ExportResult::Exported);
     EXPECT_EQ(ReadWholeFile(dir.file("out.zm")), file);
     EXPECT_EQ(p.ZpPath, "rel.zp");
 
     // A path with a drive letter stays as it is too.
     p.ZpPath = "D:\\game\\set.zp";
-    ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("b.zm"), false));
+    ASSERT_EQ(ExportToZmZpFile(p, ui, dir.file("b.zm"), TileSetVariant::Zmpe), ExportResult::Exported);
     EXPECT_EQ(ParseZM(ReadWholeFile(dir.file("b.zm"))).ZpPath, "D:\\game\\set.zp");
 
     // A tile set file named now, relative to the working folder, is stored in full.
@@ -507,7 +507,7 @@ TEST(ExportToZmZpFile, AStoredTileSetPathIsWrittenAsItWasReadAndAChosenOneInFull
     ui.files.push_back("sets/new");
     {
         WorkingFolder here(dir.path());
-        ASSERT_TRUE(ExportToZmZpFile(p, ui, dir.file("c.zm"), true));
+        ASSERT_EQ(ExportToZmZpFile(p, ui, dir.file("c.zm"), TileSetVariant::Zme), ExportResult::Exported);
     }
     EXPECT_TRUE(std::filesystem::path(p.ZpPath).is_absolute());
     EXPECT_TRUE(std::filesystem::equivalent(p.ZpPath, dir.path() / "sets" / "new.zp"));
@@ -522,7 +522,7 @@ TEST(ExportToZmZp, ForcesTheMapExtension) {
     p.ZpPath = dir.file("set.zp");
     FakeUi ui;
     ui.files.push_back(dir.file("target.txt"));
-    ASSERT_TRUE(ExportToZmZp(p, ui, false));
+    ASSERT_TRUE(ExportToZmZp(p, ui, TileSetVariant::Zmpe));
     EXPECT_TRUE(FileExists(dir.file("target.zm")));
     EXPECT_EQ(ui.dialogs[0].name, "SDzm");
     EXPECT_TRUE(ui.dialogs[0].save);

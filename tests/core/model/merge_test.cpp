@@ -21,7 +21,7 @@ std::string WriteTileSet(const TempDir& dir, const std::string& name, const Proj
     std::memcpy(copy.AllBitmapBytes().data(), set.AllBitmapBytes().data(), set.AllBitmapBytes().size());
     for (const auto& t : set.NewTiles) copy.NewTiles.push_back(CopyTile(*t));
     copy.ZpPath = dir.file(name);
-    SaveFileAtomically(copy.ZpPath, EncodeZP(copy, zme));
+    SaveFileAtomically(copy.ZpPath, EncodeZP(copy, VariantOf(zme)));
     return copy.ZpPath;
 }
 

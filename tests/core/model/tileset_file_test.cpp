@@ -143,7 +143,7 @@ TEST(ParseZP, FuzzSeedsAreValidTileSets) {
 
 TEST(EncodeZP, ZmpeBytesFollowTheLayout) {
     Project p = SmallProject(/*bottomUp=*/true);
-    auto bytes = EncodeZP(p, false);
+    auto bytes = EncodeZP(p, TileSetVariant::Zmpe);
     ASSERT_EQ(bytes.size(), 1088u + 2 * BitmapBytes + 13 + 8 + 3 * 5);
     ByteReader r(bytes);
     EXPECT_EQ(r.text(4, ""), "ZTP0");
@@ -170,7 +170,7 @@ TEST(EncodeZP, ZmpeBytesFollowTheLayout) {
 TEST(EncodeZP, ZmeBytesFollowTheLayoutWithRowsBottomUp) {
     Project p = SmallProject(/*bottomUp=*/false);
     p.ZpPath = "C:\\x.zp";
-    auto bytes = EncodeZP(p, true);
+    auto bytes = EncodeZP(p, TileSetVariant::Zme);
     const std::size_t L = p.ZpPath.size();
     ASSERT_EQ(bytes.size(), 4 + 1 + L + 2 + 2 * 2102 + 2 + 13 + 8 + 3 * 5);
     EXPECT_EQ(bytes[4], L);
@@ -193,18 +193,18 @@ TEST(EncodeZP, ZmeBytesFollowTheLayoutWithRowsBottomUp) {
 TEST(EncodeZP, RefusesValuesThatDoNotFit) {
     Project p = SmallProject(true);
     p.ZpPath = std::string(256, 'a');
-    EXPECT_THROW(EncodeZP(p, true), Error);
+    EXPECT_THROW(EncodeZP(p, TileSetVariant::Zme), Error);
     p.ZpPath = std::string(255, 'a');
-    EXPECT_NO_THROW(EncodeZP(p, true));
+    EXPECT_NO_THROW(EncodeZP(p, TileSetVariant::Zme));
     p.ZpPath = "ab";
-    EXPECT_THROW(EncodeZP(p, true), Error);
-    EXPECT_NO_THROW(EncodeZP(p, false));  // "zmpe" does not store the path
+    EXPECT_THROW(EncodeZP(p, TileSetVariant::Zme), Error);
+    EXPECT_NO_THROW(EncodeZP(p, TileSetVariant::Zmpe));  // "zmpe" does not store the path
 
     p.ZpPath = "abc";
     p.NewTiles.push_back(MakeTile(256, 1));
-    EXPECT_THROW(EncodeZP(p, false), Error);
+    EXPECT_THROW(EncodeZP(p, TileSetVariant::Zmpe), Error);
     p.NewTiles.back() = MakeTile(0, 1);
-    EXPECT_THROW(EncodeZP(p, false), Error);
+    EXPECT_THROW(EncodeZP(p, TileSetVariant::Zmpe), Error);
 }
 
 TEST(EncodeZP, ZmeRefusesMoreThan65535Tiles) {
@@ -212,10 +212,10 @@ TEST(EncodeZP, ZmeRefusesMoreThan65535Tiles) {
     p.ZpPath = "abc";
     p.NewTiles.clear();
     for (int i = 0; i < 65536; ++i) p.NewTiles.push_back(MakeTile(1, 1));
-    EXPECT_THROW(EncodeZP(p, true), Error);
-    EXPECT_EQ(ParseZP(EncodeZP(p, false)).Tiles.size(), 65536u);
+    EXPECT_THROW(EncodeZP(p, TileSetVariant::Zme), Error);
+    EXPECT_EQ(ParseZP(EncodeZP(p, TileSetVariant::Zmpe)).Tiles.size(), 65536u);
     p.NewTiles.pop_back();
-    EXPECT_EQ(ParseZP(EncodeZP(p, true)).Tiles.size(), 65535u);
+    EXPECT_EQ(ParseZP(EncodeZP(p, TileSetVariant::Zme)).Tiles.size(), 65535u);
 }
 
 TEST(EncodeZP, RoundTripsInBothVariantsAndRowOrders) {
@@ -224,7 +224,7 @@ TEST(EncodeZP, RoundTripsInBothVariantsAndRowOrders) {
             SCOPED_TRACE(::testing::Message() << "zme " << zme << " bottomUp " << bottomUp);
             Project p = SmallProject(bottomUp);
             p.ZpPath = "/tmp/t.zp";
-            TileSet set = ParseZP(EncodeZP(p, zme));
+            TileSet set = ParseZP(EncodeZP(p, VariantOf(zme)));
             EXPECT_EQ(set.Zme, zme);
             EXPECT_EQ(set.BottomUpRows, zme ? true : bottomUp);
             EXPECT_EQ(set.Palette, p.Palette);
@@ -242,7 +242,7 @@ TEST(EncodeZP, ZmpeHeightStatesTheRealRowOrder) {
     for (bool bottomUp : {false, true}) {
         Project p = SmallProject(bottomUp);
         p.InfoHeader = DefaultInfoHeader(!bottomUp);
-        TileSet set = ParseZP(EncodeZP(p, false));
+        TileSet set = ParseZP(EncodeZP(p, TileSetVariant::Zmpe));
         EXPECT_EQ(set.BottomUpRows, bottomUp);
         EXPECT_EQ(set.InfoHeader, DefaultInfoHeader(bottomUp));
         EXPECT_EQ(TopDown(set.Pixels.data(), set.BottomUpRows), TopDown(p, 0));
@@ -251,7 +251,7 @@ TEST(EncodeZP, ZmpeHeightStatesTheRealRowOrder) {
     Project q = SmallProject(true);
     q.InfoHeader = DefaultInfoHeader(true);
     q.InfoHeader[40] = 9;
-    auto bytes = EncodeZP(q, false);
+    auto bytes = EncodeZP(q, TileSetVariant::Zmpe);
     EXPECT_EQ(0, std::memcmp(bytes.data() + 16, q.InfoHeader.data(), 44));
 }
 
@@ -406,14 +406,14 @@ TEST(MakeNewZP, WritesTheFileAndTakesTheVariant) {
     p.ZpPath = path;
     p.ZpModified = true;
     FakeUi ui;
-    ASSERT_TRUE(MakeNewZP(p, ui, true));
+    ASSERT_TRUE(MakeNewZP(p, ui, TileSetVariant::Zme));
     EXPECT_EQ(ui.statuses, (std::vector<std::string>{"writing " + path + "...", path + " saved!"}));
     EXPECT_EQ(ui.progressShown, 1);
     EXPECT_FALSE(ui.progressVisible);
     EXPECT_FALSE(p.ZpModified);
     EXPECT_TRUE(p.ZmeVariant);
     EXPECT_EQ(p.FileHeader, DefaultFileHeader());
-    EXPECT_EQ(ReadWholeFile(path), EncodeZP(p, true));
+    EXPECT_EQ(ReadWholeFile(path), EncodeZP(p, TileSetVariant::Zme));
 }
 
 TEST(MakeNewZP, FailureKeepsOldFileAndProject) {
@@ -425,7 +425,7 @@ TEST(MakeNewZP, FailureKeepsOldFileAndProject) {
         p.ZpPath = path;
         p.ZpModified = true;
         FakeUi ui;
-        EXPECT_FALSE(MakeNewZP(p, ui, true));
+        EXPECT_FALSE(MakeNewZP(p, ui, TileSetVariant::Zme));
         EXPECT_EQ(ui.status(), "error saving " + path + "!");
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].icon, Icon::Error);
@@ -448,7 +448,7 @@ TEST(MakeRowOrderConsistent, TopDownZmpeWrittenAsZmeKeepsPictures) {
     const auto before0 = TopDown(p, 0);
     const auto before1 = TopDown(p, 1);
     FakeUi ui;
-    ASSERT_TRUE(MakeNewZP(p, ui, true));
+    ASSERT_TRUE(MakeNewZP(p, ui, TileSetVariant::Zme));
     EXPECT_TRUE(p.BottomUpRows);
     EXPECT_EQ(TopDown(p, 0), before0);
     EXPECT_EQ(TopDown(p, 1), before1);

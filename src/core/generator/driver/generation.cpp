@@ -192,7 +192,7 @@ void GenerationRun::NewMap() {
     std::vector<TSq> kept;
     const bool keep = continueOld_ && !project_.UsedTiles.empty();
     if (keep) kept = KeptRows();
-    ResetProject(project_, ui_, false, true, false);
+    ResetProject(project_, ui_, ResetSides::Map, ResetRedraw::No);
     requests_.Clear();
     run_.Reset();
     ui_.setStatus("Generating map...");
@@ -202,8 +202,8 @@ void GenerationRun::NewMap() {
     report_.ShowIfRequested();
     report_.ShowSettings(Describe());
     report_.ShowBackupSchedule(BackupDescription());
-    if (!CreateMap(project_, ui_, width_, height_, false, true, settings_.RBmulti, project_.ZpPath, false, 0,
-                   NoBitmap))
+    if (!CreateMap(project_, ui_,
+                   {.Width = width_, .Height = height_, .Multiplayer = settings_.RBmulti, .FillBitmap = NoBitmap}))
         throw Error("The new map could not be created.");
     if (keep)
         for (int y = 0; y < startRow_; ++y)

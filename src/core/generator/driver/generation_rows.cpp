@@ -295,7 +295,7 @@ void GenerationRun::BackupIfDue() {
     const bool due = (backupOn_ && run_.Row == nextBackupRow_) || (saveCompleted_ && run_.Row == height_ - 3);
     if (!due || CheckBackupDir(settings_.Lbackup)) return;
     report_.SetGeneratorState(GeneratorState::Saving);
-    SaveZL(project_, ui_, true, settings_.Lbackup);
+    SaveZLFile(project_, ui_, settings_.Lbackup);
     nextBackupRow_ = run_.Row + backupEvery_;
     if (saveCompleted_) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
     report_.ShowBackupSchedule(BackupDescription());

@@ -45,8 +45,8 @@ IdTable TableOf(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& bmpM
 
 class Learner {
 public:
-    Learner(Project& p, UserInterface& ui, TMapGenerator& g, GeneratorSettings& s)
-        : project_(p), ui_(ui), g_(g), settings_(s), n_(static_cast<int>(s.LearnList.size())) {}
+    Learner(Project& p, UserInterface& ui, TMapGenerator& g, GeneratorSettings& s, const OpenOptions& options)
+        : project_(p), ui_(ui), g_(g), settings_(s), options_(options), n_(static_cast<int>(s.LearnList.size())) {}
 
     LearnOutcome Run();
 
@@ -72,6 +72,7 @@ private:
     UserInterface& ui_;
     TMapGenerator& g_;
     GeneratorSettings& settings_;
+    const OpenOptions& options_;
     int n_;
     int k_ = 0;  // 1-based number of the map being processed
     LearnOutcome counts_;
@@ -110,7 +111,7 @@ std::string Learner::TileSetPath(const MapFile& map) {
     if (settings_.CBselectZp) return project_.ZpPath;
     if (FileExists(map.ZpPath)) return map.ZpPath;
     const std::string interrupted = "Learning interrupted - Could not find " + map.ZpPath + ".";
-    auto chosen = AskForMissingZP(ui_, map.ZpPath);
+    auto chosen = ReplacementForMissingZP(ui_, map.ZpPath, options_);
     if (!chosen) throw LearningStopped{interrupted};
     return *chosen;
 }
@@ -134,7 +135,8 @@ void Learner::LoadMap(int i) {
     if (i == 0) {
         const std::string zpPath = data.ZpPath;  // a failed read resets the project and with it the learned data
         project_.ZpPath = zpPath;
-        if (!OpenZP(project_, ui_)) throw LearningStopped{"Learning interrupted - Could not read " + zpPath + "."};
+        if (!OpenZP(project_, ui_, options_))
+            throw LearningStopped{"Learning interrupted - Could not read " + zpPath + "."};
         index_ = std::make_unique<BitmapIndex>(project_);
         return;
     }
@@ -286,8 +288,9 @@ LearnOutcome Learner::Run() {
 
 }  // namespace
 
-LearnOutcome Learn(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings) {
-    return Learner(project, ui, generator, settings).Run();
+LearnOutcome Learn(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings,
+                   const OpenOptions& options) {
+    return Learner(project, ui, generator, settings, options).Run();
 }
 
 bool LearnCommand(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings) {
@@ -307,7 +310,7 @@ bool LearnCommand(Project& project, UserInterface& ui, TMapGenerator& generator,
     // The forced tile set is held as the project's ZpPath, which the reset
     // empties: keep it across.
     const std::string forcedZp = project.ZpPath;
-    ResetProject(project, ui, true, false, true);
+    ResetProject(project, ui, ResetSides::TileSet, ResetRedraw::Yes);
     if (settings.CBselectZp) project.ZpPath = forcedZp;
     const bool completed = Learn(project, ui, generator, settings).Completed;
     // The project is open again when learning went through or a map is still there.

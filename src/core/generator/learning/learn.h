@@ -7,7 +7,8 @@
 // Progress goes to the settings window's status label (setGeneratorStatus),
 // the status bar and the progress bar. Questions: a missing map file ("Could
 // not find *.zm file", then the ODzm dialog; Cancel ends learning silently),
-// a missing tile set file ("Missing *.zp file", then ODzp). An error (the
+// a missing tile set file (as the open options say; by default "Missing
+// *.zp file", then ODzp). An error (the
 // bitmap limit, a damaged map or tile set file, a neighbour list beyond its
 // capacity) is shown in an error box captioned "Error" and ends learning with
 // the learned data cleared and `Learned` false. Learned data from which a
@@ -16,6 +17,7 @@
 
 #include <string>
 
+#include "commands/open_commands.h"
 #include "generator/generator.h"
 #include "generator/settings.h"
 #include "model/project.h"
@@ -37,7 +39,8 @@ struct LearnOutcome {
 // lists are merged into the project's). A missing map replaced through the
 // dialog replaces its entry in the list. The chart's size range becomes
 // 0..largest object.
-LearnOutcome Learn(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings);
+LearnOutcome Learn(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings,
+                   const OpenOptions& options = {});
 
 // The settings window's "Learn": asks "This operation may affect the
 // current project!" when a project is open (Cancel stops), refuses with
