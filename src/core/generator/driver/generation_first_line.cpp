@@ -113,9 +113,37 @@ void GenerationRun::FirstLine() {
             ShowProgress(GeneratorState::FirstLine);
             Poll();
         }
-        if (run_.Approved[static_cast<std::size_t>(c)]) continue;
+        // An approved square whose left neighbour came from another attempt
+        // (a failed attempt rewrites the columns left of where it failed
+        // and leaves the others) is chosen anew.
+        if (run_.Approved[static_cast<std::size_t>(c)]) {
+            if (FitsLeft(c)) continue;
+            SetApproved(c, false);
+        }
         if (!StartSquare(c)) return;
     }
+}
+
+// The start row's square in `column` may stand right of its left neighbour,
+// as a square chosen there could.
+bool GenerationRun::FitsLeft(int column) {
+    const int x = column + BorderWidth;
+    const int s = LearnedAt(x, startRow_), left = LearnedAt(x - 1, startRow_);
+    if (s < 0 || s == gen_.EmptySquare()) return false;
+    if (left < 0) return true;
+    return tables_->RightContains(left, s) && !(rowSettings_.TwinsDisallowed && s == left);
+}
+
+bool GenerationRun::StartRowSound() {
+    const int columns = width_ - 2 * BorderWidth;
+    for (int c = 0; c < columns; ++c) {
+        if (!FitsLeft(c)) return false;
+        const int above = LearnedAt(c + BorderWidth, startRow_ - 1);
+        if (above < 0) continue;
+        const auto& down = gen_.Sq(above).Down;
+        if (std::find(down.begin(), down.end(), LearnedAt(c + BorderWidth, startRow_)) == down.end()) return false;
+    }
+    return true;
 }
 
 }  // namespace zorvane

@@ -278,6 +278,11 @@ void GenerationRun::TakeSnapshot() {
     dirtyFrom_ = INT32_MAX;
 }
 
+// The map as the snapshot holds it. Before the first snapshot the start row
+// is all there is: built square by square, it may have been left part-way
+// (a stop, or no square fitting somewhere, leaves the squares right of that
+// point as an earlier attempt had them); unless it is whole and every
+// square fits its neighbours, it goes back to never generated.
 void GenerationRun::Restore() {
     for (int y = BorderWidth; y < height_ - BorderWidth; ++y)
         for (int x = BorderWidth; x < width_ - BorderWidth; ++x) {
@@ -287,6 +292,8 @@ void GenerationRun::Restore() {
             const TSqMatch& sq = gen_.Sq(s);
             MapSq(x, y) = TSq{sq.Gnd, sq.Top, sq.Atr};
         }
+    if (tables_ && !StartRowSound())
+        for (int x = BorderWidth; x < width_ - BorderWidth; ++x) MapSq(x, startRow_) = kUngenerated;
     dirtyFrom_ = BorderWidth;
 }
 

@@ -41,6 +41,10 @@ private:
     void SetApproved(int column, bool on);
     bool StartSquare(int column);
     void LoadStartCandidates(int above, int left);
+    bool FitsLeft(int column);
+    // Every square of the start row learned, allowed right of its left
+    // neighbour and below the square above it (where that is learned).
+    bool StartRowSound();
 
     // The row loop (generation_rows.cpp).
     void RowLoop();
