@@ -16,7 +16,7 @@ int TileFromSq(const Project& project, int depthLimit, int x, int y, bool anySqu
     for (int k = top; k >= 0; --k) {
         const TTile& t = *project.UsedTiles[k];
         if (t.Selected ? skipSelected : skipUnselected) continue;
-        if (t.Contains(x, y, anySquare)) return k;
+        if (t.Contains(x, y, anySquare ? TileArea::Rectangle : TileArea::Bitmaps)) return k;
     }
     return -1;
 }

@@ -96,7 +96,7 @@ std::uint16_t Flattener::Composite(int x, int y, bool top) {
     auto tiles = TilesAt(x, y);
     for (auto it = tiles.rbegin(); it != tiles.rend(); ++it) {
         const TTile& t = *project_.UsedTiles[static_cast<std::size_t>(*it)];
-        if (!t.Contains(x, y, false)) continue;
+        if (!t.Contains(x, y, TileArea::Bitmaps)) continue;
         std::uint16_t id = top ? t.GetTop(x, y) : t.GetGnd(x, y);
         if (id >= project_.BitmapCount) continue;
         layers_.push_back(id);

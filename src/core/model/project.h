@@ -40,6 +40,10 @@ struct TSq {
     friend bool operator==(const TSq&, const TSq&) = default;
 };
 
+// What of a tile covers a point: its whole rectangle, or only the squares
+// that show a bitmap (ground or top).
+enum class TileArea { Rectangle, Bitmaps };
+
 // A rectangular block of squares placed at (X, Y) on the map. The "map"
 // accessors take map coordinates, the "...At" ones column and row inside the
 // tile; none checks bounds (call Contains or Overlaps first).
@@ -54,9 +58,9 @@ public:
     int X = 0;
     int Y = 0;
 
-    bool Contains(int x, int y, bool anySquare) const {
+    bool Contains(int x, int y, TileArea area) const {
         if (x < X || x > X + Width - 1 || y < Y || y > Y + Height - 1) return false;
-        if (anySquare) return true;
+        if (area == TileArea::Rectangle) return true;
         const TSq& s = SqAt(x - X, y - Y);
         return s.Gnd != NoBitmap || s.Top != NoBitmap;
     }

@@ -20,7 +20,7 @@ bool Listed(const Project& p, int k) {
 bool VisibleOverlap(const TTile& a, const TTile& b) {
     for (int c = 0; c < a.Width; ++c)
         for (int r = 0; r < a.Height; ++r)
-            if (a.Contains(a.X + c, a.Y + r, false) && b.Contains(a.X + c, a.Y + r, false)) return true;
+            if (a.Contains(a.X + c, a.Y + r, TileArea::Bitmaps) && b.Contains(a.X + c, a.Y + r, TileArea::Bitmaps)) return true;
     return false;
 }
 

@@ -25,7 +25,7 @@ public:
         BitmapPixels scratch{};
         bool copied = false;
         for (const auto& t : p.UsedTiles) {
-            if (!t->Contains(x, y, false)) continue;
+            if (!t->Contains(x, y, TileArea::Bitmaps)) continue;
             const std::uint8_t* px = p.Bitmap(top ? t->GetTop(x, y) : t->GetGnd(x, y));
             for (int i = 0; i < BitmapBytes; ++i)
                 if (px[i] != 0) {
@@ -42,7 +42,7 @@ public:
     static std::uint8_t Atr(const Project& p, int x, int y) {
         for (auto it = p.UsedTiles.rbegin(); it != p.UsedTiles.rend(); ++it) {
             const TTile& t = **it;
-            if (t.Contains(x, y, true) && (t.GetAtr(x, y) != 0 || t.GetGnd(x, y) != NoBitmap)) return t.GetAtr(x, y);
+            if (t.Contains(x, y, TileArea::Rectangle) && (t.GetAtr(x, y) != 0 || t.GetGnd(x, y) != NoBitmap)) return t.GetAtr(x, y);
         }
         return AtrImpassable;
     }
