@@ -203,7 +203,12 @@ void GenerationRun::NewMap() {
     report_.ShowSettings(Describe());
     report_.ShowBackupSchedule(BackupDescription());
     if (!CreateMap(project_, ui_,
-                   {.Width = width_, .Height = height_, .Multiplayer = settings_.RBmulti, .FillBitmap = NoBitmap}))
+                   {.Width = width_,
+                    .Height = height_,
+                    .Multiplayer = settings_.RBmulti,
+                    .TileSetPath = std::nullopt,
+                    .FillBitmap = NoBitmap,
+                    .FillTile = std::nullopt}))
         throw Error("The new map could not be created.");
     if (keep)
         for (int y = 0; y < startRow_; ++y)
