@@ -3,14 +3,38 @@
 
 #include <CLI/CLI.hpp>
 
+#include <iostream>
+#include <string>
+
 #include "commands.h"
 #include "platform/signals.h"
+
+namespace {
+
+// One rule for every seed: a whole number from 0 to 4294967295, checked as
+// written (a sign or a larger number is refused rather than wrapped round).
+const CLI::Validator SeedRule(
+    [](std::string& text) -> std::string {
+        const bool digits = !text.empty() && text.size() <= 10 &&
+                            text.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits || std::stoull(text) > 4294967295ULL) return "a seed is a whole number from 0 to 4294967295";
+        return {};
+    },
+    "0..4294967295");
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace zorvane::cli;
     zorvane::IgnoreFileSizeLimitSignal();
-    CLI::App app{"zorvane - the Zorvane Terrain Editor's command-line tool"};
+    CLI::App app{"zorvane - the Zorvane Terrain Editor's command-line tool\n"
+                 "Exit status: 0 success, 1 failure, 2 wrong usage."};
+    app.set_version_flag("--version", "zorvane " ZORVANE_VERSION);
     app.require_subcommand(1);
+
+    std::string helpTopic;
+    auto* helpCmd = app.add_subcommand("help", "Show the help of the tool or of one command");
+    helpCmd->add_option("COMMAND", helpTopic, "The command");
 
     InfoOptions info;
     auto* infoCmd = app.add_subcommand("info", "Summarise a *.zp, *.zm, *.zl or *.zg file");
@@ -36,7 +60,8 @@ int main(int argc, char** argv) {
     generateCmd->add_option("--zm", generate.zm, "Also write a map project (*.zm)");
     generateCmd->add_option("--variant", generate.variant, "Variant of the map project: zme or zmpe");
     generateCmd->add_option("--size", generate.size, "WxH: the map size without borders (10..202 each)");
-    generateCmd->add_option("--seed", generate.seed, "Seed of the random numbers (with --threads 1: the same map)");
+    generateCmd->add_option("--seed", generate.seed, "Seed of the random numbers (with --threads 1: the same map)")
+        ->check(SeedRule);
     generateCmd->add_option("--threads", generate.threads, "Worker threads, 1 to 4");
     generateCmd->add_option("--timeout", generate.timeout, "Stop after this many seconds");
     generateCmd->add_flag("-v,--verbose", generate.verbose, "Show what is done");
@@ -49,7 +74,7 @@ int main(int argc, char** argv) {
     SamplesOptions samples;
     auto* samplesCmd = app.add_subcommand("samples", "Write the sample tile set and maps (both variants) into a folder");
     samplesCmd->add_option("OUTDIR", samples.outDir, "The folder to write into")->required();
-    samplesCmd->add_option("--seed", samples.seed, "Seed of the sample maps");
+    samplesCmd->add_option("--seed", samples.seed, "Seed of the sample maps")->check(SeedRule)->capture_default_str();
 
     ConvertOptions convert;
     auto* convertCmd = app.add_subcommand(
@@ -84,7 +109,32 @@ int main(int argc, char** argv) {
     renderCmd->add_flag("-v,--verbose", render.verbose, "Show what is done");
 #endif
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // Help and version are answers; everything else is wrong usage.
+        if (e.get_exit_code() == 0) return app.exit(e);
+        std::string prefix = "zorvane";
+        for (const CLI::App* command : app.get_subcommands()) prefix += " " + command->get_name();
+        std::cerr << prefix << ": " << e.what() << "\n" << prefix << ": see zorvane help"
+                  << (prefix.size() > 7 ? prefix.substr(7) : std::string()) << "\n";
+        return 2;
+    }
+
+    if (*helpCmd) {
+        if (helpTopic.empty()) {
+            // The tool's own help (app.help() would show the help command's).
+            std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
+            return 0;
+        }
+        for (const CLI::App* command : app.get_subcommands({}))
+            if (command->get_name() == helpTopic && command != helpCmd) {
+                std::cout << command->help(app.get_name());
+                return 0;
+            }
+        std::cerr << "zorvane help: there is no command " << helpTopic << ".\n";
+        return 2;
+    }
 
     if (*infoCmd) return Info(info);
     if (*learnCmd) return Learn(learn);
