@@ -198,7 +198,8 @@ std::string Join(const std::filesystem::path& dir, const std::string& name) { re
 }  // namespace
 
 std::vector<SampleFile> BuildSampleFiles(const std::string& outDir, std::uint32_t seed) {
-    const std::filesystem::path root = AbsolutePath(outDir);
+    // An empty folder name is the current folder; stored paths are absolute either way.
+    const std::filesystem::path root = AbsolutePath(outDir.empty() ? std::string(".") : outDir);
     SampleTileSet tiles = BuildSampleTileSet();
     const std::vector<SampleMap> maps = ComposeSampleMaps(tiles, seed);
     Project& p = tiles.Tiles;

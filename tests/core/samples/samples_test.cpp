@@ -298,3 +298,16 @@ TEST(SampleContent, AnOutputFolderTooLongForTheStoredPathIsRefused) {
     const std::string longDir = "/" + std::string(260, 'd');
     EXPECT_THROW(BuildSampleFiles(longDir, 1), Error);
 }
+
+// An empty folder name is the current folder, and the tile set the maps name
+// is stored by its absolute path as everywhere else.
+TEST(SampleContent, AnEmptyFolderNameIsTheCurrentFolder) {
+    const auto here = samples::BuildSampleFiles(std::filesystem::current_path().string(), 3);
+    const auto empty = samples::BuildSampleFiles("", 3);
+    ASSERT_EQ(empty.size(), here.size());
+    for (std::size_t i = 0; i < empty.size(); ++i) {
+        EXPECT_TRUE(std::filesystem::path(empty[i].Path).is_absolute()) << empty[i].Path;
+        EXPECT_EQ(empty[i].Path, here[i].Path);
+        EXPECT_EQ(empty[i].Bytes, here[i].Bytes) << empty[i].Path;
+    }
+}
