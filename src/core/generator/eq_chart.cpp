@@ -22,6 +22,8 @@ std::int32_t TEqChart::XOf(double size) const {
     return static_cast<std::int32_t>(RoundHalfEven(x));
 }
 
+int TEqChart::MaxPoints(int n) { return std::min(std::max(n, 0), PlotWidth) + 2; }
+
 std::string TEqChart::AxisLabel() const { return "x [0-" + std::to_string(largest_) + "]"; }
 
 std::pair<int, int> TEqChart::GetPointData(int index) const {

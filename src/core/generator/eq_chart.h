@@ -61,6 +61,11 @@ public:
     // sizes, and points keep to chart units of their own.
     void MovePoint(int size, int percent);
 
+    // The most points a chart over sizes 0..n may hold: one per size (per
+    // chart unit when a unit spans several sizes) and one to spare, as "+"
+    // stops at n + 2 points.
+    static int MaxPoints(int n);
+
     int GetPointsCount() const { return static_cast<int>(points_.size()); }
     // (size, percent) of point i.
     std::pair<int, int> GetPointData(int index) const;

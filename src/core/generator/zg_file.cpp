@@ -81,6 +81,11 @@ void ReadChart(ByteReader& r, TEqChart& chart) {
         Damaged("the object size chart's range 0.." + std::to_string(n) + " is beyond its learned squares.");
     const std::int32_t count = Count(r, kChartPointBytes, "chart points");
     if (count < 1) Damaged("the object size chart has no points.");
+    // No chart the settings window makes holds more; generation reads the
+    // points for every object size.
+    if (count > TEqChart::MaxPoints(n))
+        Damaged("the object size chart has " + std::to_string(count) + " points; over sizes 0.." + std::to_string(n) +
+                " it holds at most " + std::to_string(TEqChart::MaxPoints(n)) + ".");
     std::vector<std::pair<int, int>> points(static_cast<std::size_t>(count));
     for (auto& [x, y] : points) {
         x = r.i32("chart point x");

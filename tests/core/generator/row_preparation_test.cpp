@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <random>
 #include <map>
 #include <memory>
 
@@ -45,6 +48,74 @@ TEST(ObjectSizeProbabilities, OnlySizesBelowTheLargestPutTheFilterInForce) {
     chart.ResetPoints(0, 2);
     chart.SetStoredPoints({{0, 100}, {0, 30}});
     EXPECT_EQ(ObjectSizeProbabilities(chart, 0), (std::vector<double>{0.3}));
+}
+
+namespace {
+
+// P[s] by a plain scan: the first point beyond s (the last one when none
+// is), the line from the point before it, per size.
+std::vector<double> PlainProbabilities(const TEqChart& chart, int largest) {
+    const int n = std::max(largest, 0), count = chart.GetPointsCount();
+    std::vector<double> p(static_cast<std::size_t>(n) + 1, 1.0);
+    if (count == 0) return p;
+    const double scale = chart.Scale() > 0 ? chart.Scale() : (n < 1 ? 1000.0 : 200.0 / n);
+    for (int s = 0; s < n; ++s) {
+        int w = count - 1;
+        for (int i = count - 1; i >= 0; --i)
+            if (s < chart.GetPointData(i).first) w = i;
+        const auto [x0, y0] = chart.GetPointData(std::max(w - 1, 0));
+        const auto [x1, y1] = chart.GetPointData(w);
+        const auto u = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(std::int64_t{x1} - x0) * scale));
+        if (w > 0 && u > 0 && s > 0)
+            p[static_cast<std::size_t>(s)] = (static_cast<double>(std::int64_t{s} - x0) *
+                                                  (static_cast<double>(std::int64_t{y1} - y0) / static_cast<double>(u)) *
+                                                  scale + y0) / 100.0;
+        else
+            p[static_cast<std::size_t>(s)] = y0 / 100.0;
+    }
+    p[static_cast<std::size_t>(n)] = chart.GetPointData(count - 1).second / 100.0;
+    return p;
+}
+
+}  // namespace
+
+TEST(ObjectSizeProbabilities, EqualThePlainScanOnRandomCharts) {
+    // Charts as a data file may hold them: points in any order, off the
+    // range, the range apart from the largest object.
+    std::mt19937 rng(12);
+    auto draw = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int round = 0; round < 400; ++round) {
+        const int n = draw(-2, 260), largest = draw(0, 260);
+        std::vector<std::pair<int, int>> points(static_cast<std::size_t>(draw(1, 30)));
+        const bool ordered = round % 2 == 0;
+        for (auto& [x, y] : points) {
+            x = draw(-5, std::max(n, 0) + 5);
+            y = draw(0, 100);
+        }
+        if (ordered) std::sort(points.begin(), points.end());
+        TEqChart chart;
+        chart.ResetPoints(n, 2);
+        chart.SetStoredPoints(points);
+        const auto expected = PlainProbabilities(chart, largest);
+        const auto p = ObjectSizeProbabilities(chart, largest);
+        ASSERT_EQ(p.size(), expected.size()) << round;
+        for (std::size_t s = 0; s < p.size(); ++s) ASSERT_DOUBLE_EQ(p[s], expected[s]) << round << " size " << s;
+    }
+}
+
+TEST(ObjectSizeProbabilities, AChartOfManyPointsOverManySizesTakesOnePass) {
+    // 300,000 points over 100,000 sizes: a scan of the points per size
+    // takes minutes.
+    std::vector<std::pair<int, int>> points;
+    for (int i = 0; i < 300000; ++i) points.emplace_back(i / 3, i % 101);
+    TEqChart chart;
+    chart.ResetPoints(100000, 2);
+    chart.SetStoredPoints(points);
+    const auto start = std::chrono::steady_clock::now();
+    const auto p = ObjectSizeProbabilities(chart, 100000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    ASSERT_EQ(p.size(), 100001u);
+    EXPECT_DOUBLE_EQ(p[100000], (299999 % 101) / 100.0);
 }
 
 // --- Column candidates --------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -261,6 +262,46 @@ TEST(ZgFile, RefusesDamagedCountsAndIndices) {
     EXPECT_NE(refused(at.chartCount, 0), "");               // a chart without points
     EXPECT_NE(refused(at.chartCount - 4, 2000000000), "");  // a range no learned data could make
     EXPECT_NE(refused(at.squares, 2).find("damaged"), std::string::npos);
+}
+
+namespace {
+
+// The fixture file with a chart over sizes 0..n of `count` points, each on
+// the next size (wrapping round the range).
+Bytes WithChart(std::int32_t n, std::int32_t count) {
+    FixtureOffsets at;
+    const Bytes good = FixtureFile(&at);
+    Bytes b(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(at.chartCount) - 4);
+    Put32(b, static_cast<std::uint32_t>(n));
+    Put32(b, static_cast<std::uint32_t>(count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        Put32(b, static_cast<std::uint32_t>(i % (std::max(n, 0) + 1)));
+        Put32(b, static_cast<std::uint32_t>(i % 101));
+    }
+    b.insert(b.end(), good.begin() + static_cast<std::ptrdiff_t>(at.chartCount) + 4 + 3 * 8, good.end());
+    return b;
+}
+
+}  // namespace
+
+TEST(ZgFile, AChartWithMorePointsThanItsSizesHoldIsRefused) {
+    // One point per size, beyond 200 sizes one per chart unit (0..200), and
+    // one to spare.
+    for (auto [n, most] : std::vector<std::pair<int, int>>{{0, 2}, {1, 3}, {10, 12}, {250, 202}}) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(ParseZG(WithChart(n, most)).Settings.ImgObjChart.GetPointsCount(), most);
+        EXPECT_THROW(ParseZG(WithChart(n, most + 1)), Error);
+    }
+    // A crafted file's 300,000 points are named with the most the range holds.
+    try {
+        ParseZG(WithChart(10, 300000));
+        ADD_FAILURE() << "read";
+    } catch (const Error& e) {
+        const std::string what = e.what();
+        EXPECT_NE(what.find("chart"), std::string::npos) << what;
+        EXPECT_NE(what.find("300000"), std::string::npos) << what;
+        EXPECT_NE(what.find("12"), std::string::npos) << what;
+    }
 }
 
 TEST(ZgFile, RefusesListsBeyondTheirCapacity) {

@@ -41,28 +41,31 @@ std::vector<double> ObjectSizeProbabilities(const TEqChart& chart, int largestOb
     const int count = chart.GetPointsCount();
     if (count == 0) return p;
     const double scale = chart.Scale() > 0 ? chart.Scale() : (n < 1 ? 1000.0 : 200.0 / n);
-    std::vector<std::pair<int, int>> pts;
+    std::vector<std::pair<std::int64_t, std::int64_t>> pts;
+    pts.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) pts.push_back(chart.GetPointData(i));
+    // Each size takes the first point beyond it (the last point when none
+    // is). That point never lies further left for a larger size, whatever
+    // the order of the points, so one pass over them serves every size.
+    std::size_t beyond = 0;
     for (int s = 0; s < n; ++s) {
-        int w = count - 1;
-        for (int i = 0; i < count; ++i)
-            if (s < pts[i].first) {
-                w = i;
-                break;
-            }
+        while (beyond < pts.size() && !(s < pts[beyond].first)) ++beyond;
+        const std::size_t w = std::min(beyond, pts.size() - 1);
+        double& ps = p[static_cast<std::size_t>(s)];
         if (w == 0) {
-            p[s] = pts[0].second / 100.0;
+            ps = static_cast<double>(pts[0].second) / 100.0;
             continue;
         }
         const auto [x0, y0] = pts[w - 1];
-        const int dx = pts[w].first - x0, dy = pts[w].second - y0;
-        const std::int64_t u = RoundHalfEven(dx * scale);
+        const std::int64_t dx = pts[w].first - x0, dy = pts[w].second - y0;
+        const std::int64_t u = RoundHalfEven(static_cast<double>(dx) * scale);
         if (u > 0 && s > 0)
-            p[s] = ((s - x0) * (dy / static_cast<double>(u)) * scale + y0) / 100.0;
+            ps = (static_cast<double>(s - x0) * (static_cast<double>(dy) / static_cast<double>(u)) * scale +
+                  static_cast<double>(y0)) / 100.0;
         else
-            p[s] = y0 / 100.0;
+            ps = static_cast<double>(y0) / 100.0;
     }
-    p[n] = pts[count - 1].second / 100.0;
+    p[static_cast<std::size_t>(n)] = static_cast<double>(pts.back().second) / 100.0;
     return p;
 }
 
