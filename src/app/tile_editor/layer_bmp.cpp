@@ -65,18 +65,27 @@ Declared ReadHeaders(const std::vector<std::uint8_t>& b, const std::string& path
     std::size_t& colours = d.Colours;
     if (headerSize >= 36 && U32(b, 46) != 0) colours = U32(b, 46);
     if (colours > 256) Damaged(path, "its palette is larger than 256 colours");
+    if (d.PixelOffset < 14 + headerSize) Damaged(path, "its pixel data overlaps its header");
+    // A palette without a stated size ends where the pixel data begins.
+    const std::size_t room = (d.PixelOffset - 14 - headerSize) / entry;
+    if (colours > room && (headerSize < 36 || U32(b, 46) == 0)) colours = room;
+    // Qt reads an old-style (12-byte header) palette as 256 entries whatever
+    // room the file gives it, and then the pixel data from the wrong place.
+    if (headerSize == 12 && colours < 256) Damaged(path, "its old-style palette is shorter than 256 colours");
     if (14ull + headerSize + colours * entry > b.size() || d.PixelOffset > b.size())
         Damaged(path, "its palette is cut short");
     return d;
 }
 
 // The pixel data that the headers declare must lie in the file.
-void CheckPixelData(const std::vector<std::uint8_t>& b, const Declared& d, const std::string& path) {
+// Returns, for run-length data, which pixels the codes write (top row
+// first): Qt leaves the others as they were allocated.
+std::vector<bool> CheckPixelData(const std::vector<std::uint8_t>& b, const Declared& d, const std::string& path) {
     if (d.Compression == 0) {
         const unsigned long long stride = ((static_cast<unsigned long long>(d.Width) * 8 + 31) / 32) * 4;
         if (d.PixelOffset + stride * static_cast<unsigned long long>(d.Height) > b.size())
             Damaged(path, "its pixel data is cut short");
-        return;
+        return {};
     }
     if (d.Compression != 1) Damaged(path, "its compression is not supported");
     if (d.TopDown) Damaged(path, "its compressed rows run top-down");
@@ -84,17 +93,23 @@ void CheckPixelData(const std::vector<std::uint8_t>& b, const Declared& d, const
     // and inside the picture.
     long long x = 0, y = 0;
     std::size_t at = d.PixelOffset;
+    std::vector<bool> written(static_cast<std::size_t>(d.Width * d.Height), false);
+    auto write = [&](long long n) {
+        for (long long i = 0; i < n && x + i < d.Width && y < d.Height; ++i)
+            written[static_cast<std::size_t>((d.Height - 1 - y) * d.Width + x + i)] = true;
+    };
     for (;;) {
         if (at + 2 > b.size()) Damaged(path, "its compressed pixel data is cut short");
         const std::uint8_t count = b[at], code = b[at + 1];
         at += 2;
         if (count > 0) {
+            write(count);
             x += count;
         } else if (code == 0) {
             x = 0;
             ++y;
         } else if (code == 1) {
-            return;
+            return written;
         } else if (code == 2) {
             if (at + 2 > b.size()) Damaged(path, "its compressed pixel data is cut short");
             x += b[at];
@@ -102,8 +117,9 @@ void CheckPixelData(const std::vector<std::uint8_t>& b, const Declared& d, const
             at += 2;
         } else {
             at += code + (code & 1u);
-            x += code;
             if (at > b.size()) Damaged(path, "its compressed pixel data is cut short");
+            write(code);
+            x += code;
         }
         if (x > d.Width || y > d.Height || (y == d.Height && x > 0))
             Damaged(path, "its compressed pixel data leaves the picture");
@@ -120,7 +136,7 @@ LoadedPicture ReadLayerBmp(const std::string& path) {
     const Declared d = ReadHeaders(bytes, path);
     LoadedPicture pic;
     if (d.BitCount != 8) return pic;  // not 8-bit: refused by the editor's checks
-    CheckPixelData(bytes, d, path);
+    const std::vector<bool> written = CheckPixelData(bytes, d, path);
 
     QImageReader reader(QString::fromStdString(path), "BMP");
     QImage img;
@@ -131,6 +147,9 @@ LoadedPicture ReadLayerBmp(const std::string& path) {
     pic.Image.Reset(img.width(), img.height());
     for (int y = 0; y < img.height(); ++y)
         std::memcpy(&pic.Image.At(0, y), img.constScanLine(y), static_cast<std::size_t>(img.width()));
+    if (!written.empty())
+        for (std::size_t i = 0; i < written.size(); ++i)
+            if (!written[i]) pic.Image.Px[i] = 0;
     for (std::uint8_t v : pic.Image.Px)
         if (v >= d.Colours) Damaged(path, "its pixels name colours that its palette does not have");
     const QList<QRgb> table = img.colorTable();
