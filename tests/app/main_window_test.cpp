@@ -48,7 +48,7 @@ const MenuItem kMenu[] = {
     {"MSelToBottom", "Selection to Bottom", "Ctrl+B", true, -1},
     {"MSwap", "Swap 2 Selected Tiles", "", true, -1},
     {"MTiles", "Tiles List", "", true, -1},
-    {"MNewTile", "Add New Tile", "Ctrl+T", false, -1},
+    {"MNewTile", "Add New Tile", "Ctrl+T", true, -1},
     {"MCreateTileFromSel", "Create Tile from Selection", "", false, -1},
     {"MEditTile", "Edit Selected Tile", "Ctrl+E", false, -1},
     {"MMoveTile", "Move Selected Tile", "", false, -1},

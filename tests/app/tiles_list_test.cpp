@@ -119,7 +119,7 @@ TEST_F(TilesListTest, ARightClickSelectsTheItemAndOpensThePopupMenu) {
     Add(1, 1, 0, 0, 7);
     Refresh();
     EXPECT_EQ(list->currentRow(), -1);
-    EXPECT_EQ(Enabled("M"), B({false, false, false, false, false})) << "no item selected";
+    EXPECT_EQ(Enabled("M"), B({true, false, false, false, false})) << "no item selected: only Add";
     auto* popup = window.findChild<QMenu*>("PMntList");
     ASSERT_NE(popup, nullptr);
     EXPECT_FALSE(popup->isVisible());
@@ -131,15 +131,15 @@ TEST_F(TilesListTest, ARightClickSelectsTheItemAndOpensThePopupMenu) {
     for (QAction* a : popup->actions()) captions << a->text();
     EXPECT_EQ(captions, QStringList({"Add New Tile", "Create Tile from Selection", "Edit Selected Tile",
                                      "Move Selected Tile", "Delete Selected Tile"}));
-    EXPECT_EQ(Enabled("PM"), B({false, false, false, true, true}));
+    EXPECT_EQ(Enabled("PM"), B({true, false, true, true, true}));
     EXPECT_EQ(Enabled("M"), Enabled("PM"));
     popup->close();
 
     Click(0, 0);
-    ASSERT_EQ(Selected(), V({0})) << "a map selection; still no tile editor to open with it";
+    ASSERT_EQ(Selected(), V({0})) << "a map selection to create a tile from";
     QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, Centre(1));
     EXPECT_EQ(list->currentRow(), 1) << "another item under the right button";
-    EXPECT_EQ(Enabled("PM"), B({false, false, false, true, true}));
+    EXPECT_EQ(Enabled("PM"), B({true, true, true, true, true}));
     popup->close();
 }
 
@@ -277,7 +277,7 @@ TEST_F(TilesListTest, DeleteSelectedTileAsksFirst) {
     Trigger("MDelTile");
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(list->currentRow(), -1);
-    EXPECT_EQ(Enabled("M"), B({false, false, false, false, false}));
+    EXPECT_EQ(Enabled("M"), B({true, false, false, false, false}));
 }
 
 }  // namespace

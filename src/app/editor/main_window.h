@@ -38,6 +38,7 @@ class TFNewMap;
 class TFMapProperties;
 class TFMiniMap;
 class TFMoveNT;
+class TFTileEdit;
 
 // How the tile editor is opened: for a new tile, on the selected tiles list
 // entry, or with the map selection.
@@ -62,7 +63,7 @@ public:
     EditorLog& log() { return log_; }
     double Ppi() const { return ppi_; }
     bool GeneratorHasData() const { return false; }  // no generator yet
-    bool TileEditorAvailable() const { return false; }  // no tile editor yet
+    bool TileEditorAvailable() const { return true; }
     // Map Generator menu toggles, read by the generator and the digit keys.
     bool UpdateDisplay() const { return updateDisplay_; }
     bool ManualRepeats() const { return manualRepeats_; }
@@ -159,11 +160,13 @@ public:
     void MEditTileClick();
     void MMoveTileClick();
     void MDelTileClick();
-    // Opens the tile editor modally (nothing yet: the editor is to come).
+    // Opens the tile editor modally: for a new tile, on the selected tiles
+    // list entry, or with the map selection.
     void OpenTileEditor(TileEditorMode mode);
     // Enables the tiles list commands of both menus by their conditions.
     void UpdateTilesListCommands();
     TFMoveNT& moveTileWindow() { return *moveTile_; }
+    TFTileEdit& tileEditWindow() { return *tileEdit_; }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -213,6 +216,7 @@ private:
     std::unique_ptr<TFMapProperties> properties_;
     std::unique_ptr<TFMiniMap> miniMap_;
     TFMoveNT* moveTile_ = nullptr;  // a child of the window
+    TFTileEdit* tileEdit_ = nullptr;  // a child of the window
     QMenu* pmntList_ = nullptr;
     QPointer<QWidget> about_;  // the about box while it exists (it deletes itself when closed)
 };

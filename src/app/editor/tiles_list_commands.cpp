@@ -10,6 +10,7 @@
 #include "editor/main_window.h"
 #include "editor/move_tile_window.h"
 #include "editor/tiles_list.h"
+#include "tile_editor/tile_edit_window.h"
 
 namespace zorvane::editor {
 namespace {
@@ -65,6 +66,7 @@ void MainWindow::CreateTilesListCommands(QMenu* submenu) {
     };
     connect(tilesList_, &QListWidget::currentRowChanged, this, &MainWindow::UpdateTilesListCommands);
     moveTile_ = new TFMoveNT(*this);
+    tileEdit_ = new TFTileEdit(*this);
     UpdateTilesListCommands();
 }
 
@@ -79,7 +81,13 @@ void MainWindow::UpdateTilesListCommands() {
             if (QAction* a = findChild<QAction*>(ActionName(prefix, c))) a->setEnabled(state.*(c.enabled));
 }
 
-void MainWindow::OpenTileEditor(TileEditorMode /*mode*/) {}
+void MainWindow::OpenTileEditor(TileEditorMode mode) {
+    switch (mode) {
+        case TileEditorMode::New: tileEdit_->Execute(TileEditMode::New, -1); break;
+        case TileEditorMode::Edit: tileEdit_->Execute(TileEditMode::Edit, tilesList_->currentRow()); break;
+        case TileEditorMode::FromSelection: tileEdit_->Execute(TileEditMode::FromSelection, -1); break;
+    }
+}
 
 // Each command checks its condition again: a shortcut may outrun the
 // enabling.

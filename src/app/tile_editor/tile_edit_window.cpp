@@ -1,0 +1,354 @@
+#include "tile_editor/tile_edit_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolBar>
+#include <filesystem>
+
+#include "editor/main_window.h"
+#include "tile_editing/apply.h"
+#include "tile_editor/layer_bmp.h"
+
+namespace zorvane::editor {
+
+namespace {
+
+constexpr int kToolBarHeight = 40;
+constexpr int kPanelWidth = 150;
+constexpr int kScrollBarSize = 16;
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QGroupBox* Group(QWidget* parent, const char* name, const char* caption) {
+    auto* g = new QGroupBox(QString::fromUtf8(caption), parent);
+    g->setObjectName(QString::fromUtf8(name));
+    g->setAutoFillBackground(true);
+    return g;
+}
+
+QAction* CheckButton(QToolBar* bar, const char* name, const char* caption, bool down) {
+    QAction* a = bar->addAction(QString::fromUtf8(caption));
+    a->setObjectName(QString::fromUtf8(name));
+    a->setCheckable(true);
+    a->setChecked(down);
+    return a;
+}
+
+}  // namespace
+
+TileView::TileView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ImgRender"));
+    setMouseTracking(true);
+}
+
+void TileView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (!Surface.isNull()) painter.drawImage(0, 0, Surface);
+}
+
+TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
+    setObjectName(QStringLiteral("FTileEdit"));
+    setWindowTitle(QStringLiteral("Edit Tile"));
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setMinimumSize(640, 469);
+    resize(632, 442);
+
+    GroupBox1 = Group(this, "GroupBox1", "Ground Layer");
+    BtnAddGnd = Button(GroupBox1, "BtnAddGnd", "Add");
+    BtnDelGnd = Button(GroupBox1, "BtnDelGnd", "Remove");
+    BtnExpGnd = Button(GroupBox1, "BtnExpGnd", "Export to bmp");
+    GroupBox2 = Group(this, "GroupBox2", "Top Layer");
+    BtnAddTop = Button(GroupBox2, "BtnAddTop", "Add");
+    BtnDelTop = Button(GroupBox2, "BtnDelTop", "Remove");
+    BtnExpTop = Button(GroupBox2, "BtnExpTop", "Export to bmp");
+    GroupBox3 = Group(this, "GroupBox3", "Attributes Layer");
+    BtnImportAtr = Button(GroupBox3, "BtnImportAtr", "Import");
+    BtnExportBtn = Button(GroupBox3, "BtnExportBtn", "Export");
+    BtnInfoAtr = Button(GroupBox3, "BtnInfoAtr", "Help");
+    GroupBox4 = Group(this, "GroupBox4", "Trasnp. color");
+    BtnPickTransp = Button(GroupBox4, "BtnPickTransp", "Pick");
+    SEtranspId = new QSpinBox(GroupBox4);
+    SEtranspId->setObjectName(QStringLiteral("SEtranspId"));
+    GroupBox5 = Group(this, "GroupBox5", "Fog color");
+    BtnPickFog = Button(GroupBox5, "BtnPickFog", "Pick");
+    SEfogId = new QSpinBox(GroupBox5);
+    SEfogId->setObjectName(QStringLiteral("SEfogId"));
+    for (QSpinBox* se : {SEtranspId, SEfogId}) se->setRange(0, 255);
+    SEfogId->setValue(1);
+    GroupBox6 = Group(this, "GroupBox6", "Tile Changes");
+    BtnSave = Button(GroupBox6, "BtnSave", "Apply");
+    BtnCancel = Button(GroupBox6, "BtnCancel", "Cancel");
+
+    TBatr = new QToolBar(QStringLiteral("Attributes Toolbar"), this);
+    TBatr->setObjectName(QStringLiteral("TBatr"));
+    TBicons = new QToolBar(QStringLiteral("Show layers"), this);
+    TBicons->setObjectName(QStringLiteral("TBicons"));
+    TBicons->addSeparator()->setObjectName(QStringLiteral("sep1"));
+    TBbtnShowGnd = CheckButton(TBicons, "TBbtnShowGnd", "Show Ground", true);
+    TBicons->addSeparator()->setObjectName(QStringLiteral("sep2"));
+    TBbtnShowTop = CheckButton(TBicons, "TBbtnShowTop", "Show Top", true);
+    TBicons->addSeparator()->setObjectName(QStringLiteral("sep3"));
+    TBbtnShowGrid = CheckButton(TBicons, "TBbtnShowGrid", "Show Grid", false);
+
+    ImgRender = new TileView(this);
+    SBx = new QScrollBar(Qt::Horizontal, this);
+    SBx->setObjectName(QStringLiteral("SBx"));
+    SBy = new QScrollBar(Qt::Vertical, this);
+    SBy->setObjectName(QStringLiteral("SBy"));
+    for (QScrollBar* sb : {SBx, SBy}) sb->setRange(0, 0);
+
+    connect(BtnAddGnd, &QPushButton::clicked, this, [this] { AddLayerClick(LayerKind::Ground); });
+    connect(BtnAddTop, &QPushButton::clicked, this, [this] { AddLayerClick(LayerKind::Top); });
+    connect(BtnDelGnd, &QPushButton::clicked, this, [this] { RemoveLayerClick(LayerKind::Ground); });
+    connect(BtnDelTop, &QPushButton::clicked, this, [this] { RemoveLayerClick(LayerKind::Top); });
+    connect(BtnExpGnd, &QPushButton::clicked, this, [this] { ExportLayerClick(LayerKind::Ground); });
+    connect(BtnExpTop, &QPushButton::clicked, this, [this] { ExportLayerClick(LayerKind::Top); });
+    connect(BtnPickTransp, &QPushButton::clicked, this, [this] { PickClick(PickMode::Transparent); });
+    connect(BtnPickFog, &QPushButton::clicked, this, [this] { PickClick(PickMode::Fog); });
+    connect(BtnSave, &QPushButton::clicked, this, &TFTileEdit::BtnSaveClick);
+    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(SEtranspId, &QSpinBox::valueChanged, this, [this](int v) {
+        state_.TranspId = v;
+        UpdateColourBox(GroupBox4, v, 219);
+        Render();
+    });
+    connect(SEfogId, &QSpinBox::valueChanged, this, [this](int v) {
+        state_.FogId = v;
+        UpdateColourBox(GroupBox5, v, 219);
+    });
+    for (QAction* a : {TBbtnShowGnd, TBbtnShowTop, TBbtnShowGrid}) connect(a, &QAction::toggled, this, &TFTileEdit::Render);
+    connect(SBx, &QScrollBar::valueChanged, this, [this](int v) {
+        scrollX_ = v;
+        Render();
+    });
+    connect(SBy, &QScrollBar::valueChanged, this, [this](int v) {
+        scrollY_ = v;
+        Render();
+    });
+
+    ImgRender->OnMove = [this](QMouseEvent* e) {
+        if (pick_ == PickMode::None || ImgRender->Surface.isNull()) return;
+        const QPoint p = e->position().toPoint();
+        if (!ImgRender->Surface.rect().contains(p)) return;
+        const QColor c = ImgRender->Surface.pixelColor(p);
+        setWindowTitle(QStringLiteral("Edit Tile RGB=(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue()));
+    };
+    ImgRender->OnRelease = [this](QMouseEvent* e) {
+        if (e->button() != Qt::LeftButton) return;
+        const QPoint p = e->position().toPoint();
+        if (pick_ != PickMode::None && !ImgRender->Surface.isNull() && ImgRender->Surface.rect().contains(p)) {
+            const QColor c = ImgRender->Surface.pixelColor(p);
+            const Rgb colour{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                             static_cast<std::uint8_t>(c.blue())};
+            if (auto index = FindColour(state_.Palette, colour))
+                (pick_ == PickMode::Transparent ? SEtranspId : SEfogId)->setValue(*index);
+        }
+        CancelPickColor();
+    };
+    qApp->installEventFilter(this);
+    LayoutControls();
+}
+
+TFTileEdit::~TFTileEdit() { qApp->removeEventFilter(this); }
+
+void TFTileEdit::LayoutControls() {
+    const int w = width(), h = height();
+    const int iconsWidth = std::min(w, TBicons->sizeHint().width());
+    TBicons->setGeometry(w - iconsWidth, 0, iconsWidth, kToolBarHeight);
+    TBatr->setGeometry(0, 0, w - iconsWidth, kToolBarHeight);
+    int y = kToolBarHeight + 2;
+    auto place = [&](QGroupBox* box, std::initializer_list<QWidget*> column, int height) {
+        box->setGeometry(4, y, kPanelWidth - 8, height);
+        int cy = 18;
+        for (QWidget* c : column) {
+            c->setGeometry(6, cy, kPanelWidth - 20, 22);
+            cy += 24;
+        }
+        y += height + 2;
+    };
+    place(GroupBox1, {BtnAddGnd, BtnDelGnd, BtnExpGnd}, 92);
+    place(GroupBox2, {BtnAddTop, BtnDelTop, BtnExpTop}, 92);
+    place(GroupBox3, {BtnImportAtr, BtnExportBtn, BtnInfoAtr}, 92);
+    for (auto [box, pick, se] : {std::tuple{GroupBox4, BtnPickTransp, SEtranspId}, std::tuple{GroupBox5, BtnPickFog, SEfogId}}) {
+        box->setGeometry(4, y, kPanelWidth - 8, 46);
+        pick->setGeometry(6, 18, 60, 22);
+        se->setGeometry(70, 18, kPanelWidth - 84, 22);
+        y += 48;
+    }
+    GroupBox6->setGeometry(4, y, kPanelWidth - 8, 46);
+    BtnSave->setGeometry(6, 18, 62, 22);
+    BtnCancel->setGeometry(70, 18, kPanelWidth - 84, 22);
+    const int viewW = std::max(0, w - kPanelWidth - kScrollBarSize), viewH = std::max(0, h - kToolBarHeight - kScrollBarSize);
+    ImgRender->setGeometry(kPanelWidth, kToolBarHeight, viewW, viewH);
+    SBx->setGeometry(kPanelWidth, kToolBarHeight + viewH, viewW, kScrollBarSize);
+    SBy->setGeometry(kPanelWidth + viewW, kToolBarHeight, kScrollBarSize, viewH);
+}
+
+void TFTileEdit::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    LayoutControls();
+    UpdateScrollbars();
+    Render();
+}
+
+void TFTileEdit::Execute(TileEditMode mode, int editedTile) {
+    state_.TranspId = SEtranspId->value();
+    state_.FogId = SEfogId->value();
+    OpenTileEditorState(state_, main_.project(), mode, editedTile);
+    SEtranspId->setValue(state_.TranspId);
+    SEfogId->setValue(state_.FogId);
+    UpdateColourBox(GroupBox4, state_.TranspId, 219);
+    UpdateColourBox(GroupBox5, state_.FogId, 219);
+    move(main_.pos() + QPoint(160, 90));
+    SBx->setValue(0);
+    SBy->setValue(0);
+    UpdateScrollbars();
+    Render();
+    exec();
+}
+
+void TFTileEdit::done(int result) {
+    CancelPickColor();
+    CloseTileEditorState(state_);
+    ImgRender->Surface = QImage();
+    QDialog::done(result);
+}
+
+void TFTileEdit::UpdateColourBox(QGroupBox* box, int index, int blackAbove) {
+    const Rgb c = state_.Palette[static_cast<std::size_t>(index)];
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Window, QColor(c.R, c.G, c.B));
+    pal.setColor(QPalette::WindowText, c.R + c.G + c.B > blackAbove ? Qt::black : Qt::white);
+    box->setPalette(pal);
+}
+
+void TFTileEdit::Render() {
+    const int vw = ImgRender->width(), vh = ImgRender->height();
+    QImage& surface = ImgRender->Surface;
+    if (surface.width() != vw || surface.height() != vh) surface = QImage(vw, vh, QImage::Format_RGB888);
+    if (surface.isNull()) return;
+    surface.fill(Qt::black);
+    const int ox = scrollX_ * BitmapSide, oy = scrollY_ * BitmapSide;
+    for (auto [layer, shown] : {std::pair{&state_.Ground, TBbtnShowGnd->isChecked()}, std::pair{&state_.Top, TBbtnShowTop->isChecked()}}) {
+        if (!shown || !layer->Present()) continue;
+        for (int y = 0; y < vh && oy + y < layer->Height; ++y) {
+            uchar* row = surface.scanLine(y);
+            for (int x = 0; x < vw && ox + x < layer->Width; ++x) {
+                const std::uint8_t p = layer->At(ox + x, oy + y);
+                if (p == 0) continue;
+                const Rgb& c = state_.Palette[p];
+                row[3 * x] = c.R, row[3 * x + 1] = c.G, row[3 * x + 2] = c.B;
+            }
+        }
+    }
+    // The attribute layer is drawn here.
+    if (TBbtnShowGrid->isChecked()) {
+        for (int y = 0; y < vh; ++y) {
+            uchar* row = surface.scanLine(y);
+            for (int x = 0; x < vw; ++x)
+                if (x % BitmapSide == 0 || y % BitmapSide == 0) row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = 160;
+        }
+    }
+    ImgRender->update();
+}
+
+void TFTileEdit::UpdateScrollbars() {
+    auto range = [](int tile, int view) { return std::max(0, (tile - view + BitmapSide - 1) / BitmapSide); };
+    SBx->setRange(0, range(state_.PixelWidth(), ImgRender->width()));
+    SBy->setRange(0, range(state_.PixelHeight(), ImgRender->height()));
+}
+
+void TFTileEdit::CancelPickColor() {
+    pick_ = PickMode::None;
+    unsetCursor();
+    setWindowTitle(QStringLiteral("Edit Tile"));
+}
+
+void TFTileEdit::PickClick(PickMode mode) {
+    pick_ = mode;
+    setCursor(Qt::DragMoveCursor);
+}
+
+void TFTileEdit::AddLayerClick(LayerKind kind) {
+    auto path = main_.ui().chooseFile(FileDialog{"ODbmp", "bitmaps|*.bmp", "", false, false, true, true});
+    if (!path) return;
+    main_.Guarded([&] {
+        LoadedPicture picture = ReadLayerBmp(*path);
+        AddLayer(state_, kind, std::move(picture), main_.project(), main_.ui());
+    });
+    SEtranspId->setValue(state_.TranspId);
+    SEfogId->setValue(state_.FogId);
+    UpdateColourBox(GroupBox4, state_.TranspId, 219);
+    UpdateColourBox(GroupBox5, state_.FogId, 219);
+    UpdateScrollbars();
+    Render();
+}
+
+void TFTileEdit::RemoveLayerClick(LayerKind kind) {
+    RemoveLayer(state_, kind);
+    UpdateScrollbars();
+    Render();
+}
+
+void TFTileEdit::ExportLayerClick(LayerKind kind) {
+    const LayerImage& layer = state_.Layer(kind);
+    if (!layer.Present()) return;
+    auto path = main_.ui().chooseFile(FileDialog{"SDbmp", "bitmaps|*.bmp", "", true, true});
+    if (!path) return;
+    main_.Guarded([&] {
+        WriteLayerBmp(layer, state_.Palette, std::filesystem::path(*path).replace_extension(".bmp").string());
+    });
+}
+
+void TFTileEdit::BtnSaveClick() {
+    if (!state_.Ground.Present() && !state_.Top.Present()) return;
+    Project& p = main_.project();
+    auto* list = main_.findChild<QListWidget*>(QStringLiteral("LBNewTiles"));
+    const int selected = list ? list->currentRow() : -1;
+    ApplyOutcome out;
+    main_.Guarded([&] { out = ApplyTileChanges(state_, p, main_.ui()); });
+    const int n = static_cast<int>(p.NewTiles.size());
+    if (out.Result == ApplyResult::Applied || out.PaletteReplaced) {
+        const bool all = out.PaletteReplaced || out.Result != ApplyResult::Applied;
+        main_.RefreshInterface(all ? 0 : out.TileIndex, all ? n - 1 : out.TileIndex, true, false, false, true);
+    }
+    if (p.BitmapCount != out.FirstNewBitmap || out.PaletteChanged) main_.PrepareBitmapsPx();
+    if (out.PaletteChanged) main_.FullRedraw();
+    if (list && selected >= 0) list->setCurrentRow(selected < n ? selected : selected - 1);
+    if (out.Result == ApplyResult::Applied) accept();
+}
+
+// Keys pressed and released anywhere in the window reach the input
+// controller as in the main window; a right press anywhere ends picking.
+bool TFTileEdit::eventFilter(QObject* watched, QEvent* e) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this || !isVisible()) return false;
+    if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {
+        CancelPickColor();
+        return false;
+    }
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+    QWidget* first = QApplication::focusWidget();
+    if (widget != (first && first->window() == this ? first : this)) return false;
+    if (!main_.controller().Enabled) return false;
+    auto* key = static_cast<QKeyEvent*>(e);
+    QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat());
+    QCoreApplication::sendEvent(&main_, &copy);
+    return false;
+}
+
+}  // namespace zorvane::editor

@@ -1,0 +1,89 @@
+#pragma once
+// TFTileEdit, "Edit Tile": the modal window that composes one tile of the
+// tiles list from a ground and a top picture layer (8-bit *.bmp files) and
+// applies it to the project. The attributes toolbar (TBatr) and the group
+// "Attributes Layer" are the attribute layer's place.
+
+#include <QDialog>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "tile_editing/tile_editor_state.h"
+
+class QAction;
+class QGroupBox;
+class QPushButton;
+class QScrollBar;
+class QSpinBox;
+class QToolBar;
+
+namespace zorvane::editor {
+
+class MainWindow;
+
+// ImgRender: shows the drawn view and reports the mouse.
+class TileView : public QWidget {
+public:
+    explicit TileView(QWidget* parent);
+    QImage Surface;
+    std::function<void(QMouseEvent*)> OnMove, OnPress, OnRelease;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mouseMoveEvent(QMouseEvent* e) override { if (OnMove) OnMove(e); }
+    void mousePressEvent(QMouseEvent* e) override { if (OnPress) OnPress(e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { if (OnRelease) OnRelease(e); }
+};
+
+enum class PickMode { None, Transparent, Fog };
+
+class TFTileEdit : public QDialog {
+public:
+    explicit TFTileEdit(MainWindow& main);
+    ~TFTileEdit() override;
+
+    // Fills the editor for `mode` (edited tile index for Edit, else -1) and
+    // runs it modally until Apply, Cancel or the title bar closes it.
+    void Execute(TileEditMode mode, int editedTile);
+
+    void Render();
+    void UpdateScrollbars();
+    void CancelPickColor();
+    const TileEditorState& State() const { return state_; }
+    PickMode Picking() const { return pick_; }
+
+    // Commands.
+    void AddLayerClick(LayerKind kind);
+    void RemoveLayerClick(LayerKind kind);
+    void ExportLayerClick(LayerKind kind);
+    void PickClick(PickMode mode);
+    void BtnSaveClick();
+
+    QGroupBox *GroupBox1, *GroupBox2, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6;
+    QPushButton *BtnAddGnd, *BtnDelGnd, *BtnExpGnd, *BtnAddTop, *BtnDelTop, *BtnExpTop;
+    QPushButton *BtnImportAtr, *BtnExportBtn, *BtnInfoAtr;
+    QPushButton *BtnPickTransp, *BtnPickFog, *BtnSave, *BtnCancel;
+    QSpinBox *SEtranspId, *SEfogId;
+    QToolBar *TBatr, *TBicons;
+    QAction *TBbtnShowGnd, *TBbtnShowTop, *TBbtnShowGrid;
+    TileView* ImgRender;
+    QScrollBar *SBx, *SBy;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void UpdateColourBox(QGroupBox* box, int index, int blackAbove);
+    void LayoutControls();
+
+    MainWindow& main_;
+    TileEditorState state_;
+    PickMode pick_ = PickMode::None;
+    int scrollX_ = 0;
+    int scrollY_ = 0;
+};
+
+}  // namespace zorvane::editor
