@@ -23,7 +23,20 @@ bool Load(Project& project, ConsoleUi& ui, const std::string& in, const std::opt
     case ProjectFileKind::TileSet:
         project.ZpPath = in;
         return OpenZP(project, ui, options);
-    case ProjectFileKind::Map: return OpenZMFile(project, ui, in, options);
+    case ProjectFileKind::Map: {
+        if (OpenZMFile(project, ui, in, options)) return true;
+        // The usual reason: the map names a tile set that is not there.
+        const std::string status = ui.status(), prefix = "error opening ";
+        if (!zp && ui.problems.empty() && status.starts_with(prefix) && status.ends_with("!")) {
+            const std::string missing = status.substr(prefix.size(), status.size() - prefix.size() - 1);
+            if (!FileExists(missing)) {
+                ui.problems.push_back(status);
+                ui.problems.push_back("The map names the tile set " + missing +
+                                      ", which does not exist; give the one to use with --zp.");
+            }
+        }
+        return false;
+    }
     case ProjectFileKind::Layered: return OpenZLFile(project, ui, in);
     case ProjectFileKind::GeneratorData:
     case ProjectFileKind::Unknown: break;

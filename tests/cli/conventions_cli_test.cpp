@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "builders.h"
 #include "cli_runner.h"
 
@@ -39,6 +41,18 @@ TEST(Conventions, SeedsFollowOneRule) {
     EXPECT_EQ(RunZorvane("samples t --seed 4294967295", dir).status, 0);
     EXPECT_EQ(RunZorvane("samples u --seed 0", dir).status, 0);
     EXPECT_NE(RunZorvane("samples --help", dir).out.find("0..4294967295"), std::string::npos);
+}
+
+// A map whose tile set is gone: the message names it and the option to give.
+TEST(Conventions, AMissingTileSetPointsToZp) {
+    TempDir dir;
+    ASSERT_EQ(RunZorvane("samples s", dir).status, 0);
+    std::filesystem::rename(dir.file("s/zmpe/samples.zp"), dir.file("s/zmpe/moved.zp"));
+    CliOutcome r = RunZorvane("convert s/zmpe/meadow.zm m.zl", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.file("s/zmpe/samples.zp")), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--zp"), std::string::npos) << r.err;
+    EXPECT_EQ(RunZorvane("convert s/zmpe/meadow.zm m.zl --zp s/zmpe/moved.zp", dir).status, 0);
 }
 
 TEST(Conventions, HelpAndVersion) {
