@@ -172,10 +172,7 @@ int Generate(const GenerateCommandOptions& o) {
                 return Fail("generate", ui);
         }
         if (outcome != GenerateOutcome::Completed) {
-            const bool timedOut = options.TimeLimit && gInterrupts.load() == 0;
-            const char* why = outcome == GenerateOutcome::Terminated ? "threads terminated. "
-                              : timedOut                            ? "time limit reached. "
-                                                                    : "";
+            const char* why = outcome == GenerateOutcome::Terminated ? "threads terminated. " : "";
             return Fail("generate", why + status +
                                         "\rThe map as far as it was generated was written to " + out + ".");
         }

@@ -104,8 +104,9 @@ TEST_F(GenerateCli, RefusesBadOptions) {
 TEST_F(GenerateCli, ATimeLimitStopsTheRunWithAnErrorStatus) {
     auto r = RunZorvane("generate data.zg -o a.zl --size 202x202 --timeout 0.001 --threads 2", dir);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("time limit reached. Map generator stopped by user. Generating time: "), std::string::npos)
+    EXPECT_NE(r.err.find("Map generator stopped: time limit reached. Generating time: "), std::string::npos)
         << r.err;
+    EXPECT_EQ(r.err.find("by user"), std::string::npos) << r.err;
     EXPECT_TRUE(FileExists(dir.file("a.zl")));
 }
 

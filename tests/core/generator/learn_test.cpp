@@ -245,7 +245,7 @@ TEST_F(LearnFixture, DamagedMapEndsLearningWithNothingHalfLearned) {
     AddMap("a.zm", zp, DistinctMap());
     const std::string bad = dir.file("bad.zm");
     Bytes bytes = MapFileBytes(zp, 14, 14, DistinctMap().Squares);
-    bytes.resize(bytes.size() - 7);
+    bytes.erase(bytes.end() - 7, bytes.end());  // cut short
     WriteBytes(bad, bytes);
     settings.LearnList.push_back({bad, 1, false});
     gen.Learned = true;
@@ -403,7 +403,9 @@ TEST_F(LearnFixture, MultipliersThatWouldOutgrowTheGeneratorAreRefusedAndWhatIsL
             << (ui.messages.empty() ? ui.status() : ui.messages.back().text);
         // Under the border every column pair holds as many pairs as the
         // learned data lets a column pair hold at most.
-        RowPreparer prep(gen, RowSettings{.MapWidth = 14});
+        RowSettings rowSettings;
+        rowSettings.MapWidth = 14;
+        RowPreparer prep(gen, rowSettings);
         GeneratorRng rng(m);
         prep.BuildColumnCandidates(std::vector<std::int32_t>(10, -1), rng);
         prep.BuildJoinLists();

@@ -136,8 +136,12 @@ TEST(SettingsTable, OutOfRangeValuesAreClampedOnReadingAndRefusedWhereTheyDoNotF
         EXPECT_EQ(ValueOf(row, clamped), Value(row.Range.Max));
         // Whatever the file can hold is clamped when read; a byte refuses
         // what is beyond it.
-        if (!oneByte || row.Range.Min > 0) EXPECT_EQ(ValueOf(row, ThroughTheFile(low)), Value(row.Range.Min));
-        if (!oneByte || row.Range.Max < 255) EXPECT_EQ(ValueOf(row, ThroughTheFile(high)), Value(row.Range.Max));
+        if (!oneByte || row.Range.Min > 0) {
+            EXPECT_EQ(ValueOf(row, ThroughTheFile(low)), Value(row.Range.Min));
+        }
+        if (!oneByte || row.Range.Max < 255) {
+            EXPECT_EQ(ValueOf(row, ThroughTheFile(high)), Value(row.Range.Max));
+        }
         if (oneByte) {
             GeneratorSettings beyond;
             SetValue(row, beyond, 256);

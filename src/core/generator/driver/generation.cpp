@@ -249,6 +249,7 @@ void GenerationRun::MainLoop() {
 GenerateOutcome GenerationRun::Run() {
     if (!Ready()) return GenerateOutcome::NotReady;
     started_ = Now();
+    stoppedAtTimeLimit_ = false;
     ReadSettings();
     if (stepped_)
         threads_.Stop();
@@ -305,8 +306,10 @@ void GenerationRun::End(GenerateOutcome outcome) {
     report_.MapRowsChanged(0, height_ - 1);
     report_.ResetHeartbeat();
     report_.SetGeneratorState(GeneratorState::Idle);
-    ui_.setStatus(outcome == GenerateOutcome::Failed ? "Map generator stopped by an error. Generating time: " + time
-                                                     : "Map generator stopped by user. Generating time: " + time);
+    const char* why = outcome == GenerateOutcome::Failed ? "Map generator stopped by an error."
+                      : stoppedAtTimeLimit_                ? "Map generator stopped: time limit reached."
+                                                           : "Map generator stopped by user.";
+    ui_.setStatus(why + std::string(" Generating time: ") + time);
 }
 
 }  // namespace zorvane

@@ -84,7 +84,10 @@ void GenerationRun::Poll() {
         run_.CLA = 0;
         run_.RowTime = now;
     }
-    if (options_.TimeLimit && now - started_ >= *options_.TimeLimit) requests_.StopRequest = true;
+    if (options_.TimeLimit && now - started_ >= *options_.TimeLimit && !requests_.StopRequest) {
+        stoppedAtTimeLimit_ = true;
+        requests_.StopRequest = true;
+    }
 }
 
 void GenerationRun::RowLoop() {

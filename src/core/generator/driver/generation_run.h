@@ -108,6 +108,7 @@ private:
 
     // Run state beyond the generator's.
     Clock::time_point started_{};
+    bool stoppedAtTimeLimit_ = false;  // the run's time limit, not the user, asked it to stop
     Clock::time_point lastPoll_{}, lastStats_{};
     int dirtyFrom_ = 0;          // the first row written since the last snapshot
     int consecutive_ = 0;        // attempts at the same row
