@@ -68,28 +68,63 @@ std::optional<std::string> NewTileSetPath(UserInterface& ui, const ExportOptions
     return chosen;
 }
 
-// Writes the new tile set file an export needs; false when the export is to stop.
-bool WriteNewTileSet(Project& project, UserInterface& ui, TileSetVariant variant, const ExportOptions& options) {
+// What writing the tile set changes in the project: it is the file's now.
+void TakeWrittenTileSet(Project& project, UserInterface& ui, TileSetVariant variant) {
+    const bool zme = variant == TileSetVariant::Zme;
+    project.ZpModified = false;
+    project.ZmeVariant = zme;
+    if (zme && std::all_of(project.FileHeader.begin(), project.FileHeader.end(), [](std::uint8_t b) { return b == 0; }))
+        SetDefsZPgora_o(project);
+    const bool rowsWereBottomUp = project.BottomUpRows;
+    MakeRowOrderConsistent(project);
+    if (rowsWereBottomUp != project.BottomUpRows) ui.bitmapsChanged();
+}
+
+// Gives a map without creatures the default block before it is written.
+void EnsureCreatures(Project& project, UserInterface& ui) {
+    if (!project.Creatures.empty()) return;
+    ResetCreatures(project, ui);
+    SetLvlInfo(project, project.Multiplayer == 1);
+}
+
+// Writes the map and the new tile set it names together: both complete or
+// neither replaced. False when the export is to stop (the user was told).
+bool SaveZmWithNewTileSet(Project& project, UserInterface& ui, const std::string& path, TileSetVariant variant,
+                          const ExportOptions& options) {
     auto chosen = NewTileSetPath(ui, options);
     if (!chosen) return false;
     std::string oldPath = project.ZpPath;
     project.ZpPath = ChangeFileExt(*chosen, KindEntry(ProjectFileKind::TileSet).extension);
     MakeZpPathAbsolute(project);
-    if (project.ZpPath.size() > MaxStoredPath) {
+    const std::string tileSetPath = project.ZpPath;
+    if (tileSetPath.size() > MaxStoredPath) {
         // The map could not name it: refuse before anything is written.
-        FailSave(ui, project.ZpPath, "The tile set path is longer than 255 bytes and cannot be stored in the map.");
-    } else if (MakeNewZP(project, ui, variant)) {
-        return true;
+        project.ZpPath = std::move(oldPath);
+        FailSave(ui, tileSetPath, "The tile set path is longer than 255 bytes and cannot be stored in the map.");
+        return false;
     }
-    project.ZpPath = std::move(oldPath);  // the project still belongs to the old tile set
-    return false;
+    ui.setStatus("saving " + path + " and " + tileSetPath + "...");
+    ProgressScope progress(ui);
+    try {
+        EnsureCreatures(project, ui);
+        const std::vector<std::uint8_t> tileSet = EncodeZP(project, variant);
+        const std::vector<std::uint8_t> map = EncodeZM(project, variant);
+        SaveFilesTogether(std::vector<FileToSave>{{tileSetPath, tileSet}, {path, map}});
+    } catch (const std::exception& e) {
+        project.ZpPath = std::move(oldPath);  // the project still belongs to the old tile set
+        FailSave(ui, path, e.what());
+        return false;
+    }
+    TakeWrittenTileSet(project, ui, variant);
+    ui.setStatus(tileSetPath + " saved!");
+    ui.setStatus(path + " saved!");
+    return true;
 }
 
 }  // namespace
 
 bool MakeNewZP(Project& project, UserInterface& ui, TileSetVariant variant) {
     const std::string path = project.ZpPath;
-    const bool zme = variant == TileSetVariant::Zme;
     ui.setStatus("writing " + path + "...");
     ProgressScope progress(ui);
     try {
@@ -98,12 +133,7 @@ bool MakeNewZP(Project& project, UserInterface& ui, TileSetVariant variant) {
         FailSave(ui, path, e.what());
         return false;
     }
-    project.ZpModified = false;
-    project.ZmeVariant = zme;
-    if (zme && std::all_of(project.FileHeader.begin(), project.FileHeader.end(), [](std::uint8_t b) { return b == 0; })) SetDefsZPgora_o(project);
-    const bool rowsWereBottomUp = project.BottomUpRows;
-    MakeRowOrderConsistent(project);
-    if (rowsWereBottomUp != project.BottomUpRows) ui.bitmapsChanged();
+    TakeWrittenTileSet(project, ui, variant);
     ui.setStatus(path + " saved!");
     return true;
 }
@@ -112,10 +142,7 @@ bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, Tile
     FlatSquaresRelease release{project};
     ui.setStatus("saving " + path + "...");
     ProgressScope progress(ui);
-    if (project.Creatures.empty()) {
-        ResetCreatures(project, ui);
-        SetLvlInfo(project, project.Multiplayer == 1);
-    }
+    EnsureCreatures(project, ui);
     try {
         SaveFileAtomically(path, EncodeZM(project, variant));
     } catch (const Error& e) {
@@ -148,8 +175,8 @@ ExportResult ExportToZmZpFile(Project& project, UserInterface& ui, const std::st
         bitmapsAdded || project.ZpModified || project.ZpPath.empty() || VariantOf(project.ZmeVariant) != variant;
     if (needNewTileSet && options.newTileSet == ExportOptions::NewTileSet::Refuse) return ExportResult::NeedsNewTileSet;
     // A path the map was read with is written back as it was, relative or not.
-    if (needNewTileSet && !WriteNewTileSet(project, ui, variant, options)) return ExportResult::Failed;
-    bool saved = SaveZmAs(project, ui, path, variant);
+    const bool saved =
+        needNewTileSet ? SaveZmWithNewTileSet(project, ui, path, variant, options) : SaveZmAs(project, ui, path, variant);
     ui.refreshInterface({0, LastTileIndex(project), true, false, false, false});
     return saved ? ExportResult::Exported : ExportResult::Failed;
 }

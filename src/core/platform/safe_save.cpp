@@ -229,11 +229,18 @@ void SaveFilesTogether(std::span<const FileToSave> files) {
     std::vector<std::unique_ptr<Temporary>> written;
     std::set<fs::path> targets;
     std::error_code ec;
-    for (const FileToSave& f : files) {
-        fs::path target = CheckedTarget(f.Path);
-        if (!targets.insert(fs::weakly_canonical(target, ec)).second)
-            throw Error("Could not save " + f.Path + ": the same file is to be written twice.");
-        written.push_back(std::make_unique<Temporary>(std::move(target), f.Bytes, f.Path));
+    try {
+        for (const FileToSave& f : files) {
+            fs::path target = CheckedTarget(f.Path);
+            if (!targets.insert(fs::weakly_canonical(target, ec)).second)
+                throw Error("Could not save " + f.Path + ": the same file is to be written twice.");
+            written.push_back(std::make_unique<Temporary>(std::move(target), f.Bytes, f.Path));
+        }
+    } catch (const Error& e) {
+        if (files.size() == 1) throw;
+        std::string names;
+        for (const FileToSave& f : files) names += (names.empty() ? "" : ", ") + f.Path;
+        throw Error(e.what() + std::string(" None of the files (") + names + ") was replaced.");
     }
     if (written.size() == 1) {
         if (!written[0]->putInPlace()) written[0]->fail("replace");

@@ -277,6 +277,33 @@ TEST(ExportToZmZpFile, ATileSetThatCannotBeWrittenStopsTheExport) {
     EXPECT_EQ(ui.messages.back().text, "Exporting stopped by user!");
 }
 
+// The map and the new tile set it names are replaced together: when the map
+// cannot be written, the old tile set is still the one its old maps need.
+TEST(ExportToZmZpFile, AMapThatCannotBeWrittenKeepsTheOldTileSet) {
+    TempDir dir;
+    Project p;
+    AddPatternBitmaps(p, 2);
+    FillWithSquares(p, 5, 5, 0);
+    p.ZpPath = dir.file("kept.zp");
+    p.ZpModified = true;
+    const Bytes old = {'o', 'l', 'd'};
+    WriteBytes(dir.file("set.zp"), old);
+    const auto before = std::distance(std::filesystem::directory_iterator(dir.path()), {});
+    for (const std::string map : {dir.file("missing/a.zm"), dir.file("set.zp")}) {
+        FakeUi ui;
+        EXPECT_EQ(ExportToZmZpFile(p, ui, map, TileSetVariant::Zmpe,
+                                   ExportOptions::WritingTileSetTo(dir.file("set.zp"))),
+                  ExportResult::Failed)
+            << map;
+        EXPECT_EQ(ReadWholeFile(dir.file("set.zp")), old) << map;
+        EXPECT_EQ(p.ZpPath, dir.file("kept.zp"));
+        EXPECT_TRUE(p.ZpModified);
+        ASSERT_FALSE(ui.messages.empty());
+        EXPECT_NE(ui.messages.back().text.find("set.zp"), std::string::npos) << ui.messages.back().text;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), before);
+    }
+}
+
 TEST(ExportToZmZpFile, TooManyBitmapsForTheCompositesWritesNothing) {
     TempDir dir;
     Project p;
