@@ -120,6 +120,10 @@ void LoadLearned(const std::string& path, TMapGenerator& gen) {
 }  // namespace
 
 int Generate(const GenerateCommandOptions& o) {
+    // Ctrl+C is caught for the whole command: while the data file loads, the
+    // run and the saving of the map as far as it got. The first press stops
+    // the run, the second ends its threads, later ones are only counted.
+    InterruptScope interrupts;
     GenerationRequests requests;
     GenerateUi ui(requests);
     ui.verbose = o.verbose;
@@ -153,11 +157,9 @@ int Generate(const GenerateCommandOptions& o) {
         }
         MapGenerationEngine engine(gen);
         ProgressLine progress(settings.SEsizeY + 2 * BorderWidth);
-        GenerateOutcome outcome;
-        {
-            InterruptScope interrupts;
-            outcome = engine.Generate(project, ui, settings, requests, progress, options);
-        }
+        if (gInterrupts.load() > 0)
+            return Fail("generate", "Stopped by Ctrl+C before the map was generated; nothing was written.");
+        const GenerateOutcome outcome = engine.Generate(project, ui, settings, requests, progress, options);
         progress.End();
         if (outcome == GenerateOutcome::NotReady && ui.problems.empty()) return Fail("generate", NotReadyText);
         if (outcome == GenerateOutcome::NotReady || outcome == GenerateOutcome::Failed) return Fail("generate", ui);
