@@ -289,7 +289,7 @@ TEST(ExportToZmZpFile, AMapThatCannotBeWrittenKeepsTheOldTileSet) {
     const Bytes old = {'o', 'l', 'd'};
     WriteBytes(dir.file("set.zp"), old);
     const auto before = std::distance(std::filesystem::directory_iterator(dir.path()), {});
-    for (const std::string map : {dir.file("missing/a.zm"), dir.file("set.zp")}) {
+    for (const std::string& map : {dir.file("missing/a.zm"), dir.file("set.zp")}) {
         FakeUi ui;
         EXPECT_EQ(ExportToZmZpFile(p, ui, map, TileSetVariant::Zmpe,
                                    ExportOptions::WritingTileSetTo(dir.file("set.zp"))),
