@@ -69,7 +69,9 @@ TEST_F(RenderTest, BottomUpRowsFlipBitmapsButNeverPictograms) {
     const auto& icon = AtrIcons()[3];
     for (int r = 0; r < 32; ++r)
         for (int c = 0; c < 32; ++c)
-            if (icon[r * 32 + c] == 2) ASSERT_EQ(PixelAt(img, c, r), RgbOf(255, 255, 0));
+            if (icon[r * 32 + c] == 2) {
+                ASSERT_EQ(PixelAt(img, c, r), RgbOf(255, 255, 0));
+            }
 }
 
 TEST_F(RenderTest, ShowIdDimsEveryPictureRoundingHalvesToEven) {
