@@ -73,6 +73,8 @@ struct TileEditorState {
     AttributeGrid Atr;
     AttributeGrid InternalAtr;  // the attribute layer's internal attributes
     bool InternalMode = false;  // the attribute layer shows the internal array
+    int SelectedAtr = -1;       // attribute or internal value painted, -1 for none
+    bool SaveInternalChanges = false;  // the answer for the next exit from internal mode
     int EditedTile = -1;        // index in NewTiles, -1 for a new tile
     TileEditMode Mode = TileEditMode::New;
     int TranspId = 0;  // kept between openings
