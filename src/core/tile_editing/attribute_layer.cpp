@@ -68,7 +68,10 @@ bool SetAtrVal(TileEditorState& state, int column, int row, int value, Selection
         RefreshTatrBounds(state);
         return true;
     }
-    if (value < 0 || value > 255) return false;
+    // Internal values never reach a tile: an internal value still selected
+    // after internal mode was left (an Apply stopped at the bitmap limit)
+    // paints nothing.
+    if (value < 0 || value >= AttributeCount) return false;
     std::uint8_t& cell = state.Atr.At(column, row);
     if (cell == value) return false;
     cell = static_cast<std::uint8_t>(value);

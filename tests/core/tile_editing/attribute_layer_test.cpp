@@ -67,6 +67,10 @@ TEST(AttributeLayer, PaintingRespectsSelectionAndBounds) {
     EXPECT_FALSE(SetAtrVal(s, 3, 0, 7, SelectionCheck::On));
     EXPECT_FALSE(SetAtrVal(s, 0, -1, 7, SelectionCheck::On));
     EXPECT_FALSE(IsAtrArrayEmpty(s));
+    // An internal value left selected outside internal mode paints nothing.
+    s.SelectedAtr = TatrRegion;
+    EXPECT_FALSE(SetAtrVal(s, 0, 0, TatrRegion, SelectionCheck::On));
+    EXPECT_EQ(s.Atr.At(0, 0), 0);
     TileEditorState none;
     EXPECT_TRUE(IsAtrArrayEmpty(none));
     EXPECT_FALSE(SetAtrVal(none, 0, 0, 3, SelectionCheck::Off));
