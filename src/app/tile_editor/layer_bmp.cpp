@@ -170,4 +170,54 @@ void WriteLayerBmp(const LayerImage& image, const EditorPalette& palette, const 
     SavePicture(img, path, "BMP");
 }
 
+RgbPicture ReadMaskBmp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Error("Cannot open the file " + path + ".");
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) throw Error("Cannot read the file " + path + ".");
+    const Declared d = ReadHeaders(bytes, path);
+    QImage img;
+    if (d.BitCount == 8) {
+        // Palette pictures go through the layer reader and its checks.
+        const LoadedPicture pic = ReadLayerBmp(path);
+        RgbPicture mask;
+        mask.Width = pic.Image.Width;
+        mask.Height = pic.Image.Height;
+        for (std::uint8_t v : pic.Image.Px) mask.Px.push_back(pic.Palette[v]);
+        return mask;
+    }
+    if (d.Width <= 0 || d.Height <= 0) Damaged(path, "its size is not positive");
+    if (d.Width * d.Height > (1ll << 28)) Damaged(path, "its size is beyond any tile");
+    if (d.BitCount != 1 && d.BitCount != 4 && d.BitCount != 16 && d.BitCount != 24 && d.BitCount != 32)
+        Damaged(path, "its colour depth is not one of a bitmap's");
+    if (d.Compression != 0 && d.Compression != 3) Damaged(path, "its compression is not supported");
+    const unsigned long long stride = ((static_cast<unsigned long long>(d.Width) * d.BitCount + 31) / 32) * 4;
+    if (d.PixelOffset > bytes.size() || d.PixelOffset + stride * static_cast<unsigned long long>(d.Height) > bytes.size())
+        Damaged(path, "its pixel data is cut short");
+    QImageReader reader(QString::fromStdString(path), "BMP");
+    if (!reader.read(&img)) Damaged(path, reader.errorString().toStdString());
+    img = img.convertToFormat(QImage::Format_RGB888);
+    RgbPicture mask;
+    mask.Width = img.width();
+    mask.Height = img.height();
+    mask.Px.reserve(static_cast<std::size_t>(mask.Width) * static_cast<std::size_t>(mask.Height));
+    for (int y = 0; y < img.height(); ++y) {
+        const uchar* row = img.constScanLine(y);
+        for (int x = 0; x < img.width(); ++x) mask.Px.push_back(Rgb{row[3 * x], row[3 * x + 1], row[3 * x + 2]});
+    }
+    return mask;
+}
+
+void WriteMaskBmp(const RgbPicture& mask, const std::string& path) {
+    QImage img(mask.Width, mask.Height, QImage::Format_RGB888);
+    for (int y = 0; y < mask.Height; ++y) {
+        uchar* row = img.scanLine(y);
+        for (int x = 0; x < mask.Width; ++x) {
+            const Rgb c = mask.Px[static_cast<std::size_t>(y) * mask.Width + x];
+            row[3 * x] = c.R, row[3 * x + 1] = c.G, row[3 * x + 2] = c.B;
+        }
+    }
+    SavePicture(img, path, "BMP");
+}
+
 }  // namespace zorvane::editor

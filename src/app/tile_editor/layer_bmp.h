@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tile_editing/attribute_layer.h"
 #include "tile_editing/tile_editor_state.h"
 
 namespace zorvane::editor {
@@ -18,5 +19,11 @@ LoadedPicture ReadLayerBmp(const std::string& path);
 // Writes `image` as an 8-bit palette bitmap with `palette`, through the
 // safe save; throws Error with the reason.
 void WriteLayerBmp(const LayerImage& image, const EditorPalette& palette, const std::string& path);
+
+// An attribute mask picture: any uncompressed bitmap, as 24-bit colours,
+// with the same checks that its pixel data is all there. Throws Error.
+RgbPicture ReadMaskBmp(const std::string& path);
+// Writes a mask as a 24-bit bitmap through the safe save; throws Error.
+void WriteMaskBmp(const RgbPicture& mask, const std::string& path);
 
 }  // namespace zorvane::editor

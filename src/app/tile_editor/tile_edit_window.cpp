@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -15,6 +16,8 @@
 
 #include "editor/main_window.h"
 #include "tile_editing/apply.h"
+#include "tile_editor/attribute_icons.h"
+#include "tile_editor/attribute_toolbar.h"
 #include "tile_editor/layer_bmp.h"
 
 namespace zorvane::editor {
@@ -95,6 +98,11 @@ TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
 
     TBatr = new QToolBar(QStringLiteral("Attributes Toolbar"), this);
     TBatr->setObjectName(QStringLiteral("TBatr"));
+    atrBar_ = new AttributeToolbar(TBatr, state_, main_.ui());
+    atrBar_->OnSettled = [this](const QString& caption) {
+        if (!caption.isEmpty()) setWindowTitle(caption);
+        Render();
+    };
     TBicons = new QToolBar(QStringLiteral("Show layers"), this);
     TBicons->setObjectName(QStringLiteral("TBicons"));
     TBicons->addSeparator()->setObjectName(QStringLiteral("sep1"));
@@ -121,6 +129,9 @@ TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
     connect(BtnPickFog, &QPushButton::clicked, this, [this] { PickClick(PickMode::Fog); });
     connect(BtnSave, &QPushButton::clicked, this, &TFTileEdit::BtnSaveClick);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtnImportAtr, &QPushButton::clicked, this, &TFTileEdit::ImportAtrClick);
+    connect(BtnExportBtn, &QPushButton::clicked, this, &TFTileEdit::ExportAtrClick);
+    connect(BtnInfoAtr, &QPushButton::clicked, this, &TFTileEdit::InfoAtrClick);
     connect(SEtranspId, &QSpinBox::valueChanged, this, [this](int v) {
         state_.TranspId = v;
         UpdateColourBox(GroupBox4, v, 219);
@@ -140,7 +151,13 @@ TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
         Render();
     });
 
+    ImgRender->OnPress = [this](QMouseEvent* e) {
+        if (e->button() != Qt::LeftButton || pick_ != PickMode::None) return;
+        painting_ = true;
+        PaintAttributeAt(e->position().toPoint());
+    };
     ImgRender->OnMove = [this](QMouseEvent* e) {
+        if (painting_) PaintAttributeAt(e->position().toPoint());
         if (pick_ == PickMode::None || ImgRender->Surface.isNull()) return;
         const QPoint p = e->position().toPoint();
         if (!ImgRender->Surface.rect().contains(p)) return;
@@ -149,6 +166,7 @@ TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
     };
     ImgRender->OnRelease = [this](QMouseEvent* e) {
         if (e->button() != Qt::LeftButton) return;
+        painting_ = false;
         const QPoint p = e->position().toPoint();
         if (pick_ != PickMode::None && !ImgRender->Surface.isNull() && ImgRender->Surface.rect().contains(p)) {
             const QColor c = ImgRender->Surface.pixelColor(p);
@@ -255,7 +273,7 @@ void TFTileEdit::Render() {
             }
         }
     }
-    // The attribute layer is drawn here.
+    DrawAttributeLayer(surface);
     if (TBbtnShowGrid->isChecked()) {
         for (int y = 0; y < vh; ++y) {
             uchar* row = surface.scanLine(y);
@@ -279,6 +297,8 @@ void TFTileEdit::CancelPickColor() {
 }
 
 void TFTileEdit::PickClick(PickMode mode) {
+    atrBar_->Select(NoAttributeSelected, AskToSave::No);
+    atrBar_->Settle();
     pick_ = mode;
     setCursor(Qt::DragMoveCursor);
 }
@@ -319,6 +339,8 @@ void TFTileEdit::BtnSaveClick() {
     Project& p = main_.project();
     auto* list = main_.findChild<QListWidget*>(QStringLiteral("LBNewTiles"));
     const int selected = list ? list->currentRow() : -1;
+    const QString caption = QString::fromStdString(LeaveInternalModeForApply(state_, main_.ui()));
+    if (!caption.isEmpty()) setWindowTitle(caption);
     ApplyOutcome out;
     main_.Guarded([&] { out = ApplyTileChanges(state_, p, main_.ui()); });
     const int n = static_cast<int>(p.NewTiles.size());
@@ -331,6 +353,46 @@ void TFTileEdit::BtnSaveClick() {
     if (list && selected >= 0) list->setCurrentRow(selected < n ? selected : selected - 1);
     if (out.Result == ApplyResult::Applied) accept();
 }
+
+void TFTileEdit::PaintAttributeAt(QPoint viewPos) {
+    if (state_.SelectedAtr < 0) return;
+    auto square = [](int px) { return px >= 0 ? px / BitmapSide : -1; };
+    const int c = square(viewPos.x()), r = square(viewPos.y());
+    if (c < 0 || r < 0) return;
+    if (SetAtrVal(state_, c + scrollX_, r + scrollY_, state_.SelectedAtr, SelectionCheck::On)) Render();
+}
+
+// The attribute icons over the picture layers: the attributes while one is
+// selected, the internal values in internal mode.
+void TFTileEdit::DrawAttributeLayer(QImage& surface) {
+    const bool internal = state_.InternalMode;
+    const AttributeGrid& grid = internal ? state_.InternalAtr : state_.Atr;
+    if ((!internal && !AttributeLayerShown(state_)) || grid.Columns == 0 || grid.Rows == 0) return;
+    QPainter painter(&surface);
+    for (int c = scrollX_; c < grid.Columns && (c - scrollX_) * BitmapSide < surface.width(); ++c)
+        for (int r = scrollY_; r < grid.Rows && (r - scrollY_) * BitmapSide < surface.height(); ++r)
+            painter.drawImage((c - scrollX_) * BitmapSide, (r - scrollY_) * BitmapSide, AttributeIcon(grid.At(c, r)));
+}
+
+void TFTileEdit::ImportAtrClick() {
+    auto path = main_.ui().chooseFile(FileDialog{"ODbmp", "bitmaps|*.bmp", "", false, false, true, true});
+    if (!path) return;
+    main_.Guarded([&] {
+        const RgbPicture mask = ReadMaskBmp(*path);
+        if (ImportAttributeMask(state_, mask, main_.ui()) != MaskImportResult::WrongSize) Render();
+    });
+}
+
+void TFTileEdit::ExportAtrClick() {
+    if (state_.Atr.Columns < 1 || state_.Atr.Rows < 1) return;
+    auto path = main_.ui().chooseFile(FileDialog{"SDbmp", "bitmaps|*.bmp", "", true, true});
+    if (!path) return;
+    main_.Guarded([&] {
+        WriteMaskBmp(AttributeMaskOf(state_), std::filesystem::path(*path).replace_extension(".bmp").string());
+    });
+}
+
+void TFTileEdit::InfoAtrClick() { main_.ui().inform(AttributesHelpCaption, AttributesHelpText()); }
 
 // Keys pressed and released anywhere in the window reach the input
 // controller as in the main window; a right press anywhere ends picking.

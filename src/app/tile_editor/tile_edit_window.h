@@ -1,8 +1,9 @@
 #pragma once
 // TFTileEdit, "Edit Tile": the modal window that composes one tile of the
 // tiles list from a ground and a top picture layer (8-bit *.bmp files) and
-// applies it to the project. The attributes toolbar (TBatr) and the group
-// "Attributes Layer" are the attribute layer's place.
+// applies it to the project. The attributes toolbar (TBatr) selects what the
+// mouse paints on the attribute layer; the group "Attributes Layer" imports,
+// exports and explains the attribute mask picture.
 
 #include <QDialog>
 #include <QImage>
@@ -21,6 +22,7 @@ class QToolBar;
 namespace zorvane::editor {
 
 class MainWindow;
+class AttributeToolbar;
 
 // ImgRender: shows the drawn view and reports the mouse.
 class TileView : public QWidget {
@@ -59,6 +61,11 @@ public:
     void ExportLayerClick(LayerKind kind);
     void PickClick(PickMode mode);
     void BtnSaveClick();
+    void ImportAtrClick();
+    void ExportAtrClick();
+    void InfoAtrClick();
+
+    AttributeToolbar* AtrBar() const { return atrBar_; }
 
     QGroupBox *GroupBox1, *GroupBox2, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6;
     QPushButton *BtnAddGnd, *BtnDelGnd, *BtnExpGnd, *BtnAddTop, *BtnDelTop, *BtnExpTop;
@@ -78,12 +85,16 @@ protected:
 private:
     void UpdateColourBox(QGroupBox* box, int index, int blackAbove);
     void LayoutControls();
+    void PaintAttributeAt(QPoint viewPos);
+    void DrawAttributeLayer(QImage& surface);
 
     MainWindow& main_;
     TileEditorState state_;
     PickMode pick_ = PickMode::None;
     int scrollX_ = 0;
     int scrollY_ = 0;
+    AttributeToolbar* atrBar_ = nullptr;
+    bool painting_ = false;
 };
 
 }  // namespace zorvane::editor

@@ -191,6 +191,13 @@ std::string SettleAttributeSelection(TileEditorState& state) {
     return caption;
 }
 
+std::string LeaveInternalModeForApply(TileEditorState& state, UserInterface& ui) {
+    if (!state.InternalMode) return {};
+    const bool save = ui.message(InternalAttributesCaption, SaveInternalQuestion, Icon::Information, Buttons::YesNo,
+                                 Answer::Yes) == Answer::Yes;
+    return ExitTatrMode(state, save);
+}
+
 RgbPicture AttributeMaskOf(const TileEditorState& state) {
     const AttributeGrid& g = state.Atr;
     RgbPicture pic;

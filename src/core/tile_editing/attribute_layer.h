@@ -101,6 +101,11 @@ void SelectAttribute(TileEditorState& state, int value, UserInterface& ui, AskTo
 // conversion, empty when none.
 std::string SettleAttributeSelection(TileEditorState& state);
 
+// Apply's first step in internal mode: asks whether the internal changes are
+// to be saved and leaves internal mode accordingly. Returns the caption left
+// by a conversion, empty when none.
+std::string LeaveInternalModeForApply(TileEditorState& state, UserInterface& ui);
+
 // The attribute mask: one pixel per square, in the attribute's colour (black
 // for values outside the table).
 struct RgbPicture {

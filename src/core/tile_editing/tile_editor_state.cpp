@@ -190,7 +190,6 @@ void CloseTileEditorState(TileEditorState& state) {
     state.Top.Clear();
     state.Atr.Reset(0, 0);
     state.InternalAtr.Reset(0, 0);
-    state.InternalMode = false;
     state.EditedTile = -1;
 }
 

@@ -107,7 +107,8 @@ void ExchangePixelValues(LayerImage& image, std::uint8_t a, std::uint8_t b);
 // keeps the colour indices.
 void OpenTileEditorState(TileEditorState& state, const Project& project, TileEditMode mode, int editedTile);
 // Empties the layers, the attribute arrays and the edited tile index; the
-// colour indices stay for the next opening.
+// colour indices, the attribute selection and internal mode stay for the
+// next opening.
 void CloseTileEditorState(TileEditorState& state);
 
 enum class AddLayerResult { Added, Refused, Cancelled };
