@@ -64,7 +64,11 @@ void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::
 bool OpenZP(Project& project, UserInterface& ui, const OpenOptions& options) {
     const std::string storedPath = project.ZpPath;
     std::string source = storedPath;
-    if (!FileExists(storedPath)) {
+    const bool replacedOutright = options.missingTileSet == OpenOptions::MissingTileSet::ReadInstead &&
+                                  options.replacementUse == OpenOptions::Replacement::Always;
+    if (replacedOutright) {
+        source = options.replacement;
+    } else if (!FileExists(storedPath)) {
         auto chosen = ReplacementForMissingZP(ui, storedPath, options);
         if (!chosen) {
             ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);

@@ -21,9 +21,17 @@ struct OpenOptions {
     };
     MissingTileSet missingTileSet = MissingTileSet::Ask;
     std::string replacement;
+    // Whether `replacement` is read only in place of a missing tile set, or
+    // always: a tile set the user named outright wins over the one the map
+    // names (the project keeps naming the stored path either way).
+    enum class Replacement { WhenMissing, Always };
+    Replacement replacementUse = Replacement::WhenMissing;
 
     static OpenOptions ReadingInstead(std::string tileSet) {
         return {MissingTileSet::ReadInstead, std::move(tileSet)};
+    }
+    static OpenOptions ReadingAlways(std::string tileSet) {
+        return {MissingTileSet::ReadInstead, std::move(tileSet), Replacement::Always};
     }
     static OpenOptions FailingWhenMissing() { return {MissingTileSet::Fail, {}}; }
 };
