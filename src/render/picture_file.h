@@ -9,8 +9,15 @@ class QImage;
 
 namespace zorvane::editor {
 
+struct PictureOptions {
+    // How hard a PNG is compressed: 0 (not at all) to 9 (smallest and
+    // slowest), the levels of zlib; -1 leaves it to the PNG writer. Other
+    // formats ignore it.
+    int compression = -1;
+};
+
 // Encodes `image` in `format` ("PNG", "BMP") and saves it at `path`;
 // throws Error with the reason.
-void SavePicture(const QImage& image, const std::string& path, const char* format);
+void SavePicture(const QImage& image, const std::string& path, const char* format, const PictureOptions& options = {});
 
 }  // namespace zorvane::editor
