@@ -25,7 +25,8 @@ struct ConvertOptions {
     std::string in;
     std::string out;
     std::optional<std::string> variant;  // "zme" or "zmpe"
-    std::optional<std::string> zp;       // tile set for a map whose stored one is missing
+    std::optional<std::string> zp;       // tile set read in place of the one a map names
+    bool force = false;                  // replace an existing tile set
     bool verbose = false;
 };
 int Convert(const ConvertOptions& options);
@@ -35,6 +36,7 @@ struct ExportCommandOptions {
     std::string out;
     std::string variant;            // "zme" or "zmpe"
     std::optional<std::string> zp;  // the new tile set file, when one is needed
+    bool force = false;             // replace an existing tile set
     bool verbose = false;
 };
 int Export(const ExportCommandOptions& options);
@@ -42,7 +44,8 @@ int Export(const ExportCommandOptions& options);
 struct RenderCommandOptions {
     std::string in;
     std::string out;
-    std::optional<std::string> zp;
+    std::optional<std::string> zp;  // tile set read in place of the one a map names
+    int compression = 1;            // PNG compression level, 0 to 9
     bool attributes = false;
     bool grid = false;
     bool ids = false;
@@ -68,6 +71,8 @@ struct GenerateCommandOptions {
     std::string out;                     // the layered project to write (*.zl)
     std::optional<std::string> zm;       // also a map project
     std::optional<std::string> variant;  // of the map project: "zme" or "zmpe"
+    std::optional<std::string> zp;       // a new tile set the map project needs (*.zp)
+    bool force = false;                  // replace an existing tile set
     std::optional<std::string> size;     // "WxH" without borders
     std::optional<std::uint64_t> seed;
     std::optional<int> threads;          // 1..4

@@ -11,33 +11,57 @@
 #include "model/layered_file.h"
 #include "model/map_file.h"
 #include "model/tileset_file.h"
+#include "outputs.h"
 #include "platform/file_io.h"
 
 namespace zorvane::cli {
 
+namespace {
+
+// Why convert does not read a file of this kind.
+std::string NotConvertedText(const std::string& name, ProjectFileKind kind) {
+    if (kind == ProjectFileKind::GeneratorData)
+        return name + " is a generator data file (*.zg); convert reads tile sets (*.zp), map projects (*.zm) and "
+                      "layered projects (*.zl).";
+    return name + " is not a tile set (*.zp), map project (*.zm) or layered project (*.zl), the kinds convert "
+                  "reads: its first bytes are none of theirs.";
+}
+
+}  // namespace
+
 int Convert(const ConvertOptions& o) {
     ConsoleUi ui;
     ui.verbose = o.verbose;
-    std::string in = AbsolutePath(o.in), out = AbsolutePath(o.out);
+    const std::string in = AbsolutePath(o.in);
     try {
-        ProjectFileKind from = KindOfFile(in);
-        ProjectFileKind to = KindOfName(out);
+        const ProjectFileKind from = KindOfFile(in);
+        const bool tileSet = from == ProjectFileKind::TileSet;
+        if (!tileSet && from != ProjectFileKind::Map && from != ProjectFileKind::Layered)
+            return Fail("convert", NotConvertedText(o.in, from));
         const std::optional<TileSetVariant> variant = ParseVariant(o.variant);
+        if (variant && !tileSet) return Fail("convert", "--variant applies to tile set files only.");
+        if (!tileSet && KindOfName(o.out) == ProjectFileKind::Map)
+            return Fail("convert", "A map or layered project converts to *.zl; use export for a map project (*.zm).");
+        const ProjectFileKind to = tileSet ? ProjectFileKind::TileSet : ProjectFileKind::Layered;
+        OutputRules rules{.inputs = {in}, .force = o.force};
+        if (o.zp) rules.inputs.push_back(*o.zp);
+        const std::string out = CheckOutputs({{.path = o.out,
+                                               .extension = KindEntry(to).extension,
+                                               .option = "OUT",
+                                               .existing = tileSet ? OutputFile::Existing::NeedsForce
+                                                                   : OutputFile::Existing::Replace}},
+                                             rules)
+                                    .front();
         Project project;
-        if (from == ProjectFileKind::TileSet && to == ProjectFileKind::TileSet) {
-            if (!Load(project, ui, in, std::nullopt)) return Fail("convert", ui);
-            const TileSetVariant written = variant.value_or(VariantOf(project.ZmeVariant));
+        if (!Load(project, ui, in, from, o.zp)) return Fail("convert", ui);
+        if (tileSet) {
             project.ZpPath = out;
-            return MakeNewZP(project, ui, written) ? 0 : Fail("convert", ui);
+            if (!MakeNewZP(project, ui, variant.value_or(VariantOf(project.ZmeVariant)))) return Fail("convert", ui);
+        } else if (!SaveZLFile(project, ui, out)) {
+            return Fail("convert", ui);
         }
-        if ((from == ProjectFileKind::Map || from == ProjectFileKind::Layered) && to == ProjectFileKind::Layered) {
-            if (variant) return Fail("convert", "--variant applies to tile set files only.");
-            if (!Load(project, ui, in, o.zp)) return Fail("convert", ui);
-            return SaveZLFile(project, ui, out) ? 0 : Fail("convert", ui);
-        }
-        return Fail("convert", "Cannot convert " + o.in + " to " + o.out +
-                                   ": tile sets convert to *.zp, map and layered projects to *.zl "
-                                   "(use export for *.zm).");
+        ReportWritten(out);
+        return 0;
     } catch (const Error& e) {
         return Fail("convert", e.what());
     }
@@ -46,19 +70,38 @@ int Convert(const ConvertOptions& o) {
 int Export(const ExportCommandOptions& o) {
     ConsoleUi ui;
     ui.verbose = o.verbose;
-    std::string in = AbsolutePath(o.in), out = AbsolutePath(o.out);
+    const std::string in = AbsolutePath(o.in);
     try {
         const TileSetVariant variant = *ParseVariant(o.variant);
-        if (KindOfName(out) != ProjectFileKind::Map) return Fail("export", "The target must be a *.zm file.");
+        const ProjectFileKind kind = KindOfFile(in);
+        if (kind != ProjectFileKind::Layered) return Fail("export", o.in + " is not a layered project (*.zl).");
+        // Whether the tile set is written shows only in the export: an
+        // existing one is refused then, without --force.
+        std::vector<OutputFile> outputs{
+            {.path = o.out, .extension = KindEntry(ProjectFileKind::Map).extension, .option = "OUT"}};
+        if (o.zp)
+            outputs.push_back(
+                {.path = *o.zp, .extension = KindEntry(ProjectFileKind::TileSet).extension, .option = "--zp"});
+        const std::vector<std::string> targets = CheckOutputs(outputs, {.inputs = {in}, .force = o.force});
+        const std::string& out = targets[0];
+        const std::string tileSet = o.zp ? targets[1] : std::string();
         Project project;
-        if (KindOfFile(in) != ProjectFileKind::Layered) return Fail("export", o.in + " is not a layered project (*.zl).");
-        if (!Load(project, ui, in, std::nullopt)) return Fail("export", ui);
-        const ExportOptions options =
-            o.zp ? ExportOptions::WritingTileSetTo(AbsolutePath(*o.zp)) : ExportOptions::RefusingNewTileSet();
+        if (!Load(project, ui, in, kind, std::nullopt)) return Fail("export", ui);
+        const bool inTheWay = o.zp && FileExists(tileSet) && !o.force;
+        const ExportOptions options = o.zp && !inTheWay ? ExportOptions::WritingTileSetTo(tileSet)
+                                                        : ExportOptions::RefusingNewTileSet();
+        const FileStamp tileSetBefore(tileSet);
         switch (ExportToZmZpFile(project, ui, out, variant, options)) {
-        case ExportResult::Exported: return 0;
+        case ExportResult::Exported:
+            ReportWritten(out);
+            if (o.zp && tileSetBefore.Replaced()) ReportWritten(tileSet);
+            return 0;
         case ExportResult::NeedsNewTileSet:
-            return Fail("export", "This export needs a new tile set file: name it with --zp NEW.zp. Nothing was written.");
+            if (inTheWay)
+                return Fail("export", "This export needs a new tile set file. " + ExistingTileSetText(tileSet) +
+                                          " Nothing was written.");
+            return Fail("export",
+                        "This export needs a new tile set file: name it with --zp NEW.zp. Nothing was written.");
         case ExportResult::Failed: break;
         }
         return Fail("export", ui);

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 
 #include "commands.h"
@@ -21,6 +22,7 @@
 #include "generator/map_check.h"
 #include "generator/zg_file.h"
 #include "loading.h"
+#include "outputs.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
 #include "platform/file_io.h"
@@ -70,30 +72,48 @@ private:
     int seen_ = 0;
 };
 
-// The statistics as one progress line on standard error.
+// The statistics as one progress line on standard error: the row of the
+// map without its border, the local attempts, the attempts at the first
+// line and the elapsed time. Once the run has ended, a last line shows the
+// state it ended in.
 class ProgressLine : public GenerationReport {
 public:
-    explicit ProgressLine(int mapHeight) : height_(mapHeight), tty_(isatty(STDERR_FILENO) != 0) {}
+    explicit ProgressLine(int innerHeight) : innerHeight_(innerHeight), tty_(isatty(STDERR_FILENO) != 0) {}
     void ShowStatistics(const GenerationStatistics& s) override {
         if (s.CurrentRow == 0) return;  // the statistics reset at the start
+        latest_ = s;
         const auto now = std::chrono::steady_clock::now();
         if (shown_ && now - last_ < std::chrono::milliseconds(tty_ ? 100 : 2000)) return;
         last_ = now;
-        shown_ = true;
-        std::cerr << (tty_ ? "\r" : "") << "row " << s.CurrentRow << "/" << height_ - 3 << "  attempts "
-                  << s.LocalAttempt << " (start row " << s.FirstLineAttempt << ")  elapsed " << ElapsedText(s.Elapsed)
-                  << (tty_ ? "   " : "\n") << std::flush;
+        Print(s);
     }
     void End() {
-        if (shown_ && tty_) std::cerr << "\n";
+        if (!latest_) return;
+        Print(*latest_);
+        if (tty_) std::cerr << "\n";
     }
 
 private:
-    int height_;
+    void Print(const GenerationStatistics& s) {
+        shown_ = true;
+        std::cerr << (tty_ ? "\r" : "") << "row " << s.CurrentRow - BorderWidth + 1 << "/" << innerHeight_
+                  << "  attempts " << s.LocalAttempt << "  first line attempt " << s.FirstLineAttempt << "  elapsed "
+                  << ElapsedText(s.Elapsed) << (tty_ ? "   " : "\n") << std::flush;
+    }
+
+    int innerHeight_;
     bool tty_;
     bool shown_ = false;
+    std::optional<GenerationStatistics> latest_;
     std::chrono::steady_clock::time_point last_{};
 };
+
+// Whether the map project will need a new tile set. The generated map
+// places learned squares only, so no new bitmaps come of it: another
+// variant, or a tile set the data file does not name, makes one.
+bool NeedsNewTileSet(const Project& project, TileSetVariant variant) {
+    return project.ZpModified || project.ZpPath.empty() || VariantOf(project.ZmeVariant) != variant;
+}
 
 bool ParseSize(const std::string& text, int& w, int& h) {
     const auto x = text.find_first_of("xX");
@@ -110,9 +130,18 @@ bool ParseSize(const std::string& text, int& w, int& h) {
     return w >= MinUserMapSize && w <= MaxUserMapSize && h >= MinUserMapSize && h <= MaxUserMapSize;
 }
 
-// Reads the learned squares of a generator data file into a generator.
-void LoadLearned(const std::string& path, TMapGenerator& gen) {
-    GeneratorPreset preset = ParseZG(ReadWholeFile(path));
+// Reads the learned squares of a generator data file into a generator;
+// throws Error naming the file (`name`, as given) when it is none.
+void LoadLearned(const std::string& name, TMapGenerator& gen) {
+    const auto bytes = ReadWholeFile(AbsolutePath(name));
+    if (KindOfBytes(bytes) != ProjectFileKind::GeneratorData)
+        throw Error(name + " is not a generator data file (*.zg).");
+    GeneratorPreset preset;
+    try {
+        preset = ParseZG(bytes);
+    } catch (const Error& e) {
+        throw Error(name + ": " + e.what());
+    }
     gen.SetSquares(std::move(preset.Squares));
     gen.Learned = true;
 }
@@ -127,18 +156,33 @@ int Generate(const GenerateCommandOptions& o) {
     GenerationRequests requests;
     GenerateUi ui(requests);
     ui.verbose = o.verbose;
-    const std::string out = AbsolutePath(o.out);
     try {
         std::optional<TileSetVariant> variant = ParseVariant(o.variant);
         if (o.variant && !o.zm) return Fail("generate", "--variant applies to the map project written with --zm.");
-        if (KindOfName(out) != ProjectFileKind::Layered) return Fail("generate", "-o names a *.zl file.");
-        if (o.zm && KindOfName(*o.zm) != ProjectFileKind::Map) return Fail("generate", "--zm names a *.zm file.");
+        if (o.zp && !o.zm) return Fail("generate", "--zp applies to the map project written with --zm.");
+        // Every output is checked before the work: the layered project, the
+        // map project and the new tile set it may need (by default beside it).
+        std::vector<OutputFile> outputs{
+            {.path = o.out, .extension = KindEntry(ProjectFileKind::Layered).extension, .option = "-o"}};
+        if (o.zm) {
+            const auto& tileSetExt = KindEntry(ProjectFileKind::TileSet).extension;
+            outputs.push_back(
+                {.path = *o.zm, .extension = KindEntry(ProjectFileKind::Map).extension, .option = "--zm"});
+            outputs.push_back({.path = o.zp.value_or(ChangeFileExt(AbsolutePath(*o.zm), tileSetExt)),
+                               .extension = tileSetExt,
+                               .option = "--zp"});
+        }
+        const std::vector<std::string> targets = CheckOutputs(outputs, {.inputs = {o.data}, .force = o.force});
+        const std::string& out = targets[0];
         Project project;
         TMapGenerator gen;
         project.Generator = &gen;
         GeneratorSettings settings;
         if (!LoadZGFile(project, ui, gen, settings, AbsolutePath(o.data))) return Fail("generate", ui);
         if (!variant) variant = VariantOf(project.ZmeVariant);
+        const bool tileSetInTheWay = o.zm && FileExists(targets[2]) && !o.force;
+        if (tileSetInTheWay && NeedsNewTileSet(project, *variant))
+            return Fail("generate", "The map project needs a new tile set. " + ExistingTileSetText(targets[2]));
         if (o.size && !ParseSize(*o.size, settings.SEsizeX, settings.SEsizeY))
             return Fail("generate", "--size takes WxH, each 10 to 202.");
         if (o.threads) {
@@ -156,7 +200,7 @@ int Generate(const GenerateCommandOptions& o) {
                 std::chrono::duration<double>(*o.timeout));
         }
         MapGenerationEngine engine(gen);
-        ProgressLine progress(settings.SEsizeY + 2 * BorderWidth);
+        ProgressLine progress(settings.SEsizeY);
         if (gInterrupts.load() > 0)
             return Fail("generate", "Stopped by Ctrl+C before the map was generated; nothing was written.");
         const GenerateOutcome outcome = engine.Generate(project, ui, settings, requests, progress, options);
@@ -164,21 +208,29 @@ int Generate(const GenerateCommandOptions& o) {
         if (outcome == GenerateOutcome::NotReady && ui.problems.empty()) return Fail("generate", NotReadyText);
         if (outcome == GenerateOutcome::NotReady || outcome == GenerateOutcome::Failed) return Fail("generate", ui);
         const std::string status = ui.status();
+        if (outcome == GenerateOutcome::Completed) std::cout << status << "\n";
         if (!SaveZLFile(project, ui, out)) return Fail("generate", ui);
+        ReportWritten(out);
         if (o.zm) {
-            // A new tile set the map project needs goes beside it.
-            const std::string zm = AbsolutePath(*o.zm);
-            const auto newTileSet = ChangeFileExt(zm, KindEntry(ProjectFileKind::TileSet).extension);
-            if (ExportToZmZpFile(project, ui, zm, *variant, ExportOptions::WritingTileSetTo(newTileSet)) !=
-                ExportResult::Exported)
-                return Fail("generate", ui);
+            const std::string& zm = targets[1];
+            const std::string& tileSet = targets[2];
+            const FileStamp tileSetBefore(tileSet);
+            const ExportOptions exportOptions = tileSetInTheWay ? ExportOptions::RefusingNewTileSet()
+                                                                : ExportOptions::WritingTileSetTo(tileSet);
+            switch (ExportToZmZpFile(project, ui, zm, *variant, exportOptions)) {
+            case ExportResult::Exported: break;
+            case ExportResult::NeedsNewTileSet:
+                return Fail("generate", "The map project needs a new tile set. " + ExistingTileSetText(tileSet));
+            case ExportResult::Failed: return Fail("generate", ui);
+            }
+            ReportWritten(zm);
+            if (tileSetBefore.Replaced()) ReportWritten(tileSet);
         }
         if (outcome != GenerateOutcome::Completed) {
             const char* why = outcome == GenerateOutcome::Terminated ? "threads terminated. " : "";
             return Fail("generate", why + status +
                                         "\rThe map as far as it was generated was written to " + out + ".");
         }
-        std::cout << status << "\n" << out << "\n";
         return 0;
     } catch (const Error& e) {
         return Fail("generate", e.what());
@@ -209,7 +261,7 @@ int Check(const CheckOptions& o) {
         default: return Fail("check", o.map + " is not a map project (*.zm) or layered project (*.zl).");
         }
         TMapGenerator gen;
-        LoadLearned(AbsolutePath(o.data), gen);
+        LoadLearned(o.data, gen);
         if (const auto violation = FirstJoinViolation(squares, w, h, gen)) return Fail("check", *violation);
         std::cout << o.map << ": " << w - 2 * BorderWidth << " x " << h - 2 * BorderWidth
                   << " squares, every square learned and every join allowed.\n";

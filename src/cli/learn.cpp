@@ -13,6 +13,7 @@
 #include "generator/zg_file.h"
 #include "generator_data.h"
 #include "loading.h"
+#include "outputs.h"
 #include "platform/file_io.h"
 
 namespace zorvane::cli {
@@ -114,6 +115,10 @@ int Learn(const LearnOptions& o) {
             if (!FileExists(project.ZpPath)) return Fail("learn", "The tile set " + *o.zp + " does not exist.");
         }
         settings.CBgatherTS = o.gatherTiles;
+        OutputRules rules{.inputs = o.maps};
+        if (o.zp) rules.inputs.push_back(*o.zp);
+        const auto& extension = KindEntry(ProjectFileKind::GeneratorData).extension;
+        const std::string out = CheckOutputs({{.path = o.out, .extension = extension, .option = "-o"}}, rules).front();
         // A map whose tile set is missing stops learning, naming it.
         const LearnOutcome outcome =
             zorvane::Learn(project, ui, generator, settings, OpenOptions::FailingWhenMissing());
@@ -121,8 +126,9 @@ int Learn(const LearnOptions& o) {
             if (!ui.problems.empty()) return Fail("learn", ui);
             return Fail("learn", ui.generatorStatus.empty() ? ui.status() : ui.generatorStatus);
         }
-        if (!SaveZGFile(project, ui, generator, settings, AbsolutePath(o.out))) return Fail("learn", ui);
+        if (!SaveZGFile(project, ui, generator, settings, out)) return Fail("learn", ui);
         std::cout << outcome.Summary << "\n";
+        ReportWritten(out);
         return 0;
     } catch (const Error& e) {
         return Fail("learn", e.what());

@@ -17,9 +17,13 @@ std::optional<TileSetVariant> ParseVariant(const std::optional<std::string>& nam
     throw Error("--variant takes zme or zmpe.");
 }
 
-bool Load(Project& project, ConsoleUi& ui, const std::string& in, const std::optional<std::string>& zp) {
-    const OpenOptions options = zp ? OpenOptions::ReadingInstead(AbsolutePath(*zp)) : OpenOptions::FailingWhenMissing();
-    switch (KindOfFile(in)) {
+bool Load(Project& project, ConsoleUi& ui, const std::string& in, ProjectFileKind kind,
+          const std::optional<std::string>& zp) {
+    if (zp && kind != ProjectFileKind::Map)
+        throw Error("--zp applies to a map project (*.zm); " + in + " holds its own tile set.");
+    if (zp && !FileExists(AbsolutePath(*zp))) throw Error("The tile set " + *zp + " given with --zp does not exist.");
+    const OpenOptions options = zp ? OpenOptions::ReadingAlways(AbsolutePath(*zp)) : OpenOptions::FailingWhenMissing();
+    switch (kind) {
     case ProjectFileKind::TileSet:
         project.ZpPath = in;
         return OpenZP(project, ui, options);
@@ -41,7 +45,7 @@ bool Load(Project& project, ConsoleUi& ui, const std::string& in, const std::opt
     case ProjectFileKind::GeneratorData:
     case ProjectFileKind::Unknown: break;
     }
-    throw Error("Not a tile set (*.zp), map project (*.zm) or layered project (*.zl) file.");
+    throw Error(in + " is not a tile set (*.zp), map project (*.zm) or layered project (*.zl) file.");
 }
 
 int Fail(const char* command, const ConsoleUi& ui) {

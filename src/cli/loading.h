@@ -15,10 +15,14 @@ namespace zorvane::cli {
 // option; throws Error for any other name.
 std::optional<TileSetVariant> ParseVariant(const std::optional<std::string>& name);
 
-// Loads a tile set, map project or layered project file into `project`
-// through the editor's own open operations. A map project whose tile set
-// does not exist takes `zp` in its place.
-bool Load(Project& project, ConsoleUi& ui, const std::string& in, const std::optional<std::string>& zp);
+// Loads a tile set, map project or layered project file, of the kind that
+// KindOfFile found from its first bytes (each command asks once), into
+// `project` through the editor's own open operations, reading it once. A
+// tile set given with --zp (`zp`) is read in place of the one a map project
+// names, whether that exists or not; it must exist, and it applies to map
+// projects only (throws Error otherwise).
+bool Load(Project& project, ConsoleUi& ui, const std::string& in, ProjectFileKind kind,
+          const std::optional<std::string>& zp);
 
 // Reports a failure on standard error and returns the exit status 1: the
 // error boxes the operation showed, or its status text when it showed none.

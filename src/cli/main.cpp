@@ -46,24 +46,32 @@ int main(int argc, char** argv) {
     learnCmd->add_option("MAPS", learn.maps, "The map projects (*.zm) to learn from")
         ->required()
         ->check(CLI::ExistingFile);
-    learnCmd->add_option("-o,--out", learn.out, "The generator data file to write")->required();
-    learnCmd->add_option("--multiplier", learn.multipliers, "MAP=N: the weight (1..100) of a map's joins");
-    learnCmd->add_option("--connector", learn.connectors, "A map whose squares are interchangeable");
-    learnCmd->add_option("--zp", learn.zp, "Use this tile set for every map");
+    learnCmd->add_option("-o,--out", learn.out, "The generator data file to write (*.zg)")->required();
+    learnCmd->add_option("--multiplier", learn.multipliers, "MAP=N: the weight (1..100) of a map's joins (default 1)");
+    learnCmd->add_option("--connector", learn.connectors, "A map whose squares are interchangeable (default: none)");
+    learnCmd->add_option("--zp", learn.zp, "Use this tile set for every map (default: the one each map names)");
     learnCmd->add_flag("--gather-tiles", learn.gatherTiles, "Collect the tiles lists of all tile sets");
     learnCmd->add_flag("-v,--verbose", learn.verbose, "Show what is done");
 
     GenerateCommandOptions generate;
     auto* generateCmd = app.add_subcommand("generate", "Generate a map from a generator data file (*.zg)");
+    generateCmd->footer("Every setting not given here is the data file's own: the defaults come from the settings "
+                        "it was saved with.");
     generateCmd->add_option("DATA", generate.data, "The generator data file")->required()->check(CLI::ExistingFile);
     generateCmd->add_option("-o,--out", generate.out, "The layered project to write (*.zl)")->required();
     generateCmd->add_option("--zm", generate.zm, "Also write a map project (*.zm)");
-    generateCmd->add_option("--variant", generate.variant, "Variant of the map project: zme or zmpe");
-    generateCmd->add_option("--size", generate.size, "WxH: the map size without borders (10..202 each)");
-    generateCmd->add_option("--seed", generate.seed, "Seed of the random numbers (with --threads 1: the same map)")
+    generateCmd->add_option("--variant", generate.variant,
+                            "Variant of the map project: zme or zmpe (default: the data file's tile set's)");
+    generateCmd->add_option("--zp", generate.zp,
+                            "Where a new tile set the map project needs goes (default: beside it, as *.zp)");
+    generateCmd->add_flag("--force", generate.force, "Replace an existing tile set");
+    generateCmd->add_option("--size", generate.size,
+                            "WxH: the map size without borders, 10..202 each (default: the data file's setting)");
+    generateCmd->add_option("--seed", generate.seed,
+                            "Seed of the random numbers; with --threads 1 the same map (default: a new one each run)")
         ->check(SeedRule);
-    generateCmd->add_option("--threads", generate.threads, "Worker threads, 1 to 4");
-    generateCmd->add_option("--timeout", generate.timeout, "Stop after this many seconds");
+    generateCmd->add_option("--threads", generate.threads, "Worker threads, 1 to 4 (default: the data file's setting)");
+    generateCmd->add_option("--timeout", generate.timeout, "Stop after this many seconds (default: no limit)");
     generateCmd->add_flag("-v,--verbose", generate.verbose, "Show what is done");
 
     CheckOptions check;
@@ -80,9 +88,11 @@ int main(int argc, char** argv) {
     auto* convertCmd = app.add_subcommand(
         "convert", "Convert a tile set to a tile set (either variant), or a map or layered project to *.zl");
     convertCmd->add_option("IN", convert.in, "The file to read")->required()->check(CLI::ExistingFile);
-    convertCmd->add_option("OUT", convert.out, "The file to write")->required();
-    convertCmd->add_option("--variant", convert.variant, "Tile set variant to write: zme or zmpe");
-    convertCmd->add_option("--zp", convert.zp, "Tile set to use when the one a map names does not exist");
+    convertCmd->add_option("OUT", convert.out, "The file to write (*.zp from a tile set, else *.zl)")->required();
+    convertCmd->add_option("--variant", convert.variant,
+                           "Tile set variant to write: zme or zmpe (default: the one read)");
+    convertCmd->add_option("--zp", convert.zp, "Tile set to read in place of the one a map names (default: that one)");
+    convertCmd->add_flag("--force", convert.force, "Replace an existing tile set");
     convertCmd->add_flag("-v,--verbose", convert.verbose, "Show what is done");
 
     ExportCommandOptions exp;
@@ -90,7 +100,8 @@ int main(int argc, char** argv) {
     exportCmd->add_option("IN", exp.in, "The layered project (*.zl)")->required()->check(CLI::ExistingFile);
     exportCmd->add_option("OUT", exp.out, "The map project to write (*.zm)")->required();
     exportCmd->add_option("--variant", exp.variant, "zme or zmpe")->required();
-    exportCmd->add_option("--zp", exp.zp, "The new tile set file, when the export needs one");
+    exportCmd->add_option("--zp", exp.zp, "The new tile set file, when the export needs one (default: none)");
+    exportCmd->add_flag("--force", exp.force, "Replace an existing tile set");
     exportCmd->add_flag("-v,--verbose", exp.verbose, "Show what is done");
 
 #ifdef ZORVANE_WITH_RENDER
@@ -100,7 +111,10 @@ int main(int argc, char** argv) {
         ->required()
         ->check(CLI::ExistingFile);
     renderCmd->add_option("OUT", render.out, "The PNG file to write")->required();
-    renderCmd->add_option("--zp", render.zp, "Tile set to use when the one a map names does not exist");
+    renderCmd->add_option("--zp", render.zp, "Tile set to read in place of the one a map names (default: that one)");
+    renderCmd->add_option("--compression", render.compression, "PNG compression, 0 (none, fastest) to 9 (smallest)")
+        ->check(CLI::Range(0, 9))
+        ->capture_default_str();
     renderCmd->add_flag("--attributes", render.attributes, "Show the attribute pictograms");
     renderCmd->add_flag("--grid", render.grid, "Show the grid");
     renderCmd->add_flag("--ids", render.ids, "Show the bitmap ids");

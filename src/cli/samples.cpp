@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "console_ui.h"
+#include "outputs.h"
 #include "samples/samples.h"
 
 namespace zorvane::cli {
@@ -13,7 +14,7 @@ int Samples(const SamplesOptions& o) {
     try {
         const auto files = samples::BuildSampleFiles(o.outDir, o.seed);
         samples::WriteSampleFiles(files);
-        for (const auto& f : files) std::cout << f.Path << "\n";
+        for (const auto& f : files) ReportWritten(f.Path);
         return 0;
     } catch (const Error& e) {
         std::cerr << "zorvane samples: " << ConsoleText(e.what()) << "\n";

@@ -69,4 +69,42 @@ TEST(Conventions, HelpAndVersion) {
     EXPECT_EQ(one.out, RunZorvane("render --help", dir).out);
 }
 
+// An error about an input names that input (and not the output).
+TEST(Conventions, ErrorsNameTheInputAtFault) {
+    TempDir dir;
+    ASSERT_EQ(RunZorvane("samples s", dir).status, 0);
+    WriteBytes(dir.file("pic.png"), {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 0});
+    CliOutcome r = RunZorvane("convert pic.png o.zp", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("pic.png"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("o.zp"), std::string::npos) << r.err;
+    for (const std::string data : {"pic.png", "s/zmpe/samples.zp"}) {
+        r = RunZorvane("check s/zmpe/meadow.zm " + data, dir);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(data), std::string::npos) << r.err;
+    }
+}
+
+// The help of a command shows what an option left out means; generate's
+// settings come from the data file.
+TEST(Conventions, HelpShowsTheDefaults) {
+    TempDir dir;
+    auto lineOf = [](const std::string& help, const std::string& option) {
+        const auto at = help.find("  " + option + " ");
+        return at == std::string::npos ? std::string() : help.substr(at, help.find('\n', at) - at);
+    };
+    const std::string generate = RunZorvane("generate --help", dir).out;
+    for (const std::string option : {"--size", "--threads", "--variant"})
+        EXPECT_NE(lineOf(generate, option).find("data file"), std::string::npos) << option << "\n" << generate;
+    for (const std::string option : {"--seed", "--timeout", "--zp"})
+        EXPECT_NE(lineOf(generate, option).find("default"), std::string::npos) << option << "\n" << generate;
+    const std::string convert = RunZorvane("convert --help", dir).out;
+    for (const std::string option : {"--variant", "--zp"})
+        EXPECT_NE(lineOf(convert, option).find("default"), std::string::npos) << option << "\n" << convert;
+#ifdef ZORVANE_WITH_RENDER
+    EXPECT_NE(lineOf(RunZorvane("render --help", dir).out, "--compression").find("=1"), std::string::npos);
+#endif
+    EXPECT_NE(lineOf(RunZorvane("learn --help", dir).out, "--multiplier").find("default 1"), std::string::npos);
+}
+
 }  // namespace

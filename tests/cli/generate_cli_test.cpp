@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "cli_runner.h"
@@ -100,6 +102,26 @@ TEST_F(GenerateCli, RefusesBadOptions) {
     r = RunZorvane("generate s/zmpe/samples.zp -o a.zl", dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(FileExists(dir.file("a.zl")));
+}
+
+// The progress line counts the rows of the map without its border, calls
+// the attempts at the first line so, and its last line shows the state the
+// run ended in (lines that came too soon after another are not shown).
+TEST_F(GenerateCli, TheProgressLineCountsInnerRowsAndEndsWithTheFinalState) {
+    auto r = RunZorvane("generate data.zg -o a.zl --size 12x10 --seed 4 --threads 1", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.err);
+    std::string last;
+    for (std::string line; std::getline(lines, line);) {
+        int row = 0, rows = 0;
+        if (std::sscanf(line.c_str(), "row %d/%d", &row, &rows) != 2) continue;
+        EXPECT_EQ(rows, 10) << line;
+        EXPECT_GE(row, 1) << line;
+        EXPECT_LE(row, rows) << line;
+        EXPECT_NE(line.find("first line attempt "), std::string::npos) << line;
+        last = line;
+    }
+    EXPECT_EQ(last.rfind("row 10/10 ", 0), 0u) << r.err;
 }
 
 TEST_F(GenerateCli, ATimeLimitStopsTheRunWithAnErrorStatus) {

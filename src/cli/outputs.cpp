@@ -1,0 +1,129 @@
+#include "outputs.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/error.h"
+#include "platform/file_io.h"
+
+namespace zorvane::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+std::string WhatItIs(fs::file_type type) {
+    switch (type) {
+    case fs::file_type::directory: return "a folder";
+    case fs::file_type::character:
+    case fs::file_type::block: return "a device";
+    case fs::file_type::fifo: return "a FIFO";
+    case fs::file_type::socket: return "a socket";
+    default: return "not a regular file";
+    }
+}
+
+// The same file by identity (links, other spellings), or the same name
+// where neither exists yet.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return a == b || fs::equivalent(a, b, ec);
+}
+
+void CheckFolder(const std::string& path) {
+    const std::string folder = fs::path(path).parent_path().string();
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec))
+        throw Error("Cannot write " + path + ": the folder " + folder + " does not exist.");
+    if (::access(folder.c_str(), W_OK) != 0)
+        throw Error("Cannot write " + path + ": the folder " + folder + " cannot be written (" + std::strerror(errno) +
+                    ").");
+}
+
+// Whether a file is there to be replaced; throws for anything but a
+// regular file (links followed).
+bool ExistsAsFile(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) return false;
+    if (ec) throw Error("Cannot write " + path + ": " + ec.message() + ".");
+    if (status.type() != fs::file_type::regular)
+        throw Error("Cannot write " + path + ": it is " + WhatItIs(status.type()) +
+                    ", not a file, and is left as it is.");
+    return true;
+}
+
+// The path the output is written to: absolute, with its kind's extension.
+// A name without one is given it, unless a file of that very name exists.
+std::string TargetPath(const OutputFile& output) {
+    std::string path = AbsolutePath(output.path);
+    const std::string option(output.option);
+    if (path.empty() || fs::path(path).filename().empty())
+        throw Error(option + " names a folder (" + output.path + "), not a file.");
+    const std::string ext = ExtractFileExt(path);
+    std::error_code ec;
+    if (ext.empty() && !fs::exists(fs::symlink_status(path, ec))) return path + std::string(output.extension);
+    if (!SameLetters(ext, output.extension)) {
+        ExistsAsFile(path);  // a device or a folder is named as such
+        throw Error(option + " names a *" + std::string(output.extension) + " file. Give " +
+                    ChangeFileExt(path, output.extension) + " rather than " + path + ".");
+    }
+    return path;
+}
+
+}  // namespace
+
+std::vector<std::string> CheckOutputs(const std::vector<OutputFile>& outputs, const OutputRules& rules) {
+    std::vector<std::string> targets;
+    for (const OutputFile& output : outputs) targets.push_back(TargetPath(output));
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const std::string& path = targets[i];
+        CheckFolder(path);
+        const bool exists = ExistsAsFile(path);
+        for (const std::string& input : rules.inputs)
+            if (const std::string read = AbsolutePath(input); SameFile(path, read))
+                throw Error("Cannot write " + path + ": the command reads it" +
+                            (read == path ? "" : " (as " + read + ")") + ", and an input is never written over.");
+        for (std::size_t j = 0; j < i; ++j)
+            if (SameFile(path, targets[j]))
+                throw Error("Cannot write " + path + " twice: " + std::string(outputs[i].option) + " and " +
+                            std::string(outputs[j].option) + " name the same file.");
+        if (exists && outputs[i].existing == OutputFile::Existing::NeedsForce && !rules.force)
+            throw Error(ExistingTileSetText(path));
+    }
+    return targets;
+}
+
+std::string ExistingTileSetText(const std::string& path) {
+    return "The tile set " + path + " exists: give --force to replace it, or name another file.";
+}
+
+FileStamp::FileStamp(std::string path) : path_(std::move(path)), before_(Now(path_)) {}
+
+bool FileStamp::Replaced() const {
+    const auto now = Now(path_);
+    return now && now != before_;
+}
+
+std::optional<FileStamp::Identity> FileStamp::Now(const std::string& path) {
+    struct stat s {};
+    if (::stat(path.c_str(), &s) != 0) return std::nullopt;
+    return Identity{s.st_dev, s.st_ino, static_cast<long long>(s.st_mtim.tv_sec) * 1'000'000'000 + s.st_mtim.tv_nsec};
+}
+
+void ReportWritten(const std::string& path) { std::cout << "Wrote " << path << "\n"; }
+
+}  // namespace zorvane::cli
