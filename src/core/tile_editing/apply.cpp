@@ -46,10 +46,14 @@ bool CutLayer(const LayerImage& image, TTile& tile, std::uint16_t TSq::*field, P
 
 }  // namespace
 
-ApplyOutcome ApplyTileChanges(TileEditorState& s, Project& p, UserInterface& ui) {
+ApplyOutcome ApplyTileChanges(TileEditorState& state, Project& p, UserInterface& ui) {
     ApplyOutcome out;
     out.FirstNewBitmap = p.BitmapCount;
-    if (!s.Ground.Present() && !s.Top.Present()) return out;
+    if (!state.Ground.Present() && !state.Top.Present()) return out;
+    // The exchanges and the conversion below work on a copy that becomes the
+    // editor's state only once the tile is built: a stop leaves the layers
+    // as they were, so that Apply again exchanges the colours once, not twice.
+    TileEditorState s = state;
 
     // Colour exchanges: the transparent colour to 0, then the fog colour to 1.
     const int t = s.TranspId, f = s.FogId;
@@ -94,6 +98,7 @@ ApplyOutcome ApplyTileChanges(TileEditorState& s, Project& p, UserInterface& ui)
     p.ZpPath.clear();
     out.Result = ApplyResult::Applied;
     out.TileIndex = s.EditedTile;
+    state = std::move(s);
     return out;
 }
 

@@ -30,8 +30,9 @@ inline const char* const BitmapLimitText = "Maximum amount of bitmaps (65535) re
 // tile, in place of the edited one otherwise); marks the tile set modified
 // and gives an empty map its 10 x 10 size. The layers of `state` are changed
 // by the colour exchanges and the palette settlement. At the bitmap limit the
-// message is shown and the tiles list keeps what it had; the bitmaps appended
-// before the stop and the palette changes stay. The window's own refresh is
+// message is shown, the tiles list keeps what it had and `state` is left as
+// it was (layers and editor palette); the bitmaps appended before the stop
+// and the changes to the project palette stay. The window's own refresh is
 // left to the caller.
 ApplyOutcome ApplyTileChanges(TileEditorState& state, Project& project, UserInterface& ui);
 

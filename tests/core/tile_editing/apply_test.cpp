@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
 #include "builders.h"
 #include "fake_ui.h"
+#include "model/merge.h"
 #include "tile_editing/apply.h"
 
 namespace zorvane::testing {
@@ -224,6 +226,63 @@ TEST(ApplyTest, BitmapLimitLeavesTheTilesListAsItWas) {
         EXPECT_EQ(ui.messages[0].icon, Icon::Error);
         EXPECT_FALSE(p.ZpModified);
     }
+}
+
+// A stopped Apply leaves the layers and the editor palette as they were, so
+// that once room is made (unused bitmaps removed) Apply again gives what a
+// single Apply gives on a project that had room: the colour exchanges and
+// the palette conversion are made once, not twice.
+TEST(ApplyTest, ApplyAgainAfterTheLimitStopGivesTheResultOfOneApply) {
+    std::mt19937 rng(17);
+    auto project = [] {
+        auto p = std::make_unique<Project>();
+        FillTestPalette(*p);
+        AddPatternBitmaps(*p, 3);
+        p->NewTiles.push_back(MakeTile(3, 1));
+        for (int c = 0; c < 3; ++c) p->NewTiles[0]->SetGndAt(c, 0, static_cast<std::uint16_t>(c));
+        return p;
+    };
+    TileEditorState s;
+    auto p = project();
+    s.Palette = EditorPaletteOf(*p);
+    std::swap(s.Palette[7], s.Palette[8]);  // converted to the project palette by colour
+    for (LayerImage* layer : {&s.Ground, &s.Top}) {
+        layer->Reset(64, 64);
+        for (auto& v : layer->Px) v = static_cast<std::uint8_t>(rng() % 10);  // 0, 1, 5, 7, 8 and others
+    }
+    s.Atr.Reset(2, 2);
+    s.Atr.Values = {4, 0, 9, 2};
+    s.TranspId = 5;
+    s.FogId = 0;
+    const TileEditorState before = s;
+
+    p->SetBitmapCount(MaxBitmaps - 2);  // room for two of the eight blocks
+    FakeUi ui;
+    ASSERT_EQ(ApplyTileChanges(s, *p, ui).Result, ApplyResult::BitmapLimit);
+    EXPECT_TRUE(s.Ground.Px == before.Ground.Px);
+    EXPECT_TRUE(s.Top.Px == before.Top.Px);
+    EXPECT_TRUE(s.Palette == before.Palette);
+    EXPECT_EQ(s.TranspId, 5);
+    EXPECT_EQ(s.FogId, 0);
+
+    RemoveUnusedBitmaps(*p, ui);
+    ASSERT_EQ(p->BitmapCount, 3);
+    const ApplyOutcome again = ApplyTileChanges(s, *p, ui);
+    auto ref = project();
+    TileEditorState once = before;
+    const ApplyOutcome single = ApplyTileChanges(once, *ref, ui);
+    ASSERT_EQ(again.Result, ApplyResult::Applied);
+    ASSERT_EQ(single.Result, ApplyResult::Applied);
+    ASSERT_EQ(p->BitmapCount, ref->BitmapCount);
+    EXPECT_TRUE(std::equal(p->AllBitmapBytes().begin(), p->AllBitmapBytes().end(), ref->AllBitmapBytes().begin()));
+    ASSERT_EQ(p->NewTiles.size(), 2u);
+    ASSERT_EQ(ref->NewTiles.size(), 2u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(p->NewTiles[1]->Sq[i].Gnd, ref->NewTiles[1]->Sq[i].Gnd) << i;
+        EXPECT_EQ(p->NewTiles[1]->Sq[i].Top, ref->NewTiles[1]->Sq[i].Top) << i;
+        EXPECT_EQ(p->NewTiles[1]->Sq[i].Atr, ref->NewTiles[1]->Sq[i].Atr) << i;
+    }
+    EXPECT_EQ(p->Palette, ref->Palette);
 }
 
 // An existing tile opened for editing and applied again is found bitmap for
