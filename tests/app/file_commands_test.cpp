@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <climits>
 
+#include "editor/elided_path.h"
 #include "editor/mini_map.h"
 #include "editor/new_map_window.h"
 #include "editor/properties_window.h"
@@ -74,7 +75,7 @@ TEST_F(FileCommandsTest, NewMapFilledWithABitmapFromATileSet) {
         w.CBfillMap->setChecked(true);
         w.SEfill->setValue(1);
         w.BtnSelectZP->click();
-        EXPECT_EQ(w.BtnSelectZP->text().toStdString(), path);
+        EXPECT_EQ(w.BtnSelectZP->toolTip().toStdString(), path);
         w.BtnCreate->click();
         if (w.isVisible()) w.reject();
     });
@@ -110,7 +111,9 @@ TEST_F(FileCommandsTest, NewMapWithoutATileSetStaysOpenAndSaysWhatIsMissing) {
     EXPECT_TRUE(stayedOpen);
     ASSERT_FALSE(dialogs.messages.empty());
     EXPECT_EQ(dialogs.messages.back().caption, "Error");
-    EXPECT_EQ(dialogs.messages.back().text, "Could not find \"Select *.zp\"");
+    // The button's caption is no path: the box asks for a tile set.
+    EXPECT_EQ(dialogs.messages.back().text.find("Could not find"), std::string::npos) << dialogs.messages.back().text;
+    EXPECT_NE(dialogs.messages.back().text.find("tile set"), std::string::npos) << dialogs.messages.back().text;
     EXPECT_TRUE(window.project().NoProject);
 }
 
@@ -206,7 +209,8 @@ TEST_F(FileCommandsTest, ProjectPropertiesShowTheProjectAndApplyANewSize) {
         const QStringList lines = w.Label3->text().split(QLatin1Char('\n'));
         EXPECT_EQ(lines.first(), QStringLiteral("*.zp path:"));
         EXPECT_EQ(lines.last(), QStringLiteral("(zmpe version)"));
-        EXPECT_EQ(lines.mid(1, lines.size() - 2).join(QString()).toStdString(), zp);
+        EXPECT_EQ(lines.size(), 3) << "the path on one line";
+        EXPECT_EQ(w.Label3->toolTip().toStdString(), zp);
         QFontMetrics metrics(w.Label3->font());
         for (const QString& line : lines.mid(1, lines.size() - 2))
             EXPECT_LE(metrics.horizontalAdvance(line), w.Label3->width());
@@ -236,19 +240,26 @@ TEST_F(FileCommandsTest, RemovingUnusedBitmapsAsksAndUpdatesTheCount) {
     EXPECT_EQ(dialogs.messages.back().text, "Are you sure?\rThis operation cannot be undone!");
 }
 
-TEST_F(FileCommandsTest, ZpPathLabelBreaksLinesAtTheLabelWidth) {
+// A path wider than its place loses characters from its middle only, and
+// only as many as it must.
+TEST_F(FileCommandsTest, TileSetPathIsCutInTheMiddleToTheWidth) {
     QFont font(QStringLiteral("Arial"), 9);
     QFontMetrics metrics(font);
     const QString path = QStringLiteral("/a/rather/long/folder/name/for/tile/sets/terrain.zp");
-    const QString text = editor::ZpPathLabel(path, true, metrics, 60);
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    EXPECT_GT(lines.size(), 3);
-    EXPECT_EQ(lines.last(), QStringLiteral("(zme version)"));
-    for (int i = 1; i + 1 < lines.size(); ++i) {
-        EXPECT_LE(metrics.horizontalAdvance(lines[i]), 60);
-        if (i + 2 < lines.size()) {  // a line is broken only when one more character would not fit
-            EXPECT_GT(metrics.horizontalAdvance(lines[i] + lines[i + 1].at(0)), 60);
+    const QChar ellipsis(0x2026);
+    QString previous;
+    for (int width = 40; width <= metrics.horizontalAdvance(path) + 10; width += 7) {
+        const QString text = editor::ElideMiddle(path, metrics, width);
+        EXPECT_LE(metrics.horizontalAdvance(text), width);
+        if (metrics.horizontalAdvance(path) <= width) {
+            EXPECT_EQ(text, path);
+            continue;
         }
+        ASSERT_EQ(text.count(ellipsis), 1) << width;
+        EXPECT_TRUE(path.startsWith(text.section(ellipsis, 0, 0))) << width;
+        EXPECT_TRUE(path.endsWith(text.section(ellipsis, 1))) << width;
+        EXPECT_GE(text.size(), previous.size()) << "more room shows more of the path";
+        previous = text;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QSpinBox>
 
 #include "commands/file_dialogs.h"
+#include "editor/elided_path.h"
 #include "editor/main_window.h"
 
 namespace zorvane::editor {
@@ -27,7 +28,7 @@ void ExecCentred(QDialog& dialog, QWidget& over) {
     dialog.exec();
 }
 
-TFNewMap::TFNewMap(MainWindow& window) : QDialog(&window), window_(window), zpPath_(QStringLiteral("Select *.zp")) {
+TFNewMap::TFNewMap(MainWindow& window) : QDialog(&window), window_(window) {
     setObjectName(QStringLiteral("TFNewMap"));
     setWindowTitle(QStringLiteral("New map"));
     auto* grid = new QGridLayout(this);
@@ -58,8 +59,9 @@ TFNewMap::TFNewMap(MainWindow& window) : QDialog(&window), window_(window), zpPa
     grid->addWidget(CBfillMapWithTile, 5, 0);
     grid->addWidget(SEfillWithTile, 5, 1);
 
-    BtnSelectZP = new QPushButton(zpPath_, this);
+    BtnSelectZP = new QPushButton(QStringLiteral("Select *.zp"), this);
     BtnSelectZP->setObjectName(QStringLiteral("BtnSelectZP"));
+    zpShown_ = new ElidedPath(BtnSelectZP);
     grid->addWidget(BtnSelectZP, 6, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     BtnCreate = new QPushButton(QStringLiteral("Create"), this);
@@ -94,11 +96,15 @@ NewMapSettings TFNewMap::Settings() const {
 void TFNewMap::BtnSelectZPClick() {
     if (auto path = window_.ui().chooseFile(OpenTileSetDialog())) {
         zpPath_ = QString::fromStdString(*path);
-        BtnSelectZP->setText(QString(zpPath_).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        zpShown_->SetPath(zpPath_);
     }
 }
 
 void TFNewMap::BtnCreateClick() {
+    if (zpPath_.isEmpty()) {
+        window_.ui().error("Error", "Select a tile set (*.zp) first.");
+        return;
+    }
     bool created = false;
     window_.Guarded([&] { created = CreateNewMap(window_.project(), window_.ui(), Settings()); });
     if (created) accept();

@@ -15,6 +15,7 @@ class QSpinBox;
 
 namespace zorvane::editor {
 
+class ElidedPath;
 class MainWindow;
 
 class TFNewMap : public QDialog {
@@ -25,7 +26,7 @@ public:
     void Execute();
     // The values of the controls as "Create" hands them on.
     NewMapSettings Settings() const;
-    // The path shown on BtnSelectZP ("Select *.zp" until one is chosen).
+    // The chosen tile set path, empty until one is chosen.
     const QString& ZpPath() const { return zpPath_; }
 
     void BtnSelectZPClick();
@@ -46,6 +47,7 @@ public:
 private:
     MainWindow& window_;
     QString zpPath_;
+    ElidedPath* zpShown_;  // the chosen path on BtnSelectZP
 };
 
 // A spin edit over min..max starting at value.

@@ -1,7 +1,6 @@
 #include "editor/properties_window.h"
 
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,27 +9,13 @@
 #include <QSpinBox>
 
 #include "commands/file_dialogs.h"
+#include "editor/elided_path.h"
 #include "editor/main_window.h"
 #include "editor/new_map_window.h"
 #include "qtui.h"
 #include "render/scaling.h"
 
 namespace zorvane::editor {
-
-QString ZpPathLabel(const QString& path, bool zme, const QFontMetrics& metrics, int width) {
-    QString text = QStringLiteral("*.zp path:\n");
-    QString line;
-    for (QChar ch : path) {
-        if (!line.isEmpty() && metrics.horizontalAdvance(line + ch) > width) {
-            text += line + QLatin1Char('\n');
-            line.clear();
-        }
-        line += ch;
-    }
-    text += line;
-    text += zme ? QStringLiteral("\n(zme version)") : QStringLiteral("\n(zmpe version)");
-    return text;
-}
 
 namespace {
 
@@ -72,6 +57,7 @@ TFMapProperties::TFMapProperties(MainWindow& window) : QDialog(&window), window_
     Label3 = MakeLabel("Label3", "*.zp path:", this);
     Label3->setFixedWidth(ScaleDim(169, window.Ppi()));
     Label3->setWordWrap(false);
+    zpLabel_ = new ElidedPath(Label3);
     grid->addWidget(Label3, row++, 0, 1, 2);
     BtnChangeZp = MakeButton("BtnChangeZp", "Change *.zp path", this);
     grid->addWidget(BtnChangeZp, row++, 0, 1, 2);
@@ -130,8 +116,9 @@ void TFMapProperties::Execute() {
 
 void TFMapProperties::UpdateZpLabel() {
     const std::string& path = newZpPath_ ? *newZpPath_ : window_.project().ZpPath;
-    Label3->setText(ZpPathLabel(QString::fromStdString(path), window_.project().ZmeVariant,
-                                QFontMetrics(Label3->font()), Label3->width()));
+    zpLabel_->SetPath(QString::fromStdString(path), QStringLiteral("*.zp path:\n"),
+                      window_.project().ZmeVariant ? QStringLiteral("\n(zme version)")
+                                                   : QStringLiteral("\n(zmpe version)"));
 }
 
 void TFMapProperties::UpdateCreaturesLabel() {

@@ -12,7 +12,6 @@
 #include "commands/lifecycle.h"
 
 class QCheckBox;
-class QFontMetrics;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -20,11 +19,8 @@ class QSpinBox;
 
 namespace zorvane::editor {
 
+class ElidedPath;
 class MainWindow;
-
-// "*.zp path:" and the path broken into lines no wider than `width`
-// pixels, then "(zme version)" or "(zmpe version)"; lines joined by "\n".
-QString ZpPathLabel(const QString& path, bool zme, const QFontMetrics& metrics, int width);
 
 class TFMapProperties : public QDialog {
 public:
@@ -66,6 +62,7 @@ private:
 
     MainWindow& window_;
     std::optional<std::string> newZpPath_;
+    ElidedPath* zpLabel_;  // the path in Label3
 };
 
 }  // namespace zorvane::editor
