@@ -54,6 +54,7 @@ QMessageBox::Icon ToQt(Icon icon) {
 Answer QtUi::message(std::string_view caption, std::string_view text, Icon icon, Buttons buttons,
                      Answer defaultAnswer) {
     ShownMessage m{std::string(caption), std::string(text), icon, buttons, defaultAnswer};
+    if (beforeMessage_) beforeMessage_();
     if (answerer_) return answerer_->answer(m);
     return showMessageBox(m);
 }

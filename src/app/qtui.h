@@ -8,6 +8,7 @@
 // with its exact caption and text either way.
 
 #include <QString>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -47,6 +48,9 @@ public:
     explicit QtUi(editor::MainWindow& window) : window_(window) {}
 
     void setAnswerer(DialogAnswerer* answerer) { answerer_ = answerer; }
+    // Runs before every message box from now on (none when empty): a command
+    // whose boxes all tell how it ended tidies the window behind them.
+    void setBeforeMessage(std::function<void()> beforeMessage) { beforeMessage_ = std::move(beforeMessage); }
 
     Answer message(std::string_view caption, std::string_view text, Icon icon, Buttons buttons = Buttons::Ok,
                    Answer defaultAnswer = Answer::Ok) override;
@@ -68,6 +72,7 @@ private:
 
     editor::MainWindow& window_;
     DialogAnswerer* answerer_ = nullptr;
+    std::function<void()> beforeMessage_;
     std::map<std::string, QString> folders_;  // the last folder of every dialog
 };
 

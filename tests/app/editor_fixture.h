@@ -24,6 +24,7 @@ class ScriptedDialogs : public app::DialogAnswerer {
 public:
     Answer answer(const app::ShownMessage& m) override {
         messages.push_back(m);
+        if (onMessage) onMessage(m);
         if (m.buttons == Buttons::Ok) return Answer::Ok;
         if (!answers.empty()) {
             Answer a = answers.front();
@@ -47,6 +48,8 @@ public:
         return false;
     }
 
+    // Called with every box as it would show, to look at the windows behind it.
+    std::function<void(const app::ShownMessage&)> onMessage;
     std::deque<Answer> answers;
     std::deque<std::optional<std::string>> files;
     std::vector<app::ShownMessage> messages;

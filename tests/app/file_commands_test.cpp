@@ -263,6 +263,28 @@ TEST_F(FileCommandsTest, TileSetPathIsCutInTheMiddleToTheWidth) {
     }
 }
 
+// The box that tells what a merge took over is its end: behind it the
+// status bar no longer shows the last step and no progress bar covers the
+// horizontal scroll bar; afterwards the status names the merged file. So
+// for a tile set with new bitmaps, and for one that adds nothing.
+TEST_F(FileCommandsTest, MergeResultBoxStandsOverATidyStatusBar) {
+    OpenMap();
+    const std::string other = MakeTileSet("other.zp", 60);  // enough to report steps
+    std::vector<std::pair<std::string, bool>> behindBoxes;  // status panel 0, progress bar shown
+    dialogs.onMessage = [&](const app::ShownMessage&) { behindBoxes.emplace_back(Panel(0), window.ProgressVisible()); };
+    for (int merge = 0; merge < 2; ++merge) {
+        dialogs.files.push_back(other);
+        Trigger("MMergeZp");
+        ASSERT_EQ(behindBoxes.size(), merge + 1u);
+        EXPECT_EQ(dialogs.messages.back().icon, Icon::Information);
+        EXPECT_EQ(behindBoxes.back().first, "") << "merge " << merge;
+        EXPECT_FALSE(behindBoxes.back().second) << "merge " << merge;
+        EXPECT_EQ(window.project().BitmapCount, 60);
+        EXPECT_EQ(Panel(0), other + " data imported successfully.");
+        EXPECT_FALSE(window.ProgressVisible());
+    }
+}
+
 TEST_F(FileCommandsTest, MiniMapShowsTheMapAtTwoPixelsPerSquare) {
     OpenMap();
     Trigger("MMiniMap");

@@ -160,8 +160,16 @@ void MainWindow::MMakeZpClick(TileSetVariant variant) {
     BusyRun([this, variant] { MakeZpCommand(project_, ui_, variant); });
 }
 
+// Every box of a merge tells how it ended (what was taken over, or what
+// stopped or refused it): it stands over an empty status panel, without the
+// progress bar over the horizontal scroll bar.
 void MainWindow::MMergeZpClick() {
+    ui_.setBeforeMessage([this] {
+        SetPanel(0, QString());
+        HideProgress(false);
+    });
     BusyRun([this] { MergeZpCommand(project_, ui_); });
+    ui_.setBeforeMessage(nullptr);
 }
 
 void MainWindow::MMapPropertiesClick() {
