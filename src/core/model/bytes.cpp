@@ -10,13 +10,22 @@ namespace {
 }  // namespace
 
 void ByteReader::need(std::size_t count, std::string_view what) const {
-    if (count > remaining()) tooShort(what, pos_);
+    if (count > remaining()) tooShort(what, offset());
 }
 
 void ByteReader::needItems(std::uint64_t count, std::uint64_t itemSize, std::string_view what) const {
-    if (itemSize != 0 && count > remaining() / itemSize)
+    NeedRoom(count, itemSize, remaining(), what);
+}
+
+void NeedRoom(std::uint64_t count, std::uint64_t itemSize, std::uint64_t room, std::string_view what) {
+    if (itemSize != 0 && count > room / itemSize)
         throw Error("The file is damaged: it declares " + std::to_string(count) + " " + std::string(what) +
-                    " but holds room for at most " + std::to_string(remaining() / itemSize) + ".");
+                    " but holds room for at most " + std::to_string(room / itemSize) + ".");
+}
+
+std::uint8_t ByteReader::peekU8(std::string_view what) const {
+    need(1, what);
+    return data_[pos_];
 }
 
 std::uint8_t ByteReader::u8(std::string_view what) {
@@ -53,8 +62,8 @@ std::string ByteReader::text(std::size_t count, std::string_view what) {
 }
 
 void ByteReader::seek(std::size_t offset, std::string_view what) {
-    if (offset > data_.size()) tooShort(what, offset);
-    pos_ = offset;
+    if (offset < base_ || offset - base_ > data_.size()) tooShort(what, offset);
+    pos_ = static_cast<std::size_t>(offset - base_);
 }
 
 bool ByteReader::peekTag(std::string_view tag) const {

@@ -18,8 +18,11 @@ namespace zorvane {
 class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> data) : data_(data) {}
+    // The bytes of a file from `fileOffset` on: offsets, and the reasons
+    // that name them, count from the file's start.
+    ByteReader(std::span<const std::uint8_t> data, std::uint64_t fileOffset) : data_(data), base_(fileOffset) {}
 
-    std::size_t offset() const { return pos_; }
+    std::size_t offset() const { return static_cast<std::size_t>(base_) + pos_; }
     std::size_t size() const { return data_.size(); }
     std::size_t remaining() const { return data_.size() - pos_; }
 
@@ -30,6 +33,7 @@ public:
     void needItems(std::uint64_t count, std::uint64_t itemSize, std::string_view what) const;
 
     std::uint8_t u8(std::string_view what);
+    std::uint8_t peekU8(std::string_view what) const;
     std::uint16_t u16(std::string_view what);
     std::uint32_t u32(std::string_view what);
     std::int32_t i32(std::string_view what) { return static_cast<std::int32_t>(u32(what)); }
@@ -47,8 +51,13 @@ public:
 
 private:
     std::span<const std::uint8_t> data_;
+    std::uint64_t base_ = 0;
     std::size_t pos_ = 0;
 };
+
+// Throws unless `count` items of at least `itemSize` bytes each fit in
+// `room` bytes, as ByteReader::needItems does for the bytes it holds.
+void NeedRoom(std::uint64_t count, std::uint64_t itemSize, std::uint64_t room, std::string_view what);
 
 class ByteWriter {
 public:

@@ -46,7 +46,12 @@ ProjectFileKind KindOfBytes(std::span<const std::uint8_t> bytes) {
     return ProjectFileKind::Unknown;
 }
 
-ProjectFileKind KindOfFile(const std::string& path) { return KindOfBytes(ReadWholeFile(path)); }
+ProjectFileKind KindOfFile(const std::string& path) {
+    std::size_t longest = 0;
+    for (const auto& entry : kKinds)
+        for (auto magic : entry.magics) longest = std::max(longest, magic.size());
+    return KindOfBytes(ReadFilePart(path, 0, longest));  // a tile set may be hundreds of megabytes
+}
 
 ProjectFileKind KindOfName(std::string_view path) {
     const std::string ext = ExtractFileExt(std::string(path));

@@ -32,7 +32,7 @@ const FileKindEntry& KindEntry(ProjectFileKind kind);
 
 // The kind whose magic the bytes begin with.
 ProjectFileKind KindOfBytes(std::span<const std::uint8_t> bytes);
-// The kind of a file by its contents; throws Error when it cannot be read.
+// The kind of a file by its first bytes; throws Error when it cannot be read.
 ProjectFileKind KindOfFile(const std::string& path);
 // The kind a file name's extension asks for, in any letter case.
 ProjectFileKind KindOfName(std::string_view path);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/bytes.h"
+#include "platform/file_io.h"
 
 namespace zorvane {
 
@@ -15,6 +16,7 @@ constexpr std::string_view kMagic = "ZTP0";
 constexpr std::string_view kInfoMagic = "BMIF";
 constexpr std::size_t kHeightField = 12;          // offset of the height inside InfoHeader
 constexpr std::size_t kZmeBitmapBytes = 54 + 1024 + BitmapBytes;  // header, palette, pixels
+constexpr std::size_t kZmpePixelsAt = 1088;       // magic, three numbers, InfoHeader, palette, "BITS"
 constexpr std::size_t kMinTileRecord = 8 + 5;     // chunk id, sizes, one square
 constexpr std::size_t kMinZmePath = 3;            // a shorter length byte reads as "zmpe"
 constexpr int kMaxZmeTiles = 65535;
@@ -63,14 +65,21 @@ std::array<std::uint8_t, 44> InfoHeaderStating(const std::array<std::uint8_t, 44
 
 [[noreturn]] void Damaged(const std::string& reason) { throw Error("The tile set file is damaged: " + reason); }
 
-std::unique_ptr<TTile> ReadTile(ByteReader& r, std::size_t index) {
+// The head of tile record `index`: its width and height, with room for its
+// squares after them.
+std::pair<int, int> ReadTileHead(ByteReader& r, std::size_t index) {
     r.skip(4, "tile chunk id");
     const int w = r.u8("tile width");
     const int h = r.u8("tile height");
     r.skip(2, "tile layer bytes");
     if (w == 0 || h == 0) Damaged("tile " + std::to_string(index) + " has no squares.");
+    r.need(static_cast<std::size_t>(w) * h * 5, "tile squares");
+    return {w, h};
+}
+
+std::unique_ptr<TTile> ReadTile(ByteReader& r, std::size_t index) {
+    const auto [w, h] = ReadTileHead(r, index);
     const std::size_t n = static_cast<std::size_t>(w) * h;
-    r.need(n * 5, "tile squares");
     auto tile = std::make_unique<TTile>(w, h);
     auto at = [&](std::size_t i) -> TSq& { return tile->SqAt(static_cast<int>(i % w), static_cast<int>(i / w)); };
     for (std::size_t i = 0; i < n; ++i) at(i).Gnd = r.u16("ground id");
@@ -85,13 +94,58 @@ void ReadTiles(ByteReader& r, std::uint64_t count, TileSet& set) {
     for (std::uint64_t i = 0; i < count; ++i) set.Tiles.push_back(ReadTile(r, static_cast<std::size_t>(i)));
 }
 
-void ParseZme(ByteReader& r, TileSet& set) {
+// Checks the tile records as ReadTiles reads them, keeping none.
+void SkipTiles(ByteReader& r, std::uint64_t count) {
+    r.needItems(count, kMinTileRecord, "tiles");
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const auto [w, h] = ReadTileHead(r, static_cast<std::size_t>(i));
+        r.skip(static_cast<std::size_t>(w) * h * 5, "tile squares");
+    }
+}
+
+void CheckMagic(const ByteReader& r) {
+    if (!r.peekTag(kMagic)) throw Error("This is not a tile set file: it does not begin with \"ZTP0\".");
+}
+
+// Whether the file, read past its magic, is "zme": its path length byte is 3 or more.
+bool IsZme(const ByteReader& r) { return r.peekU8("variant byte") >= kMinZmePath; }
+
+// The fields of a "zme" file before its bitmaps; returns the bitmap count.
+int ReadZmeStart(ByteReader& r, TileSet& set) {
     set.Zme = true;
     set.BottomUpRows = true;
     set.InfoHeader = DefaultInfoHeader(true);
     const std::size_t pathLength = r.u8("path length");
     set.StoredPath = r.text(pathLength, "stored path");
-    const int count = r.u16("bitmap count");
+    return r.u16("bitmap count");
+}
+
+struct ZmpeCounts {
+    std::uint32_t bitmaps = 0;
+    std::uint32_t tiles = 0;
+};
+
+// The fields of a "zmpe" file before its pixels.
+ZmpeCounts ReadZmpeStart(ByteReader& r, TileSet& set) {
+    set.Zme = false;
+    set.FileHeader = DefaultFileHeader();
+    r.u32("row order");  // the InfoHeader is what tells the row order
+    ZmpeCounts counts;
+    counts.bitmaps = r.u32("bitmap count");
+    counts.tiles = r.u32("tile count");
+    r.read(set.InfoHeader, "picture header");
+    if (std::memcmp(set.InfoHeader.data(), kInfoMagic.data(), kInfoMagic.size()) != 0)
+        Damaged("the picture header does not begin with \"BMIF\".");
+    if (counts.bitmaps > static_cast<std::uint32_t>(MaxBitmaps))
+        Damaged("it declares " + std::to_string(counts.bitmaps) + " bitmaps, more than 65535.");
+    set.BottomUpRows = set.InfoHeader[kHeightField] == 32;
+    r.read(set.Palette, "palette");
+    r.skip(4, "pixel chunk id");
+    return counts;
+}
+
+void ParseZme(ByteReader& r, TileSet& set) {
+    const int count = ReadZmeStart(r, set);
     r.needItems(static_cast<std::uint64_t>(count), kZmeBitmapBytes, "bitmaps");
     set.BitmapCount = count;
     set.Pixels.resize(static_cast<std::size_t>(count) * BitmapBytes);
@@ -109,24 +163,24 @@ void ParseZme(ByteReader& r, TileSet& set) {
 }
 
 void ParseZmpe(ByteReader& r, TileSet& set) {
-    set.Zme = false;
-    set.FileHeader = DefaultFileHeader();
-    r.u32("row order");  // the InfoHeader is what tells the row order
-    const std::uint32_t count = r.u32("bitmap count");
-    const std::uint32_t tiles = r.u32("tile count");
-    r.read(set.InfoHeader, "picture header");
-    if (std::memcmp(set.InfoHeader.data(), kInfoMagic.data(), kInfoMagic.size()) != 0)
-        Damaged("the picture header does not begin with \"BMIF\".");
-    if (count > static_cast<std::uint32_t>(MaxBitmaps))
-        Damaged("it declares " + std::to_string(count) + " bitmaps, more than 65535.");
-    set.BottomUpRows = set.InfoHeader[kHeightField] == 32;
-    r.read(set.Palette, "palette");
-    r.skip(4, "pixel chunk id");
-    r.needItems(count, BitmapBytes, "bitmaps");
-    auto px = r.bytes(static_cast<std::size_t>(count) * BitmapBytes, "bitmap pixels");
-    set.BitmapCount = static_cast<int>(count);
+    const ZmpeCounts counts = ReadZmpeStart(r, set);
+    r.needItems(counts.bitmaps, BitmapBytes, "bitmaps");
+    auto px = r.bytes(static_cast<std::size_t>(counts.bitmaps) * BitmapBytes, "bitmap pixels");
+    set.BitmapCount = static_cast<int>(counts.bitmaps);
     set.Pixels.assign(px.begin(), px.end());
-    ReadTiles(r, tiles, set);
+    ReadTiles(r, counts.tiles, set);
+}
+
+// The exact length of the encoded file, so that its buffer is allocated once.
+std::size_t EncodedSize(const Project& project, TileSetVariant variant) {
+    const auto bitmaps = static_cast<std::size_t>(project.BitmapCount);
+    std::size_t size = kMagic.size();
+    if (variant == TileSetVariant::Zme)
+        size += 1 + project.ZpPath.size() + 2 + bitmaps * kZmeBitmapBytes + 2;
+    else
+        size += kZmpePixelsAt - kMagic.size() + bitmaps * BitmapBytes;
+    for (const auto& tile : project.NewTiles) size += 8 + static_cast<std::size_t>(tile->Width) * tile->Height * 5;
+    return size;
 }
 
 void WriteTile(ByteWriter& w, const TTile& tile) {
@@ -162,7 +216,6 @@ void EncodeZme(const Project& project, ByteWriter& w) {
     WriteShortString(w, project.ZpPath, "tile set path");
     const auto header = AllZero(project.FileHeader) ? DefaultFileHeader() : project.FileHeader;
     w.u16(static_cast<std::uint16_t>(project.BitmapCount));
-    w.reserve(w.size() + static_cast<std::size_t>(project.BitmapCount) * kZmeBitmapBytes);
     for (int id = 0; id < project.BitmapCount; ++id) {
         w.bytes(header);
         w.bytes(project.Palette);
@@ -210,20 +263,46 @@ void SetDefsZPgora_o(Project& project) { project.FileHeader = DefaultFileHeader(
 
 TileSet ParseZP(std::span<const std::uint8_t> bytes) {
     ByteReader r(bytes);
-    if (!r.peekTag(kMagic)) throw Error("This is not a tile set file: it does not begin with \"ZTP0\".");
+    CheckMagic(r);
     r.skip(kMagic.size(), "magic");
     TileSet set;
-    r.need(1, "variant byte");
-    if (bytes[r.offset()] >= kMinZmePath)
+    if (IsZme(r))
         ParseZme(r, set);
     else
         ParseZmpe(r, set);
     return set;
 }
 
+TileSetSummary ReadZPSummary(const std::string& path) {
+    const std::uint64_t size = FileSize(path);
+    const std::vector<std::uint8_t> head = ReadFilePart(path, 0, kZmpePixelsAt);  // longer than any "zme" start
+    ByteReader r(head);
+    CheckMagic(r);
+    r.skip(kMagic.size(), "magic");
+    TileSet set;
+    std::uint64_t bitmaps = 0, bitmapBytes = BitmapBytes, tiles = 0;
+    if (IsZme(r)) {
+        bitmaps = static_cast<std::uint64_t>(ReadZmeStart(r, set));
+        bitmapBytes = kZmeBitmapBytes;
+    } else {
+        const ZmpeCounts counts = ReadZmpeStart(r, set);
+        bitmaps = counts.bitmaps;
+        tiles = counts.tiles;
+    }
+    const std::uint64_t pixelsAt = r.offset();
+    NeedRoom(bitmaps, bitmapBytes, size > pixelsAt ? size - pixelsAt : 0, "bitmaps");
+    const std::uint64_t tilesAt = pixelsAt + bitmaps * bitmapBytes;
+    const std::vector<std::uint8_t> rest = ReadFilePart(path, tilesAt, static_cast<std::size_t>(size - tilesAt));
+    ByteReader t(rest, tilesAt);
+    if (set.Zme) tiles = t.u16("tile count");
+    SkipTiles(t, tiles);
+    return {set.Zme, set.BottomUpRows, static_cast<int>(bitmaps), static_cast<std::uint32_t>(tiles), set.StoredPath};
+}
+
 std::vector<std::uint8_t> EncodeZP(const Project& project, TileSetVariant variant) {
     CheckTileSizes(project);
     ByteWriter w;
+    w.reserve(EncodedSize(project, variant));
     w.text(kMagic);
     if (variant == TileSetVariant::Zme)
         EncodeZme(project, w);

@@ -63,6 +63,18 @@ void SetDefsZPgora_o(Project& project);               // FileHeader
 // Parses a whole tile set file; throws Error with the reason for a short,
 // foreign or damaged file. Never allocates beyond what the bytes can hold.
 TileSet ParseZP(std::span<const std::uint8_t> bytes);
+// What the start of a tile set file tells, for a summary.
+struct TileSetSummary {
+    bool Zme = false;
+    bool BottomUpRows = false;
+    int BitmapCount = 0;
+    std::uint32_t TileCount = 0;
+    std::string StoredPath;  // "zme" only
+};
+// Reads the summary of a tile set file from its start and its tile records,
+// leaving out the bitmaps (all but a few kilobytes of a large file); throws
+// Error where ParseZP would, with the same reason.
+TileSetSummary ReadZPSummary(const std::string& path);
 // Encodes the project's tile set in the chosen variant; throws Error when a
 // value does not fit (a path over 255 bytes, more than 65535 tiles for "zme").
 std::vector<std::uint8_t> EncodeZP(const Project& project, TileSetVariant variant);

@@ -35,6 +35,25 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     return data;
 }
 
+std::vector<std::uint8_t> ReadFilePart(const std::string& path, std::uint64_t offset, std::size_t count) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Error("Could not open " + path + ": " + systemReason());
+    std::vector<std::uint8_t> data(count);
+    if (count == 0) return data;
+    in.seekg(static_cast<std::streamoff>(offset));
+    if (in) in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(count));
+    if (in.bad() || (!in && !in.eof())) throw Error("Could not read " + path + ": " + systemReason());
+    data.resize(static_cast<std::size_t>(in.gcount()));
+    return data;
+}
+
+std::uint64_t FileSize(const std::string& path) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(fs::path(path), ec);
+    if (ec) throw Error("Could not read " + path + ": " + ec.message());
+    return size;
+}
+
 std::string ExtractFileExt(const std::string& path) {
     std::size_t slash = path.find_last_of("/\\");
     std::size_t dot = path.find_last_of('.');

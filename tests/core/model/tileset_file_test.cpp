@@ -268,3 +268,19 @@ TEST(MakeRowOrderConsistent, ZmpeHeaderStatesTheRowOrder) {
         EXPECT_EQ(TopDown(p, 0), before);
     }
 }
+
+// The encoder knows the file's length beforehand: its buffer is allocated once,
+// at that length (a buffer grown at the end doubles a large tile set's memory).
+TEST(EncodeZP, BufferIsAllocatedOnceAtTheFilesLength) {
+    for (bool zme : {false, true})
+        for (int bitmaps : {0, 1, 3, 300}) {
+            SCOPED_TRACE(::testing::Message() << "zme " << zme << ", " << bitmaps << " bitmaps");
+            Project p = SmallProject(true);
+            AddPatternBitmaps(p, bitmaps);
+            p.NewTiles.push_back(MakeTile(5, 7));
+            p.ZpPath = "/maps/a folder/t.zp";
+            const std::vector<std::uint8_t> bytes = EncodeZP(p, VariantOf(zme));
+            EXPECT_EQ(bytes.capacity(), bytes.size());
+            EXPECT_EQ(ParseZP(bytes).Tiles.size(), 3u);
+        }
+}
