@@ -1,6 +1,8 @@
-// zorvane info: a summary of a tile set, map project or layered project file.
+// zorvane info: a summary of a tile set, map project, layered project or generator data file.
 
+#include <algorithm>
 #include <iostream>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -8,9 +10,10 @@
 #include "console_ui.h"
 #include "generator_data.h"
 #include "model/creatures.h"
+#include "model/file_kinds.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
-#include "model/file_kinds.h"
+#include "model/stored_text.h"
 #include "model/tileset_file.h"
 #include "platform/file_io.h"
 
@@ -26,14 +29,15 @@ int CreatureRecords(const std::vector<std::uint8_t>& creatures) {
     return CreaturesCount(p);
 }
 
-Json TileSetInfo(const std::vector<std::uint8_t>& bytes) {
-    TileSet ts = ParseZP(bytes);
+// Read without the bitmaps, which are nearly all of a large tile set.
+Json TileSetInfo(const std::string& path) {
+    const TileSetSummary ts = ReadZPSummary(path);
     Json j;
     j["format"] = "tile set";
     j["variant"] = ts.Zme ? "zme" : "zmpe";
     j["row_order"] = ts.BottomUpRows ? "bottom-up" : "top-down";
     j["bitmaps"] = ts.BitmapCount;
-    j["tiles"] = ts.Tiles.size();
+    j["tiles"] = ts.TileCount;
     if (ts.Zme) j["stored_path"] = ts.StoredPath;
     return j;
 }
@@ -73,13 +77,62 @@ Json LayeredInfo(const std::vector<std::uint8_t>& bytes) {
     return j;
 }
 
-void PrintText(const std::string& file, const Json& j) {
-    std::cout << file << "\n";
-    for (auto& [key, value] : j.items()) {
+Json Summary(const std::string& path) {
+    switch (KindOfFile(path)) {
+    case ProjectFileKind::TileSet: return TileSetInfo(path);
+    case ProjectFileKind::Map: return MapInfo(ReadWholeFile(path));
+    case ProjectFileKind::Layered: return LayeredInfo(ReadWholeFile(path));
+    case ProjectFileKind::GeneratorData: return GeneratorDataInfo(ReadWholeFile(path));
+    case ProjectFileKind::Unknown: break;
+    }
+    throw Error("Not a tile set (*.zp), map project (*.zm), layered project (*.zl) or generator data (*.zg) file.");
+}
+
+// Every text of a summary is either one of ours, in ASCII, or one the file
+// stores (paths, the schedule of repeats), bytes as a Windows program wrote
+// them: those become UTF-8 as StoredTextAsUtf8 reads them.
+void StoredTextsAsUtf8(Json& j) {
+    if (j.is_string()) {
+        j = StoredTextAsUtf8(j.get_ref<const std::string&>());
+    } else if (j.is_structured()) {
+        for (auto& item : j) StoredTextsAsUtf8(item);
+    }
+}
+
+// A value on one line: texts as they are, pairs such as a chart point as "(x, y)".
+std::string InlineText(const Json& value) {
+    if (value.is_string()) return value.get<std::string>();
+    if (!value.is_array()) return value.dump();
+    std::string text = "(";
+    for (const auto& item : value) text += (text.size() > 1 ? ", " : "") + InlineText(item);
+    return text + ")";
+}
+
+// One line per key, in words; groups indented below their name and the
+// entries of a list of groups (the learning list) each begun with "- ".
+void PrintEntries(std::ostream& out, const Json& object, int indent) {
+    const std::string pad(static_cast<std::size_t>(indent), ' ');
+    for (const auto& [key, value] : object.items()) {
         std::string label = key;
-        for (auto& c : label)
-            if (c == '_') c = ' ';
-        std::cout << "  " << label << ": " << (value.is_string() ? value.get<std::string>() : value.dump()) << "\n";
+        std::replace(label.begin(), label.end(), '_', ' ');
+        out << pad << label << ":";
+        if (value.is_object()) {
+            out << "\n";
+            PrintEntries(out, value, indent + 2);
+        } else if (value.is_array() && !value.empty() && value.front().is_object()) {
+            out << "\n";
+            for (const auto& entry : value) {
+                std::ostringstream lines;
+                PrintEntries(lines, entry, indent + 4);
+                out << pad << "  - " << lines.str().substr(static_cast<std::size_t>(indent) + 4);
+            }
+        } else if (value.is_array()) {
+            if (value.empty()) out << " none";
+            for (const auto& item : value) out << " " << InlineText(item);
+            out << "\n";
+        } else {
+            out << " " << InlineText(value) << "\n";
+        }
     }
 }
 
@@ -87,23 +140,20 @@ void PrintText(const std::string& file, const Json& j) {
 
 int Info(const InfoOptions& options) {
     try {
-        auto bytes = ReadWholeFile(options.file);
-        Json j;
-        switch (KindOfBytes(bytes)) {
-        case ProjectFileKind::TileSet: j = TileSetInfo(bytes); break;
-        case ProjectFileKind::Map: j = MapInfo(bytes); break;
-        case ProjectFileKind::Layered: j = LayeredInfo(bytes); break;
-        case ProjectFileKind::GeneratorData: j = GeneratorDataInfo(bytes); break;
-        case ProjectFileKind::Unknown:
-            throw Error("Not a tile set (*.zp), map project (*.zm), layered project (*.zl) or generator data (*.zg) file.");
-        }
+        Json j = Summary(options.file);
+        StoredTextsAsUtf8(j);
+        // The name as given may be in any encoding; JSON and the terminal take UTF-8.
+        const std::string file = ReplacingInvalidUtf8(options.file);
         if (options.json) {
             Json out;
-            out["file"] = options.file;
+            out["file"] = file;
             out.update(j);
-            std::cout << out.dump(2) << "\n";
+            // Every text is UTF-8 by now; should one slip through, it is
+            // shown replaced rather than ending the program.
+            std::cout << out.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
         } else {
-            PrintText(options.file, j);
+            std::cout << file << "\n";
+            PrintEntries(std::cout, j, 2);
         }
         return 0;
     } catch (const Error& e) {

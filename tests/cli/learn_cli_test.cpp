@@ -45,7 +45,7 @@ TEST_F(LearnCli, LearnsAndSavesAPresetThatInfoSummarises) {
     EXPECT_EQ(j["format"], "generator data");
     EXPECT_EQ(j["learned_squares"].get<std::size_t>(), p.Squares.size());
     EXPECT_EQ(j["learning_list"][0]["multiplier"], 3);
-    EXPECT_EQ(j["settings"]["SEsizeX"], 100);
+    EXPECT_EQ(j["settings"]["map_width"], 100);
     EXPECT_GE(j["largest_object"].get<int>(), 2);
 
     auto text = RunZorvane("info out.zg", dir);
@@ -95,11 +95,13 @@ TEST_F(LearnCli, InfoShowsEverySettingUnderItsKeyInTheWindowsOrder) {
     const auto settings = nlohmann::ordered_json::parse(info.out)["settings"];
 
     const std::vector<std::string> keys{
-        "SEsizeX", "SEsizeY", "RBmulti", "SEstartingLine", "CBcontinueOldSquares", "SEmaxThreads", "TBfullness",
-        "CBsimplified1stLine", "EPlannedRepeats", "CBreduceLAC", "CBfirstAttempts", "SEfirstAttempts",
-        "CBmax1stStatesAttempts", "SEmax1stStatesAttemtps", "CBmaxReturn", "SEmaxReturn", "CBlineTmax",
-        "SElineTmaxRows", "SElineTmaxTime", "CBfreezer", "SEfreezer", "TBnumOfCombs", "RBLnocWay", "CBavoidTwins",
-        "CBselectZp", "CBgatherTS", "CBbackup", "SEbackup", "CBsaveCompleted", "Lbackup", "object_chart"};
+        "map_width", "map_height", "multiplayer", "start_line", "continue_existing_squares", "threads",
+        "combinations_limit_position", "simplified_first_line", "schedule_of_repeats", "reduce_local_attempts",
+        "other_first_attempts", "first_attempts", "remember_approved_squares", "attempts_remembering_approved_squares",
+        "limit_distance_from_farthest_row", "distance_from_farthest_row", "go_back_after_row_time", "rows_to_go_back",
+        "seconds_of_one_row", "freeze_correct_fragments", "freeze_hp", "square_preference_position",
+        "prefer_most_combinations", "no_identical_neighbours", "force_tile_set", "collect_tile_sets", "backup",
+        "backup_every_lines", "save_completed_map", "backup_path", "object_chart"};
     std::vector<std::string> shown;
     for (const auto& [key, value] : settings.items()) shown.push_back(key);
     EXPECT_EQ(shown, keys);
@@ -109,9 +111,9 @@ TEST_F(LearnCli, InfoShowsEverySettingUnderItsKeyInTheWindowsOrder) {
             EXPECT_EQ(value, nlohmann::ordered_json(field)) << row.JsonKey;
         });
     }
-    EXPECT_EQ(settings["SEsizeX"], 202);
-    EXPECT_EQ(settings["RBmulti"], false);
-    EXPECT_EQ(settings["SEfreezer"], 2147483647);
-    EXPECT_EQ(settings["Lbackup"], "text of Lbackup");
+    EXPECT_EQ(settings["map_width"], 202);
+    EXPECT_EQ(settings["multiplayer"], false);
+    EXPECT_EQ(settings["freeze_hp"], 2147483647);
+    EXPECT_EQ(settings["backup_path"], "text of Lbackup");
     EXPECT_EQ(settings["object_chart"]["points"], nlohmann::ordered_json::parse("[[0, 100], [200, 100]]"));
 }

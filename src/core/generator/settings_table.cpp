@@ -13,9 +13,9 @@ using S = GeneratorSettings;
 constexpr auto Before = ZgPart::BeforeChart;
 constexpr auto After = ZgPart::AfterChart;
 
-// Every setting's JSON key is its control's name.
-constexpr SettingRow Flag(std::string_view control, bool S::*field, bool byDefault, int jsonPlace, ZgPart part) {
-    SettingRow row{control, control, control, field};
+constexpr SettingRow Flag(std::string_view control, std::string_view key, bool S::*field, bool byDefault, int jsonPlace,
+                         ZgPart part) {
+    SettingRow row{control, key, control, field};
     row.FlagDefault = byDefault;
     row.Encoding = ZgEncoding::Flag;
     row.Part = part;
@@ -23,9 +23,9 @@ constexpr SettingRow Flag(std::string_view control, bool S::*field, bool byDefau
     return row;
 }
 
-constexpr SettingRow Number(std::string_view control, std::string_view words, int S::*field, IntRange range,
-                            ZgEncoding encoding, int jsonPlace, ZgPart part) {
-    SettingRow row{control, control, words, field};
+constexpr SettingRow Number(std::string_view control, std::string_view key, std::string_view words, int S::*field,
+                            IntRange range, ZgEncoding encoding, int jsonPlace, ZgPart part) {
+    SettingRow row{control, key, words, field};
     row.Range = range;
     row.Encoding = encoding;
     row.Part = part;
@@ -33,9 +33,10 @@ constexpr SettingRow Number(std::string_view control, std::string_view words, in
     return row;
 }
 
-constexpr SettingRow Text(std::string_view control, std::string_view words, std::string S::*field,
-                          std::string_view byDefault, ZgEncoding encoding, int jsonPlace, ZgPart part) {
-    SettingRow row{control, control, words, field};
+constexpr SettingRow Text(std::string_view control, std::string_view key, std::string_view words,
+                          std::string S::*field, std::string_view byDefault, ZgEncoding encoding, int jsonPlace,
+                          ZgPart part) {
+    SettingRow row{control, key, words, field};
     row.TextDefault = byDefault;
     row.Encoding = encoding;
     row.Part = part;
@@ -46,45 +47,52 @@ constexpr SettingRow Text(std::string_view control, std::string_view words, std:
 constexpr auto U8 = ZgEncoding::U8;
 constexpr auto I32 = ZgEncoding::I32;
 
-// In the order of the generator data file.
+// In the order of the generator data file. The keys say what the window's
+// captions say, in a few words ("_" between them).
 constexpr std::array kRows{
     // "Learning"
-    Flag("CBgatherTS", &S::CBgatherTS, false, 25, Before),
-    Flag("CBselectZp", &S::CBselectZp, false, 24, Before),
+    Flag("CBgatherTS", "collect_tile_sets", &S::CBgatherTS, false, 25, Before),
+    Flag("CBselectZp", "force_tile_set", &S::CBselectZp, false, 24, Before),
     // "Map Settings"
-    Flag("RBmulti", &S::RBmulti, true, 2, Before),  // unchecked: RBsingle
-    Number("SEsizeX", "map size x", &S::SEsizeX, {MinUserMapSize, MaxUserMapSize, 100}, U8, 0, Before),
-    Number("SEsizeY", "map size y", &S::SEsizeY, {MinUserMapSize, MaxUserMapSize, 100}, U8, 1, Before),
+    Flag("RBmulti", "multiplayer", &S::RBmulti, true, 2, Before),  // unchecked: RBsingle
+    Number("SEsizeX", "map_width", "map size x", &S::SEsizeX, {MinUserMapSize, MaxUserMapSize, 100}, U8, 0, Before),
+    Number("SEsizeY", "map_height", "map size y", &S::SEsizeY, {MinUserMapSize, MaxUserMapSize, 100}, U8, 1, Before),
     // "General", "Calculations", "Map Characteristics"
-    Number("SEstartingLine", "start line", &S::SEstartingLine, {2, 204, 2}, I32, 3, Before),
-    Flag("CBsimplified1stLine", &S::CBsimplified1stLine, true, 7, Before),
-    Flag("CBcontinueOldSquares", &S::CBcontinueOldSquares, false, 4, Before),
-    Flag("CBavoidTwins", &S::CBavoidTwins, false, 23, Before),
-    Number("SEmaxThreads", "number of threads", &S::SEmaxThreads, {1, WorkerSlots, 2}, U8, 5, Before),
-    Number("TBfullness", "combinations position", &S::TBfullness, {0, AllCombinationsPosition, 2}, U8, 6, Before),
-    Number("TBnumOfCombs", "square preference position", &S::TBnumOfCombs, {0, 40, 20}, U8, 21, Before),
-    Flag("RBLnocWay", &S::RBLnocWay, false, 22, Before),  // unchecked: RBConnectorsWay
+    Number("SEstartingLine", "start_line", "start line", &S::SEstartingLine, {2, 204, 2}, I32, 3, Before),
+    Flag("CBsimplified1stLine", "simplified_first_line", &S::CBsimplified1stLine, true, 7, Before),
+    Flag("CBcontinueOldSquares", "continue_existing_squares", &S::CBcontinueOldSquares, false, 4, Before),
+    Flag("CBavoidTwins", "no_identical_neighbours", &S::CBavoidTwins, false, 23, Before),
+    Number("SEmaxThreads", "threads", "number of threads", &S::SEmaxThreads, {1, WorkerSlots, 2}, U8, 5, Before),
+    Number("TBfullness", "combinations_limit_position", "combinations position", &S::TBfullness,
+           {0, AllCombinationsPosition, 2}, U8, 6, Before),
+    Number("TBnumOfCombs", "square_preference_position", "square preference position", &S::TBnumOfCombs,
+           {0, 40, 20}, U8, 21, Before),
+    Flag("RBLnocWay", "prefer_most_combinations", &S::RBLnocWay, false, 22, Before),  // unchecked: RBConnectorsWay
     // "Repeats"
-    Text("EPlannedRepeats", "schedule of repeats", &S::EPlannedRepeats, DefaultPlannedRepeats, ZgEncoding::ShortText,
-         8, Before),
-    Flag("CBreduceLAC", &S::CBreduceLAC, true, 9, Before),
-    Flag("CBfirstAttempts", &S::CBfirstAttempts, true, 10, Before),
-    Number("SEfirstAttempts", "first attempts", &S::SEfirstAttempts, {1, MaxInt32, 10}, I32, 11, Before),
-    Flag("CBmax1stStatesAttempts", &S::CBmax1stStatesAttempts, true, 12, Before),
-    Number("SEmax1stStatesAttemtps", "attempts remembering approved squares", &S::SEmax1stStatesAttemtps,
-           {1, MaxInt32, 2000}, I32, 13, Before),
-    Flag("CBmaxReturn", &S::CBmaxReturn, true, 14, Before),
-    Number("SEmaxReturn", "distance from the farthest row", &S::SEmaxReturn, {1, 206, 10}, I32, 15, Before),
-    Flag("CBlineTmax", &S::CBlineTmax, true, 16, Before),
-    Number("SElineTmaxRows", "rows to go back after a row's time", &S::SElineTmaxRows, {1, 206, 2}, I32, 17, Before),
-    Number("SElineTmaxTime", "seconds of one row", &S::SElineTmaxTime, {1, MaxInt32, 60}, I32, 18, Before),
-    Flag("CBfreezer", &S::CBfreezer, false, 19, Before),
-    Number("SEfreezer", "freeze hp", &S::SEfreezer, {1, MaxInt32, 3}, I32, 20, Before),
+    Text("EPlannedRepeats", "schedule_of_repeats", "schedule of repeats", &S::EPlannedRepeats, DefaultPlannedRepeats,
+         ZgEncoding::ShortText, 8, Before),
+    Flag("CBreduceLAC", "reduce_local_attempts", &S::CBreduceLAC, true, 9, Before),
+    Flag("CBfirstAttempts", "other_first_attempts", &S::CBfirstAttempts, true, 10, Before),
+    Number("SEfirstAttempts", "first_attempts", "first attempts", &S::SEfirstAttempts, {1, MaxInt32, 10}, I32, 11,
+           Before),
+    Flag("CBmax1stStatesAttempts", "remember_approved_squares", &S::CBmax1stStatesAttempts, true, 12, Before),
+    Number("SEmax1stStatesAttemtps", "attempts_remembering_approved_squares", "attempts remembering approved squares",
+           &S::SEmax1stStatesAttemtps, {1, MaxInt32, 2000}, I32, 13, Before),
+    Flag("CBmaxReturn", "limit_distance_from_farthest_row", &S::CBmaxReturn, true, 14, Before),
+    Number("SEmaxReturn", "distance_from_farthest_row", "distance from the farthest row", &S::SEmaxReturn,
+           {1, 206, 10}, I32, 15, Before),
+    Flag("CBlineTmax", "go_back_after_row_time", &S::CBlineTmax, true, 16, Before),
+    Number("SElineTmaxRows", "rows_to_go_back", "rows to go back after a row's time", &S::SElineTmaxRows,
+           {1, 206, 2}, I32, 17, Before),
+    Number("SElineTmaxTime", "seconds_of_one_row", "seconds of one row", &S::SElineTmaxTime, {1, MaxInt32, 60}, I32,
+           18, Before),
+    Flag("CBfreezer", "freeze_correct_fragments", &S::CBfreezer, false, 19, Before),
+    Number("SEfreezer", "freeze_hp", "freeze hp", &S::SEfreezer, {1, MaxInt32, 3}, I32, 20, Before),
     // (the object size chart), "Backup settings"
-    Flag("CBbackup", &S::CBbackup, false, 26, After),
-    Flag("CBsaveCompleted", &S::CBsaveCompleted, false, 28, After),
-    Number("SEbackup", "backup interval", &S::SEbackup, {1, 255, 10}, U8, 27, After),
-    Text("Lbackup", "backup path", &S::Lbackup, NoBackupPathCaption, ZgEncoding::LongText, 29, After),
+    Flag("CBbackup", "backup", &S::CBbackup, false, 26, After),
+    Flag("CBsaveCompleted", "save_completed_map", &S::CBsaveCompleted, false, 28, After),
+    Number("SEbackup", "backup_every_lines", "backup interval", &S::SEbackup, {1, 255, 10}, U8, 27, After),
+    Text("Lbackup", "backup_path", "backup path", &S::Lbackup, NoBackupPathCaption, ZgEncoding::LongText, 29, After),
 };
 
 }  // namespace

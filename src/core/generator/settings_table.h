@@ -35,7 +35,7 @@ using SettingField =
 
 struct SettingRow {
     std::string_view Control;  // the control's name in the settings window (the field has it too)
-    std::string_view JsonKey;  // its key in the JSON of `zorvane info`
+    std::string_view JsonKey;  // its key in `zorvane info`: words joined by "_", shown with spaces
     std::string_view Words;    // the setting in words, for messages
     SettingField Field;
     IntRange Range{};                 // numbers: the control's range and default
