@@ -248,7 +248,8 @@ std::string AttributesHelpText() {
         const Rgb c = table[static_cast<std::size_t>(v)].Colour;
         char rgb[32];
         std::snprintf(rgb, sizeof rgb, "(%X,%X,%X)", c.R, c.G, c.B);
-        text += "\r" + std::to_string(v) + " - " + table[static_cast<std::size_t>(v)].Name + " " + rgb;
+        text.append("\r").append(std::to_string(v)).append(" - ");
+        text.append(table[static_cast<std::size_t>(v)].Name).append(" ").append(rgb);
     }
     return text;
 }
