@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -59,6 +63,52 @@ TEST_F(TilePictureTest, TopWithoutGroundShowsOnlyItsOpaquePixels) {
     QImage img = editor::TilePicture(p, *tile);
     EXPECT_EQ(Extent(img), QSize(1, 1));
     EXPECT_EQ(img.pixel(0, 0) & 0xFFFFFF, PaletteRgb(p, 9));
+}
+
+// Random tiles of every size, with missing and unknown bitmaps and either row
+// order, against the plain definition: picture pixel (px, py) shows pixel
+// (floor(px s) mod 32, floor(py s) mod 32) of square (floor(px s / 32),
+// floor(py s / 32)), ground then top, where the index is not 0; colours
+// equal to palette entry 0's are transparent.
+TEST_F(TilePictureTest, RandomTilesLookAsThePlainDefinitionSays) {
+    std::mt19937 rng(4);
+    p.Palette[13 * 4] = p.Palette[0], p.Palette[13 * 4 + 1] = p.Palette[1], p.Palette[13 * 4 + 2] = p.Palette[2];
+    for (int i = 0; i < 20; ++i) {
+        BitmapPixels px{};
+        for (auto& v : px) v = rng() % 3 ? 0 : static_cast<std::uint8_t>(rng() % 16);
+        p.AddBitmap(px.data());
+    }
+    for (int round = 0; round < 30; ++round) {
+        p.BottomUpRows = round % 2 == 1;
+        auto tile = MakeTile(1 + static_cast<int>(rng() % 12), 1 + static_cast<int>(rng() % 9));
+        auto id = [&] {
+            const int k = static_cast<int>(rng() % 8);
+            return static_cast<std::uint16_t>(k == 0 ? NoBitmap : k == 1 ? p.BitmapCount + 5 : rng() % p.BitmapCount);
+        };
+        for (TSq& s : tile->Sq) s = TSq{id(), id(), 0};
+        const QImage img = editor::TilePicture(p, *tile);
+        ASSERT_EQ(img.size(), QSize(128, 128));
+        const double s = std::max({tile->Width * 32.0 / 128, tile->Height * 32.0 / 128, 1.0});
+        for (int y = 0; y < 128; ++y)
+            for (int x = 0; x < 128; ++x) {
+                int v = 0;
+                const int sx = static_cast<int>(std::floor(x * s / 32)), sy = static_cast<int>(std::floor(y * s / 32));
+                if (x < std::floor(tile->Width * 32 / s) && y < std::floor(tile->Height * 32 / s) && sx < tile->Width &&
+                    sy < tile->Height) {
+                    const int ix = static_cast<int>(std::floor(x * s)) % 32, iy = static_cast<int>(std::floor(y * s)) % 32;
+                    for (std::uint16_t b : {tile->GndAt(sx, sy), tile->TopAt(sx, sy)}) {
+                        if (b >= p.BitmapCount) continue;
+                        const int bit = p.Bitmap(b)[(p.BottomUpRows ? 31 - iy : iy) * 32 + ix];
+                        if (bit != 0) v = bit;
+                    }
+                }
+                const QRgb got = img.pixel(x, y);
+                if (PaletteRgb(p, v) == PaletteRgb(p, 0))
+                    ASSERT_EQ(qAlpha(got), 0) << "round " << round << " at " << x << "," << y;
+                else
+                    ASSERT_EQ(got, 0xFF000000u | PaletteRgb(p, v)) << "round " << round << " at " << x << "," << y;
+            }
+    }
 }
 
 // --- The list worked through the window ---------------------------------------

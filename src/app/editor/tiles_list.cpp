@@ -7,7 +7,9 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 #include "render/scaling.h"
 
@@ -59,22 +61,34 @@ QImage TilePicture(const Project& project, const TTile& tile) {
     const double s = std::max({h / kPictureSize, w / kPictureSize, 1.0});
     const int cols = std::min(kPictureSize, static_cast<int>(std::floor(w / s))),
               rows = std::min(kPictureSize, static_cast<int>(std::floor(h / s)));
+    // The square column every picture column shows, and the pixel inside it.
+    std::array<int, kPictureSize> colSq{}, colIx{};
+    for (int px = 0; px < cols; ++px) {
+        colSq[px] = static_cast<int>(std::floor(px * s / 32));
+        colIx[px] = static_cast<int>(std::floor(px * s)) % 32;
+    }
+    // For one picture row: the ground and top bitmap rows of every square
+    // of its tile row (null where the square has none).
+    std::vector<const std::uint8_t*> layerRows(static_cast<std::size_t>(2 * tile.Width));
     for (int py = 0; py < rows; ++py) {
-        uchar* line = img.scanLine(py);
         const int sqy = static_cast<int>(std::floor(py * s / 32)), iy = static_cast<int>(std::floor(py * s)) % 32;
+        if (sqy >= tile.Height) continue;
         const int row = project.BottomUpRows ? 31 - iy : iy;
+        for (int c = 0; c < tile.Width; ++c) {
+            const TSq& sq = tile.SqAt(c, sqy);
+            layerRows[2 * c] = sq.Gnd == NoBitmap ? nullptr : project.Bitmap(sq.Gnd) + row * 32;
+            layerRows[2 * c + 1] = sq.Top == NoBitmap ? nullptr : project.Bitmap(sq.Top) + row * 32;
+        }
+        uchar* line = img.scanLine(py);
         for (int px = 0; px < cols; ++px) {
-            const int sqx = static_cast<int>(std::floor(px * s / 32)), ix = static_cast<int>(std::floor(px * s)) % 32;
-            if (sqx >= tile.Width || sqy >= tile.Height) continue;
-            const TSq& sq = tile.SqAt(sqx, sqy);
-            for (std::uint16_t id : {sq.Gnd, sq.Top}) {
-                if (id == NoBitmap) continue;
-                std::uint8_t v = project.Bitmap(id)[row * 32 + ix];
-                if (v != 0) line[px] = v;
-            }
+            const int c = colSq[px];
+            if (c >= tile.Width) continue;
+            for (int layer = 0; layer < 2; ++layer)
+                if (const std::uint8_t* bits = layerRows[2 * c + layer])
+                    if (const std::uint8_t v = bits[colIx[px]]) line[px] = v;
         }
     }
-    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return img;
 }
 
 TilesList::TilesList(double ppi, QWidget* parent)

@@ -26,7 +26,8 @@ class QTimer;
 
 namespace zorvane::editor {
 
-// The picture of one tile.
+// The picture of one tile: 8-bit, with the project palette as its colour
+// table (the colour of entry 0 transparent wherever it stands).
 QImage TilePicture(const Project& project, const TTile& tile);
 // "i (w,h):".
 QString TileItemText(int index, const TTile& tile);
