@@ -39,7 +39,7 @@ protected:
         f.setBold(false);
         p.setFont(f);
         p.drawText(rect().adjusted(0, 90, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
-                   QStringLiteral("Map editor and map generator\n\n(click to close)"));
+                   QStringLiteral("Map editor and map generator\n\n(click or press a key to close)"));
         p.setPen(QColor(230, 220, 160));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
