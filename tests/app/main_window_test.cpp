@@ -63,7 +63,7 @@ const MenuItem kMenu[] = {
     {"MShowBorder", "Show Borders", "Ctrl+6", true, 1},
     {"MMiniMap", "Mini Map", "Ctrl+M", true, 0},
     {"MFastRender", "Fast Rendering", "", false, 1},  // hidden, so Qt reports it disabled
-    {"MGeneratorSettings", "Generator Settings", "", false, -1},
+    {"MGeneratorSettings", "Generator Settings", "", true, -1},
     {"MGenerateMap", "Generate Map", "Ctrl+G", false, -1},
     {"MUpdateDisplay", "Update Display", "", true, 1},
     {"MStatsWindow", "Statistics Window", "Ctrl+L", false, 0},

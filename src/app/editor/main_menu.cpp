@@ -1,7 +1,7 @@
 // The main window's menu and the commands behind its File, View and Help
 // items (the Edit commands are in edit_commands.cpp, the tiles list's in
-// tiles_list_commands.cpp). The generator's windows and run are present but
-// not yet available; the generator's option toggles are.
+// tiles_list_commands.cpp). Generating a map and the statistics window are
+// present but not yet available; the generator's settings and option toggles are.
 
 #include <QAction>
 #include <QDesktopServices>
@@ -14,6 +14,7 @@
 #include "editor/mini_map.h"
 #include "editor/new_map_window.h"
 #include "editor/properties_window.h"
+#include "generator/generator_settings.h"
 #include "info/about_box.h"
 #include "info/controls_text.h"
 #include "model/layered_file.h"
@@ -112,7 +113,7 @@ void MainWindow::CreateMenus() {
     connect(fast, &QAction::triggered, this, [this] { ToggleView(&ViewOptions::FastRender, "MFastRender"); });
 
     QMenu* gen = menuBar()->addMenu(QStringLiteral("Map Generator"));
-    add(gen, {"MGeneratorSettings", "Generator Settings", ""}, false);
+    on(add(gen, {"MGeneratorSettings", "Generator Settings", ""}), &MainWindow::MGeneratorSettingsClick);
     add(gen, {"MGenerateMap", "Generate Map", "Ctrl+G"}, false);
     gen->addSeparator();
     // Option toggles: the flag follows the check mark.
@@ -132,6 +133,8 @@ void MainWindow::CreateMenus() {
     on(add(help, {"MAbout", "About...", ""}), &MainWindow::MAboutClick);
     on(add(help, {"MMDonate", "Shout me a beer!", ""}), &MainWindow::MMDonateClick);
 }
+
+void MainWindow::MGeneratorSettingsClick() { generatorSettings_->Execute(); }
 
 void MainWindow::MNewClick() {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;

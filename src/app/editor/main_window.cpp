@@ -18,6 +18,7 @@
 #include "editor/new_map_window.h"
 #include "editor/properties_window.h"
 #include "editor/tiles_list.h"
+#include "generator/generator_settings.h"
 #include "info/about_box.h"
 #include "render/scaling.h"
 
@@ -63,6 +64,7 @@ MainWindow::MainWindow(bool showAbout)
     CreateControls();
     CreateMenus();
     newMap_ = std::make_unique<TFNewMap>(*this);
+    generatorSettings_ = std::make_unique<generator_ui::TFGeneratorSettings>(*this);
     properties_ = std::make_unique<TFMapProperties>(*this);
     miniMap_ = std::make_unique<TFMiniMap>(*this);
     setMinimumSize(400, 300);
@@ -75,6 +77,8 @@ MainWindow::MainWindow(bool showAbout)
 }
 
 MainWindow::~MainWindow() { Shutdown(); }
+
+bool MainWindow::GeneratorHasData() const { return generatorSettings_ && generatorSettings_->HasData(); }
 
 // Shutdown: no drawing any more, controller off, the project emptied, the
 // held log lines written.
@@ -253,7 +257,8 @@ bool MainWindow::ProgressVisible() const { return progressBar_->isVisible(); }
 
 void MainWindow::SetBusyCursor(bool busy) {
     busyDepth_ = std::max(0, busyDepth_ + (busy ? 1 : -1));
-    QWidget* windows[] = {this, properties_ ? static_cast<QWidget*>(properties_.get()) : nullptr};
+    QWidget* windows[] = {this, properties_ ? static_cast<QWidget*>(properties_.get()) : nullptr,
+                          generatorSettings_ ? static_cast<QWidget*>(generatorSettings_.get()) : nullptr};
     for (QWidget* w : windows) {
         if (!w) continue;
         if (busyDepth_ > 0)

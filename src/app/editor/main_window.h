@@ -29,6 +29,9 @@ class QScrollBar;
 namespace zorvane {
 struct TilesListCommandState;
 }
+namespace zorvane::generator_ui {
+class TFGeneratorSettings;
+}
 
 namespace zorvane::editor {
 
@@ -62,7 +65,8 @@ public:
     MapEditing& editing() { return editing_; }
     EditorLog& log() { return log_; }
     double Ppi() const { return ppi_; }
-    bool GeneratorHasData() const { return false; }  // no generator yet
+    // The generator holds learned data (the close question protects it).
+    bool GeneratorHasData() const;
     bool TileEditorAvailable() const { return true; }
     // Map Generator menu toggles, read by the generator and the digit keys.
     bool UpdateDisplay() const { return updateDisplay_; }
@@ -125,6 +129,7 @@ public:
     TFNewMap& newMapWindow() { return *newMap_; }
     TFMapProperties& propertiesWindow() { return *properties_; }
     TFMiniMap& miniMapWindow() { return *miniMap_; }
+    generator_ui::TFGeneratorSettings& generatorSettingsWindow() { return *generatorSettings_; }
 
     // Commands of the menu.
     void MNewClick();
@@ -136,6 +141,7 @@ public:
     void MMergeZpClick();
     void MMapPropertiesClick();
     void MResetProjectClick();
+    void MGeneratorSettingsClick();
     void ToggleView(bool ViewOptions::*option, const char* action);
     void MMiniMapClick();
     void MControlsClick();
@@ -213,6 +219,7 @@ private:
     QProgressBar* progressBar_ = nullptr;
 
     std::unique_ptr<TFNewMap> newMap_;
+    std::unique_ptr<generator_ui::TFGeneratorSettings> generatorSettings_;
     std::unique_ptr<TFMapProperties> properties_;
     std::unique_ptr<TFMiniMap> miniMap_;
     TFMoveNT* moveTile_ = nullptr;  // a child of the window

@@ -1,0 +1,397 @@
+#include "generator/generator_settings.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "editor/main_window.h"
+#include "generator/eq_chart_panel.h"
+#include "generator/settings_table.h"
+#include "qtui.h"
+
+namespace zorvane::generator_ui {
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The fixed hints; "\r" breaks a line.
+constexpr std::pair<const char*, const char*> kHints[] = {
+    {"BtnAddZM", "Show the generator how maps are built\rThe maps can use different zp's, providing that they "
+                 "contain some identical bitmaps and one palette."},
+    {"SEzmMultiplier", "Multiplier - duplicates squares of selected map\r(slows down the generator and may require "
+                       "higher \"max calculated combinations\")"},
+    {"CBzmConnector", "All squares from the \"connector\" map can be used alternatively\r(recommended for source maps "
+                      "containing only grass, water and other 1-square individual fillers)"},
+    {"CBgatherTS", "Merges tiles lists from all *.zp's"},
+    {"BtnLearn", "Starts analyzing added maps.\rThe results of this process will be listed by clicking \"Show squares "
+                 "neighbors\" / \"Show identified objects\" buttons."},
+    {"BtnLoad", "You don't need to click the \"Learn\" button after loading preset."},
+    {"BtnSave", "Saves all the generator data including added maps, tile sets and settings."},
+    {"SEsizeX", "(without borders)"},
+    {"SEsizeY", "(without borders)"},
+    {"SEstartingLine", "Note that the generator cannot withdraw before the startline."},
+    {"CBcontinueOldSquares", "Keeps squares above the start line.\rTo continue generating previously saved map, open "
+                             "it and reload generator settings (Learn/Load)\r(Map and generator tile sets must be "
+                             "compatible!)"},
+    {"CBsimplified1stLine", "Faster start in most cases"},
+    {"EPlannedRepeats",
+     "If generator did't find complete combination of matched squares for the new line, it has to go back to find "
+     "another way.\rIf there is a \"max calculated combinations\" limit (not all possible), there is a chance to "
+     "find complete combination without withdrawal.\re.g. \"100-1; 1000-2;\" means: \"after 100 failed trials (local "
+     "attempts) go back about 1 line; after counting 1000 failed trials, go back about 2 lines."},
+    {"CBreduceLAC", "(recommended)"},
+    {"CBfirstAttempts", "Different limit for local attempts when generating second line\r(below the start line)"},
+    {"CBmax1stStatesAttempts", "Keeps growing (correct) squares for the next attempt\r(works only with simplified "
+                               "calculation) (recommended)"},
+    {"CBfreezer", "Skips calculating correct fragments until they will be unfreezed.\r(recommended for large "
+                  "maps)\r* Theoretically very useful, but seems to be unprofitable in practice."},
+    {"SEfreezer", "Freeze hp should be less than [number of local attempts until repeat]/[mapSizeX*0.1]"},
+    {"RBLnocWay", "Sometimes it may cover effect of the above chart\r(0.5 is neutral)"},
+    {"RBConnectorsWay", "Works only when connectors are defined (recommended)\r(0.5 is neutral)"},
+};
+
+template <class W>
+W* Named(W* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+}  // namespace
+
+TFGeneratorSettings::TFGeneratorSettings(editor::MainWindow& window)
+    : QDialog(&window), window_(window),
+      ui_(window.ui(), [this](std::string_view text) {
+          Lstatus->setText(app::ShownText(text));
+          Lstatus->repaint();
+      }) {
+    setObjectName(QStringLiteral("TFGeneratorSettings"));
+    setWindowTitle(QStringLiteral("Generator Settings"));
+    setModal(true);
+    window.project().Generator = &generator_;
+    CreateControls();
+    BindSettings();
+    for (const auto& [name, hint] : kHints)
+        if (auto* w = findChild<QWidget*>(QString::fromLatin1(name))) w->setToolTip(app::ShownText(hint));
+    MirrorMainProgress();
+    ChooseZmFiles = [this] {
+        std::vector<std::string> files;
+        for (const QString& f : QFileDialog::getOpenFileNames(this, QStringLiteral("Open"), {},
+                                                              QStringLiteral("zme projects (*.zm)"), nullptr,
+                                                              QFileDialog::DontUseNativeDialog))
+            files.push_back(f.toStdString());
+        return files;
+    };
+    ShowSettings();
+}
+
+TFGeneratorSettings::~TFGeneratorSettings() {
+    if (window_.project().Generator == &generator_) window_.project().Generator = nullptr;
+}
+
+void TFGeneratorSettings::CreateControls() {
+    auto check = [this](const char* name, const char* caption) {
+        return Named(new QCheckBox(QString::fromLatin1(caption), this), name);
+    };
+    auto spin = [this](const char* name) { return Named(new QSpinBox(this), name); };
+    auto button = [this](const char* name, const char* caption, void (TFGeneratorSettings::*click)()) {
+        auto* b = Named(new QPushButton(QString::fromLatin1(caption), this), name);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, click] { (this->*click)(); });
+        return b;
+    };
+    auto label = [this](const char* caption) { return new QLabel(QString::fromLatin1(caption), this); };
+    auto group = [this](const char* caption) {
+        auto* g = new QGroupBox(QString::fromLatin1(caption), this);
+        return std::pair{g, new QGridLayout(g)};
+    };
+
+    // "Learning"
+    auto [learning, lg] = group("Learning");
+    LBzmPaths = Named(new QListWidget(this), "LBzmPaths");
+    BtnAddZM = button("BtnAddZM", "Add *.zm files", &TFGeneratorSettings::BtnAddZMClick);
+    BtnDelZM = button("BtnDelZM", "Delete selected", &TFGeneratorSettings::BtnDelZMClick);
+    BtnClearZM = button("BtnClearZM", "Clear list", &TFGeneratorSettings::BtnClearZMClick);
+    SEzmMultiplier = spin("SEzmMultiplier");
+    SEzmMultiplier->setRange(SEzmMultiplierRange.Min, SEzmMultiplierRange.Max);
+    CBzmConnector = check("CBzmConnector", "Connector");
+    CBselectZp = check("CBselectZp", "force using another *.zp (click to select file)");
+    CBgatherTS = check("CBgatherTS", "Collect tile sets from all *.zp's into one *.zp");
+    BtnLearn = button("BtnLearn", "Learn", &TFGeneratorSettings::BtnLearnClick);
+    BtnLoad = button("BtnLoad", "Load", &TFGeneratorSettings::BtnLoadClick);
+    BtnSave = button("BtnSave", "Save", &TFGeneratorSettings::BtnSaveClick);
+    Lstatus = Named(new QLabel(this), "Lstatus");
+    lg->addWidget(LBzmPaths, 0, 0, 4, 3);
+    lg->addWidget(BtnAddZM, 0, 3);
+    lg->addWidget(BtnDelZM, 1, 3);
+    lg->addWidget(BtnClearZM, 2, 3);
+    lg->addWidget(label("multiplier:"), 4, 0);
+    lg->addWidget(SEzmMultiplier, 4, 1);
+    lg->addWidget(CBzmConnector, 4, 2);
+    lg->addWidget(CBselectZp, 5, 0, 1, 4);
+    lg->addWidget(CBgatherTS, 6, 0, 1, 4);
+    lg->addWidget(BtnLearn, 7, 0);
+    lg->addWidget(BtnLoad, 7, 1);
+    lg->addWidget(BtnSave, 7, 2);
+    lg->addWidget(Lstatus, 8, 0, 1, 4);
+    connect(LBzmPaths, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0 || row >= int(settings_.LearnList.size())) return;
+        const QSignalBlocker bm(SEzmMultiplier), bc(CBzmConnector);
+        SEzmMultiplier->setValue(settings_.LearnList[row].Multiplier);
+        CBzmConnector->setChecked(settings_.LearnList[row].Connector);
+    });
+    connect(SEzmMultiplier, &QSpinBox::valueChanged, this, [this] { LearnEntryChanged(); });
+    connect(CBzmConnector, &QCheckBox::toggled, this, [this] { LearnEntryChanged(); });
+    connect(CBselectZp, &QCheckBox::clicked, this, [this] { CBselectZpClick(); });
+
+    // "Map Settings", "General", "Calculations"
+    auto [map, mg] = group("Map Settings");
+    mg->addWidget(label("Map size x"), 0, 0);
+    mg->addWidget(spin("SEsizeX"), 0, 1);
+    mg->addWidget(label("Map size y"), 1, 0);
+    mg->addWidget(spin("SEsizeY"), 1, 1);
+    mg->addWidget(Named(new QRadioButton(QStringLiteral("singleplayer"), map), "RBsingle"), 2, 0);
+    mg->addWidget(Named(new QRadioButton(QStringLiteral("multiplayer"), map), "RBmulti"), 2, 1);
+    auto [general, gg] = group("General");
+    gg->addWidget(label("Start from line (considering borders)"), 0, 0);
+    gg->addWidget(spin("SEstartingLine"), 0, 1);
+    gg->addWidget(check("CBcontinueOldSquares", "Continue existing squares (must be compatible with used *.zp!)"), 1,
+                  0, 1, 2);
+    auto [calc, cg] = group("Calculations");
+    cg->addWidget(label("Max threads calculating line fragments"), 0, 0);
+    cg->addWidget(spin("SEmaxThreads"), 0, 1);
+    cg->addWidget(label("Max calculated combinations for fragments  (max = all possible (may work very slow))"), 1, 0,
+                  1, 2);
+    TBfullness = Named(new QSlider(Qt::Horizontal, this), "TBfullness");
+    cg->addWidget(TBfullness, 2, 0, 1, 2);
+    cg->addWidget(check("CBsimplified1stLine", "Simplified calculation of the first line"), 3, 0, 1, 2);
+
+    // "Repeats"
+    auto [repeats, rg] = group("Repeats");
+    rg->addWidget(label("Schedule of repeats:"), 0, 0);
+    rg->addWidget(Named(new QLineEdit(this), "EPlannedRepeats"), 0, 1, 1, 4);
+    rg->addWidget(label("[number of local attempts]-[number of lines to repeat];"), 1, 1, 1, 4);
+    rg->addWidget(check("CBreduceLAC", "Reduce the local attempts counter at each completion of line"), 2, 0, 1, 5);
+    rg->addWidget(check("CBfirstAttempts", "Different number of attempts at the beginning"), 3, 0, 1, 4);
+    rg->addWidget(spin("SEfirstAttempts"), 3, 4);
+    rg->addWidget(check("CBmax1stStatesAttempts",
+                        "Number of attempts remembering previous approved squares at the beginning"),
+                  4, 0, 1, 4);
+    rg->addWidget(spin("SEmax1stStatesAttemtps"), 4, 4);
+    CBmaxReturn = check("CBmaxReturn", "Maximum distance from the farthest row");
+    rg->addWidget(CBmaxReturn, 5, 0, 1, 4);
+    rg->addWidget(spin("SEmaxReturn"), 5, 4);
+    rg->addWidget(check("CBlineTmax", "Go back"), 6, 0);
+    rg->addWidget(spin("SElineTmaxRows"), 6, 1);
+    rg->addWidget(label("rows after"), 6, 2);
+    rg->addWidget(spin("SElineTmaxTime"), 6, 3);
+    rg->addWidget(label("seconds of"), 6, 4);
+    rg->addWidget(label("calculating one row (in one series of local attempts)"), 7, 0, 1, 5);
+    rg->addWidget(check("CBfreezer", "Freeze correct fragments;"), 8, 0, 1, 2);
+    rg->addWidget(label("Freeze hp:"), 8, 2);
+    rg->addWidget(spin("SEfreezer"), 8, 3);
+
+    // "Map Characteristics"
+    auto [traits, tg] = group("Map Characteristics");
+    Chart = new EqChartPanel(settings_.ImgObjChart, this);
+    tg->addWidget(Chart, 0, 0, 1, 3);
+    tg->addWidget(label("Prefer squares"), 1, 0, 1, 3);
+    TBnumOfCombs = Named(new QSlider(Qt::Horizontal, this), "TBnumOfCombs");
+    tg->addWidget(label("never"), 2, 0);
+    tg->addWidget(TBnumOfCombs, 2, 1);
+    tg->addWidget(label("always"), 2, 2);
+    tg->addWidget(Named(new QRadioButton(QStringLiteral("with largest number of combinations:"), traits), "RBLnocWay"),
+                  3, 0, 1, 3);
+    tg->addWidget(Named(new QRadioButton(QStringLiteral("from connectors group:"), traits), "RBConnectorsWay"), 4, 0,
+                  1, 3);
+    tg->addWidget(check("CBavoidTwins", "Disallow neighborhood of identical squares"), 5, 0, 1, 3);
+    // The learned tables' windows are not part of the editor yet.
+    auto* objects = Named(new QPushButton(QStringLiteral("Show identified objects"), this), "BtnShowSqWeights");
+    auto* neighbours = Named(new QPushButton(QStringLiteral("Show squares neighbors"), this), "BtnShowSqNOC");
+    objects->setEnabled(false);
+    neighbours->setEnabled(false);
+    tg->addWidget(objects, 6, 0, 1, 3);
+    tg->addWidget(neighbours, 7, 0, 1, 3);
+
+    // "Backup settings"
+    auto [backup, bg] = group("Backup settings");
+    bg->addWidget(check("CBbackup", "Make backup every"), 0, 0);
+    bg->addWidget(spin("SEbackup"), 0, 1);
+    bg->addWidget(label("lines"), 0, 2);
+    bg->addWidget(check("CBsaveCompleted", "Save completed map"), 1, 0, 1, 3);
+    Lbackup = Named(new QLabel(this), "Lbackup");
+    Lbackup->setCursor(Qt::PointingHandCursor);
+    Lbackup->installEventFilter(this);
+    bg->addWidget(Lbackup, 2, 0, 1, 3);
+
+    ProgressBar = Named(new QProgressBar(this), "ProgressBar");
+    ProgressBar->setRange(0, 100);
+    ProgressBar->hide();
+    BtnClose = Named(new QPushButton(QStringLiteral("Close"), this), "BtnClose");
+    BtnClose->setAutoDefault(false);
+    connect(BtnClose, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    auto* middle = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    left->addWidget(learning);
+    left->addWidget(map);
+    left->addWidget(general);
+    middle->addWidget(calc);
+    middle->addWidget(repeats);
+    middle->addWidget(backup);
+    right->addWidget(traits);
+    for (auto* column : {left, middle, right}) {
+        column->addStretch();
+        columns->addLayout(column);
+    }
+    auto* whole = new QVBoxLayout(this);
+    whole->addLayout(columns);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(ProgressBar, 1);
+    bottom->addStretch();
+    bottom->addWidget(BtnClose);
+    whole->addLayout(bottom);
+}
+
+// Every control of the table of settings writes its field as the user
+// changes it; showSetting_ puts the field back into the control.
+void TFGeneratorSettings::BindSettings() {
+    for (const SettingRow& row : GeneratorSettingRows()) {
+        QWidget* w = findChild<QWidget*>(Q(row.Control));
+        if (!w) continue;
+        const SettingRow* r = &row;
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            connect(b, &QAbstractButton::toggled, this, [this, r](bool on) {
+                VisitSetting(*r, settings_, [on](auto& v) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, bool>) v = on;
+                });
+            });
+            showSetting_.push_back([this, r, b] {
+                VisitSetting(*r, settings_, [b](auto& v) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, bool>) b->setChecked(v);
+                });
+            });
+        } else if (auto* se = qobject_cast<QSpinBox*>(w)) {
+            se->setRange(row.Range.Min, row.Range.Max);
+            connect(se, &QSpinBox::valueChanged, this, [this, r](int n) {
+                VisitSetting(*r, settings_, [n](auto& v) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, int>) v = n;
+                });
+            });
+            showSetting_.push_back([this, r, se] {
+                VisitSetting(*r, settings_, [se](auto& v) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, int>) se->setValue(v);
+                });
+            });
+        } else if (auto* tb = qobject_cast<QSlider*>(w)) {
+            tb->setRange(row.Range.Min, row.Range.Max);
+            tb->setPageStep(1);
+            connect(tb, &QSlider::valueChanged, this, [this, r](int n) {
+                VisitSetting(*r, settings_, [n](auto& v) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, int>) v = n;
+                });
+                UpdateHints();
+            });
+            showSetting_.push_back([this, r, tb] {
+                VisitSetting(*r, settings_, [tb](auto& v) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, int>) tb->setValue(v);
+                });
+            });
+        } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            connect(e, &QLineEdit::textEdited, this, [this, r](const QString& text) {
+                VisitSetting(*r, settings_, [&text](auto& v) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) v = text.toStdString();
+                });
+            });
+            showSetting_.push_back([this, r, e] {
+                VisitSetting(*r, settings_, [e](auto& v) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) e->setText(Q(v));
+                });
+            });
+        } else if (auto* l = qobject_cast<QLabel*>(w)) {  // shown only; set by its click
+            showSetting_.push_back([this, r, l] {
+                VisitSetting(*r, settings_, [l](auto& v) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) {
+                        l->setText(Q(v));
+                        l->setToolTip(Q(v));
+                    }
+                });
+            });
+        }
+    }
+    // The other button of each radio pair.
+    auto pair = [this](const char* other, bool GeneratorSettings::*field) {
+        auto* rb = findChild<QRadioButton*>(QString::fromLatin1(other));
+        showSetting_.push_back([this, rb, field] { rb->setChecked(!(settings_.*field)); });
+    };
+    pair("RBsingle", &GeneratorSettings::RBmulti);
+    pair("RBConnectorsWay", &GeneratorSettings::RBLnocWay);
+}
+
+void TFGeneratorSettings::ShowSettings() {
+    for (auto& show : showSetting_) {
+        show();
+    }
+    CBselectZp->setText(Q(SelectZpCaption(settings_.CBselectZp, window_.project().ZpPath)));
+    ShowLearnList(-1);
+    Chart->ShowChart();
+    UpdateHints();
+}
+
+void TFGeneratorSettings::UpdateHints() {
+    TBfullness->setToolTip(Q(FullnessHint(settings_.TBfullness)));
+    TBnumOfCombs->setToolTip(Q(NumOfCombsHint(settings_.TBnumOfCombs)));
+    CBmaxReturn->setToolTip(app::ShownText(MaxReturnHint(generator_.TallestObject)));
+}
+
+// The window's bar follows the main window's: shown, hidden and moved with it.
+void TFGeneratorSettings::MirrorMainProgress() {
+    auto* main = window_.findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
+    if (!main) return;
+    connect(main, &QProgressBar::valueChanged, ProgressBar, &QProgressBar::setValue);
+    main->installEventFilter(this);
+}
+
+bool TFGeneratorSettings::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Lbackup && e->type() == QEvent::MouseButtonRelease) {
+        LbackupClick();
+        return true;
+    }
+    if (watched != Lbackup && watched->objectName() == QLatin1String("ProgressBar")) {
+        if (e->type() == QEvent::Show) ProgressBar->show();
+        if (e->type() == QEvent::Hide) ProgressBar->hide();
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void TFGeneratorSettings::Execute() {
+    ShowSettings();
+    adjustSize();
+    QRect frame = geometry();
+    frame.moveCenter(window_.geometry().center());
+    // Back onto the screen when the main window is on it and this would not be.
+    if (QScreen* screen = window_.screen()) {
+        const QRect area = screen->availableGeometry();
+        if (frame.left() < area.left() && window_.geometry().left() >= area.left()) frame.moveLeft(area.left());
+        if (frame.top() < area.top() && window_.geometry().top() >= area.top()) frame.moveTop(area.top());
+    }
+    move(frame.topLeft());
+    exec();
+}
+
+}  // namespace zorvane::generator_ui

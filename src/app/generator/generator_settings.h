@@ -1,0 +1,106 @@
+#pragma once
+// TFGeneratorSettings, the "Generator Settings" window. It owns the one map
+// generator and its settings; every control shows and edits a field of
+// those settings (bound through the table of settings), so learning, the
+// data file and a generation run read what the window shows. The window is
+// created once with the main window and kept for the whole run.
+
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "generator/generator.h"
+#include "generator/settings.h"
+#include "generator_ui.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+
+namespace zorvane::editor {
+class MainWindow;
+}
+
+namespace zorvane::generator_ui {
+
+class EqChartPanel;
+
+class TFGeneratorSettings : public QDialog {
+public:
+    explicit TFGeneratorSettings(editor::MainWindow& window);
+    ~TFGeneratorSettings() override;
+
+    TMapGenerator& generator() { return generator_; }
+    const TMapGenerator& generator() const { return generator_; }
+    GeneratorSettings& settings() { return settings_; }
+    UserInterface& ui() { return ui_; }
+    // Learned squares are held (what the close question protects).
+    bool HasData() const { return generator_.SquareCount() > 0; }
+
+    // Centres the window on the main window and runs it modally.
+    void Execute();
+    // Puts every setting into its control (after learning or loading).
+    void ShowSettings();
+
+    // Window commands.
+    void BtnAddZMClick();
+    void BtnDelZMClick();
+    void BtnClearZMClick();
+    void CBselectZpClick();
+    void BtnLearnClick();
+    void BtnLoadClick();
+    void BtnSaveClick();
+    void LbackupClick();
+
+    // The *.zm files "Add *.zm files" adds; by default the ODzm dialog with
+    // several files at once (tests give their own).
+    std::function<std::vector<std::string>()> ChooseZmFiles;
+
+    QListWidget* LBzmPaths;
+    QPushButton* BtnAddZM;
+    QPushButton* BtnDelZM;
+    QPushButton* BtnClearZM;
+    QSpinBox* SEzmMultiplier;
+    QCheckBox* CBzmConnector;
+    QCheckBox* CBselectZp;
+    QCheckBox* CBgatherTS;
+    QPushButton* BtnLearn;
+    QPushButton* BtnLoad;
+    QPushButton* BtnSave;
+    QLabel* Lstatus;
+    QSlider* TBfullness;
+    QSlider* TBnumOfCombs;
+    QCheckBox* CBmaxReturn;
+    QLabel* Lbackup;
+    QProgressBar* ProgressBar;
+    EqChartPanel* Chart;
+    QPushButton* BtnClose;
+
+protected:
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void CreateControls();
+    void BindSettings();
+    void MirrorMainProgress();
+    void ShowLearnList(int select);
+    void LearnEntryChanged();
+    void UpdateHints();
+    // Runs a command of the window; an exception becomes an error box.
+    void Run(const std::function<void()>& command);
+
+    editor::MainWindow& window_;
+    TMapGenerator generator_;
+    GeneratorSettings settings_;
+    GeneratorUi ui_;
+    std::vector<std::function<void()>> showSetting_;  // one per bound control
+};
+
+}  // namespace zorvane::generator_ui
