@@ -8,12 +8,9 @@
 // square learned, every neighbour pair an allowed join.
 
 #include <algorithm>
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <optional>
-#include <unistd.h>
 
 #include "commands.h"
 #include "commands/save_commands.h"
@@ -26,49 +23,25 @@
 #include "model/layered_file.h"
 #include "model/map_file.h"
 #include "platform/file_io.h"
+#include "platform/signals.h"
 
 namespace zorvane::cli {
 
 namespace {
 
-// Ctrl+C presses, counted by the signal handler (lock-free, so that the
-// handler only does what is safe in a signal handler) and turned into Esc
-// presses by the driver's polls.
-std::atomic<int> gInterrupts{0};
-static_assert(std::atomic<int>::is_always_lock_free);
-
-extern "C" void OnInterrupt(int) { gInterrupts.fetch_add(1, std::memory_order_relaxed); }
-
-// Catches SIGINT for its lifetime.
-class InterruptScope {
-public:
-    InterruptScope() {
-        gInterrupts = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, &previous_);
-    }
-    ~InterruptScope() { sigaction(SIGINT, &previous_, nullptr); }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-
-private:
-    struct sigaction previous_ {};
-};
-
-// The console user of a run: window messages are the Ctrl+C presses.
+// The console user of a run: window messages are the Ctrl+C presses, each
+// turned into an Esc press by the driver's polls.
 class GenerateUi : public ConsoleUi {
 public:
-    explicit GenerateUi(GenerationRequests& requests) : requests_(requests) {}
+    GenerateUi(GenerationRequests& requests, const InterruptCounter& interrupts)
+        : requests_(requests), interrupts_(interrupts) {}
     void processEvents() override {
-        for (const int pressed = gInterrupts.load(std::memory_order_relaxed); seen_ < pressed; ++seen_)
-            requests_.PressEsc();
+        for (const int pressed = interrupts_.Presses(); seen_ < pressed; ++seen_) requests_.PressEsc();
     }
 
 private:
     GenerationRequests& requests_;
+    const InterruptCounter& interrupts_;
     int seen_ = 0;
 };
 
@@ -78,7 +51,7 @@ private:
 // state it ended in.
 class ProgressLine : public GenerationReport {
 public:
-    explicit ProgressLine(int innerHeight) : innerHeight_(innerHeight), tty_(isatty(STDERR_FILENO) != 0) {}
+    explicit ProgressLine(int innerHeight) : innerHeight_(innerHeight), tty_(StandardErrorIsTerminal()) {}
     void ShowStatistics(const GenerationStatistics& s) override {
         if (s.CurrentRow == 0) return;  // the statistics reset at the start
         latest_ = s;
@@ -152,9 +125,9 @@ int Generate(const GenerateCommandOptions& o) {
     // Ctrl+C is caught for the whole command: while the data file loads, the
     // run and the saving of the map as far as it got. The first press stops
     // the run, the second ends its threads, later ones are only counted.
-    InterruptScope interrupts;
+    InterruptCounter interrupts;
     GenerationRequests requests;
-    GenerateUi ui(requests);
+    GenerateUi ui(requests, interrupts);
     ui.verbose = o.verbose;
     try {
         std::optional<TileSetVariant> variant = ParseVariant(o.variant);
@@ -201,7 +174,7 @@ int Generate(const GenerateCommandOptions& o) {
         }
         MapGenerationEngine engine(gen);
         ProgressLine progress(settings.SEsizeY);
-        if (gInterrupts.load() > 0)
+        if (interrupts.Presses() > 0)
             return Fail("generate", "Stopped by Ctrl+C before the map was generated; nothing was written.");
         const GenerateOutcome outcome = engine.Generate(project, ui, settings, requests, progress, options);
         progress.End();

@@ -2,16 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "platform/error.h"
 #include "platform/file_io.h"
+#include "platform/file_names.h"
 
 namespace zorvane::cli {
 
@@ -40,16 +36,16 @@ std::string WhatItIs(fs::file_type type) {
 // where neither exists yet.
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
-    return a == b || fs::equivalent(a, b, ec);
+    return a == b || fs::equivalent(PathFromUtf8(a), PathFromUtf8(b), ec);
 }
 
 void CheckFolder(const std::string& path) {
-    const std::string folder = fs::path(path).parent_path().string();
+    const std::string folder = Utf8FromPath(PathFromUtf8(path).parent_path());
     std::error_code ec;
-    if (!fs::is_directory(folder, ec))
+    if (!fs::is_directory(PathFromUtf8(folder), ec))
         throw Error("Cannot write " + path + ": the folder " + folder + " does not exist.");
-    if (::access(folder.c_str(), W_OK) != 0)
-        throw Error("Cannot write " + path + ": the folder " + folder + " cannot be written (" + std::strerror(errno) +
+    if (const std::error_code error = CheckFolderWritable(PathFromUtf8(folder)))
+        throw Error("Cannot write " + path + ": the folder " + folder + " cannot be written (" + error.message() +
                     ").");
 }
 
@@ -57,7 +53,7 @@ void CheckFolder(const std::string& path) {
 // regular file (links followed).
 bool ExistsAsFile(const std::string& path) {
     std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
+    const fs::file_status status = fs::status(PathFromUtf8(path), ec);
     if (status.type() == fs::file_type::not_found) return false;
     if (ec) throw Error("Cannot write " + path + ": " + ec.message() + ".");
     if (status.type() != fs::file_type::regular)
@@ -71,11 +67,11 @@ bool ExistsAsFile(const std::string& path) {
 std::string TargetPath(const OutputFile& output) {
     std::string path = AbsolutePath(output.path);
     const std::string option(output.option);
-    if (path.empty() || fs::path(path).filename().empty())
+    if (path.empty() || PathFromUtf8(path).filename().empty())
         throw Error(option + " names a folder (" + output.path + "), not a file.");
     const std::string ext = ExtractFileExt(path);
     std::error_code ec;
-    if (ext.empty() && !fs::exists(fs::symlink_status(path, ec))) return path + std::string(output.extension);
+    if (ext.empty() && !fs::exists(fs::symlink_status(PathFromUtf8(path), ec))) return path + std::string(output.extension);
     if (!SameLetters(ext, output.extension)) {
         ExistsAsFile(path);  // a device or a folder is named as such
         throw Error(option + " names a *" + std::string(output.extension) + " file. Give " +
@@ -111,18 +107,14 @@ std::string ExistingTileSetText(const std::string& path) {
     return "The tile set " + path + " exists: give --force to replace it, or name another file.";
 }
 
-FileStamp::FileStamp(std::string path) : path_(std::move(path)), before_(Now(path_)) {}
+FileStamp::FileStamp(std::string path) : path_(std::move(path)), before_(Now()) {}
 
 bool FileStamp::Replaced() const {
-    const auto now = Now(path_);
+    const auto now = Now();
     return now && now != before_;
 }
 
-std::optional<FileStamp::Identity> FileStamp::Now(const std::string& path) {
-    struct stat s {};
-    if (::stat(path.c_str(), &s) != 0) return std::nullopt;
-    return Identity{s.st_dev, s.st_ino, static_cast<long long>(s.st_mtim.tv_sec) * 1'000'000'000 + s.st_mtim.tv_nsec};
-}
+std::optional<FileIdentity> FileStamp::Now() const { return IdentityOf(PathFromUtf8(path_)); }
 
 void ReportWritten(const std::string& path) { std::cout << "Wrote " << path << "\n"; }
 

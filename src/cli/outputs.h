@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include <sys/types.h>
+#include "platform/file_checks.h"
 
 namespace zorvane::cli {
 
@@ -48,15 +48,9 @@ public:
     bool Replaced() const;
 
 private:
-    struct Identity {
-        dev_t device;
-        ino_t inode;
-        long long modifiedNs;
-        bool operator==(const Identity&) const = default;
-    };
-    static std::optional<Identity> Now(const std::string& path);
+    std::optional<FileIdentity> Now() const;
     std::string path_;
-    std::optional<Identity> before_;
+    std::optional<FileIdentity> before_;
 };
 
 // "Wrote PATH" on standard output: every command names each file it wrote.

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/error.h"
+#include "platform/file_names.h"
 
 namespace zorvane {
 
@@ -19,11 +20,11 @@ std::string systemReason() { return std::strerror(errno); }
 
 bool FileExists(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
+    return !path.empty() && fs::is_regular_file(PathFromUtf8(path), ec);
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) throw Error("Could not open " + path + ": " + systemReason());
     in.seekg(0, std::ios::end);
     std::streamoff size = in.tellg();
@@ -36,7 +37,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
 }
 
 std::vector<std::uint8_t> ReadFilePart(const std::string& path, std::uint64_t offset, std::size_t count) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) throw Error("Could not open " + path + ": " + systemReason());
     std::vector<std::uint8_t> data(count);
     if (count == 0) return data;
@@ -49,7 +50,7 @@ std::vector<std::uint8_t> ReadFilePart(const std::string& path, std::uint64_t of
 
 std::uint64_t FileSize(const std::string& path) {
     std::error_code ec;
-    const std::uintmax_t size = fs::file_size(fs::path(path), ec);
+    const std::uintmax_t size = fs::file_size(PathFromUtf8(path), ec);
     if (ec) throw Error("Could not read " + path + ": " + ec.message());
     return size;
 }
@@ -74,9 +75,9 @@ std::string ExtractFileName(const std::string& path) {
 std::string AbsolutePath(const std::string& path) {
     if (path.empty()) return path;
     std::error_code ec;
-    fs::path abs = fs::absolute(fs::path(path), ec);
+    fs::path abs = fs::absolute(PathFromUtf8(path), ec);
     if (ec) return path;
-    return abs.lexically_normal().string();
+    return Utf8FromPath(abs.lexically_normal());
 }
 
 }  // namespace zorvane

@@ -1,19 +1,16 @@
 #include "platform/safe_save.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <random>
 #include <set>
 #include <vector>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "platform/error.h"
+#include "platform/file_names.h"
+#include "platform/process.h"
+#include "platform/system_files.h"
 
 namespace zorvane {
 
@@ -21,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string SystemReason(int error) { return std::strerror(error); }
+std::string SystemReason(const std::error_code& error) { return error.message(); }
 
 // As many links in a row as the system itself follows before giving up.
 constexpr int kMaxLinkHops = 40;
@@ -31,13 +28,13 @@ constexpr std::string_view kTemporarySuffix = ".zorvane-tmp";
 // The file that writing to `path` really changes: the end of its chain of
 // symbolic links, each relative link read from the folder that holds it.
 fs::path FollowLinks(const std::string& path) {
-    fs::path at(path);
+    fs::path at = PathFromUtf8(path);
     for (int hops = 0;; ++hops) {
         std::error_code ec;
         if (!fs::is_symlink(fs::symlink_status(at, ec))) return at;
         if (hops == kMaxLinkHops) throw Error("Could not save " + path + ": too many levels of symbolic links.");
         fs::path to = fs::read_symlink(at, ec);
-        if (ec) throw Error("Could not read the link " + at.string() + ": " + ec.message());
+        if (ec) throw Error("Could not read the link " + Utf8FromPath(at) + ": " + ec.message());
         at = to.is_absolute() ? to : at.parent_path() / to;
     }
 }
@@ -45,16 +42,18 @@ fs::path FollowLinks(const std::string& path) {
 fs::path FolderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
 
 // A new, exclusive name for a temporary file of `target`, created empty and
-// opened for writing; -1 with errno set when none could be made.
-int CreateTemporary(const fs::path& target, std::string& name) {
+// opened for writing as `file`; the system's reason when none could be made.
+std::error_code CreateTemporary(const fs::path& target, NewFile& file, fs::path& name) {
     static thread_local std::mt19937 numbers{std::random_device{}()};
+    std::error_code error;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        name = target.string() + "." + std::to_string(::getpid()) + "-" + std::to_string(numbers() % 1000000) +
-               std::string(kTemporarySuffix);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        name = target;
+        name += "." + std::to_string(CurrentProcessId()) + "-" + std::to_string(numbers() % 1000000) +
+                std::string(kTemporarySuffix);
+        error = file.Create(name);
+        if (error != std::errc::file_exists) return error;
     }
-    return -1;
+    return error;
 }
 
 // The process id in the name of a temporary file of `targetName`, or 0
@@ -73,30 +72,23 @@ long TemporaryOwner(const std::string& name, const std::string& targetName) {
     return std::stol(middle.substr(0, dash));
 }
 
-bool ProcessIsRunning(long pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
-
 // Temporary files of `target` left by processes that no longer run (killed
 // while saving) go once the target has been saved again.
 void RemoveStaleTemporaries(const fs::path& target) {
-    const std::string targetName = target.filename().string();
+    const std::string targetName = Utf8FromPath(target.filename());
     std::error_code ec;
     for (fs::directory_iterator it(FolderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
-        const long owner = TemporaryOwner(it->path().filename().string(), targetName);
-        if (owner <= 0 || owner == ::getpid() || ProcessIsRunning(owner)) continue;
+        const long owner = TemporaryOwner(Utf8FromPath(it->path().filename()), targetName);
+        if (owner <= 0 || owner == CurrentProcessId() || ProcessIsRunning(owner)) continue;
         std::error_code ignored;
         fs::remove(it->path(), ignored);
     }
 }
 
-// The new name is on disk only once the folder is. A file system that
-// cannot sync a folder (EINVAL) gets what it can.
-void SyncFolder(const fs::path& folder, const std::string& shownPath) {
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) return;
-    const bool synced = ::fsync(dirFd) == 0 || errno == EINVAL;
-    const std::string reason = SystemReason(errno);
-    ::close(dirFd);
-    if (!synced) throw Error("Could not write " + shownPath + " to disk: " + reason);
+// The new name is on disk only once the folder is.
+void SyncFolderOf(const fs::path& folder, const std::string& shownPath) {
+    if (const std::error_code error = SyncFolder(folder))
+        throw Error("Could not write " + shownPath + " to disk: " + SystemReason(error));
 }
 
 // One new file written completely beside its target, with the permission
@@ -106,48 +98,27 @@ class Temporary {
 public:
     Temporary(fs::path target, std::span<const std::uint8_t> bytes, std::string shownPath)
         : target_(std::move(target)), shown_(std::move(shownPath)) {
-        struct stat old {};
-        const bool replacing = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-        int fd = CreateTemporary(target_, file_.name);
-        if (fd < 0) throw Error("Could not create a file in " + FolderOf(target_).string() + ": " + SystemReason(errno));
+        const std::optional<KeptAttributes> old = RegularFileAttributes(target_);
+        NewFile file;
+        if (const std::error_code error = CreateTemporary(target_, file, file_.name))
+            throw Error("Could not create a file in " + Utf8FromPath(FolderOf(target_)) + ": " + SystemReason(error));
         file_.exists = true;
-        struct Closer {
-            int& fd;
-            ~Closer() {
-                if (fd >= 0) ::close(fd);
-            }
-        } closer{fd};
-        if (replacing) {
-            // The owner first: changing it may clear the set-id bits that chmod then puts back.
-            if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) (void)::fchown(fd, old.st_uid, old.st_gid);
-            if (::fchmod(fd, old.st_mode & 07777) != 0) fail("keep the permissions of");
-        }
-        const std::uint8_t* p = bytes.data();
-        std::size_t left = bytes.size();
-        while (left > 0) {
-            ssize_t n = ::write(fd, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n == 0) errno = ENOSPC;
-            if (n <= 0) fail("write");
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
-        if (::fsync(fd) != 0) fail("write");
-        const int closing = fd;
-        fd = -1;
-        if (::close(closing) != 0) fail("write");
+        if (old)
+            if (const std::error_code error = file.Keep(*old)) fail("keep the permissions of", error);
+        if (const std::error_code error = file.Write(bytes)) fail("write", error);
+        if (const std::error_code error = file.FlushAndClose()) fail("write", error);
     }
     Temporary(const Temporary&) = delete;
     Temporary& operator=(const Temporary&) = delete;
 
-    // Renames the new file over the target; false with errno set on failure.
-    bool putInPlace() {
-        if (::rename(file_.name.c_str(), target_.c_str()) != 0) return false;
+    // Renames the new file over the target; the system's reason on failure.
+    std::error_code putInPlace() {
+        if (const std::error_code error = ReplaceWith(file_.name, target_)) return error;
         file_.exists = false;
-        return true;
+        return {};
     }
-    [[noreturn]] void fail(const std::string& what) const {
-        throw Error("Could not " + what + " " + shown_ + ": " + SystemReason(errno));
+    [[noreturn]] void fail(const std::string& what, const std::error_code& error) const {
+        throw Error("Could not " + what + " " + shown_ + ": " + SystemReason(error));
     }
 
     const fs::path& target() const { return target_; }
@@ -158,10 +129,10 @@ private:
     std::string shown_;
     // A member, so that it goes also when the constructor fails.
     struct File {
-        std::string name;
+        fs::path name;
         bool exists = false;
         ~File() {
-            if (exists) ::unlink(name.c_str());
+            if (exists) (void)RemoveFile(name);
         }
     } file_;
 };
@@ -170,7 +141,8 @@ fs::path CheckedTarget(const std::string& path) {
     if (path.empty()) throw Error("No file name given.");
     fs::path target = FollowLinks(path);
     std::error_code ec;
-    if (!fs::is_directory(FolderOf(target), ec)) throw Error("The folder " + FolderOf(target).string() + " does not exist.");
+    if (!fs::is_directory(FolderOf(target), ec))
+        throw Error("The folder " + Utf8FromPath(FolderOf(target)) + " does not exist.");
     if (fs::is_directory(target, ec)) throw Error(path + " is a folder.");
     return target;
 }
@@ -178,7 +150,7 @@ fs::path CheckedTarget(const std::string& path) {
 void Finish(const std::vector<std::unique_ptr<Temporary>>& files) {
     std::set<fs::path> folders;
     for (const auto& f : files)
-        if (folders.insert(FolderOf(f->target())).second) SyncFolder(FolderOf(f->target()), f->shownPath());
+        if (folders.insert(FolderOf(f->target())).second) SyncFolderOf(FolderOf(f->target()), f->shownPath());
     for (const auto& f : files) RemoveStaleTemporaries(f->target());
 }
 
@@ -187,21 +159,24 @@ void Finish(const std::vector<std::unique_ptr<Temporary>>& files) {
 struct Kept {
     fs::path target;
     std::string shownPath;
-    std::string keptAs;  // empty: there was no old file
+    fs::path keptAs;  // empty: there was no old file
 };
 
-std::string KeepOldFile(const fs::path& target) {
+fs::path KeepOldFile(const fs::path& target) {
     std::error_code ec;
     if (!fs::is_regular_file(target, ec)) return {};
-    std::string name;
-    const int fd = CreateTemporary(target, name);
-    if (fd < 0) throw Error("Could not create a file in " + FolderOf(target).string() + ": " + SystemReason(errno));
-    ::close(fd);
-    ::unlink(name.c_str());
-    if (::link(target.c_str(), name.c_str()) == 0) return name;
+    fs::path name;
+    {
+        NewFile reserved;
+        if (const std::error_code error = CreateTemporary(target, reserved, name))
+            throw Error("Could not create a file in " + Utf8FromPath(FolderOf(target)) + ": " + SystemReason(error));
+    }
+    (void)RemoveFile(name);
+    fs::create_hard_link(target, name, ec);
+    if (!ec) return name;
     if (fs::copy_file(target, name, ec)) return name;
-    ::unlink(name.c_str());
-    throw Error("Could not keep a copy of " + target.string() + " while saving: " + ec.message());
+    (void)RemoveFile(name);
+    throw Error("Could not keep a copy of " + Utf8FromPath(target) + " while saving: " + ec.message());
 }
 
 // Puts the old files back after a failed replacement; the text tells what
@@ -209,12 +184,12 @@ std::string KeepOldFile(const fs::path& target) {
 std::string PutBack(const std::vector<Kept>& placed) {
     std::string report;
     for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
-        const bool back = it->keptAs.empty() ? ::unlink(it->target.c_str()) == 0
-                                             : ::rename(it->keptAs.c_str(), it->target.c_str()) == 0;
-        if (back)
+        const std::error_code error =
+            it->keptAs.empty() ? RemoveFile(it->target) : ReplaceWith(it->keptAs, it->target);
+        if (!error)
             report += " " + it->shownPath + (it->keptAs.empty() ? " was removed again." : " was put back as it was.");
         else
-            report += " " + it->shownPath + " has been replaced and could not be put back: " + SystemReason(errno) + ".";
+            report += " " + it->shownPath + " has been replaced and could not be put back: " + SystemReason(error) + ".";
     }
     return report;
 }
@@ -243,27 +218,27 @@ void SaveFilesTogether(std::span<const FileToSave> files) {
         throw Error(e.what() + std::string(" None of the files (") + names + ") was replaced.");
     }
     if (written.size() == 1) {
-        if (!written[0]->putInPlace()) written[0]->fail("replace");
+        if (const std::error_code error = written[0]->putInPlace()) written[0]->fail("replace", error);
         Finish(written);
         return;
     }
     std::vector<Kept> placed;
     for (const auto& file : written) {
-        std::string keptAs;
+        fs::path keptAs;
         try {
             keptAs = KeepOldFile(file->target());
         } catch (const Error& e) {
             throw Error(e.what() + std::string(placed.empty() ? "" : PutBack(placed)));
         }
-        if (!file->putInPlace()) {
-            const std::string reason = SystemReason(errno);
-            if (!keptAs.empty()) ::unlink(keptAs.c_str());
+        if (const std::error_code error = file->putInPlace()) {
+            const std::string reason = SystemReason(error);
+            if (!keptAs.empty()) (void)RemoveFile(keptAs);
             throw Error("Could not replace " + file->shownPath() + ": " + reason + "." + PutBack(placed));
         }
         placed.push_back({file->target(), file->shownPath(), std::move(keptAs)});
     }
     for (const Kept& k : placed)
-        if (!k.keptAs.empty()) ::unlink(k.keptAs.c_str());
+        if (!k.keptAs.empty()) (void)RemoveFile(k.keptAs);
     Finish(written);
 }
 

@@ -7,8 +7,8 @@
 //
 // Temporary files are named "<target name>.<process id>-<number>.zorvane-tmp";
 // ones left by a process that was killed are removed on the next successful
-// save of the same target. The system calls sit in safe_save.cpp, the place
-// for another platform's own.
+// save of the same target. The system calls, POSIX or Windows, sit behind
+// system_files.h and process.h.
 
 #include <cstdint>
 #include <span>
