@@ -71,7 +71,8 @@ std::string TargetPath(const OutputFile& output) {
         throw Error(option + " names a folder (" + output.path + "), not a file.");
     const std::string ext = ExtractFileExt(path);
     std::error_code ec;
-    if (ext.empty() && !fs::exists(fs::symlink_status(PathFromUtf8(path), ec))) return path + std::string(output.extension);
+    if (ext.empty() && !fs::exists(fs::symlink_status(PathFromUtf8(path), ec)))
+        return path + std::string(output.extension);
     if (!SameLetters(ext, output.extension)) {
         ExistsAsFile(path);  // a device or a folder is named as such
         throw Error(option + " names a *" + std::string(output.extension) + " file. Give " +

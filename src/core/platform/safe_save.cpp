@@ -189,7 +189,8 @@ std::string PutBack(const std::vector<Kept>& placed) {
         if (!error)
             report += " " + it->shownPath + (it->keptAs.empty() ? " was removed again." : " was put back as it was.");
         else
-            report += " " + it->shownPath + " has been replaced and could not be put back: " + SystemReason(error) + ".";
+            report += " " + it->shownPath + " has been replaced and could not be put back: " + SystemReason(error) +
+                      ".";
     }
     return report;
 }

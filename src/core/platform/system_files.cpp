@@ -25,7 +25,8 @@ namespace {
 
 std::error_code LastError() {
     const DWORD error = ::GetLastError();
-    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return std::make_error_code(std::errc::file_exists);
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+        return std::make_error_code(std::errc::file_exists);
     return {static_cast<int>(error), std::system_category()};
 }
 
