@@ -9,25 +9,25 @@
 
 #include "platform/error.h"
 #include "platform/safe_save.h"
+#include "render/png_writer.h"
 
 namespace zorvane::editor {
 
-namespace {
-
-// Qt's PNG writer takes its compression as a quality from 100 (level 0) to
-// 0 (level 9), level = (100 - quality) * 9 / 91 rounded down: the highest
-// quality that gives the level.
-int PngQualityOf(int level) { return 100 - (level * 91 + 8) / 9; }
-
-}  // namespace
-
 void SavePicture(const QImage& image, const std::string& path, const char* format, const PictureOptions& options) {
+    if (qstricmp(format, "PNG") == 0) {
+        std::vector<std::uint8_t> encoded;
+        try {
+            encoded = EncodePng(image, {.compression = std::clamp(options.compression, -1, 9)});
+        } catch (const Error& e) {
+            throw Error("Could not encode the picture for " + path + ": " + e.what());
+        }
+        SaveFileAtomically(path, encoded);
+        return;
+    }
     QByteArray encoded;
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
-    if (options.compression >= 0 && qstricmp(format, "PNG") == 0)
-        writer.setQuality(PngQualityOf(std::min(options.compression, 9)));
     if (!writer.write(image))
         throw Error("Could not encode the picture for " + path + ": " + writer.errorString().toStdString());
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(encoded.constData());

@@ -11,7 +11,7 @@ namespace zorvane::editor {
 
 struct PictureOptions {
     // How hard a PNG is compressed: 0 (not at all) to 9 (smallest and
-    // slowest), the levels of zlib; -1 leaves it to the PNG writer. Other
+    // slowest), the levels of zlib; -1 is zlib's default (6). Other
     // formats ignore it.
     int compression = -1;
 };
