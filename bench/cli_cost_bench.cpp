@@ -133,14 +133,17 @@ void BM_InfoTileSet(benchmark::State& state) {
 }
 
 #ifdef ZORVANE_WITH_RENDER
+// range(0): the PNG's compression level (1 is the default); "output_MB"
+// is the size of the picture written.
 void BM_RenderMap(benchmark::State& state) {
     const std::string out = TheFiles().dir + "/map.png";
     for (auto _ : state) {
         fs::remove(out);
-        Report(state, Zorvane({"render", TheFiles().map, out}));
+        Report(state, Zorvane({"render", TheFiles().map, out, "--compression", std::to_string(state.range(0))}));
+        state.counters["output_MB"] = static_cast<double>(fs::file_size(out)) / 1e6;
     }
 }
-BENCHMARK(BM_RenderMap)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RenderMap)->Arg(1)->Arg(9)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 #endif
 
 }  // namespace
