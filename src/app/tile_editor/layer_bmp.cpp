@@ -1,5 +1,6 @@
 #include "tile_editor/layer_bmp.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QImageReader>
 
@@ -126,21 +127,29 @@ std::vector<bool> CheckPixelData(const std::vector<std::uint8_t>& b, const Decla
     }
 }
 
-}  // namespace
-
-LoadedPicture ReadLayerBmp(const std::string& path) {
+std::vector<std::uint8_t> ReadBmpBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Error("Cannot open the file " + path + ".");
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad()) throw Error("Cannot read the file " + path + ".");
-    const Declared d = ReadHeaders(bytes, path);
-    LoadedPicture pic;
-    if (d.BitCount != 8) return pic;  // not 8-bit: refused by the editor's checks
-    const std::vector<bool> written = CheckPixelData(bytes, d, path);
+    return bytes;
+}
 
-    QImageReader reader(QString::fromStdString(path), "BMP");
+// Qt decodes the very bytes whose headers were checked.
+QImage DecodeBmp(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "BMP");
     QImage img;
     if (!reader.read(&img)) Damaged(path, reader.errorString().toStdString());
+    return img;
+}
+
+LoadedPicture DecodeLayer(const std::vector<std::uint8_t>& bytes, const Declared& d, const std::string& path) {
+    LoadedPicture pic;
+    const std::vector<bool> written = CheckPixelData(bytes, d, path);
+    const QImage img = DecodeBmp(bytes, path);
     if (img.format() != QImage::Format_Indexed8 || img.width() != d.Width || img.height() != d.Height)
         Damaged(path, "its pixels could not be read as 8-bit palette indices");
     pic.Indexed8 = true;
@@ -160,6 +169,15 @@ LoadedPicture ReadLayerBmp(const std::string& path) {
     return pic;
 }
 
+}  // namespace
+
+LoadedPicture ReadLayerBmp(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = ReadBmpBytes(path);
+    const Declared d = ReadHeaders(bytes, path);
+    if (d.BitCount != 8) return {};  // not 8-bit: refused by the editor's checks
+    return DecodeLayer(bytes, d, path);
+}
+
 void WriteLayerBmp(const LayerImage& image, const EditorPalette& palette, const std::string& path) {
     QImage img(image.Width, image.Height, QImage::Format_Indexed8);
     QList<QRgb> table;
@@ -171,15 +189,11 @@ void WriteLayerBmp(const LayerImage& image, const EditorPalette& palette, const 
 }
 
 RgbPicture ReadMaskBmp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error("Cannot open the file " + path + ".");
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw Error("Cannot read the file " + path + ".");
+    const std::vector<std::uint8_t> bytes = ReadBmpBytes(path);
     const Declared d = ReadHeaders(bytes, path);
-    QImage img;
     if (d.BitCount == 8) {
-        // Palette pictures go through the layer reader and its checks.
-        const LoadedPicture pic = ReadLayerBmp(path);
+        // Palette pictures go through the layer decoding and its checks.
+        const LoadedPicture pic = DecodeLayer(bytes, d, path);
         RgbPicture mask;
         mask.Width = pic.Image.Width;
         mask.Height = pic.Image.Height;
@@ -194,9 +208,7 @@ RgbPicture ReadMaskBmp(const std::string& path) {
     const unsigned long long stride = ((static_cast<unsigned long long>(d.Width) * d.BitCount + 31) / 32) * 4;
     if (d.PixelOffset > bytes.size() || d.PixelOffset + stride * static_cast<unsigned long long>(d.Height) > bytes.size())
         Damaged(path, "its pixel data is cut short");
-    QImageReader reader(QString::fromStdString(path), "BMP");
-    if (!reader.read(&img)) Damaged(path, reader.errorString().toStdString());
-    img = img.convertToFormat(QImage::Format_RGB888);
+    const QImage img = DecodeBmp(bytes, path).convertToFormat(QImage::Format_RGB888);
     RgbPicture mask;
     mask.Width = img.width();
     mask.Height = img.height();
