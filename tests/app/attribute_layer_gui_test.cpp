@@ -113,6 +113,27 @@ TEST_F(AttributeLayerGuiTest, PaintedAttributesAndASavedUndergroundRegionReachTh
     EXPECT_EQ(name(2, 0), "open");
 }
 
+TEST_F(AttributeLayerGuiTest, TheSelectionAndInternalModeOutliveAClosing) {
+    const std::string ground = Bmp("g.bmp", 2, 2, 20);
+    Run("MNewTile", [&] {
+        dialogs.files = {ground};
+        Click(editor.BtnAddGnd);
+        Choose(8, TatrRegion);
+        Drag({0, 0}, {0, 0});
+    });  // closed with Cancel
+    Run("MNewTile", [&] {
+        EXPECT_TRUE(editor.State().InternalMode);
+        EXPECT_EQ(editor.State().SelectedAtr, TatrRegion);
+        EXPECT_TRUE(Bar().ButtonAt(8)->isChecked());
+        dialogs.files = {ground};
+        Click(editor.BtnAddGnd);
+        EXPECT_EQ(editor.State().InternalAtr.At(0, 0), 0) << "the internal array starts cleared";
+        Drag({1, 1}, {1, 1});
+        EXPECT_EQ(editor.State().InternalAtr.At(1, 1), TatrRegion);
+        EXPECT_TRUE(IsAtrArrayEmpty(editor.State()));
+    });
+}
+
 TEST_F(AttributeLayerGuiTest, MaskExportImportAndRefusals) {
     const std::string ground = Bmp("g.bmp", 4, 3, 20);
     const std::string mask = dir.file("mask.bmp");
