@@ -3,11 +3,7 @@
 #include <algorithm>
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_api.h"
 #else
 #include <cerrno>
 #include <fcntl.h>
