@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "generator/driver/generation.h"
 #include "generator/generator.h"
 #include "generator/settings.h"
 #include "generator_ui.h"
@@ -38,6 +39,8 @@ public:
 
     TMapGenerator& generator() { return generator_; }
     const TMapGenerator& generator() const { return generator_; }
+    // The generator's threads and freezer, kept for the life of the program.
+    MapGenerationEngine& engine() { return engine_; }
     GeneratorSettings& settings() { return settings_; }
     UserInterface& ui() { return ui_; }
     // Learned squares are held (what the close question protects).
@@ -98,6 +101,7 @@ private:
 
     editor::MainWindow& window_;
     TMapGenerator generator_;
+    MapGenerationEngine engine_{generator_};
     GeneratorSettings settings_;
     GeneratorUi ui_;
     std::vector<std::function<void()>> showSetting_;  // one per bound control
