@@ -1,0 +1,370 @@
+#include "monitor/stats_window.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <span>
+
+#include "editor/input_controller.h"
+#include "editor/main_window.h"
+#include "generator/generator.h"
+#include "monitor/chart_widgets.h"
+#include "render/scaling.h"
+
+namespace zorvane::editor {
+namespace {
+
+constexpr int kLineStep = 14;         // design pixels between lines
+constexpr int kDesignWidth = 600;
+constexpr int kChartsTimerMs = 200;
+
+constexpr const char* kSettingNames[SettingsLineCount] = {
+    "Map Size:",
+    "Starting Line:",
+    "Simplified Calculation of First Line:",
+    "Continue Existing Squares:",
+    "Disallow Neighborhood of Identical Squares:",
+    "Squares Choice Factor:",
+    "Object Size Distribution (simplified chart):",
+    "Max Threads Calculating Line Fragments:",
+    "Max Combinations to Calculate:",
+    "Schedule of Repeats:",
+    "Reducing Local Attempts Counter:",
+    "Max Attempts at the Beginning:",
+    "Max 1st Line Attempts Remembering Approved Squares:",
+    "Max Distance from the Farthest Row:",
+    "Time Withdrawals:",
+    "Freeze Correct Fragments:",
+    "Shedule of Backups:",
+    "Backup File:",
+};
+
+struct StatsLineText {
+    const char* Name;
+    const char* Initial;
+    const char* Explanation;
+};
+constexpr StatsLineText kStatsLines[StatsLineCount] = {
+    {"Generator State:", "idle", ""},
+    {"Elapsed Time:", "00:00:00", ""},
+    {"% Completed:", "0%", ""},
+    {"Running Threads:", "0", ""},
+    {"Current Row:", "-", ""},
+    {"Current Row Time:", "00:00:00", "- time spent on this line (in current series of locals attempts)"},
+    {"First Line Attempt:", "-", ""},
+    {"Local Attempt:", "-", "- number of failed trials being compared with Shedule of Repeats"},
+    {"Subchains Variants:", "0", "- all optional variants of all subchains"},
+    {"Weakest Subchain Options:", "-", "- smallest number of variants for subchain (with it's x borders)"},
+    {"last CLA:", "-", "- last local attempts"},
+    {"favg:", "-", "- averange of last local attempts"},
+    {"lfavg:", "-", "- averange of attempts since the last completion of line"},
+    {"topCLAavg:", "-", "- last top values of CLA, decreasing to next values of CLA"},
+    {"Catched threads errors:", "-", "- not bodes well if grows rapidly"},
+};
+
+constexpr char kHeartbeat[3] = {'-', '\\', '/'};
+
+// The input controller's key code of a Qt key (0 for keys it ignores).
+int ControllerKey(const QKeyEvent& e) {
+    const int k = e.key();
+    switch (k) {
+    case Qt::Key_Shift: return vk::Shift;
+    case Qt::Key_Control: return vk::Control;
+    case Qt::Key_Alt: return vk::Alt;
+    case Qt::Key_Escape: return vk::Escape;
+    case Qt::Key_Left: return vk::Left;
+    case Qt::Key_Up: return vk::Up;
+    case Qt::Key_Right: return vk::Right;
+    case Qt::Key_Down: return vk::Down;
+    case Qt::Key_Delete: return vk::Delete;
+    default: break;
+    }
+    // Digits of the numeric keypad have codes of their own, which ask nothing.
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return (e.modifiers() & Qt::KeypadModifier) ? 96 + (k - Qt::Key_0) : k;
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
+    return 0;
+}
+
+QLabel* MakeLabel(const QString& text, QWidget* parent, int x, int y) {
+    auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QString OnOff(bool on) { return on ? QStringLiteral("Enabled") : QStringLiteral("Disabled"); }
+
+}  // namespace
+
+QString ClockText(std::chrono::steady_clock::duration span) {
+    using namespace std::chrono;
+    const auto total = duration_cast<seconds>(span).count();
+    const auto s = total < 0 ? 0 : total;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600 % 24, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+TFStats::TFStats(MainWindow& window, TMapGenerator& generator)
+    : QWidget(&window, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint), window_(window),
+      generator_(generator) {
+    setObjectName(QStringLiteral("TFStats"));
+    setWindowTitle(QStringLiteral("Generator Statistics"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(8);
+    setFont(font);
+    CreateControls();
+    FitToScreen();
+    timer_.setInterval(kChartsTimerMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { ChartsTick(); });
+    ResetHeartbeat();
+    ShowStatistics(GenerationStatistics{});
+}
+
+TFStats::~TFStats() = default;
+
+void TFStats::CreateControls() {
+    const double ppi = window_.Ppi();
+    const auto scaled = [ppi](int n) { return ScaleDim(n, ppi); };
+    const int step = scaled(kLineStep);
+    designWidth_ = scaled(kDesignWidth);
+
+    Scroll = new QScrollArea(this);
+    Scroll->setObjectName(QStringLiteral("Scroll"));
+    Scroll->setFrameShape(QFrame::NoFrame);
+    Scroll->setFocusPolicy(Qt::NoFocus);
+    Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    content_ = new QWidget;
+    content_->setObjectName(QStringLiteral("Content"));
+
+    // Settings: names at 4, values at 200 scaled + 80.
+    LSettings = MakeLabel(QStringLiteral("Settings:"), content_, 4, 4);
+    LEsc = MakeLabel(QStringLiteral("(Press ESC to stop generating map)"), content_, 0, 4);
+    escRight_ = designWidth_ - scaled(12);
+    const int settingsX = scaled(200) + 80;
+    int y = 4 + step;
+    for (int i = 0; i < SettingsLineCount; ++i, y += step) {
+        MakeLabel(QString::fromLatin1(kSettingNames[i]), content_, 4, y);
+        settingValues_[static_cast<std::size_t>(i)] = MakeLabel(QString(), content_, settingsX, y);
+    }
+
+    // Statistics: names at 4, values at 140 scaled, explanations at 220 scaled.
+    y += step;
+    LStatistics = MakeLabel(QStringLiteral("Statistics:"), content_, 4, y);
+    y += step;
+    for (int i = 0; i < StatsLineCount; ++i, y += step) {
+        const StatsLineText& line = kStatsLines[i];
+        MakeLabel(QString::fromLatin1(line.Name), content_, 4, y);
+        statValues_[static_cast<std::size_t>(i)] =
+            MakeLabel(QString::fromLatin1(line.Initial), content_, scaled(140), y);
+        if (*line.Explanation) MakeLabel(QString::fromLatin1(line.Explanation), content_, scaled(220), y);
+    }
+    // Value labels reach to the next column (or the window's edge), so that
+    // a new text needs no new layout.
+    for (QLabel* l : settingValues_) l->resize(designWidth_ - settingsX - 4, step);
+    for (QLabel* l : statValues_) l->resize(scaled(220 - 140), step);
+    statValues_[static_cast<std::size_t>(StatsLine::State)]->resize(designWidth_ - scaled(140) - 4, step);
+
+    y += step;
+    CBcharts = new QCheckBox(QStringLiteral("Charts: (uncheck will erease history)"), content_);
+    CBcharts->setObjectName(QStringLiteral("CBcharts"));
+    CBcharts->setChecked(true);
+    CBcharts->setGeometry(4, y, scaled(400), CBcharts->sizeHint().height());
+    connect(CBcharts, &QCheckBox::toggled, this, [this](bool on) { CBchartsClick(on); });
+
+    const int chartsTop = y + 3 * step;
+    ChartRecent = new TChart(LineChartKind::Recent, content_);
+    ChartRecent->setGeometry(4, chartsTop, 220, 70);
+    ChartWhole = new TChart(LineChartKind::WholeRun, content_);
+    ChartWhole->setGeometry(4, chartsTop + 70 + step, 220, 70);
+    MapChart = new TMapChart(content_);
+    MapChart->setGeometry(4 + 220 + step, chartsTop, 200, 200);
+    designHeight_ = chartsTop + scaled(244);
+
+    content_->resize(designWidth_, designHeight_);
+    Scroll->setWidget(content_);
+    for (QObject* o : {static_cast<QObject*>(this), static_cast<QObject*>(Scroll),
+                       static_cast<QObject*>(Scroll->viewport()), static_cast<QObject*>(content_),
+                       static_cast<QObject*>(CBcharts)})
+        o->installEventFilter(this);
+}
+
+void TFStats::FitToScreen() {
+    const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
+    const int screenHeight = screen ? screen->geometry().height() : designHeight_;
+    // The frame the system adds: a title bar and the borders.
+    const int frame = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const bool tall = designHeight_ + frame > screenHeight;
+    const int height = tall ? screenHeight - ScaleDim(36, window_.Ppi()) - frame : designHeight_;
+    Scroll->setVerticalScrollBarPolicy(tall ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const int escRight = tall ? escRight_ - ScaleDim(17, window_.Ppi()) : escRight_;
+    LEsc->move(escRight - LEsc->width(), LEsc->y());
+    Scroll->setGeometry(0, 0, designWidth_, height);
+    setFixedSize(designWidth_, height);
+}
+
+// --- What the driver tells -----------------------------------------------
+
+void TFStats::ResetHeartbeat() { heartbeat_ = 0; }
+
+void TFStats::AdvanceHeartbeat(bool threadsWorked) {
+    if (threadsWorked) heartbeat_ = (heartbeat_ + 1) % 3;
+}
+
+QChar TFStats::Heartbeat() const { return QLatin1Char(kHeartbeat[heartbeat_]); }
+
+void TFStats::ResetCharts(int innerWidth, int innerHeight) {
+    innerHeight_ = innerHeight;
+    ChartRecent->InitChart();
+    ChartWhole->InitChart();
+    MapChart->InitMapChart(innerWidth, innerHeight);
+}
+
+void TFStats::ShowIfRequested() {
+    if (!showPending_) return;
+    showPending_ = false;
+    show();
+}
+
+void TFStats::ShowSettings(const RunDescription& run) {
+    innerHeight_ = run.MapHeight - 2 * BorderWidth;
+    firstLine_ = FirstLineDrawing{run.Simplified, run.StartingLine};
+    const auto text = [](const std::string& s) { return QString::fromStdString(s); };
+    SetValue(SettingsLine::MapSize,
+             QStringLiteral("%1x%2").arg(run.MapWidth - 2 * BorderWidth).arg(run.MapHeight - 2 * BorderWidth));
+    SetValue(SettingsLine::StartingLine, QString::number(run.StartingLine));
+    SetValue(SettingsLine::Simplified, OnOff(run.Simplified));
+    SetValue(SettingsLine::ContinueOldSquares, OnOff(run.ContinueOldSquares));
+    SetValue(SettingsLine::AvoidTwins, OnOff(run.AvoidTwins));
+    SetValue(SettingsLine::ChoiceFactor, text(run.ChoiceFactor));
+    SetValue(SettingsLine::ObjectSizes, text(run.ObjectSizes));
+    SetValue(SettingsLine::MaxThreads, QString::number(run.MaxThreads));
+    SetValue(SettingsLine::MaxCombinations, text(run.MaxCombinations));
+    SetValue(SettingsLine::PlannedRepeats, text(run.PlannedRepeats));
+    SetValue(SettingsLine::ReduceLAC, OnOff(run.ReduceLAC));
+    SetValue(SettingsLine::FirstAttempts, text(run.FirstAttempts));
+    SetValue(SettingsLine::Max1stStatesAttempts, QString::number(run.Max1stStatesAttempts));
+    SetValue(SettingsLine::MaxReturn, text(run.MaxReturn));
+    SetValue(SettingsLine::TimeWithdrawals, text(run.TimeWithdrawals));
+    SetValue(SettingsLine::Freezer, text(run.Freezer));
+    SetValue(SettingsLine::BackupFile, text(run.BackupFile));
+}
+
+void TFStats::ShowBackupSchedule(std::string_view text) {
+    SetValue(SettingsLine::BackupSchedule, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TFStats::ShowStatistics(const GenerationStatistics& s) {
+    SetGeneratorState(s.State);
+    ShowElapsedTime(s.Elapsed);
+    const int percent = static_cast<int>(s.Percent);
+    SetValue(StatsLine::Percent, QString::number(percent) + QLatin1Char('%'));
+    SetValue(StatsLine::RunningThreads, QString::number(s.RunningThreads));
+    SetValue(StatsLine::CurrentRow, QString::number(s.CurrentRow));
+    SetValue(StatsLine::RowTime, ClockText(s.RowTime));
+    SetValue(StatsLine::FirstLineAttempt, QString::number(s.FirstLineAttempt));
+    SetValue(StatsLine::LocalAttempt, QString::number(s.LocalAttempt));
+    SetValue(StatsLine::SubChainVariants, QString::number(s.SubChainVariants));
+    SetValue(StatsLine::Weakest,
+             QStringLiteral("%1 (%2-%3)").arg(s.WeakestOptions).arg(s.WeakestLeft).arg(s.WeakestRight));
+    SetValue(StatsLine::LastCLA, QString::number(s.LastCLA));
+    SetValue(StatsLine::Favg, QString::number(s.Favg, 'f', 2));
+    SetValue(StatsLine::Lfavg, QString::number(s.Lfavg, 'f', 2));
+    SetValue(StatsLine::TopCLAavg, QString::number(s.TopCLAavg, 'f', 2));
+    SetValue(StatsLine::ThreadErrors, QString::number(s.ThreadErrors));
+    lastPercent_ = percent;
+    lastRow_ = s.CurrentRow;
+    if (percent == 100) MapChart->FillRows(0, innerHeight_ - 1);
+}
+
+void TFStats::ShowElapsedTime(std::chrono::steady_clock::duration elapsed) {
+    SetValue(StatsLine::Elapsed, ClockText(elapsed));
+}
+
+void TFStats::SetGeneratorState(GeneratorState state) {
+    state_ = state;
+    const std::string_view text = GeneratorStateText(state);
+    SetValue(StatsLine::State,
+             QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())) + Heartbeat());
+    if (state == GeneratorState::Idle)
+        timer_.stop();
+    else if (!timer_.isActive())
+        timer_.start();
+}
+
+void TFStats::SetValue(SettingsLine line, const QString& text) {
+    QLabel* l = Value(line);
+    if (l->text() != text) l->setText(text);
+}
+
+void TFStats::SetValue(StatsLine line, const QString& text) {
+    QLabel* l = Value(line);
+    if (l->text() != text) l->setText(text);
+}
+
+// --- Charts ---------------------------------------------------------------
+
+void TFStats::ChartsTick() {
+    ChartRecent->AddSample(lastPercent_);
+    ChartWhole->AddSample(lastPercent_);
+    if (lastRow_ > 2 && MapChart->isVisible())
+        MapChart->LoadSubchains(ChartSegmentsOf(
+            std::span<const TSubChain>(generator_.SC.data(), static_cast<std::size_t>(generator_.SCCount))));
+    MapChart->DrawRow(lastRow_ - 2, firstLine_);
+}
+
+void TFStats::CBchartsClick(bool on) {
+    chartsOn_ = on;
+    ChartRecent->setVisible(on);
+    ChartWhole->setVisible(on);
+    MapChart->setVisible(on);
+    if (!on) return;
+    const Project& p = window_.project();
+    ResetCharts(p.MapWidth - 2 * BorderWidth, p.MapHeight - 2 * BorderWidth);
+}
+
+// --- Window ---------------------------------------------------------------
+
+void TFStats::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (shown_) return;
+    shown_ = true;
+    if (ShownChanged) ShownChanged(true);
+}
+
+void TFStats::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    // Hidden by the system (the main window minimised) is not closed.
+    if (e->spontaneous() || !shown_) return;
+    shown_ = false;
+    if (ShownChanged) ShownChanged(false);
+}
+
+// Every key pressed or released in the window goes to the main window's
+// controller, once: it is taken where it first arrives. Space stays the
+// check box's own.
+bool TFStats::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (watched == CBcharts && key->key() == Qt::Key_Space) return false;
+    PassKey(*key);
+    return true;
+}
+
+void TFStats::PassKey(const QKeyEvent& key) {
+    TSterowanie& controller = window_.controller();
+    if (!controller.Enabled) return;
+    if (key.type() == QEvent::KeyPress)
+        controller.KeyDown(ControllerKey(key));
+    else if (!key.isAutoRepeat())
+        controller.KeyUp(ControllerKey(key));
+}
+
+}  // namespace zorvane::editor
