@@ -31,8 +31,11 @@ int TSterowanie::SquareX() const { return PixToSq(MouseX) + window_.renderer().S
 int TSterowanie::SquareY() const { return PixToSq(MouseY) + window_.renderer().ScrollY; }
 
 // Works at the position of the last MouseMove; a position outside the view
-// (one pixel past the last still counts as inside) is ignored.
+// (one pixel past the last still counts as inside) is ignored. While a
+// generation runs the map belongs to it: only the middle button (scrolling)
+// works.
 void TSterowanie::MouseDown(int button) {
+    if (requests_ && button != MiddleButton) return;
     if (MouseX < 0 || MouseX > ViewRight - ViewLeft || MouseY < 0 || MouseY > ViewBottom - ViewTop) return;
     if (button == LeftButton) {
         LeftDown = true;
@@ -103,7 +106,9 @@ void TSterowanie::KeyDown(int key) {
     case vk::Right: window_.SetScrollPositions(r.ScrollX + step, r.ScrollY); break;
     case vk::Up: window_.SetScrollPositions(r.ScrollX, r.ScrollY - step); break;
     case vk::Down: window_.SetScrollPositions(r.ScrollX, r.ScrollY + step); break;
-    case vk::Delete: window_.MDeleteSelectedClick(); break;
+    case vk::Delete:
+        if (!requests_) window_.MDeleteSelectedClick();
+        break;
     case vk::Digit0:
         if (requests_ && window_.ManualReset()) requests_->ResetRequest = true;
         break;

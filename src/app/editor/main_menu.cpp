@@ -1,7 +1,6 @@
 // The main window's menu and the commands behind its File, View and Help
 // items (the Edit commands are in edit_commands.cpp, the tiles list's in
-// tiles_list_commands.cpp). Generating a map and the statistics window are
-// present but not yet available; the generator's settings and option toggles are.
+// tiles_list_commands.cpp, "Generate Map" in generate_command.cpp).
 
 #include <QAction>
 #include <QDesktopServices>
@@ -114,7 +113,7 @@ void MainWindow::CreateMenus() {
 
     QMenu* gen = menuBar()->addMenu(QStringLiteral("Map Generator"));
     on(add(gen, {"MGeneratorSettings", "Generator Settings", ""}), &MainWindow::MGeneratorSettingsClick);
-    add(gen, {"MGenerateMap", "Generate Map", "Ctrl+G"}, false);
+    on(add(gen, {"MGenerateMap", "Generate Map", "Ctrl+G"}), &MainWindow::MGenerateMapClick);
     gen->addSeparator();
     // Option toggles: the flag follows the check mark.
     auto toggle = [&](const Item& item, bool& flag) {

@@ -190,6 +190,14 @@ bool MainWindow::event(QEvent* e) {
         controller_.CtrlDown = controller_.ShiftDown = controller_.AltDown = false;
         UpdateStatusBar();
     }
+    if (e->type() == QEvent::Close && running_) {
+        // The run is on this thread's stack: it is stopped first and the
+        // window closes when it has ended.
+        requests_.StopRequest = true;
+        closeAfterRun_ = true;
+        e->ignore();
+        return true;
+    }
     if (e->type() == QEvent::Close) {
         miniMap_->close();
         if (about_) about_->close();

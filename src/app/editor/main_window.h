@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QVector>
 #include <array>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "editing/map_editing.h"
 #include "editor/editor_log.h"
 #include "editor/input_controller.h"
+#include "generator/driver/generation.h"
 #include "model/project.h"
 #include "qtui.h"
 #include "render/bitmap_info.h"
@@ -142,6 +144,14 @@ public:
     void MMapPropertiesClick();
     void MResetProjectClick();
     void MGeneratorSettingsClick();
+    // "Generate Map": runs the generator into the project; returns when the
+    // run has ended. A close of the window during a run stops the run and
+    // closes the window after it.
+    void MGenerateMapClick();
+    bool GenerationRunning() const { return running_; }
+    GenerationRequests& generationRequests() { return requests_; }
+    // Where a run's reports go besides the view (the statistics window).
+    void SetStatsReport(GenerationReport* report) { statsReport_ = report; }
     void ToggleView(bool ViewOptions::*option, const char* action);
     void MMiniMapClick();
     void MControlsClick();
@@ -187,6 +197,8 @@ private:
     TilesListCommandState TilesListState() const;
     void LayoutControls();
     void Shutdown();
+    // Disables (or gives back) what would change the project under a run.
+    void LockForRun(bool locked);
 
     Project project_;
     app::QtUi ui_;
@@ -206,6 +218,11 @@ private:
     bool updateDisplay_ = true;
     bool manualRepeats_ = false;
     bool manualReset_ = false;
+    bool running_ = false;
+    bool closeAfterRun_ = false;
+    GenerationRequests requests_;
+    GenerationReport* statsReport_ = nullptr;
+    QVector<QPointer<QAction>> lockedActions_;
 
     QWidget* central_ = nullptr;
     QLabel* label1_ = nullptr;
