@@ -60,7 +60,7 @@ void MainWindow::MGenerateMapClick() {
     controller_.Disable();
     controller_.SetGenerationRequests(&requests_);
     try {
-        settings.engine().Generate(project_, ui_, settings.settings(), requests_, report);
+        settings.engine().Generate(project_, ui_, settings.settings(), requests_, report, RunOptions);
     } catch (const std::exception& e) {
         ui_.error("Error", e.what());
     }

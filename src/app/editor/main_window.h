@@ -150,6 +150,9 @@ public:
     void MGenerateMapClick();
     bool GenerationRunning() const { return running_; }
     GenerationRequests& generationRequests() { return requests_; }
+    // Options of the next runs beyond the settings window's (a seed, a time
+    // limit); none by default.
+    GenerateOptions RunOptions;
     // Where a run's reports go besides the view (the statistics window).
     void SetStatsReport(GenerationReport* report) { statsReport_ = report; }
     void ToggleView(bool ViewOptions::*option, const char* action);
