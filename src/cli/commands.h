@@ -87,4 +87,11 @@ struct CheckOptions {
 };
 int Check(const CheckOptions& options);
 
+struct StatsOptions {
+    std::vector<std::string> maps;     // *.zm or *.zl
+    std::vector<std::string> against;  // the examples to compare with
+    bool json = false;
+};
+int Stats(const StatsOptions& options);
+
 }  // namespace zorvane::cli

@@ -79,6 +79,21 @@ int main(int argc, char** argv) {
     checkCmd->add_option("MAP", check.map, "The map (*.zl or *.zm)")->required()->check(CLI::ExistingFile);
     checkCmd->add_option("DATA", check.data, "The generator data file (*.zg)")->required()->check(CLI::ExistingFile);
 
+    StatsOptions stats;
+    auto* statsCmd = app.add_subcommand(
+        "stats", "Square frequencies, runs and regions of maps, and how far they are from examples");
+    statsCmd->footer("Only the squares inside the 2-square border count: the border is the same in every map and "
+                     "is not generated. Squares are told apart by their ground and top bitmaps, as learning does, "
+                     "so maps and examples should use one tile set; an attribute class is the terrain attribute of "
+                     "a square. Runs are straight lines of squares of one class, regions are squares of one class "
+                     "joined side to side; every figure pools the maps of its side.");
+    statsCmd->add_option("MAPS", stats.maps, "The maps (*.zm or *.zl)")->required()->check(CLI::ExistingFile);
+    statsCmd->add_option("--against", stats.against,
+                         "Example maps (*.zm or *.zl) to compare with, with the square frequency distance "
+                         "(total variation: 0 the same frequencies, 1 no square in common) (default: none)")
+        ->check(CLI::ExistingFile);
+    statsCmd->add_flag("--json", stats.json, "Print one JSON object");
+
     SamplesOptions samples;
     auto* samplesCmd = app.add_subcommand("samples", "Write the sample tile set and maps (both variants) into a folder");
     samplesCmd->add_option("OUTDIR", samples.outDir, "The folder to write into")->required();
@@ -154,6 +169,7 @@ int main(int argc, char** argv) {
     if (*learnCmd) return Learn(learn);
     if (*generateCmd) return Generate(generate);
     if (*checkCmd) return Check(check);
+    if (*statsCmd) return Stats(stats);
     if (*samplesCmd) return Samples(samples);
     if (*convertCmd) return Convert(convert);
     if (*exportCmd) return Export(exp);
