@@ -22,6 +22,7 @@ namespace {
 constexpr int kLineStep = 14;         // design pixels between lines
 constexpr int kDesignWidth = 600;
 constexpr int kChartsTimerMs = 200;
+constexpr int kValuesRefreshMs = 100;
 
 constexpr const char* kSettingNames[SettingsLineCount] = {
     "Map Size:",
@@ -124,6 +125,9 @@ TFStats::TFStats(MainWindow& window, TMapGenerator& generator)
     FitToScreen();
     timer_.setInterval(kChartsTimerMs);
     connect(&timer_, &QTimer::timeout, this, [this] { ChartsTick(); });
+    valuesTimer_.setSingleShot(true);
+    valuesTimer_.setInterval(kValuesRefreshMs);
+    connect(&valuesTimer_, &QTimer::timeout, this, [this] { ShowValues(); });
     ResetHeartbeat();
     ShowStatistics(GenerationStatistics{});
 }
@@ -261,11 +265,46 @@ void TFStats::ShowBackupSchedule(std::string_view text) {
     SetValue(SettingsLine::BackupSchedule, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+// The driver refreshes the statistics every few milliseconds; the labels
+// follow at most every kValuesRefreshMs (a label drawn anew each time
+// would cost the run more than its own work), and at once when the
+// generator turns idle, so that a run's last values are shown when it ends.
 void TFStats::ShowStatistics(const GenerationStatistics& s) {
+    staged_ = s;
+    lastPercent_ = static_cast<int>(s.Percent);
+    lastRow_ = s.CurrentRow;
     SetGeneratorState(s.State);
-    ShowElapsedTime(s.Elapsed);
-    const int percent = static_cast<int>(s.Percent);
-    SetValue(StatsLine::Percent, QString::number(percent) + QLatin1Char('%'));
+    if (lastPercent_ == 100) MapChart->FillRows(0, innerHeight_ - 1);
+}
+
+void TFStats::ShowElapsedTime(std::chrono::steady_clock::duration elapsed) {
+    staged_.Elapsed = elapsed;
+    ValuesChanged();
+}
+
+void TFStats::SetGeneratorState(GeneratorState state) {
+    state_ = staged_.State = state;
+    if (state == GeneratorState::Idle)
+        timer_.stop();
+    else if (!timer_.isActive())
+        timer_.start();
+    ValuesChanged();
+}
+
+void TFStats::ValuesChanged() {
+    if (state_ == GeneratorState::Idle)
+        ShowValues();
+    else if (!valuesTimer_.isActive())
+        valuesTimer_.start();
+}
+
+void TFStats::ShowValues() {
+    valuesTimer_.stop();
+    const GenerationStatistics& s = staged_;
+    const std::string_view state = GeneratorStateText(s.State);
+    SetValue(StatsLine::State, QString::fromLatin1(state.data(), static_cast<qsizetype>(state.size())) + Heartbeat());
+    SetValue(StatsLine::Elapsed, ClockText(s.Elapsed));
+    SetValue(StatsLine::Percent, QString::number(static_cast<int>(s.Percent)) + QLatin1Char('%'));
     SetValue(StatsLine::RunningThreads, QString::number(s.RunningThreads));
     SetValue(StatsLine::CurrentRow, QString::number(s.CurrentRow));
     SetValue(StatsLine::RowTime, ClockText(s.RowTime));
@@ -279,24 +318,6 @@ void TFStats::ShowStatistics(const GenerationStatistics& s) {
     SetValue(StatsLine::Lfavg, QString::number(s.Lfavg, 'f', 2));
     SetValue(StatsLine::TopCLAavg, QString::number(s.TopCLAavg, 'f', 2));
     SetValue(StatsLine::ThreadErrors, QString::number(s.ThreadErrors));
-    lastPercent_ = percent;
-    lastRow_ = s.CurrentRow;
-    if (percent == 100) MapChart->FillRows(0, innerHeight_ - 1);
-}
-
-void TFStats::ShowElapsedTime(std::chrono::steady_clock::duration elapsed) {
-    SetValue(StatsLine::Elapsed, ClockText(elapsed));
-}
-
-void TFStats::SetGeneratorState(GeneratorState state) {
-    state_ = state;
-    const std::string_view text = GeneratorStateText(state);
-    SetValue(StatsLine::State,
-             QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())) + Heartbeat());
-    if (state == GeneratorState::Idle)
-        timer_.stop();
-    else if (!timer_.isActive())
-        timer_.start();
 }
 
 void TFStats::SetValue(SettingsLine line, const QString& text) {

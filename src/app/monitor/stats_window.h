@@ -4,8 +4,8 @@
 // percentage of the last 40 seconds and of the whole run, and the map of
 // rows done with the line fragments of the current row). It only shows what
 // the generation driver hands it, and costs the driver no more than storing
-// the values and rewriting the labels whose text changed; the charts draw on
-// their own 200 ms timer, which runs while the generator is not idle.
+// the values: the labels follow every 100 ms, and the charts draw on their
+// own 200 ms timer, which runs while the generator is not idle.
 //
 // The window is made once with the main window. It shows itself at the
 // first run after the program started; keys pressed in it go to the main
@@ -135,6 +135,9 @@ private:
     void FitToScreen();
     void CBchartsClick(bool on);
     void PassKey(const QKeyEvent& key);
+    // The statistics block shows the staged values soon (now when idle).
+    void ValuesChanged();
+    void ShowValues();
     void SetValue(SettingsLine line, const QString& text);
     void SetValue(StatsLine line, const QString& text);
 
@@ -143,7 +146,9 @@ private:
     QWidget* content_ = nullptr;
     std::array<QLabel*, SettingsLineCount> settingValues_{};
     std::array<QLabel*, StatsLineCount> statValues_{};
-    QTimer timer_;
+    QTimer timer_;        // the charts
+    QTimer valuesTimer_;  // the statistics block's next refresh
+    GenerationStatistics staged_;  // what the statistics block shows next
     int designWidth_ = 0;
     int designHeight_ = 0;
     int escRight_ = 0;  // the Esc label's right edge without a scroll bar
