@@ -141,6 +141,16 @@ TEST_F(StatsWindowTest, ARunLeavesItsSettingsAndFinalNumbersAndShowsTheWindowOnl
     EXPECT_EQ(shownCalls, (std::vector<bool>{true, false, true}));
 }
 
+TEST_F(StatsWindowTest, OpenedAndClosedBeforeTheFirstRunTheWindowStaysClosed) {
+    stats.show();
+    stats.close();
+    GenerationRequests requests;
+    ASSERT_EQ(Run(Prepare(10), requests), GenerateOutcome::Completed) << window.ui().status();
+    EXPECT_FALSE(stats.isVisible());
+    EXPECT_EQ(shownCalls, (std::vector<bool>{true, false}));
+    EXPECT_EQ(Shown(StatsLine::Percent), "100%");
+}
+
 TEST_F(StatsWindowTest, EscPressedInTheWindowStopsALongRunWhileTheChartsFollowIt) {
     GeneratorSettings& settings = Prepare(202);
     GenerationRequests requests;

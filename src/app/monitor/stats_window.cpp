@@ -232,9 +232,7 @@ void TFStats::ResetCharts(int innerWidth, int innerHeight) {
 }
 
 void TFStats::ShowIfRequested() {
-    if (!showPending_) return;
-    showPending_ = false;
-    show();
+    if (showPending_) show();
 }
 
 void TFStats::ShowSettings(const RunDescription& run) {
@@ -355,6 +353,7 @@ void TFStats::CBchartsClick(bool on) {
 
 void TFStats::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    showPending_ = false;  // shown once, the runs leave it to the user
     if (shown_) return;
     shown_ = true;
     if (ShownChanged) ShownChanged(true);
