@@ -99,6 +99,11 @@ QLabel* MakeLabel(const QString& text, QWidget* parent, int x, int y) {
     return l;
 }
 
+// A label is drawn again only when its text changes.
+void SetText(QLabel* label, const QString& text) {
+    if (label->text() != text) label->setText(text);
+}
+
 QString OnOff(bool on) { return on ? QStringLiteral("Enabled") : QStringLiteral("Disabled"); }
 
 }  // namespace
@@ -194,17 +199,16 @@ void TFStats::CreateControls() {
 
     content_->resize(designWidth_, designHeight_);
     Scroll->setWidget(content_);
-    for (QObject* o : {static_cast<QObject*>(this), static_cast<QObject*>(Scroll),
-                       static_cast<QObject*>(Scroll->viewport()), static_cast<QObject*>(content_),
-                       static_cast<QObject*>(CBcharts)})
-        o->installEventFilter(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{this, Scroll, Scroll->viewport(), content_, CBcharts})
+        w->installEventFilter(this);
 }
 
 void TFStats::FitToScreen() {
     const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
     const int screenHeight = screen ? screen->geometry().height() : designHeight_;
     // The frame the system adds: a title bar and the borders.
-    const int frame = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int frame =
+        style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     const bool tall = designHeight_ + frame > screenHeight;
     const int height = tall ? screenHeight - ScaleDim(36, window_.Ppi()) - frame : designHeight_;
     Scroll->setVerticalScrollBarPolicy(tall ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
@@ -318,15 +322,8 @@ void TFStats::ShowValues() {
     SetValue(StatsLine::ThreadErrors, QString::number(s.ThreadErrors));
 }
 
-void TFStats::SetValue(SettingsLine line, const QString& text) {
-    QLabel* l = Value(line);
-    if (l->text() != text) l->setText(text);
-}
-
-void TFStats::SetValue(StatsLine line, const QString& text) {
-    QLabel* l = Value(line);
-    if (l->text() != text) l->setText(text);
-}
+void TFStats::SetValue(SettingsLine line, const QString& text) { SetText(Value(line), text); }
+void TFStats::SetValue(StatsLine line, const QString& text) { SetText(Value(line), text); }
 
 // --- Charts ---------------------------------------------------------------
 
