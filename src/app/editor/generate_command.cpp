@@ -15,6 +15,7 @@
 #include "editor/tiles_list.h"
 #include "generator/generator_settings.h"
 #include "generator/run_report.h"
+#include "monitor/stats_window.h"
 
 namespace zorvane::editor {
 namespace {
@@ -54,7 +55,7 @@ void MainWindow::MGenerateMapClick() {
                     Buttons::OkCancel) != Answer::Ok)
         return;
     auto& settings = *generatorSettings_;
-    generator_ui::EditorRunReport report(*this, statsReport_);
+    generator_ui::EditorRunReport report(*this, stats_.get());
     running_ = true;
     LockForRun(true);
     controller_.Disable();

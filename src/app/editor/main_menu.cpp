@@ -15,6 +15,7 @@
 #include "editor/properties_window.h"
 #include "generator/generator_settings.h"
 #include "info/about_box.h"
+#include "monitor/stats_window.h"
 #include "info/controls_text.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
@@ -121,7 +122,7 @@ void MainWindow::CreateMenus() {
         connect(a, &QAction::toggled, this, [&flag](bool checked) { flag = checked; });
     };
     toggle({"MUpdateDisplay", "Update Display", ""}, updateDisplay_);
-    checkable(gen, {"MStatsWindow", "Statistics Window", "Ctrl+L"}, false, false);
+    on(checkable(gen, {"MStatsWindow", "Statistics Window", "Ctrl+L"}, false), &MainWindow::MStatsWindowClick);
     toggle({"MManualRepeats", "Enable Manual Repeating Rows (1-9)", ""}, manualRepeats_);
     toggle({"MClearBrokenRepeats", "Enable Manual Reseting Local Attempts and Current Row Time (0)", ""},
            manualReset_);
@@ -134,6 +135,14 @@ void MainWindow::CreateMenus() {
 }
 
 void MainWindow::MGeneratorSettingsClick() { generatorSettings_->Execute(); }
+
+void MainWindow::MStatsWindowClick() {
+    if (stats_->StatsShown())
+        stats_->close();
+    else
+        stats_->show();
+    Action("MStatsWindow")->setChecked(stats_->StatsShown());
+}
 
 void MainWindow::MNewClick() {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;

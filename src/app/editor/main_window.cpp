@@ -20,6 +20,7 @@
 #include "editor/tiles_list.h"
 #include "generator/generator_settings.h"
 #include "info/about_box.h"
+#include "monitor/stats_window.h"
 #include "render/scaling.h"
 
 namespace zorvane::editor {
@@ -67,6 +68,8 @@ MainWindow::MainWindow(bool showAbout)
     generatorSettings_ = std::make_unique<generator_ui::TFGeneratorSettings>(*this);
     properties_ = std::make_unique<TFMapProperties>(*this);
     miniMap_ = std::make_unique<TFMiniMap>(*this);
+    stats_ = std::make_unique<TFStats>(*this, generatorSettings_->generator());
+    stats_->ShownChanged = [this](bool shown) { Action("MStatsWindow")->setChecked(shown); };
     setMinimumSize(400, 300);
     resize(800, 450);
     qApp->installEventFilter(this);
@@ -200,6 +203,7 @@ bool MainWindow::event(QEvent* e) {
     }
     if (e->type() == QEvent::Close) {
         miniMap_->close();
+        stats_->close();
         if (about_) about_->close();
     }
     return QMainWindow::event(e);

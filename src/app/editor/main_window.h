@@ -44,6 +44,7 @@ class TFMapProperties;
 class TFMiniMap;
 class TFMoveNT;
 class TFTileEdit;
+class TFStats;
 
 // How the tile editor is opened: for a new tile, on the selected tiles list
 // entry, or with the map selection.
@@ -132,6 +133,7 @@ public:
     TFMapProperties& propertiesWindow() { return *properties_; }
     TFMiniMap& miniMapWindow() { return *miniMap_; }
     generator_ui::TFGeneratorSettings& generatorSettingsWindow() { return *generatorSettings_; }
+    TFStats& statsWindow() { return *stats_; }
 
     // Commands of the menu.
     void MNewClick();
@@ -144,6 +146,7 @@ public:
     void MMapPropertiesClick();
     void MResetProjectClick();
     void MGeneratorSettingsClick();
+    void MStatsWindowClick();
     // "Generate Map": runs the generator into the project; returns when the
     // run has ended. A close of the window during a run stops the run and
     // closes the window after it.
@@ -153,8 +156,6 @@ public:
     // Options of the next runs beyond the settings window's (a seed, a time
     // limit); none by default.
     GenerateOptions RunOptions;
-    // Where a run's reports go besides the view (the statistics window).
-    void SetStatsReport(GenerationReport* report) { statsReport_ = report; }
     void ToggleView(bool ViewOptions::*option, const char* action);
     void MMiniMapClick();
     void MControlsClick();
@@ -224,7 +225,6 @@ private:
     bool running_ = false;
     bool closeAfterRun_ = false;
     GenerationRequests requests_;
-    GenerationReport* statsReport_ = nullptr;
     QVector<QPointer<QAction>> lockedActions_;
 
     QWidget* central_ = nullptr;
@@ -242,6 +242,7 @@ private:
     std::unique_ptr<generator_ui::TFGeneratorSettings> generatorSettings_;
     std::unique_ptr<TFMapProperties> properties_;
     std::unique_ptr<TFMiniMap> miniMap_;
+    std::unique_ptr<TFStats> stats_;
     TFMoveNT* moveTile_ = nullptr;  // a child of the window
     TFTileEdit* tileEdit_ = nullptr;  // a child of the window
     QMenu* pmntList_ = nullptr;

@@ -1,0 +1,161 @@
+// "Generate Map" from the main window as a user gives it: the question, the
+// run with the window locked but responsive, Esc, and the result edited,
+// saved and exported at once.
+
+#include <QLabel>
+#include <QTest>
+
+#include "editor_fixture.h"
+#include "generator/generator_settings.h"
+#include "monitor/stats_window.h"
+#include "model/project.h"
+#include "samples/samples.h"
+
+namespace zorvane::testing {
+namespace {
+
+class GenerateMapTest : public EditorTest {
+protected:
+    GenerateMapTest() {
+        window.activateWindow();
+        (void)QTest::qWaitForWindowActive(&window);
+        view = window.findChild<QWidget*>(QStringLiteral("ImgRender"));
+    }
+
+    generator_ui::TFGeneratorSettings& Gen() { return window.generatorSettingsWindow(); }
+
+    // Learns the sample maps and sets the size of the map to generate.
+    void LearnSamples(int size) {
+        samples::WriteSampleFiles(samples::BuildSampleFiles(dir.file("samples"), 3));
+        const std::string zmpe = dir.file("samples") + "/zmpe/";
+        for (const char* map : {"meadow.zm", "village.zm", "lakes.zm"})
+            Gen().settings().LearnList.push_back({zmpe + map, 1, false});
+        Gen().BtnLearnClick();
+        ASSERT_TRUE(Gen().generator().Ready()) << window.ui().status();
+        Gen().settings().SEsizeX = Gen().settings().SEsizeY = size;
+        Gen().settings().SEmaxThreads = 1;
+        Gen().ShowSettings();
+        dialogs.messages.clear();
+    }
+
+    // Calls `step` from within the run, once the new map is in the project
+    // and the controller takes input again; it returns true when done.
+    void DuringRun(std::function<bool()> step) {
+        auto* timer = new QTimer(&window);
+        QObject::connect(timer, &QTimer::timeout, [this, timer, step] {
+            const int side = Gen().settings().SEsizeX + 4;
+            if (!window.GenerationRunning() || !window.controller().Enabled ||
+                window.project().UsedTiles.size() != std::size_t(side) * side)
+                return;
+            if (step()) timer->deleteLater();
+        });
+        timer->start(1);
+    }
+
+    // The mouse moves to the point first, as a real one does: a press acts
+    // where the last movement left it.
+    void ClickView(QPoint p) {
+        QTest::mouseMove(view, p + QPoint(1, 0));
+        QTest::mouseMove(view, p);
+        QTest::mouseClick(view, Qt::LeftButton, {}, p);
+    }
+
+    void PressCtrlG() {
+        QTest::keyClick(&window, Qt::Key_G, Qt::ControlModifier);
+        QApplication::processEvents();
+    }
+
+    // Map squares with a ground bitmap.
+    int PaintedSquares() const {
+        int n = 0;
+        for (const auto& t : window.project().UsedTiles) n += t->SqAt(0, 0).Gnd != NoBitmap;
+        return n;
+    }
+
+    QWidget* view = nullptr;
+};
+
+TEST_F(GenerateMapTest, GeneratesFromTheMenuWhileTheMapStaysOutOfReach) {
+    LearnSamples(12);
+    window.project().NoProject = false;  // a project is open: the question comes first
+    dialogs.answers = {Answer::Cancel};
+    PressCtrlG();
+    EXPECT_TRUE(dialogs.Saw("Warning", "This operation will close or overwrite the current project!"));
+    EXPECT_TRUE(window.project().UsedTiles.empty()) << "Cancel ends the command";
+
+    bool checked = false;
+    DuringRun([&] {
+        checked = true;
+        EXPECT_FALSE(window.Action("MOpenZL")->isEnabled());
+        EXPECT_FALSE(window.Action("MGeneratorSettings")->isEnabled());
+        EXPECT_TRUE(window.Action("MUpdateDisplay")->isEnabled());
+        ClickView(QPoint(100, 100));
+        QTest::keyClick(view, Qt::Key_Delete);
+        EXPECT_TRUE(window.project().Selection.empty()) << "a click does not select under the run";
+        return true;
+    });
+    dialogs.answers = {Answer::Ok};
+    PressCtrlG();
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(window.GenerationRunning());
+    EXPECT_EQ(window.project().MapWidth, 16);
+    EXPECT_EQ(PaintedSquares(), 12 * 12);
+    EXPECT_EQ(Panel(0).rfind("Map generated in ", 0), 0u) << Panel(0);
+    EXPECT_NE(window.renderer().Picture().pixel(2 * 32 + 16, 2 * 32 + 16) & 0xFFFFFF, 0u) << "the view shows it";
+
+    // The statistics window came up with the first run and followed it to
+    // the end; Ctrl+L closes it with the menu's check mark.
+    auto& stats = window.statsWindow();
+    EXPECT_TRUE(stats.isVisible());
+    EXPECT_EQ(stats.Value(editor::StatsLine::Percent)->text(), "100%");
+    window.activateWindow();
+    QTest::keyClick(&window, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_FALSE(stats.isVisible());
+    EXPECT_FALSE(window.Action("MStatsWindow")->isChecked());
+
+    // The map is the user's at once: editable, savable, exportable.
+    EXPECT_TRUE(window.Action("MOpenZL")->isEnabled());
+    ClickView(QPoint(3 * 32 + 5, 3 * 32 + 5));
+    EXPECT_EQ(window.project().Selection.size(), 1u);
+    dialogs.files = {dir.file("generated.zl")};
+    Trigger("MSaveZL");
+    EXPECT_TRUE(FileExists(dir.file("generated.zl"))) << Panel(0);
+    dialogs.files = {dir.file("generated.zm"), dir.file("generated.zp")};
+    Trigger("MExport_o");
+    EXPECT_TRUE(FileExists(dir.file("generated.zm"))) << Panel(0);
+}
+
+TEST_F(GenerateMapTest, EscInTheViewStopsALongRunWithTheRowsMadeSoFar) {
+    LearnSamples(202);
+    int rowsBeforeEsc = 0;
+    DuringRun([&] {
+        if (PaintedSquares() < 3 * 202) return false;  // a few rows made
+        rowsBeforeEsc = PaintedSquares() / 202;
+        EXPECT_NE(window.renderer().Picture().pixel(2 * 32 + 16, 2 * 32 + 16) & 0xFFFFFF, 0u)
+            << "Update Display draws rows as they are made";
+        QTest::keyClick(view, Qt::Key_Escape);
+        return true;
+    });
+    PressCtrlG();
+    EXPECT_GE(rowsBeforeEsc, 3);
+    EXPECT_EQ(Panel(0).rfind("Map generator stopped by user. Generating time: ", 0), 0u) << Panel(0);
+    EXPECT_EQ(window.project().MapWidth, 206);
+    EXPECT_GE(PaintedSquares(), 202 * (rowsBeforeEsc - 1)) << "the rows made are kept";
+    EXPECT_TRUE(window.controller().Enabled);
+    EXPECT_TRUE(window.Action("MGenerateMap")->isEnabled());
+}
+
+TEST_F(GenerateMapTest, ClosingTheWindowStopsTheRunThenCloses) {
+    LearnSamples(202);
+    DuringRun([&] {
+        window.close();
+        EXPECT_TRUE(window.isVisible()) << "the run is on the stack: it ends first";
+        return true;
+    });
+    PressCtrlG();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(Panel(0).rfind("Map generator stopped by user.", 0), 0u) << Panel(0);
+}
+
+}  // namespace
+}  // namespace zorvane::testing
