@@ -20,6 +20,8 @@
 
 #include "editor/main_window.h"
 #include "generator/eq_chart_panel.h"
+#include "generator/preview/preview.h"
+#include "generator/sq_preview_window.h"
 #include "generator/settings_table.h"
 #include "qtui.h"
 
@@ -218,11 +220,27 @@ void TFGeneratorSettings::CreateControls() {
     tg->addWidget(Named(new QRadioButton(QStringLiteral("from connectors group:"), traits), "RBConnectorsWay"), 4, 0,
                   1, 3);
     tg->addWidget(check("CBavoidTwins", "Disallow neighborhood of identical squares"), 5, 0, 1, 3);
-    // The learned tables' windows are not part of the editor yet.
+    // The learned tables, shown in the square preview window.
+    auto* preview = new TFSqPreview(window_.project(), this);
+    auto showTable = [this, preview](PreviewData (*prepare)(const TMapGenerator&, UserInterface&),
+                                     const char* caption) {
+        if (!HasSomethingToShow(generator_, ui_)) return;
+        PreviewData data;
+        bool prepared = false;
+        Run([&] {
+            data = prepare(generator_, ui_);
+            prepared = true;
+        });
+        if (!prepared) return;
+        preview->Ppi = window_.Ppi();
+        preview->Execute(data, QString::fromLatin1(caption));
+    };
     auto* objects = Named(new QPushButton(QStringLiteral("Show identified objects"), this), "BtnShowSqWeights");
     auto* neighbours = Named(new QPushButton(QStringLiteral("Show squares neighbors"), this), "BtnShowSqNOC");
-    objects->setEnabled(false);
-    neighbours->setEnabled(false);
+    for (auto* b : {objects, neighbours}) b->setAutoDefault(false);
+    connect(objects, &QPushButton::clicked, this, [showTable] { showTable(PrepareSqWeightsTable, SqObjectsCaption); });
+    connect(neighbours, &QPushButton::clicked, this,
+            [showTable] { showTable(PrepareSqMatchesPreview, SqNeighboursCaption); });
     tg->addWidget(objects, 6, 0, 1, 3);
     tg->addWidget(neighbours, 7, 0, 1, 3);
 
