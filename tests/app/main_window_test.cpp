@@ -64,9 +64,9 @@ const MenuItem kMenu[] = {
     {"MMiniMap", "Mini Map", "Ctrl+M", true, 0},
     {"MFastRender", "Fast Rendering", "", false, 1},  // hidden, so Qt reports it disabled
     {"MGeneratorSettings", "Generator Settings", "", true, -1},
-    {"MGenerateMap", "Generate Map", "Ctrl+G", false, -1},
+    {"MGenerateMap", "Generate Map", "Ctrl+G", true, -1},
     {"MUpdateDisplay", "Update Display", "", true, 1},
-    {"MStatsWindow", "Statistics Window", "Ctrl+L", false, 0},
+    {"MStatsWindow", "Statistics Window", "Ctrl+L", true, 0},
     {"MManualRepeats", "Enable Manual Repeating Rows (1-9)", "", true, 0},
     {"MClearBrokenRepeats", "Enable Manual Reseting Local Attempts and Current Row Time (0)", "", true, 0},
     {"MControls", "Controls", "F1", true, -1},

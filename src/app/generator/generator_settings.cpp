@@ -136,6 +136,9 @@ void TFGeneratorSettings::CreateControls() {
     BtnLoad = button("BtnLoad", "Load", &TFGeneratorSettings::BtnLoadClick);
     BtnSave = button("BtnSave", "Save", &TFGeneratorSettings::BtnSaveClick);
     Lstatus = Named(new QLabel(this), "Lstatus");
+    // A long report wraps inside the group instead of widening the window.
+    Lstatus->setWordWrap(true);
+    Lstatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lg->addWidget(LBzmPaths, 0, 0, 4, 3);
     lg->addWidget(BtnAddZM, 0, 3);
     lg->addWidget(BtnDelZM, 1, 3);
