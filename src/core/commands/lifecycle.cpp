@@ -220,7 +220,7 @@ bool ApplyProperties(Project& project, UserInterface& ui, const PropertiesChange
         ProgressScope progress(ui);
         TileSet set;
         try {
-            set = ParseZP(ReadWholeFile(path));
+            set = ReadZP(path);
         } catch (const std::exception& e) {
             ReportOpenError(ui, path, e.what());
             return false;

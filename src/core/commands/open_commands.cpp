@@ -52,8 +52,7 @@ void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::
     project.InfoHeader = set.InfoHeader;
     project.FileHeader = set.FileHeader;
     project.Palette = set.Palette;
-    project.SetBitmapCount(set.BitmapCount);
-    std::copy(set.Pixels.begin(), set.Pixels.end(), project.AllBitmapBytes().begin());
+    project.TakeBitmapBytes(std::move(set.Pixels));  // a tile set's own bitmaps: no second copy
     project.NewTiles = std::move(set.Tiles);
     project.ZpModified = false;
     ui.bitmapsChanged();
@@ -81,7 +80,7 @@ bool OpenZP(Project& project, UserInterface& ui, const OpenOptions& options) {
     ProgressScope progress(ui);
     TileSet set;
     try {
-        set = ParseZP(ReadWholeFile(source));
+        set = ReadZP(source);
     } catch (const std::exception& e) {
         FailOpen(project, ui, source, e.what());
         return false;

@@ -15,6 +15,7 @@
 #include "model/map_file.h"
 #include "model/tileset_file.h"
 #include "platform/file_io.h"
+#include "platform/file_names.h"
 
 namespace zorvane {
 
@@ -35,7 +36,7 @@ bool IsAbsoluteAnywhere(const std::string& path) {
     if (path.empty()) return false;
     if (path[0] == '/' || path[0] == '\\') return true;
     if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') return true;
-    return std::filesystem::path(path).is_absolute();
+    return PathFromUtf8(path).is_absolute();
 }
 
 // A tile set path the user names now is stored in full, as the game's tools
@@ -128,7 +129,7 @@ bool MakeNewZP(Project& project, UserInterface& ui, TileSetVariant variant) {
     ui.setStatus("writing " + path + "...");
     ProgressScope progress(ui);
     try {
-        SaveFileAtomically(path, EncodeZP(project, variant));
+        SaveFileAtomically(path, [&](SaveSink& sink) { WriteZP(project, variant, sink); });
     } catch (const std::exception& e) {
         FailSave(ui, path, e.what());
         return false;
@@ -194,7 +195,7 @@ bool SaveZLFile(Project& project, UserInterface& ui, const std::string& target) 
     ProgressScope progress(ui);
     try {
         MakeRowOrderConsistent(project);
-        SaveFileAtomically(target, EncodeZL(project));
+        SaveFileAtomically(target, [&](SaveSink& sink) { WriteZL(project, sink); });
     } catch (const Error& e) {
         FailSave(ui, target, e.what());
         return false;

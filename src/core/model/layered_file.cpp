@@ -5,6 +5,7 @@
 #include "model/bytes.h"
 #include "model/tile_records.h"
 #include "model/tileset_file.h"
+#include "platform/file_names.h"
 
 namespace zorvane {
 
@@ -47,7 +48,7 @@ Project ParseZL(std::span<const std::uint8_t> bytes) {
     ReadTileRecords(r, project.UsedTiles, "used tiles");
     ReadTileRecords(r, project.NewTiles, "tiles list entries");
     std::uint8_t pathLength = r.u8("tile set path length");
-    project.ZpPath = r.text(pathLength, "tile set path");
+    project.ZpPath = Utf8FromStoredPath(r.text(pathLength, "tile set path"));
     project.Multiplayer = r.u32("multiplayer flag");
     std::uint32_t creatures = r.u32("creature block length");
     auto block = r.bytes(creatures, "creature block");
@@ -62,11 +63,10 @@ Project ParseZL(std::span<const std::uint8_t> bytes) {
     return project;
 }
 
-std::vector<std::uint8_t> EncodeZL(const Project& project) {
-    ByteWriter out;
+namespace {
+
+void EncodeInto(const Project& project, ByteWriter& out) {
     auto pixels = project.AllBitmapBytes();
-    out.reserve(1200 + pixels.size() + TileRecordsSize(project.UsedTiles) + TileRecordsSize(project.NewTiles) +
-                project.Creatures.size());
     out.text("ZLP1");
     out.u8(SizeByte(project.MapWidth, "map width"));
     out.u8(SizeByte(project.MapHeight, "map height"));
@@ -82,7 +82,22 @@ std::vector<std::uint8_t> EncodeZL(const Project& project) {
     out.bytes(project.InfoHeader);
     out.bytes(project.FileHeader);
     out.u8(project.ZmeVariant ? 1 : 0);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeZL(const Project& project) {
+    ByteWriter out;
+    out.reserve(1200 + project.AllBitmapBytes().size() + TileRecordsSize(project.UsedTiles) +
+                TileRecordsSize(project.NewTiles) + project.Creatures.size());
+    EncodeInto(project, out);
     return out.take();
+}
+
+void WriteZL(const Project& project, SaveSink& sink) {
+    ByteWriter out(sink);
+    EncodeInto(project, out);
+    out.finish();
 }
 
 }  // namespace zorvane

@@ -8,7 +8,8 @@
 //   u32     BitmapCount B, then B*1024 pixel bytes as held in memory
 //   u32     used tiles U, then U tile records in depth order
 //   u32     tiles list entries N, then N tile records
-//   u8      length L of ZpPath, then L bytes
+//   u8      length L of ZpPath, then L bytes (UTF-8; one converted from an
+//           older map in the Windows code page reads as in a map project)
 //   u32     Multiplayer
 //   u32     length C of Creatures, then C bytes
 //   44      InfoHeader
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "model/project.h"
+#include "platform/safe_save.h"
 #include "ui/ui.h"
 
 namespace zorvane {
@@ -42,5 +44,8 @@ public:
 Project ParseZL(std::span<const std::uint8_t> bytes);
 // Encodes the project as "ZLP1"; throws Error when a value does not fit.
 std::vector<std::uint8_t> EncodeZL(const Project& project);
+// Encodes as EncodeZL does, the same bytes, into a file being saved, in
+// pieces as they are made.
+void WriteZL(const Project& project, SaveSink& sink);
 
 }  // namespace zorvane

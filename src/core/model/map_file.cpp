@@ -8,6 +8,7 @@
 #include "model/creatures.h"
 #include "model/flatten.h"
 #include "model/tileset_file.h"
+#include "platform/file_names.h"
 
 namespace zorvane {
 
@@ -29,7 +30,7 @@ MapFile ParseZM(std::span<const std::uint8_t> bytes) {
     r.skip(4, "magic");
     MapFile map;
     std::uint8_t pathLength = r.u8("tile set path length");
-    map.ZpPath = r.text(pathLength, "tile set path");
+    map.ZpPath = Utf8FromStoredPath(r.text(pathLength, "tile set path"));
     map.Multiplayer = r.u32("multiplayer flag");
     r.skip(4, "map chunk id");
     map.Width = r.u8("map width");
@@ -65,7 +66,7 @@ std::vector<std::uint8_t> EncodeZM(const Project& project, TileSetVariant varian
     ByteWriter out;
     out.reserve(32 + project.ZpPath.size() + project.FlatSquares.size() * kSquareBytes + creatures.size());
     out.text("ZLF5");
-    WriteShortString(out, project.ZpPath, "tile set path");
+    WriteShortString(out, StoredPathFromUtf8(project.ZpPath), "tile set path");
     out.u32(project.Multiplayer);
     out.text("MAP0");
     out.u8(static_cast<std::uint8_t>(w));

@@ -2,7 +2,8 @@
 // Map project file (*.zm), magic "ZLF5" (all numbers little-endian):
 //   0       4      "ZLF5"
 //   4       u8     length L of the tile set path
-//   5       L      ZpPath, the full path of the tile set file
+//   5       L      ZpPath, the full path of the tile set file, in the Windows
+//                  code page (converted to and from UTF-8 by ParseZM and EncodeZM)
 //   5+L     u32    Multiplayer (1 multiplayer, 0 singleplayer)
 //   9+L     4      "MAP0"
 //   13+L    u8     map width W, borders included

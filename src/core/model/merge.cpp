@@ -90,7 +90,7 @@ bool MergeZP(Project& project, UserInterface& ui, const std::string& path, Merge
 
     TileSet set;
     try {
-        set = ParseZP(ReadWholeFile(path));
+        set = ReadZP(path);
     } catch (const std::exception& e) {
         ui.error("Error", "Could not open " + path + "\r" + e.what());
         return false;

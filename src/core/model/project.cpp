@@ -44,6 +44,14 @@ void Project::SetBitmapCount(int count) {
     BitmapCount = count;
 }
 
+void Project::TakeBitmapBytes(std::vector<std::uint8_t>&& pixels) {
+    const std::size_t count = pixels.size() / BitmapBytes;
+    if (count > static_cast<std::size_t>(MaxBitmaps)) throw Error(TooManyBitmapsText);
+    pixels.resize(count * BitmapBytes);
+    BitmapPx = std::move(pixels);
+    BitmapCount = static_cast<int>(count);
+}
+
 void FlipBitmapRows(std::uint8_t* pixels) {
     for (int r = 0; r < BitmapSide / 2; ++r)
         std::swap_ranges(pixels + r * BitmapSide, pixels + (r + 1) * BitmapSide,

@@ -141,6 +141,9 @@ struct Project {
     int AddBitmap(const std::uint8_t* pixels);
     // Grows (with blank bitmaps) or shrinks the bitmap table.
     void SetBitmapCount(int count);
+    // Takes `pixels` (a whole number of bitmaps) as the whole table, without
+    // a copy; throws Error(TooManyBitmapsText) beyond the limit.
+    void TakeBitmapBytes(std::vector<std::uint8_t>&& pixels);
     std::span<const std::uint8_t> AllBitmapBytes() const { return {BitmapPx.data(), BitmapPx.size()}; }
     std::span<std::uint8_t> AllBitmapBytes() { return {BitmapPx.data(), BitmapPx.size()}; }
 

@@ -9,16 +9,15 @@
 // bytes as Windows-1252, the ANSI code page of Western European Windows; a
 // text that is already valid UTF-8 (anything written on this system, plain
 // ASCII) is kept as it is. The bytes in the project never change: this is
-// for display only, and a port to Windows converts at the same place.
+// for display only; the tile set path a map names is converted for use where
+// it is read and written (platform/file_names.h).
 
 #include <string>
 #include <string_view>
 
-namespace zorvane {
+#include "platform/code_page.h"  // IsValidUtf8
 
-// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing beyond U+10FFFF).
-bool IsValidUtf8(std::string_view text);
+namespace zorvane {
 
 // A stored text as UTF-8: itself when it is valid UTF-8, else every byte
 // read as Windows-1252. The five bytes that code page leaves undefined

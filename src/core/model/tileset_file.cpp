@@ -7,6 +7,7 @@
 
 #include "model/bytes.h"
 #include "platform/file_io.h"
+#include "platform/file_names.h"
 
 namespace zorvane {
 
@@ -171,12 +172,63 @@ void ParseZmpe(ByteReader& r, TileSet& set) {
     ReadTiles(r, counts.tiles, set);
 }
 
+// Where the parts of a tile set file lie, read from its start.
+struct ZPStart {
+    std::uint64_t bitmaps = 0;
+    std::uint64_t tiles = 0;  // "zmpe" only; "zme" stores the count after the bitmaps
+    std::uint64_t pixelsAt = 0;
+    std::uint64_t tilesAt = 0;
+};
+
+// Reads the fields before the bitmaps into `set` and checks that the file
+// has room for the bitmaps, with the reasons ParseZP gives.
+ZPStart ReadZPStart(FileReader& file, TileSet& set) {
+    const std::vector<std::uint8_t> head = file.readUpTo(kZmpePixelsAt);  // longer than any "zme" start
+    ByteReader r(head);
+    CheckMagic(r);
+    r.skip(kMagic.size(), "magic");
+    ZPStart start;
+    std::uint64_t bitmapBytes = BitmapBytes;
+    if (IsZme(r)) {
+        start.bitmaps = static_cast<std::uint64_t>(ReadZmeStart(r, set));
+        bitmapBytes = kZmeBitmapBytes;
+    } else {
+        const ZmpeCounts counts = ReadZmpeStart(r, set);
+        start.bitmaps = counts.bitmaps;
+        start.tiles = counts.tiles;
+    }
+    start.pixelsAt = r.offset();
+    NeedRoom(start.bitmaps, bitmapBytes, file.size() > start.pixelsAt ? file.size() - start.pixelsAt : 0, "bitmaps");
+    start.tilesAt = start.pixelsAt + start.bitmaps * bitmapBytes;
+    return start;
+}
+
+// The pixels of a "zme" file's bitmap file images, read a batch of images at
+// a time; the first image's header and palette stand for all.
+void ReadZmeBitmaps(FileReader& file, TileSet& set) {
+    constexpr int kBatch = 512;
+    std::vector<std::uint8_t> batch;
+    for (int first = 0; first < set.BitmapCount; first += kBatch) {
+        const int count = std::min(kBatch, set.BitmapCount - first);
+        batch.resize(static_cast<std::size_t>(count) * kZmeBitmapBytes);
+        file.read(batch);
+        if (first == 0) {
+            std::memcpy(set.FileHeader.data(), batch.data(), set.FileHeader.size());
+            std::memcpy(set.Palette.data(), batch.data() + set.FileHeader.size(), set.Palette.size());
+        }
+        for (int i = 0; i < count; ++i)
+            std::memcpy(set.Pixels.data() + static_cast<std::size_t>(first + i) * BitmapBytes,
+                        batch.data() + static_cast<std::size_t>(i) * kZmeBitmapBytes + kZmeBitmapBytes - BitmapBytes,
+                        BitmapBytes);
+    }
+}
+
 // The exact length of the encoded file, so that its buffer is allocated once.
 std::size_t EncodedSize(const Project& project, TileSetVariant variant) {
     const auto bitmaps = static_cast<std::size_t>(project.BitmapCount);
     std::size_t size = kMagic.size();
     if (variant == TileSetVariant::Zme)
-        size += 1 + project.ZpPath.size() + 2 + bitmaps * kZmeBitmapBytes + 2;
+        size += 1 + StoredPathFromUtf8(project.ZpPath).size() + 2 + bitmaps * kZmeBitmapBytes + 2;
     else
         size += kZmpePixelsAt - kMagic.size() + bitmaps * BitmapBytes;
     for (const auto& tile : project.NewTiles) size += 8 + static_cast<std::size_t>(tile->Width) * tile->Height * 5;
@@ -207,13 +259,14 @@ void CheckTileSizes(const Project& project) {
 }
 
 void EncodeZme(const Project& project, ByteWriter& w) {
-    if (project.ZpPath.size() < kMinZmePath)
+    const std::string storedPath = StoredPathFromUtf8(project.ZpPath);
+    if (storedPath.size() < kMinZmePath)
         throw Error("The tile set path \"" + project.ZpPath +
                     "\" is shorter than 3 bytes and cannot be stored in a zme tile set file.");
     if (project.NewTiles.size() > static_cast<std::size_t>(kMaxZmeTiles))
         throw Error("A zme tile set file holds at most 65535 tiles; this tile set has " +
                     std::to_string(project.NewTiles.size()) + ". Write it as zmpe instead.");
-    WriteShortString(w, project.ZpPath, "tile set path");
+    WriteShortString(w, storedPath, "tile set path");
     const auto header = AllZero(project.FileHeader) ? DefaultFileHeader() : project.FileHeader;
     w.u16(static_cast<std::uint16_t>(project.BitmapCount));
     for (int id = 0; id < project.BitmapCount; ++id) {
@@ -236,6 +289,16 @@ void EncodeZmpe(const Project& project, ByteWriter& w) {
     w.bytes(project.Palette);
     w.text("BITS");
     w.bytes(project.AllBitmapBytes().first(static_cast<std::size_t>(project.BitmapCount) * BitmapBytes));
+}
+
+void EncodeInto(const Project& project, TileSetVariant variant, ByteWriter& w) {
+    CheckTileSizes(project);
+    w.text(kMagic);
+    if (variant == TileSetVariant::Zme)
+        EncodeZme(project, w);
+    else
+        EncodeZmpe(project, w);
+    for (const auto& tile : project.NewTiles) WriteTile(w, *tile);
 }
 
 }  // namespace
@@ -274,42 +337,46 @@ TileSet ParseZP(std::span<const std::uint8_t> bytes) {
 }
 
 TileSetSummary ReadZPSummary(const std::string& path) {
-    const std::uint64_t size = FileSize(path);
-    const std::vector<std::uint8_t> head = ReadFilePart(path, 0, kZmpePixelsAt);  // longer than any "zme" start
-    ByteReader r(head);
-    CheckMagic(r);
-    r.skip(kMagic.size(), "magic");
+    FileReader file(path);
     TileSet set;
-    std::uint64_t bitmaps = 0, bitmapBytes = BitmapBytes, tiles = 0;
-    if (IsZme(r)) {
-        bitmaps = static_cast<std::uint64_t>(ReadZmeStart(r, set));
-        bitmapBytes = kZmeBitmapBytes;
-    } else {
-        const ZmpeCounts counts = ReadZmpeStart(r, set);
-        bitmaps = counts.bitmaps;
-        tiles = counts.tiles;
-    }
-    const std::uint64_t pixelsAt = r.offset();
-    NeedRoom(bitmaps, bitmapBytes, size > pixelsAt ? size - pixelsAt : 0, "bitmaps");
-    const std::uint64_t tilesAt = pixelsAt + bitmaps * bitmapBytes;
-    const std::vector<std::uint8_t> rest = ReadFilePart(path, tilesAt, static_cast<std::size_t>(size - tilesAt));
-    ByteReader t(rest, tilesAt);
-    if (set.Zme) tiles = t.u16("tile count");
+    const ZPStart start = ReadZPStart(file, set);
+    file.seek(start.tilesAt);
+    const std::vector<std::uint8_t> rest = file.readUpTo(file.size() - start.tilesAt);
+    ByteReader t(rest, start.tilesAt);
+    const std::uint64_t tiles = set.Zme ? t.u16("tile count") : start.tiles;
     SkipTiles(t, tiles);
-    return {set.Zme, set.BottomUpRows, static_cast<int>(bitmaps), static_cast<std::uint32_t>(tiles), set.StoredPath};
+    return {set.Zme, set.BottomUpRows, static_cast<int>(start.bitmaps), static_cast<std::uint32_t>(tiles),
+            set.StoredPath};
+}
+
+TileSet ReadZP(const std::string& path) {
+    FileReader file(path);
+    TileSet set;
+    const ZPStart start = ReadZPStart(file, set);
+    file.seek(start.pixelsAt);
+    set.BitmapCount = static_cast<int>(start.bitmaps);
+    set.Pixels.resize(static_cast<std::size_t>(start.bitmaps) * BitmapBytes);
+    if (set.Zme)
+        ReadZmeBitmaps(file, set);
+    else
+        file.read(set.Pixels);
+    const std::vector<std::uint8_t> rest = file.readUpTo(file.size() - start.tilesAt);
+    ByteReader t(rest, start.tilesAt);
+    ReadTiles(t, set.Zme ? t.u16("tile count") : start.tiles, set);
+    return set;
 }
 
 std::vector<std::uint8_t> EncodeZP(const Project& project, TileSetVariant variant) {
-    CheckTileSizes(project);
     ByteWriter w;
     w.reserve(EncodedSize(project, variant));
-    w.text(kMagic);
-    if (variant == TileSetVariant::Zme)
-        EncodeZme(project, w);
-    else
-        EncodeZmpe(project, w);
-    for (const auto& tile : project.NewTiles) WriteTile(w, *tile);
+    EncodeInto(project, variant, w);
     return w.take();
+}
+
+void WriteZP(const Project& project, TileSetVariant variant, SaveSink& sink) {
+    ByteWriter w(sink);
+    EncodeInto(project, variant, w);
+    w.finish();
 }
 
 void MakeRowOrderConsistent(Project& project) {

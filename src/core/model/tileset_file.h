@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "model/project.h"
+#include "platform/safe_save.h"
 #include "ui/ui.h"
 
 namespace zorvane {
@@ -63,6 +64,10 @@ void SetDefsZPgora_o(Project& project);               // FileHeader
 // Parses a whole tile set file; throws Error with the reason for a short,
 // foreign or damaged file. Never allocates beyond what the bytes can hold.
 TileSet ParseZP(std::span<const std::uint8_t> bytes);
+// Reads a tile set file as ParseZP parses its bytes, with the same result
+// and the same reasons, holding no more of the file than a small part at a
+// time beside the tile set read.
+TileSet ReadZP(const std::string& path);
 // What the start of a tile set file tells, for a summary.
 struct TileSetSummary {
     bool Zme = false;
@@ -78,6 +83,9 @@ TileSetSummary ReadZPSummary(const std::string& path);
 // Encodes the project's tile set in the chosen variant; throws Error when a
 // value does not fit (a path over 255 bytes, more than 65535 tiles for "zme").
 std::vector<std::uint8_t> EncodeZP(const Project& project, TileSetVariant variant);
+// Encodes as EncodeZP does, the same bytes, into a file being saved, in
+// pieces as they are made (SaveFileAtomically with FileContents).
+void WriteZP(const Project& project, TileSetVariant variant, SaveSink& sink);
 
 // Keeps the pixel rows in memory agreeing with what the stored variant and
 // header imply (a layered project infers the row order from them): a "zme"

@@ -1,5 +1,6 @@
 #include "platform/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -24,28 +25,14 @@ bool FileExists(const std::string& path) {
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    std::ifstream in(PathFromUtf8(path), std::ios::binary);
-    if (!in) throw Error("Could not open " + path + ": " + systemReason());
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    if (size < 0) throw Error("Could not read " + path + ".");
-    in.seekg(0, std::ios::beg);
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
-    if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), size))
-        throw Error("Could not read " + path + ": " + systemReason());
-    return data;
+    FileReader file(path);
+    return file.readUpTo(file.size());
 }
 
 std::vector<std::uint8_t> ReadFilePart(const std::string& path, std::uint64_t offset, std::size_t count) {
-    std::ifstream in(PathFromUtf8(path), std::ios::binary);
-    if (!in) throw Error("Could not open " + path + ": " + systemReason());
-    std::vector<std::uint8_t> data(count);
-    if (count == 0) return data;
-    in.seekg(static_cast<std::streamoff>(offset));
-    if (in) in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(count));
-    if (in.bad() || (!in && !in.eof())) throw Error("Could not read " + path + ": " + systemReason());
-    data.resize(static_cast<std::size_t>(in.gcount()));
-    return data;
+    FileReader file(path);
+    file.seek(offset);
+    return file.readUpTo(count);
 }
 
 std::uint64_t FileSize(const std::string& path) {
@@ -53,6 +40,44 @@ std::uint64_t FileSize(const std::string& path) {
     const std::uintmax_t size = fs::file_size(PathFromUtf8(path), ec);
     if (ec) throw Error("Could not read " + path + ": " + ec.message());
     return size;
+}
+
+struct FileReader::Stream {
+    std::ifstream in;
+};
+
+FileReader::FileReader(const std::string& path) : path_(path), stream_(std::make_unique<Stream>()) {
+    stream_->in.open(PathFromUtf8(path), std::ios::binary);
+    if (!stream_->in) throw Error("Could not open " + path + ": " + systemReason());
+    stream_->in.seekg(0, std::ios::end);
+    const std::streamoff size = stream_->in.tellg();
+    stream_->in.seekg(0, std::ios::beg);
+    if (size < 0 || !stream_->in) throw Error("Could not read " + path + ".");
+    size_ = static_cast<std::uint64_t>(size);
+}
+
+FileReader::~FileReader() = default;
+
+void FileReader::read(std::span<std::uint8_t> bytes) {
+    if (bytes.empty()) return;
+    if (bytes.size() > size_ - offset_)
+        throw Error("Could not read " + path_ + ": it ended at byte " + std::to_string(size_) + ".");
+    if (!stream_->in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+        throw Error("Could not read " + path_ + ": " + systemReason());
+    offset_ += bytes.size();
+}
+
+std::vector<std::uint8_t> FileReader::readUpTo(std::uint64_t count) {
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(std::min(count, size_ - offset_)));
+    read(data);
+    return data;
+}
+
+void FileReader::seek(std::uint64_t offset) {
+    offset_ = std::min(offset, size_);
+    stream_->in.clear();
+    if (!stream_->in.seekg(static_cast<std::streamoff>(offset_)))
+        throw Error("Could not read " + path_ + ": " + systemReason());
 }
 
 std::string ExtractFileExt(const std::string& path) {

@@ -96,8 +96,8 @@ void SyncFolderOf(const fs::path& folder, const std::string& shownPath) {
 // removed again unless it has been put in place.
 class Temporary {
 public:
-    Temporary(fs::path target, std::span<const std::uint8_t> bytes, std::string shownPath)
-        : target_(std::move(target)), shown_(std::move(shownPath)) {
+    Temporary(fs::path target, const FileToSave& contents)
+        : target_(std::move(target)), shown_(contents.Path) {
         const std::optional<KeptAttributes> old = RegularFileAttributes(target_);
         NewFile file;
         if (const std::error_code error = CreateTemporary(target_, file, file_.name))
@@ -105,7 +105,11 @@ public:
         file_.exists = true;
         if (old)
             if (const std::error_code error = file.Keep(*old)) fail("keep the permissions of", error);
-        if (const std::error_code error = file.Write(bytes)) fail("write", error);
+        Sink sink(*this, file);
+        if (contents.Contents)
+            contents.Contents(sink);
+        else
+            sink.write(contents.Bytes);
         if (const std::error_code error = file.FlushAndClose()) fail("write", error);
     }
     Temporary(const Temporary&) = delete;
@@ -125,6 +129,18 @@ public:
     const std::string& shownPath() const { return shown_; }
 
 private:
+    class Sink final : public SaveSink {
+    public:
+        Sink(const Temporary& owner, NewFile& file) : owner_(owner), file_(file) {}
+        void write(std::span<const std::uint8_t> bytes) override {
+            if (const std::error_code error = file_.Write(bytes)) owner_.fail("write", error);
+        }
+
+    private:
+        const Temporary& owner_;
+        NewFile& file_;
+    };
+
     fs::path target_;
     std::string shown_;
     // A member, so that it goes also when the constructor fails.
@@ -201,6 +217,10 @@ void SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> b
     SaveFilesTogether(std::vector<FileToSave>{{path, bytes}});
 }
 
+void SaveFileAtomically(const std::string& path, const FileContents& contents) {
+    SaveFilesTogether(std::vector<FileToSave>{{.Path = path, .Contents = contents}});
+}
+
 void SaveFilesTogether(std::span<const FileToSave> files) {
     std::vector<std::unique_ptr<Temporary>> written;
     std::set<fs::path> targets;
@@ -210,7 +230,7 @@ void SaveFilesTogether(std::span<const FileToSave> files) {
             fs::path target = CheckedTarget(f.Path);
             if (!targets.insert(fs::weakly_canonical(target, ec)).second)
                 throw Error("Could not save " + f.Path + ": the same file is to be written twice.");
-            written.push_back(std::make_unique<Temporary>(std::move(target), f.Bytes, f.Path));
+            written.push_back(std::make_unique<Temporary>(std::move(target), f));
         }
     } catch (const Error& e) {
         if (files.size() == 1) throw;

@@ -11,6 +11,7 @@
 // system_files.h and process.h.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -22,9 +23,28 @@ namespace zorvane {
 // link (or a chain of them) the file linked to is written and the link stays.
 void SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
+// Takes the contents of a file being saved, piece by piece in order, and
+// writes each piece to the new file at once (a failed write throws Error).
+class SaveSink {
+public:
+    virtual void write(std::span<const std::uint8_t> bytes) = 0;
+
+protected:
+    ~SaveSink() = default;
+};
+
+// Writes a file's contents into the sink: an encoder that streams its
+// output instead of building it whole. An Error it throws fails the save as
+// a failed write does.
+using FileContents = std::function<void(SaveSink&)>;
+
+// As above, the contents written by `contents`.
+void SaveFileAtomically(const std::string& path, const FileContents& contents);
+
 struct FileToSave {
     std::string Path;
     std::span<const std::uint8_t> Bytes;
+    FileContents Contents = {};  // when given, written instead of Bytes
 };
 
 // Saves files that belong together (a map and the tile set it names) as

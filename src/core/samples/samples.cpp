@@ -10,6 +10,7 @@
 #include "model/map_file.h"
 #include "model/tileset_file.h"
 #include "platform/file_io.h"
+#include "platform/file_names.h"
 #include "platform/safe_save.h"
 #include "samples/sample_art.h"
 #include "ui/ui.h"
@@ -193,13 +194,15 @@ SampleTileSet BuildSampleTileSet() {
 
 namespace {
 
-std::string Join(const std::filesystem::path& dir, const std::string& name) { return (dir / name).string(); }
+std::string Join(const std::filesystem::path& dir, const std::string& name) {
+    return Utf8FromPath(dir / PathFromUtf8(name));
+}
 
 }  // namespace
 
 std::vector<SampleFile> BuildSampleFiles(const std::string& outDir, std::uint32_t seed) {
     // An empty folder name is the current folder; stored paths are absolute either way.
-    const std::filesystem::path root = AbsolutePath(outDir.empty() ? std::string(".") : outDir);
+    const std::filesystem::path root = PathFromUtf8(AbsolutePath(outDir.empty() ? std::string(".") : outDir));
     SampleTileSet tiles = BuildSampleTileSet();
     const std::vector<SampleMap> maps = ComposeSampleMaps(tiles, seed);
     Project& p = tiles.Tiles;
@@ -236,13 +239,13 @@ void WriteSampleFiles(const std::vector<SampleFile>& files) {
         for (const SampleFile& f : files) {
             std::vector<std::filesystem::path> missing;
             std::error_code absent;
-            for (auto dir = std::filesystem::path(f.Path).parent_path();
+            for (auto dir = PathFromUtf8(f.Path).parent_path();
                  !dir.empty() && !std::filesystem::exists(dir, absent); dir = dir.parent_path())
                 missing.push_back(dir);
             for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
                 std::error_code ec;
                 std::filesystem::create_directory(*it, ec);
-                if (ec) throw Error("Could not create the folder " + it->string() + ": " + ec.message());
+                if (ec) throw Error("Could not create the folder " + Utf8FromPath(*it) + ": " + ec.message());
                 made.push_back(*it);
             }
             together.push_back({f.Path, f.Bytes});

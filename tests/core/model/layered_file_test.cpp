@@ -144,3 +144,25 @@ TEST(EncodeZL, RefusesValuesThatDoNotFit) {
     bigTile.NewTiles.push_back(MakeTile(256, 1));
     EXPECT_THROW(EncodeZL(bigTile), Error);
 }
+
+// Streamed into a save, a layered project has the bytes EncodeZL makes,
+// handed on in several pieces when it is large.
+TEST(WriteZL, StreamsTheBytesEncodeZLMakes) {
+    struct Collecting final : SaveSink {
+        std::vector<std::uint8_t> bytes;
+        int pieces = 0;
+        void write(std::span<const std::uint8_t> piece) override {
+            bytes.insert(bytes.end(), piece.begin(), piece.end());
+            ++pieces;
+        }
+    };
+    Project p = ParseZL(ZlFile({}));
+    for (int round = 0; round < 2; ++round) {
+        Collecting sink;
+        WriteZL(p, sink);
+        EXPECT_TRUE(sink.bytes == EncodeZL(p)) << round;
+        EXPECT_GE(sink.pieces, round == 0 ? 1 : 3);
+        AddPatternBitmaps(p, 1500);
+        for (int i = 0; i < 40000; ++i) p.UsedTiles.push_back(MakeTile(1 + i % 3, 1 + i % 2, i % 50, i % 70, 3, 4, 5));
+    }
+}

@@ -303,3 +303,43 @@ TEST(SaveFileAtomically, TemporariesOfKilledSavesGoWithTheNextSave) {
 }
 
 }  // namespace
+
+// Contents streamed in pieces are saved as a whole: an encoder that fails
+// halfway (its own error, unchanged) or a write that fails halfway (a full
+// disk, on POSIX) leaves the old file and no temporary; a complete stream
+// gives the bytes it handed on, in order.
+TEST(SaveFileAtomically, StreamedContentsAreAllOrNothing) {
+    TempDir dir;
+    const fs::path file = dir.path() / "set.zp";
+    SaveFileAtomically(Utf8FromPath(file), Text("the old tile set"));
+    const std::vector<std::uint8_t> piece(300 * 1024, 9);
+    const auto pieces = [&](int count, bool failAtEnd) {
+        return [&piece, count, failAtEnd](SaveSink& sink) {
+            for (int i = 0; i < count; ++i) sink.write(piece);
+            if (failAtEnd) throw Error("The encoder gave up.");
+        };
+    };
+    try {
+        SaveFileAtomically(Utf8FromPath(file), pieces(3, true));
+        ADD_FAILURE() << "a failed encoder saved";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "The encoder gave up.");
+    }
+    EXPECT_EQ(Contents(file), "the old tile set");
+    EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"set.zp"}));
+#ifndef _WIN32
+    {
+        FileSizeLimit limit(512 * 1024);
+        EXPECT_THROW(SaveFileAtomically(Utf8FromPath(file), pieces(3, false)), Error);
+    }
+    EXPECT_EQ(Contents(file), "the old tile set");
+    EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"set.zp"}));
+#endif
+    SaveFileAtomically(Utf8FromPath(file), [](SaveSink& sink) {
+        for (int i = 0; i < 256; ++i) sink.write(std::vector<std::uint8_t>(static_cast<std::size_t>(i), static_cast<std::uint8_t>(i)));
+    });
+    std::vector<std::uint8_t> expected;
+    for (int i = 0; i < 256; ++i) expected.insert(expected.end(), static_cast<std::size_t>(i), static_cast<std::uint8_t>(i));
+    EXPECT_EQ(ReadWholeFile(Utf8FromPath(file)), expected);
+    EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"set.zp"}));
+}
