@@ -1,0 +1,67 @@
+#include "history/history.h"
+
+#include <utility>
+
+namespace zorvane {
+namespace {
+
+// Empties the selection: undone and redone steps move tiles between indices.
+void DropSelection(Project& project) {
+    for (const SelectionEntry& e : project.Selection)
+        if (e.Index >= 0 && e.Index < static_cast<int>(project.UsedTiles.size()))
+            project.UsedTiles[static_cast<std::size_t>(e.Index)]->Selected = false;
+    project.Selection.clear();
+}
+
+}  // namespace
+
+void History::Reset(const Project& project) {
+    image_ = ImageOf(project);
+    steps_.clear();
+    position_ = dropped_ = bytes_ = 0;
+    saved_ = 0;
+}
+
+bool History::Record(const Project& project, std::string_view name, Parts parts) {
+    ProjectChange change = DiffProject(project, image_, parts);
+    if (change.Empty()) return false;
+    while (steps_.size() > position_) {
+        bytes_ -= steps_.back().Bytes;
+        steps_.pop_back();
+    }
+    if (saved_ && *saved_ > dropped_ + position_) saved_.reset();  // that state can no longer be reached
+    Step& step = steps_.emplace_back();
+    step.Name = name;
+    step.Change = std::move(change);
+    step.Bytes = sizeof(Step) + step.Name.capacity() + step.Change.Bytes();
+    bytes_ += step.Bytes;
+    ++position_;
+    while (bytes_ > limit_ && steps_.size() > 1) DropOldest();
+    return true;
+}
+
+void History::DropOldest() {
+    bytes_ -= steps_.front().Bytes;
+    steps_.pop_front();
+    ++dropped_;
+    --position_;
+    if (saved_ && *saved_ < dropped_) saved_.reset();
+}
+
+bool History::Undo(Project& project) {
+    if (!CanUndo()) return false;
+    DropSelection(project);
+    --position_;
+    ApplyProjectChange(steps_[position_].Change, Direction::Undo, project, image_);
+    return true;
+}
+
+bool History::Redo(Project& project) {
+    if (!CanRedo()) return false;
+    DropSelection(project);
+    ApplyProjectChange(steps_[position_].Change, Direction::Redo, project, image_);
+    ++position_;
+    return true;
+}
+
+}  // namespace zorvane

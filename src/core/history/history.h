@@ -1,0 +1,77 @@
+#pragma once
+// The undo history of a project: a list of named steps, each holding what
+// one user command changed (see project_change.h), bounded by the memory
+// the steps take (the oldest dropped first), and the position at which the
+// project was last saved or opened, which tells whether it has unsaved
+// changes.
+//
+// The history keeps an image of the project as the last step left it.
+// After a command, Record compares the project with that image and keeps
+// the difference as one step; a command that changed nothing leaves no
+// step. Every change to the project must be recorded (or the history reset)
+// before the next Undo or Redo, which work on the project as the image shows
+// it.
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "history/project_change.h"
+#include "model/project.h"
+
+namespace zorvane {
+
+inline constexpr std::size_t DefaultHistoryLimit = std::size_t{256} << 20;
+
+class History {
+public:
+    explicit History(std::size_t limitBytes = DefaultHistoryLimit) : limit_(limitBytes) {}
+
+    // Forgets every step; the project as it is now counts as saved (after
+    // opening a file, a reset, at the start).
+    void Reset(const Project& project);
+    // Keeps what changed in `parts` since the last step as a step named
+    // `name`; true when there was a change. Steps that could be redone are
+    // dropped.
+    bool Record(const Project& project, std::string_view name, Parts parts = Parts::All);
+
+    bool CanUndo() const { return position_ > 0; }
+    bool CanRedo() const { return position_ < steps_.size(); }
+    // The names of the steps that Undo and Redo would take ("" when none).
+    std::string UndoName() const { return CanUndo() ? steps_[position_ - 1].Name : std::string(); }
+    std::string RedoName() const { return CanRedo() ? steps_[position_].Name : std::string(); }
+    // Take back or do again one step; the selection is emptied first. False
+    // when there was nothing to do.
+    bool Undo(Project& project);
+    bool Redo(Project& project);
+
+    // The project as it is now was saved.
+    void MarkSaved() { saved_ = dropped_ + position_; }
+    // Whether the project differs from what was last saved or opened.
+    bool Modified() const { return saved_ != dropped_ + position_; }
+
+    std::size_t Bytes() const { return bytes_; }
+    std::size_t Limit() const { return limit_; }
+    std::size_t StepCount() const { return steps_.size(); }
+    std::size_t DroppedSteps() const { return dropped_; }
+
+private:
+    struct Step {
+        std::string Name;
+        ProjectChange Change;
+        std::size_t Bytes = 0;
+    };
+    void DropOldest();
+
+    std::size_t limit_;
+    ProjectImage image_;
+    std::deque<Step> steps_;
+    std::size_t position_ = 0;  // steps done; the rest can be redone
+    std::size_t dropped_ = 0;   // steps dropped from the start
+    std::size_t bytes_ = 0;
+    std::optional<std::size_t> saved_ = 0;  // counted from the first step ever; none: no longer reachable
+};
+
+}  // namespace zorvane

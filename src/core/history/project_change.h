@@ -1,0 +1,87 @@
+#pragma once
+// What one step did to the project beyond its tile lists: the bitmap table
+// (bitmaps changed in place, appended or dropped at its end) and the rest of
+// the project's fields (sizes, palette, headers, tile set path, creatures),
+// each compared with an image of the project after the last step.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "history/tile_list_change.h"
+#include "model/project.h"
+
+namespace zorvane {
+
+// The project's fields other than the tiles and bitmaps. The flattened map
+// (FlatSquares) is a buffer of the exports, not part of the project's state.
+struct ProjectFields {
+    int MapWidth = 0;
+    int MapHeight = 0;
+    std::array<std::uint8_t, 1024> Palette{};
+    bool BottomUpRows = false;
+    bool ZmeVariant = false;
+    std::array<std::uint8_t, 44> InfoHeader{};
+    std::array<std::uint8_t, 54> FileHeader{};
+    std::string ZpPath;
+    bool ZpModified = false;
+    std::uint32_t Multiplayer = 0;
+    std::vector<std::uint8_t> Creatures;
+    bool NoProject = true;
+    friend bool operator==(const ProjectFields&, const ProjectFields&) = default;
+};
+ProjectFields FieldsOf(const Project& project);
+void SetFields(Project& project, const ProjectFields& fields);
+
+struct ChangedBitmap {
+    int Id = 0;
+    BitmapPixels Before{};
+    BitmapPixels After{};
+};
+struct BitmapChange {
+    int CountBefore = 0;
+    int CountAfter = 0;
+    std::vector<ChangedBitmap> Changed;      // ids below both counts
+    std::vector<std::uint8_t> DroppedTail;   // bitmaps CountAfter .. CountBefore - 1
+    std::vector<std::uint8_t> AppendedTail;  // bitmaps CountBefore .. CountAfter - 1
+    bool Empty() const { return CountBefore == CountAfter && Changed.empty(); }
+    std::size_t Bytes() const {
+        return sizeof(BitmapChange) + Changed.capacity() * sizeof(ChangedBitmap) + DroppedTail.capacity() +
+               AppendedTail.capacity();
+    }
+};
+
+// Which parts of the project a step compares; a command names the parts it
+// may have touched (every part by default).
+enum class Parts : unsigned { UsedTiles = 1, TilesList = 2, Bitmaps = 4, Fields = 8, All = 15 };
+constexpr Parts operator|(Parts a, Parts b) { return Parts(unsigned(a) | unsigned(b)); }
+constexpr bool Has(Parts set, Parts part) { return (unsigned(set) & unsigned(part)) != 0; }
+
+// The project as the last step left it.
+struct ProjectImage {
+    ListImage UsedTiles;
+    ListImage TilesList;
+    std::vector<std::uint8_t> Bitmaps;
+    ProjectFields Fields;
+};
+ProjectImage ImageOf(const Project& project);
+
+struct ProjectChange {
+    ListChange UsedTiles;
+    ListChange TilesList;
+    BitmapChange Bitmaps;
+    std::optional<ProjectFields> FieldsBefore;
+    std::optional<ProjectFields> FieldsAfter;
+    bool Empty() const {
+        return UsedTiles.Empty() && TilesList.Empty() && Bitmaps.Empty() && !FieldsBefore;
+    }
+    std::size_t Bytes() const;
+};
+
+// The change from the image to the project in the given parts; the image
+// then shows the project.
+ProjectChange DiffProject(const Project& project, ProjectImage& image, Parts parts);
+void ApplyProjectChange(const ProjectChange& change, Direction direction, Project& project, ProjectImage& image);
+
+}  // namespace zorvane
