@@ -187,7 +187,9 @@ TEST(WriteZP, StreamsTheBytesEncodeZPMakes) {
             const std::size_t pixels = static_cast<std::size_t>(p.BitmapCount) * BitmapBytes;
             for (std::size_t piece : sink.pieces)
                 EXPECT_TRUE(piece < 2 * ByteWriter::kPieceBytes || piece == pixels) << piece;
-            if (encoded.size() > 3 * ByteWriter::kPieceBytes) EXPECT_GE(sink.pieces.size(), 3u);
+            if (encoded.size() > 3 * ByteWriter::kPieceBytes) {
+                EXPECT_GE(sink.pieces.size(), 3u);
+            }
 
             const std::string path = dir.file("streamed.zp");
             SaveFileAtomically(path, [&](SaveSink& s) { WriteZP(p, variant, s); });

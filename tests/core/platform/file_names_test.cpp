@@ -30,8 +30,6 @@ bool Undefined1252(unsigned b) {
     return false;
 }
 
-std::string Bytes(const std::vector<std::uint8_t>& v) { return {v.begin(), v.end()}; }
-
 }  // namespace
 
 // Every byte of the code page reads as the character Western Windows shows
