@@ -53,6 +53,7 @@ bool History::Undo(Project& project) {
     DropSelection(project);
     --position_;
     ApplyProjectChange(steps_[position_].Change, Direction::Undo, project, image_);
+    lastTouched_ = steps_[position_].Change.Touched();
     return true;
 }
 
@@ -60,6 +61,7 @@ bool History::Redo(Project& project) {
     if (!CanRedo()) return false;
     DropSelection(project);
     ApplyProjectChange(steps_[position_].Change, Direction::Redo, project, image_);
+    lastTouched_ = steps_[position_].Change.Touched();
     ++position_;
     return true;
 }

@@ -46,6 +46,8 @@ public:
     // when there was nothing to do.
     bool Undo(Project& project);
     bool Redo(Project& project);
+    // The parts of the project that the last Undo or Redo changed.
+    Parts LastTouched() const { return lastTouched_; }
 
     // The project as it is now was saved.
     void MarkSaved() { saved_ = dropped_ + position_; }
@@ -71,6 +73,7 @@ private:
     std::size_t position_ = 0;  // steps done; the rest can be redone
     std::size_t dropped_ = 0;   // steps dropped from the start
     std::size_t bytes_ = 0;
+    Parts lastTouched_ = Parts(0);
     std::optional<std::size_t> saved_ = 0;  // counted from the first step ever; none: no longer reachable
 };
 

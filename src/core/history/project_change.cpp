@@ -73,7 +73,8 @@ ProjectImage ImageOf(const Project& project) {
 
 std::size_t ProjectChange::Bytes() const {
     std::size_t bytes = sizeof(ProjectChange) + UsedTiles.Bytes() + TilesList.Bytes() + Bitmaps.Bytes();
-    if (FieldsBefore) bytes += 2 * (FieldsBefore->Creatures.capacity() + FieldsBefore->ZpPath.capacity());
+    for (const auto* f : {FieldsBefore.get(), FieldsAfter.get()})
+        if (f) bytes += sizeof(ProjectFields) + f->Creatures.capacity() + f->ZpPath.capacity();
     return bytes;
 }
 
@@ -86,8 +87,8 @@ ProjectChange DiffProject(const Project& project, ProjectImage& image, Parts par
     if (Has(parts, Parts::Fields)) {
         ProjectFields now = FieldsOf(project);
         if (!(now == image.Fields)) {
-            change.FieldsBefore = std::move(image.Fields);
-            change.FieldsAfter = now;
+            change.FieldsBefore = std::make_unique<ProjectFields>(std::move(image.Fields));
+            change.FieldsAfter = std::make_unique<ProjectFields>(now);
             image.Fields = std::move(now);
         }
     }

@@ -5,7 +5,7 @@
 // each compared with an image of the project after the last step.
 
 #include <cstddef>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,12 +71,21 @@ struct ProjectChange {
     ListChange UsedTiles;
     ListChange TilesList;
     BitmapChange Bitmaps;
-    std::optional<ProjectFields> FieldsBefore;
-    std::optional<ProjectFields> FieldsAfter;
+    std::unique_ptr<ProjectFields> FieldsBefore;  // both or neither
+    std::unique_ptr<ProjectFields> FieldsAfter;
     bool Empty() const {
         return UsedTiles.Empty() && TilesList.Empty() && Bitmaps.Empty() && !FieldsBefore;
     }
     std::size_t Bytes() const;
+    // The parts that the change touches (a window redraws what they show).
+    Parts Touched() const {
+        unsigned parts = 0;
+        if (!UsedTiles.Empty()) parts |= unsigned(Parts::UsedTiles);
+        if (!TilesList.Empty()) parts |= unsigned(Parts::TilesList);
+        if (!Bitmaps.Empty()) parts |= unsigned(Parts::Bitmaps);
+        if (FieldsBefore) parts |= unsigned(Parts::Fields);
+        return Parts(parts);
+    }
 };
 
 // The change from the image to the project in the given parts; the image

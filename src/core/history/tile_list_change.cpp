@@ -33,6 +33,43 @@ private:
     std::vector<MoveGroup> moves_;
 };
 
+std::size_t HashOf(int x, int y, int w, int h, const std::vector<TSq>& sq) {
+    std::size_t hash = 14695981039346656037ull;
+    auto mix = [&](std::size_t v) { hash = (hash ^ v) * 1099511628211ull; };
+    mix(static_cast<std::size_t>(x)), mix(static_cast<std::size_t>(y)), mix(static_cast<std::size_t>(w)),
+        mix(static_cast<std::size_t>(h));
+    for (const TSq& s : sq) mix(s.Gnd | static_cast<std::size_t>(s.Top) << 16 | static_cast<std::size_t>(s.Atr) << 32);
+    return hash;
+}
+
+// A tile that was replaced by an equal one (another object, same place and
+// squares) counts as the same tile: each new tile without an old one of its
+// address takes an untaken old tile of its value.
+void MatchEqualTiles(const TileList& list, const ListImage& image, std::vector<int>& oldIndex,
+                     std::vector<char>& taken) {
+    std::unordered_multimap<std::size_t, int> byValue;
+    for (std::size_t i = 0; i < image.size(); ++i)
+        if (!taken[i]) {
+            const TileValue& v = image[i].Value;
+            byValue.emplace(HashOf(v.X, v.Y, v.Width, v.Height, v.Sq), static_cast<int>(i));
+        }
+    if (byValue.empty()) return;
+    for (std::size_t j = 0; j < list.size(); ++j) {
+        if (oldIndex[j] >= 0) continue;
+        const TTile& t = *list[j];
+        auto [first, last] = byValue.equal_range(HashOf(t.X, t.Y, t.Width, t.Height, t.Sq));
+        for (auto it = first; it != last; ++it) {
+            const TileValue& v = image[static_cast<std::size_t>(it->second)].Value;
+            if (v.X == t.X && v.Y == t.Y && v.SameContent(t)) {
+                oldIndex[j] = it->second;
+                taken[static_cast<std::size_t>(it->second)] = 1;
+                byValue.erase(it);
+                break;
+            }
+        }
+    }
+}
+
 // Positions (into `seq`) of a longest strictly increasing subsequence.
 std::vector<char> LongestIncreasing(const std::vector<int>& seq) {
     std::vector<int> tailPos, prev(seq.size(), -1);
@@ -54,8 +91,9 @@ std::vector<char> LongestIncreasing(const std::vector<int>& seq) {
 // Removes the entries at the ascending `indices` from both vectors in one pass.
 template <class Indices>
 void RemoveAt(TileList& list, ListImage& image, const Indices& indices) {
-    std::size_t next = 0, out = 0;
-    for (std::size_t i = 0; i < list.size(); ++i) {
+    if (indices.empty()) return;
+    std::size_t next = 0, out = static_cast<std::size_t>(indices.front().Index);
+    for (std::size_t i = out; i < list.size(); ++i) {
         if (next < indices.size() && static_cast<std::size_t>(indices[next].Index) == i) {
             ++next;
             continue;
@@ -134,9 +172,13 @@ ListChange DiffList(const TileList& list, ListImage& image) {
         std::unordered_map<const TTile*, int> at;
         at.reserve(image.size());
         for (std::size_t i = 0; i < image.size(); ++i) at.emplace(image[i].Address, static_cast<int>(i));
+        std::vector<char> taken(image.size(), 0);
         for (std::size_t j = 0; j < n; ++j)
-            if (auto it = at.find(list[j].get()); it != at.end() && image[it->second].Value.SameContent(*list[j]))
+            if (auto it = at.find(list[j].get()); it != at.end() && image[it->second].Value.SameContent(*list[j])) {
                 oldIndex[j] = it->second;
+                taken[static_cast<std::size_t>(it->second)] = 1;
+            }
+        MatchEqualTiles(list, image, oldIndex, taken);
     }
     // Of those, the ones that kept their relative order stay.
     std::vector<int> candidates, candidatePos;
