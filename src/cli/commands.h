@@ -62,6 +62,7 @@ struct LearnOptions {
     std::vector<std::string> connectors;   // maps whose squares are interchangeable
     std::optional<std::string> zp;         // every map uses this tile set
     bool gatherTiles = false;              // merge the tiles lists of all tile sets
+    bool frequencies = false;              // also count how often squares and joins occur
     bool verbose = false;
 };
 int Learn(const LearnOptions& options);

@@ -115,6 +115,7 @@ int Learn(const LearnOptions& o) {
             if (!FileExists(project.ZpPath)) return Fail("learn", "The tile set " + *o.zp + " does not exist.");
         }
         settings.CBgatherTS = o.gatherTiles;
+        settings.LearnFrequencies = o.frequencies;
         OutputRules rules{.inputs = o.maps};
         if (o.zp) rules.inputs.push_back(*o.zp);
         const auto& extension = KindEntry(ProjectFileKind::GeneratorData).extension;

@@ -100,7 +100,7 @@ TEST_F(LearnCli, InfoShowsEverySettingUnderItsKeyInTheWindowsOrder) {
         "other_first_attempts", "first_attempts", "remember_approved_squares", "attempts_remembering_approved_squares",
         "limit_distance_from_farthest_row", "distance_from_farthest_row", "go_back_after_row_time", "rows_to_go_back",
         "seconds_of_one_row", "freeze_correct_fragments", "freeze_hp", "square_preference_position",
-        "prefer_most_combinations", "no_identical_neighbours", "force_tile_set", "collect_tile_sets", "backup",
+        "prefer_most_combinations", "no_identical_neighbours", "force_tile_set", "collect_tile_sets", "learn_frequencies", "backup",
         "backup_every_lines", "save_completed_map", "backup_path", "object_chart"};
     std::vector<std::string> shown;
     for (const auto& [key, value] : settings.items()) shown.push_back(key);

@@ -73,6 +73,7 @@ void LearnedData::ClearLearned() {
     LargestObject = 0;
     TallestObject = 0;
     JoinsCount = 0;
+    Counts.Clear();
 }
 
 void LearnedData::SetSquares(std::vector<TSqMatch> squares) {

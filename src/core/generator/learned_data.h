@@ -23,6 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "generator/occurrence_counts.h"
 #include "model/project.h"
 
 namespace zorvane {
@@ -49,8 +50,6 @@ struct TSqMatch {
     std::vector<std::int32_t> Right;  // squares that may stand directly to the right
 };
 
-enum class JoinDir { Down, Right };
-
 // One entry of the learning list.
 struct TLearnEntry {
     std::string Path;        // full path of the map project
@@ -66,6 +65,7 @@ class LearnedData {
 public:
     bool Learned = false;         // learning or loading completed
     std::int64_t JoinsCount = 0;  // entries ever added to the neighbour lists
+    OccurrenceCounts Counts;      // kept when learning counts occurrences; empty otherwise
 
     const std::vector<TSqMatch>& Squares() const { return squares_; }
     int SquareCount() const { return static_cast<int>(squares_.size()); }
@@ -96,8 +96,8 @@ public:
     // How many entries of the list name a square with the neighbour's bitmaps.
     int CountInList(int square, JoinDir dir, int neighbour) const;
 
-    // Empties the learned squares with their lists and the object tables;
-    // JoinsCount 0. `Learned` stays.
+    // Empties the learned squares with their lists, the object tables and
+    // the occurrence counts; JoinsCount 0. `Learned` stays.
     void ClearLearned();
     // Takes over a complete set of learned squares (the data file reader);
     // JoinsCount becomes the number of list entries.

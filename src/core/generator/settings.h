@@ -46,6 +46,7 @@ struct GeneratorSettings {
     std::vector<TLearnEntry> LearnList;  // LBzmPaths
     bool CBselectZp;  // force the project's ZpPath as every map's tile set
     bool CBgatherTS;  // collect the tiles lists of all tile sets
+    bool LearnFrequencies;  // CBlearnFrequencies: also count how often squares and joins occur
     // "Map Settings"
     int SEsizeX;  // without borders
     int SEsizeY;

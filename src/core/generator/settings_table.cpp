@@ -12,6 +12,7 @@ namespace {
 using S = GeneratorSettings;
 constexpr auto Before = ZgPart::BeforeChart;
 constexpr auto After = ZgPart::AfterChart;
+constexpr auto Counted = ZgPart::CountsBlock;
 
 constexpr SettingRow Flag(std::string_view control, std::string_view key, bool S::*field, bool byDefault, int jsonPlace,
                          ZgPart part) {
@@ -89,10 +90,16 @@ constexpr std::array kRows{
     Flag("CBfreezer", "freeze_correct_fragments", &S::CBfreezer, false, 19, Before),
     Number("SEfreezer", "freeze_hp", "freeze hp", &S::SEfreezer, {1, MaxInt32, 3}, I32, 20, Before),
     // (the object size chart), "Backup settings"
-    Flag("CBbackup", "backup", &S::CBbackup, false, 26, After),
-    Flag("CBsaveCompleted", "save_completed_map", &S::CBsaveCompleted, false, 28, After),
-    Number("SEbackup", "backup_every_lines", "backup interval", &S::SEbackup, {1, 255, 10}, U8, 27, After),
-    Text("Lbackup", "backup_path", "backup path", &S::Lbackup, NoBackupPathCaption, ZgEncoding::LongText, 29, After),
+    Flag("CBbackup", "backup", &S::CBbackup, false, 27, After),
+    Flag("CBsaveCompleted", "save_completed_map", &S::CBsaveCompleted, false, 29, After),
+    Number("SEbackup", "backup_every_lines", "backup interval", &S::SEbackup, {1, 255, 10}, U8, 28, After),
+    Text("Lbackup", "backup_path", "backup path", &S::Lbackup, NoBackupPathCaption, ZgEncoding::LongText, 30, After),
+    // "Learning", kept with the occurrence counts
+    [] {
+        SettingRow row = Flag("CBlearnFrequencies", "learn_frequencies", &S::LearnFrequencies, false, 26, Counted);
+        row.Words = "Learn how often squares occur";
+        return row;
+    }(),
 };
 
 }  // namespace

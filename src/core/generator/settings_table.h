@@ -26,8 +26,9 @@ enum class ZgEncoding {
 };
 
 // Where in the data file: the controls come before the object size chart,
-// the backup settings after it.
-enum class ZgPart { BeforeChart, AfterChart };
+// the backup settings after it; the occurrence options only in the optional
+// block of occurrence counts at the end (absent: their defaults).
+enum class ZgPart { BeforeChart, AfterChart, CountsBlock };
 
 // The field a row describes.
 using SettingField =

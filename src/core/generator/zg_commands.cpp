@@ -46,6 +46,7 @@ void ApplyPreset(GeneratorPreset&& preset, Project& project, TMapGenerator& gene
     generator.ObjSize = std::move(preset.ObjSize);
     generator.ObjStarts = std::move(preset.ObjStarts);
     generator.TallestObject = preset.TallestObject;
+    generator.Counts = std::move(preset.Counts);
     generator.LargestObject = 0;
     for (std::size_t i = 0; i + 1 < generator.ObjSize.size(); ++i)
         generator.LargestObject = std::max(generator.LargestObject, generator.ObjSize[i]);

@@ -1,5 +1,6 @@
 #include "generator/zg_file.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <type_traits>
@@ -13,6 +14,8 @@ namespace zorvane {
 namespace {
 
 constexpr char kMagic[] = "ZGD1";
+constexpr char kCountsMagic[] = "ZGOC";
+constexpr std::size_t kJoinCountBytes = 16;  // square, neighbour, count
 constexpr std::size_t kLearnedSquareMin = 13;  // bitmaps, attribute, two list counts
 constexpr std::size_t kChartPointBytes = 8;
 
@@ -152,6 +155,63 @@ void ReadLearned(ByteReader& r, GeneratorPreset& p) {
                 " learned squares.");
 }
 
+std::int64_t ReadI64(ByteReader& r, std::string_view what) {
+    const std::uint64_t low = r.u32(what);
+    const std::uint64_t high = r.u32(what);
+    return static_cast<std::int64_t>(low | (high << 32));
+}
+
+// The joins of one direction: (square, neighbour) in ascending order, each
+// once, with a count above 0.
+void ReadJoinCounts(ByteReader& r, std::int32_t squares, OccurrenceCounts& counts, JoinDir dir) {
+    const std::string what = dir == JoinDir::Down ? "counted joins down" : "counted joins right";
+    const std::int32_t n = Count(r, kJoinCountBytes, what);
+    auto& joins = counts.Joins(dir);
+    joins.reserve(static_cast<std::size_t>(n));
+    std::uint64_t previous = 0;
+    for (std::int32_t i = 0; i < n; ++i) {
+        const std::int32_t a = r.i32(what);
+        const std::int32_t b = r.i32(what);
+        const std::int64_t count = ReadI64(r, what);
+        if (a < 0 || a >= squares || b < 0 || b >= squares)
+            Damaged("the " + what + " name squares " + std::to_string(a) + " and " + std::to_string(b) + " of " +
+                    std::to_string(squares) + ".");
+        const std::uint64_t key = OccurrenceCounts::JoinKey(a, b);
+        if (i > 0 && key <= previous) Damaged("the " + what + " are not in ascending order.");
+        if (count <= 0) Damaged("the " + what + " hold a count of " + std::to_string(count) + ".");
+        previous = key;
+        joins.emplace(key, count);
+    }
+}
+
+// The optional block after the learned data: the occurrence options and
+// the occurrence counts. Files without it end after the tallest object.
+void ReadCountsBlock(ByteReader& r, GeneratorPreset& p) {
+    if (r.remaining() == 0) return;
+    if (!r.peekTag(kCountsMagic)) Damaged("unknown bytes follow the learned data.");
+    r.skip(4, "occurrence counts magic");
+    const std::uint32_t length = r.u32("occurrence counts length");
+    if (length != r.remaining())
+        Damaged("the block of occurrence counts declares " + std::to_string(length) + " bytes, but " +
+                std::to_string(r.remaining()) + " follow.");
+    ReadSettings(r, p.Settings, ZgPart::CountsBlock);
+    const auto squares = static_cast<std::int32_t>(p.Squares.size());
+    const std::int32_t counted = Count(r, 8, "counted squares");
+    if (counted != 0 && counted != squares)
+        Damaged("the block of occurrence counts counts " + std::to_string(counted) + " squares of " +
+                std::to_string(squares) + " learned squares.");
+    p.Counts.Squares.resize(static_cast<std::size_t>(counted));
+    for (auto& c : p.Counts.Squares) {
+        c = ReadI64(r, "square count");
+        if (c < 0) Damaged("a square occurs " + std::to_string(c) + " times.");
+    }
+    ReadJoinCounts(r, squares, p.Counts, JoinDir::Down);
+    ReadJoinCounts(r, squares, p.Counts, JoinDir::Right);
+    if (counted == 0 && !(p.Counts.Down.empty() && p.Counts.Right.empty()))
+        Damaged("the block of occurrence counts counts joins but no squares.");
+    if (r.remaining() != 0) Damaged("the block of occurrence counts ends before its declared length.");
+}
+
 // ---- Writing ---------------------------------------------------------------
 
 std::uint8_t Byte(int value, const std::string& what) {
@@ -244,6 +304,42 @@ void WriteLearned(ByteWriter& w, const TMapGenerator& g) {
     w.i32(g.TallestObject);
 }
 
+void WriteI64(ByteWriter& w, std::int64_t value) {
+    const auto bits = static_cast<std::uint64_t>(value);
+    w.u32(static_cast<std::uint32_t>(bits));
+    w.u32(static_cast<std::uint32_t>(bits >> 32));
+}
+
+void WriteJoinCounts(ByteWriter& w, const OccurrenceCounts& counts, JoinDir dir) {
+    std::vector<std::pair<std::uint64_t, std::int64_t>> joins(counts.Joins(dir).begin(), counts.Joins(dir).end());
+    std::erase_if(joins, [](const auto& j) { return j.second <= 0; });
+    std::sort(joins.begin(), joins.end());
+    w.i32(Int32(joins.size(), "number of counted joins"));
+    for (const auto& [key, count] : joins) {
+        w.i32(OccurrenceCounts::KeySquare(key));
+        w.i32(OccurrenceCounts::KeyNeighbour(key));
+        WriteI64(w, count);
+    }
+}
+
+// Written only when occurrences are learned or counted: without them the
+// file ends after the tallest object, as it always did.
+void WriteCountsBlock(ByteWriter& w, const TMapGenerator& g, const GeneratorSettings& s) {
+    if (!s.LearnFrequencies && !g.Counts.Present()) return;
+    ByteWriter block;
+    WriteSettings(block, s, ZgPart::CountsBlock);
+    const bool counted = g.Counts.Present();
+    if (counted && g.Counts.Squares.size() > static_cast<std::size_t>(g.SquareCount()))
+        throw Error("The occurrence counts name more squares than were learned.");
+    block.i32(counted ? g.SquareCount() : 0);
+    for (int i = 0; counted && i < g.SquareCount(); ++i) WriteI64(block, g.Counts.SquareCount(i));
+    for (JoinDir dir : {JoinDir::Down, JoinDir::Right}) WriteJoinCounts(block, g.Counts, dir);
+    const std::vector<std::uint8_t> bytes = block.take();
+    w.text(kCountsMagic);
+    w.u32(static_cast<std::uint32_t>(Int32(bytes.size(), "block of occurrence counts")));
+    w.bytes(bytes.data(), bytes.size());
+}
+
 }  // namespace
 
 GeneratorPreset ParseZG(std::span<const std::uint8_t> bytes) {
@@ -258,6 +354,7 @@ GeneratorPreset ParseZG(std::span<const std::uint8_t> bytes) {
     ReadSettings(r, p.Settings, ZgPart::AfterChart);
     ReadTileSet(r, p);
     ReadLearned(r, p);
+    ReadCountsBlock(r, p);
     p.Settings.ClampToRanges();
     return p;
 }
@@ -278,6 +375,7 @@ std::vector<std::uint8_t> EncodeZG(const Project& project, const TMapGenerator& 
     WriteSettings(w, settings, ZgPart::AfterChart);
     WriteTileSet(w, project);
     WriteLearned(w, generator);
+    WriteCountsBlock(w, generator, settings);
     return w.take();
 }
 

@@ -21,6 +21,15 @@
 //          + entries of Right
 //   i32    n + n x i32 object sizes; i32 n + n x i32 object starts
 //   i32    tallest object
+// and, only when occurrences were learned or are to be (the settings of the
+// occurrence counts part), one block that readers of the layout above skip
+// as bytes beyond the tallest object:
+//   4      "ZGOC"; u32 length of the rest of the block (to the file's end)
+//   ...    the settings of the occurrence counts part of the table
+//   i32    counted squares: 0 or S, then as many i64 occurrence counts
+//   i32    joins down n, then n x (i32 square, i32 neighbour, i64 count),
+//          ascending by (square, neighbour), counts above 0; the same for
+//          the joins right
 // The learned maps, connector groups and object members are not stored; the
 // largest object is recomputed when reading.
 
@@ -52,6 +61,7 @@ struct GeneratorPreset {
     std::vector<std::int32_t> ObjSize;
     std::vector<std::int32_t> ObjStarts;
     std::int32_t TallestObject = 0;
+    OccurrenceCounts Counts;  // empty without the block of occurrence counts
 };
 
 // Parses a whole generator data file; throws Error for a short, foreign or

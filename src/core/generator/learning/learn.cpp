@@ -254,7 +254,9 @@ LearnOutcome Learner::Run() {
             k_ = i + 1;
             LoadMap(i);
         }
-        learning::LearnJoins(g_, settings_.LearnList, ui_);
+        learning::LearnJoins(g_, settings_.LearnList, ui_,
+                             settings_.LearnFrequencies ? learning::Occurrences::Counted
+                                                        : learning::Occurrences::Ignored);
         ui_.setGeneratorStatus("Processing connectors...");
         ui_.processEvents();
         learning::ProcessConnectors(g_, settings_.LearnList);

@@ -27,7 +27,8 @@ struct CountedSet {
 };
 
 void LearnMap(TMapGenerator& g, const TZmData& map, int mapIndex, const TLearnEntry& entry, int n,
-              UserInterface& ui) {
+              UserInterface& ui, Occurrences occurrences) {
+    const bool counting = occurrences == Occurrences::Counted;
     const int w = map.Width;
     const int h = map.Height;
     auto& group = g.ConnectorGroups[static_cast<std::size_t>(mapIndex)];
@@ -42,8 +43,17 @@ void LearnMap(TMapGenerator& g, const TZmData& map, int mapIndex, const TLearnEn
             const int p = y * w + x;
             if (x >= 2 && x <= w - 3 && y >= 2 && y <= h - 3) {
                 const int s = findOrAdd(x, y);
-                if (x < w - 3) g.AddJoinRight(s, findOrAdd(x + 1, y), entry.Multiplier);
-                if (y < h - 3) g.AddJoinDown(s, findOrAdd(x, y + 1), entry.Multiplier);
+                if (counting) g.Counts.AddSquare(s, entry.Multiplier);
+                if (x < w - 3) {
+                    const int r = findOrAdd(x + 1, y);
+                    g.AddJoinRight(s, r, entry.Multiplier);
+                    if (counting) g.Counts.AddJoin(JoinDir::Right, s, r, entry.Multiplier);
+                }
+                if (y < h - 3) {
+                    const int d = findOrAdd(x, y + 1);
+                    g.AddJoinDown(s, d, entry.Multiplier);
+                    if (counting) g.Counts.AddJoin(JoinDir::Down, s, d, entry.Multiplier);
+                }
                 if (entry.Connector) {
                     if (inGroup.size() <= static_cast<std::size_t>(s)) inGroup.resize(static_cast<std::size_t>(s) + 1);
                     if (!inGroup[static_cast<std::size_t>(s)]) {
@@ -113,13 +123,13 @@ void ShareWithinGroups(TMapGenerator& g, JoinDir dir) {
 
 }  // namespace
 
-void LearnJoins(TMapGenerator& g, const std::vector<TLearnEntry>& list, UserInterface& ui) {
+void LearnJoins(TMapGenerator& g, const std::vector<TLearnEntry>& list, UserInterface& ui, Occurrences occurrences) {
     const int n = static_cast<int>(g.ZmData.size());
     g.ConnectorGroups.assign(static_cast<std::size_t>(n), {});
     ui.prepareProgress(0, std::max(n - 1, 0));
     for (int i = 0; i < n; ++i) {
         ui.updateProgress(i, 1);
-        LearnMap(g, g.ZmData[static_cast<std::size_t>(i)], i, list[static_cast<std::size_t>(i)], n, ui);
+        LearnMap(g, g.ZmData[static_cast<std::size_t>(i)], i, list[static_cast<std::size_t>(i)], n, ui, occurrences);
     }
 }
 
@@ -148,6 +158,9 @@ void FinishJoins(TMapGenerator& g, UserInterface& ui) {
         g.AddJoinDown(empty, i, mostDown[static_cast<std::size_t>(i)]);
         g.AddJoinRight(empty, i, mostRight[static_cast<std::size_t>(i)]);
     }
+    // Counted occurrences name every learned square, the empty one (never
+    // met in a map) with 0.
+    if (g.Counts.Present()) g.Counts.Squares.resize(static_cast<std::size_t>(g.SquareCount()), 0);
 }
 
 namespace {

@@ -12,9 +12,15 @@
 
 namespace zorvane::learning {
 
+// Whether learning also counts how often squares and joins occur.
+enum class Occurrences { Ignored, Counted };
+
 // Learns the joins of every map in generator.ZmData (inner positions only)
 // with the multipliers of `list`, and fills generator.ConnectorGroups.
-void LearnJoins(TMapGenerator& generator, const std::vector<TLearnEntry>& list, UserInterface& ui);
+// Counted: generator.Counts gets every inner square and every join learned,
+// each occurrence with its map's multiplier.
+void LearnJoins(TMapGenerator& generator, const std::vector<TLearnEntry>& list, UserInterface& ui,
+                Occurrences occurrences = Occurrences::Ignored);
 
 // Spreads the connector groups over the neighbour lists, then makes every
 // member of a group hold the union of its group's lists.
