@@ -462,4 +462,6 @@ TEST(Generation, TheStatisticsHearTheRunFromStartToEnd) {
     EXPECT_EQ(rec.stats.back().State, GeneratorState::Idle);
     EXPECT_EQ(rec.stats.back().Percent, 100);
     EXPECT_GT(rec.rowsChanged, 10);
+    for (const GenerationStatistics& st : rec.stats)
+        EXPECT_LE(st.RowTime, st.Elapsed) << "a row never took longer than the run";
 }

@@ -195,6 +195,9 @@ void GenerationRun::NewMap() {
     ResetProject(project_, ui_, ResetSides::Map, ResetRedraw::No);
     requests_.Clear();
     run_.Reset();
+    // The start row's time counts from here (the statistics show it before
+    // the row loop first reaches a row).
+    run_.RowTime = Now();
     ui_.setStatus("Generating map...");
     report_.ResetHeartbeat();
     report_.ResetCharts(width_ - 2 * BorderWidth, height_ - 2 * BorderWidth);
