@@ -1,21 +1,15 @@
 // Occurrence counts: learned against a plain count of the maps, kept in the
 // optional block of the generator data file (round trips, a file without
-// the block, every damage refused), and generation favouring frequent
-// squares (weighted order against its probabilities, valid and repeatable
-// maps nearer the learned frequencies).
+// the block, every damage refused).
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
-#include <map>
 #include <numeric>
 
 #include "byte_fixtures.h"
 #include "fake_ui.h"
-#include "generation_fixtures.h"
 #include "generator/learning/learn.h"
-#include "generator/search/frequency_weights.h"
 #include "generator/settings_table.h"
 #include "generator/zg_file.h"
 #include "learn_fixtures.h"

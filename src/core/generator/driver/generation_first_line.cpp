@@ -92,7 +92,7 @@ bool GenerationRun::StartSquare(int column) {
         for (int c = column + 1; c < static_cast<int>(run_.Approved.size()); ++c) SetApproved(c, false);
         return false;
     }
-    const TSqMatch& sq = gen_.Sq(prep_->ChooseSquare(cands, gen_.Rng));
+    const TSqMatch& sq = gen_.Sq(prep_->ChooseSquare(cands, gen_.Rng, {above, left}));
     MapSq(x, row) = TSq{sq.Gnd, sq.Top, sq.Atr};
     dirtyFrom_ = std::min(dirtyFrom_, row);
     return true;

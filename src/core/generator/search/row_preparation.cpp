@@ -1,5 +1,7 @@
 #include "generator/search/row_preparation.h"
 
+#include "generator/search/frequency_weights.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -130,8 +132,11 @@ RowPreparer::RowPreparer(TMapGenerator& generator, RowSettings settings)
     if (gen_.SquareCount() < 1) throw Error("Map generator is not ready.");
     columns_ = w - 2 * BorderWidth;
     filter_ = ObjectFilterInForce(settings_.P);
+    if (gen_.Counts.Present()) freq_ = std::make_unique<FrequencyWeights>(gen_);
     BuildRunTables();
 }
+
+RowPreparer::~RowPreparer() = default;
 
 void RowPreparer::BuildRunTables() {
     const std::size_t n = static_cast<std::size_t>(gen_.SquareCount());
@@ -191,6 +196,7 @@ void RowPreparer::BuildColumnCandidates(std::span<const std::int32_t> above, Gen
     if (above.size() != static_cast<std::size_t>(columns_))
         throw Error("The row has " + std::to_string(columns_) + " columns, not " + std::to_string(above.size()) + ".");
     gen_.PrepareRowBuffers(columns_);
+    above_.assign(above.begin(), above.end());
     for (int c = 0; c < columns_; ++c) {
         std::int32_t sq = above[static_cast<std::size_t>(c)];
         if (sq < 0 || sq >= gen_.SquareCount()) sq = gen_.EmptySquare();
@@ -368,9 +374,34 @@ std::int64_t RowPreparer::PairWeight(const SqPair& p) const {
     return squareWeight_[Index(p.Left)] + squareWeight_[Index(p.Right)];
 }
 
-void RowPreparer::ShuffleAndOrderJoins(GeneratorRng& rng) {
-    for (auto& pairs : gen_.ColJoins) {
+void RowPreparer::ShufflePairs(std::vector<SqPair>& pairs, int pair, GeneratorRng& rng) const {
+    if (!freq_) {
         ShuffleList(pairs, rng);
+        return;
+    }
+    const auto c = static_cast<std::size_t>(pair);
+    const std::int32_t left = c < above_.size() ? above_[c] : -1;
+    const std::int32_t right = c + 1 < above_.size() ? above_[c + 1] : -1;
+    WeightedShuffle(pairs, [&](const SqPair& p) { return freq_->Pair(left, right, p); }, rng);
+}
+
+void RowPreparer::ShufflePairPositions(std::vector<std::int32_t>& positions, const std::vector<SqPair>& pairs,
+                                       int pair, GeneratorRng& rng) const {
+    if (!freq_) {
+        ShuffleList(positions, rng);
+        return;
+    }
+    const auto c = static_cast<std::size_t>(pair);
+    const std::int32_t left = c < above_.size() ? above_[c] : -1;
+    const std::int32_t right = c + 1 < above_.size() ? above_[c + 1] : -1;
+    WeightedShuffle(
+        positions, [&](std::int32_t i) { return freq_->Pair(left, right, pairs[static_cast<std::size_t>(i)]); }, rng);
+}
+
+void RowPreparer::ShuffleAndOrderJoins(GeneratorRng& rng) {
+    for (std::size_t c = 0; c < gen_.ColJoins.size(); ++c) {
+        auto& pairs = gen_.ColJoins[c];
+        ShufflePairs(pairs, static_cast<int>(c), rng);
         if (settings_.Choice.J == 0.5) continue;
         weights_.resize(pairs.size());
         for (std::size_t i = 0; i < pairs.size(); ++i) weights_[i] = PairWeight(pairs[i]);
@@ -406,11 +437,24 @@ void RowPreparer::FilterByObjectSize(std::vector<std::int32_t>& candidates, Gene
     candidates.resize(out);
 }
 
-std::int32_t RowPreparer::ChooseSquare(std::span<const std::int32_t> candidates, GeneratorRng& rng) const {
+std::int32_t RowPreparer::ChooseSquare(std::span<const std::int32_t> candidates, GeneratorRng& rng,
+                                       SquareNeighbours around) const {
     if (candidates.empty()) throw Error("There is no candidate to choose from.");
+    if (settings_.Choice.J == 0.5 && freq_) {
+        std::vector<double> upTo(candidates.size());
+        double sum = 0;
+        for (std::size_t i = 0; i < candidates.size(); ++i)
+            upTo[i] = sum += freq_->Single(around.Above, around.Left, candidates[i]);
+        const double r = UniformUnit(rng) * sum;
+        const auto at = std::upper_bound(upTo.begin(), upTo.end(), r) - upTo.begin();
+        return candidates[std::min(static_cast<std::size_t>(at), candidates.size() - 1)];
+    }
     if (settings_.Choice.J == 0.5) return candidates[UniformBelow(rng, candidates.size())];
     std::vector<std::int32_t> list(candidates.begin(), candidates.end());
-    ShuffleList(list, rng);
+    if (freq_)
+        WeightedShuffle(list, [&](std::int32_t s) { return freq_->Single(around.Above, around.Left, s); }, rng);
+    else
+        ShuffleList(list, rng);
     std::vector<std::int64_t> weights(list.size());
     for (std::size_t i = 0; i < list.size(); ++i) weights[i] = SquareWeight(list[i]);
     return list[static_cast<std::size_t>(OrderByWeight(weights, settings_.Choice.J, rng).front())];

@@ -20,6 +20,7 @@
 // MaxRowColumns columns and at most MaxSubChains sub-chains.
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <span>
 #include <vector>
@@ -65,6 +66,14 @@ void ShuffleList(std::vector<T>& list, GeneratorRng& rng) {
     for (std::uint64_t i = 0; i < n; ++i) std::swap(list[i], list[UniformBelow(rng, n)]);
 }
 
+class FrequencyWeights;
+
+// The learned squares around a square being chosen (-1: none).
+struct SquareNeighbours {
+    std::int32_t Above = -1;
+    std::int32_t Left = -1;
+};
+
 // Inputs fixed for a generation run.
 struct RowSettings {
     int MapWidth = 0;  // W, borders included (14..206)
@@ -81,6 +90,7 @@ struct RowSettings {
 class RowPreparer {
 public:
     RowPreparer(TMapGenerator& generator, RowSettings settings);
+    ~RowPreparer();
 
     int Columns() const { return columns_; }      // W - 4
     int ColumnPairs() const { return columns_ - 1; }  // W - 5
@@ -120,8 +130,20 @@ public:
     // candidate stays when P[its object size] > 0 and a uniform random number
     // is at most that. Nothing changes while the filter is not in force.
     void FilterByObjectSize(std::vector<std::int32_t>& candidates, GeneratorRng& rng) const;
-    // The choice of squares: one square of a non-empty candidate list.
-    std::int32_t ChooseSquare(std::span<const std::int32_t> candidates, GeneratorRng& rng) const;
+    // The choice of squares: one square of a non-empty candidate list. With
+    // occurrence counts learned and J = 0.5, drawn in proportion to how
+    // likely the square is next to its neighbours.
+    std::int32_t ChooseSquare(std::span<const std::int32_t> candidates, GeneratorRng& rng,
+                              SquareNeighbours around = {}) const;
+
+    // The shuffle of column pair `pair`'s list: uniform, or with occurrence
+    // counts learned in proportion to each pair's likelihood under the
+    // squares above (frequency_weights.h).
+    void ShufflePairs(std::vector<SqPair>& pairs, int pair, GeneratorRng& rng) const;
+    // The same shuffle of positions into that list.
+    void ShufflePairPositions(std::vector<std::int32_t>& positions, const std::vector<SqPair>& pairs, int pair,
+                              GeneratorRng& rng) const;
+    bool FavoursFrequent() const { return freq_ != nullptr; }
 
     // Weights used by the choice of squares.
     std::int64_t SquareWeight(std::int32_t square) const { return squareWeight_[Index(square)]; }
@@ -152,6 +174,8 @@ private:
     std::vector<std::int32_t> leftCount_;     // distinct squares (the last aside) naming it in Right, at most 2
     std::vector<std::int32_t> leftFirst_;     // the first of them
     std::vector<std::int64_t> squareWeight_;  // weight for the choice of squares
+    std::unique_ptr<FrequencyWeights> freq_;  // with occurrence counts learned
+    std::vector<std::int32_t> above_;         // the squares above the row's columns
 
     // Scratch, sized by the learned squares.
     std::vector<std::int32_t> counts_;

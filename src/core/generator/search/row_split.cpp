@@ -68,15 +68,15 @@ void SetUpSubChain(TMapGenerator& gen, TSubChain& sc, int start, int len) {
 
 // Shuffles the first column pair's list and moves the focus entries, which
 // name positions in it, along with their pairs.
-void ShuffleFirstPairs(TSubChain& sc, GeneratorRng& rng) {
+void ShuffleFirstPairs(const RowPreparer& prep, TSubChain& sc, GeneratorRng& rng) {
     auto& pairs = sc.Pairs.front();
     if (sc.Focus.empty()) {
-        ShuffleList(pairs, rng);
+        prep.ShufflePairs(pairs, sc.start, rng);
         return;
     }
     std::vector<std::int32_t> from(pairs.size());
     std::iota(from.begin(), from.end(), 0);
-    ShuffleList(from, rng);
+    prep.ShufflePairPositions(from, pairs, sc.start, rng);
     std::vector<SqPair> shuffled(pairs.size());
     std::vector<std::int32_t> to(pairs.size());
     for (std::size_t i = 0; i < from.size(); ++i) {
@@ -149,8 +149,9 @@ void RowPreparer::Reprepare(GeneratorRng& rng) {
         sc.Done = sc.Frozen.load();
         sc.Exhausted = false;
         if (sc.Pairs.empty()) continue;
-        ShuffleFirstPairs(sc, rng);
-        for (std::size_t k = 1; k < sc.Pairs.size(); ++k) ShuffleList(sc.Pairs[k], rng);
+        ShuffleFirstPairs(*this, sc, rng);
+        for (std::size_t k = 1; k < sc.Pairs.size(); ++k)
+            ShufflePairs(sc.Pairs[k], sc.start + static_cast<int>(k), rng);
     }
 }
 
