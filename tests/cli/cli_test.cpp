@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <nlohmann/json.hpp>
 
 #include "builders.h"
@@ -11,6 +13,7 @@
 #include "model/map_file.h"
 #include "model/tileset_file.h"
 #include "platform/file_io.h"
+#include "platform/file_names.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;
@@ -186,3 +189,36 @@ TEST(Cli, RendersMapToPngOfThirtyTwoPixelsPerSquare) {
     EXPECT_FALSE(FileExists(dir.file("out.png")));
 }
 #endif
+
+// Folder names beyond ASCII: a "zme" tile set stores its path in the
+// Windows code page and a map naming a tile set there finds it again; a
+// name the code page lacks is refused for a "zme" file (nothing written) and
+// is no matter for "zmpe", which stores no path and is copied byte for byte.
+TEST(Cli, StoredPathsAreInTheWindowsCodePage) {
+    TempDir dir;
+    const std::string karten = "Karten für €", mapy = "Mapy_ŻÓŁW";
+    std::filesystem::create_directory(dir.path() / karten);
+    std::filesystem::create_directory(dir.path() / mapy);
+    const std::vector<std::uint8_t> set = EncodeZP(SmallTileSet(), TileSetVariant::Zmpe);
+    WriteBytes(dir.file(karten + "/set.zp"), set);
+    WriteBytes(dir.file(karten + "/map.zm"), SmallMap(dir.file(karten + "/set.zp")));
+
+    CliOutcome zme = RunZorvane("convert '" + karten + "/set.zp' '" + karten + "/out.zp' --variant zme", dir);
+    ASSERT_EQ(zme.status, 0) << zme.err;
+    const std::vector<std::uint8_t> out = ReadWholeFile(dir.file(karten + "/out.zp"));
+    EXPECT_EQ(std::string(out.begin() + 5, out.begin() + 5 + out[4]), StoredPathFromUtf8(dir.file(karten + "/out.zp")));
+    EXPECT_NE(std::string(out.begin() + 5, out.begin() + 5 + out[4]).find("f\xFCr \x80"), std::string::npos);
+
+    CliOutcome layered = RunZorvane("convert '" + karten + "/map.zm' '" + karten + "/map.zl'", dir);
+    ASSERT_EQ(layered.status, 0) << layered.err;
+    EXPECT_EQ(ParseZL(ReadWholeFile(dir.file(karten + "/map.zl"))).ZpPath, dir.file(karten + "/set.zp"));
+
+    CliOutcome refused = RunZorvane("convert '" + karten + "/set.zp' " + mapy + "/out.zp --variant zme", dir);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Ż (U+017B)"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / mapy / "out.zp"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / mapy));
+    CliOutcome zmpe = RunZorvane("convert '" + karten + "/set.zp' " + mapy + "/out.zp", dir);
+    ASSERT_EQ(zmpe.status, 0) << zmpe.err;
+    EXPECT_EQ(ReadWholeFile(dir.file(mapy + "/out.zp")), set);
+}
