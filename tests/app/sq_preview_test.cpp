@@ -3,10 +3,12 @@
 // records, the scroll bars and resizing; and both windows opened from the
 // generator settings window after learning the sample maps.
 
+#include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <cmath>
 #include <set>
 #include <tuple>
@@ -253,6 +255,18 @@ TEST_F(SqPreviewTest, ScrollBarsAndResizing) {
     EXPECT_EQ(preview.Scroll().Y, 128);
     EXPECT_EQ(At(5, 160 - 128), kRed);
     EXPECT_EQ(At(64 + 5, 160 - 128 + 32 + 5), PaletteColour(50));
+    // The wheel scrolls by three small steps.
+    QWheelEvent down(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(preview.ImgRender, &down);
+    EXPECT_EQ(preview.Scroll().Y, 128 + 3 * preview.SBy->singleStep());
+    EXPECT_EQ(At(5, 320 - preview.Scroll().Y), kRed);
+    // "Copy picture" puts what the view shows on the clipboard.
+    auto* copy = preview.ImgRender->findChild<QAction*>("PMCopyPicture");
+    ASSERT_NE(copy, nullptr);
+    QApplication::clipboard()->clear();
+    copy->trigger();
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), preview.Surface());
 
     // Bigger: the view and the surface follow, the ranges shrink.
     preview.resize(800, 700);
@@ -263,7 +277,7 @@ TEST_F(SqPreviewTest, ScrollBarsAndResizing) {
     EXPECT_EQ(preview.SBy->geometry().right(), preview.width() - 1);
     EXPECT_EQ(preview.SBx->geometry().bottom(), preview.height() - 1);
     EXPECT_EQ(preview.BtnShowId->geometry().bottomRight(), QPoint(preview.width() - 1, preview.height() - 1));
-    EXPECT_EQ(At(5, 160 - preview.Scroll().Y), kRed);
+    EXPECT_EQ(At(5, 480 - preview.Scroll().Y), kRed);
     // Smaller than the least size is refused; a narrow view scrolls across.
     preview.resize(100, 100);
     QApplication::processEvents();
