@@ -32,7 +32,7 @@ TEST(FrequencyWeights, WeightedShuffleDrawsEachPlaceInProportionToTheWeights) {
             ++heavyFirst;
             ++secondAfterHeavy[static_cast<std::size_t>(list[1])];
         }
-        EXPECT_EQ(list[3], 3);  // weight 0 comes last (up to ties below 1e-300)
+        EXPECT_EQ(list[3], 3);  // weight 0 comes last
     }
     EXPECT_NEAR(first[0] / double(kDraws), 0.1, 0.015);
     EXPECT_NEAR(first[1] / double(kDraws), 0.2, 0.015);
@@ -78,6 +78,13 @@ TEST(FrequencyWeights, LikelihoodsFollowTheCountsWithSmoothing) {
     EXPECT_DOUBLE_EQ(f.Below(-1, 1), f.Square(1));
     EXPECT_DOUBLE_EQ(f.Pair(0, 3, {0, 1}), (4.5 / 8) * (3.5 / 6) * f.Square(1) / f.Square(1));
     EXPECT_DOUBLE_EQ(f.Single(0, 0, 1), (2.5 / 8) * (3.5 / 6) / f.Square(1));
+    // The weigher of a column pair gives every pair's likelihood.
+    for (std::int32_t upA : {-1, 0, 1, 3})
+        for (std::int32_t upB : {0, 2, 7}) {
+            const auto weigh = f.ForColumns(upA, upB);
+            for (std::int32_t a = 0; a < 4; ++a)
+                for (std::int32_t b = 0; b < 4; ++b) EXPECT_DOUBLE_EQ(weigh({a, b}), f.Pair(upA, upB, {a, b}));
+        }
 }
 
 namespace {

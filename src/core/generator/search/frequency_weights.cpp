@@ -1,5 +1,6 @@
 #include "generator/search/frequency_weights.h"
 
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -10,7 +11,9 @@ namespace {
 // Added to every count: a join the lists allow but no learned map showed
 // keeps a small chance.
 constexpr double kSmoothing = 0.5;
-constexpr double kSmallestWeight = 1e-300;
+// Small enough for any likelihood of a real pair, large enough that every
+// key stays a finite float.
+constexpr double kSmallestWeight = 1e-30;
 // The most squares for which the conditionals are kept in tables (8 MiB each).
 constexpr std::size_t kDenseSquares = 1024;
 
@@ -75,6 +78,25 @@ double FrequencyWeights::Pair(std::int32_t aboveLeft, std::int32_t aboveRight, c
 
 double FrequencyWeights::Single(std::int32_t above, std::int32_t left, std::int32_t s) const {
     return Below(above, s) * RightOf(left, s) / Square(s);
+}
+
+FrequencyWeights::PairWeigher FrequencyWeights::ForColumns(std::int32_t aboveLeft, std::int32_t aboveRight) const {
+    PairWeigher w;
+    w.weights_ = this;
+    w.aboveLeft_ = aboveLeft;
+    w.aboveRight_ = aboveRight;
+    if (down_.empty()) return w;
+    w.downLeft_ = down_.data() + Row(aboveLeft);
+    w.downRight_ = down_.data() + Row(aboveRight);
+    w.right_ = right_.data();
+    w.square_ = square_.data();
+    w.n_ = n_;
+    return w;
+}
+
+std::uint64_t PackedKey(double weight, std::uint32_t position, GeneratorRng& rng) {
+    const auto key = static_cast<float>(WeightedKey(weight, rng));
+    return (static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(key)) << 32) | position;
 }
 
 double WeightedKey(double weight, GeneratorRng& rng) {

@@ -43,6 +43,27 @@ public:
     // The likelihood of square s below `above` and right of `left`.
     double Single(std::int32_t above, std::int32_t left, std::int32_t s) const;
 
+    // Pair() for one column pair, from the tables when there are tables.
+    class PairWeigher {
+    public:
+        double operator()(const SqPair& p) const {
+            if (!downLeft_) return weights_->Pair(aboveLeft_, aboveRight_, p);
+            const auto a = static_cast<std::size_t>(p.Left), b = static_cast<std::size_t>(p.Right);
+            return downLeft_[a] * right_[a * n_ + b] * downRight_[b] / square_[b];
+        }
+
+    private:
+        friend class FrequencyWeights;
+        const FrequencyWeights* weights_ = nullptr;
+        std::int32_t aboveLeft_ = -1, aboveRight_ = -1;
+        const double* downLeft_ = nullptr;
+        const double* downRight_ = nullptr;
+        const double* right_ = nullptr;
+        const double* square_ = nullptr;
+        std::size_t n_ = 0;
+    };
+    PairWeigher ForColumns(std::int32_t aboveLeft, std::int32_t aboveRight) const;
+
 private:
     bool Evidence(std::int32_t square) const;
     double Conditional(JoinDir dir, std::int32_t from, std::int32_t s) const;
@@ -72,15 +93,18 @@ void WeightedShuffle(std::vector<T>& list, Weight&& weight, GeneratorRng& rng);
 // `weight`; ascending keys give the order.
 double WeightedKey(double weight, GeneratorRng& rng);
 
+// A key as a 32-bit float (positive, so its bits order as it does) above
+// the entry's position.
+std::uint64_t PackedKey(double weight, std::uint32_t position, GeneratorRng& rng);
+
 template <typename T, typename Weight>
 void WeightedShuffle(std::vector<T>& list, Weight&& weight, GeneratorRng& rng) {
-    std::vector<std::pair<double, std::uint32_t>> keys(list.size());
-    for (std::size_t i = 0; i < list.size(); ++i)
-        keys[i] = {WeightedKey(weight(list[i]), rng), static_cast<std::uint32_t>(i)};
+    std::vector<std::uint64_t> keys(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) keys[i] = PackedKey(weight(list[i]), static_cast<std::uint32_t>(i), rng);
     std::sort(keys.begin(), keys.end());
     std::vector<T> ordered;
     ordered.reserve(list.size());
-    for (const auto& k : keys) ordered.push_back(list[k.second]);
+    for (std::uint64_t k : keys) ordered.push_back(list[static_cast<std::size_t>(k & 0xFFFFFFFFu)]);
     list.swap(ordered);
 }
 

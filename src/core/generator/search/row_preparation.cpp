@@ -382,7 +382,7 @@ void RowPreparer::ShufflePairs(std::vector<SqPair>& pairs, int pair, GeneratorRn
     const auto c = static_cast<std::size_t>(pair);
     const std::int32_t left = c < above_.size() ? above_[c] : -1;
     const std::int32_t right = c + 1 < above_.size() ? above_[c + 1] : -1;
-    WeightedShuffle(pairs, [&](const SqPair& p) { return freq_->Pair(left, right, p); }, rng);
+    WeightedShuffle(pairs, freq_->ForColumns(left, right), rng);
 }
 
 void RowPreparer::ShufflePairPositions(std::vector<std::int32_t>& positions, const std::vector<SqPair>& pairs,
@@ -394,8 +394,8 @@ void RowPreparer::ShufflePairPositions(std::vector<std::int32_t>& positions, con
     const auto c = static_cast<std::size_t>(pair);
     const std::int32_t left = c < above_.size() ? above_[c] : -1;
     const std::int32_t right = c + 1 < above_.size() ? above_[c + 1] : -1;
-    WeightedShuffle(
-        positions, [&](std::int32_t i) { return freq_->Pair(left, right, pairs[static_cast<std::size_t>(i)]); }, rng);
+    const auto weigh = freq_->ForColumns(left, right);
+    WeightedShuffle(positions, [&](std::int32_t i) { return weigh(pairs[static_cast<std::size_t>(i)]); }, rng);
 }
 
 void RowPreparer::ShuffleAndOrderJoins(GeneratorRng& rng) {
