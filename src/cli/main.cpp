@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
     learnCmd->add_option("--connector", learn.connectors, "A map whose squares are interchangeable (default: none)");
     learnCmd->add_option("--zp", learn.zp, "Use this tile set for every map (default: the one each map names)");
     learnCmd->add_flag("--gather-tiles", learn.gatherTiles, "Collect the tiles lists of all tile sets");
+    learnCmd->add_flag("--frequencies", learn.frequencies,
+                       "Learn how often squares occur, so that generation favours frequent squares (default: off)");
     learnCmd->add_flag("-v,--verbose", learn.verbose, "Show what is done");
 
     GenerateCommandOptions generate;

@@ -117,3 +117,35 @@ TEST_F(LearnCli, InfoShowsEverySettingUnderItsKeyInTheWindowsOrder) {
     EXPECT_EQ(settings["backup_path"], "text of Lbackup");
     EXPECT_EQ(settings["object_chart"]["points"], nlohmann::ordered_json::parse("[[0, 100], [200, 100]]"));
 }
+
+TEST_F(LearnCli, FrequenciesAddOnlyTheirBlockAndGenerateValidMapsFromIt) {
+    ASSERT_EQ(RunZorvane("learn a.zm grass.zm -o plain.zg --connector grass.zm", dir).status, 0);
+    auto r = RunZorvane("learn a.zm grass.zm -o counted.zg --connector grass.zm --frequencies", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto plain = ReadWholeFile(dir.file("plain.zg"));
+    const auto counted = ReadWholeFile(dir.file("counted.zg"));
+    ASSERT_GT(counted.size(), plain.size());
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), counted.begin()));
+    EXPECT_FALSE(ParseZG(plain).Counts.Present());
+    const GeneratorPreset p = ParseZG(counted);
+    ASSERT_TRUE(p.Counts.Present());
+    // Every inner square of the two maps (20 x 16 and 12 x 12) counted once.
+    std::int64_t squares = 0;
+    for (std::int64_t c : p.Counts.Squares) squares += c;
+    EXPECT_EQ(squares, 20 * 16 + 12 * 12);
+
+    auto info = RunZorvane("info --json counted.zg", dir);
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(nlohmann::json::parse(info.out)["settings"]["learn_frequencies"], true);
+    EXPECT_EQ(nlohmann::json::parse(RunZorvane("info --json plain.zg", dir).out)["settings"]["learn_frequencies"],
+              false);
+
+    for (const char* seed : {"1", "2"}) {
+        auto g = RunZorvane(std::string("generate counted.zg -o map") + seed + ".zl --size 20x16 --threads 1 --seed " +
+                                seed,
+                            dir);
+        ASSERT_EQ(g.status, 0) << g.err;
+        auto c = RunZorvane(std::string("check map") + seed + ".zl counted.zg", dir);
+        EXPECT_EQ(c.status, 0) << c.out << c.err;
+    }
+}
