@@ -39,6 +39,8 @@ constexpr std::pair<const char*, const char*> kHints[] = {
     {"CBzmConnector", "All squares from the \"connector\" map can be used alternatively\r(recommended for source maps "
                       "containing only grass, water and other 1-square individual fillers)"},
     {"CBgatherTS", "Merges tiles lists from all *.zp's"},
+    {"CBlearnFrequencies", "Also counts how often every square and every join occurs in the maps,\rso that generated "
+                           "maps use frequent squares as often as their examples do."},
     {"BtnLearn", "Starts analyzing added maps.\rThe results of this process will be listed by clicking \"Show squares "
                  "neighbors\" / \"Show identified objects\" buttons."},
     {"BtnLoad", "You don't need to click the \"Learn\" button after loading preset."},
@@ -132,6 +134,7 @@ void TFGeneratorSettings::CreateControls() {
     CBzmConnector = check("CBzmConnector", "Connector");
     CBselectZp = check("CBselectZp", "force using another *.zp (click to select file)");
     CBgatherTS = check("CBgatherTS", "Collect tile sets from all *.zp's into one *.zp");
+    CBlearnFrequencies = check("CBlearnFrequencies", "Learn how often squares occur");
     BtnLearn = button("BtnLearn", "Learn", &TFGeneratorSettings::BtnLearnClick);
     BtnLoad = button("BtnLoad", "Load", &TFGeneratorSettings::BtnLoadClick);
     BtnSave = button("BtnSave", "Save", &TFGeneratorSettings::BtnSaveClick);
@@ -148,10 +151,11 @@ void TFGeneratorSettings::CreateControls() {
     lg->addWidget(CBzmConnector, 4, 2);
     lg->addWidget(CBselectZp, 5, 0, 1, 4);
     lg->addWidget(CBgatherTS, 6, 0, 1, 4);
-    lg->addWidget(BtnLearn, 7, 0);
-    lg->addWidget(BtnLoad, 7, 1);
-    lg->addWidget(BtnSave, 7, 2);
-    lg->addWidget(Lstatus, 8, 0, 1, 4);
+    lg->addWidget(CBlearnFrequencies, 7, 0, 1, 4);
+    lg->addWidget(BtnLearn, 8, 0);
+    lg->addWidget(BtnLoad, 8, 1);
+    lg->addWidget(BtnSave, 8, 2);
+    lg->addWidget(Lstatus, 9, 0, 1, 4);
     connect(LBzmPaths, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0 || row >= int(settings_.LearnList.size())) return;
         const QSignalBlocker bm(SEzmMultiplier), bc(CBzmConnector);

@@ -73,6 +73,7 @@ public:
     QCheckBox* CBzmConnector;
     QCheckBox* CBselectZp;
     QCheckBox* CBgatherTS;
+    QCheckBox* CBlearnFrequencies;
     QPushButton* BtnLearn;
     QPushButton* BtnLoad;
     QPushButton* BtnSave;
