@@ -3,10 +3,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "commands.h"
+#include "platform/file_names.h"
+#include "platform/process.h"
 #include "platform/signals.h"
 
 namespace {
@@ -21,6 +25,18 @@ const CLI::Validator SeedRule(
         return {};
     },
     "0..4294967295");
+
+// CLI11's ExistingFile with the name taken through the file-name seam, so
+// that a name beyond the ANSI code page is found on Windows too.
+const CLI::Validator ExistingFile(
+    [](std::string& name) -> std::string {
+        std::error_code ec;
+        const std::filesystem::file_status status = std::filesystem::status(zorvane::PathFromUtf8(name), ec);
+        if (!std::filesystem::exists(status)) return "File does not exist: " + name;
+        if (std::filesystem::is_directory(status)) return "File is actually a directory: " + name;
+        return {};
+    },
+    "FILE");
 
 }  // namespace
 
@@ -38,14 +54,14 @@ int main(int argc, char** argv) {
 
     InfoOptions info;
     auto* infoCmd = app.add_subcommand("info", "Summarise a *.zp, *.zm, *.zl or *.zg file");
-    infoCmd->add_option("FILE", info.file, "The file")->required()->check(CLI::ExistingFile);
+    infoCmd->add_option("FILE", info.file, "The file")->required()->check(ExistingFile);
     infoCmd->add_flag("--json", info.json, "Print one JSON object");
 
     LearnOptions learn;
     auto* learnCmd = app.add_subcommand("learn", "Learn from map projects and save a generator data file (*.zg)");
     learnCmd->add_option("MAPS", learn.maps, "The map projects (*.zm) to learn from")
         ->required()
-        ->check(CLI::ExistingFile);
+        ->check(ExistingFile);
     learnCmd->add_option("-o,--out", learn.out, "The generator data file to write (*.zg)")->required();
     learnCmd->add_option("--multiplier", learn.multipliers, "MAP=N: the weight (1..100) of a map's joins (default 1)");
     learnCmd->add_option("--connector", learn.connectors, "A map whose squares are interchangeable (default: none)");
@@ -59,7 +75,7 @@ int main(int argc, char** argv) {
     auto* generateCmd = app.add_subcommand("generate", "Generate a map from a generator data file (*.zg)");
     generateCmd->footer("Every setting not given here is the data file's own: the defaults come from the settings "
                         "it was saved with.");
-    generateCmd->add_option("DATA", generate.data, "The generator data file")->required()->check(CLI::ExistingFile);
+    generateCmd->add_option("DATA", generate.data, "The generator data file")->required()->check(ExistingFile);
     generateCmd->add_option("-o,--out", generate.out, "The layered project to write (*.zl)")->required();
     generateCmd->add_option("--zm", generate.zm, "Also write a map project (*.zm)");
     generateCmd->add_option("--variant", generate.variant,
@@ -78,8 +94,8 @@ int main(int argc, char** argv) {
 
     CheckOptions check;
     auto* checkCmd = app.add_subcommand("check", "Check that a map uses only learned squares and allowed joins");
-    checkCmd->add_option("MAP", check.map, "The map (*.zl or *.zm)")->required()->check(CLI::ExistingFile);
-    checkCmd->add_option("DATA", check.data, "The generator data file (*.zg)")->required()->check(CLI::ExistingFile);
+    checkCmd->add_option("MAP", check.map, "The map (*.zl or *.zm)")->required()->check(ExistingFile);
+    checkCmd->add_option("DATA", check.data, "The generator data file (*.zg)")->required()->check(ExistingFile);
 
     StatsOptions stats;
     auto* statsCmd = app.add_subcommand(
@@ -89,11 +105,11 @@ int main(int argc, char** argv) {
                      "so maps and examples should use one tile set; an attribute class is the terrain attribute of "
                      "a square. Runs are straight lines of squares of one class, regions are squares of one class "
                      "joined side to side; every figure pools the maps of its side.");
-    statsCmd->add_option("MAPS", stats.maps, "The maps (*.zm or *.zl)")->required()->check(CLI::ExistingFile);
+    statsCmd->add_option("MAPS", stats.maps, "The maps (*.zm or *.zl)")->required()->check(ExistingFile);
     statsCmd->add_option("--against", stats.against,
                          "Example maps (*.zm or *.zl) to compare with, with the square frequency distance "
                          "(total variation: 0 the same frequencies, 1 no square in common) (default: none)")
-        ->check(CLI::ExistingFile);
+        ->check(ExistingFile);
     statsCmd->add_flag("--json", stats.json, "Print one JSON object");
 
     SamplesOptions samples;
@@ -104,7 +120,7 @@ int main(int argc, char** argv) {
     ConvertOptions convert;
     auto* convertCmd = app.add_subcommand(
         "convert", "Convert a tile set to a tile set (either variant), or a map or layered project to *.zl");
-    convertCmd->add_option("IN", convert.in, "The file to read")->required()->check(CLI::ExistingFile);
+    convertCmd->add_option("IN", convert.in, "The file to read")->required()->check(ExistingFile);
     convertCmd->add_option("OUT", convert.out, "The file to write (*.zp from a tile set, else *.zl)")->required();
     convertCmd->add_option("--variant", convert.variant,
                            "Tile set variant to write: zme or zmpe (default: the one read)");
@@ -114,7 +130,7 @@ int main(int argc, char** argv) {
 
     ExportCommandOptions exp;
     auto* exportCmd = app.add_subcommand("export", "Flatten a layered project and export it as a map project");
-    exportCmd->add_option("IN", exp.in, "The layered project (*.zl)")->required()->check(CLI::ExistingFile);
+    exportCmd->add_option("IN", exp.in, "The layered project (*.zl)")->required()->check(ExistingFile);
     exportCmd->add_option("OUT", exp.out, "The map project to write (*.zm)")->required();
     exportCmd->add_option("--variant", exp.variant, "zme or zmpe")->required();
     exportCmd->add_option("--zp", exp.zp, "The new tile set file, when the export needs one (default: none)");
@@ -126,7 +142,7 @@ int main(int argc, char** argv) {
     auto* renderCmd = app.add_subcommand("render", "Render a map or layered project to a PNG picture");
     renderCmd->add_option("IN", render.in, "The map project (*.zm) or layered project (*.zl)")
         ->required()
-        ->check(CLI::ExistingFile);
+        ->check(ExistingFile);
     renderCmd->add_option("OUT", render.out, "The PNG file to write")->required();
     renderCmd->add_option("--zp", render.zp, "Tile set to read in place of the one a map names (default: that one)");
     renderCmd->add_option("--compression", render.compression, "PNG compression, 0 (none, fastest) to 9 (smallest)")
@@ -141,7 +157,11 @@ int main(int argc, char** argv) {
 #endif
 
     try {
-        app.parse(argc, argv);
+        // On Windows the arguments as typed, not narrowed to the ANSI code page.
+        std::vector<std::string> utf8 = zorvane::Utf8Arguments(argc, argv);
+        std::vector<char*> args;
+        for (std::string& arg : utf8) args.push_back(arg.data());
+        app.parse(static_cast<int>(args.size()), args.data());
     } catch (const CLI::ParseError& e) {
         // Help and version are answers; everything else is wrong usage.
         if (e.get_exit_code() == 0) return app.exit(e);
