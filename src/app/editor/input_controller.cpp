@@ -1,5 +1,6 @@
 #include "editor/input_controller.h"
 
+#include <QKeyEvent>
 #include <cmath>
 
 #include "editor/main_window.h"
@@ -7,6 +8,25 @@
 #include "render/scaling.h"
 
 namespace zorvane::editor {
+
+int VirtualKey(const QKeyEvent& e) {
+    const int k = e.key();
+    switch (k) {
+    case Qt::Key_Shift: return vk::Shift;
+    case Qt::Key_Control: return vk::Control;
+    case Qt::Key_Alt: return vk::Alt;
+    case Qt::Key_Escape: return vk::Escape;
+    case Qt::Key_Left: return vk::Left;
+    case Qt::Key_Up: return vk::Up;
+    case Qt::Key_Right: return vk::Right;
+    case Qt::Key_Down: return vk::Down;
+    case Qt::Key_Delete: return vk::Delete;
+    default: break;
+    }
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return (e.modifiers() & Qt::KeypadModifier) ? 96 + (k - Qt::Key_0) : k;
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
+    return 0;
+}
 
 int TSterowanie::DragState() const { return window_.editState().DragState; }
 

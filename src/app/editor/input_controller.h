@@ -6,6 +6,8 @@
 // editing state, read through DragState(). Events are processed only while
 // it is enabled; the main window disables it around long operations.
 
+class QKeyEvent;
+
 namespace zorvane {
 struct GenerationRequests;
 }
@@ -20,6 +22,10 @@ inline constexpr int Shift = 16, Control = 17, Alt = 18, Escape = 27;
 inline constexpr int Left = 37, Up = 38, Right = 39, Down = 40, Delete = 46;
 inline constexpr int Digit0 = 48, Digit1 = 49, Digit9 = 57;
 }  // namespace vk
+
+// The controller's key code of a Qt key (0 for keys it ignores). Digits of
+// the numeric keypad have codes of their own, which ask nothing.
+int VirtualKey(const QKeyEvent& e);
 
 // Mouse buttons as the controller numbers them.
 inline constexpr int LeftButton = 0, RightButton = 1, MiddleButton = 2;

@@ -24,28 +24,6 @@
 #include "render/scaling.h"
 
 namespace zorvane::editor {
-namespace {
-
-int VirtualKey(const QKeyEvent& e) {
-    const int k = e.key();
-    switch (k) {
-    case Qt::Key_Shift: return vk::Shift;
-    case Qt::Key_Control: return vk::Control;
-    case Qt::Key_Alt: return vk::Alt;
-    case Qt::Key_Escape: return vk::Escape;
-    case Qt::Key_Left: return vk::Left;
-    case Qt::Key_Up: return vk::Up;
-    case Qt::Key_Right: return vk::Right;
-    case Qt::Key_Down: return vk::Down;
-    case Qt::Key_Delete: return vk::Delete;
-    default: break;
-    }
-    if (k >= Qt::Key_0 && k <= Qt::Key_9) return (e.modifiers() & Qt::KeypadModifier) ? 96 + (k - Qt::Key_0) : k;
-    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
-    return 0;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(bool showAbout)
     : ui_(*this), editing_(project_, editState_, ui_), renderer_(project_, bitmapInfo_), controller_(*this),
@@ -76,6 +54,7 @@ MainWindow::MainWindow(bool showAbout)
     renderer_.Render(0, renderer_.ViewCols(), 0, renderer_.ViewRows(), 0, 0);
     SetPanel(0, QStringLiteral("ready"));
     project_.NoProject = true;
+    ProjectOpened(std::string());
     UpdateStatusBar();
 }
 
@@ -198,6 +177,10 @@ bool MainWindow::event(QEvent* e) {
         // window closes when it has ended.
         requests_.StopRequest = true;
         closeAfterRun_ = true;
+        e->ignore();
+        return true;
+    }
+    if (e->type() == QEvent::Close && !shutDown_ && !MayCloseWithChanges()) {
         e->ignore();
         return true;
     }

@@ -70,27 +70,6 @@ constexpr StatsLineText kStatsLines[StatsLineCount] = {
 
 constexpr char kHeartbeat[3] = {'-', '\\', '/'};
 
-// The input controller's key code of a Qt key (0 for keys it ignores).
-int ControllerKey(const QKeyEvent& e) {
-    const int k = e.key();
-    switch (k) {
-    case Qt::Key_Shift: return vk::Shift;
-    case Qt::Key_Control: return vk::Control;
-    case Qt::Key_Alt: return vk::Alt;
-    case Qt::Key_Escape: return vk::Escape;
-    case Qt::Key_Left: return vk::Left;
-    case Qt::Key_Up: return vk::Up;
-    case Qt::Key_Right: return vk::Right;
-    case Qt::Key_Down: return vk::Down;
-    case Qt::Key_Delete: return vk::Delete;
-    default: break;
-    }
-    // Digits of the numeric keypad have codes of their own, which ask nothing.
-    if (k >= Qt::Key_0 && k <= Qt::Key_9) return (e.modifiers() & Qt::KeypadModifier) ? 96 + (k - Qt::Key_0) : k;
-    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
-    return 0;
-}
-
 QLabel* MakeLabel(const QString& text, QWidget* parent, int x, int y) {
     auto* l = new QLabel(text, parent);
     l->setTextFormat(Qt::PlainText);
@@ -379,9 +358,9 @@ void TFStats::PassKey(const QKeyEvent& key) {
     TSterowanie& controller = window_.controller();
     if (!controller.Enabled) return;
     if (key.type() == QEvent::KeyPress)
-        controller.KeyDown(ControllerKey(key));
+        controller.KeyDown(VirtualKey(key));
     else if (!key.isAutoRepeat())
-        controller.KeyUp(ControllerKey(key));
+        controller.KeyUp(VirtualKey(key));
 }
 
 }  // namespace zorvane::editor
