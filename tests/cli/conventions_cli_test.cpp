@@ -64,9 +64,9 @@ TEST(Conventions, HelpAndVersion) {
     CliOutcome all = RunZorvane("help", dir);
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.out, RunZorvane("--help", dir).out);
-    CliOutcome one = RunZorvane("help render", dir);
+    CliOutcome one = RunZorvane("help convert", dir);
     EXPECT_EQ(one.status, 0);
-    EXPECT_EQ(one.out, RunZorvane("render --help", dir).out);
+    EXPECT_EQ(one.out, RunZorvane("convert --help", dir).out);
 }
 
 // An error about an input names that input (and not the output).
