@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "generator/settings_table.h"
+#include "platform/file_names.h"
 
 namespace zorvane {
 
@@ -140,7 +141,7 @@ bool CheckBackupDir(const std::string& backupPath) {
     const auto slash = backupPath.find_last_of("/\\");
     if (slash == std::string::npos) return true;
     std::error_code ec;
-    return !std::filesystem::is_directory(backupPath.substr(0, slash == 0 ? 1 : slash), ec);
+    return !std::filesystem::is_directory(PathFromUtf8(backupPath.substr(0, slash == 0 ? 1 : slash)), ec);
 }
 
 std::string SelectZpCaption(bool checked, const std::string& zpPath) {
