@@ -148,6 +148,7 @@ TEST_F(GenerateMapTest, EscInTheViewStopsALongRunWithTheRowsMadeSoFar) {
 TEST_F(GenerateMapTest, ClosingTheWindowStopsTheRunThenCloses) {
     LearnSamples(202);
     DuringRun([&] {
+        dialogs.answers = {Answer::No};  // the map made so far is discarded
         window.close();
         EXPECT_TRUE(window.isVisible()) << "the run is on the stack: it ends first";
         return true;
@@ -155,6 +156,7 @@ TEST_F(GenerateMapTest, ClosingTheWindowStopsTheRunThenCloses) {
     PressCtrlG();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(Panel(0).rfind("Map generator stopped by user.", 0), 0u) << Panel(0);
+    EXPECT_EQ(dialogs.messages.back().caption, "Unsaved changes");
 }
 
 }  // namespace

@@ -15,19 +15,40 @@ Modifiers Held(const TSterowanie& c) { return {c.CtrlDown, c.ShiftDown, c.AltDow
 
 }  // namespace
 
-void MainWindow::LeftClickOn(int x, int y) { ApplyRedraw(editing_.LeftClickOn(x, y, Held(controller_))); }
+// A click puts down what was dragged or placed (one step for the whole
+// drag), starts a drag, or takes the selection one step in depth.
+void MainWindow::LeftClickOn(int x, int y) {
+    const int before = editState_.DragState;
+    ApplyRedraw(editing_.LeftClickOn(x, y, Held(controller_)));
+    RecordMapCommand(before, "Selection Step Up");
+}
 
-void MainWindow::RightClickOn(int x, int y) { ApplyRedraw(editing_.RightClickOn(x, y, Held(controller_))); }
+void MainWindow::RightClickOn(int x, int y) {
+    const int before = editState_.DragState;
+    ApplyRedraw(editing_.RightClickOn(x, y, Held(controller_)));
+    RecordMapCommand(before, "Selection Step Down");
+}
+
+void MainWindow::RecordMapCommand(int dragStateBefore, const char* clickName) {
+    if (dragStateBefore == DragIdle && editState_.DragState == DragMoving) dragStep_ = "Drag";
+    RecordStep(dragStateBefore == DragIdle ? clickName : dragStep_, Parts::UsedTiles);
+}
 
 void MainWindow::DragOver(int x, int y) {
     const Redraw r = editing_.SelDragOver(x, y);
     if (!r.Nothing()) ApplyRedraw(r);
 }
 
-void MainWindow::AbandonDrag() { editing_.AbandonDrag(); }
+void MainWindow::AbandonDrag() {
+    const bool dragging = editState_.DragState != DragIdle;
+    editing_.AbandonDrag();
+    if (dragging) RecordStep(dragStep_, Parts::UsedTiles);
+}
 
 void MainWindow::StoreNew(int index) {
+    RecordStep(dragStep_, Parts::UsedTiles);
     ApplyRedraw(editing_.StoreNew(index, renderer_.ScrollX, renderer_.ScrollY));
+    if (editState_.DragState == DragPlacing) dragStep_ = "Place tile";
 }
 
 void MainWindow::MSelectAllClick() { ApplyRedraw(editing_.SelectAll()); }
@@ -43,6 +64,8 @@ void MainWindow::MSelectNoneClick() {
 void MainWindow::MCloneClick() {
     ApplyRedraw(editing_.CloneSelected(PixToSq(controller_.MouseX) + renderer_.ScrollX,
                                        PixToSq(controller_.MouseY) + renderer_.ScrollY));
+    if (editState_.DragState == DragMoving) dragStep_ = "Clone";
+    RecordStep("Clone", Parts::UsedTiles);
 }
 
 void MainWindow::MExtendStepClick() {
@@ -50,10 +73,22 @@ void MainWindow::MExtendStepClick() {
     Action("MExtendStep")->setChecked(editState_.SkipNearest);
 }
 
-void MainWindow::MSelUpClick() { ApplyRedraw(editing_.SelectionStepUp(true)); }
-void MainWindow::MSelDownClick() { ApplyRedraw(editing_.SelectionStepDown(true)); }
-void MainWindow::MSelToTopClick() { ApplyRedraw(editing_.SelectionToTop()); }
-void MainWindow::MSelToBottomClick() { ApplyRedraw(editing_.SelectionToBottom()); }
+void MainWindow::MSelUpClick() {
+    ApplyRedraw(editing_.SelectionStepUp(true));
+    RecordStep("Selection Step Up", Parts::UsedTiles);
+}
+void MainWindow::MSelDownClick() {
+    ApplyRedraw(editing_.SelectionStepDown(true));
+    RecordStep("Selection Step Down", Parts::UsedTiles);
+}
+void MainWindow::MSelToTopClick() {
+    ApplyRedraw(editing_.SelectionToTop());
+    RecordStep("Selection to Top", Parts::UsedTiles);
+}
+void MainWindow::MSelToBottomClick() {
+    ApplyRedraw(editing_.SelectionToBottom());
+    RecordStep("Selection to Bottom", Parts::UsedTiles);
+}
 
 // Only with exactly two tiles selected; the selection entries follow the
 // swapped tiles.
@@ -68,9 +103,16 @@ void MainWindow::MSwapClick() {
     r.Add(DirtyRect::Around(*project_.UsedTiles[a]).United(DirtyRect::Around(*project_.UsedTiles[b])));
     ui_.setStatus("tiles swapped.");
     ApplyRedraw(r);
+    RecordStep("Swap", Parts::UsedTiles);
 }
 
-void MainWindow::MSplitSelectedClick() { ApplyRedraw(editing_.SplitSelected()); }
-void MainWindow::MDeleteSelectedClick() { ApplyRedraw(editing_.DeleteSelected(true)); }
+void MainWindow::MSplitSelectedClick() {
+    ApplyRedraw(editing_.SplitSelected());
+    RecordStep("Split", Parts::UsedTiles);
+}
+void MainWindow::MDeleteSelectedClick() {
+    ApplyRedraw(editing_.DeleteSelected(true));
+    RecordStep("Delete", Parts::UsedTiles);
+}
 
 }  // namespace zorvane::editor

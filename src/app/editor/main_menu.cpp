@@ -71,6 +71,13 @@ void MainWindow::CreateMenus() {
     connect(add(file, {"MExit", "Exit", ""}), &QAction::triggered, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
+    QAction* undo = add(edit, {"MUndo", "Undo", ""}, false);
+    undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    on(undo, &MainWindow::MUndoClick);
+    QAction* redo = add(edit, {"MRedo", "Redo", ""}, false);
+    redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    on(redo, &MainWindow::MRedoClick);
+    edit->addSeparator();
     on(add(edit, {"MSelectAll", "Select All", "Ctrl+A"}), &MainWindow::MSelectAllClick);
     on(add(edit, {"MSelectNone", "Deselect All", "Ctrl+D"}), &MainWindow::MSelectNoneClick);
     on(add(edit, {"MClone", "Clone Selection", "Ctrl+C"}), &MainWindow::MCloneClick);
@@ -134,7 +141,11 @@ void MainWindow::CreateMenus() {
     on(add(help, {"MMDonate", "Shout me a beer!", ""}), &MainWindow::MMDonateClick);
 }
 
-void MainWindow::MGeneratorSettingsClick() { generatorSettings_->Execute(); }
+// Learning into the project changes its tile set: one step.
+void MainWindow::MGeneratorSettingsClick() {
+    generatorSettings_->Execute();
+    RecordStep("Learning");
+}
 
 void MainWindow::MStatsWindowClick() {
     if (stats_->StatsShown())
@@ -147,28 +158,35 @@ void MainWindow::MStatsWindowClick() {
 void MainWindow::MNewClick() {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
     BusyRun([this] { newMap_->Execute(); });
+    if (RecordStep("New map")) currentFile_.clear();
+    UpdateUndoCommands();
 }
 
+// Opening a file, or failing to (the project is then reset), starts a new
+// history.
 void MainWindow::MOpenZMClick() {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
-    BusyRun([this] { OpenZM(project_, ui_); });
+    const auto file = RunFileCommand([this](UserInterface& ui) { return OpenZM(project_, ui); });
+    if (file || project_.NoProject) ProjectOpened(file.value_or(std::string()));
 }
 
 void MainWindow::MOpenZLClick() {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
-    BusyRun([this] { OpenZL(project_, ui_); });
+    const auto file = RunFileCommand([this](UserInterface& ui) { return OpenZL(project_, ui); });
+    if (file || project_.NoProject) ProjectOpened(file.value_or(std::string()));
 }
 
 void MainWindow::MSaveZLClick() {
-    BusyRun([this] { SaveZlCommand(project_, ui_); });
+    ProjectSaved(RunFileCommand([this](UserInterface& ui) { return SaveZlCommand(project_, ui); }));
 }
 
 void MainWindow::MExportClick(TileSetVariant variant) {
-    BusyRun([this, variant] { ExportCommand(project_, ui_, variant); });
+    ProjectSaved(RunFileCommand([this, variant](UserInterface& ui) { return ExportCommand(project_, ui, variant); }));
 }
 
 void MainWindow::MMakeZpClick(TileSetVariant variant) {
     BusyRun([this, variant] { MakeZpCommand(project_, ui_, variant); });
+    RecordStep("Make tile set");
 }
 
 // Every box of a merge tells how it ended (what was taken over, or what
@@ -181,6 +199,7 @@ void MainWindow::MMergeZpClick() {
     });
     BusyRun([this] { MergeZpCommand(project_, ui_); });
     ui_.setBeforeMessage(nullptr);
+    RecordStep("Merge");
 }
 
 void MainWindow::MMapPropertiesClick() {
@@ -189,10 +208,13 @@ void MainWindow::MMapPropertiesClick() {
         return;
     }
     Guarded([this] { properties_->Execute(); });
+    RecordStep("Project properties");
 }
 
 void MainWindow::MResetProjectClick() {
-    Guarded([this] { ResetProjectCommand(project_, ui_, GeneratorHasData()); });
+    bool reset = false;
+    Guarded([&] { reset = ResetProjectCommand(project_, ui_, GeneratorHasData()); });
+    if (reset) ProjectOpened(std::string());
 }
 
 void MainWindow::ToggleView(bool ViewOptions::*option, const char* action) {

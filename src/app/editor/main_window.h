@@ -11,11 +11,14 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "editing/edit_state.h"
 #include "editing/map_editing.h"
 #include "editor/editor_log.h"
 #include "editor/input_controller.h"
+#include "history/history.h"
 #include "generator/driver/generation.h"
 #include "model/project.h"
 #include "qtui.h"
@@ -163,6 +166,27 @@ public:
     void MAboutClick();
     void MMDonateClick();
     // Edit menu.
+    // Undo and redo: one step of the history; disabled while a run goes on.
+    void MUndoClick();
+    void MRedoClick();
+    History& history() { return history_; }
+    // After a command: what it changed in `parts` becomes one undo step named
+    // `name` (nothing while a drag runs: the drag is recorded as it ends).
+    // True when a step was taken.
+    bool RecordStep(const char* name, Parts parts = Parts::All);
+    // A file was opened (or the project reset, `file` empty): a new history
+    // at a clean position.
+    void ProjectOpened(const std::string& file);
+    // After a save: saved to `file` ("": the file stays as it was), or
+    // failed (none).
+    void ProjectSaved(const std::optional<std::string>& file);
+    // Whether the project differs from what was last saved or opened.
+    bool ModifiedProject() const;
+    // The Undo and Redo captions and enabling, and the title.
+    void UpdateUndoCommands();
+    // Runs a file command with the busy cursor; returns, when it succeeded,
+    // the first file the user chose in it ("" when none).
+    std::optional<std::string> RunFileCommand(const std::function<bool(UserInterface&)>& command);
     void MSelectAllClick();
     void MSelectNoneClick();
     void MCloneClick();
@@ -203,8 +227,17 @@ private:
     void Shutdown();
     // Disables (or gives back) what would change the project under a run.
     void LockForRun(bool locked);
+    void StepThroughHistory(Direction direction);
+    QString TitleFileName() const;
+    void UpdateTitle();
+    bool MayCloseWithChanges();
+    // Records the map command that ended a drag, or a click's command.
+    void RecordMapCommand(int dragStateBefore, const char* clickName);
 
     Project project_;
+    History history_;
+    std::string currentFile_;     // the file last opened or saved; empty for none
+    const char* dragStep_ = "Drag";  // the name of the drag in progress
     app::QtUi ui_;
     EditState editState_;
     MapEditing editing_;

@@ -62,6 +62,7 @@ void MainWindow::CreateTilesListCommands(QMenu* submenu) {
     tilesList_->OnReorder = [this](int selected, int under) {
         int now = selected;
         Guarded([&] { now = DragNewTileToward(project_, ui_, selected, under); });
+        RecordStep("Move tile", Parts::TilesList | Parts::Fields);
         return now;
     };
     connect(tilesList_, &QListWidget::currentRowChanged, this, &MainWindow::UpdateTilesListCommands);
@@ -87,6 +88,7 @@ void MainWindow::OpenTileEditor(TileEditorMode mode) {
         case TileEditorMode::Edit: tileEdit_->Execute(TileEditMode::Edit, tilesList_->currentRow()); break;
         case TileEditorMode::FromSelection: tileEdit_->Execute(TileEditMode::FromSelection, -1); break;
     }
+    RecordStep("Apply tile");  // what the tile editor applied: bitmaps, palette, tiles
 }
 
 // Each command checks its condition again: a shortcut may outrun the
@@ -108,11 +110,13 @@ void MainWindow::MMoveTileClick() {
     const int i = tilesList_->currentRow();
     const int to = moveTile_->Execute(static_cast<int>(project_.NewTiles.size()));
     Guarded([&] { tilesList_->setCurrentRow(MoveNewTile(project_, ui_, i, to)); });
+    RecordStep("Move tile", Parts::TilesList | Parts::Fields);
 }
 
 void MainWindow::MDelTileClick() {
     const int i = tilesList_->currentRow();
     Guarded([&] { tilesList_->setCurrentRow(DeleteNewTile(project_, ui_, i)); });
+    RecordStep("Delete tile", Parts::TilesList | Parts::Fields);
 }
 
 }  // namespace zorvane::editor

@@ -23,6 +23,20 @@ void History::Reset(const Project& project) {
 }
 
 bool History::Record(const Project& project, std::string_view name, Parts parts) {
+    return Take(project, name, parts, false);
+}
+
+bool History::RecordAlong(const Project& project) {
+    return Take(project, position_ > 0 ? steps_[position_ - 1].Name : std::string(), Parts::All, true);
+}
+
+const History::Step* History::UndoStep() const {
+    for (std::size_t k = position_; k > 0; --k)
+        if (!steps_[k - 1].Along) return &steps_[k - 1];
+    return nullptr;
+}
+
+bool History::Take(const Project& project, std::string_view name, Parts parts, bool along) {
     ProjectChange change = DiffProject(project, image_, parts);
     if (change.Empty()) return false;
     while (steps_.size() > position_) {
@@ -32,6 +46,7 @@ bool History::Record(const Project& project, std::string_view name, Parts parts)
     if (saved_ && *saved_ > dropped_ + position_) saved_.reset();  // that state can no longer be reached
     Step& step = steps_.emplace_back();
     step.Name = name;
+    step.Along = along;
     step.Change = std::move(change);
     step.Bytes = sizeof(Step) + step.Name.capacity() + step.Change.Bytes();
     bytes_ += step.Bytes;
@@ -48,21 +63,33 @@ void History::DropOldest() {
     if (saved_ && *saved_ < dropped_) saved_.reset();
 }
 
+void History::UndoOne(Project& project) {
+    --position_;
+    ApplyProjectChange(steps_[position_].Change, Direction::Undo, project, image_);
+    lastTouched_ = lastTouched_ | steps_[position_].Change.Touched();
+}
+
+void History::RedoOne(Project& project) {
+    ApplyProjectChange(steps_[position_].Change, Direction::Redo, project, image_);
+    lastTouched_ = lastTouched_ | steps_[position_].Change.Touched();
+    ++position_;
+}
+
 bool History::Undo(Project& project) {
     if (!CanUndo()) return false;
     DropSelection(project);
-    --position_;
-    ApplyProjectChange(steps_[position_].Change, Direction::Undo, project, image_);
-    lastTouched_ = steps_[position_].Change.Touched();
+    lastTouched_ = Parts(0);
+    while (steps_[position_ - 1].Along) UndoOne(project);
+    UndoOne(project);
     return true;
 }
 
 bool History::Redo(Project& project) {
     if (!CanRedo()) return false;
     DropSelection(project);
-    ApplyProjectChange(steps_[position_].Change, Direction::Redo, project, image_);
-    lastTouched_ = steps_[position_].Change.Touched();
-    ++position_;
+    lastTouched_ = Parts(0);
+    RedoOne(project);
+    while (position_ < steps_.size() && steps_[position_].Along) RedoOne(project);
     return true;
 }
 

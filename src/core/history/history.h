@@ -36,11 +36,16 @@ public:
     // `name`; true when there was a change. Steps that could be redone are
     // dropped.
     bool Record(const Project& project, std::string_view name, Parts parts = Parts::All);
+    // Records what a command changed without the user asking for it (a save
+    // that puts the bitmaps' rows in file order): a step of its own that
+    // Undo takes back together with the step before it, and Redo does again
+    // together with that step.
+    bool RecordAlong(const Project& project);
 
-    bool CanUndo() const { return position_ > 0; }
+    bool CanUndo() const { return UndoStep() != nullptr; }
     bool CanRedo() const { return position_ < steps_.size(); }
     // The names of the steps that Undo and Redo would take ("" when none).
-    std::string UndoName() const { return CanUndo() ? steps_[position_ - 1].Name : std::string(); }
+    std::string UndoName() const { return CanUndo() ? UndoStep()->Name : std::string(); }
     std::string RedoName() const { return CanRedo() ? steps_[position_].Name : std::string(); }
     // Take back or do again one step; the selection is emptied first. False
     // when there was nothing to do.
@@ -64,7 +69,12 @@ private:
         std::string Name;
         ProjectChange Change;
         std::size_t Bytes = 0;
+        bool Along = false;  // goes with the step before it
     };
+    bool Take(const Project& project, std::string_view name, Parts parts, bool along);
+    const Step* UndoStep() const;
+    void UndoOne(Project& project);
+    void RedoOne(Project& project);
     void DropOldest();
 
     std::size_t limit_;

@@ -222,6 +222,21 @@ TEST(HistoryTest, ModifiedFollowsTheSavedPositionThroughEditsUndoAndRedo) {
     h.Undo(e.p);
     EXPECT_TRUE(h.Modified());
     EXPECT_FALSE(h.CanUndo());
+    // What a save changes itself goes with the step before it.
+    e.p.Palette[0] ^= 1;
+    ASSERT_TRUE(h.Record(e.p, "Apply tile"));
+    const bool rows = e.p.BottomUpRows;
+    e.p.BottomUpRows = !rows;
+    ASSERT_TRUE(h.RecordAlong(e.p));
+    h.MarkSaved();
+    EXPECT_EQ(h.UndoName(), "Apply tile");
+    h.Undo(e.p);
+    EXPECT_TRUE(h.Modified());
+    EXPECT_FALSE(h.CanUndo()) << "the save's own change went back with the Apply";
+    h.Redo(e.p);
+    EXPECT_FALSE(h.Modified()) << "both done again: the saved state";
+    EXPECT_FALSE(h.CanRedo());
+    EXPECT_EQ(e.p.BottomUpRows, !rows);
     // Opening a file (a reset of the history) makes the project clean again.
     h.Reset(e.p);
     EXPECT_FALSE(h.Modified());

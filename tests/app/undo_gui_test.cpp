@@ -1,0 +1,118 @@
+// Undo and redo in the editor through real key events: a mistaken delete
+// taken back with Ctrl+Z and done again with Ctrl+Y, a drag as one step,
+// the captions of the Edit menu, the title's unsaved-changes mark through
+// save and undo, and the question before closing over unsaved changes.
+
+#include <QAction>
+
+#include "map_edit_fixture.h"
+#include "model/layered_file.h"
+
+namespace zorvane::testing {
+namespace {
+
+using V = std::vector<int>;
+
+class UndoGuiTest : public MapEditTest {
+protected:
+    // Five tiles in a row, then the history starts as after opening a file.
+    void MakeRow() {
+        for (int k = 0; k < 5; ++k) Add(1, 1, 2 + k, 3, static_cast<std::uint16_t>(k));
+        Refresh();
+        window.ProjectOpened(dir.file("row.zl"));
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(&window, key, modifiers);
+        QApplication::processEvents();
+    }
+    std::string Caption(const char* action) const { return window.Action(action)->text().toStdString(); }
+    std::string Title() const { return window.windowTitle().toStdString(); }
+};
+
+TEST_F(UndoGuiTest, AMistakenDeleteIsUndoneWithCtrlZAndRedoneWithCtrlY) {
+    MakeRow();
+    EXPECT_FALSE(window.Action("MUndo")->isEnabled());
+    EXPECT_FALSE(window.Action("MRedo")->isEnabled());
+    EXPECT_EQ(Title(), "row.zl - Zorvane Terrain Editor");
+    const auto before = EncodeZL(window.project());
+    Click(3, 3);
+    Click(5, 3);
+    EXPECT_FALSE(window.Action("MUndo")->isEnabled()) << "selecting changes nothing";
+    QTest::keyClick(view, Qt::Key_Delete);
+    ASSERT_EQ(Order(), V({0, 2, 4}));
+    const auto after = EncodeZL(window.project());
+    EXPECT_EQ(Caption("MUndo"), "Undo Delete");
+    EXPECT_EQ(Title(), "row.zl* - Zorvane Terrain Editor");
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Order(), V({0, 1, 2, 3, 4}));
+    EXPECT_TRUE(EncodeZL(window.project()) == before);
+    EXPECT_EQ(Panel(6), "used tiles = 5");
+    EXPECT_EQ(Pixel(3, 3), Plain(1)) << "the view shows the tile again";
+    EXPECT_EQ(sbDepth->maximum(), 4);
+    EXPECT_EQ(Title(), "row.zl - Zorvane Terrain Editor") << "back at the opened state";
+    EXPECT_FALSE(window.Action("MUndo")->isEnabled());
+    EXPECT_EQ(Caption("MRedo"), "Redo Delete");
+
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Order(), V({0, 2, 4}));
+    EXPECT_TRUE(EncodeZL(window.project()) == after);
+    EXPECT_EQ(Pixel(3, 3), 0u);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Order(), V({0, 2, 4})) << "Ctrl+Shift+Z redoes too";
+    EXPECT_FALSE(window.Action("MRedo")->isEnabled());
+}
+
+TEST_F(UndoGuiTest, AWholeDragIsOneStep) {
+    MakeRow();
+    Click(2, 3);
+    Click(3, 3);
+    QTest::keyPress(view, Qt::Key_Control);
+    Press(3, 3);
+    QTest::keyRelease(view, Qt::Key_Control);
+    for (int col = 4; col <= 9; ++col) MoveTo(col, 6 + col % 2);
+    Click(9, 8);
+    ASSERT_EQ(DragState(), DragIdle);
+    const TTile& moved = Tile(1);
+    ASSERT_NE(moved.Y, 3) << "the drag moved the tiles";
+    EXPECT_EQ(Caption("MUndo"), "Undo Drag");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(Tile(k).X, 2 + k);
+        EXPECT_EQ(Tile(k).Y, 3);
+    }
+    EXPECT_FALSE(window.Action("MUndo")->isEnabled()) << "one step for the whole drag";
+}
+
+TEST_F(UndoGuiTest, SavingMarksTheProjectCleanAndClosingAsksOverChanges) {
+    MakeRow();
+    Click(4, 3);
+    Trigger("MDeleteSelected");
+    const std::string saved = dir.file("saved.zl");
+    dialogs.files = {saved};
+    Trigger("MSaveZL");
+    EXPECT_EQ(Caption("MUndo"), "Undo Delete") << "the save is no step";
+    EXPECT_EQ(Title(), "saved.zl - Zorvane Terrain Editor");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(Order(), V({0, 1, 2, 3, 4}));
+    EXPECT_EQ(Title(), "saved.zl* - Zorvane Terrain Editor") << "the file holds the delete";
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Title(), "saved.zl - Zorvane Terrain Editor");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(Order(), V({0, 1, 2, 3, 4}));
+
+    dialogs.answers = {Answer::Cancel};
+    window.close();
+    EXPECT_TRUE(window.isVisible()) << "Cancel keeps the window";
+    EXPECT_EQ(dialogs.messages.back().caption, "Unsaved changes");
+    ASSERT_EQ(Order(), V({0, 1, 2, 3, 4}));
+    dialogs.answers = {Answer::Yes};
+    dialogs.files = {dir.file("closing.zl")};
+    window.close();
+    EXPECT_FALSE(window.isVisible()) << "saved, then closed";
+    EXPECT_EQ(ParseZL(ReadWholeFile(dir.file("closing.zl"))).UsedTiles.size(), 5u);
+}
+
+}  // namespace
+}  // namespace zorvane::testing
