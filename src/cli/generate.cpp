@@ -214,25 +214,9 @@ int Check(const CheckOptions& o) {
     try {
         const std::string path = AbsolutePath(o.map);
         const auto bytes = ReadWholeFile(path);
-        std::vector<TSq> squares;
-        int w = 0, h = 0;
-        switch (KindOfBytes(bytes)) {
-        case ProjectFileKind::Layered: {
-            const Project p = ParseZL(bytes);
-            squares = VisibleSquares(p);
-            w = p.MapWidth;
-            h = p.MapHeight;
-            break;
-        }
-        case ProjectFileKind::Map: {
-            MapFile m = ParseZM(bytes);
-            squares = std::move(m.Squares);
-            w = m.Width;
-            h = m.Height;
-            break;
-        }
-        default: return Fail("check", o.map + " is not a map project (*.zm) or layered project (*.zl).");
-        }
+        const std::optional<MapSquares> map = ReadMapSquares(bytes);
+        if (!map) return Fail("check", o.map + " is not a map project (*.zm) or layered project (*.zl).");
+        const auto& [squares, w, h] = *map;
         TMapGenerator gen;
         LoadLearned(o.data, gen);
         if (const auto violation = FirstJoinViolation(squares, w, h, gen)) return Fail("check", *violation);

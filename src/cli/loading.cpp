@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "commands/open_commands.h"
+#include "generator/map_check.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
 #include "model/tileset_file.h"
@@ -57,6 +58,20 @@ int Fail(const char* command, const ConsoleUi& ui) {
 int Fail(const char* command, const std::string& text) {
     std::cerr << "zorvane " << command << ": " << ConsoleText(text) << "\n";
     return 1;
+}
+
+std::optional<MapSquares> ReadMapSquares(const std::vector<std::uint8_t>& bytes) {
+    switch (KindOfBytes(bytes)) {
+    case ProjectFileKind::Layered: {
+        const Project p = ParseZL(bytes);
+        return MapSquares{VisibleSquares(p), p.MapWidth, p.MapHeight};
+    }
+    case ProjectFileKind::Map: {
+        MapFile m = ParseZM(bytes);
+        return MapSquares{std::move(m.Squares), m.Width, m.Height};
+    }
+    default: return std::nullopt;
+    }
 }
 
 }  // namespace zorvane::cli

@@ -2,8 +2,10 @@
 // What every sub-command that reads project files shares: telling the
 // formats apart, loading any of them into a project, and reporting failures.
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "console_ui.h"
 #include "model/file_kinds.h"
@@ -23,6 +25,17 @@ std::optional<TileSetVariant> ParseVariant(const std::optional<std::string>& nam
 // projects only (throws Error otherwise).
 bool Load(Project& project, ConsoleUi& ui, const std::string& in, ProjectFileKind kind,
           const std::optional<std::string>& zp);
+
+// The squares a map shows, row by row: a map project's own, or the topmost
+// of a layered project's tiles on every square.
+struct MapSquares {
+    std::vector<TSq> Squares;
+    int Width = 0;
+    int Height = 0;
+};
+// Reads them from the bytes of a map project or a layered project; nullopt
+// for a file of another kind. Throws Error for a damaged file.
+std::optional<MapSquares> ReadMapSquares(const std::vector<std::uint8_t>& bytes);
 
 // Reports a failure on standard error and returns the exit status 1: the
 // error boxes the operation showed, or its status text when it showed none.

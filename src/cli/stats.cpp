@@ -39,30 +39,14 @@ struct Side {
 // project as stored, those of a layered project as its tiles show them.
 analysis::SquareGrid ReadInnerSquares(const std::string& name) {
     const auto bytes = ReadWholeFile(AbsolutePath(name));
-    std::vector<TSq> squares;
-    int w = 0, h = 0;
+    std::optional<MapSquares> map;
     try {
-        switch (KindOfBytes(bytes)) {
-        case ProjectFileKind::Layered: {
-            const Project p = ParseZL(bytes);
-            squares = VisibleSquares(p);
-            w = p.MapWidth;
-            h = p.MapHeight;
-            break;
-        }
-        case ProjectFileKind::Map: {
-            MapFile m = ParseZM(bytes);
-            squares = std::move(m.Squares);
-            w = m.Width;
-            h = m.Height;
-            break;
-        }
-        default: throw Error("not a map project (*.zm) or layered project (*.zl).");
-        }
+        map = ReadMapSquares(bytes);
     } catch (const Error& e) {
         throw Error(name + ": " + e.what());
     }
-    analysis::SquareGrid inner = analysis::InnerSquares(squares, w, h);
+    if (!map) throw Error(name + ": not a map project (*.zm) or layered project (*.zl).");
+    analysis::SquareGrid inner = analysis::InnerSquares(map->Squares, map->Width, map->Height);
     if (inner.Squares.empty()) throw Error(name + ": the map has no squares inside its border.");
     return inner;
 }
