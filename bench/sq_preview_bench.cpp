@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "editor_bench_support.h"
+
 #include <QApplication>
 #include <QScrollBar>
 #include <random>
@@ -111,12 +113,4 @@ BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollStepWithIds)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillList)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return zorvane::bench::RunQtBenchmarks(argc, argv); }

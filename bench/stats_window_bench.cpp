@@ -12,7 +12,7 @@
 #include <chrono>
 #include <ctime>
 
-#include "bench_support.h"
+#include "editor_bench_support.h"
 #include "editor/main_window.h"
 #include "generator/driver/generation.h"
 #include "generator/learning/learn.h"
@@ -28,24 +28,7 @@ namespace {
 constexpr int kSize = 202;
 constexpr std::uint64_t kSeed = 5;
 
-const std::vector<std::uint8_t>& Knowledge() {
-    static const std::vector<std::uint8_t> bytes = [] {
-        const auto files = samples::BuildSampleFiles(bench::TempPath("stats"), 5);
-        samples::WriteSampleFiles(files);
-        Project project;
-        TMapGenerator gen;
-        project.Generator = &gen;
-        GeneratorSettings settings;
-        for (const auto& f : files) {
-            if (!f.Path.ends_with(".zm") || f.Path.find("/zmpe/") == std::string::npos) continue;
-            settings.LearnList.push_back({f.Path, 1, f.Path.find("connector") != std::string::npos});
-        }
-        SilentUi ui;
-        if (!Learn(project, ui, gen, settings).Completed) throw Error("learning the sample maps failed");
-        return EncodeZG(project, gen, settings);
-    }();
-    return bytes;
-}
+const std::vector<std::uint8_t>& Knowledge() { return bench::LearnedSamples("stats"); }
 
 // Lets window messages run when the driver polls, as the editor does.
 class EventsUi : public SilentUi {
@@ -123,12 +106,4 @@ BENCHMARK(BM_StatsWindowCost)->Iterations(15)->Unit(benchmark::kSecond)->UseReal
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::RunQtBenchmarks(argc, argv); }
