@@ -9,6 +9,7 @@
 #include <QToolBar>
 
 #include "tile_editor_fixture.h"
+#include "model/layered_file.h"
 #include "tile_editing/apply.h"
 #include "tile_editor/layer_bmp.h"
 #include "tile_editor/tile_edit_window.h"
@@ -69,6 +70,34 @@ TEST_F(TileEditorTest, EditingATileAndApplyingUnchangedAddsNoBitmap) {
     ASSERT_EQ(p.NewTiles.size(), 2u);
     EXPECT_EQ(p.NewTiles[1]->Sq, (std::vector<TSq>(4, TSq{3, 5, 4})));
     EXPECT_EQ(list->currentRow(), 1);
+}
+
+// The Apply is one undo step: undone, the list and the tile set are as
+// before the editor opened; redone, the tile and its bitmaps come back.
+TEST_F(TileEditorTest, AnAppliedTileIsUndoneAndRedone) {
+    Project& p = window.project();
+    p.NewTiles.push_back(MakeTile(1, 1, 0, 0, 0));
+    window.RefreshInterface(0, 0, false, false, false, true);
+    window.ProjectOpened(dir.file("tiles.zl"));
+    const auto before = EncodeZL(p);
+    const std::string ground = Bmp("g.bmp", 2, 2, 20);
+    Run("MNewTile", [&] {
+        dialogs.files = {ground};
+        Click(editor.BtnAddGnd);
+        Click(editor.BtnSave);
+    });
+    ASSERT_EQ(p.NewTiles.size(), 2u);
+    const auto after = EncodeZL(p);
+    EXPECT_EQ(window.Action("MUndo")->text(), "Undo Apply tile");
+    Trigger("MUndo");
+    EXPECT_TRUE(EncodeZL(p) == before);
+    EXPECT_EQ(p.BitmapCount, 12);
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_FALSE(window.Action("MUndo")->isEnabled()) << "one step for the Apply";
+    Trigger("MRedo");
+    EXPECT_TRUE(EncodeZL(p) == after);
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(p.Bitmap(p.NewTiles[1]->GndAt(1, 1))[1], 23);
 }
 
 // From a selection; then removing both layers leaves Apply nothing to do.

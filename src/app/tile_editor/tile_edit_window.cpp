@@ -351,6 +351,7 @@ void TFTileEdit::BtnSaveClick() {
     if (p.BitmapCount != out.FirstNewBitmap || out.PaletteChanged) main_.PrepareBitmapsPx();
     if (out.PaletteChanged) main_.FullRedraw();
     if (list && selected >= 0) list->setCurrentRow(selected < n ? selected : selected - 1);
+    main_.RecordStep("Apply tile");  // each press is a step, also one that left the editor open
     if (out.Result == ApplyResult::Applied) accept();
 }
 
