@@ -18,8 +18,10 @@
 #include "editing/map_editing.h"
 #include "editor/editor_log.h"
 #include "editor/input_controller.h"
+#include "editor/recent_menu.h"
 #include "history/history.h"
 #include "generator/driver/generation.h"
+#include "model/file_kinds.h"
 #include "model/project.h"
 #include "qtui.h"
 #include "render/bitmap_info.h"
@@ -142,6 +144,11 @@ public:
     void MNewClick();
     void MOpenZMClick();
     void MOpenZLClick();
+    // Opens a .zm or .zl file by name as the Open command of its kind does
+    // (the close question, the same messages, the file then a recent file);
+    // another kind of file is refused with a message. True when it opened.
+    bool OpenFile(const std::string& path);
+    RecentFilesMenu& recentFiles() { return *recent_; }
     void MSaveZLClick();
     void MExportClick(TileSetVariant variant);
     void MMakeZpClick(TileSetVariant variant);
@@ -231,6 +238,12 @@ private:
     QString TitleFileName() const;
     void UpdateTitle();
     bool MayCloseWithChanges();
+    // An Open command: the close question, then `open`; what was opened
+    // (the file chosen in it, else `named`) becomes the current file and a
+    // recent file. True when it opened.
+    bool OpenProject(const std::function<bool(UserInterface&)>& open, const std::string& named = {});
+    // A project file the user opened or saved, the extension its kind forces.
+    void NoteRecentFile(const std::optional<std::string>& file, ProjectFileKind kind);
     // Records the map command that ended a drag, or a click's command.
     void RecordMapCommand(int dragStateBefore, const char* clickName);
 
@@ -279,6 +292,7 @@ private:
     TFMoveNT* moveTile_ = nullptr;  // a child of the window
     TFTileEdit* tileEdit_ = nullptr;  // a child of the window
     QMenu* pmntList_ = nullptr;
+    std::unique_ptr<RecentFilesMenu> recent_;
     QPointer<QWidget> about_;  // the about box while it exists (it deletes itself when closed)
 };
 
