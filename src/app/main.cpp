@@ -1,15 +1,22 @@
-// zorvane-editor: the Zorvane Terrain Editor.
+// zorvane-editor: the Zorvane Terrain Editor. `zorvane-editor MAP.zm` or
+// `zorvane-editor PROJECT.zl` opens that file at start.
 
 #include <QApplication>
 
 #include "editor/main_window.h"
+#include "editor/start_arguments.h"
+#include "platform/process.h"
 #include "platform/signals.h"
 
 int main(int argc, char** argv) {
     zorvane::IgnoreFileSizeLimitSignal();
     QApplication app(argc, argv);
+    // The names under which the settings store keeps the recent files and
+    // the dialogs' folders.
+    QApplication::setOrganizationName(QStringLiteral("Zorvane"));
     QApplication::setApplicationName(QStringLiteral("Zorvane Terrain Editor"));
     zorvane::editor::MainWindow window;
     window.showMaximized();
+    zorvane::editor::OpenStartFiles(window, zorvane::editor::StartFiles(zorvane::Utf8Arguments(argc, argv), argc));
     return QApplication::exec();
 }
