@@ -54,7 +54,12 @@ public:
 
     Answer message(std::string_view caption, std::string_view text, Icon icon, Buttons buttons = Buttons::Ok,
                    Answer defaultAnswer = Answer::Ok) override;
+    // Every dialog starts in the folder of the file last chosen in a dialog
+    // of its name, kept in the platform's settings store from run to run,
+    // unless its initial path names a folder.
     std::optional<std::string> chooseFile(const FileDialog& dialog) override;
+    // The folder a dialog starts in; empty for the dialog's own default.
+    static QString StartFolder(const FileDialog& dialog);
     void setStatus(std::string_view text) override;
     std::string status() const override;
     void showProgress(bool busy) override;
@@ -73,7 +78,6 @@ private:
     editor::MainWindow& window_;
     DialogAnswerer* answerer_ = nullptr;
     std::function<void()> beforeMessage_;
-    std::map<std::string, QString> folders_;  // the last folder of every dialog
 };
 
 }  // namespace zorvane::app
