@@ -54,6 +54,7 @@ void MainWindow::MGenerateMapClick() {
         ui_.message("Warning", "This operation will close or overwrite the current project!", Icon::Warning,
                     Buttons::OkCancel) != Answer::Ok)
         return;
+    LongOperationStarts();
     auto& settings = *generatorSettings_;
     generator_ui::EditorRunReport report(*this, stats_.get());
     running_ = true;

@@ -128,6 +128,16 @@ public:
     // Runs a command with the controller disabled and the hourglass cursor;
     // an exception becomes an error box.
     void BusyRun(const std::function<void()>& command);
+    // Whether a command runs with the hourglass cursor (the project may be
+    // half changed while it lets window messages run).
+    bool Busy() const { return busyDepth_ > 0; }
+    // Called as a long operation starts (Generate Map, merging a tile set,
+    // learning into the project): the crash recovery, when one is attached,
+    // takes a copy of the project first.
+    std::function<void()> BeforeLongOperation;
+    void LongOperationStarts() {
+        if (BeforeLongOperation) BeforeLongOperation();
+    }
     // Runs a command; an exception becomes an error box.
     void Guarded(const std::function<void()>& command);
 
@@ -184,6 +194,8 @@ public:
     // A file was opened (or the project reset, `file` empty): a new history
     // at a clean position.
     void ProjectOpened(const std::string& file);
+    // The file last opened or saved; empty for none.
+    const std::string& CurrentFile() const { return currentFile_; }
     // After a save: saved to `file` ("": the file stays as it was), or
     // failed (none).
     void ProjectSaved(const std::optional<std::string>& file);

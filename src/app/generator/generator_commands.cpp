@@ -84,6 +84,7 @@ void TFGeneratorSettings::CBselectZpClick() {
 }
 
 void TFGeneratorSettings::BtnLearnClick() {
+    window_.LongOperationStarts();
     window_.BusyRun([this] { LearnCommand(window_.project(), ui_, generator_, settings_); });
     ShowSettings();
 }
