@@ -158,7 +158,10 @@ void MainWindow::MStatsWindowClick() {
 void MainWindow::MNewClick() {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
     BusyRun([this] { newMap_->Execute(); });
-    if (RecordStep("New map")) currentFile_.clear();
+    if (RecordStep("New map")) {
+        currentFile_.clear();
+        history_.StartFile(currentFile_);
+    }
     UpdateUndoCommands();
 }
 

@@ -71,6 +71,7 @@ bool MainWindow::RecordStep(const char* name, Parts parts) {
 void MainWindow::ProjectOpened(const std::string& file) {
     currentFile_ = file;
     history_.Reset(project_);
+    history_.StartFile(file);
     UpdateUndoCommands();
 }
 
@@ -79,7 +80,10 @@ void MainWindow::ProjectOpened(const std::string& file) {
 void MainWindow::ProjectSaved(const std::optional<std::string>& file) {
     if (editState_.DragState == DragIdle) history_.RecordAlong(project_);
     if (file) {
-        if (!file->empty()) currentFile_ = *file;
+        if (!file->empty()) {
+            currentFile_ = *file;
+            history_.Rename(currentFile_);
+        }
         history_.MarkSaved();
     }
     UpdateUndoCommands();
@@ -99,6 +103,7 @@ void MainWindow::StepThroughHistory(Direction direction) {
     bool done = false;
     Guarded([&] { done = direction == Direction::Undo ? history_.Undo(project_) : history_.Redo(project_); });
     if (!done) return;
+    currentFile_ = history_.File();  // undoing a new map brings back the name of the map it replaced
     const Parts touched = history_.LastTouched();
     if (Has(touched, Parts::Bitmaps)) PrepareBitmapsPx();
     const bool resized = width != project_.MapWidth || height != project_.MapHeight;

@@ -17,6 +17,7 @@ void DropSelection(Project& project) {
 
 void History::Reset(const Project& project) {
     image_ = ImageOf(project);
+    baseFile_ = std::string(File());
     steps_.clear();
     position_ = dropped_ = bytes_ = 0;
     saved_ = 0;
@@ -48,14 +49,26 @@ bool History::Take(const Project& project, std::string_view name, Parts parts, b
     step.Name = name;
     step.Along = along;
     step.Change = std::move(change);
-    step.Bytes = sizeof(Step) + step.Name.capacity() + step.Change.Bytes();
+    step.File = FileAt(position_);
+    step.Bytes = sizeof(Step) + step.Name.capacity() + step.File.capacity() + step.Change.Bytes();
     bytes_ += step.Bytes;
     ++position_;
     while (bytes_ > limit_ && steps_.size() > 1) DropOldest();
     return true;
 }
 
+void History::Rename(const std::string& file) {
+    const std::string old = File();
+    std::size_t first = position_, last = position_;
+    while (first > 0 && FileAt(first - 1) == old) --first;
+    while (last < steps_.size() && FileAt(last + 1) == old) ++last;
+    for (std::size_t k = first; k <= last; ++k) FileAt(k) = file;
+}
+
+void History::StartFile(const std::string& file) { FileAt(position_) = file; }
+
 void History::DropOldest() {
+    baseFile_ = std::move(steps_.front().File);
     bytes_ -= steps_.front().Bytes;
     steps_.pop_front();
     ++dropped_;

@@ -59,6 +59,16 @@ public:
     // Whether the project differs from what was last saved or opened.
     bool Modified() const { return saved_ != dropped_ + position_; }
 
+    // The file the project belongs to at each position (empty: none yet),
+    // so that undoing a new map brings back the name of the map it replaced.
+    const std::string& File() const { return position_ > 0 ? steps_[position_ - 1].File : baseFile_; }
+    // Saved under `file`: the position and its neighbours that belonged to
+    // the same file now belong to this one.
+    void Rename(const std::string& file);
+    // The last step began a new document (a new map): only this position
+    // belongs to `file`.
+    void StartFile(const std::string& file);
+
     std::size_t Bytes() const { return bytes_; }
     std::size_t Limit() const { return limit_; }
     std::size_t StepCount() const { return steps_.size(); }
@@ -70,6 +80,7 @@ private:
         ProjectChange Change;
         std::size_t Bytes = 0;
         bool Along = false;  // goes with the step before it
+        std::string File;    // the file of the position after the step
     };
     bool Take(const Project& project, std::string_view name, Parts parts, bool along);
     const Step* UndoStep() const;
@@ -78,7 +89,10 @@ private:
     void DropOldest();
 
     std::size_t limit_;
+    std::string& FileAt(std::size_t position) { return position > 0 ? steps_[position - 1].File : baseFile_; }
+
     ProjectImage image_;
+    std::string baseFile_;  // the file of the position before the first step
     std::deque<Step> steps_;
     std::size_t position_ = 0;  // steps done; the rest can be redone
     std::size_t dropped_ = 0;   // steps dropped from the start

@@ -243,6 +243,51 @@ TEST(HistoryTest, ModifiedFollowsTheSavedPositionThroughEditsUndoAndRedo) {
     EXPECT_FALSE(h.CanRedo());
 }
 
+// The file a position belongs to: edits keep it, a new map starts its own,
+// a save under a new name renames the positions of the same file, and
+// undo and redo bring the right one back.
+TEST(HistoryTest, EachPositionKeepsTheFileItBelongsTo) {
+    EditSession e(78);
+    History h;
+    h.Reset(e.p);
+    h.StartFile("a.zl");
+    auto edit = [&](const char* name) {
+        e.p.MapWidth += 1;
+        ASSERT_TRUE(h.Record(e.p, name));
+    };
+    edit("Edit");
+    EXPECT_EQ(h.File(), "a.zl");
+    edit("New map");
+    h.StartFile("");
+    edit("Edit");
+    h.Rename("c.zl");  // the new map saved as c.zl
+    EXPECT_EQ(h.File(), "c.zl");
+    h.Undo(e.p);
+    EXPECT_EQ(h.File(), "c.zl") << "the new map's first position was saved as c.zl too";
+    h.Undo(e.p);
+    EXPECT_EQ(h.File(), "a.zl") << "undoing the new map brings back its file";
+    h.Rename("b.zl");  // a.zl saved as b.zl: both of its positions
+    h.Undo(e.p);
+    EXPECT_EQ(h.File(), "b.zl");
+    h.Redo(e.p);
+    h.Redo(e.p);
+    EXPECT_EQ(h.File(), "c.zl");
+    h.Reset(e.p);
+    EXPECT_EQ(h.File(), "c.zl") << "a reset keeps the name; an open names its file";
+    // Dropping the oldest steps keeps the file of the first kept position.
+    History small(1);
+    small.Reset(e.p);
+    small.StartFile("x.zl");
+    e.p.MapWidth += 1;
+    small.Record(e.p, "Edit");
+    small.StartFile("y.zl");
+    e.p.MapWidth += 1;
+    small.Record(e.p, "Edit");
+    ASSERT_EQ(small.StepCount(), 1u);
+    small.Undo(e.p);
+    EXPECT_EQ(small.File(), "y.zl");
+}
+
 // A long run of large drags keeps the history within its limit by dropping
 // the oldest steps; the newest can still all be undone, and the saved
 // position that was dropped no longer counts as clean.
