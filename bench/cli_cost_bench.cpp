@@ -1,13 +1,16 @@
 // What zorvane commands cost as whole processes, run the way a user runs
 // them: convert of a tile set of 65,535 bitmaps (to the same variant and to
-// "zme"), info of it, and render of a 206 x 206 map of the sample content. Each run reports its
-// wall time ("seconds", the benchmark's time) and the process's peak memory
+// "zme"), info of it, render of a 206 x 206 map of the sample content and
+// generate of a 10 x 10 map. Each run reports its wall time ("seconds", the
+// benchmark's time), the process's CPU time ("cpu_ms") and its peak memory
 // ("peak_MiB"); convert also the time of a plain copy of the same input that
 // syncs to disk, measured in the same iteration ("x_copy": convert over
 // copy), and its peak over the size of the file it wrote ("peak_per_output").
 //
 // Targets: convert at most 2 x the copy, peak at most 1.2 x the output;
-// info under 20 MiB; render under 0.6 s.
+// info under 20 MiB; render under 0.6 s. A small command costs little more
+// than the program's start: generate of 10 x 10 loads no Qt, which only
+// render needs.
 //
 // The kernel counts, in a child's peak, what its parent held when it
 // started it: the files are made first and their memory let go, and
@@ -82,6 +85,21 @@ MeasuredRun Zorvane(std::vector<std::string> args) {
     return RunMeasured(args, TheFiles().dir);
 }
 
+// A generator data file learned from the sample meadow, with the grass
+// connector, by the program itself.
+const std::string& LearnedData() {
+    static const std::string data = [] {
+        const std::string path = TheFiles().dir + "/learned.zg";
+        if (Zorvane({"samples", "s", "--seed", "1"}).status != 0 ||
+            Zorvane({"learn", "s/zmpe/meadow.zm", "s/zmpe/grass_connector.zm", "--connector",
+                     "s/zmpe/grass_connector.zm", "-o", path})
+                    .status != 0)
+            throw Error("cannot learn the sample meadow");
+        return path;
+    }();
+    return data;
+}
+
 // Reads the file and writes it whole into another, synced to disk.
 double PlainCopySeconds(const std::string& from, const std::string& to) {
     const auto start = std::chrono::steady_clock::now();
@@ -102,6 +120,9 @@ void Report(benchmark::State& state, const MeasuredRun& run) {
     if (run.status != 0) state.SkipWithError("the command failed");
     state.SetIterationTime(run.seconds);
     state.counters["peak_MiB"] = static_cast<double>(run.peakKiB) / 1024.0;
+    benchmark::Counter& cpu = state.counters["cpu_ms"];
+    cpu.flags = benchmark::Counter::kAvgIterations;
+    cpu.value += run.cpuSeconds * 1000.0;
 }
 
 void BM_Baseline(benchmark::State& state) {
@@ -132,6 +153,13 @@ void BM_InfoTileSet(benchmark::State& state) {
     for (auto _ : state) Report(state, Zorvane({"info", TheFiles().tileSet}));
 }
 
+// A map of 10 x 10 squares, one worker, a seed: mostly the program's start.
+void BM_Generate10x10(benchmark::State& state) {
+    const std::string data = LearnedData();
+    for (auto _ : state)
+        Report(state, Zorvane({"generate", data, "-o", "small.zl", "--size", "10x10", "--seed", "7", "--threads", "1"}));
+}
+
 #ifdef ZORVANE_WITH_RENDER
 // range(0): the PNG's compression level (1 is the default); "output_MB"
 // is the size of the picture written.
@@ -151,4 +179,5 @@ BENCHMARK(BM_RenderMap)->Arg(1)->Arg(9)->UseManualTime()->Unit(benchmark::kMilli
 BENCHMARK(BM_Baseline)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ConvertTileSet)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_InfoTileSet)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Generate10x10)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK_MAIN();

@@ -1,7 +1,7 @@
 #pragma once
 // Runs a program as a child process, without a shell, and measures what the
-// whole process cost: its wall time and its peak resident memory (from the
-// kernel's own account of the child, wait4).
+// whole process cost: its wall time, its CPU time and its peak resident
+// memory (from the kernel's own account of the child, wait4).
 
 #include <chrono>
 #include <string>
@@ -18,6 +18,7 @@ struct MeasuredRun {
     int status = -1;         // the exit status, -1 when it did not exit
     double seconds = 0;      // wall time from start to exit
     long peakKiB = 0;        // the most resident memory it held
+    double cpuSeconds = 0;   // user and system CPU time
 };
 
 // Runs `argv` (the program first) in `dir` with standard output into
@@ -44,6 +45,8 @@ inline MeasuredRun RunMeasured(const std::vector<std::string>& argv, const std::
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.peakKiB = usage.ru_maxrss;
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     return run;
 }
 
