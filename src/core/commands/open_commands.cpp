@@ -147,15 +147,19 @@ bool OpenZLFile(Project& project, UserInterface& ui, const std::string& path) {
         FailOpen(project, ui, path, e.what());
         return false;
     }
+    TakeReadProject(project, ui, std::move(read), path + " opened.");
+    return true;
+}
+
+void TakeReadProject(Project& project, UserInterface& ui, Project&& read, const std::string& status) {
     ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);
     TileSetObserver* generator = project.Generator;
     project = std::move(read);
     project.Generator = generator;
     ui.bitmapsChanged();
-    ui.setStatus(path + " opened.");
+    ui.setStatus(status);
     ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, true, true});
     project.NoProject = false;
-    return true;
 }
 
 }  // namespace zorvane

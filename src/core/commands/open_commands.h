@@ -67,4 +67,8 @@ bool OpenZL(Project& project, UserInterface& ui);
 
 bool OpenZLFile(Project& project, UserInterface& ui, const std::string& path);
 
+// Makes a whole project read from a file the project (the generator stays
+// attached), shows `status` and refreshes the windows.
+void TakeReadProject(Project& project, UserInterface& ui, Project&& read, const std::string& status);
+
 }  // namespace zorvane
