@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <random>
 #include <thread>
 
 #include "generation_fixtures.h"
@@ -464,4 +466,110 @@ TEST(Generation, TheStatisticsHearTheRunFromStartToEnd) {
     EXPECT_GT(rec.rowsChanged, 10);
     for (const GenerationStatistics& st : rec.stats)
         EXPECT_LE(st.RowTime, st.Elapsed) << "a row never took longer than the run";
+}
+
+// --- The driver's own steps and the hand-over to the threads ---------------
+
+TEST(GeneratorThreads, TheDriverDoesEasyRowsAloneAndHandsLongRowsToTheThreads) {
+    // Never handed over: with a seed the same map comes out every time,
+    // also with two workers, and no thread worked.
+    GenerationSetup a(40, 24, 2), b(40, 24, 2);
+    a.engine->Threads().DriverSteps = -1;
+    b.engine->Threads().DriverSteps = -1;
+    ASSERT_EQ(a.Generate(17), GenerateOutcome::Completed);
+    ASSERT_EQ(b.Generate(17), GenerateOutcome::Completed);
+    EXPECT_EQ(a.Squares(), b.Squares());
+    ExpectCompleteMap(a);
+    EXPECT_EQ(a.engine->Threads().RowsHandedOver(), 0);
+    // Handed over at once: every row computed goes to the threads.
+    struct Rows : GenerationReport {
+        int computed = 0;
+        void MapRowsChanged(int first, int last) override { computed += last - first == 2 || last - first == 3; }
+    } rows;
+    GenerationSetup c(40, 24, 2);
+    c.engine->Threads().DriverSteps = 0;
+    GenerateOptions options;
+    ASSERT_EQ(c.engine->Generate(c.project, c.ui, c.settings, c.requests, rows, options), GenerateOutcome::Completed);
+    ExpectCompleteMap(c);
+    EXPECT_GE(c.engine->Threads().RowsHandedOver(), rows.computed);
+    EXPECT_GE(rows.computed, 20);
+}
+
+TEST(GeneratorThreads, ADoorbellRungFromAnotherThreadIsNeverMissed) {
+    // Two threads hand a token back and forth; now and then the ringer
+    // takes long enough for the waiter to fall asleep. A lost ring hangs.
+    Doorbell toB, toA;
+    std::atomic<int> token{0};
+    constexpr int kRounds = 20000;
+    std::thread b([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            for (;;) {
+                const auto seen = toB.Seen();
+                if (token.load() == 2 * i + 1) break;
+                toB.Wait(seen);
+            }
+            if (i % 97 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+            token.store(2 * i + 2);
+            toA.Ring();
+        }
+    });
+    for (int i = 0; i < kRounds; ++i) {
+        if (i % 89 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        token.store(2 * i + 1);
+        toB.Ring();
+        for (;;) {
+            const auto seen = toA.Seen();
+            if (token.load() == 2 * i + 2) break;
+            toA.Wait(seen);
+        }
+    }
+    b.join();
+    EXPECT_EQ(token.load(), 2 * kRounds);
+}
+
+TEST(GeneratorThreads, RandomRunsWithHandOversFaultsAndStopsKeepEveryInvariant) {
+    // Random worker counts, driver budgets (none, small, large, never),
+    // failing bursts and linking passes and stops: every run ends complete
+    // and valid or stopped with valid rows, every fault that fired is
+    // counted once (a linker that failed in a stopped row is made again
+    // in the next one), and the threads are at rest for the next run.
+    std::mt19937 rng(20261208);
+    GenerationSetup s(30, 26, 2);
+    GeneratorThreads& threads = s.engine->Threads();
+    const std::int64_t budgets[] = {0, 20000, 300000, GeneratorThreads::kDefaultDriverSteps, -1};
+    for (int run = 0; run < 12; ++run) {
+        SCOPED_TRACE(run);
+        s.settings.SEmaxThreads = 1 + static_cast<int>(rng() % 4);
+        threads.DriverSteps = budgets[rng() % 5];
+        const int failSlot = rng() % 2 ? static_cast<int>(rng() % 4) : -1;
+        const bool failLinker = rng() % 2;
+        threads.FailBurstOfSlot = failSlot;
+        threads.FailLinkerPass = failLinker;
+        const int stopAt = rng() % 3 == 0 ? 6 + static_cast<int>(rng() % 14) : 1000;
+        s.ui.onEvents = [&](int) {
+            if (s.gen.Run.Row >= stopAt) s.requests.StopRequest = true;
+        };
+        const int pendingBefore = threads.Flags.LinkerRestart.load();
+        const GenerateOutcome outcome = rng() % 3 == 0 ? s.Generate(rng()) : s.Generate();
+        const int fired =
+            (failSlot >= 0 && threads.FailBurstOfSlot.load() == -1) + (failLinker && !threads.FailLinkerPass.load());
+        EXPECT_EQ(s.engine->CaughtErrors(), fired + pendingBefore - threads.Flags.LinkerRestart.load());
+        if (stopAt == 1000) {
+            ASSERT_EQ(outcome, GenerateOutcome::Completed) << s.ui.status();
+            ExpectCompleteMap(s);
+        } else {
+            ASSERT_TRUE(outcome == GenerateOutcome::Stopped || outcome == GenerateOutcome::Completed);
+            const int w = s.project.MapWidth, rowsKept = std::min(s.gen.Run.SnapshotRow + 2, s.project.MapHeight);
+            auto squares = s.Squares();
+            squares.resize(static_cast<std::size_t>(w) * rowsKept);
+            const auto violation = FirstJoinViolation(squares, w, rowsKept, s.gen);
+            EXPECT_FALSE(violation.has_value()) << *violation;
+        }
+        EXPECT_TRUE(threads.WorkersIdleAndFree());
+        EXPECT_TRUE(threads.Flags.ManagerIdle.load());
+        EXPECT_TRUE(threads.Flags.LinkerReady.load());
+        threads.FailBurstOfSlot = -1;
+        threads.FailLinkerPass = false;
+        s.requests.StopRequest = false;
+    }
 }

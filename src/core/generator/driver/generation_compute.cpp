@@ -1,7 +1,7 @@
-// H. Computing a row: the sub-chains go to the threads (or, in the stepped
-// mode, through the same steps in a fixed order on the driver's thread)
-// until the row is linked, fails, or the driver stops it; then the threads
-// are brought to rest.
+// H. Computing a row: the driver goes through the steps of the threads in a
+// fixed order on its own thread, and hands a row that takes long to the
+// threads (never in the stepped mode), until the row is linked, fails, or
+// the driver stops it; then the threads are brought to rest.
 
 #include "generator/driver/generation_run.h"
 
@@ -52,7 +52,7 @@ bool GenerationRun::WaitThreads(Done done, int killAfterPolls) {
         const auto seen = threads_.DriverBell.Seen();
         if (done()) return true;
         if (Terminated()) return false;
-        threads_.DriverBell.Wait(seen, kPollInterval);
+        threads_.DriverBell.WaitFor(seen, kPollInterval);
         if (Clock::now() - lastPoll_ >= kPollInterval) {
             Poll();
             report_.ShowElapsedTime(Now() - started_);
@@ -80,6 +80,8 @@ void GenerationRun::ComputeThreaded() {
             },
             0);
     }
+    threads_.BeginRow();
+    if (StepRow(threads_.DriverSteps)) return;
     threads_.StartRow();
     for (;;) {
         const auto seen = threads_.DriverBell.Seen();
@@ -87,7 +89,7 @@ void GenerationRun::ComputeThreaded() {
         // stopped without a result (a linker recreated meanwhile clears the
         // failure) counts as failed.
         if (f.RowComplete.load() || f.RowFailed.load() || f.StopRow.load() || ShouldStopRow()) break;
-        threads_.DriverBell.Wait(seen, kPollInterval);
+        threads_.DriverBell.WaitFor(seen, kPollInterval);
         const auto now = Clock::now();
         if (now - lastPoll_ >= kPollInterval) Poll();
         if (now - lastStats_ >= kStatisticsInterval) ShowProgress(GeneratorState::Line);
@@ -121,27 +123,32 @@ void GenerationRun::FinishThreaded() {
 }
 
 void GenerationRun::ComputeStepped() {
+    threads_.BeginRow();
+    StepRow(-1);
+}
+
+// Rounds of the threads' steps on the driver's thread until the row is
+// decided or stopped (true), or, with a budget of 0 or more, until the
+// bursts have taken that many steps (false: the threads go on from there).
+bool GenerationRun::StepRow(std::int64_t budget) {
     RowFlags& f = threads_.Flags;
-    threads_.StartRow();
-    f.ManagerStart = false;
     f.ManagerIdle = false;
+    std::int64_t steps = 0;
     for (;;) {
         if (!f.StopRow.load() && ShouldStopRow()) f.StopRow = true;
-        const auto round = threads_.ManagerRound();
-        if (round != GeneratorThreads::Round::Continue) {
-            threads_.ManagerLeave(round == GeneratorThreads::Round::LeaveStopped, false);
-            break;
-        }
-        for (int k = 0; k < threads_.Job.MaxThreads; ++k)
-            if (threads_.WorkerTake(k)) threads_.WorkerRun(k);
-        if (threads_.LinkerTake()) threads_.LinkerRun();
+        if (threads_.StepRound(steps) != GeneratorThreads::Round::Continue) break;
         const auto now = Clock::now();
         if (now - lastPoll_ >= kPollInterval) Poll();
         if (now - lastStats_ >= kStatisticsInterval) ShowProgress(GeneratorState::Line);
+        if (budget >= 0 && steps >= budget) {
+            f.ManagerIdle = true;
+            return false;
+        }
     }
     f.ManagerExit = true;
     f.ManagerIdle = true;
     if (StopRequested()) ui_.setStatus(StoppingText);
+    return true;
 }
 
 }  // namespace zorvane

@@ -64,6 +64,7 @@ private:
     bool ComputeRow();
     void ComputeThreaded();
     void ComputeStepped();
+    bool StepRow(std::int64_t budget);
     bool ShouldStopRow();
     void FinishThreaded();
     template <typename Done>

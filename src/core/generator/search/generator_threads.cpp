@@ -4,17 +4,56 @@
 
 namespace zorvane {
 
+namespace {
+
+// Polls of a doorbell before its waiter sleeps: about 10 us.
+constexpr int kSpinPolls = 256;
+
+inline void CpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+}  // namespace
+
+// The ring and the sleeper count are sequentially consistent: a ringer that
+// sees no sleeper rang before the sleeper looked at the rings, which it
+// then sees; one that sees a sleeper takes the mutex, so its notification
+// comes after the sleeper waits.
 void Doorbell::Ring() {
-    {
-        std::lock_guard lock(m_);
-        rings_.fetch_add(1, std::memory_order_acq_rel);
-    }
+    rings_.fetch_add(1, std::memory_order_seq_cst);
+    if (sleepers_.load(std::memory_order_seq_cst) == 0) return;
+    { std::lock_guard lock(m_); }
     cv_.notify_all();
 }
 
-void Doorbell::Wait(std::uint64_t seen, std::chrono::microseconds timeout) {
+bool Doorbell::Spin(std::uint64_t seen) const {
+    for (int i = 0; i < kSpinPolls; ++i) {
+        if (rings_.load(std::memory_order_acquire) != seen) return true;
+        CpuRelax();
+    }
+    return false;
+}
+
+void Doorbell::Wait(std::uint64_t seen) {
+    if (Spin(seen)) return;
     std::unique_lock lock(m_);
-    cv_.wait_for(lock, timeout, [&] { return rings_.load(std::memory_order_acquire) != seen; });
+    sleepers_.fetch_add(1, std::memory_order_seq_cst);
+    cv_.wait(lock, [&] { return rings_.load(std::memory_order_seq_cst) != seen; });
+    sleepers_.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void Doorbell::WaitFor(std::uint64_t seen, std::chrono::microseconds timeout) {
+    if (Spin(seen)) return;
+    std::unique_lock lock(m_);
+    sleepers_.fetch_add(1, std::memory_order_seq_cst);
+    cv_.wait_for(lock, timeout, [&] { return rings_.load(std::memory_order_seq_cst) != seen; });
+    sleepers_.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void GeneratorThreads::Notify(Doorbell& bell) {
+    if (!driverSteps_.load(std::memory_order_relaxed)) bell.Ring();
 }
 
 GeneratorThreads::GeneratorThreads(TMapGenerator& gen) : gen_(gen) {}
@@ -23,6 +62,7 @@ GeneratorThreads::~GeneratorThreads() { Stop(); }
 
 void GeneratorThreads::Start() {
     if (started_) return;
+    driverSteps_ = false;
     Flags.Shutdown = false;
     Flags.ManagerIdle = true;
     Flags.ManagerExit = true;
@@ -88,7 +128,7 @@ void GeneratorThreads::ReserveVariants() {
     linkerSignatureValid_ = false;
 }
 
-void GeneratorThreads::StartRow() {
+void GeneratorThreads::BeginRow() {
     Flags.RowFailed = false;
     Flags.RowLinked = false;
     Flags.RowComplete = false;
@@ -98,8 +138,32 @@ void GeneratorThreads::StartRow() {
     Flags.HandOutPos = 0;
     Flags.ManagerExit = false;
     linkerSignatureValid_ = false;
+    driverSteps_.store(true, std::memory_order_relaxed);
+}
+
+// The manager counts as busy from here, so that the driver never takes it
+// for done with the row before it began.
+void GeneratorThreads::StartRow() {
+    ++handedOver_;
+    driverSteps_.store(false, std::memory_order_relaxed);
+    Flags.ManagerIdle.store(false, std::memory_order_relaxed);
     Flags.ManagerStart.store(true, std::memory_order_release);
     managerBell_.Ring();
+}
+
+GeneratorThreads::Round GeneratorThreads::StepRound(std::int64_t& steps) {
+    const Round r = ManagerRound();
+    if (r != Round::Continue) {
+        ManagerLeave(r == Round::LeaveStopped, false);
+        return r;
+    }
+    for (int k = 0; k < std::min(Job.MaxThreads, WorkerSlots); ++k)
+        if (WorkerTake(k)) {
+            WorkerRun(k);
+            steps += Slot(k).Steps.load(std::memory_order_relaxed);
+        }
+    if (LinkerTake()) LinkerRun();
+    return r;
 }
 
 // --- Manager ---------------------------------------------------------------
@@ -160,7 +224,7 @@ GeneratorThreads::Round GeneratorThreads::ManagerRound() {
         !Flags.LinkerRestart.load() && !Flags.StopRow.load() && LinkerWorthStarting()) {
         Flags.LinkerReady = false;
         Flags.LinkerStart.store(true, std::memory_order_release);
-        linkerBell_.Ring();
+        Notify(linkerBell_);
     }
     Flags.RunningThreads = RunningWorkers();
     if (Flags.RowLinked.load(std::memory_order_acquire)) {
@@ -177,18 +241,33 @@ GeneratorThreads::Round GeneratorThreads::ManagerRound() {
     return Round::Continue;
 }
 
-// Gives idle workers the next sub-chains, round from HandOutPos: first
-// those without a variant, then any that is not done and not held.
+// Gives idle workers the next sub-chains.
 void GeneratorThreads::HandOut() {
-    const int n = gen_.SCCount;
-    if (n <= 0) return;
     for (int k = 0; k < std::min(Job.MaxThreads, WorkerSlots); ++k) {
         if (Flags.StopRow.load() || Flags.HandOutBlocked.load()) return;
         TThrField& slot = Slot(k);
         if (!slot.Idle.load(std::memory_order_acquire) || slot.SubChain.load() != -1) continue;
-        auto free = [&](const TSubChain& sc) { return !sc.Done.load() && !sc.Busy.load() && sc.Owner.load() == -1; };
+        const int pick = Claim(k);
+        if (pick < 0) return;
+        slot.Idle = false;
+        slot.Error = false;
+        slot.Steps = 0;
+        slot.SubChain = pick;
+        slot.StartReq.store(true, std::memory_order_release);
+        Notify(workerBells_[static_cast<std::size_t>(k)]);
+    }
+}
+
+// Takes for slot k the next sub-chain, round from HandOutPos: first one
+// without a variant, then any that is not done and not held. The manager
+// and a worker that goes on may look at once: the owner is set by an
+// exchange, and the one that loses looks again. -1 when none is free.
+int GeneratorThreads::Claim(int k) {
+    const int n = gen_.SCCount;
+    auto free = [&](const TSubChain& sc) { return !sc.Done.load() && !sc.Busy.load() && sc.Owner.load() == -1; };
+    for (;;) {
         int pick = -1;
-        const int from = Flags.HandOutPos.load();
+        const int from = std::clamp(Flags.HandOutPos.load(), 0, std::max(n - 1, 0));
         for (int j = 0; j < n && pick < 0; ++j) {
             const int i = (from + j) % n;
             const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
@@ -198,17 +277,13 @@ void GeneratorThreads::HandOut() {
             const int i = (from + j) % n;
             if (free(gen_.SC[static_cast<std::size_t>(i)])) pick = i;
         }
-        if (pick < 0) return;
+        if (pick < 0) return -1;
         TSubChain& sc = gen_.SC[static_cast<std::size_t>(pick)];
-        slot.Idle = false;
-        slot.Error = false;
-        slot.Steps = 0;
-        slot.SubChain = pick;
-        sc.Owner = k;
+        std::int32_t none = -1;
+        if (!sc.Owner.compare_exchange_strong(none, k, std::memory_order_acq_rel)) continue;
         sc.Busy = true;
-        slot.StartReq.store(true, std::memory_order_release);
-        workerBells_[static_cast<std::size_t>(k)].Ring();
         Flags.HandOutPos = (from + 1) % n;
+        return pick;
     }
 }
 
@@ -264,13 +339,21 @@ bool GeneratorThreads::WorkersIdleAndFree() const {
 
 // --- Workers -----------------------------------------------------------------
 
+// A worker goes on from sub-chain to sub-chain by itself while the row
+// runs, and wakes the manager only when the linker may have something new
+// or it has nothing more to do.
 void GeneratorThreads::WorkerMain(int k) {
     ThreadRec& rec = workers_[static_cast<std::size_t>(k)];
     Doorbell& bell = workerBells_[static_cast<std::size_t>(k)];
     while (!rec.Cancel.load() && !Flags.Shutdown.load()) {
         const auto seen = bell.Seen();
-        if (WorkerTake(k)) {
-            WorkerRun(k);
+        if (!driverSteps_.load(std::memory_order_acquire) && WorkerTake(k)) {
+            Slot(k).Idle = false;
+            while (WorkerBurst(k))
+                if (!GoOn(k)) {
+                    WorkerFinish(k);
+                    break;
+                }
             continue;
         }
         bell.Wait(seen);
@@ -280,36 +363,66 @@ void GeneratorThreads::WorkerMain(int k) {
 bool GeneratorThreads::WorkerTake(int k) { return Slot(k).StartReq.exchange(false, std::memory_order_acq_rel); }
 
 void GeneratorThreads::WorkerRun(int k) {
+    Slot(k).Idle = false;
+    if (WorkerBurst(k)) WorkerFinish(k);
+}
+
+bool GeneratorThreads::WorkerBurst(int k) {
     TThrField& slot = Slot(k);
     const std::atomic<bool>& cancel = workers_[static_cast<std::size_t>(k)].Cancel;
-    slot.Idle = false;
     const int s = slot.SubChain.load();
     if (s >= 0 && s < gen_.SCCount) {
+        TSubChain& sc = gen_.SC[static_cast<std::size_t>(s)];
+        const std::int32_t before = sc.VariantCount.load(std::memory_order_relaxed);
         try {
             if (FailBurstOfSlot.load() == k) {
                 FailBurstOfSlot = -1;
                 throw Error("A burst failed on purpose.");
             }
-            if (!gen_.SC[static_cast<std::size_t>(s)].Done.load())
-                RunBurst(gen_, s, slot, Flags, Job, scratch_[static_cast<std::size_t>(s)], cancel);
+            if (!sc.Done.load()) RunBurst(gen_, s, slot, Flags, Job, scratch_[static_cast<std::size_t>(s)], cancel);
         } catch (...) {
             slot.Error.store(true, std::memory_order_release);
-            managerBell_.Ring();
-            DriverBell.Ring();
-            return;
+            Notify(managerBell_);
+            Notify(DriverBell);
+            return false;
         }
+        if (sc.VariantCount.load(std::memory_order_relaxed) != before || sc.Done.load()) Notify(managerBell_);
     }
-    if (cancel.load()) return;  // being killed: the killer releases the sub-chain
+    return !cancel.load();  // being killed: the killer releases the sub-chain
+}
+
+// The slot's sub-chain is let go (not busy first, so that whoever takes it
+// next finds it busy).
+void GeneratorThreads::LetGo(int k) {
+    TThrField& slot = Slot(k);
+    const int s = slot.SubChain.load();
     if (s >= 0) {
         TSubChain& sc = gen_.SC[static_cast<std::size_t>(s)];
-        sc.Owner.store(-1, std::memory_order_release);
         sc.Busy.store(false, std::memory_order_release);
+        sc.Owner.store(-1, std::memory_order_release);
     }
     slot.SubChain = -1;
-    slot.Idle.store(true);
-    managerBell_.Ring();
+}
+
+bool GeneratorThreads::GoOn(int k) {
+    if (k >= std::min(Job.MaxThreads, WorkerSlots) || Flags.StopRow.load() || Flags.AllDone.load() ||
+        Flags.HandOutBlocked.load() || Flags.Shutdown.load())
+        return false;
+    LetGo(k);
+    const int pick = Claim(k);
+    if (pick < 0) return false;
+    TThrField& slot = Slot(k);
+    slot.Steps = 0;
+    slot.SubChain = pick;
+    return true;
+}
+
+void GeneratorThreads::WorkerFinish(int k) {
+    LetGo(k);
+    Slot(k).Idle.store(true);
+    Notify(managerBell_);
     // The driver waits for idle workers only once the row is stopped.
-    if (Flags.StopRow.load()) DriverBell.Ring();
+    if (Flags.StopRow.load()) Notify(DriverBell);
 }
 
 // Frees what slot k held, and the slot is idle. After a kill the sub-chain
@@ -361,7 +474,7 @@ void GeneratorThreads::KillWorkerIfStuck(int k) {
 void GeneratorThreads::LinkerMain() {
     while (!linkerThread_.Cancel.load() && !Flags.Shutdown.load() && !Flags.LinkerRestart.load()) {
         const auto seen = linkerBell_.Seen();
-        if (LinkerTake()) {
+        if (!driverSteps_.load(std::memory_order_acquire) && LinkerTake()) {
             LinkerRun();
             continue;
         }
@@ -380,9 +493,9 @@ void GeneratorThreads::LinkerRun() {
     }
     Flags.Activity.store(true, std::memory_order_relaxed);
     Flags.LinkerReady.store(true);
-    managerBell_.Ring();
+    Notify(managerBell_);
     // The driver waits for the linker only once the row is stopped or decided.
-    if (Flags.StopRow.load() || Flags.RowFailed.load() || Flags.RowLinked.load()) DriverBell.Ring();
+    if (Flags.StopRow.load() || Flags.RowFailed.load() || Flags.RowLinked.load()) Notify(DriverBell);
 }
 
 void GeneratorThreads::RecreateLinker() {

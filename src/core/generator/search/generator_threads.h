@@ -2,23 +2,29 @@
 // The generator's threads: one manager, four workers (the first MaxThreads
 // of them get work) and one linker, living beside one TMapGenerator.
 //
-// Per row the driver sets ManagerStart; the manager hands sub-chains to
-// idle workers in bursts, starts linking passes, kills and recreates a
+// Per row the driver first works alone: it goes through the steps of the
+// protocol (ManagerRound, WorkerRun, LinkerRun) in a fixed order on its own
+// thread, and most rows are linked before its search has taken DriverSteps
+// steps, without waking a thread. A row that takes longer is handed over
+// as it stands: the driver sets ManagerStart, and the manager hands
+// sub-chains to idle workers, starts linking passes, kills and recreates a
 // worker that reports an error, and ends the row on RowLinked (RowComplete)
-// or RowFailed. The driver then blocks hand-outs, waits for idle workers and
-// free sub-chains, sets ManagerExit and waits for ManagerIdle.
+// or RowFailed. A worker that ends a burst takes the next free sub-chain
+// itself and wakes the manager only when the linker may find something new
+// or it has nothing left to do. The driver then blocks hand-outs, waits for
+// idle workers and free sub-chains, sets ManagerExit and waits for
+// ManagerIdle.
 //
 // Every shared flag is atomic and has one writer at a time by protocol; a
 // request that is handed over (StartReq, LinkerStart) is taken with an
 // atomic exchange, so that withdrawing it and taking it can never both
-// happen. Threads wait for their flags on a Doorbell: a condition variable
-// rung whenever a flag they wait for changes, waited on with a 1 ms timeout
-// (so that a missed ring only costs one poll). Thread termination is
-// cooperative: a thread ends at its next poll once told to.
+// happen, and so is a sub-chain's owner. Threads wait for their flags on a Doorbell, rung whenever a flag
+// they wait for changes; a waiter spins a moment before it sleeps, as the
+// answer mostly comes within microseconds. Thread termination is
+// cooperative: a thread ends at its next wake once told to.
 //
-// The same steps (ManagerRound, WorkerRun, LinkerRun) can also be called
-// in a fixed order on the driver's thread while no thread runs, which makes
-// a run reproducible.
+// With DriverSteps below 0 the driver does the whole row alone, which
+// makes a run reproducible (the stepped mode).
 
 #include <array>
 #include <atomic>
@@ -35,17 +41,22 @@
 namespace zorvane {
 
 // Wakes a waiting thread when something it waits for may have changed.
+// A ring with nobody asleep costs no system call.
 class Doorbell {
 public:
     std::uint64_t Seen() const { return rings_.load(std::memory_order_acquire); }
     void Ring();
-    // Returns when rung after `seen` was read, or after `timeout`.
-    void Wait(std::uint64_t seen, std::chrono::microseconds timeout = std::chrono::milliseconds(1));
+    // Returns when rung after `seen` was read.
+    void Wait(std::uint64_t seen);
+    // The same, or after `timeout`.
+    void WaitFor(std::uint64_t seen, std::chrono::microseconds timeout);
 
 private:
+    bool Spin(std::uint64_t seen) const;
     std::mutex m_;
     std::condition_variable cv_;
     std::atomic<std::uint64_t> rings_{0};
+    std::atomic<int> sleepers_{0};
 };
 
 class GeneratorThreads {
@@ -73,8 +84,16 @@ public:
     void ForgetSubChains();
     void ReserveVariants();
 
-    // The driver starts the manager on the row in SC (threads or steps).
+    // The driver begins the row in SC (its flags cleared, the driver at
+    // work on it), and hands what is left of it to the manager.
+    void BeginRow();
     void StartRow();
+    // The steps the driver searches a row alone before it hands the row
+    // to the threads; below 0 it never does.
+    std::int64_t DriverSteps = kDefaultDriverSteps;
+    static constexpr std::int64_t kDefaultDriverSteps = 1000000;
+    // Rows handed to the threads since the threads were made.
+    std::int64_t RowsHandedOver() const { return handedOver_; }
     // The driver wakes the manager after changing one of its flags.
     void WakeManager() { managerBell_.Ring(); }
 
@@ -82,6 +101,10 @@ public:
     enum class Round { Continue, LeaveStopped, LeaveResult };
     // Steps 1..8 of the manager's row loop, once.
     Round ManagerRound();
+    // By the driver: one round, the bursts of the workers given work and
+    // a linking pass when one was started, on the calling thread; adds the
+    // bursts' steps to `steps`. Leaves the row when it is decided.
+    Round StepRound(std::int64_t& steps);
     // Leaving the row: hand-outs withdrawn, results cleared when stopped
     // from outside, then waiting until no worker runs (`threaded`) .
     void ManagerLeave(bool stopped, bool threaded);
@@ -119,9 +142,19 @@ private:
     void WorkerMain(int k);
     void LinkerMain();
     void HandOut();
+    int Claim(int k);
+    // The parts of a worker's run: one burst (false after an error, or
+    // when it is being killed), the next sub-chain taken at once, and the
+    // slot left idle.
+    bool WorkerBurst(int k);
+    bool GoOn(int k);
+    void LetGo(int k);
+    void WorkerFinish(int k);
     bool LinkerWorthStarting();
     void RecreateLinker();
     void ReleaseSlot(int k, bool restart);
+    // Rings a thread's bell, unless the driver does that thread's steps.
+    void Notify(Doorbell& bell);
     void Join(ThreadRec& rec, Doorbell& bell);
     TThrField& Slot(int k) { return gen_.ThrFields[static_cast<std::size_t>(k)]; }
 
@@ -135,8 +168,12 @@ private:
     std::array<ThreadRec, WorkerSlots> workers_;
     Doorbell managerBell_, linkerBell_;
     std::array<Doorbell, WorkerSlots> workerBells_;
+    // Set while the driver does the steps of the row itself (the threads
+    // then take nothing and are not rung).
+    std::atomic<bool> driverSteps_{false};
     std::mutex killMutex_;  // one kill or recreation at a time (manager and driver)
     bool started_ = false;
+    std::int64_t handedOver_ = 0;
 };
 
 }  // namespace zorvane

@@ -89,7 +89,7 @@ struct RowFlags {
     std::atomic<bool> LinkerRestart{false}; // linker (on error), driver
     std::atomic<bool> HandOutBlocked{false};  // driver, manager
     std::atomic<std::int32_t> RunningThreads{0};  // manager
-    std::atomic<std::int32_t> HandOutPos{0};      // manager
+    std::atomic<std::int32_t> HandOutPos{0};      // manager, workers going on (where the next look starts)
     std::atomic<bool> Activity{false};  // threads set, the driver's statistics clear
 };
 
