@@ -19,6 +19,7 @@
 #include "info/controls_text.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
+#include "platform/file_io.h"
 
 namespace zorvane::editor {
 namespace {
@@ -53,6 +54,9 @@ void MainWindow::CreateMenus() {
     on(add(file, {"MNew", "New map", "Ctrl+N"}), &MainWindow::MNewClick);
     on(add(file, {"MOpenZM", "Open *.zm", "Ctrl+I"}), &MainWindow::MOpenZMClick);
     on(add(file, {"MOpenZL", "Open *.zl", "Ctrl+O"}), &MainWindow::MOpenZLClick);
+    QMenu* recent = file->addMenu(QStringLiteral("Recent files"));
+    recent->setObjectName(QStringLiteral("MRecentFiles"));
+    recent_ = std::make_unique<RecentFilesMenu>(*recent, ui_, [this](const std::string& path) { OpenFile(path); });
     on(add(file, {"MSaveZL", "Save to *.zl", "Ctrl+S"}), &MainWindow::MSaveZLClick);
     file->addSeparator();
     connect(add(file, {"MExport_o", "Export to *.zm (zme)", ""}), &QAction::triggered, this,
@@ -167,24 +171,51 @@ void MainWindow::MNewClick() {
 
 // Opening a file, or failing to (the project is then reset), starts a new
 // history.
-void MainWindow::MOpenZMClick() {
-    if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
-    const auto file = RunFileCommand([this](UserInterface& ui) { return OpenZM(project_, ui); });
+bool MainWindow::OpenProject(const std::function<bool(UserInterface&)>& open, const std::string& named) {
+    if (!CloseQuestion(project_, ui_, GeneratorHasData())) return false;
+    auto file = RunFileCommand(open);
+    if (file && !named.empty()) file = named;  // a tile set asked for on the way is no project file
     if (file || project_.NoProject) ProjectOpened(file.value_or(std::string()));
+    if (file) recent_->Add(*file);
+    return file.has_value();
+}
+
+void MainWindow::MOpenZMClick() {
+    OpenProject([this](UserInterface& ui) { return OpenZM(project_, ui); });
 }
 
 void MainWindow::MOpenZLClick() {
-    if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
-    const auto file = RunFileCommand([this](UserInterface& ui) { return OpenZL(project_, ui); });
-    if (file || project_.NoProject) ProjectOpened(file.value_or(std::string()));
+    OpenProject([this](UserInterface& ui) { return OpenZL(project_, ui); });
+}
+
+bool MainWindow::OpenFile(const std::string& path) {
+    switch (KindOfName(path)) {
+    case ProjectFileKind::Map:
+        return OpenProject([this, &path](UserInterface& ui) { return OpenZMFile(project_, ui, path); }, path);
+    case ProjectFileKind::Layered:
+        return OpenProject([this, &path](UserInterface& ui) { return OpenZLFile(project_, ui, path); }, path);
+    default:
+        ui_.error("Error", "Could not open " + path +
+                               "\rThe editor opens map projects (*.zm) and layered projects (*.zl).");
+        return false;
+    }
+}
+
+void MainWindow::NoteRecentFile(const std::optional<std::string>& file, ProjectFileKind kind) {
+    if (file && !file->empty()) recent_->Add(ChangeFileExt(*file, KindEntry(kind).extension));
 }
 
 void MainWindow::MSaveZLClick() {
-    ProjectSaved(RunFileCommand([this](UserInterface& ui) { return SaveZlCommand(project_, ui); }));
+    const auto file = RunFileCommand([this](UserInterface& ui) { return SaveZlCommand(project_, ui); });
+    ProjectSaved(file);
+    NoteRecentFile(file, ProjectFileKind::Layered);
 }
 
 void MainWindow::MExportClick(TileSetVariant variant) {
-    ProjectSaved(RunFileCommand([this, variant](UserInterface& ui) { return ExportCommand(project_, ui, variant); }));
+    const auto file =
+        RunFileCommand([this, variant](UserInterface& ui) { return ExportCommand(project_, ui, variant); });
+    ProjectSaved(file);
+    NoteRecentFile(file, ProjectFileKind::Map);
 }
 
 void MainWindow::MMakeZpClick(TileSetVariant variant) {
