@@ -132,7 +132,10 @@ RowPreparer::RowPreparer(TMapGenerator& generator, RowSettings settings)
     if (gen_.SquareCount() < 1) throw Error("Map generator is not ready.");
     columns_ = w - 2 * BorderWidth;
     filter_ = ObjectFilterInForce(settings_.P);
-    if (gen_.Counts.Present()) freq_ = std::make_unique<FrequencyWeights>(gen_);
+    if (gen_.Counts.Present()) {
+        freq_ = std::make_unique<FrequencyWeights>(gen_, kGenerationShaping);
+        placed_.assign(static_cast<std::size_t>(gen_.SquareCount()), 0);
+    }
     BuildRunTables();
 }
 
@@ -252,7 +255,24 @@ void RowPreparer::ThinObjectStarts(int column, GeneratorRng& rng) {
     for (std::int32_t v : cands) counts_[Index(v)] = 0;
 }
 
+// The row above `row` joins the tally, after the rows at or below it that
+// an earlier attempt left there.
+void RowPreparer::TallyRowAbove(int row) {
+    auto tally = [&](const std::vector<std::int32_t>& squares, std::int64_t sign) {
+        for (std::int32_t s : squares)
+            if (s >= 0 && s < gen_.EmptySquare()) placed_[Index(s)] += sign;
+    };
+    while (!placedRows_.empty() && placedRows_.back().first >= row - 1) {
+        tally(placedRows_.back().second, -1);
+        placedRows_.pop_back();
+    }
+    placedRows_.emplace_back(row - 1, above_);
+    tally(above_, 1);
+    freq_->Correct(placed_);
+}
+
 void RowPreparer::BuildColumnJoins(int row, GeneratorRng& rng) {
+    if (freq_) TallyRowAbove(row);
     BuildJoinLists();
     if (!(settings_.Simplified && row == settings_.StartRow + 1)) Eliminate();
     if (gen_.Run.FailingColumn == -1) {

@@ -144,6 +144,11 @@ public:
     void ShufflePairPositions(std::vector<std::int32_t>& positions, const std::vector<SqPair>& pairs, int pair,
                               GeneratorRng& rng) const;
     bool FavoursFrequent() const { return freq_ != nullptr; }
+    // With occurrence counts learned: how often each learned square stands
+    // in the rows above the row last prepared (that the row's preparation
+    // feeds to the running correction). Rows the run went back over are
+    // taken out again.
+    const std::vector<std::int64_t>& Placed() const { return placed_; }
 
     // Weights used by the choice of squares.
     std::int64_t SquareWeight(std::int32_t square) const { return squareWeight_[Index(square)]; }
@@ -154,6 +159,7 @@ private:
     double ProbabilityOf(std::int32_t square) const;
     bool KeepBySize(std::int32_t square, GeneratorRng& rng) const;
     void BuildRunTables();
+    void TallyRowAbove(int row);
     void ThinObjectStarts(int column, GeneratorRng& rng);
     bool LeftAllowsOthers(int column, std::int32_t v) const;
     bool RightReachableWithout(int column, std::int32_t v) const;
@@ -176,6 +182,10 @@ private:
     std::vector<std::int64_t> squareWeight_;  // weight for the choice of squares
     std::unique_ptr<FrequencyWeights> freq_;  // with occurrence counts learned
     std::vector<std::int32_t> above_;         // the squares above the row's columns
+    // The squares placed so far (with occurrence counts): per learned
+    // square, and the rows they came from, topmost first.
+    std::vector<std::int64_t> placed_;
+    std::vector<std::pair<int, std::vector<std::int32_t>>> placedRows_;
 
     // Scratch, sized by the learned squares.
     std::vector<std::int32_t> counts_;
