@@ -168,9 +168,12 @@ GeneratorThreads::Round GeneratorThreads::StepRound(std::int64_t& steps) {
 
 // --- Manager ---------------------------------------------------------------
 
+// Every wait loop reads the bell before it looks at what it waits for: a
+// ring that comes after the look then ends the wait.
 void GeneratorThreads::ManagerMain() {
-    while (!manager_.Cancel.load() && !Flags.Shutdown.load()) {
+    for (;;) {
         const auto seen = managerBell_.Seen();
+        if (manager_.Cancel.load() || Flags.Shutdown.load()) return;
         if (Flags.ManagerStart.exchange(false, std::memory_order_acq_rel)) {
             Flags.ManagerIdle = false;
             ManagerRow();
@@ -185,8 +188,9 @@ void GeneratorThreads::ManagerMain() {
 // One row, until the driver lets the manager exit.
 void GeneratorThreads::ManagerRow() {
     bool left = false;
-    while (!Flags.ManagerExit.load() && !manager_.Cancel.load() && !Flags.Shutdown.load()) {
+    for (;;) {
         const auto seen = managerBell_.Seen();
+        if (Flags.ManagerExit.load() || manager_.Cancel.load() || Flags.Shutdown.load()) return;
         if (!left) {
             const Round r = ManagerRound();
             if (r != Round::Continue) {
@@ -345,8 +349,9 @@ bool GeneratorThreads::WorkersIdleAndFree() const {
 void GeneratorThreads::WorkerMain(int k) {
     ThreadRec& rec = workers_[static_cast<std::size_t>(k)];
     Doorbell& bell = workerBells_[static_cast<std::size_t>(k)];
-    while (!rec.Cancel.load() && !Flags.Shutdown.load()) {
+    for (;;) {
         const auto seen = bell.Seen();
+        if (rec.Cancel.load() || Flags.Shutdown.load()) return;
         if (!driverSteps_.load(std::memory_order_acquire) && WorkerTake(k)) {
             Slot(k).Idle = false;
             while (WorkerBurst(k))
@@ -409,6 +414,8 @@ bool GeneratorThreads::GoOn(int k) {
         Flags.HandOutBlocked.load() || Flags.Shutdown.load())
         return false;
     LetGo(k);
+    // The sub-chain let go may be wanted by an idle worker.
+    if (RunningWorkers() < std::min(Job.MaxThreads, WorkerSlots)) Notify(managerBell_);
     const int pick = Claim(k);
     if (pick < 0) return false;
     TThrField& slot = Slot(k);
@@ -472,8 +479,9 @@ void GeneratorThreads::KillWorkerIfStuck(int k) {
 // --- Linker --------------------------------------------------------------------
 
 void GeneratorThreads::LinkerMain() {
-    while (!linkerThread_.Cancel.load() && !Flags.Shutdown.load() && !Flags.LinkerRestart.load()) {
+    for (;;) {
         const auto seen = linkerBell_.Seen();
+        if (linkerThread_.Cancel.load() || Flags.Shutdown.load() || Flags.LinkerRestart.load()) return;
         if (!driverSteps_.load(std::memory_order_acquire) && LinkerTake()) {
             LinkerRun();
             continue;
