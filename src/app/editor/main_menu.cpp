@@ -227,6 +227,7 @@ void MainWindow::MMakeZpClick(TileSetVariant variant) {
 // stopped or refused it): it stands over an empty status panel, without the
 // progress bar over the horizontal scroll bar.
 void MainWindow::MMergeZpClick() {
+    LongOperationStarts();
     ui_.setBeforeMessage([this] {
         SetPanel(0, QString());
         HideProgress(false);
