@@ -91,7 +91,7 @@ public:
     // The steps the driver searches a row alone before it hands the row
     // to the threads; below 0 it never does.
     std::int64_t DriverSteps = kDefaultDriverSteps;
-    static constexpr std::int64_t kDefaultDriverSteps = 1000000;
+    static constexpr std::int64_t kDefaultDriverSteps = 2000000;
     // Rows handed to the threads since the threads were made.
     std::int64_t RowsHandedOver() const { return handedOver_; }
     // The driver wakes the manager after changing one of its flags.
