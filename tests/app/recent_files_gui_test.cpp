@@ -134,12 +134,18 @@ TEST_F(RecentFilesTest, MissingWrongAndGoneFilesGiveAClearMessageAndAnEmptyEdito
         EXPECT_EQ(Title(), "Zorvane Terrain Editor");
     }
     EXPECT_TRUE(Recent().empty());
+    // Qt's own options, still among the arguments on Windows, are no files.
+    EXPECT_EQ(editor::StartFiles({"zorvane-editor", "-style", "fusion", "map.zm"}, 2),
+              std::vector<std::string>{"map.zm"});
+    EXPECT_TRUE(editor::StartFiles({"zorvane-editor", "-style", "fusion"}, 1).empty());
 
     // A recent file that is gone leaves the list with a message; the open
     // project stays.
-    const std::string gone = dir.file("gone.zm");
+    std::filesystem::create_directory(dir.path() / "Mapy_ŻÓŁW 地図");
+    const std::string gone = dir.file("Mapy_ŻÓŁW 地図/stará mapa.zm");
     std::filesystem::copy_file(zmpe + "meadow.zm", gone);
     Start({gone});
+    EXPECT_EQ(Title(), "stará mapa.zm - Zorvane Terrain Editor");
     Start({zmpe + "lakes.zm"});
     ASSERT_EQ(Recent(), (std::vector<std::string>{zmpe + "lakes.zm", gone}));
     std::filesystem::remove(gone);
