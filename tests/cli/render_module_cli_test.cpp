@@ -48,19 +48,6 @@ WatchedRun RunWatchingLoads(const std::string& args, const TempDir& dir) {
     return run;
 }
 
-// Runs a command line in `folder`; its exit status, standard error in `err`.
-int RunIn(const fs::path& folder, const std::string& line, std::string& err) {
-    const fs::path errFile = fs::temp_directory_path() / ("zorvane-render-err-" + std::to_string(::getpid()));
-    const std::string command = "cd '" + folder.string() + "' && " + line + " >/dev/null 2>'" + errFile.string() + "'";
-    const int status = std::system(command.c_str());
-    std::ifstream in(errFile);
-    std::stringstream text;
-    text << in.rdbuf();
-    err = text.str();
-    fs::remove(errFile);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 }  // namespace
 
 TEST(RenderModule, OnlyRenderLoadsQt) {
@@ -90,6 +77,23 @@ TEST(RenderModule, OnlyRenderLoadsQt) {
 }
 
 #ifdef ZORVANE_WITH_RENDER
+namespace {
+
+// Runs a command line in `folder`; its exit status, standard error in `err`.
+int RunIn(const fs::path& folder, const std::string& line, std::string& err) {
+    const fs::path errFile = fs::temp_directory_path() / ("zorvane-render-err-" + std::to_string(::getpid()));
+    const std::string command = "cd '" + folder.string() + "' && " + line + " >/dev/null 2>'" + errFile.string() + "'";
+    const int status = std::system(command.c_str());
+    std::ifstream in(errFile);
+    std::stringstream text;
+    text << in.rdbuf();
+    err = text.str();
+    fs::remove(errFile);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
 // A copy of zorvane in a folder without the module says so, even run from
 // the module's own folder; a file of that name that is no library is
 // refused with the system's reason; a link to zorvane finds the module
