@@ -1,10 +1,15 @@
 #include "qtui.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
 #include <QStringList>
+#include <utility>
+#include <vector>
 
 #include "editor/main_window.h"
 
@@ -28,14 +33,39 @@ QString ShownText(std::string_view text) {
 
 namespace {
 
-QMessageBox::StandardButton ToQt(Answer a) {
-    switch (a) {
-    case Answer::Ok: return QMessageBox::Ok;
-    case Answer::Cancel: return QMessageBox::Cancel;
-    case Answer::Yes: return QMessageBox::Yes;
-    case Answer::No: return QMessageBox::No;
+// The buttons of a box with the answer each gives, in the order shown.
+std::vector<std::pair<QAbstractButton*, Answer>> AddButtons(QMessageBox& box, Buttons buttons) {
+    std::vector<std::pair<QAbstractButton*, Answer>> added;
+    auto standard = [&](QMessageBox::StandardButton button, Answer answer) {
+        added.emplace_back(box.addButton(button), answer);
+    };
+    auto named = [&](const char* text, QMessageBox::ButtonRole role, Answer answer) {
+        added.emplace_back(box.addButton(QString::fromUtf8(text), role), answer);
+    };
+    switch (buttons) {
+    case Buttons::Ok: standard(QMessageBox::Ok, Answer::Ok); break;
+    case Buttons::OkCancel:
+        standard(QMessageBox::Ok, Answer::Ok);
+        standard(QMessageBox::Cancel, Answer::Cancel);
+        break;
+    case Buttons::YesNoCancel:
+    case Buttons::YesNo:
+        standard(QMessageBox::Yes, Answer::Yes);
+        standard(QMessageBox::No, Answer::No);
+        if (buttons == Buttons::YesNoCancel) standard(QMessageBox::Cancel, Answer::Cancel);
+        break;
+    case Buttons::SaveDiscardCancel:
+        standard(QMessageBox::Save, Answer::Save);
+        standard(QMessageBox::Discard, Answer::Discard);
+        standard(QMessageBox::Cancel, Answer::Cancel);
+        break;
+    case Buttons::OpenKeepDiscard:
+        named("Open", QMessageBox::AcceptRole, Answer::Open);
+        named("Keep for later", QMessageBox::RejectRole, Answer::Keep);
+        named("Discard", QMessageBox::DestructiveRole, Answer::Discard);
+        break;
     }
-    return QMessageBox::Ok;
+    return added;
 }
 
 QMessageBox::Icon ToQt(Icon icon) {
@@ -62,35 +92,41 @@ Answer QtUi::message(std::string_view caption, std::string_view text, Icon icon,
 Answer QtUi::showMessageBox(const ShownMessage& m) {
     QMessageBox box(ToQt(m.icon), ShownText(m.caption), ShownText(m.text), QMessageBox::NoButton,
                     QApplication::activeWindow() ? QApplication::activeWindow() : &window_);
-    switch (m.buttons) {
-    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case Buttons::YesNoCancel: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
+    const auto buttons = AddButtons(box, m.buttons);
+    const Answer preselected = PreselectedAnswer(m.buttons, m.defaultAnswer);
+    for (const auto& [button, answer] : buttons) {
+        if (answer == preselected) box.setDefaultButton(qobject_cast<QPushButton*>(button));
+        if (answer == ClosedBoxAnswer(m.buttons)) box.setEscapeButton(button);
     }
-    Answer preselected = m.defaultAnswer;
-    if (m.buttons == Buttons::YesNo || m.buttons == Buttons::YesNoCancel)
-        if (preselected == Answer::Ok) preselected = Answer::Yes;
-    if (m.buttons == Buttons::Ok) preselected = Answer::Ok;
-    box.setDefaultButton(ToQt(preselected));
-    switch (box.exec()) {
-    case QMessageBox::Ok: return Answer::Ok;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    default: break;
-    }
-    // Closed without a button (Esc): as Cancel, or as No where there is no Cancel.
-    if (m.buttons == Buttons::Ok) return Answer::Ok;
-    return m.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    box.exec();
+    for (const auto& [button, answer] : buttons)
+        if (box.clickedButton() == button) return answer;
+    // Closed without a button.
+    return ClosedBoxAnswer(m.buttons);
 }
+
+namespace {
+
+// Where the settings store keeps the last folder of a dialog.
+QString FolderKey(const FileDialog& dialog) {
+    return QStringLiteral("FileDialogs/") + QString::fromStdString(dialog.name);
+}
+
+}  // namespace
 
 std::optional<std::string> QtUi::chooseFile(const FileDialog& dialog) {
     const QString filter = QtFilter(dialog.filter);
     std::optional<std::string> chosen =
         answerer_ ? answerer_->chooseFile(dialog, filter) : showFileDialog(dialog, filter);
-    if (chosen) folders_[dialog.name] = QFileInfo(QString::fromStdString(*chosen)).absolutePath();
+    if (chosen) QSettings().setValue(FolderKey(dialog), QFileInfo(QString::fromStdString(*chosen)).absolutePath());
     return chosen;
+}
+
+QString QtUi::StartFolder(const FileDialog& dialog) {
+    const QFileInfo initial(QString::fromStdString(dialog.initialPath));
+    if (!dialog.initialPath.empty() && initial.path() != QStringLiteral(".")) return initial.absolutePath();
+    const QString remembered = QSettings().value(FolderKey(dialog)).toString();
+    return !remembered.isEmpty() && QDir(remembered).exists() ? remembered : QString();
 }
 
 std::optional<std::string> QtUi::showFileDialog(const FileDialog& dialog, const QString& filter) {
@@ -102,8 +138,8 @@ std::optional<std::string> QtUi::showFileDialog(const FileDialog& dialog, const 
     fd.setAcceptMode(dialog.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     fd.setFileMode(dialog.save || !dialog.fileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!dialog.overwritePrompt) fd.setOption(QFileDialog::DontConfirmOverwrite);
-    auto folder = folders_.find(dialog.name);
-    if (folder != folders_.end()) fd.setDirectory(folder->second);
+    const QString folder = StartFolder(dialog);
+    if (!folder.isEmpty()) fd.setDirectory(folder);
     if (!dialog.initialPath.empty()) fd.selectFile(QString::fromStdString(dialog.initialPath));
     if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return std::nullopt;
     return fd.selectedFiles().first().toStdString();

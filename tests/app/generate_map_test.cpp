@@ -148,7 +148,7 @@ TEST_F(GenerateMapTest, EscInTheViewStopsALongRunWithTheRowsMadeSoFar) {
 TEST_F(GenerateMapTest, ClosingTheWindowStopsTheRunThenCloses) {
     LearnSamples(202);
     DuringRun([&] {
-        dialogs.answers = {Answer::No};  // the map made so far is discarded
+        dialogs.answers = {Answer::Discard};  // the map made so far is discarded
         window.close();
         EXPECT_TRUE(window.isVisible()) << "the run is on the stack: it ends first";
         return true;

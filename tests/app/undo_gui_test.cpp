@@ -107,7 +107,8 @@ TEST_F(UndoGuiTest, SavingMarksTheProjectCleanAndClosingAsksOverChanges) {
     EXPECT_TRUE(window.isVisible()) << "Cancel keeps the window";
     EXPECT_EQ(dialogs.messages.back().caption, "Unsaved changes");
     ASSERT_EQ(Order(), V({0, 1, 2, 3, 4}));
-    dialogs.answers = {Answer::Yes};
+    EXPECT_EQ(dialogs.messages.back().buttons, Buttons::SaveDiscardCancel);
+    dialogs.answers = {Answer::Save};
     dialogs.files = {dir.file("closing.zl")};
     window.close();
     EXPECT_FALSE(window.isVisible()) << "saved, then closed";

@@ -31,8 +31,8 @@ public:
         } else if (!answers.empty()) {
             a = answers.front();
             answers.pop_front();
-        } else if ((buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) && a == Answer::Ok) {
-            a = Answer::Yes;
+        } else {
+            a = PreselectedAnswer(buttons, defaultAnswer);
         }
         messages.push_back({std::string(caption), std::string(text), icon, buttons, a});
         return a;

@@ -158,11 +158,10 @@ bool MainWindow::MayCloseWithChanges() {
     RecordStep("Change");
     if (!history_.Modified() || (project_.NoProject && project_.UsedTiles.empty())) return true;
     const QString file = TitleFileName();
-    const std::string text = "Save the changes to " + file.toStdString() +
-                             " before closing?\n\nYes saves them, No discards them.";
-    switch (ui_.message("Unsaved changes", text, Icon::Warning, Buttons::YesNoCancel, Answer::Yes)) {
-    case Answer::Yes: MSaveZLClick(); return !history_.Modified();
-    case Answer::No: return true;
+    const std::string text = "Save the changes to " + file.toStdString() + " before closing?";
+    switch (ui_.message("Unsaved changes", text, Icon::Warning, Buttons::SaveDiscardCancel, Answer::Save)) {
+    case Answer::Save: MSaveZLClick(); return !history_.Modified();
+    case Answer::Discard: return true;
     default: return false;
     }
 }

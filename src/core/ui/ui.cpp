@@ -16,14 +16,28 @@ void UserInterface::updateProgress(int i, int step) {
     setProgressPosition(static_cast<int>(std::nearbyint((static_cast<double>(i) - progressBase_) * progressStep_)));
 }
 
-Answer SilentUi::message(std::string_view, std::string_view, Icon, Buttons buttons, Answer defaultAnswer) {
+Answer PreselectedAnswer(Buttons buttons, Answer defaultAnswer) {
     switch (buttons) {
     case Buttons::Ok: return Answer::Ok;
     case Buttons::OkCancel: return defaultAnswer == Answer::Cancel ? Answer::Cancel : Answer::Ok;
     case Buttons::YesNo:
     case Buttons::YesNoCancel: return defaultAnswer == Answer::Ok ? Answer::Yes : defaultAnswer;
+    case Buttons::SaveDiscardCancel: return defaultAnswer == Answer::Ok ? Answer::Save : defaultAnswer;
+    case Buttons::OpenKeepDiscard: return defaultAnswer == Answer::Ok ? Answer::Open : defaultAnswer;
     }
     return defaultAnswer;
+}
+
+Answer ClosedBoxAnswer(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::OpenKeepDiscard: return Answer::Keep;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::SaveDiscardCancel: return Answer::Cancel;
+    }
+    return Answer::Cancel;
 }
 
 }  // namespace zorvane

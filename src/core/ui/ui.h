@@ -18,8 +18,19 @@
 namespace zorvane {
 
 enum class Icon { None, Information, Warning, Error, Question };
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class Answer { Ok, Cancel, Yes, No };
+// The buttons of a message box. The last two name what they do: "Save",
+// "Discard" and "Cancel" (the question before closing over unsaved changes),
+// and "Open", "Keep for later" and "Discard" (the offer of a recovery copy).
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel, OpenKeepDiscard };
+enum class Answer { Ok, Cancel, Yes, No, Save, Discard, Open, Keep };
+
+// The button preselected in a box of `buttons` when the caller asks for
+// `defaultAnswer`: Ok, as the caller's default, stands for the first
+// button (Yes, Save, Open).
+Answer PreselectedAnswer(Buttons buttons, Answer defaultAnswer);
+// What closing a box without pressing a button (Esc) answers: Cancel where
+// there is one, else No, else Keep for later.
+Answer ClosedBoxAnswer(Buttons buttons);
 
 // An open or save dialog. `name` is the dialog's component name ("ODzp",
 // "SDzm", ...) so that a window can keep one dialog per name (remembering its
@@ -120,7 +131,9 @@ private:
 // preselected button, every dialog cancelled, nothing shown.
 class SilentUi : public UserInterface {
 public:
-    Answer message(std::string_view, std::string_view, Icon, Buttons buttons, Answer defaultAnswer) override;
+    Answer message(std::string_view, std::string_view, Icon, Buttons buttons, Answer defaultAnswer) override {
+        return PreselectedAnswer(buttons, defaultAnswer);
+    }
     std::optional<std::string> chooseFile(const FileDialog&) override { return std::nullopt; }
     void setStatus(std::string_view text) override { status_ = text; }
     std::string status() const override { return status_; }
