@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "editor/main_window.h"
+#include "editor/recovery_guard.h"
 #include "editor/start_arguments.h"
 #include "platform/process.h"
 #include "platform/signals.h"
@@ -17,6 +18,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Zorvane Terrain Editor"));
     zorvane::editor::MainWindow window;
     window.showMaximized();
+    // A recovery copy first: a file named on the command line then opens
+    // over it only after the question about its unsaved changes.
+    zorvane::editor::RecoveryGuard recovery(window);
+    recovery.OfferAtStart();
     zorvane::editor::OpenStartFiles(window, zorvane::editor::StartFiles(zorvane::Utf8Arguments(argc, argv), argc));
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The window closes only after the user saved or discarded the changes.
+    recovery.CleanExit();
+    return status;
 }

@@ -56,6 +56,9 @@ public:
 
     // The project as it is now was saved.
     void MarkSaved() { saved_ = dropped_ + position_; }
+    // The project as it is now was never saved (a recovered copy): no
+    // position is the saved one.
+    void ForgetSaved() { saved_.reset(); }
     // Whether the project differs from what was last saved or opened.
     bool Modified() const { return saved_ != dropped_ + position_; }
 
