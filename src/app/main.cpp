@@ -18,11 +18,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Zorvane Terrain Editor"));
     zorvane::editor::MainWindow window;
     window.showMaximized();
-    // A recovery copy first: a file named on the command line then opens
-    // over it only after the question about its unsaved changes.
+    // A recovery copy first; a file named on the command line opens only
+    // when the user opened none.
     zorvane::editor::RecoveryGuard recovery(window);
     recovery.OfferAtStart();
-    zorvane::editor::OpenStartFiles(window, zorvane::editor::StartFiles(zorvane::Utf8Arguments(argc, argv), argc));
+    if (window.project().NoProject && window.project().UsedTiles.empty())
+        zorvane::editor::OpenStartFiles(window,
+                                        zorvane::editor::StartFiles(zorvane::Utf8Arguments(argc, argv), argc));
     const int status = QApplication::exec();
     // The window closes only after the user saved or discarded the changes.
     recovery.CleanExit();
