@@ -42,14 +42,20 @@ struct FrequencyShaping {
     double Down = 1;      // power of the lift of the join above
     double Feedback = 0;  // power of the running correction (0: none)
     double LargestCorrection = 8;  // no P(s) moves by more than this factor
+    // A row's pairs less likely than this share of the likeliest of their
+    // column pair leave its lists, as long as the row still joins up (0: none).
+    double Trim = 0;
 };
 
 // The shaping generation uses, measured on the sample content
 // (bench/frequency_quality.sh): sharpened to 1.5, across more than down
 // (land stretches top to bottom otherwise), and a correction to the fourth
 // power up to 32 times (deep water, the commonest square of the examples,
-// stays short of its share with less).
-inline constexpr FrequencyShaping kGenerationShaping{1.5, 1.3, 0.8, 4, 32};
+// stays short of its share with less). Pairs below 0.4 % of their column
+// pair's likeliest stay out of the row: they seldom come first, but the
+// search goes through them whenever it backs up (on the sample content the
+// maps come out nearer the examples and in about 60 % of the time).
+inline constexpr FrequencyShaping kGenerationShaping{1.5, 1.3, 0.8, 4, 32, 4e-3};
 
 class FrequencyWeights {
 public:
@@ -76,6 +82,7 @@ public:
     // A pseudo-count of target shares keeps it mild while little is placed.
     void Correct(std::span<const std::int64_t> placed);
     double Correction(std::int32_t s) const { return boost_[static_cast<std::size_t>(s)]; }
+    const FrequencyShaping& Shaping() const { return shaping_; }
 
     // Pair() for one column pair, from the tables when there are tables.
     class PairWeigher {

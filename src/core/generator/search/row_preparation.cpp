@@ -272,28 +272,135 @@ void RowPreparer::TallyRowAbove(int row) {
 }
 
 void RowPreparer::BuildColumnJoins(int row, GeneratorRng& rng) {
-    if (freq_) TallyRowAbove(row);
-    BuildJoinLists();
-    if (!(settings_.Simplified && row == settings_.StartRow + 1)) Eliminate();
+    const bool eliminated = !(settings_.Simplified && row == settings_.StartRow + 1);
+    bool built = false;
+    if (freq_) {
+        TallyRowAbove(row);
+        // Prepared again with nothing below it in between: the row failed.
+        if (trim_.LastTrimmed && row <= trim_.LastRow) trim_.FullUpTo = std::max(trim_.FullUpTo, trim_.LastRow);
+        trim_.LastRow = row;
+        trim_.LastTrimmed = false;
+        if (eliminated && FindLiveCandidates()) {
+            built = true;
+            trim_.LastTrimmed = BuildLiveJoins(row > trim_.FullUpTo ? freq_->Shaping().Trim : 0);
+        }
+    }
+    if (!built) {
+        BuildJoinLists();
+        if (eliminated) Eliminate();
+    }
     if (gen_.Run.FailingColumn == -1) {
         RemoveEliminated();
         ShuffleAndOrderJoins(rng);
     }
 }
 
+// The pairs of the live candidates. With a share above 0, those less
+// likely than that share of the likeliest of their column pair stay out of
+// the row, and both eliminations run on what is left; true when that
+// trimmed something and left every column pair some pairs (else the row
+// takes all the pairs). When a trimmed row fails, it and the rows above it
+// are prepared with all their pairs until the run passes it.
+bool RowPreparer::BuildLiveJoins(double share) {
+    bool trimmed = false;
+    for (int c = 0; c + 1 < columns_; ++c) {
+        AppendJoinsOf(c, liveCands_);
+        if (share <= 0) continue;
+        auto& pairs = gen_.ColJoins[static_cast<std::size_t>(c)];
+        const auto [left, right] = AboveOf(c);
+        const auto weigh = freq_->ForColumns(left, right);
+        auto& likelihood = trim_.Likelihood;
+        likelihood.resize(pairs.size());
+        double best = 0;
+        for (std::size_t i = 0; i < pairs.size(); ++i) best = std::max(best, likelihood[i] = weigh(pairs[i]));
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            if (likelihood[i] >= share * best) pairs[out++] = pairs[i];
+        trimmed = trimmed || out < pairs.size();
+        pairs.resize(out);
+        gen_.ColJoinOff[static_cast<std::size_t>(c)].resize(out);
+    }
+    if (!trimmed) return false;
+    trim_.Eliminating = true;
+    Eliminate();
+    trim_.Eliminating = false;
+    for (int c = 0; c < ColumnPairs(); ++c) {
+        if (PairCount(c) > 0) continue;
+        for (int all = 0; all + 1 < columns_; ++all) AppendJoinsOf(all, liveCands_);
+        return false;
+    }
+    return true;
+}
+
 void RowPreparer::BuildJoinLists() {
     if (static_cast<int>(gen_.ColCands.size()) != columns_)
         throw Error("The column candidates of the row have not been built.");
-    for (int c = 0; c + 1 < columns_; ++c) AppendJoinsOf(c);
+    for (int c = 0; c + 1 < columns_; ++c) AppendJoinsOf(c, gen_.ColCands);
+}
+
+// The rows of generation with occurrence counts hold many pairs that no
+// complete row uses (the squares they favour have long lists). Here the
+// candidates that some complete row uses are found first, on the distinct
+// squares of each column: those a chain of joins reaches from the first
+// column, then of them those from which one goes on to the last. The pairs
+// of these live candidates are the very pairs the eliminations keep, in the
+// same order. False when some column keeps no candidate (the usual way then
+// names the failing column).
+bool RowPreparer::FindLiveCandidates() {
+    if (static_cast<int>(gen_.ColCands.size()) != columns_)
+        throw Error("The column candidates of the row have not been built.");
+    const auto columns = static_cast<std::size_t>(columns_);
+    auto& live = liveCands_;
+    live.resize(columns);
+    // The distinct squares of `from` marked with `mark` (all when mark is 0).
+    auto keep = [&](const std::vector<std::int32_t>& from, std::uint32_t mark, std::vector<std::int32_t>& out) {
+        out.clear();
+        const std::uint32_t taken = NextStamp();
+        for (std::int32_t v : from) {
+            std::uint32_t& st = stamp_[Index(v)];
+            if (st == taken || (mark != 0 && st != mark)) continue;
+            st = taken;
+            out.push_back(v);
+        }
+        return !out.empty();
+    };
+    auto joins = [&](std::int32_t a, std::int32_t b) { return !(settings_.TwinsDisallowed && a == b); };
+    if (!keep(gen_.ColCands[0], 0, live[0])) return false;
+    for (std::size_t c = 0; c + 1 < columns; ++c) {
+        const std::uint32_t reached = NextStamp();
+        for (std::int32_t a : live[c])
+            for (std::int32_t b : gen_.Sq(a).Right)
+                if (joins(a, b)) stamp_[Index(b)] = reached;
+        if (!keep(gen_.ColCands[c + 1], reached, live[c + 1])) return false;
+    }
+    for (std::size_t c = columns - 1; c-- > 0;) {
+        const std::uint32_t onward = NextStamp();
+        for (std::int32_t b : live[c + 1]) stamp_[Index(b)] = onward;
+        std::erase_if(live[c], [&](std::int32_t a) {
+            const auto& right = gen_.Sq(a).Right;
+            return std::none_of(right.begin(), right.end(),
+                                [&](std::int32_t b) { return joins(a, b) && stamp_[Index(b)] == onward; });
+        });
+        if (live[c].empty()) return false;
+    }
+    // The live squares of each column with the copies and order of its candidates.
+    for (std::size_t c = 0; c < columns; ++c) {
+        const std::uint32_t alive = NextStamp();
+        for (std::int32_t v : live[c]) stamp_[Index(v)] = alive;
+        live[c].clear();
+        for (std::int32_t v : gen_.ColCands[c])
+            if (stamp_[Index(v)] == alive) live[c].push_back(v);
+    }
+    return true;
 }
 
 // For every copy of a candidate a of the left column, every entry b of a's
 // Right list and every copy of b among the right column's candidates, the
 // pair (a, b). Copies of a stand in runs; a run's block of pairs is built
 // once and repeated.
-void RowPreparer::AppendJoinsOf(int pair) {
-    const auto& left = gen_.ColCands[static_cast<std::size_t>(pair)];
-    const auto& right = gen_.ColCands[static_cast<std::size_t>(pair) + 1];
+void RowPreparer::AppendJoinsOf(int pair, const std::vector<std::vector<std::int32_t>>& cands) {
+    const auto& left = cands[static_cast<std::size_t>(pair)];
+    const auto& right = cands[static_cast<std::size_t>(pair) + 1];
     auto& out = gen_.ColJoins[static_cast<std::size_t>(pair)];
     out.clear();
     for (std::int32_t b : right) ++counts_[Index(b)];
@@ -370,7 +477,8 @@ bool RowPreparer::EliminateForward() {
 // pairs all died becomes the failing column and the row is left with no
 // pairs anywhere.
 bool RowPreparer::FailIfDead(int pair) {
-    if (!settings_.Simplified || gen_.Run.FailingColumn != -1 || PairCount(pair) > 0) return false;
+    if (!settings_.Simplified || trim_.Eliminating || gen_.Run.FailingColumn != -1 || PairCount(pair) > 0)
+        return false;
     gen_.Run.FailingColumn = pair;
     for (auto& list : gen_.ColJoins) list.clear();
     for (auto& list : gen_.ColJoinOff) list.clear();
@@ -394,14 +502,17 @@ std::int64_t RowPreparer::PairWeight(const SqPair& p) const {
     return squareWeight_[Index(p.Left)] + squareWeight_[Index(p.Right)];
 }
 
+std::pair<std::int32_t, std::int32_t> RowPreparer::AboveOf(int pair) const {
+    const auto c = static_cast<std::size_t>(pair);
+    return {c < above_.size() ? above_[c] : -1, c + 1 < above_.size() ? above_[c + 1] : -1};
+}
+
 void RowPreparer::ShufflePairs(std::vector<SqPair>& pairs, int pair, GeneratorRng& rng) const {
     if (!freq_) {
         ShuffleList(pairs, rng);
         return;
     }
-    const auto c = static_cast<std::size_t>(pair);
-    const std::int32_t left = c < above_.size() ? above_[c] : -1;
-    const std::int32_t right = c + 1 < above_.size() ? above_[c + 1] : -1;
+    const auto [left, right] = AboveOf(pair);
     WeightedShuffle(pairs, freq_->ForColumns(left, right), rng);
 }
 
@@ -411,9 +522,7 @@ void RowPreparer::ShufflePairPositions(std::vector<std::int32_t>& positions, con
         ShuffleList(positions, rng);
         return;
     }
-    const auto c = static_cast<std::size_t>(pair);
-    const std::int32_t left = c < above_.size() ? above_[c] : -1;
-    const std::int32_t right = c + 1 < above_.size() ? above_[c + 1] : -1;
+    const auto [left, right] = AboveOf(pair);
     const auto weigh = freq_->ForColumns(left, right);
     WeightedShuffle(positions, [&](std::int32_t i) { return weigh(pairs[static_cast<std::size_t>(i)]); }, rng);
 }

@@ -23,6 +23,7 @@
 #include <memory>
 #include <random>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "generator/eq_chart.h"
@@ -160,10 +161,14 @@ private:
     bool KeepBySize(std::int32_t square, GeneratorRng& rng) const;
     void BuildRunTables();
     void TallyRowAbove(int row);
+    bool BuildLiveJoins(double share);
+    // The learned squares above the two columns of a column pair (-1: none).
+    std::pair<std::int32_t, std::int32_t> AboveOf(int pair) const;
     void ThinObjectStarts(int column, GeneratorRng& rng);
     bool LeftAllowsOthers(int column, std::int32_t v) const;
     bool RightReachableWithout(int column, std::int32_t v) const;
-    void AppendJoinsOf(int pair);
+    void AppendJoinsOf(int pair, const std::vector<std::vector<std::int32_t>>& cands);
+    bool FindLiveCandidates();
     bool EliminateBackward();
     bool EliminateForward();
     bool FailIfDead(int pair);
@@ -186,6 +191,17 @@ private:
     // square, and the rows they came from, topmost first.
     std::vector<std::int64_t> placed_;
     std::vector<std::pair<int, std::vector<std::int32_t>>> placedRows_;
+    // Trimming the unlikely pairs (with occurrence counts): the row last
+    // prepared and whether its lists were trimmed, the rows up to which
+    // the full lists serve after a trimmed row failed, and scratch.
+    struct TrimState {
+        int LastRow = -1;
+        bool LastTrimmed = false;
+        int FullUpTo = -1;
+        bool Eliminating = false;  // the eliminations after a trim mark no failing column
+        std::vector<double> Likelihood;
+    } trim_;
+    std::vector<std::vector<std::int32_t>> liveCands_;  // per column, the candidates some complete row uses
 
     // Scratch, sized by the learned squares.
     std::vector<std::int32_t> counts_;
