@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "editor_fixture.h"
 
@@ -43,6 +45,31 @@ protected:
     editor::MainWindow window;
     QPointer<QWidget> box;
 };
+
+// A box opened at start (the recovery offer) comes first: the about box
+// raised over it could hide it behind the main window; it greets the user
+// once that box is answered.
+TEST(AboutAtStart, WaitsForABoxOpenAtStart) {
+    editor::MainWindow window(true);
+    auto activate = [&] {
+        QEvent e(QEvent::WindowActivate);
+        QApplication::sendEvent(&window, &e);
+        return QPointer<QWidget>(window.findChild<QWidget*>(QStringLiteral("AboutBox")));
+    };
+    QPointer<QWidget> duringBox;
+    bool boxSeen = false;
+    QMessageBox offer(QMessageBox::Question, QStringLiteral("Recovery"), QStringLiteral("Open it?"), QMessageBox::Ok,
+                      &window);
+    QTimer::singleShot(0, [&] {
+        boxSeen = QApplication::activeModalWidget() == &offer;
+        duringBox = activate();
+        offer.accept();
+    });
+    offer.exec();
+    ASSERT_TRUE(boxSeen);
+    EXPECT_TRUE(duringBox.isNull()) << "no about box over the open box";
+    EXPECT_FALSE(activate().isNull()) << "the about box once the box is answered";
+}
 
 TEST_F(AboutAtStartTest, EscClosesTheBoxShownAtStart) {
     ASSERT_TRUE(BoxShown()) << "the about box greets the user";

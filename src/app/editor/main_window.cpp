@@ -162,7 +162,9 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
 }
 
 bool MainWindow::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate && !activatedOnce_) {
+    // The about box waits for a box opened at start (the recovery offer):
+    // raised over it, it could hide that box behind the main window.
+    if (e->type() == QEvent::WindowActivate && !activatedOnce_ && !QApplication::activeModalWidget()) {
         activatedOnce_ = true;
         if (showAbout_) MAboutClick();
     }
