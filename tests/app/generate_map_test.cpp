@@ -8,6 +8,7 @@
 #include "editor_fixture.h"
 #include "generator/generator_settings.h"
 #include "monitor/stats_window.h"
+#include "model/layered_file.h"
 #include "model/project.h"
 #include "samples/samples.h"
 
@@ -94,6 +95,8 @@ TEST_F(GenerateMapTest, GeneratesFromTheMenuWhileTheMapStaysOutOfReach) {
         EXPECT_TRUE(window.project().Selection.empty()) << "a click does not select under the run";
         return true;
     });
+    window.ProjectOpened("");  // the history starts here, after learning
+    const auto before = EncodeZL(window.project());
     dialogs.answers = {Answer::Ok};
     PressCtrlG();
     EXPECT_TRUE(checked);
@@ -102,6 +105,17 @@ TEST_F(GenerateMapTest, GeneratesFromTheMenuWhileTheMapStaysOutOfReach) {
     EXPECT_EQ(PaintedSquares(), 12 * 12);
     EXPECT_EQ(Panel(0).rfind("Map generated in ", 0), 0u) << Panel(0);
     EXPECT_NE(window.renderer().Picture().pixel(2 * 32 + 16, 2 * 32 + 16) & 0xFFFFFF, 0u) << "the view shows it";
+
+    // The whole run is one undo step: undone, the project is as before the
+    // run; redone, the generated map is back in the view.
+    const auto generated = EncodeZL(window.project());
+    EXPECT_EQ(window.Action("MUndo")->text(), "Undo Generate map");
+    Trigger("MUndo");
+    EXPECT_TRUE(EncodeZL(window.project()) == before);
+    EXPECT_EQ(PaintedSquares(), 0);
+    Trigger("MRedo");
+    EXPECT_TRUE(EncodeZL(window.project()) == generated);
+    EXPECT_NE(window.renderer().Picture().pixel(2 * 32 + 16, 2 * 32 + 16) & 0xFFFFFF, 0u);
 
     // The statistics window came up with the first run and followed it to
     // the end; Ctrl+L closes it with the menu's check mark.
