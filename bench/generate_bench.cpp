@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "bench_support.h"
+#include "learned_samples.h"
 #include "generator/driver/generation.h"
 #include "generator/learning/learn.h"
 #include "generator/map_check.h"
@@ -23,26 +24,7 @@ namespace {
 
 constexpr int kSeeds = 20;
 
-// The sample maps learned once, kept as generator data file bytes.
-const std::vector<std::uint8_t>& Knowledge() {
-    static const std::vector<std::uint8_t> bytes = [] {
-        const std::string dir = bench::TempPath("generate");
-        const auto files = samples::BuildSampleFiles(dir, 5);
-        samples::WriteSampleFiles(files);
-        Project project;
-        TMapGenerator gen;
-        project.Generator = &gen;
-        GeneratorSettings settings;
-        for (const auto& f : files) {
-            if (ExtractFileExt(f.Path) != ".zm" || f.Path.find("/zmpe/") == std::string::npos) continue;
-            settings.LearnList.push_back({f.Path, 1, f.Path.find("connector") != std::string::npos});
-        }
-        SilentUi ui;
-        if (!Learn(project, ui, gen, settings).Completed) throw Error("learning the sample maps failed");
-        return EncodeZG(project, gen, settings);
-    }();
-    return bytes;
-}
+const std::vector<std::uint8_t>& Knowledge() { return bench::LearnedSamples("generate"); }
 
 // Counts the rows completed by the threads (a row completed again after
 // going back counts again): each is reported with the rows around it.

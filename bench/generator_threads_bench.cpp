@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "bench_support.h"
+#include "learned_samples.h"
 #include "generator/driver/generation.h"
 #include "generator/learning/learn.h"
 #include "generator/map_check.h"
@@ -34,25 +35,7 @@ namespace {
 constexpr int kSize = 202;
 constexpr int kPairs = 7;
 
-const std::vector<std::uint8_t>& Knowledge() {
-    static const std::vector<std::uint8_t> bytes = [] {
-        const std::string dir = bench::TempPath("generator-threads");
-        const auto files = samples::BuildSampleFiles(dir, 5);
-        samples::WriteSampleFiles(files);
-        Project project;
-        TMapGenerator gen;
-        project.Generator = &gen;
-        GeneratorSettings settings;
-        for (const auto& f : files) {
-            if (ExtractFileExt(f.Path) != ".zm" || f.Path.find("/zmpe/") == std::string::npos) continue;
-            settings.LearnList.push_back({f.Path, 1, f.Path.find("connector") != std::string::npos});
-        }
-        SilentUi ui;
-        if (!Learn(project, ui, gen, settings).Completed) throw Error("learning the sample maps failed");
-        return EncodeZG(project, gen, settings);
-    }();
-    return bytes;
-}
+const std::vector<std::uint8_t>& Knowledge() { return bench::LearnedSamples("generator-threads"); }
 
 // Sixteen squares named by the terrain (0 or 1) at their four corners; a
 // square may stand right of (below) another when they agree on the corners
