@@ -26,14 +26,7 @@ constexpr int kSeeds = 20;
 
 const std::vector<std::uint8_t>& Knowledge() { return bench::LearnedSamples("generate"); }
 
-// Counts the rows completed by the threads (a row completed again after
-// going back counts again): each is reported with the rows around it.
-struct RowCounter : GenerationReport {
-    std::int64_t rows = 0;
-    void MapRowsChanged(int first, int last) override {
-        if (last - first == 2 || last - first == 3) ++rows;
-    }
-};
+using bench::RowCounter;
 
 void BM_GenerateMap(benchmark::State& state) {
     const int size = static_cast<int>(state.range(0));

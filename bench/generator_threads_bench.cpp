@@ -66,12 +66,7 @@ void UseCornerSquares(TMapGenerator& gen, GeneratorSettings& settings) {
     settings.ImgObjChart.ResetPoints(1, 2);
 }
 
-struct RowCounter : GenerationReport {
-    std::int64_t rows = 0;
-    void MapRowsChanged(int first, int last) override {
-        if (last - first == 2 || last - first == 3) ++rows;
-    }
-};
+using bench::RowCounter;
 
 struct Cost {
     double wall = 0, cpu = 0;

@@ -1,11 +1,13 @@
 #pragma once
-// The sample content learned once, for the benchmarks of generation.
+// For the benchmarks of generation: the sample content learned once, and
+// a count of the rows a run completed.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
+#include "generator/driver/generation.h"
 #include "generator/learning/learn.h"
 #include "generator/zg_file.h"
 #include "samples/samples.h"
@@ -31,5 +33,14 @@ inline const std::vector<std::uint8_t>& LearnedSamples(const std::string& name) 
     }();
     return bytes;
 }
+
+// Counts the rows completed by the threads (a row completed again after
+// going back counts again): each is reported with the rows around it.
+struct RowCounter : GenerationReport {
+    std::int64_t rows = 0;
+    void MapRowsChanged(int first, int last) override {
+        if (last - first == 2 || last - first == 3) ++rows;
+    }
+};
 
 }  // namespace zorvane::bench
