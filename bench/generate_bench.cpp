@@ -26,8 +26,6 @@ constexpr int kSeeds = 20;
 
 const std::vector<std::uint8_t>& Knowledge() { return bench::LearnedSamples("generate"); }
 
-using bench::RowCounter;
-
 void BM_GenerateMap(benchmark::State& state) {
     const int size = static_cast<int>(state.range(0));
     const int workers = static_cast<int>(state.range(1));
@@ -36,27 +34,13 @@ void BM_GenerateMap(benchmark::State& state) {
     std::int64_t firstLineAttempts = 0, rowsWritten = 0;
     for (auto _ : state) {
         for (int seed = 1; seed <= kSeeds; ++seed) {
-            Project project;
-            TMapGenerator gen;
-            project.Generator = &gen;
-            GeneratorSettings settings;
-            ApplyPreset(ParseZG(Knowledge()), project, gen, settings);
-            settings.SEsizeX = settings.SEsizeY = size;
-            settings.SEmaxThreads = workers;
-            MapGenerationEngine engine(gen);
-            SilentUi ui;
-            GenerationRequests requests;
-            RowCounter report;
-            GenerateOptions options;
-            options.Seed = static_cast<std::uint64_t>(seed);
-            options.TimeLimit = std::chrono::seconds(120);
-            const auto start = std::chrono::steady_clock::now();
-            const GenerateOutcome outcome = engine.Generate(project, ui, settings, requests, report, options);
-            seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-            completed += outcome == GenerateOutcome::Completed;
-            valid += outcome == GenerateOutcome::Completed && !FirstJoinViolation(project, gen);
-            firstLineAttempts += gen.Run.FirstLineAttempt;
-            rowsWritten += report.rows - size + 1;
+            bench::SampleRun run;
+            bench::RunSampleGeneration(run, Knowledge(), size, workers, static_cast<std::uint64_t>(seed));
+            seconds.push_back(run.seconds);
+            completed += run.outcome == GenerateOutcome::Completed;
+            valid += run.Valid();
+            firstLineAttempts += run.gen.Run.FirstLineAttempt;
+            rowsWritten += run.report.rows - size + 1;
         }
     }
     std::sort(seconds.begin(), seconds.end());

@@ -1,14 +1,17 @@
 #pragma once
-// For the benchmarks of generation: the sample content learned once, and
-// a count of the rows a run completed.
+// For the benchmarks of generation: the sample content learned once, a
+// count of the rows a run completed, and one timed run from the content.
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "bench_support.h"
 #include "generator/driver/generation.h"
 #include "generator/learning/learn.h"
+#include "generator/map_check.h"
 #include "generator/zg_file.h"
 #include "samples/samples.h"
 
@@ -42,5 +45,36 @@ struct RowCounter : GenerationReport {
         if (last - first == 2 || last - first == 3) ++rows;
     }
 };
+
+// One generation run of a square map from the learned bytes, timed; the
+// finished project and generator stay for inspection.
+struct SampleRun {
+    Project project;
+    TMapGenerator gen;
+    GeneratorSettings settings;
+    RowCounter report;
+    GenerateOutcome outcome = GenerateOutcome::Stopped;
+    double seconds = 0;
+
+    bool Valid() const { return outcome == GenerateOutcome::Completed && !FirstJoinViolation(project, gen); }
+};
+
+inline void RunSampleGeneration(SampleRun& run, const std::vector<std::uint8_t>& knowledge, int size, int workers,
+                                std::uint64_t seed, const std::function<void(GeneratorSettings&)>& adjust = {}) {
+    run.project.Generator = &run.gen;
+    ApplyPreset(ParseZG(knowledge), run.project, run.gen, run.settings);
+    run.settings.SEsizeX = run.settings.SEsizeY = size;
+    run.settings.SEmaxThreads = workers;
+    if (adjust) adjust(run.settings);
+    MapGenerationEngine engine(run.gen);
+    SilentUi ui;
+    GenerationRequests requests;
+    GenerateOptions options;
+    options.Seed = seed;
+    options.TimeLimit = std::chrono::seconds(120);
+    const auto start = std::chrono::steady_clock::now();
+    run.outcome = engine.Generate(run.project, ui, run.settings, requests, run.report, options);
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 }  // namespace zorvane::bench

@@ -191,13 +191,18 @@ TEST(ObjectFilter, ThinsObjectStartsOnlyWhereTheRowCanDoWithoutThem) {
     EXPECT_EQ(g->ColCands[9], (List{G})) << "last column: no right neighbour to ask";
 }
 
-TEST(ObjectFilter, OnAListRemovesBySizeAlone) {
+// The start row's list: only object starts are thinned (P, the second
+// square of O's object, is none), and never the list's last square.
+TEST(ObjectFilter, OnAListThinsObjectStartsAndNeverTheLastSquare) {
     auto g = MakeGenerator(ObjectWorld());
     RowPreparer prep(*g, Settings(14, {0.5, 1, 0, 1}));
     GeneratorRng rng(5);
     List cands{O, G, 2, O, G};
     prep.FilterByObjectSize(cands, rng);
-    EXPECT_EQ(cands, (List{G, G}));
+    EXPECT_EQ(cands, (List{G, 2, G}));
+    cands = {O, O};
+    prep.FilterByObjectSize(cands, rng);
+    EXPECT_EQ(cands, (List{O, O}));
     RowPreparer off(*g, Settings(14, {1, 1, 0}));  // only the largest size below 1: off
     cands = {O, G};
     off.FilterByObjectSize(cands, rng);

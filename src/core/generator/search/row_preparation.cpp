@@ -125,7 +125,7 @@ std::vector<std::int32_t> OrderByWeight(std::span<const std::int64_t> weights, d
 }
 
 RowPreparer::RowPreparer(TMapGenerator& generator, RowSettings settings)
-    : gen_(generator), settings_(std::move(settings)) {
+    : gen_(generator), settings_(std::move(settings)), liveRow_(generator, settings_.TwinsDisallowed) {
     const int w = settings_.MapWidth;
     if (w < MinUserMapSize + 2 * BorderWidth || w > MaxUserMapSize + 2 * BorderWidth)
         throw Error("A map of width " + std::to_string(w) + " cannot be generated: the width with borders is 14 to 206.");
@@ -213,12 +213,15 @@ void RowPreparer::BuildColumnCandidates(std::span<const std::int32_t> above, Gen
         else
             cands.assign(down.begin(), down.end());
     }
-    if (filter_)
-        for (int c = 0; c < columns_; ++c) ThinObjectStarts(c, rng);
+    if (!filter_) return;
+    liveRow_.Build(gen_.ColCands);
+    for (int c = 0; c < columns_; ++c) ThinObjectStarts(c, rng);
 }
 
 // Object starts leave a column by the object filter only where the column
-// keeps another value and its neighbours can do without them.
+// keeps another value and its neighbours can do without them. In a row that
+// can be completed, the last copy of a square that some complete row uses
+// leaves only when the row stays completable without it.
 void RowPreparer::ThinObjectStarts(int column, GeneratorRng& rng) {
     auto& cands = gen_.ColCands[static_cast<std::size_t>(column)];
     OtherThan left, right;
@@ -235,15 +238,33 @@ void RowPreparer::ThinObjectStarts(int column, GeneratorRng& rng) {
             else if (leftCount_[Index(r)] == 1) right.Add(leftFirst_[Index(r)]);
         }
     }
+    const bool complete = liveRow_.Complete();
+    ThinStarts(
+        cands, rng,
+        [&](std::int32_t v, bool lastCopy) {
+            if (column > 0 && !left.Allows(v)) return false;
+            if (column < columns_ - 1 && !right.Allows(v)) return false;
+            return !(lastCopy && complete && liveRow_.IsLive(column, v)) || liveRow_.CanRemove(column, v);
+        },
+        [&](std::int32_t v, bool lastCopy) {
+            if (lastCopy && complete && liveRow_.IsLive(column, v)) liveRow_.Remove(column, v);
+        });
+}
+
+// Last to first, each copy of an object start that `mayLeave` lets go (told
+// whether it is the square's last copy in the list) leaves by the object
+// filter's draw, `left` hears of it; the list always keeps some other square.
+template <typename MayLeave, typename Left>
+void RowPreparer::ThinStarts(std::vector<std::int32_t>& cands, GeneratorRng& rng, MayLeave mayLeave, Left left) {
     for (std::int32_t v : cands) ++counts_[Index(v)];
     removed_.assign(cands.size(), 0);
     std::int64_t live = static_cast<std::int64_t>(cands.size());
     for (std::size_t i = cands.size(); i-- > 0;) {
         const std::int32_t v = cands[i];
         if (!isStart_[Index(v)] || live - counts_[Index(v)] <= 0) continue;
-        if (column > 0 && !left.Allows(v)) continue;
-        if (column < columns_ - 1 && !right.Allows(v)) continue;
-        if (KeepBySize(v, rng)) continue;
+        const bool lastCopy = counts_[Index(v)] == 1;
+        if (!mayLeave(v, lastCopy) || KeepBySize(v, rng)) continue;
+        left(v, lastCopy);
         removed_[i] = 1;
         --counts_[Index(v)];
         --live;
@@ -349,47 +370,16 @@ void RowPreparer::BuildJoinLists() {
 bool RowPreparer::FindLiveCandidates() {
     if (static_cast<int>(gen_.ColCands.size()) != columns_)
         throw Error("The column candidates of the row have not been built.");
-    const auto columns = static_cast<std::size_t>(columns_);
-    auto& live = liveCands_;
-    live.resize(columns);
-    // The distinct squares of `from` marked with `mark` (all when mark is 0).
-    auto keep = [&](const std::vector<std::int32_t>& from, std::uint32_t mark, std::vector<std::int32_t>& out) {
-        out.clear();
-        const std::uint32_t taken = NextStamp();
-        for (std::int32_t v : from) {
-            std::uint32_t& st = stamp_[Index(v)];
-            if (st == taken || (mark != 0 && st != mark)) continue;
-            st = taken;
-            out.push_back(v);
-        }
-        return !out.empty();
-    };
-    auto joins = [&](std::int32_t a, std::int32_t b) { return !(settings_.TwinsDisallowed && a == b); };
-    if (!keep(gen_.ColCands[0], 0, live[0])) return false;
-    for (std::size_t c = 0; c + 1 < columns; ++c) {
-        const std::uint32_t reached = NextStamp();
-        for (std::int32_t a : live[c])
-            for (std::int32_t b : gen_.Sq(a).Right)
-                if (joins(a, b)) stamp_[Index(b)] = reached;
-        if (!keep(gen_.ColCands[c + 1], reached, live[c + 1])) return false;
-    }
-    for (std::size_t c = columns - 1; c-- > 0;) {
-        const std::uint32_t onward = NextStamp();
-        for (std::int32_t b : live[c + 1]) stamp_[Index(b)] = onward;
-        std::erase_if(live[c], [&](std::int32_t a) {
-            const auto& right = gen_.Sq(a).Right;
-            return std::none_of(right.begin(), right.end(),
-                                [&](std::int32_t b) { return joins(a, b) && stamp_[Index(b)] == onward; });
-        });
-        if (live[c].empty()) return false;
-    }
+    if (!liveRow_.Build(gen_.ColCands)) return false;
     // The live squares of each column with the copies and order of its candidates.
-    for (std::size_t c = 0; c < columns; ++c) {
+    liveCands_.resize(static_cast<std::size_t>(columns_));
+    for (int c = 0; c < columns_; ++c) {
         const std::uint32_t alive = NextStamp();
-        for (std::int32_t v : live[c]) stamp_[Index(v)] = alive;
-        live[c].clear();
-        for (std::int32_t v : gen_.ColCands[c])
-            if (stamp_[Index(v)] == alive) live[c].push_back(v);
+        for (std::int32_t v : liveRow_.Column(c)) stamp_[Index(v)] = alive;
+        auto& live = liveCands_[static_cast<std::size_t>(c)];
+        live.clear();
+        for (std::int32_t v : gen_.ColCands[static_cast<std::size_t>(c)])
+            if (stamp_[Index(v)] == alive) live.push_back(v);
     }
     return true;
 }
@@ -556,14 +546,9 @@ int RowPreparer::SmallestPairCount() {
     return std::max(smallest, 0);
 }
 
-void RowPreparer::FilterByObjectSize(std::vector<std::int32_t>& candidates, GeneratorRng& rng) const {
+void RowPreparer::FilterByObjectSize(std::vector<std::int32_t>& candidates, GeneratorRng& rng) {
     if (!filter_) return;
-    std::vector<std::uint8_t> keep(candidates.size());
-    for (std::size_t i = candidates.size(); i-- > 0;) keep[i] = KeepBySize(candidates[i], rng);
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < candidates.size(); ++i)
-        if (keep[i]) candidates[out++] = candidates[i];
-    candidates.resize(out);
+    ThinStarts(candidates, rng, [](std::int32_t, bool) { return true; }, [](std::int32_t, bool) {});
 }
 
 std::int32_t RowPreparer::ChooseSquare(std::span<const std::int32_t> candidates, GeneratorRng& rng,

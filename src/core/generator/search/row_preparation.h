@@ -13,7 +13,10 @@
 //
 // The object size distribution chart gives each object size a probability
 // P[size]; while some size below the largest is below 1, the candidates that
-// start an object are thinned out by it (the object filter).
+// start an object are thinned out by it (the object filter). The filter
+// makes objects rarer, never a row impossible: in a row that can be
+// completed it takes out only squares the row can do without, so a square
+// that the row above or a neighbour forces always stays.
 //
 // The capacities hold: a candidate list or a column pair's list never grows
 // beyond MaxListEntries entries (ListFullError), a row has at most
@@ -28,6 +31,7 @@
 
 #include "generator/eq_chart.h"
 #include "generator/generator.h"
+#include "generator/search/live_row.h"
 
 namespace zorvane {
 
@@ -127,10 +131,11 @@ public:
     // variants kept.
     void Reprepare(GeneratorRng& rng);
 
-    // The object filter on a list of candidate squares, last to first: a
-    // candidate stays when P[its object size] > 0 and a uniform random number
-    // is at most that. Nothing changes while the filter is not in force.
-    void FilterByObjectSize(std::vector<std::int32_t>& candidates, GeneratorRng& rng) const;
+    // The object filter on a list of candidate squares, last to first: an
+    // object start stays when P[its object size] > 0 and a uniform random
+    // number is at most that, and always when no other square is left in the
+    // list. Nothing changes while the filter is not in force.
+    void FilterByObjectSize(std::vector<std::int32_t>& candidates, GeneratorRng& rng);
     // The choice of squares: one square of a non-empty candidate list. With
     // occurrence counts learned and J = 0.5, drawn in proportion to how
     // likely the square is next to its neighbours.
@@ -165,6 +170,8 @@ private:
     // The learned squares above the two columns of a column pair (-1: none).
     std::pair<std::int32_t, std::int32_t> AboveOf(int pair) const;
     void ThinObjectStarts(int column, GeneratorRng& rng);
+    template <typename MayLeave, typename Left>
+    void ThinStarts(std::vector<std::int32_t>& cands, GeneratorRng& rng, MayLeave mayLeave, Left left);
     bool LeftAllowsOthers(int column, std::int32_t v) const;
     bool RightReachableWithout(int column, std::int32_t v) const;
     void AppendJoinsOf(int pair, const std::vector<std::vector<std::int32_t>>& cands);
@@ -202,6 +209,7 @@ private:
         std::vector<double> Likelihood;
     } trim_;
     std::vector<std::vector<std::int32_t>> liveCands_;  // per column, the candidates some complete row uses
+    LiveRow liveRow_;                                    // the distinct ones, kept so while thinning
 
     // Scratch, sized by the learned squares.
     std::vector<std::int32_t> counts_;
