@@ -1,29 +1,37 @@
 // Crash recovery in the editor: an editor killed after edits leaves a copy
-// that the next start offers and restores; "Keep for later", "Discard" and a
+// that the next start offers and restores, and one killed at a random moment
+// of its work loses no more than ten seconds of it; the copy follows the
+// edits, never in the middle of a drag; "Keep for later", "Discard" and a
 // damaged copy; writing a copy changes nothing and a failing one says so
-// once; a long operation takes a copy first.
+// once; a long operation takes a copy as it starts and as it ends.
 //
 // Every case points XDG_DATA_HOME at a folder of its own, so the user's data
 // folder is never touched.
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
 #include <filesystem>
 #include <iostream>
+#include <map>
+#include <random>
 
 #include "commands/recovery.h"
 #include "editor/recovery_guard.h"
+#include "generator/generator_settings.h"
 #include "map_edit_fixture.h"
 #include "model/layered_file.h"
 #include "platform/app_data.h"
+#include "samples/samples.h"
 
 namespace zorvane::testing {
 namespace {
 
 constexpr const char* ChildSwitch = "ZORVANE_RECOVERY_CHILD";
-constexpr const char* ExpectedFile = "ZORVANE_RECOVERY_EXPECTED";
+constexpr const char* StatesFolder = "ZORVANE_RECOVERY_STATES";
+constexpr const char* EditCount = "ZORVANE_RECOVERY_EDITS";
 constexpr const char* WrittenLine = "recovery copy written";
 
 // XDG_DATA_HOME for the lifetime of the object.
@@ -67,52 +75,117 @@ protected:
         ASSERT_EQ(Order(), std::vector<int>({0, 2, 4}));
         ASSERT_EQ(Tile(0).Y, 7) << "the drag moved the first tile";
     }
+    // Ctrl-drags the selected first tile to (x, y).
+    void DragFirstTileTo(int x, int y) {
+        ClickWith(Qt::Key_Control, Tile(0).X, Tile(0).Y);
+        MoveTo(x, y);
+        Click(x, y);
+    }
     std::string Title() const { return window.windowTitle().toStdString(); }
     static std::vector<RecoveryCopy> Copies() {
         return FindRecoveryCopies(AppDataFolder(AppDataFolderUse::Find));
     }
+    // The copies in the data folder, also those of an editor that runs.
+    static std::vector<RecoveryCopy> AllCopies() {
+        std::vector<RecoveryCopy> copies;
+        const std::string folder = AppDataFolder(AppDataFolderUse::Find);
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+            if (entry.path().extension() == ".zlr")
+                copies.push_back(RecoveryCopyNamed(folder, entry.path().stem().string().substr(9)));
+        return copies;
+    }
+    static std::vector<std::uint8_t> OnlyCopy() {
+        const auto copies = AllCopies();
+        EXPECT_EQ(copies.size(), 1u);
+        return copies.empty() ? std::vector<std::uint8_t>() : EncodeZL(ReadRecoveryCopy(copies[0]).Restored);
+    }
+    static void Spin(std::chrono::milliseconds time) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < time.count()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(2);
+        }
+    }
+
+    // An editor process of this program that edits and goes on until it is
+    // killed (ChildEditsUntilKilled).
+    struct ChildEditor {
+        QProcess Process;
+        qint64 Id = 0;
+        QByteArray Out;
+        // The time each state was announced, by its number.
+        std::map<int, qint64> StateTimes;
+    };
+    void StartChild(ChildEditor& child, const TempDir& data, int edits) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(ChildSwitch, "1");
+        environment.insert(StatesFolder, QString::fromStdString(data.path().string()));
+        environment.insert(EditCount, QString::number(edits));
+        environment.insert("XDG_DATA_HOME", QString::fromStdString(data.path().string()));
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        child.Process.setProcessEnvironment(environment);
+        child.Process.start(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("--gtest_filter=RecoveryGuiTest.ChildEditsUntilKilled")});
+        ASSERT_TRUE(child.Process.waitForStarted());
+        child.Id = child.Process.processId();
+    }
+    // Reads what the child says until `done` holds of it; the times by `clock`.
+    static void ReadChild(ChildEditor& child, const QElapsedTimer& clock, const std::function<bool()>& done) {
+        // A bound only against a child that hangs, far beyond what it needs.
+        const QDeadlineTimer bound(std::chrono::minutes(5));
+        while (!done() && child.Process.state() == QProcess::Running && !bound.hasExpired()) {
+            if (!child.Process.waitForReadyRead(20)) continue;
+            child.Out += child.Process.readAllStandardOutput();
+            for (const QByteArray& line : child.Out.split('\n'))
+                if (line.startsWith("state ")) child.StateTimes.try_emplace(line.mid(6).toInt(), clock.elapsed());
+        }
+    }
+    static void Kill(ChildEditor& child) {
+        child.Process.kill();
+        ASSERT_TRUE(child.Process.waitForFinished());
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
+            if (entry.path().filename().string().starts_with("zorvane-test-" + std::to_string(child.Id) + "-"))
+                std::filesystem::remove_all(entry.path());  // the killed child's own folder
+    }
 };
 
-// Run only as the child of AKilledEditorsChangesAreOfferedAndRestored: edits,
-// writes what it made to $ZORVANE_RECOVERY_EXPECTED, says when a copy is
-// written and goes on until it is killed.
+// Run only as the child of the tests below: edits a row, then drags a tile
+// every 400 ms, $ZORVANE_RECOVERY_EDITS times, writing each state k it made
+// to state-k.zl in $ZORVANE_RECOVERY_STATES and saying so, says when a copy
+// is written, and goes on until it is killed.
 TEST_F(RecoveryGuiTest, ChildEditsUntilKilled) {
-    if (!qEnvironmentVariableIsSet(ChildSwitch)) GTEST_SKIP() << "started by AKilledEditorsChangesAreOfferedAndRestored";
-    EditARow();
-    WriteBytes(qEnvironmentVariable(ExpectedFile).toStdString(), EncodeZL(window.project()));
-    editor::RecoveryGuard guard(window, {.Interval = std::chrono::milliseconds(20)});
+    if (!qEnvironmentVariableIsSet(ChildSwitch)) GTEST_SKIP() << "started by the tests below";
+    editor::RecoveryGuard guard(window);
     guard.CopyWritten = [] { std::cout << WrittenLine << std::endl; };
-    for (;;) {
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
+    const std::string states = qEnvironmentVariable(StatesFolder).toStdString();
+    const int edits = qEnvironmentVariableIntValue(EditCount);
+    auto stateMade = [&](int k) {
+        WriteBytes(states + "/state-" + std::to_string(k) + ".zl", EncodeZL(window.project()));
+        std::cout << "state " << k << std::endl;
+    };
+    EditARow();
+    stateMade(0);
+    for (int k = 1;; ++k) {
+        Spin(std::chrono::milliseconds(400));
+        if (k > edits) continue;
+        DragFirstTileTo(10 + k % 7, 10 + k % 5);
+        stateMade(k);
     }
 }
 
 TEST_F(RecoveryGuiTest, AKilledEditorsChangesAreOfferedAndRestored) {
     TempDir data;
     DataHome home(data.path().string());
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(ChildSwitch, "1");
-    environment.insert(ExpectedFile, QString::fromStdString(data.file("expected.zl")));
-    environment.insert("XDG_DATA_HOME", QString::fromStdString(data.path().string()));
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=RecoveryGuiTest.ChildEditsUntilKilled")});
-    ASSERT_TRUE(child.waitForStarted());
-    QByteArray out;
-    // A bound only against a child that hangs, far beyond what it needs.
-    const QDeadlineTimer bound(std::chrono::minutes(5));
-    while (!out.contains(WrittenLine) && child.state() == QProcess::Running && !bound.hasExpired())
-        if (child.waitForReadyRead(1000)) out += child.readAllStandardOutput();
-    ASSERT_TRUE(out.contains(WrittenLine)) << out.toStdString() << child.readAllStandardError().toStdString();
-    const qint64 childPid = child.processId();
-    child.kill();
-    ASSERT_TRUE(child.waitForFinished());
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
-        if (entry.path().filename().string().starts_with("zorvane-test-" + std::to_string(childPid) + "-"))
-            std::filesystem::remove_all(entry.path());  // the killed child's own folder
+    ChildEditor child;
+    StartChild(child, data, 0);
+    QElapsedTimer clock;
+    clock.start();
+    ReadChild(child, clock, [&] { return child.Out.contains(WrittenLine); });
+    ASSERT_TRUE(child.Out.contains(WrittenLine)) << child.Out.toStdString()
+                                                 << child.Process.readAllStandardError().toStdString();
+    Kill(child);
 
     ASSERT_EQ(Copies().size(), 1u);
     editor::RecoveryGuard guard(window);
@@ -121,7 +194,7 @@ TEST_F(RecoveryGuiTest, AKilledEditorsChangesAreOfferedAndRestored) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].buttons, Buttons::OpenKeepDiscard);
     EXPECT_NE(dialogs.messages[0].text.find("row.zl"), std::string::npos) << "the offer names the file";
-    EXPECT_TRUE(EncodeZL(window.project()) == ReadWholeFile(data.file("expected.zl")))
+    EXPECT_TRUE(EncodeZL(window.project()) == ReadWholeFile(data.file("state-0.zl")))
         << "the map is the one the killed editor had made";
     EXPECT_EQ(Panel(6), "used tiles = 3");
     EXPECT_EQ(Pixel(3, 7), Plain(0)) << "the view shows the dragged tile";
@@ -130,30 +203,129 @@ TEST_F(RecoveryGuiTest, AKilledEditorsChangesAreOfferedAndRestored) {
     EXPECT_FALSE(window.Action("MUndo")->isEnabled()) << "the history starts at the recovered project";
     EXPECT_EQ(std::filesystem::path(window.CurrentFile()).filename().string(), "row.zl");
     EXPECT_EQ(Title(), "row.zl* - Zorvane Terrain Editor");
-    EXPECT_EQ(Copies().size(), 1u) << "kept until a clean exit";
+    EXPECT_EQ(AllCopies().size(), 1u) << "kept until a clean exit";
 
     dialogs.answers = {Answer::Discard};
     window.close();
     ASSERT_FALSE(window.isVisible());
     EXPECT_EQ(dialogs.messages.back().buttons, Buttons::SaveDiscardCancel);
     guard.CleanExit();
-    EXPECT_TRUE(Copies().empty());
+    EXPECT_TRUE(AllCopies().empty());
+}
+
+// An editor killed at a random moment while a map maker drags tiles (and
+// after the edits stopped): the next start restores a state the editor had
+// made no more than ten seconds before the kill, or offers nothing when
+// all its edits came within those ten seconds.
+TEST_F(RecoveryGuiTest, AKillAtAnyMomentLosesAtMostTenSecondsOfEdits) {
+    constexpr qint64 MostLost = 10000;
+    std::mt19937 random(std::random_device{}());
+    for (int round = 0; round < 3; ++round) {
+        TempDir data;
+        DataHome home(data.path().string());
+        ChildEditor child;
+        StartChild(child, data, 30);
+        QElapsedTimer clock;
+        clock.start();
+        ReadChild(child, clock, [&] { return !child.StateTimes.empty(); });
+        ASSERT_FALSE(child.StateTimes.empty()) << child.Process.readAllStandardError().toStdString();
+        const qint64 killAt = child.StateTimes.at(0) + 300 + static_cast<qint64>(random() % 14000);
+        ReadChild(child, clock, [&] { return clock.elapsed() >= killAt; });
+        ASSERT_EQ(child.Process.state(), QProcess::Running);
+        const qint64 killed = clock.elapsed();
+        Kill(child);
+
+        const auto copies = Copies();
+        SCOPED_TRACE("killed " + std::to_string(killed - child.StateTimes.at(0)) + " ms after the first state");
+        if (copies.empty()) {
+            EXPECT_LE(killed - child.StateTimes.at(0), MostLost) << "the edits of the first seconds were lost";
+            continue;
+        }
+        ASSERT_EQ(copies.size(), 1u);
+        editor::RecoveryGuard guard(window);
+        dialogs.answers = {Answer::Open};
+        guard.OfferAtStart();
+        const auto restored = EncodeZL(window.project());
+        int state = -1;
+        for (const auto& entry : child.StateTimes)
+            if (ReadWholeFile(data.file("state-" + std::to_string(entry.first) + ".zl")) == restored) state = entry.first;
+        ASSERT_GE(state, 0) << "the restored map is one the editor made";
+        const auto next = child.StateTimes.find(state + 1);
+        if (next != child.StateTimes.end()) {
+            EXPECT_LE(killed - next->second, MostLost) << "state " << state << " was replaced long before";
+        }
+        guard.CleanExit();
+    }
+}
+
+// The copy follows the work: not at once after an edit, but once the edits
+// pause, or at the latest a while after the first; never while a drag is
+// under way; and not again when nothing changed.
+TEST_F(RecoveryGuiTest, TheCopyFollowsTheEditsButNotADragInProgress) {
+    TempDir data;
+    DataHome home(data.path().string());
+    using std::chrono::milliseconds;
+    editor::RecoveryGuard guard(window, {.Quiet = milliseconds(300), .Longest = milliseconds(1200),
+                                         .Tick = milliseconds(10)});
+    int written = 0;
+    guard.CopyWritten = [&] { ++written; };
+    EditARow();
+    EXPECT_TRUE(AllCopies().empty()) << "not at once";
+    Spin(milliseconds(500));
+    guard.WaitForCopies();
+    EXPECT_EQ(written, 1);
+    EXPECT_EQ(OnlyCopy(), EncodeZL(window.project())) << "the edits paused: copied";
+
+    // Edits that never pause long enough are copied all the same.
+    QElapsedTimer clock;
+    clock.start();
+    for (int k = 0; written == 1 && clock.elapsed() < 1800; ++k) {
+        DragFirstTileTo(10 + k % 4, 10 + k % 3);
+        Spin(milliseconds(100));
+    }
+    EXPECT_GE(clock.elapsed(), 1000) << "copied while the edits went on quickly";
+    guard.WaitForCopies();
+    EXPECT_EQ(written, 2) << "at the latest after a while";
+
+    // A drag held open for longer than all of that: the copy waits for its end.
+    const auto beforeDrag = EncodeZL(window.project());
+    guard.WaitForCopies();
+    const int before = written;
+    ClickWith(Qt::Key_Control, Tile(0).X, Tile(0).Y);
+    MoveTo(14, 12);
+    Spin(milliseconds(1500));
+    guard.WaitForCopies();
+    EXPECT_EQ(written, before);
+    EXPECT_EQ(DragState(), 1);
+    Click(14, 12);
+    Spin(milliseconds(500));
+    guard.WaitForCopies();
+    EXPECT_EQ(OnlyCopy(), EncodeZL(window.project())) << "the dropped tile is copied";
+    EXPECT_NE(OnlyCopy(), beforeDrag);
+    const int after = written;
+    EXPECT_FALSE(guard.Checkpoint()) << "nothing changed since";
+    Spin(milliseconds(1500));
+    EXPECT_EQ(written, after);
 }
 
 TEST_F(RecoveryGuiTest, WritingACopyChangesNothingAndTheNextStartMayKeepOrDiscardIt) {
     TempDir data;
     DataHome home(data.path().string());
     EditARow();
-    editor::RecoveryGuard writer(window);
+    auto writer = std::make_unique<editor::RecoveryGuard>(window);
     const auto steps = window.history().StepCount();
     const std::string title = Title(), file = window.CurrentFile();
     const auto before = EncodeZL(window.project());
-    ASSERT_TRUE(writer.Checkpoint());
+    ASSERT_TRUE(writer->Checkpoint());
+    writer->WaitForCopies();
     EXPECT_EQ(window.history().StepCount(), steps);
     EXPECT_EQ(Title(), title);
     EXPECT_EQ(window.CurrentFile(), file);
     EXPECT_TRUE(window.ModifiedProject());
     EXPECT_TRUE(EncodeZL(window.project()) == before);
+    EXPECT_TRUE(OnlyCopy() == before);
+    EXPECT_TRUE(Copies().empty()) << "its editor runs: not offered";
+    writer.reset();  // the editor dies: its lock goes, its copy stays
     ASSERT_EQ(Copies().size(), 1u);
 
     // The next start, keeping the copy for later, then meeting it damaged.
@@ -166,9 +338,9 @@ TEST_F(RecoveryGuiTest, WritingACopyChangesNothingAndTheNextStartMayKeepOrDiscar
     EXPECT_TRUE(next.project().UsedTiles.empty());
     EXPECT_FALSE(next.ModifiedProject());
     EXPECT_EQ(Copies().size(), 1u) << "kept for later";
-    auto layered = ReadWholeFile(Copies()[0].ProjectPath);
-    layered[layered.size() / 2] ^= 0x5A;
-    WriteBytes(Copies()[0].ProjectPath, layered);
+    auto described = ReadWholeFile(Copies()[0].InfoPath);
+    described[described.size() - 20] ^= 0x5A;
+    WriteBytes(Copies()[0].InfoPath, described);
     asked.answers = {Answer::Open, Answer::No};
     offer.OfferAtStart();
     ASSERT_EQ(asked.messages.size(), 3u);
@@ -178,12 +350,15 @@ TEST_F(RecoveryGuiTest, WritingACopyChangesNothingAndTheNextStartMayKeepOrDiscar
     EXPECT_EQ(Copies().size(), 1u) << "not discarded unasked";
     asked.answers = {Answer::Open, Answer::Yes};
     offer.OfferAtStart();
-    EXPECT_TRUE(Copies().empty());
+    EXPECT_TRUE(AllCopies().empty());
 
-    ASSERT_TRUE(writer.Checkpoint());
+    writer = std::make_unique<editor::RecoveryGuard>(window);
+    ASSERT_TRUE(writer->Checkpoint());
+    writer->WaitForCopies();
+    writer.reset();
     asked.answers = {Answer::Discard};
     offer.OfferAtStart();
-    EXPECT_TRUE(Copies().empty());
+    EXPECT_TRUE(AllCopies().empty());
     EXPECT_TRUE(next.project().UsedTiles.empty());
 }
 
@@ -202,23 +377,40 @@ TEST_F(RecoveryGuiTest, AFailingCopySaysSoOnceInTheStatusBar) {
     EXPECT_TRUE(window.ModifiedProject());
 }
 
-TEST_F(RecoveryGuiTest, LongOperationsTakeACopyBeforeTheyRun) {
+TEST_F(RecoveryGuiTest, LongOperationsTakeACopyAsTheyStartAndAsTheyEnd) {
     TempDir data;
     DataHome home(data.path().string());
     EditARow();
     editor::RecoveryGuard guard(window);
-    ASSERT_TRUE(Copies().empty());
+    ASSERT_TRUE(AllCopies().empty());
     Trigger("MMergeZp");  // its file dialog cancelled
-    ASSERT_EQ(Copies().size(), 1u);
-    EXPECT_TRUE(ReadRecoveryCopy(Copies()[0]).OriginalFile == dir.file("row.zl"));
-    RemoveRecoveryCopy(Copies()[0]);
+    guard.WaitForCopies();
+    ASSERT_EQ(AllCopies().size(), 1u);
+    EXPECT_TRUE(ReadRecoveryCopy(AllCopies()[0]).OriginalFile == dir.file("row.zl"));
+    guard.CleanExit();
 
     dialogs.answers = {Answer::Cancel};
     Trigger("MGenerateMap");
-    EXPECT_TRUE(Copies().empty()) << "nothing is taken when the user declines";
+    EXPECT_TRUE(AllCopies().empty()) << "nothing is taken when the user declines";
+
+    // A map generated from learned samples is in the copy as the run ends.
+    samples::WriteSampleFiles(samples::BuildSampleFiles(dir.file("samples"), 3));
+    auto& settings = window.generatorSettingsWindow();
+    for (const char* map : {"meadow.zm", "village.zm", "lakes.zm"})
+        settings.settings().LearnList.push_back({dir.file("samples") + "/zmpe/" + map, 1, false});
+    settings.BtnLearnClick();
+    ASSERT_TRUE(settings.generator().Ready()) << window.ui().status();
+    settings.settings().SEsizeX = settings.settings().SEsizeY = 12;
+    settings.settings().SEmaxThreads = 1;
+    settings.ShowSettings();
+    guard.WaitForCopies();
+    const auto beforeRun = OnlyCopy();
     dialogs.answers = {Answer::Ok};
     Trigger("MGenerateMap");
-    EXPECT_EQ(Copies().size(), 1u);
+    ASSERT_EQ(window.project().UsedTiles.size(), 16u * 16u) << window.ui().status();
+    guard.WaitForCopies();
+    EXPECT_TRUE(OnlyCopy() == EncodeZL(window.project())) << "the generated map is kept";
+    EXPECT_FALSE(beforeRun == EncodeZL(window.project()));
 }
 
 }  // namespace

@@ -74,6 +74,7 @@ void MainWindow::MGenerateMapClick() {
     UpdateStatusBar();
     if (!project_.UsedTiles.empty()) RefreshInterface(0, 0, true, true, true, false);
     RecordStep("Generate map");  // the whole run is one step
+    LongOperationEnded();
     if (closeAfterRun_) {
         closeAfterRun_ = false;
         close();

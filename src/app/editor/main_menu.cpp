@@ -235,6 +235,7 @@ void MainWindow::MMergeZpClick() {
     BusyRun([this] { MergeZpCommand(project_, ui_); });
     ui_.setBeforeMessage(nullptr);
     RecordStep("Merge");
+    LongOperationEnded();
 }
 
 void MainWindow::MMapPropertiesClick() {

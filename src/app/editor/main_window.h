@@ -131,12 +131,22 @@ public:
     // Whether a command runs with the hourglass cursor (the project may be
     // half changed while it lets window messages run).
     bool Busy() const { return busyDepth_ > 0; }
-    // Called as a long operation starts (Generate Map, merging a tile set,
-    // learning into the project): the crash recovery, when one is attached,
-    // takes a copy of the project first.
+    // The crash recovery, when one is attached, follows the work through
+    // these: a copy of the project as a long operation (Generate Map,
+    // merging a tile set, learning, loading learned data, applying a tile)
+    // starts and as it ends, and soon after a change (a step recorded, an
+    // undo or a redo, an open or a save).
     std::function<void()> BeforeLongOperation;
+    std::function<void()> AfterLongOperation;
+    std::function<void()> AfterChange;
     void LongOperationStarts() {
         if (BeforeLongOperation) BeforeLongOperation();
+    }
+    void LongOperationEnded() {
+        if (AfterLongOperation) AfterLongOperation();
+    }
+    void ChangeNoted() {
+        if (AfterChange) AfterChange();
     }
     // Runs a command; an exception becomes an error box.
     void Guarded(const std::function<void()>& command);

@@ -4,6 +4,7 @@
 
 #include "commands/open_commands.h"
 #include "editor/main_window.h"
+#include "editing/edit_state.h"
 #include "platform/app_data.h"
 
 namespace zorvane::editor {
@@ -14,48 +15,101 @@ constexpr const char* Caption = "Recovery";
 
 }  // namespace
 
-RecoveryGuard::RecoveryGuard(MainWindow& window, RecoveryGuardOptions options) : window_(window) {
+RecoveryGuard::RecoveryGuard(MainWindow& window, RecoveryGuardOptions options)
+    : window_(window), options_(options) {
     window_.BeforeLongOperation = [this] { Checkpoint(); };
-    timer_.setInterval(options.Interval);
-    connect(&timer_, &QTimer::timeout, this, [this] { Checkpoint(); });
+    window_.AfterLongOperation = [this] { Checkpoint(); };
+    window_.AfterChange = [this] { NoteChange(); };
+    timer_.setInterval(options_.Tick);
+    connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
     timer_.start();
 }
 
-RecoveryGuard::~RecoveryGuard() { window_.BeforeLongOperation = nullptr; }
+RecoveryGuard::~RecoveryGuard() {
+    window_.BeforeLongOperation = nullptr;
+    window_.AfterLongOperation = nullptr;
+    window_.AfterChange = nullptr;
+}
+
+void RecoveryGuard::NoteChange() {
+    const Clock::time_point now = Clock::now();
+    if (!changeWaiting_) firstChange_ = now;
+    changeWaiting_ = true;
+    lastChange_ = now;
+}
+
+void RecoveryGuard::Tick() {
+    TakeOutcome();
+    const Clock::time_point now = Clock::now();
+    if (changeWaiting_ && (now - lastChange_ >= options_.Quiet || now - firstChange_ >= options_.Longest))
+        Checkpoint();
+}
 
 bool RecoveryGuard::Checkpoint() {
-    // Under a run or a busy command the project may be half changed: the
-    // next time comes soon enough.
-    if (window_.GenerationRunning() || window_.Busy()) return false;
+    // Under a run, a busy command or a drag the project may be half
+    // changed: the change stays waiting for the next tick.
+    if (window_.GenerationRunning() || window_.Busy() || window_.editState().DragState != DragIdle) return false;
+    changeWaiting_ = false;
     const Project& project = window_.project();
     if (!window_.ModifiedProject() || (project.NoProject && project.UsedTiles.empty())) {
         RemoveKept();  // all there is has been saved (or there is nothing)
         return false;
     }
     try {
-        const RecoveryCopy copy = OwnRecoveryCopy(AppDataFolder(AppDataFolderUse::Create));
-        own_ = copy;  // a failed write leaves no file of its own, but an older one may be there
-        WriteRecoveryCopy(copy, project, window_.CurrentFile());
+        if (!writer_) writer_ = std::make_unique<RecoveryWriter>(AppDataFolder(AppDataFolderUse::Create));
+        return writer_->Hand(project, window_.CurrentFile());
     } catch (const std::exception& e) {
-        if (!failureTold_) window_.ui().setStatus(std::string("The recovery copy could not be written: ") + e.what());
-        failureTold_ = true;
+        TellFailure(e.what());
         return false;
     }
-    failureTold_ = false;
-    for (const RecoveryCopy& copy : adopted_) Remove(copy, true);  // this editor's copy replaces them
-    adopted_.clear();
+}
+
+void RecoveryGuard::WaitForCopies() {
+    if (writer_) writer_->Wait();
+    TakeOutcome();
+}
+
+void RecoveryGuard::TakeOutcome() {
+    if (!writer_) return;
+    const RecoveryWriter::Outcome outcome = writer_->TakeOutcome();
+    if (outcome.Failure) TellFailure(*outcome.Failure);
+    if (outcome.Written == 0) return;
+    if (!outcome.Failure) failureTold_ = false;
+    RemoveAdopted();  // this editor's copy replaces them
     if (CopyWritten) CopyWritten();
-    return true;
+}
+
+void RecoveryGuard::TellFailure(const std::string& reason) {
+    if (!failureTold_) window_.ui().setStatus("The recovery copy could not be written: " + reason);
+    failureTold_ = true;
 }
 
 void RecoveryGuard::CleanExit() {
     timer_.stop();
-    RemoveKept();
+    changeWaiting_ = false;
+    if (writer_) {
+        try {
+            writer_->Close();
+        } catch (const std::exception&) {
+            // what stays is found by no one while nothing names it as a copy
+        }
+        writer_.reset();
+    }
+    RemoveAdopted();
 }
 
 void RecoveryGuard::RemoveKept() {
-    if (own_) Remove(*own_, true);
-    own_.reset();
+    if (writer_) {
+        try {
+            writer_->RemoveCopy();
+        } catch (const std::exception&) {
+            // tried again with the next copy or at the exit
+        }
+    }
+    RemoveAdopted();
+}
+
+void RecoveryGuard::RemoveAdopted() {
     for (const RecoveryCopy& copy : adopted_) Remove(copy, true);
     adopted_.clear();
 }

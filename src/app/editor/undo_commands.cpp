@@ -65,6 +65,7 @@ bool MainWindow::RecordStep(const char* name, Parts parts) {
     if (editState_.DragState != DragIdle) return false;  // the whole drag is one step, recorded when it ends
     const bool recorded = history_.Record(project_, name, parts);
     UpdateUndoCommands();
+    if (recorded) ChangeNoted();
     return recorded;
 }
 
@@ -73,6 +74,7 @@ void MainWindow::ProjectOpened(const std::string& file) {
     history_.Reset(project_);
     history_.StartFile(file);
     UpdateUndoCommands();
+    ChangeNoted();
 }
 
 // What a save changes itself (the bitmaps' rows put in file order, a tile
@@ -87,6 +89,7 @@ void MainWindow::ProjectSaved(const std::optional<std::string>& file) {
         history_.MarkSaved();
     }
     UpdateUndoCommands();
+    ChangeNoted();
 }
 
 void MainWindow::MUndoClick() { StepThroughHistory(Direction::Undo); }
@@ -118,6 +121,7 @@ void MainWindow::StepThroughHistory(Direction direction) {
     UpdateStatusBar();
     UpdateUndoCommands();
     UpdateTilesListCommands();
+    ChangeNoted();
 }
 
 void MainWindow::UpdateUndoCommands() {

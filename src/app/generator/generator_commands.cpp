@@ -87,11 +87,13 @@ void TFGeneratorSettings::BtnLearnClick() {
     window_.LongOperationStarts();
     window_.BusyRun([this] { LearnCommand(window_.project(), ui_, generator_, settings_); });
     ShowSettings();
+    window_.LongOperationEnded();
 }
 
 void TFGeneratorSettings::BtnLoadClick() {
     window_.BusyRun([this] { LoadZGCommand(window_.project(), ui_, generator_, settings_); });
     ShowSettings();
+    window_.LongOperationEnded();
 }
 
 void TFGeneratorSettings::BtnSaveClick() {

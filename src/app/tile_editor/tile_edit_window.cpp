@@ -352,6 +352,7 @@ void TFTileEdit::BtnSaveClick() {
     if (out.PaletteChanged) main_.FullRedraw();
     if (list && selected >= 0) list->setCurrentRow(selected < n ? selected : selected - 1);
     main_.RecordStep("Apply tile");  // each press is a step, also one that left the editor open
+    main_.LongOperationEnded();
     if (out.Result == ApplyResult::Applied) accept();
 }
 
