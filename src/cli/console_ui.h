@@ -18,6 +18,9 @@ inline constexpr int InternalErrorStatus = 70;
 
 class ConsoleUi : public UserInterface {
 public:
+    // `command` names the command in its messages ("zorvane COMMAND: ...").
+    explicit ConsoleUi(std::string command) : command_(std::move(command)) {}
+
     bool verbose = false;
     // Error and warning boxes, in order, for the command to report.
     std::vector<std::string> problems;
@@ -34,10 +37,15 @@ public:
     void processEvents() override {}
 
 private:
+    std::string command_;
     std::string status_;
 };
 
 // "\r" line breaks of the program's messages as terminal lines.
 std::string ConsoleText(std::string_view text);
+
+// Writes `text` to standard error, every line of it (its "\r" breaks
+// too) begun with "zorvane COMMAND: ".
+void PrintError(std::string_view command, std::string_view text);
 
 }  // namespace zorvane::cli
