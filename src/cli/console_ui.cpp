@@ -51,6 +51,21 @@ std::optional<std::string> ConsoleUi::chooseFile(const FileDialog& dialog) {
     InternalError(command_, "the file dialog " + dialog.name + " (" + dialog.filter + ") was opened.");
 }
 
+void ConsoleUi::setProgressPosition(int position) {
+    const int tenth = std::clamp(position, 0, 100) / 10 * 10;
+    if (!verbose) return;
+    // A step that starts again from the beginning: the one before ended.
+    if (tenth < shownPercent_) hideProgress(false);
+    if (tenth <= shownPercent_) return;
+    shownPercent_ = tenth;
+    std::cerr << "  " << tenth << " %\n";
+}
+
+void ConsoleUi::hideProgress(bool) {
+    if (shownPercent_ >= 0 && shownPercent_ < 100 && problems.empty()) setProgressPosition(100);
+    shownPercent_ = -1;
+}
+
 void ConsoleUi::setStatus(std::string_view text) {
     status_ = text;
     if (verbose) std::cerr << text << "\n";

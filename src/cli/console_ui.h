@@ -30,15 +30,20 @@ public:
     std::optional<std::string> chooseFile(const FileDialog& dialog) override;
     void setStatus(std::string_view text) override;
     std::string status() const override { return status_; }
-    void showProgress(bool) override {}
-    void hideProgress(bool) override {}
-    void setProgressPosition(int) override {}
+    // With `verbose`, a progress bar's position as a line "  N %" at
+    // every tenth, and "  100 %" when a step ends (the bar closes or starts
+    // again from 0) after it ran to its end unreported: steps report every
+    // so many items only.
+    void showProgress(bool) override { shownPercent_ = -1; }
+    void hideProgress(bool) override;
+    void setProgressPosition(int position) override;
     void setBusy(bool) override {}
     void processEvents() override {}
 
 private:
     std::string command_;
     std::string status_;
+    int shownPercent_ = -1;  // the last "N %" line, -1 for none
 };
 
 // "\r" line breaks of the program's messages as terminal lines.

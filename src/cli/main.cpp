@@ -17,10 +17,25 @@
 
 namespace {
 
-// Standard output of --quiet: everything written is dropped, without error.
-class DiscardingBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
+// Standard output of --quiet: everything written is dropped, without
+// error, until the object ends (before the program's own end, which
+// flushes standard output).
+class QuietOutput {
+public:
+    explicit QuietOutput(bool quiet) : kept_(quiet ? std::cout.rdbuf(&discarded_) : nullptr) {}
+    ~QuietOutput() {
+        if (kept_) std::cout.rdbuf(kept_);
+    }
+    QuietOutput(const QuietOutput&) = delete;
+    QuietOutput& operator=(const QuietOutput&) = delete;
+
+private:
+    class Discarding : public std::streambuf {
+    protected:
+        int overflow(int c) override { return traits_type::not_eof(c); }
+    };
+    Discarding discarded_;
+    std::streambuf* kept_;
 };
 
 // The command the arguments name, or empty when they name none (only
@@ -56,6 +71,7 @@ int main(int argc, char** argv) {
     app.name("zorvane");  // in usage lines and the manual page, whatever the path it was started by
     app.set_version_flag("--version", "zorvane " ZORVANE_VERSION);
     app.require_subcommand(1);
+    app.get_formatter()->column_width(36);  // room for the options' ranges
     bool quiet = false;
 
     std::string helpTopic;
@@ -216,8 +232,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    DiscardingBuffer discarded;
-    if (quiet) std::cout.rdbuf(&discarded);
+    const QuietOutput quietOutput(quiet);
     generate.quiet = quiet;
     const int status = [&] {
         if (*infoCmd) return Info(info);

@@ -73,7 +73,7 @@ const CLI::Validator& MapSizeRule() {
             return "a map size is WxH with each side from " + RangeText(MinUserMapSize, MaxUserMapSize) + ", not " +
                    text;
         },
-        "WxH, " + RangeText(MinUserMapSize, MaxUserMapSize) + " each");
+        "WxH " + RangeText(MinUserMapSize, MaxUserMapSize));
     return rule;
 }
 
@@ -91,7 +91,7 @@ const CLI::Validator& TimeoutRule() {
             if (number && std::isfinite(seconds) && seconds > 0 && seconds <= MaxTimeoutSeconds) return {};
             return "a time limit is a number of seconds above 0 and at most 1000000000, not " + text;
         },
-        "SECONDS, above 0, at most 1000000000");
+        "(0..1000000000]");
     return rule;
 }
 
@@ -114,7 +114,7 @@ const CLI::Validator& MultiplierRule() {
                 return {};
             return "a multiplier is MAP=N with N from " + RangeText(MinMultiplier, MaxMultiplier) + ", not " + text;
         },
-        "MAP=N, N " + RangeText(MinMultiplier, MaxMultiplier));
+        "MAP=" + RangeText(MinMultiplier, MaxMultiplier));
     return rule;
 }
 

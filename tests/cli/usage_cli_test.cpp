@@ -47,7 +47,7 @@ TEST_F(UsageCli, ValuesOutOfRangeAreWrongUsage) {
         {generate + "--size 20x-20", "generate"},      {generate + "--threads 99", "generate"},
         {generate + "--threads 0", "generate"},        {generate + "--variant foo --zm out.zm", "generate"},
         {generate + "--seed -1", "generate"},          {"convert s/zmpe/samples.zp out.zp --variant foo", "convert"},
-        {"export a.zl out.zm --variant ZME", "export"}, {"learn s/zmpe/meadow.zm -o o.zg --multiplier m.zm=0", "learn"},
+        {"export data.zg out.zm --variant ZME", "export"}, {"learn s/zmpe/meadow.zm -o o.zg --multiplier m.zm=0", "learn"},
         {"learn s/zmpe/meadow.zm -o o.zg --multiplier s/zmpe/meadow.zm=101", "learn"},
         {"learn s/zmpe/meadow.zm -o o.zg --multiplier 5", "learn"},
 #ifdef ZORVANE_WITH_RENDER
