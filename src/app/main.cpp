@@ -11,6 +11,8 @@
 
 int main(int argc, char** argv) {
     zorvane::IgnoreFileSizeLimitSignal();
+    if (const auto status = zorvane::editor::AnswerOnConsole(zorvane::Utf8Arguments(argc, argv), ZORVANE_VERSION))
+        return *status;
     QApplication app(argc, argv);
     // The names under which the settings store keeps the recent files and
     // the dialogs' folders.

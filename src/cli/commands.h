@@ -18,6 +18,7 @@ int Info(const InfoOptions& options);
 struct SamplesOptions {
     std::string outDir;
     std::uint32_t seed = 1;
+    bool force = false;  // replace files that differ from the samples
 };
 int Samples(const SamplesOptions& options);
 
@@ -79,12 +80,14 @@ struct GenerateCommandOptions {
     std::optional<int> threads;          // 1..4
     std::optional<double> timeout;       // seconds
     bool verbose = false;
+    bool quiet = false;                  // no progress line
 };
 int Generate(const GenerateCommandOptions& options);
 
 struct CheckOptions {
     std::string map;   // *.zl or *.zm
     std::string data;  // *.zg
+    bool json = false;
 };
 int Check(const CheckOptions& options);
 

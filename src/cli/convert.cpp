@@ -30,7 +30,7 @@ std::string NotConvertedText(const std::string& name, ProjectFileKind kind) {
 }  // namespace
 
 int Convert(const ConvertOptions& o) {
-    ConsoleUi ui;
+    ConsoleUi ui("convert");
     ui.verbose = o.verbose;
     const std::string in = AbsolutePath(o.in);
     try {
@@ -68,7 +68,7 @@ int Convert(const ConvertOptions& o) {
 }
 
 int Export(const ExportCommandOptions& o) {
-    ConsoleUi ui;
+    ConsoleUi ui("export");
     ui.verbose = o.verbose;
     const std::string in = AbsolutePath(o.in);
     try {

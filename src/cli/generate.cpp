@@ -12,6 +12,8 @@
 #include <iostream>
 #include <optional>
 
+#include <nlohmann/json.hpp>
+
 #include "commands.h"
 #include "commands/save_commands.h"
 #include "console_ui.h"
@@ -19,9 +21,11 @@
 #include "generator/map_check.h"
 #include "generator/zg_file.h"
 #include "loading.h"
+#include "option_rules.h"
 #include "outputs.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
+#include "model/stored_text.h"
 #include "platform/file_io.h"
 #include "platform/signals.h"
 
@@ -34,7 +38,7 @@ namespace {
 class GenerateUi : public ConsoleUi {
 public:
     GenerateUi(GenerationRequests& requests, const InterruptCounter& interrupts)
-        : requests_(requests), interrupts_(interrupts) {}
+        : ConsoleUi("generate"), requests_(requests), interrupts_(interrupts) {}
     void processEvents() override {
         for (const int pressed = interrupts_.Presses(); seen_ < pressed; ++seen_) requests_.PressEsc();
     }
@@ -46,14 +50,16 @@ private:
 };
 
 // The statistics as one progress line on standard error: the row of the
-// map without its border, the local attempts, the attempts at the first
-// line and the elapsed time. Once the run has ended, a last line shows the
+// map without its border, the local attempts (retries of the current row),
+// the first line attempt (what the closing "Map generated in N attempt."
+// counts) and the elapsed time. Once the run has ended, a last line shows the
 // state it ended in.
 class ProgressLine : public GenerationReport {
 public:
-    explicit ProgressLine(int innerHeight) : innerHeight_(innerHeight), tty_(StandardErrorIsTerminal()) {}
+    ProgressLine(int innerHeight, bool quiet)
+        : innerHeight_(innerHeight), tty_(StandardErrorIsTerminal()), quiet_(quiet) {}
     void ShowStatistics(const GenerationStatistics& s) override {
-        if (s.CurrentRow == 0) return;  // the statistics reset at the start
+        if (s.CurrentRow == 0 || quiet_) return;  // the statistics reset at the start
         latest_ = s;
         const auto now = std::chrono::steady_clock::now();
         if (shown_ && now - last_ < std::chrono::milliseconds(tty_ ? 100 : 2000)) return;
@@ -70,12 +76,13 @@ private:
     void Print(const GenerationStatistics& s) {
         shown_ = true;
         std::cerr << (tty_ ? "\r" : "") << "row " << s.CurrentRow - BorderWidth + 1 << "/" << innerHeight_
-                  << "  attempts " << s.LocalAttempt << "  first line attempt " << s.FirstLineAttempt << "  elapsed "
+                  << "  local attempts " << s.LocalAttempt << "  first line attempt " << s.FirstLineAttempt << "  elapsed "
                   << ElapsedText(s.Elapsed) << (tty_ ? "   " : "\n") << std::flush;
     }
 
     int innerHeight_;
     bool tty_;
+    bool quiet_;
     bool shown_ = false;
     std::optional<GenerationStatistics> latest_;
     std::chrono::steady_clock::time_point last_{};
@@ -86,21 +93,6 @@ private:
 // variant, or a tile set the data file does not name, makes one.
 bool NeedsNewTileSet(const Project& project, TileSetVariant variant) {
     return project.ZpModified || project.ZpPath.empty() || VariantOf(project.ZmeVariant) != variant;
-}
-
-bool ParseSize(const std::string& text, int& w, int& h) {
-    const auto x = text.find_first_of("xX");
-    if (x == std::string::npos) return false;
-    try {
-        std::size_t used = 0;
-        w = std::stoi(text.substr(0, x), &used);
-        if (used != x) return false;
-        h = std::stoi(text.substr(x + 1), &used);
-        if (used != text.size() - x - 1) return false;
-    } catch (const std::exception&) {
-        return false;
-    }
-    return w >= MinUserMapSize && w <= MaxUserMapSize && h >= MinUserMapSize && h <= MaxUserMapSize;
 }
 
 // Reads the learned squares of a generator data file into a generator;
@@ -117,6 +109,34 @@ void LoadLearned(const std::string& name, TMapGenerator& gen) {
     }
     gen.SetSquares(std::move(preset.Squares));
     gen.Learned = true;
+}
+
+// How many squares at fault check lists; it counts them all.
+constexpr std::size_t MaxListedViolations = 100;
+
+nlohmann::ordered_json PlaceJson(const JoinViolation::Place& place) {
+    const auto bitmap = [](std::uint16_t id) { return id == NoBitmap ? nlohmann::json() : nlohmann::json(id); };
+    return {{"x", place.X}, {"y", place.Y}, {"ground", bitmap(place.Square.Gnd)}, {"top", bitmap(place.Square.Top)}};
+}
+
+// The squares at fault: where, what is wrong and with which neighbour.
+nlohmann::ordered_json CheckJson(const std::string& map, const JoinCheck& check) {
+    auto listed = nlohmann::ordered_json::array();
+    for (const JoinViolation& v : check.Listed) {
+        nlohmann::ordered_json entry = PlaceJson(v.At);
+        entry["problem"] = v.What == JoinViolation::Kind::NotLearned   ? "not learned"
+                           : v.What == JoinViolation::Kind::NotRightOf ? "may not stand right of"
+                                                                       : "may not stand below";
+        if (v.What != JoinViolation::Kind::NotLearned) entry["neighbour"] = PlaceJson(v.Neighbour);
+        entry["text"] = ViolationText(v);
+        listed.push_back(entry);
+    }
+    nlohmann::ordered_json j;
+    j["map"] = ReplacingInvalidUtf8(map);
+    j["valid"] = check.Count == 0;
+    j["squares_at_fault"] = check.Count;
+    j["listed"] = listed;
+    return j;
 }
 
 }  // namespace
@@ -156,24 +176,23 @@ int Generate(const GenerateCommandOptions& o) {
         const bool tileSetInTheWay = o.zm && FileExists(targets[2]) && !o.force;
         if (tileSetInTheWay && NeedsNewTileSet(project, *variant))
             return Fail("generate", "The map project needs a new tile set. " + ExistingTileSetText(targets[2]));
-        if (o.size && !ParseSize(*o.size, settings.SEsizeX, settings.SEsizeY))
-            return Fail("generate", "--size takes WxH, each 10 to 202.");
-        if (o.threads) {
-            if (*o.threads < 1 || *o.threads > WorkerSlots) return Fail("generate", "--threads takes 1 to 4.");
-            settings.SEmaxThreads = *o.threads;
+        // The values passed the option rules.
+        if (o.size) {
+            const MapSize size = ParseMapSize(*o.size).value();
+            settings.SEsizeX = size.width;
+            settings.SEsizeY = size.height;
         }
+        if (o.threads) settings.SEmaxThreads = *o.threads;
         // This command saves the map itself.
         settings.CBbackup = false;
         settings.CBsaveCompleted = false;
         GenerateOptions options;
         options.Seed = o.seed;
-        if (o.timeout) {
-            if (*o.timeout <= 0) return Fail("generate", "--timeout takes a number of seconds above 0.");
+        if (o.timeout)
             options.TimeLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                 std::chrono::duration<double>(*o.timeout));
-        }
         MapGenerationEngine engine(gen);
-        ProgressLine progress(settings.SEsizeY);
+        ProgressLine progress(settings.SEsizeY, o.quiet);
         if (interrupts.Presses() > 0)
             return Fail("generate", "Stopped by Ctrl+C before the map was generated; nothing was written.");
         const GenerateOutcome outcome = engine.Generate(project, ui, settings, requests, progress, options);
@@ -219,7 +238,19 @@ int Check(const CheckOptions& o) {
         const auto& [squares, w, h] = *map;
         TMapGenerator gen;
         LoadLearned(o.data, gen);
-        if (const auto violation = FirstJoinViolation(squares, w, h, gen)) return Fail("check", *violation);
+        const JoinCheck result = CheckJoins(squares, w, h, gen, MaxListedViolations);
+        if (o.json) {
+            std::cout << CheckJson(o.map, result).dump(2) << "\n";
+            return result.Count == 0 ? 0 : 1;
+        }
+        if (result.Count > 0) {
+            for (const JoinViolation& v : result.Listed) PrintError("check", ViolationText(v));
+            return Fail("check", o.map + ": " + std::to_string(result.Count) + " square" +
+                                     (result.Count == 1 ? "" : "s") + " at fault" +
+                                     (result.Count > static_cast<std::int64_t>(result.Listed.size())
+                                          ? ", the first " + std::to_string(result.Listed.size()) + " listed."
+                                          : "."));
+        }
         std::cout << o.map << ": " << w - 2 * BorderWidth << " x " << h - 2 * BorderWidth
                   << " squares, every square learned and every join allowed.\n";
         return 0;

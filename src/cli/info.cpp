@@ -157,7 +157,7 @@ int Info(const InfoOptions& options) {
         }
         return 0;
     } catch (const Error& e) {
-        std::cerr << "zorvane info: " << options.file << ": " << ConsoleText(e.what()) << "\n";
+        PrintError("info", options.file + ": " + e.what());
         return 1;
     }
 }

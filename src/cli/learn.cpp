@@ -23,6 +23,7 @@ namespace {
 // The console user, keeping the settings window's status label too.
 class LearnUi : public ConsoleUi {
 public:
+    LearnUi() : ConsoleUi("learn") {}
     void setGeneratorStatus(std::string_view text) override {
         generatorStatus = text;
         if (verbose) std::cerr << text << "\n";

@@ -50,13 +50,13 @@ bool Load(Project& project, ConsoleUi& ui, const std::string& in, ProjectFileKin
 }
 
 int Fail(const char* command, const ConsoleUi& ui) {
-    if (ui.problems.empty()) std::cerr << "zorvane " << command << ": " << ui.status() << "\n";
-    for (auto& p : ui.problems) std::cerr << "zorvane " << command << ": " << p << "\n";
+    if (ui.problems.empty()) PrintError(command, ui.status());
+    for (auto& p : ui.problems) PrintError(command, p);
     return 1;
 }
 
 int Fail(const char* command, const std::string& text) {
-    std::cerr << "zorvane " << command << ": " << ConsoleText(text) << "\n";
+    PrintError(command, text);
     return 1;
 }
 

@@ -3,40 +3,63 @@
 
 #include <CLI/CLI.hpp>
 
-#include <filesystem>
+#include <cstdio>
 #include <iostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "option_rules.h"
 #include "platform/file_names.h"
 #include "platform/process.h"
 #include "platform/signals.h"
 
 namespace {
 
-// One rule for every seed: a whole number from 0 to 4294967295, checked as
-// written (a sign or a larger number is refused rather than wrapped round).
-const CLI::Validator SeedRule(
-    [](std::string& text) -> std::string {
-        const bool digits = !text.empty() && text.size() <= 10 &&
-                            text.find_first_not_of("0123456789") == std::string::npos;
-        if (!digits || std::stoull(text) > 4294967295ULL) return "a seed is a whole number from 0 to 4294967295";
-        return {};
-    },
-    "0..4294967295");
+// Standard output of --quiet: everything written is dropped, without
+// error, until the object ends (before the program's own end, which
+// flushes standard output).
+class QuietOutput {
+public:
+    explicit QuietOutput(bool quiet) : kept_(quiet ? std::cout.rdbuf(&discarded_) : nullptr) {}
+    ~QuietOutput() {
+        if (kept_) std::cout.rdbuf(kept_);
+    }
+    QuietOutput(const QuietOutput&) = delete;
+    QuietOutput& operator=(const QuietOutput&) = delete;
 
-// CLI11's ExistingFile with the name taken through the file-name seam, so
-// that a name beyond the ANSI code page is found on Windows too.
-const CLI::Validator ExistingFile(
-    [](std::string& name) -> std::string {
-        std::error_code ec;
-        const std::filesystem::file_status status = std::filesystem::status(zorvane::PathFromUtf8(name), ec);
-        if (!std::filesystem::exists(status)) return "File does not exist: " + name;
-        if (std::filesystem::is_directory(status)) return "File is actually a directory: " + name;
-        return {};
-    },
-    "FILE");
+private:
+    class Discarding : public std::streambuf {
+    protected:
+        int overflow(int c) override { return traits_type::not_eof(c); }
+    };
+    Discarding discarded_;
+    std::streambuf* kept_;
+};
+
+// The command the arguments name, or empty when they name none (only
+// options such as --help or --version).
+std::string FirstWord(const std::vector<std::string>& args) {
+    for (std::size_t i = 1; i < args.size(); ++i)
+        if (!args[i].starts_with("-")) return args[i];
+    return {};
+}
+
+CLI::App* CommandNamed(CLI::App& app, const std::string& name) {
+    for (CLI::App* command : app.get_subcommands({}))
+        if (command->get_name() == name) return command;
+    return nullptr;
+}
+
+// What every command's output ends with: standard output written out. A
+// full disk or a closed pipe there is a failure of the command.
+int Finish(const std::string& command, int status) {
+    std::cout.flush();
+    if (std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    std::cerr << "zorvane" << (command.empty() ? "" : " " + command) << ": standard output could not be written.\n";
+    return status == 0 ? 1 : status;
+}
 
 }  // namespace
 
@@ -45,8 +68,11 @@ int main(int argc, char** argv) {
     zorvane::IgnoreFileSizeLimitSignal();
     CLI::App app{"zorvane - the Zorvane Terrain Editor's command-line tool\n"
                  "Exit status: 0 success, 1 failure, 2 wrong usage."};
+    app.name("zorvane");  // in usage lines and the manual page, whatever the path it was started by
     app.set_version_flag("--version", "zorvane " ZORVANE_VERSION);
     app.require_subcommand(1);
+    app.get_formatter()->column_width(36);  // room for the options' ranges
+    bool quiet = false;
 
     std::string helpTopic;
     auto* helpCmd = app.add_subcommand("help", "Show the help of the tool or of one command");
@@ -54,16 +80,17 @@ int main(int argc, char** argv) {
 
     InfoOptions info;
     auto* infoCmd = app.add_subcommand("info", "Summarise a *.zp, *.zm, *.zl or *.zg file");
-    infoCmd->add_option("FILE", info.file, "The file")->required()->check(ExistingFile);
+    infoCmd->add_option("FILE", info.file, "The file")->required()->check(ExistingFileRule());
     infoCmd->add_flag("--json", info.json, "Print one JSON object");
 
     LearnOptions learn;
     auto* learnCmd = app.add_subcommand("learn", "Learn from map projects and save a generator data file (*.zg)");
     learnCmd->add_option("MAPS", learn.maps, "The map projects (*.zm) to learn from")
         ->required()
-        ->check(ExistingFile);
+        ->check(ExistingFileRule());
     learnCmd->add_option("-o,--out", learn.out, "The generator data file to write (*.zg)")->required();
-    learnCmd->add_option("--multiplier", learn.multipliers, "MAP=N: the weight (1..100) of a map's joins (default 1)");
+    learnCmd->add_option("--multiplier", learn.multipliers, "MAP=N: the weight of a map's joins (default 1)")
+        ->check(MultiplierRule());
     learnCmd->add_option("--connector", learn.connectors, "A map whose squares are interchangeable (default: none)");
     learnCmd->add_option("--zp", learn.zp, "Use this tile set for every map (default: the one each map names)");
     learnCmd->add_flag("--gather-tiles", learn.gatherTiles, "Collect the tiles lists of all tile sets");
@@ -75,27 +102,32 @@ int main(int argc, char** argv) {
     auto* generateCmd = app.add_subcommand("generate", "Generate a map from a generator data file (*.zg)");
     generateCmd->footer("Every setting not given here is the data file's own: the defaults come from the settings "
                         "it was saved with.");
-    generateCmd->add_option("DATA", generate.data, "The generator data file")->required()->check(ExistingFile);
+    generateCmd->add_option("DATA", generate.data, "The generator data file")->required()->check(ExistingFileRule());
     generateCmd->add_option("-o,--out", generate.out, "The layered project to write (*.zl)")->required();
     generateCmd->add_option("--zm", generate.zm, "Also write a map project (*.zm)");
     generateCmd->add_option("--variant", generate.variant,
-                            "Variant of the map project: zme or zmpe (default: the data file's tile set's)");
+                            "Variant of the map project (default: the data file's tile set's)")
+        ->check(VariantRule());
     generateCmd->add_option("--zp", generate.zp,
                             "Where a new tile set the map project needs goes (default: beside it, as *.zp)");
     generateCmd->add_flag("--force", generate.force, "Replace an existing tile set");
     generateCmd->add_option("--size", generate.size,
-                            "WxH: the map size without borders, 10..202 each (default: the data file's setting)");
+                            "The map size without borders (default: the data file's setting)")
+        ->check(MapSizeRule());
     generateCmd->add_option("--seed", generate.seed,
                             "Seed of the random numbers; with --threads 1 the same map (default: a new one each run)")
-        ->check(SeedRule);
-    generateCmd->add_option("--threads", generate.threads, "Worker threads, 1 to 4 (default: the data file's setting)");
-    generateCmd->add_option("--timeout", generate.timeout, "Stop after this many seconds (default: no limit)");
+        ->check(SeedRule());
+    generateCmd->add_option("--threads", generate.threads, "Worker threads (default: the data file's setting)")
+        ->check(ThreadsRule());
+    generateCmd->add_option("--timeout", generate.timeout, "Stop after this many seconds (default: no limit)")
+        ->check(TimeoutRule());
     generateCmd->add_flag("-v,--verbose", generate.verbose, "Show what is done");
 
     CheckOptions check;
     auto* checkCmd = app.add_subcommand("check", "Check that a map uses only learned squares and allowed joins");
-    checkCmd->add_option("MAP", check.map, "The map (*.zl or *.zm)")->required()->check(ExistingFile);
-    checkCmd->add_option("DATA", check.data, "The generator data file (*.zg)")->required()->check(ExistingFile);
+    checkCmd->add_option("MAP", check.map, "The map (*.zl or *.zm)")->required()->check(ExistingFileRule());
+    checkCmd->add_option("DATA", check.data, "The generator data file (*.zg)")->required()->check(ExistingFileRule());
+    checkCmd->add_flag("--json", check.json, "Print one JSON object, with the squares at fault");
 
     StatsOptions stats;
     auto* statsCmd = app.add_subcommand(
@@ -105,34 +137,36 @@ int main(int argc, char** argv) {
                      "so maps and examples should use one tile set; an attribute class is the terrain attribute of "
                      "a square. Runs are straight lines of squares of one class, regions are squares of one class "
                      "joined side to side; every figure pools the maps of its side.");
-    statsCmd->add_option("MAPS", stats.maps, "The maps (*.zm or *.zl)")->required()->check(ExistingFile);
+    statsCmd->add_option("MAPS", stats.maps, "The maps (*.zm or *.zl)")->required()->check(ExistingFileRule());
     statsCmd->add_option("--against", stats.against,
                          "Example maps (*.zm or *.zl) to compare with, with the square frequency distance "
                          "(total variation: 0 the same frequencies, 1 no square in common) (default: none)")
-        ->check(ExistingFile);
+        ->check(ExistingFileRule());
     statsCmd->add_flag("--json", stats.json, "Print one JSON object");
 
     SamplesOptions samples;
     auto* samplesCmd = app.add_subcommand("samples", "Write the sample tile set and maps (both variants) into a folder");
     samplesCmd->add_option("OUTDIR", samples.outDir, "The folder to write into")->required();
-    samplesCmd->add_option("--seed", samples.seed, "Seed of the sample maps")->check(SeedRule)->capture_default_str();
+    samplesCmd->add_option("--seed", samples.seed, "Seed of the sample maps")->check(SeedRule())->capture_default_str();
+    samplesCmd->add_flag("--force", samples.force, "Replace files that differ from the samples (maps you changed)");
 
     ConvertOptions convert;
     auto* convertCmd = app.add_subcommand(
         "convert", "Convert a tile set to a tile set (either variant), or a map or layered project to *.zl");
-    convertCmd->add_option("IN", convert.in, "The file to read")->required()->check(ExistingFile);
+    convertCmd->add_option("IN", convert.in, "The file to read")->required()->check(ExistingFileRule());
     convertCmd->add_option("OUT", convert.out, "The file to write (*.zp from a tile set, else *.zl)")->required();
     convertCmd->add_option("--variant", convert.variant,
-                           "Tile set variant to write: zme or zmpe (default: the one read)");
+                           "Tile set variant to write (default: the one read)")
+        ->check(VariantRule());
     convertCmd->add_option("--zp", convert.zp, "Tile set to read in place of the one a map names (default: that one)");
     convertCmd->add_flag("--force", convert.force, "Replace an existing tile set");
     convertCmd->add_flag("-v,--verbose", convert.verbose, "Show what is done");
 
     ExportCommandOptions exp;
     auto* exportCmd = app.add_subcommand("export", "Flatten a layered project and export it as a map project");
-    exportCmd->add_option("IN", exp.in, "The layered project (*.zl)")->required()->check(ExistingFile);
+    exportCmd->add_option("IN", exp.in, "The layered project (*.zl)")->required()->check(ExistingFileRule());
     exportCmd->add_option("OUT", exp.out, "The map project to write (*.zm)")->required();
-    exportCmd->add_option("--variant", exp.variant, "zme or zmpe")->required();
+    exportCmd->add_option("--variant", exp.variant, "Variant of the map project")->required()->check(VariantRule());
     exportCmd->add_option("--zp", exp.zp, "The new tile set file, when the export needs one (default: none)");
     exportCmd->add_flag("--force", exp.force, "Replace an existing tile set");
     exportCmd->add_flag("-v,--verbose", exp.verbose, "Show what is done");
@@ -142,11 +176,11 @@ int main(int argc, char** argv) {
     auto* renderCmd = app.add_subcommand("render", "Render a map or layered project to a PNG picture");
     renderCmd->add_option("IN", render.in, "The map project (*.zm) or layered project (*.zl)")
         ->required()
-        ->check(ExistingFile);
+        ->check(ExistingFileRule());
     renderCmd->add_option("OUT", render.out, "The PNG file to write")->required();
     renderCmd->add_option("--zp", render.zp, "Tile set to read in place of the one a map names (default: that one)");
     renderCmd->add_option("--compression", render.compression, "PNG compression, 0 (none, fastest) to 9 (smallest)")
-        ->check(CLI::Range(0, 9))
+        ->check(CompressionRule())
         ->capture_default_str();
     renderCmd->add_flag("--attributes", render.attributes, "Show the attribute pictograms");
     renderCmd->add_flag("--grid", render.grid, "Show the grid");
@@ -156,15 +190,27 @@ int main(int argc, char** argv) {
     renderCmd->add_flag("-v,--verbose", render.verbose, "Show what is done");
 #endif
 
+    // Every command prints errors only with --quiet; it excludes --verbose.
+    for (CLI::App* command : app.get_subcommands({})) {
+        if (command == helpCmd) continue;
+        CLI::Option* quietFlag = command->add_flag("-q,--quiet", quiet, "Print errors only");
+        if (CLI::Option* verboseFlag = command->get_option_no_throw("--verbose")) quietFlag->excludes(verboseFlag);
+    }
+
+    // On Windows the arguments as typed, not narrowed to the ANSI code page.
+    std::vector<std::string> utf8 = zorvane::Utf8Arguments(argc, argv);
+    const std::string word = FirstWord(utf8);
+    if (!word.empty() && CommandNamed(app, word) == nullptr) {
+        std::cerr << "zorvane: unknown command " << word << "\nzorvane: see zorvane help\n";
+        return 2;
+    }
     try {
-        // On Windows the arguments as typed, not narrowed to the ANSI code page.
-        std::vector<std::string> utf8 = zorvane::Utf8Arguments(argc, argv);
         std::vector<char*> args;
         for (std::string& arg : utf8) args.push_back(arg.data());
         app.parse(static_cast<int>(args.size()), args.data());
     } catch (const CLI::ParseError& e) {
         // Help and version are answers; everything else is wrong usage.
-        if (e.get_exit_code() == 0) return app.exit(e);
+        if (e.get_exit_code() == 0) return Finish(word, app.exit(e));
         std::string prefix = "zorvane";
         for (const CLI::App* command : app.get_subcommands()) prefix += " " + command->get_name();
         std::cerr << prefix << ": " << e.what() << "\n" << prefix << ": see zorvane help"
@@ -176,27 +222,31 @@ int main(int argc, char** argv) {
         if (helpTopic.empty()) {
             // The tool's own help (app.help() would show the help command's).
             std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
-            return 0;
+            return Finish(word, 0);
         }
-        for (const CLI::App* command : app.get_subcommands({}))
-            if (command->get_name() == helpTopic && command != helpCmd) {
-                std::cout << command->help(app.get_name());
-                return 0;
-            }
+        if (const CLI::App* command = CommandNamed(app, helpTopic)) {
+            std::cout << command->help(app.get_name());
+            return Finish(word, 0);
+        }
         std::cerr << "zorvane help: there is no command " << helpTopic << ".\n";
         return 2;
     }
 
-    if (*infoCmd) return Info(info);
-    if (*learnCmd) return Learn(learn);
-    if (*generateCmd) return Generate(generate);
-    if (*checkCmd) return Check(check);
-    if (*statsCmd) return Stats(stats);
-    if (*samplesCmd) return Samples(samples);
-    if (*convertCmd) return Convert(convert);
-    if (*exportCmd) return Export(exp);
+    const QuietOutput quietOutput(quiet);
+    generate.quiet = quiet;
+    const int status = [&] {
+        if (*infoCmd) return Info(info);
+        if (*learnCmd) return Learn(learn);
+        if (*generateCmd) return Generate(generate);
+        if (*checkCmd) return Check(check);
+        if (*statsCmd) return Stats(stats);
+        if (*samplesCmd) return Samples(samples);
+        if (*convertCmd) return Convert(convert);
+        if (*exportCmd) return Export(exp);
 #ifdef ZORVANE_WITH_RENDER
-    if (*renderCmd) return Render(render);
+        if (*renderCmd) return Render(render);
 #endif
-    return 1;
+        return 1;
+    }();
+    return Finish(word, status);
 }

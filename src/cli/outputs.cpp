@@ -65,8 +65,10 @@ bool ExistsAsFile(const std::string& path) {
 // The path the output is written to: absolute, with its kind's extension.
 // A name without one is given it, unless a file of that very name exists.
 std::string TargetPath(const OutputFile& output) {
-    std::string path = AbsolutePath(output.path);
     const std::string option(output.option);
+    if (output.path == "-")
+        throw Error(option + " is -: this command writes a file, not standard output; name the file.");
+    std::string path = AbsolutePath(output.path);
     if (path.empty() || PathFromUtf8(path).filename().empty())
         throw Error(option + " names a folder (" + output.path + "), not a file.");
     const std::string ext = ExtractFileExt(path);

@@ -42,7 +42,7 @@ void KeepReason(void* context, const char* reason) { *static_cast<std::string*>(
 }  // namespace
 
 int Render(const RenderCommandOptions& o) {
-    ConsoleUi ui;
+    ConsoleUi ui("render");
     ui.verbose = o.verbose;
     try {
         const RenderMapFunction renderMap = LoadRenderModule();

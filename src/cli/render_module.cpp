@@ -2,7 +2,9 @@
 // map and the picture is written as a PNG. Nothing thrown leaves the module.
 
 #include <QImage>
+#include <QtGlobal>
 
+#include <cstdio>
 #include <exception>
 #include <type_traits>
 
@@ -16,6 +18,17 @@
 #define ZORVANE_MODULE_EXPORT __attribute__((visibility("default")))
 #endif
 
+namespace {
+
+// Qt's own notes (a missing XDG_RUNTIME_DIR, font lookups) are not the
+// user's business; its critical errors are shown as the command's.
+void QtMessagesAsTheCommands(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtCriticalMsg && type != QtFatalMsg) return;
+    std::fprintf(stderr, "zorvane render: %s\n", message.toLocal8Bit().constData());
+}
+
+}  // namespace
+
 extern "C" ZORVANE_MODULE_EXPORT int zorvane_render_map(const zorvane::cli::RenderJob* job) {
     using namespace zorvane;
     try {
@@ -25,6 +38,7 @@ extern "C" ZORVANE_MODULE_EXPORT int zorvane_render_map(const zorvane::cli::Rend
         options.ShowId = job->ids;
         options.ShowBorder = job->borders;
         options.ShowTop = job->top;
+        qInstallMessageHandler(QtMessagesAsTheCommands);
         editor::EnsureGuiApplication();
         QImage image = editor::RenderWholeMap(*job->project, options);
         if (image.isNull()) {

@@ -8,7 +8,11 @@
 #include <sstream>
 #include <thread>
 
+#include <nlohmann/json.hpp>
+
 #include "cli_runner.h"
+#include "generator/map_check.h"
+#include "generator/zg_file.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
 #include "platform/file_io.h"
@@ -73,28 +77,92 @@ TEST_F(GenerateCli, ANewTileSetTheMapProjectNeedsGoesBesideItUnasked) {
     EXPECT_EQ(r.err.find("Create new *.zp"), std::string::npos) << r.err;
 }
 
-TEST_F(GenerateCli, CheckNamesTheFirstSquareThatBreaksAJoin) {
-    ASSERT_EQ(RunZorvane("generate data.zg -o a.zl --size 12x10 --seed 1 --threads 1", dir).status, 0);
+// Every square at fault is named (by its bitmaps), in row order, up to a
+// limit, with their count; --json gives the same as data.
+TEST_F(GenerateCli, CheckNamesEverySquareThatBreaksAJoin) {
+    ASSERT_EQ(RunZorvane("generate data.zg -o a.zl --size 40x30 --seed 1 --threads 1", dir).status, 0);
     Project p = ParseZL(ReadWholeFile(dir.file("a.zl")));
-    // Square (5, 4) takes the ground of a water square that no grass
-    // square has beside it, or any square that is not learned at all.
-    for (auto& t : p.UsedTiles)
-        if (t->X == 5 && t->Y == 4) t->Sq[0] = TSq{60000, NoBitmap, 0};
+    // The first `count` inner squares from (2, 4) on, row by row, become
+    // squares that are not learned at all; their joins are not reported.
+    const auto spoil = [&](int count) {
+        for (auto& t : p.UsedTiles) {
+            const int inner = (t->Y - 2) * 40 + (t->X - 2);
+            if (t->X >= 2 && t->X < 42 && t->Y >= 2 && t->Y < 32 && inner >= 80 && inner < 80 + count)
+                t->Sq[0] = TSq{60000, NoBitmap, 0};
+        }
+    };
+    spoil(3);
     SaveFileAtomically(dir.file("bad.zl"), EncodeZL(p));
     auto r = RunZorvane("check bad.zl data.zg", dir);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("square (5, 4) [ground 60000, top 65535] is not a learned square."), std::string::npos)
-        << r.err;
+    EXPECT_EQ(r.err, "zorvane check: square (2, 4) [ground 60000, no top] is not a learned square.\n"
+                     "zorvane check: square (3, 4) [ground 60000, no top] is not a learned square.\n"
+                     "zorvane check: square (4, 4) [ground 60000, no top] is not a learned square.\n"
+                     "zorvane check: bad.zl: 3 squares at fault.\n");
+    spoil(120);
+    SaveFileAtomically(dir.file("bad.zl"), EncodeZL(p));
+    r = RunZorvane("check bad.zl data.zg", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("bad.zl: 120 squares at fault, the first 100 listed."), std::string::npos) << r.err;
+    r = RunZorvane("check bad.zl data.zg --json", dir);
+    EXPECT_EQ(r.status, 1);
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["valid"], false);
+    EXPECT_EQ(j["squares_at_fault"], 120);
+    ASSERT_EQ(j["listed"].size(), 100u);
+    EXPECT_EQ(j["listed"][99]["x"], 2 + 99 % 40);
+    EXPECT_EQ(j["listed"][99]["y"], 4 + 99 / 40);
+    EXPECT_EQ(j["listed"][0]["ground"], 60000);
+    EXPECT_TRUE(j["listed"][0]["top"].is_null());
+    r = RunZorvane("check a.zl data.zg --json", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(nlohmann::json::parse(r.out)["valid"], true);
     r = RunZorvane("check data.zg data.zg", dir);
     EXPECT_EQ(r.status, 1);
 }
 
+// A join that was never learned: a learned square moved beside one it never
+// stood beside is named with its neighbour.
+TEST_F(GenerateCli, CheckNamesTheNeighbourOfABadJoin) {
+    ASSERT_EQ(RunZorvane("generate data.zg -o a.zl --size 12x10 --seed 1 --threads 1", dir).status, 0);
+    Project p = ParseZL(ReadWholeFile(dir.file("a.zl")));
+    const std::vector<TSq> shown = VisibleSquares(p);
+    TMapGenerator gen;
+    gen.SetSquares(ParseZG(ReadWholeFile(dir.file("data.zg"))).Squares);
+    // Every learned square tried on (5, 4) until one breaks a join there.
+    for (int s = 0; s < gen.SquareCount(); ++s) {
+        std::vector<TSq> changed = shown;
+        changed[4 * p.MapWidth + 5] = TSq{gen.Sq(s).Gnd, gen.Sq(s).Top, 0};
+        const auto first = FirstJoinViolation(changed, p.MapWidth, p.MapHeight, gen);
+        if (!first || first->find("may not stand") == std::string::npos) continue;
+        for (auto& t : p.UsedTiles)
+            if (t->X == 5 && t->Y == 4) t->Sq[0] = changed[4 * p.MapWidth + 5];
+        SaveFileAtomically(dir.file("bad.zl"), EncodeZL(p));
+        const auto r = RunZorvane("check bad.zl data.zg --json", dir);
+        EXPECT_EQ(r.status, 1);
+        const auto j = nlohmann::json::parse(r.out);
+        ASSERT_GE(j["listed"].size(), 1u);
+        EXPECT_EQ(j["listed"][0]["text"], *first);
+        EXPECT_TRUE(j["listed"][0].contains("neighbour")) << r.out;
+        return;
+    }
+    GTEST_SKIP() << "every learned square fits there";
+}
+
+// The largest time limit accepted works: the run completes and is no
+// "time limit reached".
+TEST_F(GenerateCli, TheLargestTimeLimitLetsTheRunComplete) {
+    auto r = RunZorvane("generate data.zg -o a.zl --size 10x10 --seed 3 --threads 1 --timeout 1000000000", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Map generated in "), std::string::npos) << r.out;
+}
+
 TEST_F(GenerateCli, RefusesBadOptions) {
     auto r = RunZorvane("generate data.zg -o a.zl --size 9x20", dir);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("--size takes WxH, each 10 to 202."), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("10..202"), std::string::npos) << r.err;
     r = RunZorvane("generate data.zg -o a.zl --threads 5", dir);
-    EXPECT_NE(r.err.find("--threads takes 1 to 4."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("from 1 to 4"), std::string::npos) << r.err;
     r = RunZorvane("generate data.zg -o a.zm", dir);
     EXPECT_NE(r.err.find("-o names a *.zl file."), std::string::npos) << r.err;
     r = RunZorvane("generate data.zg -o a.zl --variant zme", dir);
@@ -122,6 +190,12 @@ TEST_F(GenerateCli, TheProgressLineCountsInnerRowsAndEndsWithTheFinalState) {
         last = line;
     }
     EXPECT_EQ(last.rfind("row 10/10 ", 0), 0u) << r.err;
+    // The closing "Map generated in N attempt." counts what the last line
+    // shows as the first line attempt.
+    int attempt = -1;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "Map generated in %d attempt.", &attempt), 1) << r.out;
+    EXPECT_NE(last.find("  first line attempt " + std::to_string(attempt) + "  "), std::string::npos)
+        << last << "\n" << r.out;
 }
 
 TEST_F(GenerateCli, ATimeLimitStopsTheRunWithAnErrorStatus) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <cstdio>
+#include <sstream>
 #include <type_traits>
 
 #include "../core/generator/learn_fixtures.h"
@@ -53,10 +55,33 @@ TEST_F(LearnCli, LearnsAndSavesAPresetThatInfoSummarises) {
     EXPECT_NE(text.out.find("learned squares: "), std::string::npos);
 }
 
+// --verbose shows each step's progress by tenths, every step to its end
+// (100 %), though the steps report only every so many items.
+TEST_F(LearnCli, VerboseProgressRunsEveryStepToItsEnd) {
+    auto r = RunZorvane("learn a.zm grass.zm -o out.zg --connector grass.zm --verbose", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.err);
+    int steps = 0, last = -1;
+    for (std::string line; std::getline(lines, line);) {
+        int percent = -1;
+        if (std::sscanf(line.c_str(), "  %d %%", &percent) == 1) {
+            EXPECT_EQ(percent % 10, 0) << line;
+            if (last < 0 || last == 100) ++steps;  // a step begins
+            else EXPECT_GT(percent, last) << r.err;
+            last = percent;
+        } else {
+            EXPECT_TRUE(last == -1 || last == 100) << line << "\n" << r.err;
+            last = -1;
+        }
+    }
+    EXPECT_TRUE(last == -1 || last == 100) << r.err;
+    EXPECT_GE(steps, 2) << r.err;
+}
+
 TEST_F(LearnCli, RefusesBadOptionsAndReportsMissingTileSets) {
     auto r = RunZorvane("learn a.zm -o out.zg --multiplier a.zm=0", dir);
-    EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.err.find("must be 1 to 100"), std::string::npos);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("1..100"), std::string::npos) << r.err;
     r = RunZorvane("learn a.zm -o out.zg --connector other.zm", dir);
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("not one of the maps"), std::string::npos);

@@ -25,10 +25,12 @@ struct RunLimits {
     long fileSizeBlocks = 0;  // largest file it may write, in blocks of 512 bytes
 };
 
-inline CliOutcome RunZorvane(const std::string& args, const TempDir& dir, RunLimits limits = {}) {
+// Runs `program` (a shell word, quoted as needed) with `args` in `dir`.
+inline CliOutcome RunProgram(const std::string& program, const std::string& args, const TempDir& dir,
+                             RunLimits limits = {}) {
     const std::string errFile = dir.file("stderr.txt");
     const std::string limit = limits.fileSizeBlocks > 0 ? "ulimit -f " + std::to_string(limits.fileSizeBlocks) + " && " : "";
-    const std::string cmd = "cd '" + dir.path().string() + "' && " + limit + "'" + ZORVANE_CLI_PATH + "' " + args +
+    const std::string cmd = "cd '" + dir.path().string() + "' && " + limit + program + " " + args +
                             " 2>'" + errFile + "'";
     CliOutcome r;
     FILE* pipe = ::popen(cmd.c_str(), "r");
@@ -43,6 +45,10 @@ inline CliOutcome RunZorvane(const std::string& args, const TempDir& dir, RunLim
     ss << e.rdbuf();
     r.err = ss.str();
     return r;
+}
+
+inline CliOutcome RunZorvane(const std::string& args, const TempDir& dir, RunLimits limits = {}) {
+    return RunProgram("'" ZORVANE_CLI_PATH "'", args, dir, limits);
 }
 
 }  // namespace zorvane::testing

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/error.h"
+
 namespace zorvane {
 
 std::vector<TSq> VisibleSquares(const Project& project) {
@@ -22,9 +24,13 @@ bool Names(const std::vector<std::int32_t>& list, int square) {
     return std::find(list.begin(), list.end(), square) != list.end();
 }
 
-std::string Where(int x, int y, const TSq& q) {
-    return "square (" + std::to_string(x) + ", " + std::to_string(y) + ") [ground " + std::to_string(q.Gnd) +
-           ", top " + std::to_string(q.Top) + "]";
+std::string BitmapText(const char* layer, std::uint16_t id) {
+    return id == NoBitmap ? std::string("no ") + layer : std::string(layer) + " " + std::to_string(id);
+}
+
+std::string Where(const JoinViolation::Place& place) {
+    return "square (" + std::to_string(place.X) + ", " + std::to_string(place.Y) + ") [" +
+           BitmapText("ground", place.Square.Gnd) + ", " + BitmapText("top", place.Square.Top) + "]";
 }
 
 }  // namespace
@@ -33,23 +39,55 @@ std::optional<std::string> FirstJoinViolation(const Project& project, const TMap
     return FirstJoinViolation(VisibleSquares(project), project.MapWidth, project.MapHeight, gen);
 }
 
-std::optional<std::string> FirstJoinViolation(std::span<const TSq> squares, int w, int h, const TMapGenerator& gen) {
-    if (w < 2 * BorderWidth + 1 || h < 2 * BorderWidth + 1) return "The map has no inner squares.";
-    if (squares.size() != static_cast<std::size_t>(w) * h) return "The map's squares do not fill its size.";
-    const auto at = [&](int x, int y) -> const TSq& { return squares[static_cast<std::size_t>(y) * w + x]; };
+std::string ViolationText(const JoinViolation& v) {
+    switch (v.What) {
+    case JoinViolation::Kind::NotLearned: return Where(v.At) + " is not a learned square.";
+    case JoinViolation::Kind::NotRightOf: return Where(v.At) + " may not stand right of " + Where(v.Neighbour) + ".";
+    case JoinViolation::Kind::NotBelow: return Where(v.At) + " may not stand below " + Where(v.Neighbour) + ".";
+    }
+    return {};
+}
+
+JoinCheck CheckJoins(std::span<const TSq> squares, int w, int h, const TMapGenerator& gen, std::size_t limit) {
+    if (w < 2 * BorderWidth + 1 || h < 2 * BorderWidth + 1) throw Error("The map has no inner squares.");
+    if (squares.size() != static_cast<std::size_t>(w) * h) throw Error("The map's squares do not fill its size.");
+    const auto place = [&](int x, int y) {
+        return JoinViolation::Place{x, y, squares[static_cast<std::size_t>(y) * w + x]};
+    };
+    JoinCheck check;
+    const auto report = [&](JoinViolation::Kind what, JoinViolation::Place at, JoinViolation::Place neighbour) {
+        if (check.Listed.size() < limit) check.Listed.push_back({what, at, neighbour});
+        ++check.Count;
+    };
+    // The learned square on every inner square, -1 where there is none: a
+    // square that is not learned is reported once, not with its joins.
     std::vector<int> learned(squares.size(), -1);
+    const auto learnedAt = [&](int x, int y) { return learned[static_cast<std::size_t>(y) * w + x]; };
     for (int y = BorderWidth; y < h - BorderWidth; ++y)
         for (int x = BorderWidth; x < w - BorderWidth; ++x) {
-            const TSq& q = at(x, y);
-            const int s = gen.FindSq(q.Gnd, q.Top);
-            if (s < 0 || s == gen.EmptySquare()) return Where(x, y, q) + " is not a learned square.";
+            const JoinViolation::Place here = place(x, y);
+            const int s = gen.FindSq(here.Square.Gnd, here.Square.Top);
+            if (s < 0 || s == gen.EmptySquare()) {
+                report(JoinViolation::Kind::NotLearned, here, {});
+                continue;
+            }
             learned[static_cast<std::size_t>(y) * w + x] = s;
-            if (x > BorderWidth && !Names(gen.Sq(learned[static_cast<std::size_t>(y) * w + x - 1]).Right, s))
-                return Where(x, y, q) + " may not stand right of " + Where(x - 1, y, at(x - 1, y)) + ".";
-            if (y > BorderWidth && !Names(gen.Sq(learned[static_cast<std::size_t>(y - 1) * w + x]).Down, s))
-                return Where(x, y, q) + " may not stand below " + Where(x, y - 1, at(x, y - 1)) + ".";
+            if (x > BorderWidth && learnedAt(x - 1, y) >= 0 && !Names(gen.Sq(learnedAt(x - 1, y)).Right, s))
+                report(JoinViolation::Kind::NotRightOf, here, place(x - 1, y));
+            if (y > BorderWidth && learnedAt(x, y - 1) >= 0 && !Names(gen.Sq(learnedAt(x, y - 1)).Down, s))
+                report(JoinViolation::Kind::NotBelow, here, place(x, y - 1));
         }
-    return std::nullopt;
+    return check;
+}
+
+std::optional<std::string> FirstJoinViolation(std::span<const TSq> squares, int w, int h, const TMapGenerator& gen) {
+    try {
+        const JoinCheck check = CheckJoins(squares, w, h, gen, 1);
+        if (check.Listed.empty()) return std::nullopt;
+        return ViolationText(check.Listed.front());
+    } catch (const Error& e) {
+        return e.what();
+    }
 }
 
 }  // namespace zorvane

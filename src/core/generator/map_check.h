@@ -19,6 +19,33 @@ namespace zorvane {
 // MapWidth x MapHeight.
 std::vector<TSq> VisibleSquares(const Project& project);
 
+// A square of the map that breaks the learned data: one not learned, or
+// one whose join with the learned square left of it or above it
+// (`neighbour`) was never learned.
+struct JoinViolation {
+    enum class Kind { NotLearned, NotRightOf, NotBelow };
+    struct Place {
+        int X = 0, Y = 0;  // borders included
+        TSq Square{};
+    };
+    Kind What = Kind::NotLearned;
+    Place At;
+    Place Neighbour;  // for the joins
+};
+
+// Every violation in row order, the first `limit` of them listed, and
+// their count. Throws Error when the map has no inner squares or its
+// squares do not fill its size. `squares` row by row, width x height.
+struct JoinCheck {
+    std::vector<JoinViolation> Listed;
+    std::int64_t Count = 0;
+};
+JoinCheck CheckJoins(std::span<const TSq> squares, int width, int height, const TMapGenerator& gen,
+                     std::size_t limit);
+
+// "square (5, 7) [ground 12, no top] may not stand below square (5, 6) [...]."
+std::string ViolationText(const JoinViolation& violation);
+
 // The first violation, in row order, or nothing when the map satisfies the
 // learned data. `squares` row by row, width x height, borders included.
 std::optional<std::string> FirstJoinViolation(std::span<const TSq> squares, int width, int height,
