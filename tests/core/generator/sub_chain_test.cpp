@@ -269,10 +269,35 @@ Learned RandomLearned(GeneratorRng& rng, int n) {
 
 bool Contains(const List& list, std::int32_t v) { return std::find(list.begin(), list.end(), v) != list.end(); }
 
+// Per column, the squares of `cols` some complete row uses (all empty when
+// none does), by reach from the first column and back from the last.
+std::vector<List> ReferenceLive(const TMapGenerator& g, const std::vector<List>& cols, bool noTwins) {
+    auto joins = [&](std::int32_t a, std::int32_t b) { return !(noTwins && a == b) && Contains(g.Sq(a).Right, b); };
+    std::vector<List> fwd(cols.size()), live(cols.size());
+    for (std::size_t c = 0; c < cols.size(); ++c)
+        for (std::int32_t v : cols[c]) {
+            bool reached = c == 0;
+            for (std::int32_t a : c > 0 ? fwd[c - 1] : List{}) reached = reached || joins(a, v);
+            if (reached && !Contains(fwd[c], v)) fwd[c].push_back(v);
+        }
+    for (std::size_t c = cols.size(); c-- > 0;)
+        for (std::int32_t v : fwd[c]) {
+            bool onward = c + 1 == cols.size();
+            for (std::int32_t b : c + 1 < cols.size() ? live[c + 1] : List{}) onward = onward || joins(v, b);
+            if (onward) live[c].push_back(v);
+        }
+    for (const auto& col : live)
+        if (col.empty()) return std::vector<List>(cols.size());
+    return live;
+}
+
 // The object filter on column candidates as described, looking everything up
-// in the lists themselves.
-void ReferenceThin(const TMapGenerator& g, std::vector<List>& cols, const std::vector<double>& p, GeneratorRng& rng) {
+// in the lists themselves; in a row that can be completed, the last copy of
+// a square some complete row uses goes only when a complete row is left.
+void ReferenceThin(const TMapGenerator& g, std::vector<List>& cols, const std::vector<double>& p, GeneratorRng& rng,
+                   bool noTwins) {
     const int n = g.SquareCount();
+    const bool completable = !ReferenceLive(g, cols, noTwins)[0].empty();
     for (std::size_t c = 0; c < cols.size(); ++c) {
         List& col = cols[c];
         std::vector<bool> gone(col.size());
@@ -294,6 +319,16 @@ void ReferenceThin(const TMapGenerator& g, std::vector<List>& cols, const std::v
                     if (s != v)
                         for (std::int32_t r : cols[c + 1]) ok = ok || Contains(g.Sq(s).Right, r);
                 if (!ok) continue;
+            }
+            int copies = 0;
+            for (std::size_t k = 0; k < col.size(); ++k) copies += !gone[k] && col[k] == v;
+            std::vector<List> now = cols;
+            now[c].clear();
+            for (std::size_t k = 0; k < col.size(); ++k)
+                if (!gone[k]) now[c].push_back(col[k]);
+            if (completable && copies == 1 && Contains(ReferenceLive(g, now, noTwins)[c], v)) {
+                std::erase(now[c], v);
+                if (ReferenceLive(g, now, noTwins)[0].empty()) continue;
             }
             const double pv = p[std::min<std::size_t>(static_cast<std::size_t>(g.ObjSize[v]), p.size() - 1)];
             if (pv > 0 && UniformUnit(rng) <= pv) continue;
@@ -360,7 +395,7 @@ TEST(ReferenceChecks, CandidatesJoinsAndEliminationMatchPlainLoops) {
             cols.push_back(c);
         }
         GeneratorRng mine(static_cast<std::uint64_t>(round)), theirs(static_cast<std::uint64_t>(round));
-        if (prep.FilterInForce()) ReferenceThin(*g, cols, p, theirs);
+        if (prep.FilterInForce()) ReferenceThin(*g, cols, p, theirs, noTwins);
         prep.BuildColumnCandidates(above, mine);
         ASSERT_EQ(g->ColCands, cols) << "round " << round;
         ASSERT_EQ(mine(), theirs());
