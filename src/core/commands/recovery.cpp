@@ -83,7 +83,7 @@ enum class CopyFiles {
     Leftovers,
 };
 
-// Files of a copy in its folder (never its description or its lock).
+// Files of a copy in its folder (never its index or its lock).
 std::vector<fs::path> FilesOf(const RecoveryCopy& copy, CopyFiles which) {
     const std::string base = std::string(NamePrefix) + copy.Id;
     const auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
@@ -172,10 +172,10 @@ ParsedInfo ParseInfo(const std::string& path) {
     ParsedInfo parsed;
     parsed.Bytes = ReadWholeFile(path);
     ByteReader r(parsed.Bytes);
-    if (!r.peekTag(InfoMagic)) throw Error("its description is not one.");
+    if (!r.peekTag(InfoMagic)) throw Error("its index is not one.");
     r.skip(InfoMagic.size(), "magic");
     const std::uint8_t flags = r.u8("flags");
-    if ((flags & ~(ZpModifiedFlag | BottomUpRowsFlag)) != 0) throw Error("its description has unknown flags.");
+    if ((flags & ~(ZpModifiedFlag | BottomUpRowsFlag)) != 0) throw Error("its index has unknown flags.");
     RecoveryInfo& info = parsed.Info;
     info.ZpModified = (flags & ZpModifiedFlag) != 0;
     info.BottomUpRows = (flags & BottomUpRowsFlag) != 0;
@@ -183,7 +183,7 @@ ParsedInfo ParseInfo(const std::string& path) {
     info.TileSetHash = ReadU64(r, "tile set hash");
     const std::uint32_t length = r.u32("file name length");
     info.OriginalFile = r.text(length, "file name");
-    if (r.remaining() < HashBytes) throw Error("its description is cut short.");
+    if (r.remaining() < HashBytes) throw Error("its index is cut short.");
     parsed.MapOffset = parsed.Bytes.size() - r.remaining();
     const std::size_t hashed = parsed.Bytes.size() - HashBytes;
     ByteReader end(std::span(parsed.Bytes).subspan(hashed));
@@ -256,7 +256,7 @@ void WriteRecoverySnapshot(const RecoveryCopy& copy, const RecoverySnapshot& sna
         sink.write(snapshot.MapPart);
         sink.write(tail);
     });
-    // The description names the new part now: the others are of no copy.
+    // The index names the new part now: the others are of no copy.
     for (const fs::path& part : FilesOf(copy, CopyFiles::TileSetParts))
         if (Utf8FromPath(part) != tileSetPath) RemoveFile(part);
 }
@@ -296,7 +296,7 @@ RecoveredProject ReadRecoveryCopy(const RecoveryCopy& copy) {
         const ParsedInfo parsed = ParseInfo(copy.InfoPath);
         info = parsed.Info;
         const std::string tileSetPath = TileSetPartPath(copy, info.TileSetHash);
-        constexpr const char* NotNamed = "its tile set part is not the one its description names.";
+        constexpr const char* NotNamed = "its tile set part is not the one its index names.";
         if (!FileExists(tileSetPath) || FileSize(tileSetPath) != info.TileSetSize) throw Error(NotNamed);
         const std::vector<std::uint8_t> tileSet = ReadWholeFile(tileSetPath);
         if (tileSet.size() != info.TileSetSize || Hash(tileSet) != info.TileSetHash) throw Error(NotNamed);
@@ -319,7 +319,7 @@ RecoveredProject ReadRecoveryCopy(const RecoveryCopy& copy) {
 }
 
 void RemoveRecoveryCopy(const RecoveryCopy& copy) {
-    // The description last but for the lock: a copy whose other files
+    // The index last but for the lock: a copy whose other files
     // could not go is still found.
     std::vector<fs::path> files = FilesOf(copy, CopyFiles::Leftovers);
     files.push_back(PathFromUtf8(copy.InfoPath));

@@ -12,15 +12,15 @@
 //                             format stores them; HASH (16 hex digits) is
 //                             its XXH3-64. Written only when it changed, so
 //                             that an edit of the map writes the map alone;
-//   recovery-ID.zlr           the description, which names the tile set
+//   recovery-ID.zlr           the index, which names the tile set
 //                             part, followed by the map part: the layered
 //                             project file without the tile set part.
-// A new tile set part is complete on disk before the description naming it
+// A new tile set part is complete on disk before the index naming it
 // replaces the old one (each through the safe save), and an old part goes
 // only after that: an editor that dies at any moment of a write leaves the
 // old copy or the new one, whole.
 //
-// The description (numbers little-endian):
+// The index (numbers little-endian):
 //   4    "ZRC2"
 //   u8   flags: 1 the tile set differs from the file it names (ZpModified),
 //        2 the bitmaps' rows are held bottom-up (BottomUpRows)
@@ -43,7 +43,7 @@ namespace zorvane {
 struct RecoveryCopy {
     std::string Folder;
     std::string Id;
-    std::string InfoPath;  // the description with the map part
+    std::string InfoPath;  // the index with the map part
     std::string LockPath;
 };
 
@@ -78,7 +78,7 @@ RecoverySnapshot TakeRecoverySnapshot(const Project& project, const std::string&
                                       std::optional<std::uint64_t> tileSetOnDisk = std::nullopt);
 
 // Writes a snapshot as the copy (the tile set part when it carries one,
-// then the description, then other tile set parts of the copy removed);
+// then the index, then other tile set parts of the copy removed);
 // throws Error with the reason, the copy left as it was or as the
 // snapshot has it.
 void WriteRecoverySnapshot(const RecoveryCopy& copy, const RecoverySnapshot& snapshot);
@@ -89,7 +89,7 @@ void WriteRecoveryCopy(const RecoveryCopy& copy, const Project& project, const s
 // not hold their lock, in the order of their names.
 std::vector<RecoveryCopy> FindRecoveryCopies(const std::string& folder);
 
-// What the description of a copy says, for the offer.
+// What the index of a copy says, for the offer.
 struct RecoveryInfo {
     std::string OriginalFile;
     bool ZpModified = false;
@@ -97,7 +97,7 @@ struct RecoveryInfo {
     std::uint64_t TileSetSize = 0;
     std::uint64_t TileSetHash = 0;
 };
-// Reads the description; throws Error saying the copy is damaged and why.
+// Reads the index; throws Error saying the copy is damaged and why.
 RecoveryInfo ReadRecoveryInfo(const RecoveryCopy& copy);
 
 struct RecoveredProject {

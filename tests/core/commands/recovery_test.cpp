@@ -130,12 +130,12 @@ TEST(RecoveryCopyTest, DamagedCopiesAreRefusedWithTheReason) {
 
     for (std::size_t length = 0; length < info.size(); ++length) {
         WriteBytes(copy.InfoPath, std::vector<std::uint8_t>(info.begin(), info.begin() + length));
-        ExpectRefused(copy, "a description cut to " + std::to_string(length) + " bytes");
+        ExpectRefused(copy, "an index cut to " + std::to_string(length) + " bytes");
     }
     auto longer = info;
     longer.push_back(0);
     WriteBytes(copy.InfoPath, longer);
-    ExpectRefused(copy, "a description with a byte more");
+    ExpectRefused(copy, "an index with a byte more");
     std::mt19937 random(7);
     for (int i = 0; i < 20; ++i) {
         for (auto [path, bytes] : {std::pair{copy.InfoPath, info}, std::pair{tileSetPath, tileSet}}) {
@@ -154,7 +154,7 @@ TEST(RecoveryCopyTest, DamagedCopiesAreRefusedWithTheReason) {
 }
 
 // A kill at each point of a write leaves the old copy or the new one:
-// the new tile set part is written before the description that names it,
+// the new tile set part is written before the index that names it,
 // and the old part removed only after.
 TEST(RecoveryCopyTest, AWriteCutOffBetweenItsFilesLeavesTheOldCopyOrTheNew) {
     TempDir dir;
@@ -167,15 +167,15 @@ TEST(RecoveryCopyTest, AWriteCutOffBetweenItsFilesLeavesTheOldCopyOrTheNew) {
     const std::string oldPart = TileSetPartPath(copy, TakeRecoverySnapshot(before, "").TileSetHash);
     const auto oldPartBytes = ReadWholeFile(oldPart);
 
-    // Killed after the new tile set part, before the description.
+    // Killed after the new tile set part, before the index.
     WriteBytes(TileSetPartPath(copy, next.TileSetHash), next.TileSetPart);
     RecoveredProject read = ReadRecoveryCopy(copy);
     EXPECT_EQ(read.OriginalFile, "/maps/old.zl");
     EXPECT_EQ(EncodeZL(read.Restored), EncodeZL(before));
 
-    // Killed after the description, before the old part went.
+    // Killed after the index, before the old part went.
     WriteRecoverySnapshot(copy, next);
-    EXPECT_FALSE(FileExists(oldPart)) << "a part no description names is removed";
+    EXPECT_FALSE(FileExists(oldPart)) << "a part no index names is removed";
     WriteBytes(oldPart, oldPartBytes);
     read = ReadRecoveryCopy(copy);
     EXPECT_EQ(read.OriginalFile, "/maps/new.zl");
