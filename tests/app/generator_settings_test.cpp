@@ -9,15 +9,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
 #include <map>
 
 #include "editor_fixture.h"
-#include "generator/eq_chart_panel.h"
 #include "generator/generator_settings.h"
 #include "generator/settings_table.h"
 #include "samples/samples.h"
@@ -215,39 +212,6 @@ TEST_F(GeneratorSettingsTest, ClosingChecksTheScheduleAndTheBackupFolder) {
         EXPECT_FALSE(w.settings().CBbackup);
     });
     EXPECT_EQ(dialogs.messages.size(), 4u);
-}
-
-// The window opens on the screen; on a screen smaller than its settings
-// (1366 x 768 at scale 2) it stays there, "Close" in sight, and scrolls
-// every control into sight, the chart and its "Set" too.
-TEST_F(GeneratorSettingsTest, TheWindowFitsASmallScreenAndScrollsToEveryControl) {
-    window.move(300, 200);
-    InWindow([&](TFGeneratorSettings& w) {
-        EXPECT_TRUE(w.screen()->availableGeometry().contains(w.frameGeometry()));
-        const QRect area(40, 20, 1366 / 2, 768 / 2);
-        ASSERT_GT(w.Scroll->widget()->sizeHint().height(), area.height()) << "the area is smaller than the settings";
-        w.FitTo(area);
-        QApplication::processEvents();
-        EXPECT_TRUE(area.contains(w.frameGeometry())) << "on the screen";
-        auto inSight = [&](QWidget* c) {
-            return w.rect().contains(QRect(c->mapTo(&w, QPoint()), c->size())) &&
-                   (!w.Scroll->isAncestorOf(c) ||
-                    w.Scroll->viewport()->rect().contains(QRect(c->mapTo(w.Scroll->viewport(), QPoint()), c->size())));
-        };
-        EXPECT_TRUE(inSight(w.BtnClose));
-        int controls = 0;
-        for (QWidget* c : w.findChildren<QWidget*>()) {
-            const bool control = qobject_cast<QAbstractButton*>(c) || qobject_cast<QAbstractSpinBox*>(c) ||
-                                 qobject_cast<QSlider*>(c) || c == w.Chart->ImgObjChart;
-            if (!control || !c->isVisibleTo(&w) || !w.Scroll->isAncestorOf(c)) continue;
-            ++controls;
-            w.Scroll->ensureWidgetVisible(c, 0, 0);
-            EXPECT_TRUE(inSight(c)) << c->objectName().toStdString();
-        }
-        EXPECT_GT(controls, 30);
-        w.Scroll->ensureWidgetVisible(w.Chart->BtnMovePoint, 0, 0);
-        EXPECT_TRUE(inSight(w.Chart->BtnMovePoint));
-    });
 }
 
 }  // namespace
