@@ -359,17 +359,22 @@ void TFStats::CBchartsClick(bool on) {
 // --- Window ---------------------------------------------------------------
 
 // Placed before the system shows it: beside the main window the first
-// time, then where it was when it was closed.
+// time, then where it was when it was closed. The inner rectangle is
+// placed (a window not shown yet may not know its frame, and the system
+// must not push the title bar off the screen).
 void TFStats::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!e->spontaneous()) {
         const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
         if (!place_ && screen) {
             const bool framed = frameGeometry() != geometry();  // known once the system showed it
-            const QSize frame = framed ? frameGeometry().size() : size() + QSize(0, FrameExtra());
-            place_ = PlaceBeside(window_.frameGeometry(), frame, screen->availableGeometry());
+            const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            const QPoint inset = framed ? geometry().topLeft() - frameGeometry().topLeft()
+                                        : QPoint(border, FrameExtra() - border);
+            const QSize frame = framed ? frameGeometry().size() : size() + QSize(2 * border, FrameExtra());
+            place_ = PlaceBeside(window_.frameGeometry(), frame, screen->availableGeometry()) + inset;
         }
-        if (place_) move(*place_);
+        if (place_) setGeometry(QRect(*place_, size()));
     }
     showPending_ = false;  // shown once, the runs leave it to the user
     if (shown_) return;
@@ -379,7 +384,7 @@ void TFStats::showEvent(QShowEvent* e) {
 
 void TFStats::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
-    place_ = pos();
+    place_ = geometry().topLeft();
     // Hidden by the system (the main window minimised) is not closed.
     if (e->spontaneous() || !shown_) return;
     shown_ = false;

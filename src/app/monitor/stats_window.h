@@ -173,7 +173,7 @@ private:
     int innerHeight_ = 0;  // of the run's map
     FirstLineDrawing firstLine_;
     bool chartsOn_ = true;
-    std::optional<QPoint> place_;  // where the user left the window
+    std::optional<QPoint> place_;  // where the user left the window's inside
     bool showPending_ = true;
     bool shown_ = false;
 };
