@@ -152,6 +152,7 @@ void MapRenderer::Render(int x0, int x1, int y0, int y1, int dx, int dy) {
         TilePass(range);
         if (Options.ShowAtr || Options.ShowId) BuildStacks(range);
         if (Options.ShowAtr) AttributePass(range);
+        OutlinePass(range);
     }
     if (Options.ShowGrid) GridPass();
     if (Options.ShowBorder) BorderPass();
@@ -260,6 +261,34 @@ void MapRenderer::AttributePass(const Range& range) {
                 if (sq.Atr != 0 && sq.Atr < AttributeCount)
                     Draw(icons[sq.Atr].data(), (j - ScrollX) * 32, (i - ScrollY) * 32, iconColours_, false, false, false);
                 break;
+            }
+        }
+    }
+}
+
+// The selection frame over everything drawn for the squares of `range`:
+// black and white dashes along the map's diagonals, so that they meet
+// across squares and tiles the same wherever a redraw starts.
+void MapRenderer::OutlinePass(const Range& range) {
+    const int w = Width(), h = Height();
+    for (int k : visible_) {
+        const TTile& t = *project_.UsedTiles[k];
+        if (!t.Selected) continue;
+        const int ix0 = std::max(range.cx0, t.X), ix1 = std::min(range.cx1, t.X + t.Width - 1);
+        const int iy0 = std::max(range.ry0, t.Y), iy1 = std::min(range.ry1, t.Y + t.Height - 1);
+        for (int i = iy0; i <= iy1; ++i) {
+            for (int j = ix0; j <= ix1; ++j) {
+                const bool left = j == t.X, right = j == t.X + t.Width - 1;
+                const bool top = i == t.Y, bottom = i == t.Y + t.Height - 1;
+                if (!left && !right && !top && !bottom) continue;
+                const int px = (j - ScrollX) * 32, py = (i - ScrollY) * 32;
+                for (int r = std::max(0, -py); r < 32 && py + r < h; ++r) {
+                    const bool rowInFrame = (top && r < OutlineWidth) || (bottom && r >= 32 - OutlineWidth);
+                    std::uint32_t* row = base_ + (py + r) * stride_ + px;
+                    for (int c = std::max(0, -px); c < 32 && px + c < w; ++c)
+                        if (rowInFrame || (left && c < OutlineWidth) || (right && c >= 32 - OutlineWidth))
+                            row[c] = ((j * 32 + c + i * 32 + r) / OutlineDash) % 2 ? kWhite : kBlack;
+                }
             }
         }
     }

@@ -9,6 +9,11 @@
 // The picture is a QImage in Format_RGB32 (8 bits each of red, green, blue),
 // written straight into its rows. Bitmap colours come from tables made once
 // per palette and brightness; id labels from glyphs rendered once.
+//
+// A selected tile is drawn striped and framed: a dashed black and white
+// outline, OutlineWidth pixels wide inside the tile's edge, which shows on
+// any ground. Each square's frame part depends on the square alone, so a
+// partial redraw draws the same pixels as a full one.
 
 #include <QImage>
 #include <array>
@@ -25,6 +30,8 @@
 namespace zorvane::editor {
 
 inline constexpr std::uint32_t GridColour = 0xFFA0A0A0;  // (160, 160, 160)
+inline constexpr int OutlineWidth = 2;  // the selection frame, pixels
+inline constexpr int OutlineDash = 4;   // its dash length, pixels
 
 class MapRenderer {
 public:
@@ -88,6 +95,7 @@ private:
     int Opaque(int id) const { return OpaquePixels(project_, info_, id); }
     void TilePass(const Range& range);
     void AttributePass(const Range& range);
+    void OutlinePass(const Range& range);
     void GridPass();
     void BorderPass();
     void LabelPass(const Range& range);

@@ -99,6 +99,11 @@ TEST_F(AttributeLayerGuiTest, PaintedAttributesAndASavedUndergroundRegionReachTh
         EXPECT_EQ(editor.State().InternalAtr.At(1, 1), TatrCliff);
         EXPECT_EQ(editor.State().InternalAtr.At(2, 0), TatrOutside);
         dialogs.answers = {Answer::Yes};
+        Choose(3, 7);  // leaving internal mode converts the region and its ring
+        EXPECT_EQ(Atr(1, 1), 18) << "cliff SE";
+        EXPECT_EQ(editor.windowTitle(), "Edit Tile") << "no angle of a converted cliff is left in the title";
+        Choose(8, TatrRegion);  // internal again: Apply asks once more, with nothing new to convert
+        dialogs.answers = {Answer::Yes};
         Click(editor.BtnSave);
     });
     EXPECT_TRUE(dialogs.Saw(InternalAttributesCaption, SaveInternalQuestion));

@@ -1,11 +1,11 @@
 // The object size chart of the "Generator Settings" window edited by the
 // user, checked step by step against the chart model given the same edits.
 
-#include <QFocusEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <random>
+#include <tuple>
 
 #include "editor_fixture.h"
 #include "generator/eq_chart_panel.h"
@@ -15,9 +15,16 @@ namespace zorvane::testing {
 namespace {
 
 void Type(QSpinBox* se, int value) {
-    se->setFocus();
+    se->setFocus(Qt::TabFocusReason);
     QTest::keyClick(se, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(se, QString::number(value));
+}
+
+// A click as a real mouse gives it: a widget that takes focus on a click
+// gets it first, so a spin edit being typed into is left before the click.
+void RealClick(QWidget* w, QPoint at = {}) {
+    if (w->focusPolicy() & Qt::ClickFocus) w->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(w, Qt::LeftButton, {}, at);
 }
 
 TEST_F(EditorTest, ChartEditsWithButtonsKeysAndClicksFollowTheChartModel) {
@@ -31,49 +38,58 @@ TEST_F(EditorTest, ChartEditsWithButtonsKeysAndClicksFollowTheChartModel) {
         generator_ui::EqChartPanel& p = *gen.Chart;
         std::mt19937 random(7);
         auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+        // What the spin edits should show: typed values stay until "Set",
+        // Enter or another point shows its own.
+        auto [shownX, shownY] = reference.GetPointData(reference.Selected());
         for (int step = 0; step < 400; ++step) {
-            const auto [shownX, shownY] = reference.GetPointData(reference.Selected());
-            const int gesture = pick(8);
+            const int gesture = pick(9);
             SCOPED_TRACE("gesture " + std::to_string(gesture) + " at step " + std::to_string(step));
             switch (gesture) {
-            case 0: QTest::mouseClick(p.BtnAddPoint, Qt::LeftButton), reference.AddPoint(); break;
-            case 1: QTest::mouseClick(p.BtnDelPoint, Qt::LeftButton), reference.DeletePoint(); break;
-            case 2: QTest::mouseClick(p.BtnPrevPoint, Qt::LeftButton), reference.SelectPrev(); break;
-            case 3: QTest::mouseClick(p.BtnNextPoint, Qt::LeftButton), reference.SelectNext(); break;
-            case 4: {  // a size typed, then Enter
+            case 0: RealClick(p.BtnAddPoint), reference.AddPoint(); break;
+            case 1: RealClick(p.BtnDelPoint), reference.DeletePoint(); break;
+            case 2: RealClick(p.BtnPrevPoint), reference.SelectPrev(); break;
+            case 3: RealClick(p.BtnNextPoint), reference.SelectNext(); break;
+            case 4: {  // a size typed, then Enter: with the percentage shown, typed or not
                 const int x = pick(13);
                 Type(p.SEpointX, x);
                 QTest::keyClick(p.SEpointX, Qt::Key_Return);
                 reference.MovePoint(x, shownY);
                 break;
             }
-            case 5: {  // both typed, then "Set"
+            case 5: {  // both typed, then a click on "Set"
                 const int x = pick(13), y = pick(101);
                 Type(p.SEpointX, x);
                 Type(p.SEpointY, y);
-                QTest::mouseClick(p.BtnMovePoint, Qt::LeftButton);
+                RealClick(p.BtnMovePoint);
                 reference.MovePoint(x, y);
                 break;
             }
             case 6: {  // a click beside a point selects it
                 const int i = pick(reference.GetPointsCount());
-                QTest::mouseClick(p.ImgObjChart, Qt::LeftButton, {}, p.ImgObjChart->PointPos(i) + QPoint(1, 1));
+                RealClick(p.ImgObjChart, p.ImgObjChart->PointPos(i) + QPoint(1, 1));
                 reference.Select(i);
                 break;
             }
-            case 7:  // a percentage typed and left without "Set"
-                Type(p.SEpointY, pick(101));
-                {
-                    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);  // the focus moves on
-                    QApplication::sendEvent(p.SEpointY, &out);
-                }
+            case 7: {  // a percentage typed and left for the other spin edit: kept
+                const int y = pick(101);
+                Type(p.SEpointY, y);
+                p.SEpointX->setFocus(Qt::TabFocusReason);
+                shownY = y;
                 break;
             }
+            case 8: {  // a size typed and left by clicking "Set"
+                const int x = pick(13);
+                Type(p.SEpointX, x);
+                RealClick(p.BtnMovePoint);
+                reference.MovePoint(x, shownY);
+                break;
+            }
+            }
+            if (gesture != 7) std::tie(shownX, shownY) = reference.GetPointData(reference.Selected());
             ASSERT_EQ(chart.Points(), reference.Points()) << "step " << step;
             ASSERT_EQ(chart.Selected(), reference.Selected()) << "step " << step;
-            const auto [x, y] = reference.GetPointData(reference.Selected());
-            ASSERT_EQ(p.SEpointX->value(), x) << "step " << step;
-            ASSERT_EQ(p.SEpointY->value(), y) << "step " << step;
+            ASSERT_EQ(p.SEpointX->value(), shownX) << "step " << step;
+            ASSERT_EQ(p.SEpointY->value(), shownY) << "step " << step;
         }
         EXPECT_GT(chart.GetPointsCount(), 3) << "the sequence reached a chart of several points";
 

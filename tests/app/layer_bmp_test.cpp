@@ -1,8 +1,9 @@
 // Layer pictures from *.bmp files: the public BMP test suite's good 8-bit
 // files read exactly as a plain reader of the documented layout reads them,
 // its bad files are refused (a read error, or "not 8-bit" for the editor's
-// format message), files cut short are refused, and an exported layer reads
-// back with its pixels and palette.
+// format message) except pixels past a short colour table, which are black,
+// files cut short are refused, and an exported layer reads back with its
+// pixels and palette.
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,11 @@ TEST(LayerBmpTest, GoodEightBitFilesReadAsThePlainLayoutSays) {
 TEST(LayerBmpTest, BadFilesAreRefusedAndQuestionableOnesDoNotCrash) {
     if (!fs::is_directory(Corpus())) GTEST_SKIP() << "no BMP corpus";
     for (const auto& f : fs::directory_iterator(Corpus() / "b")) {
+        if (f.path().filename() == "pal8badindex.bmp") {  // pixels past its short table: those are black
+            const LoadedPicture got = ReadLayerBmp(f.path().string()), want = PlainRead8(Bytes(f.path()));
+            EXPECT_TRUE(got.Image.Px == want.Image.Px && got.Palette == want.Palette);
+            continue;
+        }
         try {
             EXPECT_FALSE(ReadLayerBmp(f.path().string()).Indexed8) << f.path();
         } catch (const Error& e) {
@@ -161,6 +167,42 @@ TEST(LayerBmpTest, ExportReadsBackAndCutFilesAreRefused) {
         EXPECT_THROW(ReadLayerBmp(shortPath), Error) << cut;
     }
     EXPECT_THROW(ReadLayerBmp((dir / "missing.bmp").string()), Error);
+    fs::remove_all(dir);
+}
+
+// An 8-bit file whose colour table is shorter than the entries its pixels
+// use: it reads, the missing entries black, as a layer and as a mask.
+TEST(LayerBmpTest, PixelsPastAShortColourTableAreBlack) {
+    const fs::path dir = fs::temp_directory_path() / ("zorvane-short-table-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    for (std::uint32_t colours : {1u, 5u, 200u}) {
+        const int side = 32;
+        std::vector<std::uint8_t> b(54 + colours * 4 + side * side);
+        auto put = [&](std::size_t at, std::uint32_t v, int n) {
+            for (int i = 0; i < n; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+        };
+        b[0] = 'B', b[1] = 'M';
+        put(2, static_cast<std::uint32_t>(b.size()), 4);
+        put(10, 54 + colours * 4, 4);
+        put(14, 40, 4), put(18, side, 4), put(22, side, 4), put(26, 1, 2), put(28, 8, 2), put(46, colours, 4);
+        for (std::uint32_t i = 0; i < colours; ++i) put(54 + i * 4, 0x102030u + i * 0x010101u, 3);
+        for (int i = 0; i < side * side; ++i)
+            b[54 + colours * 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 7);
+        const std::string path = (dir / "short.bmp").string();
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+        SCOPED_TRACE(colours);
+        const LoadedPicture want = PlainRead8(b);
+        const LoadedPicture got = ReadLayerBmp(path);
+        ASSERT_TRUE(got.Indexed8);
+        EXPECT_TRUE(got.Image.Px == want.Image.Px);
+        EXPECT_TRUE(got.Palette == want.Palette);
+        EXPECT_EQ(got.Palette[colours - 1].R, 0x10 + colours - 1) << "the table's own entries kept";
+        EXPECT_EQ(got.Palette[255], Rgb{});
+        const RgbPicture mask = ReadMaskBmp(path);
+        ASSERT_EQ(mask.Px.size(), got.Image.Px.size());
+        for (std::size_t i = 0; i < mask.Px.size(); ++i) ASSERT_EQ(mask.Px[i], want.Palette[got.Image.Px[i]]) << i;
+    }
     fs::remove_all(dir);
 }
 

@@ -124,9 +124,29 @@ TEST_F(EditorTest, LayoutFollowsTheWindowSize) {
         EXPECT_EQ(sbx->geometry().bottom() + 1, status->y());
         EXPECT_EQ(window.renderer().Width(), sbx->width());
         EXPECT_EQ(window.renderer().Height(), sby->height());
-        auto* panel0 = window.findChild<QLabel*>("Panel0");
-        EXPECT_EQ(panel0->width(),
-                  std::max(0, w - 3 * editor::ScaleDim(50, window.Ppi()) - 3 * editor::ScaleDim(100, window.Ppi()) - 16));
+        // The panels side by side; on a wide bar at their design widths, on
+        // the smallest one the message panel still has room and no longest
+        // text is cut.
+        const int designed = w - 3 * editor::ScaleDim(50, window.Ppi()) - 3 * editor::ScaleDim(100, window.Ppi()) - 16;
+        window.SetPanel(0, QStringLiteral("selection deleted."));
+        window.SetPanel(1, QStringLiteral("CTRL"));
+        window.SetPanel(3, QStringLiteral("SHIFT"));
+        window.SetPanel(4, QStringLiteral("(205,205)"));
+        window.SetPanel(5, QStringLiteral("selected tiles = 1234"));
+        window.SetPanel(6, QStringLiteral("used tiles = 42436"));
+        int x = 0;
+        for (int i = 0; i < 7; ++i) {
+            auto* panel = window.findChild<QLabel*>(QStringLiteral("Panel%1").arg(i));
+            EXPECT_EQ(panel->x(), x) << i;
+            x += panel->width();
+            if (i == 0 && designed >= w / 3) {
+                EXPECT_EQ(panel->width(), designed);
+            }
+            const int needed = i > 0 ? panel->sizeHint().width() : panel->sizeHint().width() / 2;
+            EXPECT_GE(panel->width(), needed) << "panel " << i << " at " << w;
+        }
+        EXPECT_EQ(x, w - 16);
+        window.UpdateStatusBar();
     }
     EXPECT_GE(window.minimumWidth(), 400);
     EXPECT_GE(window.minimumHeight(), 300);

@@ -18,7 +18,7 @@ TEST_F(MapEditTest, ClicksPickVisibleTilesAndAltReachesInvisibleOnes) {
     EXPECT_EQ(Selected(), V({0})) << "the topmost tile with a visible square there";
     EXPECT_EQ(Panel(5), "selected tiles = 1");
     EXPECT_EQ(Pixel(5, 5), Bright(0)) << "selected tiles are drawn with the stripes";
-    EXPECT_EQ(Pixel(5, 5, 0, 0) >> 8 & 0xFF, (Plain(0) >> 8 & 0xFF) - 16) << "green of the dark stripe";
+    EXPECT_EQ(Pixel(5, 5, 5, 5) >> 8 & 0xFF, (Plain(0) >> 8 & 0xFF) - 16) << "green of the dark stripe, inside the frame";
 
     ClickWith(Qt::Key_Alt, 6, 6);
     EXPECT_EQ(Selected(), V({0, 1})) << "Alt: the topmost unselected tile covering the square";

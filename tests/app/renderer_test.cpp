@@ -85,14 +85,51 @@ TEST_F(RenderTest, SelectedTileHasStripesAppliedAfterDimming) {
     SetPaletteEntry(project, 9, 100, 240, 10);
     auto& t = AddTile(1, 1, 0, 0, static_cast<std::uint16_t>(AddBitmap(FilledBitmap(9))));
     t.Selected = true;
+    const QImage& img = Draw();  // inside the frame along the tile's edge
+    EXPECT_EQ(PixelAt(img, 5, 5), RgbOf(84, 224, 0)) << "(r - c) mod 16 = 0: darkened";
+    EXPECT_EQ(PixelAt(img, 5, 6), RgbOf(84, 224, 0)) << "mod 16 = 1";
+    EXPECT_EQ(PixelAt(img, 5, 7), RgbOf(132, 255, 42)) << "mod 16 = 2: brightened";
+    EXPECT_EQ(PixelAt(img, 7, 5), RgbOf(132, 255, 42)) << "mod 16 = 14";
+    EXPECT_EQ(PixelAt(img, 13, 29), RgbOf(84, 224, 0)) << "r - c = 16";
+    EXPECT_EQ(PixelAt(img, 12, 29), RgbOf(84, 224, 0)) << "r - c = 17";
+    EXPECT_EQ(PixelAt(img, 11, 29), RgbOf(132, 255, 42)) << "r - c = 18";
+}
+
+// A selected tile is framed by black and white dashes inside its edge, over
+// any ground and over the tiles above it; the inside and the other tiles
+// are drawn as without the frame.
+TEST_F(RenderTest, SelectedTileIsFramedByBlackAndWhiteDashes) {
+    std::mt19937 random(3);
+    for (int i = 0; i < 6; ++i) {
+        auto px = PatternBitmap(i);
+        for (auto& v : px) v = static_cast<std::uint8_t>(random() % 200 + 1);
+        AddBitmap(px);
+    }
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x) AddTile(1, 1, x, y, static_cast<std::uint16_t>((x + 2 * y) % 6));
+    auto& selected = AddTile(3, 2, 1, 1, 2);
+    AddTile(1, 1, 3, 2, 4);  // above the selected tile's corner
+    const QImage before = Draw().copy();
+    selected.Selected = true;
     const QImage& img = Draw();
-    EXPECT_EQ(PixelAt(img, 0, 0), RgbOf(84, 224, 0)) << "(r - c) mod 16 = 0: darkened";
-    EXPECT_EQ(PixelAt(img, 0, 1), RgbOf(84, 224, 0)) << "mod 16 = 1";
-    EXPECT_EQ(PixelAt(img, 0, 2), RgbOf(132, 255, 42)) << "mod 16 = 2: brightened";
-    EXPECT_EQ(PixelAt(img, 2, 0), RgbOf(132, 255, 42)) << "mod 16 = 14";
-    EXPECT_EQ(PixelAt(img, 15, 31), RgbOf(84, 224, 0)) << "r - c = 16";
-    EXPECT_EQ(PixelAt(img, 14, 31), RgbOf(84, 224, 0)) << "r - c = 17";
-    EXPECT_EQ(PixelAt(img, 13, 31), RgbOf(132, 255, 42)) << "r - c = 18";
+    const QRect frame(32, 32, 96, 64);
+    const QRect inside = frame.adjusted(editor::OutlineWidth, editor::OutlineWidth, -editor::OutlineWidth,
+                                        -editor::OutlineWidth);
+    int black = 0, white = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const std::uint32_t got = PixelAt(img, x, y);
+            if (!frame.contains(x, y)) {
+                ASSERT_EQ(got, PixelAt(before, x, y)) << x << "," << y;
+            } else if (!inside.contains(x, y)) {
+                ASSERT_EQ(got, (x + y) / editor::OutlineDash % 2 ? 0xFFFFFFu : 0u) << x << "," << y;
+                ++(got ? white : black);
+            } else if (x >= 96 && y >= 64) {
+                ASSERT_EQ(got, PixelAt(before, x, y)) << "the tile above is not striped";
+            }
+        }
+    EXPECT_EQ(black + white, 2 * (96 + 64) * editor::OutlineWidth - 4 * editor::OutlineWidth * editor::OutlineWidth);
+    EXPECT_NEAR(black, white, 2 * editor::OutlineDash * editor::OutlineWidth);
 }
 
 TEST_F(RenderTest, InvisibleSelectedTileShowsPaletteEntryZeroWithStripes) {
@@ -107,9 +144,9 @@ TEST_F(RenderTest, InvisibleSelectedTileShowsPaletteEntryZeroWithStripes) {
     invisible.Selected = true;
     zeroBitmap.Selected = true;
     const QImage& img = Draw();
-    for (int x : {0, 32, 96}) {
-        EXPECT_EQ(PixelAt(img, x, 0), RgbOf(34, 44, 54)) << x;
-        EXPECT_EQ(PixelAt(img, x + 5, 0), RgbOf(82, 92, 102)) << x;
+    for (int x : {0, 32, 96}) {  // inside the selection frame
+        EXPECT_EQ(PixelAt(img, x + 5, 5), RgbOf(34, 44, 54)) << x;
+        EXPECT_EQ(PixelAt(img, x + 7, 5), RgbOf(82, 92, 102)) << x;
     }
 }
 

@@ -277,6 +277,18 @@ TEST_F(SqPreviewTest, ScrollBarsAndResizing) {
     EXPECT_EQ(preview.SBy->geometry().right(), preview.width() - 1);
     EXPECT_EQ(preview.SBx->geometry().bottom(), preview.height() - 1);
     EXPECT_EQ(preview.BtnShowId->geometry().bottomRight(), QPoint(preview.width() - 1, preview.height() - 1));
+    // The "Id" button fits its caption; the controls tile the window without overlapping.
+    const QFontMetrics metrics = preview.BtnShowId->fontMetrics();
+    EXPECT_GT(preview.BtnShowId->width(), metrics.horizontalAdvance(QStringLiteral("Id")) + 8);
+    EXPECT_GT(preview.BtnShowId->height(), metrics.height() + 4);
+    const QList<QWidget*> parts{preview.ImgRender, preview.SBx, preview.SBy, preview.BtnShowId};
+    int area = 0;
+    for (QWidget* a : parts) {
+        area += a->width() * a->height();
+        EXPECT_TRUE(preview.rect().contains(a->geometry()));
+        for (QWidget* b : parts) EXPECT_TRUE(a == b || !a->geometry().intersects(b->geometry()));
+    }
+    EXPECT_EQ(area, preview.width() * preview.height());
     EXPECT_EQ(At(5, 480 - preview.Scroll().Y), kRed);
     // Smaller than the least size is refused; a narrow view scrolls across.
     preview.resize(100, 100);

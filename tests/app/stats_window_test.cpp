@@ -4,10 +4,12 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <random>
 
 #include "editor_fixture.h"
 #include "generator/generator_settings.h"
@@ -310,6 +312,62 @@ TEST_F(StatsWindowTest, TallerThanTheScreenTheWindowScrollsToItsCharts) {
     bar->setValue(bar->maximum());
     const QPoint chartBottom = stats.MapChart->mapTo(&stats, QPoint(0, stats.MapChart->height() - 1));
     EXPECT_TRUE(stats.rect().contains(chartBottom)) << "scrolled down, the map chart is in the window";
+}
+
+// Placement: beside the main window when the screen has room on either
+// side (random screens, windows and sizes), else kept on the screen; shown,
+// the window goes there, and after a hide where the user left it. It does
+// not stay above every window (the modal ones open over it).
+TEST_F(StatsWindowTest, OpensBesideTheMainWindowAndComesBackWhereItWasLeft) {
+    std::mt19937 random(11);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int i = 0; i < 500; ++i) {
+        const QRect area(pick(-50, 50), pick(0, 40), pick(600, 2600), pick(400, 1500));
+        const QRect owner(pick(area.left(), area.right() - 200), pick(area.top(), area.bottom() - 100), pick(200, 1400),
+                          pick(100, 900));
+        const QSize frame(pick(100, 700), pick(100, 900));
+        const QRect placed(editor::PlaceBeside(owner, frame, area), frame);
+        SCOPED_TRACE(::testing::Message() << "case " << i);
+        const bool fits = frame.width() <= area.width() && frame.height() <= area.height();
+        ASSERT_TRUE(!fits || area.contains(placed));
+        const bool roomRight = area.right() - owner.right() >= frame.width();
+        const bool roomLeft = owner.left() - area.left() >= frame.width();
+        ASSERT_TRUE(!roomRight || placed.left() == owner.right() + 1) << "right of the main window";
+        ASSERT_TRUE(!roomLeft || roomRight || placed.right() == owner.left() - 1) << "left of it";
+        const bool topFits = owner.top() + frame.height() <= area.bottom() + 1;
+        ASSERT_TRUE(!(roomRight || roomLeft) || !topFits || placed.top() == owner.top()) << "at its top";
+    }
+
+    EXPECT_FALSE(stats.windowFlags() & Qt::WindowStaysOnTopHint);
+    window.setGeometry(20, 30, 400, 300);
+    stats.show();
+    const QRect area = stats.screen()->availableGeometry();
+    EXPECT_GT(stats.x(), window.frameGeometry().left()) << "beside the main window, not over its menu bar";
+    EXPECT_TRUE(area.contains(stats.geometry()));
+    stats.move(37, 41);
+    stats.close();
+    window.move(60, 70);
+    stats.show();
+    EXPECT_EQ(stats.pos(), QPoint(37, 41)) << "where the user left it";
+}
+
+// Every label of a line ends before the next one on that line begins, with
+// the values a run shows.
+TEST_F(StatsWindowTest, NoLabelRunsIntoTheNextOnItsLine) {
+    GeneratorSettings& settings = Prepare(12);
+    GenerationRequests requests;
+    Run(settings, requests);
+    const auto labels = stats.Scroll->widget()->findChildren<QLabel*>();
+    int pairs = 0;
+    for (QLabel* right : labels)
+        for (QLabel* left : labels)
+            if (left != right && left->y() == right->y() && left->x() < right->x()) {
+                ++pairs;
+                EXPECT_LE(left->x() + left->sizeHint().width(), right->x())
+                    << left->text().toStdString() << " | " << right->text().toStdString();
+            }
+    EXPECT_GE(pairs, editor::SettingsLineCount + editor::StatsLineCount);
+    EXPECT_LE(stats.Scroll->widget()->width(), stats.width()) << "no line leaves the window";
 }
 
 }  // namespace

@@ -153,6 +153,8 @@ TEST_F(TileEditorTest, PickingAColourWithTheMouse) {
         editor.SEfogId->setValue(7);
         EXPECT_EQ(fogBox->palette().color(QPalette::Window), QColor(100, 100, 19));
         EXPECT_EQ(fogBox->palette().color(QPalette::WindowText), QColor(Qt::white));
+        for (auto role : {QPalette::ButtonText, QPalette::WindowText})  // the spin edit's arrows stay visible
+            EXPECT_EQ(editor.SEfogId->palette().color(role), QApplication::palette().color(role));
         editor.SEfogId->setValue(8);
         EXPECT_EQ(fogBox->palette().color(QPalette::WindowText), QColor(Qt::black));
     });
@@ -175,6 +177,40 @@ TEST_F(TileEditorTest, KeysReachTheInputControllerAndExportWritesTheLayer) {
     const LoadedPicture back = editor::ReadLayerBmp(dir.file("out.bmp"));
     EXPECT_EQ(back.Image.At(5, 5), 50);
     EXPECT_EQ(back.Palette, EditorPaletteOf(window.project()));
+}
+
+// Keys typed into an edit control stay there: Del clears the spin box's
+// text and leaves the map's selection alone, while a modifier still reaches
+// the controller and Del with a button focused still deletes.
+TEST_F(TileEditorTest, KeysTypedIntoASpinBoxStayInIt) {
+    Add(2, 2, 5, 5, 1);
+    Add(1, 1, 9, 9, 2);
+    Refresh();
+    Click(5, 5);
+    ASSERT_EQ(Selected(), std::vector<int>{0});
+    Run("MNewTile", [&] {
+        editor.activateWindow();
+        editor.SEtranspId->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        ASSERT_TRUE(editor.SEtranspId->hasFocus());
+        editor.SEtranspId->setValue(5);
+        QTest::keyClick(editor.SEtranspId, Qt::Key_Down);
+        EXPECT_EQ(editor.SEtranspId->value(), 4);
+        EXPECT_EQ(sby->value(), 0) << "Down stayed in the spin box";
+        QTest::keyClick(editor.SEtranspId, Qt::Key_Home);
+        for (int i = 0; i < 3; ++i) QTest::keyClick(editor.SEtranspId, Qt::Key_Delete);
+        QTest::keyClicks(editor.SEtranspId, "7");
+        EXPECT_EQ(editor.SEtranspId->text(), "7");
+        EXPECT_EQ(window.project().UsedTiles.size(), 2u) << "no tile deleted behind the window";
+        EXPECT_EQ(Selected(), std::vector<int>{0});
+        QTest::keyPress(editor.SEtranspId, Qt::Key_Control);
+        EXPECT_TRUE(window.controller().CtrlDown);
+        QTest::keyRelease(editor.SEtranspId, Qt::Key_Control);
+        EXPECT_FALSE(window.controller().CtrlDown);
+        editor.BtnCancel->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(editor.BtnCancel, Qt::Key_Delete);
+        EXPECT_EQ(window.project().UsedTiles.size(), 1u) << "a key no control takes reaches the controller";
+    });
 }
 
 }  // namespace

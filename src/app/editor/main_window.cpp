@@ -142,12 +142,26 @@ void MainWindow::LayoutControls() {
     sbx_->setGeometry(listW, viewH, viewW, sbExt);
     progressBar_->setGeometry(0, viewH, w, sbExt);
     statusBar_->setGeometry(0, h - statusH, w, statusH);
-    const int small = ScaleDim(50, ppi_), wide = ScaleDim(100, ppi_);
+    // Panels 1 to 6 at their design widths while the message panel keeps a
+    // third of the bar; on a narrower bar as wide as their longest texts.
+    static const char* const longest[7] = {"", "CTRL", "ALT", "SHIFT", "(000,000)", "selected tiles = 00000",
+                                           "used tiles = 00000"};
+    int designed[7] = {}, fitted[7] = {}, designedSum = 0, fittedSum = 0;
+    for (int i = 1; i < 7; ++i) {
+        const QLabel* p = panels_[i];
+        designed[i] = ScaleDim(i <= 3 ? 50 : 100, ppi_);
+        fitted[i] = std::min(designed[i], p->fontMetrics().horizontalAdvance(QLatin1String(longest[i])) +
+                                              2 * (p->frameWidth() + p->indent()));
+        designedSum += designed[i];
+        fittedSum += fitted[i];
+    }
+    const bool narrow = w - designedSum - 16 < w / 3;
+    int* widths = narrow ? fitted : designed;
+    widths[0] = std::max(0, w - (narrow ? fittedSum : designedSum) - 16);
     int x = 0;
     for (int i = 0; i < 7; ++i) {
-        const int pw = i == 0 ? std::max(0, w - 3 * small - 3 * wide - 16) : (i <= 3 ? small : wide);
-        panels_[i]->setGeometry(x, 0, pw, statusH);
-        x += pw;
+        panels_[i]->setGeometry(x, 0, widths[i], statusH);
+        x += widths[i];
     }
     if (renderer_.Width() != viewW || renderer_.Height() != viewH) {
         renderer_.Resize(viewW, viewH);

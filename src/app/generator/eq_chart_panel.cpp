@@ -102,8 +102,7 @@ EqChartPanel::EqChartPanel(TEqChart& chart, QWidget* parent) : QWidget(parent), 
         auto* se = new QSpinBox(this);
         se->setObjectName(QString::fromLatin1(name));
         se->setRange(0, max);
-        se->installEventFilter(this);
-        connect(se, &QSpinBox::editingFinished, this, [this] { ShowChart(); });  // left without "Set"
+        se->installEventFilter(this);  // typed values stay until "Set", Enter or another point
         return se;
     };
     SEpointX = spin("SEpointX", chart.PointXMax());

@@ -2,7 +2,8 @@
 // The object size distribution chart of the generator settings window: the
 // drawn chart (TEqChart's points over sizes 0..N and 0..100 %) with the spin
 // edits of the selected point and the buttons "+", "x", "<", ">" and "Set".
-// A click near a point selects it. The rules are the chart model's; this
+// A click near a point selects it. Values typed into the spin edits stay
+// there until "Set", Enter or the selection of another point. The rules are the chart model's; this
 // panel draws it and hands it the user's gestures.
 
 #include <QWidget>

@@ -172,15 +172,19 @@ void TFSqPreview::done(int result) {
     QDialog::done(result);
 }
 
-// The scroll bars along the right and bottom edges, the "Id" button in the
-// corner between them, the view in the rest.
+// The scroll bars along the right and bottom edges, the "Id" button at the
+// bottom right, large enough for its caption (the bottom row as high as
+// the button, the horizontal bar ending at it), the view in the rest.
 void TFSqPreview::LayoutControls() {
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    const int w = std::max(0, width() - bar), h = std::max(0, height() - bar);
+    const QFontMetrics metrics = BtnShowId->fontMetrics();
+    const int buttonHeight = std::max(bar, metrics.height() + 8);
+    const int buttonWidth = std::max(bar, metrics.horizontalAdvance(QStringLiteral("Id")) + 16);
+    const int w = std::max(0, width() - bar), h = std::max(0, height() - buttonHeight);
     ImgRender->setGeometry(0, 0, w, h);
-    SBx->setGeometry(0, h, w, bar);
+    SBx->setGeometry(0, h, std::max(0, width() - buttonWidth), buttonHeight);
     SBy->setGeometry(w, 0, bar, h);
-    BtnShowId->setGeometry(w, h, bar, bar);
+    BtnShowId->setGeometry(width() - buttonWidth, h, buttonWidth, buttonHeight);
     if (!isVisible()) return;
     if (surface_.width() != w || surface_.height() != h) surface_ = QImage(w, h, QImage::Format_RGB32);
     UpdateScrollRanges();

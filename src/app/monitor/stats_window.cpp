@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <algorithm>
 #include <span>
 
 #include "editor/input_controller.h"
@@ -97,8 +98,21 @@ QString ClockText(std::chrono::steady_clock::duration span) {
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
+QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& available) {
+    const int roomRight = available.right() - owner.right(), roomLeft = owner.left() - available.left();
+    int x = owner.right() + 1;
+    if (roomRight < frame.width() && (roomLeft >= frame.width() || roomLeft > roomRight))
+        x = owner.left() - frame.width();
+    x = std::clamp(x, available.left(), std::max(available.left(), available.right() + 1 - frame.width()));
+    const int y =
+        std::clamp(owner.top(), available.top(), std::max(available.top(), available.bottom() + 1 - frame.height()));
+    return {x, y};
+}
+
+// A tool window of the main window: above it, and below the modal windows
+// that open over the main window (a stay-on-top window would hide them).
 TFStats::TFStats(MainWindow& window, TMapGenerator& generator)
-    : QWidget(&window, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint), window_(window),
+    : QWidget(&window, Qt::Tool | Qt::WindowCloseButtonHint), window_(window),
       generator_(generator) {
     setObjectName(QStringLiteral("TFStats"));
     setWindowTitle(QStringLiteral("Generator Statistics"));
@@ -131,34 +145,49 @@ void TFStats::CreateControls() {
     Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     content_ = new QWidget;
     content_->setObjectName(QStringLiteral("Content"));
+    content_->setFont(font());  // measured below with the font it shows
 
-    // Settings: names at 4, values at 200 scaled + 80.
+    // Settings: names at 4, values at 200 scaled + 80; statistics: names at
+    // 4, values at 140 scaled, explanations at 220 scaled. A column moves
+    // right where the font makes a name longer than its design, so that no
+    // name runs into its value.
     LSettings = MakeLabel(QStringLiteral("Settings:"), content_, 4, 4);
     LEsc = MakeLabel(QStringLiteral("(Press ESC to stop generating map)"), content_, 0, 4);
-    escRight_ = designWidth_ - scaled(12);
-    const int settingsX = scaled(200) + 80;
+    const int gap = scaled(6);
+    const auto namesColumn = [&](int top, auto nameOf, int count, int designedX) {
+        int right = 0;
+        for (int i = 0; i < count; ++i) {
+            const QLabel* name = MakeLabel(QString::fromLatin1(nameOf(i)), content_, 4, top + i * step);
+            right = std::max(right, name->geometry().right());
+        }
+        return std::max(designedX, right + 1 + gap);
+    };
     int y = 4 + step;
-    for (int i = 0; i < SettingsLineCount; ++i, y += step) {
-        MakeLabel(QString::fromLatin1(kSettingNames[i]), content_, 4, y);
+    const int settingsX = namesColumn(y, [](int i) { return kSettingNames[i]; }, SettingsLineCount, scaled(200) + 80);
+    for (int i = 0; i < SettingsLineCount; ++i, y += step)
         settingValues_[static_cast<std::size_t>(i)] = MakeLabel(QString(), content_, settingsX, y);
-    }
 
-    // Statistics: names at 4, values at 140 scaled, explanations at 220 scaled.
     y += step;
     LStatistics = MakeLabel(QStringLiteral("Statistics:"), content_, 4, y);
     y += step;
+    const int valuesX = namesColumn(y, [](int i) { return kStatsLines[i].Name; }, StatsLineCount, scaled(140));
+    const int explanationsX = valuesX + scaled(220 - 140);
+    int explanationsRight = 0;
     for (int i = 0; i < StatsLineCount; ++i, y += step) {
         const StatsLineText& line = kStatsLines[i];
-        MakeLabel(QString::fromLatin1(line.Name), content_, 4, y);
-        statValues_[static_cast<std::size_t>(i)] =
-            MakeLabel(QString::fromLatin1(line.Initial), content_, scaled(140), y);
-        if (*line.Explanation) MakeLabel(QString::fromLatin1(line.Explanation), content_, scaled(220), y);
+        statValues_[static_cast<std::size_t>(i)] = MakeLabel(QString::fromLatin1(line.Initial), content_, valuesX, y);
+        if (*line.Explanation)
+            explanationsRight = std::max(
+                explanationsRight,
+                MakeLabel(QString::fromLatin1(line.Explanation), content_, explanationsX, y)->geometry().right());
     }
+    designWidth_ = std::max(designWidth_, explanationsRight + 1 + gap);
+    escRight_ = designWidth_ - scaled(12);
     // Value labels reach to the next column (or the window's edge), so that
     // a new text needs no new layout.
     for (QLabel* l : settingValues_) l->resize(designWidth_ - settingsX - 4, step);
-    for (QLabel* l : statValues_) l->resize(scaled(220 - 140), step);
-    statValues_[static_cast<std::size_t>(StatsLine::State)]->resize(designWidth_ - scaled(140) - 4, step);
+    for (QLabel* l : statValues_) l->resize(explanationsX - valuesX - gap, step);
+    statValues_[static_cast<std::size_t>(StatsLine::State)]->resize(designWidth_ - valuesX - 4, step);
 
     y += step;
     CBcharts = new QCheckBox(QStringLiteral("Charts: (uncheck will erease history)"), content_);
@@ -182,12 +211,14 @@ void TFStats::CreateControls() {
         w->installEventFilter(this);
 }
 
+int TFStats::FrameExtra() const {
+    return style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+}
+
 void TFStats::FitToScreen() {
     const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
     const int screenHeight = screen ? screen->geometry().height() : designHeight_;
-    // The frame the system adds: a title bar and the borders.
-    const int frame =
-        style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int frame = FrameExtra();
     const bool tall = designHeight_ + frame > screenHeight;
     const int height = tall ? screenHeight - ScaleDim(36, window_.Ppi()) - frame : designHeight_;
     Scroll->setVerticalScrollBarPolicy(tall ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
@@ -327,8 +358,24 @@ void TFStats::CBchartsClick(bool on) {
 
 // --- Window ---------------------------------------------------------------
 
+// Placed before the system shows it: beside the main window the first
+// time, then where it was when it was closed. The inner rectangle is
+// placed (a window not shown yet may not know its frame, and the system
+// must not push the title bar off the screen).
 void TFStats::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    if (!e->spontaneous()) {
+        const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
+        if (!place_ && screen) {
+            const bool framed = frameGeometry() != geometry();  // known once the system showed it
+            const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            const QPoint inset = framed ? geometry().topLeft() - frameGeometry().topLeft()
+                                        : QPoint(border, FrameExtra() - border);
+            const QSize frame = framed ? frameGeometry().size() : size() + QSize(2 * border, FrameExtra());
+            place_ = PlaceBeside(window_.frameGeometry(), frame, screen->availableGeometry()) + inset;
+        }
+        if (place_) setGeometry(QRect(*place_, size()));
+    }
     showPending_ = false;  // shown once, the runs leave it to the user
     if (shown_) return;
     shown_ = true;
@@ -337,6 +384,7 @@ void TFStats::showEvent(QShowEvent* e) {
 
 void TFStats::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
+    place_ = geometry().topLeft();
     // Hidden by the system (the main window minimised) is not closed.
     if (e->spontaneous() || !shown_) return;
     shown_ = false;

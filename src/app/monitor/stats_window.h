@@ -8,15 +8,20 @@
 // own 200 ms timer, which runs while the generator is not idle.
 //
 // The window is made once with the main window. It shows itself at the
-// first run after the program started; keys pressed in it go to the main
-// window's input controller, so Esc stops a run from here too.
+// first run after the program started, beside the main window, and later
+// where the user left it; keys pressed in it go to the main window's input
+// controller, so Esc stops a run from here too. It stays above the main
+// window but not above the modal windows opened over it.
 
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 #include "generator/driver/generation.h"
 #include "generator/monitor/charts.h"
@@ -38,6 +43,12 @@ class TMapChart;
 
 // "HH:MM:SS" of a time span; the hours wrap after 24.
 QString ClockText(std::chrono::steady_clock::duration span);
+
+// Where a window of `frame` size goes beside `owner` (frame geometries):
+// right of it, else left of it, at its top, when that fits `available`;
+// otherwise on the roomier side, kept on the screen. Always inside
+// `available` when the window is not larger than it.
+QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& available);
 
 // The lines of the settings block, in their order.
 enum class SettingsLine {
@@ -133,6 +144,8 @@ private:
     void CreateControls();
     // The window's size from its design; it scrolls when taller than the screen.
     void FitToScreen();
+    // The height of the title bar and borders the system adds.
+    int FrameExtra() const;
     void CBchartsClick(bool on);
     void PassKey(const QKeyEvent& key);
     // The statistics block shows the staged values soon (now when idle).
@@ -160,6 +173,7 @@ private:
     int innerHeight_ = 0;  // of the run's map
     FirstLineDrawing firstLine_;
     bool chartsOn_ = true;
+    std::optional<QPoint> place_;  // where the user left the window's inside
     bool showPending_ = true;
     bool shown_ = false;
 };

@@ -104,7 +104,7 @@ void AttributeToolbar::Select(int value, AskToSave ask) {
 
 void AttributeToolbar::Settle() {
     TBatrTimer->stop();
-    const QString caption = QString::fromStdString(SettleAttributeSelection(state_));
+    SettleAttributeSelection(state_);
     const int selection = state_.SelectedAtr;
     const int group = AttributeButtonOf(selection);
     for (QToolButton* b : buttons_)
@@ -116,7 +116,7 @@ void AttributeToolbar::Settle() {
         pressed->setToolTip(NameOf(selection));
     }
     pressed->setChecked(true);
-    if (OnSettled) OnSettled(caption);
+    if (OnSettled) OnSettled();
 }
 
 }  // namespace zorvane::editor

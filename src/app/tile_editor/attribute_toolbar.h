@@ -34,9 +34,8 @@ public:
     int ShownValue(int position) const { return shown_[static_cast<std::size_t>(position)]; }
 
     QTimer* TBatrTimer;
-    // Called after each update with the caption left by a conversion of
-    // internal values (empty when there was none).
-    std::function<void(const QString& caption)> OnSettled;
+    // Called after each update (the attribute layer may have changed).
+    std::function<void()> OnSettled;
 
 private:
     TileEditorState& state_;

@@ -159,10 +159,10 @@ LoadedPicture DecodeLayer(const std::vector<std::uint8_t>& bytes, const Declared
     if (!written.empty())
         for (std::size_t i = 0; i < written.size(); ++i)
             if (!written[i]) pic.Image.Px[i] = 0;
-    for (std::uint8_t v : pic.Image.Px)
-        if (v >= d.Colours) Damaged(path, "its pixels name colours that its palette does not have");
+    // Pixels may name entries past a short colour table: those are black.
     const QList<QRgb> table = img.colorTable();
-    for (int i = 0; i < 256 && i < table.size(); ++i)
+    pic.Palette.fill(Rgb{0, 0, 0});
+    for (int i = 0; i < 256 && i < table.size() && i < static_cast<int>(d.Colours); ++i)
         pic.Palette[static_cast<std::size_t>(i)] = Rgb{static_cast<std::uint8_t>(qRed(table[i])),
                                                        static_cast<std::uint8_t>(qGreen(table[i])),
                                                        static_cast<std::uint8_t>(qBlue(table[i]))};

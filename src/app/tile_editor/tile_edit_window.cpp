@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QTimer>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
@@ -50,6 +51,21 @@ QAction* CheckButton(QToolBar* bar, const char* name, const char* caption, bool 
     return a;
 }
 
+// The application's colours, every role set: a control given these keeps
+// them inside a box coloured like a palette entry (a white caption would
+// make white arrows on a spin edit's light buttons).
+QPalette OwnColours() {
+    const QPalette app = QApplication::palette();
+    QPalette own;
+    for (int group = 0; group < QPalette::NColorGroups; ++group)
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = static_cast<QPalette::ColorGroup>(group);
+            const auto r = static_cast<QPalette::ColorRole>(role);
+            own.setBrush(g, r, app.brush(g, r));
+        }
+    return own;
+}
+
 }  // namespace
 
 TileView::TileView(QWidget* parent) : QWidget(parent) {
@@ -91,6 +107,8 @@ TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
     SEfogId = new QSpinBox(GroupBox5);
     SEfogId->setObjectName(QStringLiteral("SEfogId"));
     for (QSpinBox* se : {SEtranspId, SEfogId}) se->setRange(0, 255);
+    for (QWidget* control : std::initializer_list<QWidget*>{SEtranspId, SEfogId, BtnPickTransp, BtnPickFog})
+        control->setPalette(OwnColours());
     SEfogId->setValue(1);
     GroupBox6 = Group(this, "GroupBox6", "Tile Changes");
     BtnSave = Button(GroupBox6, "BtnSave", "Apply");
@@ -99,10 +117,7 @@ TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
     TBatr = new QToolBar(QStringLiteral("Attributes Toolbar"), this);
     TBatr->setObjectName(QStringLiteral("TBatr"));
     atrBar_ = new AttributeToolbar(TBatr, state_, main_.ui());
-    atrBar_->OnSettled = [this](const QString& caption) {
-        if (!caption.isEmpty()) setWindowTitle(caption);
-        Render();
-    };
+    atrBar_->OnSettled = [this] { Render(); };
     TBicons = new QToolBar(QStringLiteral("Show layers"), this);
     TBicons->setObjectName(QStringLiteral("TBicons"));
     TBicons->addSeparator()->setObjectName(QStringLiteral("sep1"));
@@ -339,8 +354,7 @@ void TFTileEdit::BtnSaveClick() {
     Project& p = main_.project();
     auto* list = main_.findChild<QListWidget*>(QStringLiteral("LBNewTiles"));
     const int selected = list ? list->currentRow() : -1;
-    const QString caption = QString::fromStdString(LeaveInternalModeForApply(state_, main_.ui()));
-    if (!caption.isEmpty()) setWindowTitle(caption);
+    LeaveInternalModeForApply(state_, main_.ui());
     ApplyOutcome out;
     main_.Guarded([&] { out = ApplyTileChanges(state_, p, main_.ui()); });
     const int n = static_cast<int>(p.NewTiles.size());
@@ -396,8 +410,24 @@ void TFTileEdit::ExportAtrClick() {
 
 void TFTileEdit::InfoAtrClick() { main_.ui().inform(AttributesHelpCaption, AttributesHelpText()); }
 
+namespace {
+
+// Keys an edit control takes as typing: all but the modifiers and Esc,
+// which it leaves alone.
+bool TypedIntoEditControl(const QWidget* focused, const QKeyEvent& key) {
+    if (!qobject_cast<const QAbstractSpinBox*>(focused) && !qobject_cast<const QLineEdit*>(focused)) return false;
+    switch (key.key()) {
+    case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Alt: case Qt::Key_Meta: case Qt::Key_Escape: return false;
+    default: return true;
+    }
+}
+
+}  // namespace
+
 // Keys pressed and released anywhere in the window reach the input
-// controller as in the main window; a right press anywhere ends picking.
+// controller as in the main window, except those typed into an edit control
+// (Del in a spin edit must not delete the map's selection); a right press
+// anywhere ends picking.
 bool TFTileEdit::eventFilter(QObject* watched, QEvent* e) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this || !isVisible()) return false;
@@ -410,6 +440,7 @@ bool TFTileEdit::eventFilter(QObject* watched, QEvent* e) {
     if (widget != (first && first->window() == this ? first : this)) return false;
     if (!main_.controller().Enabled) return false;
     auto* key = static_cast<QKeyEvent*>(e);
+    if (e->type() == QEvent::KeyPress && TypedIntoEditControl(widget, *key)) return false;
     QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat());
     QCoreApplication::sendEvent(&main_, &copy);
     return false;

@@ -92,7 +92,6 @@ void RefreshTatrBounds(TileEditorState& state) {
         }
 }
 
-std::string CliffMatch::Caption() const { return HasAngle ? "a=" + std::to_string(Angle) : "V=0"; }
 
 CliffMatch MatchCliff(const AttributeGrid& internal, int column, int row) {
     long dx = 0;
@@ -116,8 +115,7 @@ CliffMatch MatchCliff(const AttributeGrid& internal, int column, int row) {
     return m;
 }
 
-std::string ExitTatrMode(TileEditorState& state, bool convert) {
-    std::string caption;
+void ExitTatrMode(TileEditorState& state, bool convert) {
     AttributeGrid& g = state.InternalAtr;
     if (convert && g.Columns == state.Atr.Columns && g.Rows == state.Atr.Rows) {
         for (int c = 0; c < g.Columns; ++c)
@@ -127,12 +125,7 @@ std::string ExitTatrMode(TileEditorState& state, bool convert) {
                 case TatrRegion: to = AtrUnderground; break;
                 case TatrInfantry: to = AtrInfantryOnly; break;
                 case TatrImpassable: to = AtrImpassable; break;
-                case TatrCliff: {
-                    const CliffMatch m = MatchCliff(g, c, r);
-                    caption = m.Caption();
-                    to = m.Value;
-                    break;
-                }
+                case TatrCliff: to = MatchCliff(g, c, r).Value; break;
                 default: break;
                 }
                 if (to >= 0) state.Atr.At(c, r) = static_cast<std::uint8_t>(to);
@@ -140,7 +133,6 @@ std::string ExitTatrMode(TileEditorState& state, bool convert) {
     }
     state.InternalMode = false;
     g.Reset(g.Columns, g.Rows);
-    return caption;
 }
 
 bool AttributeLayerShown(const TileEditorState& state) { return !state.InternalMode && state.SelectedAtr >= 0; }
@@ -180,22 +172,20 @@ void SelectAttribute(TileEditorState& state, int value, UserInterface& ui, AskTo
     state.SelectedAtr = value;
 }
 
-std::string SettleAttributeSelection(TileEditorState& state) {
+void SettleAttributeSelection(TileEditorState& state) {
     const bool internalGroup = AttributeButtonOf(state.SelectedAtr) == 8;
-    std::string caption;
     if (state.InternalMode && !internalGroup) {
-        caption = ExitTatrMode(state, state.SaveInternalChanges);
+        ExitTatrMode(state, state.SaveInternalChanges);
         state.SaveInternalChanges = false;
     }
     state.InternalMode = internalGroup;
-    return caption;
 }
 
-std::string LeaveInternalModeForApply(TileEditorState& state, UserInterface& ui) {
-    if (!state.InternalMode) return {};
+void LeaveInternalModeForApply(TileEditorState& state, UserInterface& ui) {
+    if (!state.InternalMode) return;
     const bool save = ui.message(InternalAttributesCaption, SaveInternalQuestion, Icon::Information, Buttons::YesNo,
                                  Answer::Yes) == Answer::Yes;
-    return ExitTatrMode(state, save);
+    ExitTatrMode(state, save);
 }
 
 RgbPicture AttributeMaskOf(const TileEditorState& state) {

@@ -65,17 +65,14 @@ struct CliffMatch {
     int Value = AtrNoGo;
     bool HasAngle = false;
     int Angle = 0;
-    // What the tile editor's caption shows after this match ("V=0" or "a=N").
-    std::string Caption() const;
 };
 CliffMatch MatchCliff(const AttributeGrid& internal, int column, int row);
 
 // Leaves internal mode; with `convert` the internal values become attributes
 // (region underground, infantry ring infantry only, cliff ring a cliff from
 // MatchCliff, impassable ring impassable). The internal array is cleared in
-// either case. Returns the caption left by the last cliff matched, empty
-// when there was none.
-std::string ExitTatrMode(TileEditorState& state, bool convert);
+// either case.
+void ExitTatrMode(TileEditorState& state, bool convert);
 
 // Whether the attribute layer (not the internal one) is drawn over the view.
 bool AttributeLayerShown(const TileEditorState& state);
@@ -97,14 +94,12 @@ enum class AskToSave { No, Yes };
 void SelectAttribute(TileEditorState& state, int value, UserInterface& ui, AskToSave ask);
 // The toolbar update that follows a selection: leaves internal mode when the
 // selection left the internal group (converting per the remembered answer),
-// enters it when the selection is internal. Returns the caption left by a
-// conversion, empty when none.
-std::string SettleAttributeSelection(TileEditorState& state);
+// enters it when the selection is internal.
+void SettleAttributeSelection(TileEditorState& state);
 
 // Apply's first step in internal mode: asks whether the internal changes are
-// to be saved and leaves internal mode accordingly. Returns the caption left
-// by a conversion, empty when none.
-std::string LeaveInternalModeForApply(TileEditorState& state, UserInterface& ui);
+// to be saved and leaves internal mode accordingly.
+void LeaveInternalModeForApply(TileEditorState& state, UserInterface& ui);
 
 // The attribute mask: one pixel per square, in the attribute's colour (black
 // for values outside the table).

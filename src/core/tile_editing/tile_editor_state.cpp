@@ -223,9 +223,10 @@ AddLayerResult AddLayer(TileEditorState& state, LayerKind kind, LoadedPicture pi
             MapPixels(image, *mapping);
             state.TranspId = (*mapping)[static_cast<std::size_t>(state.TranspId)];
             state.FogId = (*mapping)[static_cast<std::size_t>(state.FogId)];
-        } else if (ui.askYesNo("Palettes conflict",
-                               "The color palette of chosen bitmap is different from the project palette.\r"
-                               "Do you want to change the project palette? (not recommended)")) {
+        } else if (ui.message("Palettes conflict",
+                              "The color palette of chosen bitmap is different from the project palette.\r"
+                              "Do you want to change the project palette? (not recommended)",
+                              Icon::Question, Buttons::YesNo, Answer::No /* the recommended answer */) == Answer::Yes) {
             state.Palette = picture.Palette;
         }
     }

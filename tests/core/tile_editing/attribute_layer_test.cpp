@@ -106,7 +106,7 @@ TEST(AttributeLayer, SavedCliffsFaceAwayFromTheRegion) {
     SetAtrVal(s, 1, 3, TatrInfantry, SelectionCheck::Off);
     ui.answers.push_back(Answer::Yes);
     SelectAttribute(s, 4, ui, AskToSave::Yes);
-    EXPECT_EQ(SettleAttributeSelection(s), "a=45") << "the last cliff converted (column by column) names its angle";
+    SettleAttributeSelection(s);
     EXPECT_FALSE(s.InternalMode);
     EXPECT_TRUE(AttributeLayerShown(s));
     const auto name = [&](int c, int r) { return std::string(AttributeTable()[s.Atr.At(c, r)].Name); };
@@ -120,13 +120,13 @@ TEST(AttributeLayer, SavedCliffsFaceAwayFromTheRegion) {
     EXPECT_EQ(s.Atr.At(4, 4), 8) << "outside squares keep their attribute";
     for (auto v : s.InternalAtr.Values) EXPECT_EQ(v, 0);
 
-    // Region squares both west and east cancel out: no go, caption V=0.
+    // Region squares both west and east cancel out: no go.
     TileEditorState t = Sized(3, 1);
     EnterInternal(t, TatrCliff, ui);
     SetAtrVal(t, 0, 0, TatrRegion, SelectionCheck::Off);
     SetAtrVal(t, 2, 0, TatrRegion, SelectionCheck::Off);
     SetAtrVal(t, 1, 0, TatrCliff, SelectionCheck::Off);
-    EXPECT_EQ(ExitTatrMode(t, true), "V=0");
+    ExitTatrMode(t, true);
     EXPECT_EQ(t.Atr.At(1, 0), AtrNoGo);
 }
 
@@ -140,7 +140,7 @@ TEST(AttributeLayer, AnsweringNoKeepsAttributesAndClearsTheInternalArray) {
     ui.answers.push_back(Answer::No);
     SelectAttribute(s, NoAttributeSelected, ui, AskToSave::Yes);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(SettleAttributeSelection(s), "");
+    SettleAttributeSelection(s);
     EXPECT_EQ(s.Atr.Values, before);
     EXPECT_FALSE(AttributeLayerShown(s));
     for (auto v : s.InternalAtr.Values) EXPECT_EQ(v, 0);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 #include "builders.h"
@@ -159,10 +160,13 @@ TEST(TileEditorStateTest, PaletteCases) {
             ASSERT_EQ(s.Palette[s.Top.Px[i]], swapped[original.Px[i]]);
         EXPECT_EQ(s.TranspId, 2);
     }
-    for (Answer answer : {Answer::Yes, Answer::No}) {
+    // Yes, No, and the preselected answer: the recommended one, which keeps
+    // the project palette.
+    for (std::optional<Answer> answer : std::vector<std::optional<Answer>>{Answer::Yes, Answer::No, std::nullopt}) {
         TileEditorState s;
         OpenTileEditorState(s, p, TileEditMode::New, -1);
-        ui.answers = {answer};
+        ui.answers.clear();
+        if (answer) ui.answers = {*answer};
         LoadedPicture pic = Picture(32, 32, Distinct(2), 10);
         ASSERT_EQ(AddLayer(s, LayerKind::Ground, pic, p, ui), AddLayerResult::Added);
         EXPECT_EQ(ui.messages.back().caption, "Palettes conflict");
