@@ -3,10 +3,13 @@
 // saved and exported at once.
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 #include "editor_fixture.h"
+#include "generator/driver/generation.h"
 #include "generator/generator_settings.h"
+#include "generator/learned_copy.h"
 #include "monitor/stats_window.h"
 #include "model/layered_file.h"
 #include "model/project.h"
@@ -38,6 +41,32 @@ protected:
         Gen().ShowSettings();
         dialogs.messages.clear();
     }
+
+    // Learns the sample maps as a user does: the settings window opened
+    // from the menu, Learn pressed, the window closed. Returns the folder of
+    // the sample maps.
+    std::string LearnThroughTheWindow(int size) {
+        samples::WriteSampleFiles(samples::BuildSampleFiles(dir.file("samples"), 3));
+        const std::string zmpe = dir.file("samples") + "/zmpe/";
+        for (const char* map : {"meadow.zm", "village.zm", "lakes.zm"})
+            Gen().settings().LearnList.push_back({zmpe + map, 1, false});
+        Gen().settings().SEsizeX = Gen().settings().SEsizeY = size;
+        Gen().settings().SEmaxThreads = 1;
+        WhenModal([this] {
+            QTest::mouseClick(Gen().BtnLearn, Qt::LeftButton);
+            QTest::mouseClick(Gen().BtnClose, Qt::LeftButton);
+        });
+        Trigger("MGeneratorSettings");
+        return zmpe;
+    }
+    // A key to the main window, active again after a modal window.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        window.activateWindow();
+        (void)QTest::qWaitForWindowActive(&window);
+        QTest::keyClick(&window, key, modifiers);
+        QApplication::processEvents();
+    }
+    std::string Title() const { return window.windowTitle().toStdString(); }
 
     // Calls `step` from within the run, once the new map is in the project
     // and the controller takes input again; it returns true when done.
@@ -171,6 +200,86 @@ TEST_F(GenerateMapTest, ClosingTheWindowStopsTheRunThenCloses) {
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(Panel(0).rfind("Map generator stopped by user.", 0), 0u) << Panel(0);
     EXPECT_EQ(dialogs.messages.back().caption, "Unsaved changes");
+}
+
+// Learning is one step of the history together with what it learned:
+// undone, the tile set, the learned data and the status line go back, and
+// Generate Map has nothing to work from; redone, all of it comes again and
+// a map is generated from it.
+TEST_F(GenerateMapTest, UndoOfLearningTakesTheLearnedDataBackAndRedoBringsItAgain) {
+    LearnThroughTheWindow(12);
+    TMapGenerator& generator = Gen().generator();
+    ASSERT_TRUE(generator.Ready()) << Panel(0);
+    const LearnedCopy learned = CopyOf(generator);
+    const QString summary = Gen().Lstatus->text();
+    const int bitmaps = window.project().BitmapCount;
+    ASSERT_GT(bitmaps, 0);
+    EXPECT_EQ(window.Action("MUndo")->text(), "Undo Learning");
+
+    Key(Qt::Key_Z);
+    EXPECT_FALSE(generator.Ready());
+    EXPECT_EQ(generator.SquareCount(), 0);
+    EXPECT_FALSE(window.GeneratorHasData()) << "nothing for the close question to protect";
+    EXPECT_EQ(Gen().Lstatus->text(), QString()) << "the status line of before the learning";
+    EXPECT_EQ(window.project().BitmapCount, 0);
+    Key(Qt::Key_G);
+    EXPECT_TRUE(dialogs.Saw("Information", NotReadyText));
+    EXPECT_TRUE(window.project().UsedTiles.empty()) << "no map from squares of a tile set that is gone";
+
+    Key(Qt::Key_Y);
+    EXPECT_TRUE(generator.Ready());
+    EXPECT_TRUE(Holds(generator, learned));
+    EXPECT_EQ(generator.JoinsCount, learned.JoinsCount);
+    EXPECT_EQ(Gen().Lstatus->text(), summary);
+    EXPECT_EQ(window.project().BitmapCount, bitmaps);
+    dialogs.answers = {Answer::Ok};  // the open project may be overwritten
+    Key(Qt::Key_G);
+    EXPECT_EQ(PaintedSquares(), 12 * 12) << "generated from the learned data brought back";
+
+    // Back to the start and forward again through both steps.
+    Key(Qt::Key_Z);
+    Key(Qt::Key_Z);
+    EXPECT_EQ(generator.SquareCount(), 0);
+    Key(Qt::Key_Y);
+    Key(Qt::Key_Y);
+    EXPECT_TRUE(Holds(generator, learned));
+    EXPECT_EQ(PaintedSquares(), 12 * 12);
+}
+
+// A generated map is a new project of no file: the title and the question
+// before closing name no file, and Save asks for one. Undone, the map that
+// was open comes back under its name; redone, the generated map has none.
+TEST_F(GenerateMapTest, AGeneratedMapIsANewProjectOfNoFile) {
+    samples::WriteSampleFiles(samples::BuildSampleFiles(dir.file("samples"), 3));
+    ASSERT_TRUE(window.OpenFile(dir.file("samples") + "/zmpe/village.zm"));
+    dialogs.answers = {Answer::Ok};  // learning may affect the open project
+    LearnThroughTheWindow(12);
+    ASSERT_TRUE(Gen().generator().Ready()) << Panel(0);
+    EXPECT_EQ(Title(), "village.zm* - Zorvane Terrain Editor");
+
+    dialogs.answers = {Answer::Ok};
+    Key(Qt::Key_G);
+    ASSERT_EQ(PaintedSquares(), 12 * 12);
+    EXPECT_EQ(Title(), "Untitled* - Zorvane Terrain Editor");
+    dialogs.answers = {Answer::Cancel};
+    window.close();
+    ASSERT_TRUE(window.isVisible());
+    EXPECT_EQ(dialogs.messages.back().caption, "Unsaved changes");
+    EXPECT_EQ(dialogs.messages.back().text.find("village"), std::string::npos) << dialogs.messages.back().text;
+
+    Key(Qt::Key_Z);
+    EXPECT_EQ(Title(), "village.zm* - Zorvane Terrain Editor") << "the open map and its name";
+    Key(Qt::Key_Y);
+    EXPECT_EQ(Title(), "Untitled* - Zorvane Terrain Editor");
+
+    const std::size_t asked = dialogs.dialogs.size();
+    dialogs.files = {dir.file("made.zl")};
+    Key(Qt::Key_S);
+    EXPECT_EQ(dialogs.dialogs.size(), asked + 1) << "Save asked for a name";
+    EXPECT_TRUE(FileExists(dir.file("made.zl")));
+    EXPECT_EQ(Title(), "made.zl - Zorvane Terrain Editor");
+    Key(Qt::Key_Z);
+    EXPECT_EQ(Title(), "village.zm* - Zorvane Terrain Editor") << "the save named only the generated map";
 }
 
 }  // namespace

@@ -89,6 +89,8 @@ TEST_F(TilePictureTest, RandomTilesLookAsThePlainDefinitionSays) {
         const QImage img = editor::TilePicture(p, *tile);
         ASSERT_EQ(img.size(), QSize(128, 128));
         const double s = std::max({tile->Width * 32.0 / 128, tile->Height * 32.0 / 128, 1.0});
+        ASSERT_EQ(editor::TilePictureExtent(*tile), QSize(static_cast<int>(std::floor(tile->Width * 32 / s)),
+                                                          static_cast<int>(std::floor(tile->Height * 32 / s))));
         for (int y = 0; y < 128; ++y)
             for (int x = 0; x < 128; ++x) {
                 int v = 0;
@@ -115,10 +117,11 @@ TEST_F(TilePictureTest, RandomTilesLookAsThePlainDefinitionSays) {
 
 class TilesListTest : public MapEditTest {
 protected:
-    // `n` list tiles; tile k is k + 1 squares wide and shows bitmap k.
-    void Fill(int n) {
+    // `n` list tiles; tile k is k + 1 squares wide, `height` high and shows
+    // bitmap k.
+    void Fill(int n, int height = 1) {
         Project& p = window.project();
-        for (int k = 0; k < n; ++k) p.NewTiles.push_back(MakeTile(k + 1, 1, 0, 0, static_cast<std::uint16_t>(k)));
+        for (int k = 0; k < n; ++k) p.NewTiles.push_back(MakeTile(k + 1, height, 0, 0, static_cast<std::uint16_t>(k)));
         p.ZpPath = dir.file("tiles.zp");
         list = window.findChild<QListWidget*>("LBNewTiles");
         window.RefreshInterface(0, n - 1, false, false, false, true);
@@ -198,7 +201,7 @@ TEST_F(TilesListTest, ARightClickSelectsTheItemAndOpensThePopupMenu) {
 // edges, and the tile set no longer matches its file. Released, nothing is taken; a quick gesture
 // afterwards takes the dragged tile from its new place.
 TEST_F(TilesListTest, ASlowDragReordersAndAQuickOneTakesTheTile) {
-    Fill(6);
+    Fill(6, 4);  // rows of the full picture height, more than the list shows
     Add(1, 1, 3, 3, 7);
     Refresh();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, Centre(0));
@@ -232,8 +235,8 @@ TEST_F(TilesListTest, ASlowDragReordersAndAQuickOneTakesTheTile) {
     EXPECT_EQ(list->currentRow(), 3);
     EXPECT_TRUE(list->item(3)->isSelected()) << "released below the items, the dragged tile stays selected";
     EXPECT_EQ(Ids(), V({1, 2, 3, 0, 4, 5})) << "three places lower";
-    EXPECT_EQ(list->item(3)->text(), QStringLiteral("3 (1,1):"));
-    EXPECT_EQ(list->item(0)->text(), QStringLiteral("0 (2,1):"));
+    EXPECT_EQ(list->item(3)->text(), QStringLiteral("3 (1,4):"));
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("0 (2,4):"));
     EXPECT_TRUE(window.project().ZpModified);
     EXPECT_EQ(window.project().ZpPath, "");
     EXPECT_EQ(Panel(0), "Tile moved.");
@@ -250,6 +253,81 @@ TEST_F(TilesListTest, ASlowDragReordersAndAQuickOneTakesTheTile) {
     EXPECT_EQ(list->currentRow(), 3);
     Click(10, 10);
     EXPECT_EQ(DragState(), 0);
+}
+
+// A reordering drag over several places is one undo step. Undo puts the
+// tile back where the drag started, Redo where it ended, each with the tile
+// selected; so do Undo and Redo of the move dialog and of a delete.
+TEST_F(TilesListTest, AReorderingDragIsOneUndoStepAndUndoSelectsTheTile) {
+    Fill(6);
+    window.ProjectOpened(dir.file("tiles.zl"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, Centre(1));
+    ListPress(Centre(1));
+    ListMove(Centre(1) + QPoint(0, 20));
+    QTest::qWait(250);
+    for (int row = 2; row <= 4; ++row) {
+        ListMove(Centre(row) - QPoint(0, 4));
+        ListMove(Centre(row));
+    }
+    ListRelease(Centre(4));
+    ASSERT_EQ(Ids(), V({0, 2, 3, 4, 1, 5}));
+    EXPECT_EQ(window.Action("MUndo")->text(), QStringLiteral("Undo Move tile"));
+    auto key = [&](Qt::Key k) {
+        QTest::keyClick(&window, k, Qt::ControlModifier);
+        QApplication::processEvents();
+    };
+    list->setCurrentRow(0);  // the user looks elsewhere meanwhile
+    key(Qt::Key_Z);
+    EXPECT_EQ(Ids(), V({0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(list->currentRow(), 1) << "the tile, back where the drag started";
+    EXPECT_FALSE(window.Action("MUndo")->isEnabled()) << "one step for the whole drag";
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("tiles.zl - Zorvane Terrain Editor"));
+    key(Qt::Key_Y);
+    EXPECT_EQ(Ids(), V({0, 2, 3, 4, 1, 5}));
+    EXPECT_EQ(list->currentRow(), 4);
+    EXPECT_EQ(list->item(4)->text(), QStringLiteral("4 (2,1):"));
+
+    WhenModal([&] {
+        QTest::keyClicks(window.moveTileWindow().SEnewPos, "0");
+        QTest::mouseClick(window.moveTileWindow().BtnMove, Qt::LeftButton);
+    });
+    Trigger("MMoveTile");
+    ASSERT_EQ(Ids(), V({1, 0, 2, 3, 4, 5}));
+    list->setCurrentRow(5);
+    Trigger("MUndo");
+    EXPECT_EQ(list->currentRow(), 4);
+    Trigger("MRedo");
+    EXPECT_EQ(list->currentRow(), 0);
+
+    list->setCurrentRow(2);
+    dialogs.answers = {Answer::Yes};
+    Trigger("MDelTile");
+    ASSERT_EQ(Ids(), V({1, 0, 3, 4, 5}));
+    Trigger("MUndo");
+    EXPECT_EQ(Ids(), V({1, 0, 2, 3, 4, 5}));
+    EXPECT_EQ(list->currentRow(), 2) << "the tile the delete took";
+}
+
+// A row is as high as its tile's picture with the caption above it: a
+// 1 x 1 tile does not take the height of a 4 x 4 one, and no picture is cut.
+TEST_F(TilesListTest, EachRowFitsItsTilesPictureAndCaption) {
+    const QSize sizes[] = {{1, 1}, {2, 3}, {4, 4}, {8, 2}, {3, 9}};
+    Project& p = window.project();
+    for (int k = 0; k < 5; ++k)
+        p.NewTiles.push_back(MakeTile(sizes[k].width(), sizes[k].height(), 0, 0, static_cast<std::uint16_t>(k)));
+    list = window.findChild<QListWidget*>("LBNewTiles");
+    window.RefreshInterface(0, 4, false, false, false, true);
+    const QImage shot = list->viewport()->grab().toImage();
+    const int pictureHeights[] = {32, 96, 128, 32, 128};
+    for (int k = 0; k < 5; ++k) {
+        SCOPED_TRACE("tile " + std::to_string(k));
+        const QRect row = list->visualItemRect(list->item(k));
+        EXPECT_GE(row.height(), pictureHeights[k] + 14) << "the caption and the whole picture";
+        EXPECT_LE(row.height(), pictureHeights[k] + 24) << "and little more";
+        ASSERT_LE(row.bottom(), shot.height());
+        const int lastLine = row.top() + 14 + pictureHeights[k] - 1;
+        EXPECT_EQ(shot.pixel(row.left() + 8, lastLine) & 0xFFFFFF, Plain(k)) << "the picture's last line shows";
+    }
 }
 
 // The move dialog moves the selected tile to the chosen place; the items

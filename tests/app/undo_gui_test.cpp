@@ -4,6 +4,11 @@
 // save and undo, and the question before closing over unsaved changes.
 
 #include <QAction>
+#include <QMenuBar>
+#include <algorithm>
+
+#include "editor/mini_map.h"
+#include "editor/tiles_list.h"
 
 #include "map_edit_fixture.h"
 #include "model/layered_file.h"
@@ -113,6 +118,60 @@ TEST_F(UndoGuiTest, SavingMarksTheProjectCleanAndClosingAsksOverChanges) {
     window.close();
     EXPECT_FALSE(window.isVisible()) << "saved, then closed";
     EXPECT_EQ(ParseZL(ReadWholeFile(dir.file("closing.zl"))).UsedTiles.size(), 5u);
+}
+
+// An undo or redo that changes only the palette shows the colours it
+// brings at once: in the view, the mini map and the tiles list's pictures.
+TEST_F(UndoGuiTest, UndoOfAPaletteChangeRecoloursTheMiniMapAndTheTilePictures) {
+    window.project().NewTiles.push_back(MakeTile(1, 1, 0, 0, 1));
+    window.RefreshInterface(0, 0, false, false, false, true);
+    MakeRow();
+    Key(Qt::Key_M, Qt::ControlModifier);
+    auto& mini = window.miniMapWindow();
+    ASSERT_TRUE(mini.isVisible());
+    auto* list = static_cast<editor::TilesList*>(window.findChild<QListWidget*>("LBNewTiles"));
+    auto colours = [&] {
+        mini.Tick();
+        return std::vector<std::uint32_t>{Pixel(3, 3), mini.Picture().pixel(2 * 3, 2 * 3) & 0xFFFFFF,
+                                          list->Picture(0)->pixel(4, 4) & 0xFFFFFF};
+    };
+    const std::uint32_t old = Plain(1);
+    ASSERT_EQ(colours(), std::vector<std::uint32_t>(3, old));
+
+    // What the tile editor's Apply leaves when it changes only a colour.
+    auto& entry = window.project().Palette;
+    entry[2 * 4] ^= 0x80, entry[2 * 4 + 1] ^= 0x40;
+    const std::uint32_t recoloured = Plain(1);
+    window.PrepareBitmapsPx();
+    window.RefreshInterface(0, 0, false, true, false, true);
+    window.RecordStep("Apply tile");
+    ASSERT_EQ(colours(), std::vector<std::uint32_t>(3, recoloured));
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(colours(), std::vector<std::uint32_t>(3, old)) << "view, mini map, tiles list";
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(colours(), std::vector<std::uint32_t>(3, recoloured));
+}
+
+// F1 lists the keys of every menu command, the undo keys among them: each
+// shortcut begins a line of the Controls text. (The text has never listed
+// Show Borders' Ctrl+6.)
+TEST_F(UndoGuiTest, TheControlsTextListsTheKeysOfTheMenus) {
+    Key(Qt::Key_F1, Qt::NoModifier);
+    ASSERT_FALSE(dialogs.messages.empty());
+    ASSERT_EQ(dialogs.messages.back().caption, "Controls");
+    const QStringList lines = QString::fromStdString(dialogs.messages.back().text).split(QLatin1Char('\r'));
+    int keys = 0;
+    for (QAction* a : window.menuBar()->findChildren<QAction*>())
+        for (const QKeySequence& shortcut : a->shortcuts()) {
+            const QString key = shortcut.toString(QKeySequence::PortableText);
+            if (key == QLatin1String("Ctrl+6")) continue;
+            ++keys;
+            const bool listed = std::any_of(lines.begin(), lines.end(),
+                                            [&](const QString& line) { return line.startsWith(key + " - "); });
+            EXPECT_TRUE(listed) << key.toStdString() << " (" << a->text().toStdString() << ")";
+        }
+    EXPECT_GE(keys, 20);
 }
 
 }  // namespace

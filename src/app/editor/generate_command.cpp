@@ -73,7 +73,7 @@ void MainWindow::MGenerateMapClick() {
     LockForRun(false);
     UpdateStatusBar();
     if (!project_.UsedTiles.empty()) RefreshInterface(0, 0, true, true, true, false);
-    RecordStep("Generate map");  // the whole run is one step
+    if (RecordStep("Generate map")) StartUnnamedProject();  // the whole run is one step, a map of no file yet
     LongOperationEnded();
     if (closeAfterRun_) {
         closeAfterRun_ = false;

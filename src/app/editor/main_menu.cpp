@@ -162,11 +162,7 @@ void MainWindow::MStatsWindowClick() {
 void MainWindow::MNewClick() {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
     BusyRun([this] { newMap_->Execute(); });
-    if (RecordStep("New map")) {
-        currentFile_.clear();
-        history_.StartFile(currentFile_);
-    }
-    UpdateUndoCommands();
+    if (RecordStep("New map")) StartUnnamedProject();
 }
 
 // Opening a file, or failing to (the project is then reset), starts a new

@@ -44,6 +44,7 @@ MainWindow::MainWindow(bool showAbout)
     CreateMenus();
     newMap_ = std::make_unique<TFNewMap>(*this);
     generatorSettings_ = std::make_unique<generator_ui::TFGeneratorSettings>(*this);
+    history_.Attach(&generatorSettings_->LearnedState());  // learned data goes with the project
     properties_ = std::make_unique<TFMapProperties>(*this);
     miniMap_ = std::make_unique<TFMiniMap>(*this);
     stats_ = std::make_unique<TFStats>(*this, generatorSettings_->generator());

@@ -200,7 +200,12 @@ public:
     // After a command: what it changed in `parts` becomes one undo step named
     // `name` (nothing while a drag runs: the drag is recorded as it ends).
     // True when a step was taken.
-    bool RecordStep(const char* name, Parts parts = Parts::All);
+    // `focus`: the tiles list entry the command worked on, selected again by
+    // undo and redo.
+    bool RecordStep(const char* name, Parts parts = Parts::All, ListFocus focus = {});
+    // The project has no file from now on (a new or a generated map): the
+    // title names none and Save asks for one.
+    void StartUnnamedProject();
     // A file was opened (or the project reset, `file` empty): a new history
     // at a clean position.
     void ProjectOpened(const std::string& file);

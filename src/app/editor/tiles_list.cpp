@@ -16,8 +16,10 @@
 namespace zorvane::editor {
 namespace {
 
-constexpr int kItemHeight = 148;
 constexpr int kPictureSize = 128;
+// Above the picture the caption, below it a margin.
+constexpr int kCaptionHeight = 14;
+constexpr int kBottomMargin = 6;
 
 class TileItemDelegate : public QStyledItemDelegate {
 public:
@@ -28,13 +30,15 @@ public:
         const bool selected = option.state & QStyle::State_Selected;
         painter->fillRect(option.rect, selected ? option.palette.highlight() : QBrush(Qt::white));
         if (const QImage* picture = list_.Picture(index.row()))
-            painter->drawImage(option.rect.left() + ScalePos(6, list_.Ppi()), option.rect.top() + ScaleDim(14, list_.Ppi()),
-                               *picture);
+            painter->drawImage(option.rect.left() + ScalePos(6, list_.Ppi()),
+                               option.rect.top() + ScaleDim(kCaptionHeight, list_.Ppi()), *picture);
         painter->setPen(selected ? option.palette.highlightedText().color() : QColor(Qt::black));
         painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
                           index.data(Qt::DisplayRole).toString());
     }
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return {140, kItemHeight}; }
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override {
+        return {140, list_.ItemHeight(index.row())};
+    }
 
 private:
     TilesList& list_;
@@ -44,6 +48,13 @@ private:
 
 QString TileItemText(int index, const TTile& tile) {
     return QStringLiteral("%1 (%2,%3):").arg(index).arg(tile.Width).arg(tile.Height);
+}
+
+QSize TilePictureExtent(const TTile& tile) {
+    const double w = tile.Width * 32.0, h = tile.Height * 32.0;
+    const double s = std::max({h / kPictureSize, w / kPictureSize, 1.0});
+    return {std::min(kPictureSize, static_cast<int>(std::floor(w / s))),
+            std::min(kPictureSize, static_cast<int>(std::floor(h / s)))};
 }
 
 QImage TilePicture(const Project& project, const TTile& tile) {
@@ -57,10 +68,9 @@ QImage TilePicture(const Project& project, const TTile& tile) {
     }
     img.setColorTable(table);
     img.fill(0);
-    const double w = tile.Width * 32.0, h = tile.Height * 32.0;
-    const double s = std::max({h / kPictureSize, w / kPictureSize, 1.0});
-    const int cols = std::min(kPictureSize, static_cast<int>(std::floor(w / s))),
-              rows = std::min(kPictureSize, static_cast<int>(std::floor(h / s)));
+    const double s = std::max({tile.Height * 32.0 / kPictureSize, tile.Width * 32.0 / kPictureSize, 1.0});
+    const QSize extent = TilePictureExtent(tile);
+    const int cols = extent.width(), rows = extent.height();
     // The square column every picture column shows, and the pixel inside it.
     std::array<int, kPictureSize> colSq{}, colIx{};
     for (int px = 0; px < cols; ++px) {
@@ -99,8 +109,12 @@ TilesList::TilesList(double ppi, QWidget* parent)
     timDragDelay_->setSingleShot(true);
     connect(timDragDelay_, &QTimer::timeout, this, [this] { dragDelayPassed_ = true; });
     setItemDelegate(new TileItemDelegate(*this));
-    setUniformItemSizes(true);
     setStyleSheet(QStringLiteral("QListWidget { background: white; }"));
+}
+
+int TilesList::ItemHeight(int i) const {
+    const int picture = i >= 0 && i < static_cast<int>(pictureHeights_.size()) ? pictureHeights_[i] : kPictureSize;
+    return ScaleDim(kCaptionHeight, ppi_) + picture + ScaleDim(kBottomMargin, ppi_);
 }
 
 const QImage* TilesList::Picture(int i) const {
@@ -110,6 +124,7 @@ const QImage* TilesList::Picture(int i) const {
 void TilesList::ClearTiles() {
     clear();
     pictures_.clear();
+    pictureHeights_.clear();
 }
 
 void TilesList::Rebuild(const Project& project, int first, int last, const std::function<void(int)>& progress) {
@@ -118,14 +133,17 @@ void TilesList::Rebuild(const Project& project, int first, int last, const std::
     while (count() > n) delete takeItem(count() - 1);
     while (count() < n) addItem(QString());
     pictures_.resize(n);
+    pictureHeights_.resize(n, kPictureSize);
     first = std::max(first, 0);
     last = std::min(last, n - 1);
     for (int i = first; i <= last; ++i) {
         if (progress) progress(i);
         item(i)->setText(TileItemText(i, *project.NewTiles[i]));
         pictures_[i] = TilePicture(project, *project.NewTiles[i]);
+        pictureHeights_[i] = TilePictureExtent(*project.NewTiles[i]).height();
     }
     rebuilding_ = false;
+    doItemsLayout();  // the rows take the heights of their pictures
     viewport()->update();
 }
 
@@ -219,8 +237,10 @@ void TilesList::mouseReleaseEvent(QMouseEvent* e) {
 // only reordered.
 void TilesList::EndDrag() {
     timDragDelay_->stop();
+    const bool reordered = dragDelayPassed_;
     const bool take = !dragDelayPassed_ && currentRow() >= 0 && dragItem_ >= 0 && dragItem_ < count();
     dragDelayPassed_ = false;
+    if (reordered && OnReorderEnded) OnReorderEnded(dragItem_, currentRow());
     if (!take) return;
     setCurrentRow(dragItem_);
     if (OnTakeTile) OnTakeTile(dragItem_);

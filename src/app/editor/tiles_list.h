@@ -2,7 +2,8 @@
 // LBNewTiles: the tiles list, one item per tile of NewTiles with the text
 // "i (w,h):" and a 128 x 128 picture of the tile (ground, then top; palette
 // entry 0's colour is transparent; tiles over 4 x 4 squares are shrunk to
-// fit). Items are 148 pixels high.
+// fit). An item is as high as its caption and picture: a 1 x 1 tile's row
+// holds 32 pixels of picture, a tall tile's 128.
 //
 // A left click selects an item. Pressing an item and moving the mouse
 // beyond the drag distance drags it. A drag released within 100 ms of its
@@ -10,8 +11,9 @@
 // placing on the map (OnTakeTile); once that delay has passed, the drag
 // reorders instead: over the list the dragged tile travels one neighbour at
 // a time towards the item under the mouse (OnReorder), scrolling the list by
-// one item at its top and bottom. Pressing the right button selects the
-// item under it first, then asks for the popup menu (OnPopup).
+// one item at its top and bottom; released, it tells where the tile went
+// (OnReorderEnded). Pressing the right button selects the item under it
+// first, then asks for the popup menu (OnPopup).
 
 #include <QImage>
 #include <QListWidget>
@@ -29,6 +31,8 @@ namespace zorvane::editor {
 // The picture of one tile: 8-bit, with the project palette as its colour
 // table (the colour of entry 0 transparent wherever it stands).
 QImage TilePicture(const Project& project, const TTile& tile);
+// The part of that picture the tile covers (its top-left corner).
+QSize TilePictureExtent(const TTile& tile);
 // "i (w,h):".
 QString TileItemText(int index, const TTile& tile);
 
@@ -42,6 +46,8 @@ public:
     // Empties the list and frees the pictures.
     void ClearTiles();
     const QImage* Picture(int i) const;
+    // The height of item i: its caption, its tile's picture and a margin.
+    int ItemHeight(int i) const;
     bool Rebuilding() const { return rebuilding_; }
     double Ppi() const { return ppi_; }
 
@@ -50,6 +56,9 @@ public:
     // Moves the dragged tile `selected` one step towards item `under` (-1:
     // none); returns the item that holds the dragged tile now.
     std::function<int(int selected, int under)> OnReorder;
+    // A reordering drag ended: the dragged tile went from item `from` to
+    // item `to` (which may be the same).
+    std::function<void(int from, int to)> OnReorderEnded;
     // Shows the popup menu at a global position.
     std::function<void(const QPoint& global)> OnPopup;
 
@@ -75,6 +84,7 @@ private:
     int lastDragY_ = 0;
     bool inDragOver_ = false;
     std::vector<QImage> pictures_;
+    std::vector<int> pictureHeights_;  // the height each picture covers
     bool rebuilding_ = false;
     double ppi_;
 };

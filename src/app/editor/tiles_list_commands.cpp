@@ -62,8 +62,10 @@ void MainWindow::CreateTilesListCommands(QMenu* submenu) {
     tilesList_->OnReorder = [this](int selected, int under) {
         int now = selected;
         Guarded([&] { now = DragNewTileToward(project_, ui_, selected, under); });
-        RecordStep("Move tile", Parts::TilesList | Parts::Fields);
         return now;
+    };
+    tilesList_->OnReorderEnded = [this](int from, int to) {
+        RecordStep("Move tile", Parts::TilesList | Parts::Fields, {from, to});  // the whole drag is one step
     };
     connect(tilesList_, &QListWidget::currentRowChanged, this, &MainWindow::UpdateTilesListCommands);
     moveTile_ = new TFMoveNT(*this);
@@ -110,13 +112,13 @@ void MainWindow::MMoveTileClick() {
     const int i = tilesList_->currentRow();
     const int to = moveTile_->Execute(static_cast<int>(project_.NewTiles.size()));
     Guarded([&] { tilesList_->setCurrentRow(MoveNewTile(project_, ui_, i, to)); });
-    RecordStep("Move tile", Parts::TilesList | Parts::Fields);
+    RecordStep("Move tile", Parts::TilesList | Parts::Fields, {i, tilesList_->currentRow()});
 }
 
 void MainWindow::MDelTileClick() {
     const int i = tilesList_->currentRow();
     Guarded([&] { tilesList_->setCurrentRow(DeleteNewTile(project_, ui_, i)); });
-    RecordStep("Delete tile", Parts::TilesList | Parts::Fields);
+    RecordStep("Delete tile", Parts::TilesList | Parts::Fields, {i, tilesList_->currentRow()});
 }
 
 }  // namespace zorvane::editor

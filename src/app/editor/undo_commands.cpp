@@ -61,12 +61,20 @@ std::optional<std::string> MainWindow::RunFileCommand(const std::function<bool(U
     return noting.First ? noting.First : std::optional<std::string>(std::string());
 }
 
-bool MainWindow::RecordStep(const char* name, Parts parts) {
+bool MainWindow::RecordStep(const char* name, Parts parts, ListFocus focus) {
     if (editState_.DragState != DragIdle) return false;  // the whole drag is one step, recorded when it ends
-    const bool recorded = history_.Record(project_, name, parts);
+    const bool recorded = history_.Record(project_, name, parts, focus);
     UpdateUndoCommands();
     if (recorded) ChangeNoted();
     return recorded;
+}
+
+// A new map or a generated one: a project of no file yet, whose Save asks
+// for a name. Undo brings back the file of the position before.
+void MainWindow::StartUnnamedProject() {
+    currentFile_.clear();
+    history_.StartFile(currentFile_);
+    UpdateUndoCommands();
 }
 
 void MainWindow::ProjectOpened(const std::string& file) {
@@ -102,21 +110,29 @@ void MainWindow::StepThroughHistory(Direction direction) {
     if (editState_.DragState == DragPlacing) ApplyRedraw(editing_.CancelNew());
     RecordStep("Change");  // nothing may change under the history unrecorded
     const int width = project_.MapWidth, height = project_.MapHeight;
+    const auto palette = project_.Palette;
+    const bool bottomUp = project_.BottomUpRows;
     const std::string name = direction == Direction::Undo ? history_.UndoName() : history_.RedoName();
     bool done = false;
     Guarded([&] { done = direction == Direction::Undo ? history_.Undo(project_) : history_.Redo(project_); });
     if (!done) return;
     currentFile_ = history_.File();  // undoing a new map brings back the name of the map it replaced
     const Parts touched = history_.LastTouched();
-    if (Has(touched, Parts::Bitmaps)) PrepareBitmapsPx();
+    // The quadrant colours (the mini map's) and the tiles list's pictures
+    // are drawn from the bitmaps in the palette's colours.
+    const bool pictures =
+        Has(touched, Parts::Bitmaps) || palette != project_.Palette || bottomUp != project_.BottomUpRows;
+    if (pictures) PrepareBitmapsPx();
     const bool resized = width != project_.MapWidth || height != project_.MapHeight;
     if (touched == Parts::UsedTiles) {
         UpdateSBDepth(false);
         FullRedraw();
     } else {
-        const bool rebuild = Has(touched, Parts::TilesList) || Has(touched, Parts::Bitmaps);
+        const bool rebuild = Has(touched, Parts::TilesList) || pictures;
         RefreshInterface(0, static_cast<int>(project_.NewTiles.size()) - 1, false, true, resized, rebuild);
     }
+    if (const int focus = history_.LastFocus(); focus >= 0 && focus < tilesList_->count())
+        tilesList_->setCurrentRow(focus);
     ui_.setStatus((direction == Direction::Undo ? "undone: " : "redone: ") + name);
     UpdateStatusBar();
     UpdateUndoCommands();

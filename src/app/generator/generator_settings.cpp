@@ -20,6 +20,7 @@
 
 #include "editor/main_window.h"
 #include "generator/eq_chart_panel.h"
+#include "generator/learned_copy.h"
 #include "generator/preview/preview.h"
 #include "generator/sq_preview_window.h"
 #include "generator/settings_table.h"
@@ -68,6 +69,47 @@ constexpr std::pair<const char*, const char*> kHints[] = {
     {"RBConnectorsWay", "Works only when connectors are defined (recommended)\r(0.5 is neutral)"},
 };
 
+// One state of the learned data: the data itself is shared by the states
+// that differ only in `Learned` or the status line.
+struct LearnedStateCopy : AttachedCopy {
+    std::shared_ptr<const LearnedCopy> Data;
+    bool Learned = false;
+    QString Status;
+    std::size_t OwnBytes = 0;  // the data, when this state brought it
+    std::size_t Bytes() const override { return sizeof(LearnedStateCopy) + OwnBytes; }
+};
+
+class LearnedStateOfWindow : public AttachedData {
+public:
+    LearnedStateOfWindow(TMapGenerator& generator, QLabel& status) : generator_(generator), status_(status) {}
+
+    std::shared_ptr<const AttachedCopy> Capture(const std::shared_ptr<const AttachedCopy>& last) const override {
+        const auto* before = static_cast<const LearnedStateCopy*>(last.get());
+        const bool sameData = before && Holds(generator_, *before->Data);
+        if (sameData && before->Learned == generator_.Learned) return last;
+        auto copy = std::make_shared<LearnedStateCopy>();
+        copy->Learned = generator_.Learned;
+        copy->Status = status_.text();
+        if (sameData) {
+            copy->Data = before->Data;
+        } else {
+            copy->Data = std::make_shared<const LearnedCopy>(CopyOf(generator_));
+            copy->OwnBytes = copy->Data->Bytes();
+        }
+        return copy;
+    }
+    void Restore(const AttachedCopy& copy) override {
+        const auto& state = static_cast<const LearnedStateCopy&>(copy);
+        zorvane::Restore(generator_, *state.Data);
+        generator_.Learned = state.Learned;
+        status_.setText(state.Status);
+    }
+
+private:
+    TMapGenerator& generator_;
+    QLabel& status_;
+};
+
 template <class W>
 W* Named(W* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
@@ -87,6 +129,7 @@ TFGeneratorSettings::TFGeneratorSettings(editor::MainWindow& window)
     setModal(true);
     window.project().Generator = &generator_;
     CreateControls();
+    learnedState_ = std::make_unique<LearnedStateOfWindow>(generator_, *Lstatus);
     BindSettings();
     for (const auto& [name, hint] : kHints)
         if (auto* w = findChild<QWidget*>(QString::fromLatin1(name))) w->setToolTip(app::ShownText(hint));

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "generator/generator.h"
 #include "generator/settings.h"
 #include "generator_ui.h"
+#include "history/attached_data.h"
 
 class QAbstractButton;
 class QCheckBox;
@@ -45,6 +47,10 @@ public:
     UserInterface& ui() { return ui_; }
     // Learned squares are held (what the close question protects).
     bool HasData() const { return generator_.SquareCount() > 0; }
+    // What was learned, `Learned` and the status line that reports them, as
+    // the undo history keeps them with the project: learning, loading and
+    // resetting the tile set change them together with the project.
+    AttachedData& LearnedState() { return *learnedState_; }
 
     // Centres the window on the main window and runs it modally.
     void Execute();
@@ -106,6 +112,7 @@ private:
     GeneratorSettings settings_;
     GeneratorUi ui_;
     std::vector<std::function<void()>> showSetting_;  // one per bound control
+    std::unique_ptr<AttachedData> learnedState_;
 };
 
 }  // namespace zorvane::generator_ui

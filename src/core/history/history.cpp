@@ -15,20 +15,27 @@ void DropSelection(Project& project) {
 
 }  // namespace
 
+void History::Attach(AttachedData* data) {
+    attached_ = data;
+    image_.Attached = data ? data->Capture(nullptr) : nullptr;
+}
+
 void History::Reset(const Project& project) {
+    auto attached = std::move(image_.Attached);
     image_ = ImageOf(project);
+    image_.Attached = attached_ ? attached_->Capture(attached) : nullptr;
     baseFile_ = std::string(File());
     steps_.clear();
     position_ = dropped_ = bytes_ = 0;
     saved_ = 0;
 }
 
-bool History::Record(const Project& project, std::string_view name, Parts parts) {
-    return Take(project, name, parts, false);
+bool History::Record(const Project& project, std::string_view name, Parts parts, ListFocus focus) {
+    return Take(project, name, parts, false, focus);
 }
 
 bool History::RecordAlong(const Project& project) {
-    return Take(project, position_ > 0 ? steps_[position_ - 1].Name : std::string(), Parts::All, true);
+    return Take(project, position_ > 0 ? steps_[position_ - 1].Name : std::string(), Parts::All, true, {});
 }
 
 const History::Step* History::UndoStep() const {
@@ -37,8 +44,8 @@ const History::Step* History::UndoStep() const {
     return nullptr;
 }
 
-bool History::Take(const Project& project, std::string_view name, Parts parts, bool along) {
-    ProjectChange change = DiffProject(project, image_, parts);
+bool History::Take(const Project& project, std::string_view name, Parts parts, bool along, ListFocus focus) {
+    ProjectChange change = DiffProject(project, attached_, image_, parts);
     if (change.Empty()) return false;
     while (steps_.size() > position_) {
         bytes_ -= steps_.back().Bytes;
@@ -50,6 +57,7 @@ bool History::Take(const Project& project, std::string_view name, Parts parts, b
     step.Along = along;
     step.Change = std::move(change);
     step.File = FileAt(position_);
+    step.Focus = focus;
     step.Bytes = sizeof(Step) + step.Name.capacity() + step.File.capacity() + step.Change.Bytes();
     bytes_ += step.Bytes;
     ++position_;
@@ -78,13 +86,15 @@ void History::DropOldest() {
 
 void History::UndoOne(Project& project) {
     --position_;
-    ApplyProjectChange(steps_[position_].Change, Direction::Undo, project, image_);
+    ApplyProjectChange(steps_[position_].Change, Direction::Undo, project, attached_, image_);
     lastTouched_ = lastTouched_ | steps_[position_].Change.Touched();
+    lastFocus_ = steps_[position_].Focus.Before;  // the step the user took comes last
 }
 
 void History::RedoOne(Project& project) {
-    ApplyProjectChange(steps_[position_].Change, Direction::Redo, project, image_);
+    ApplyProjectChange(steps_[position_].Change, Direction::Redo, project, attached_, image_);
     lastTouched_ = lastTouched_ | steps_[position_].Change.Touched();
+    if (!steps_[position_].Along) lastFocus_ = steps_[position_].Focus.After;
     ++position_;
 }
 

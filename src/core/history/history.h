@@ -11,6 +11,10 @@
 // step. Every change to the project must be recorded (or the history reset)
 // before the next Undo or Redo, which work on the project as the image shows
 // it.
+//
+// Data attached to the project from outside (the generator's learned data,
+// see attached_data.h) is part of the image too: a step that changed it
+// keeps a copy, and Undo and Redo put that copy back with the project.
 
 #include <cstddef>
 #include <deque>
@@ -25,17 +29,27 @@ namespace zorvane {
 
 inline constexpr std::size_t DefaultHistoryLimit = std::size_t{256} << 20;
 
+// The tiles list entry a command worked on, before and after it (-1: none),
+// so that undo and redo select the entry they move.
+struct ListFocus {
+    int Before = -1;
+    int After = -1;
+};
+
 class History {
 public:
     explicit History(std::size_t limitBytes = DefaultHistoryLimit) : limit_(limitBytes) {}
 
+    // Data outside the project that goes with it (null: none); given before
+    // the first step, it is copied as it is now.
+    void Attach(AttachedData* data);
     // Forgets every step; the project as it is now counts as saved (after
     // opening a file, a reset, at the start).
     void Reset(const Project& project);
     // Keeps what changed in `parts` since the last step as a step named
     // `name`; true when there was a change. Steps that could be redone are
     // dropped.
-    bool Record(const Project& project, std::string_view name, Parts parts = Parts::All);
+    bool Record(const Project& project, std::string_view name, Parts parts = Parts::All, ListFocus focus = {});
     // Records what a command changed without the user asking for it (a save
     // that puts the bitmaps' rows in file order): a step of its own that
     // Undo takes back together with the step before it, and Redo does again
@@ -53,6 +67,9 @@ public:
     bool Redo(Project& project);
     // The parts of the project that the last Undo or Redo changed.
     Parts LastTouched() const { return lastTouched_; }
+    // The tiles list entry to select after the last Undo or Redo (-1: the
+    // step named none).
+    int LastFocus() const { return lastFocus_; }
 
     // The project as it is now was saved.
     void MarkSaved() { saved_ = dropped_ + position_; }
@@ -84,8 +101,9 @@ private:
         std::size_t Bytes = 0;
         bool Along = false;  // goes with the step before it
         std::string File;    // the file of the position after the step
+        ListFocus Focus;
     };
-    bool Take(const Project& project, std::string_view name, Parts parts, bool along);
+    bool Take(const Project& project, std::string_view name, Parts parts, bool along, ListFocus focus);
     const Step* UndoStep() const;
     void UndoOne(Project& project);
     void RedoOne(Project& project);
@@ -94,6 +112,7 @@ private:
     std::size_t limit_;
     std::string& FileAt(std::size_t position) { return position > 0 ? steps_[position - 1].File : baseFile_; }
 
+    AttachedData* attached_ = nullptr;  // not owned
     ProjectImage image_;
     std::string baseFile_;  // the file of the position before the first step
     std::deque<Step> steps_;
@@ -101,6 +120,7 @@ private:
     std::size_t dropped_ = 0;   // steps dropped from the start
     std::size_t bytes_ = 0;
     Parts lastTouched_ = Parts(0);
+    int lastFocus_ = -1;
     std::optional<std::size_t> saved_ = 0;  // counted from the first step ever; none: no longer reachable
 };
 

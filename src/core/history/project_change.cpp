@@ -75,10 +75,11 @@ std::size_t ProjectChange::Bytes() const {
     std::size_t bytes = sizeof(ProjectChange) + UsedTiles.Bytes() + TilesList.Bytes() + Bitmaps.Bytes();
     for (const auto* f : {FieldsBefore.get(), FieldsAfter.get()})
         if (f) bytes += sizeof(ProjectFields) + f->Creatures.capacity() + f->ZpPath.capacity();
+    if (AttachedAfter) bytes += AttachedAfter->Bytes();  // the copy before belongs to an earlier position
     return bytes;
 }
 
-ProjectChange DiffProject(const Project& project, ProjectImage& image, Parts parts) {
+ProjectChange DiffProject(const Project& project, const AttachedData* attached, ProjectImage& image, Parts parts) {
     ProjectChange change;
     if (Has(parts, Parts::UsedTiles)) change.UsedTiles = DiffList(project.UsedTiles, image.UsedTiles);
     if (Has(parts, Parts::TilesList)) change.TilesList = DiffList(project.NewTiles, image.TilesList);
@@ -92,10 +93,19 @@ ProjectChange DiffProject(const Project& project, ProjectImage& image, Parts par
             image.Fields = std::move(now);
         }
     }
+    if (attached && Has(parts, Parts::Attached)) {
+        auto now = attached->Capture(image.Attached);
+        if (now != image.Attached) {
+            change.AttachedBefore = std::move(image.Attached);
+            change.AttachedAfter = now;
+            image.Attached = std::move(now);
+        }
+    }
     return change;
 }
 
-void ApplyProjectChange(const ProjectChange& change, Direction direction, Project& project, ProjectImage& image) {
+void ApplyProjectChange(const ProjectChange& change, Direction direction, Project& project, AttachedData* attached,
+                        ProjectImage& image) {
     ApplyListChange(change.UsedTiles, direction, project.UsedTiles, image.UsedTiles);
     ApplyListChange(change.TilesList, direction, project.NewTiles, image.TilesList);
     if (!change.Bitmaps.Empty()) {
@@ -106,6 +116,10 @@ void ApplyProjectChange(const ProjectChange& change, Direction direction, Projec
     if (change.FieldsBefore) {
         image.Fields = direction == Direction::Redo ? *change.FieldsAfter : *change.FieldsBefore;
         SetFields(project, image.Fields);
+    }
+    if (change.AttachedAfter && attached) {
+        image.Attached = direction == Direction::Redo ? change.AttachedAfter : change.AttachedBefore;
+        attached->Restore(*image.Attached);
     }
 }
 

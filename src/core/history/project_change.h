@@ -2,13 +2,15 @@
 // What one step did to the project beyond its tile lists: the bitmap table
 // (bitmaps changed in place, appended or dropped at its end) and the rest of
 // the project's fields (sizes, palette, headers, tile set path, creatures),
-// each compared with an image of the project after the last step.
+// each compared with an image of the project after the last step, and the
+// data attached to the project from outside (attached_data.h).
 
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "history/attached_data.h"
 #include "history/tile_list_change.h"
 #include "model/project.h"
 
@@ -54,7 +56,7 @@ struct BitmapChange {
 
 // Which parts of the project a step compares; a command names the parts it
 // may have touched (every part by default).
-enum class Parts : unsigned { UsedTiles = 1, TilesList = 2, Bitmaps = 4, Fields = 8, All = 15 };
+enum class Parts : unsigned { UsedTiles = 1, TilesList = 2, Bitmaps = 4, Fields = 8, Attached = 16, All = 31 };
 constexpr Parts operator|(Parts a, Parts b) { return Parts(unsigned(a) | unsigned(b)); }
 constexpr bool Has(Parts set, Parts part) { return (unsigned(set) & unsigned(part)) != 0; }
 
@@ -64,7 +66,9 @@ struct ProjectImage {
     ListImage TilesList;
     std::vector<std::uint8_t> Bitmaps;
     ProjectFields Fields;
+    std::shared_ptr<const AttachedCopy> Attached;  // null when no data is attached
 };
+// The image of the project's own parts (Attached left null).
 ProjectImage ImageOf(const Project& project);
 
 struct ProjectChange {
@@ -73,8 +77,10 @@ struct ProjectChange {
     BitmapChange Bitmaps;
     std::unique_ptr<ProjectFields> FieldsBefore;  // both or neither
     std::unique_ptr<ProjectFields> FieldsAfter;
+    std::shared_ptr<const AttachedCopy> AttachedBefore;  // both or neither
+    std::shared_ptr<const AttachedCopy> AttachedAfter;
     bool Empty() const {
-        return UsedTiles.Empty() && TilesList.Empty() && Bitmaps.Empty() && !FieldsBefore;
+        return UsedTiles.Empty() && TilesList.Empty() && Bitmaps.Empty() && !FieldsBefore && !AttachedAfter;
     }
     std::size_t Bytes() const;
     // The parts that the change touches (a window redraws what they show).
@@ -84,13 +90,15 @@ struct ProjectChange {
         if (!TilesList.Empty()) parts |= unsigned(Parts::TilesList);
         if (!Bitmaps.Empty()) parts |= unsigned(Parts::Bitmaps);
         if (FieldsBefore) parts |= unsigned(Parts::Fields);
+        if (AttachedAfter) parts |= unsigned(Parts::Attached);
         return Parts(parts);
     }
 };
 
-// The change from the image to the project in the given parts; the image
-// then shows the project.
-ProjectChange DiffProject(const Project& project, ProjectImage& image, Parts parts);
-void ApplyProjectChange(const ProjectChange& change, Direction direction, Project& project, ProjectImage& image);
+// The change from the image to the project (and to the attached data, when
+// there is any) in the given parts; the image then shows them.
+ProjectChange DiffProject(const Project& project, const AttachedData* attached, ProjectImage& image, Parts parts);
+void ApplyProjectChange(const ProjectChange& change, Direction direction, Project& project, AttachedData* attached,
+                        ProjectImage& image);
 
 }  // namespace zorvane

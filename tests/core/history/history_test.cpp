@@ -21,17 +21,50 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Data kept beside the project, as the generator keeps what it learned: a
+// list of values and a flag. It counts the copies it makes.
+class FakeAttached : public AttachedData {
+public:
+    struct Copy : AttachedCopy {
+        std::vector<int> Values;
+        bool Flag = false;
+        std::size_t Bytes() const override { return sizeof(Copy) + Values.capacity() * sizeof(int); }
+    };
+    std::shared_ptr<const AttachedCopy> Capture(const std::shared_ptr<const AttachedCopy>& last) const override {
+        const auto* before = static_cast<const Copy*>(last.get());
+        if (before && before->Values == Values && before->Flag == Flag) return last;
+        ++CopiesMade;
+        auto copy = std::make_shared<Copy>();
+        copy->Values = Values;
+        copy->Flag = Flag;
+        return copy;
+    }
+    void Restore(const AttachedCopy& copy) override {
+        Values = static_cast<const Copy&>(copy).Values;
+        Flag = static_cast<const Copy&>(copy).Flag;
+    }
+    std::vector<int> Values;
+    bool Flag = false;
+    mutable int CopiesMade = 0;
+};
+
 // The saved layered project and what it leaves out: the project's fields as
-// a whole and where the tiles list's tiles stand.
+// a whole, where the tiles list's tiles stand, and the attached data.
 struct State {
     Bytes Zl;
     ProjectFields Fields;
     std::vector<std::pair<int, int>> ListPositions;
+    std::vector<int> Attached;
+    bool AttachedFlag = false;
     friend bool operator==(const State&, const State&) = default;
 };
-State StateOf(const Project& p) {
-    State s{EncodeZL(p), FieldsOf(p), {}};
+State StateOf(const Project& p, const FakeAttached* attached = nullptr) {
+    State s{EncodeZL(p), FieldsOf(p), {}, {}, false};
     for (const auto& t : p.NewTiles) s.ListPositions.emplace_back(t->X, t->Y);
+    if (attached) {
+        s.Attached = attached->Values;
+        s.AttachedFlag = attached->Flag;
+    }
     return s;
 }
 
@@ -57,7 +90,7 @@ public:
             for (int k = Pick(0, 4); k > 0 && n > 0; --k) ed.SelectTile(Pick(0, n - 1), false);
             if (h.Record(p, "Select", Parts::UsedTiles)) ADD_FAILURE() << "a selection made a step";
         }
-        switch (Pick(0, 13)) {
+        switch (Pick(0, 15)) {
         case 0: {
             if (p.Selection.empty()) return false;
             const TTile& t = *p.UsedTiles[static_cast<std::size_t>(p.Selection[0].Index)];
@@ -117,6 +150,17 @@ public:
             UpdateSBDepth(p, s);
             return h.Record(p, "New map");
         }
+        case 13:  // learning: new learned data and a tile set that grew
+            learned.Values.push_back(Pick(0, 1000));
+            learned.Flag = true;
+            ++learnedChanges;
+            if (Pick(0, 1)) p.NewTiles.push_back(RandomTile());
+            return h.Record(p, "Learning");
+        case 14:  // a tile set read anew: only the flag goes
+            if (!learned.Flag) return false;
+            learned.Flag = false;
+            ++learnedChanges;
+            return h.Record(p, "Project properties");
         default:  // the renderer's kind of in-place change: squares of a used tile
             if (n == 0) return false;
             p.UsedTiles[static_cast<std::size_t>(Pick(0, n - 1))]->Sq[0].Atr = static_cast<std::uint8_t>(Pick(0, 35));
@@ -130,6 +174,8 @@ public:
     EditState s;
     FakeUi ui;
     MapEditing ed{p, s, ui};
+    FakeAttached learned;
+    int learnedChanges = 0;  // edits of the attached data, each recorded
 
 private:
     std::unique_ptr<TTile> RandomTile() {
@@ -154,8 +200,9 @@ TEST(HistoryTest, RandomEditsUndoAndRedoAgainstAModelOfTheHistory) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         EditSession e(seed);
         History h;
+        h.Attach(&e.learned);
         h.Reset(e.p);
-        HistoryModel m{{StateOf(e.p)}, {}, 0};
+        HistoryModel m{{StateOf(e.p, &e.learned)}, {}, 0};
         for (int move = 0; move < 160; ++move) {
             const int kind = e.Pick(0, 9);
             bool stepped = false;  // through the history: the selection is then empty
@@ -171,7 +218,7 @@ TEST(HistoryTest, RandomEditsUndoAndRedoAgainstAModelOfTheHistory) {
                 ++m.position;
             } else {
                 const bool recorded = e.Edit(h);
-                const State now = StateOf(e.p);
+                const State now = StateOf(e.p, &e.learned);
                 ASSERT_EQ(recorded, now != m.states[m.position]) << "move " << move;
                 if (!recorded) continue;
                 m.states.resize(m.position + 1);
@@ -183,7 +230,7 @@ TEST(HistoryTest, RandomEditsUndoAndRedoAgainstAModelOfTheHistory) {
             UpdateSBDepth(e.p, e.s);
             // Nothing may be left unrecorded: the image follows every move.
             ASSERT_FALSE(h.Record(e.p, "stray")) << "the history lost track at move " << move << " " << kind;
-            ASSERT_TRUE(StateOf(e.p) == m.states[m.position]) << "move " << move;
+            ASSERT_TRUE(StateOf(e.p, &e.learned) == m.states[m.position]) << "move " << move;
             ASSERT_TRUE(e.p.Selection.empty() || !stepped);
             ASSERT_EQ(h.CanUndo(), m.position > 0);
             ASSERT_EQ(h.CanRedo(), m.position + 1 < m.states.size());
@@ -193,6 +240,11 @@ TEST(HistoryTest, RandomEditsUndoAndRedoAgainstAModelOfTheHistory) {
         EXPECT_TRUE(EncodeZL(e.p) == m.states.front().Zl);
         while (h.Redo(e.p)) {}
         EXPECT_TRUE(EncodeZL(e.p) == m.states.back().Zl);
+        EXPECT_EQ(e.learned.Values, m.states.back().Attached);
+        // A copy of the attached data only where it changed (and the first),
+        // not with every step nor with every undo.
+        EXPECT_EQ(e.learned.CopiesMade, 1 + e.learnedChanges);
+        EXPECT_GT(e.learnedChanges, 0);
     }
 }
 
@@ -332,6 +384,28 @@ TEST(HistoryTest, AStepHoldsWhatChangedNotTheWholeList) {
     h.Undo(p);
     ASSERT_EQ(p.UsedTiles.size(), 5000u);
     for (int i = 0; i < 5000; ++i) ASSERT_EQ(p.UsedTiles[static_cast<std::size_t>(i)]->Sq[0].Gnd, i);
+}
+
+// Undo selects the tiles list entry the step started from, Redo the one it
+// ended at, also when a save's own change went along; a step of no entry
+// names none.
+TEST(HistoryTest, UndoAndRedoNameTheTilesListEntryOfTheirStep) {
+    EditSession e(79);
+    History h;
+    h.Reset(e.p);
+    std::rotate(e.p.NewTiles.begin() + 1, e.p.NewTiles.begin() + 2, e.p.NewTiles.begin() + 5);
+    ASSERT_TRUE(h.Record(e.p, "Move tile", Parts::TilesList, {1, 4}));
+    e.p.BottomUpRows = !e.p.BottomUpRows;
+    ASSERT_TRUE(h.RecordAlong(e.p));
+    e.p.MapWidth += 1;
+    ASSERT_TRUE(h.Record(e.p, "Project properties"));
+    h.Undo(e.p);
+    EXPECT_EQ(h.LastFocus(), -1);
+    h.Undo(e.p);
+    EXPECT_EQ(h.LastFocus(), 1);
+    h.Redo(e.p);
+    EXPECT_EQ(h.LastFocus(), 4);
+    EXPECT_EQ(h.RedoName(), "Project properties") << "the save's change came along";
 }
 
 }  // namespace
