@@ -351,24 +351,5 @@ TEST_F(StatsWindowTest, OpensBesideTheMainWindowAndComesBackWhereItWasLeft) {
     EXPECT_EQ(stats.pos(), QPoint(37, 41)) << "where the user left it";
 }
 
-// Every label of a line ends before the next one on that line begins, with
-// the values a run shows.
-TEST_F(StatsWindowTest, NoLabelRunsIntoTheNextOnItsLine) {
-    GeneratorSettings& settings = Prepare(12);
-    GenerationRequests requests;
-    Run(settings, requests);
-    const auto labels = stats.Scroll->widget()->findChildren<QLabel*>();
-    int pairs = 0;
-    for (QLabel* right : labels)
-        for (QLabel* left : labels)
-            if (left != right && left->y() == right->y() && left->x() < right->x()) {
-                ++pairs;
-                EXPECT_LE(left->x() + left->sizeHint().width(), right->x())
-                    << left->text().toStdString() << " | " << right->text().toStdString();
-            }
-    EXPECT_GE(pairs, editor::SettingsLineCount + editor::StatsLineCount);
-    EXPECT_LE(stats.Scroll->widget()->width(), stats.width()) << "no line leaves the window";
-}
-
 }  // namespace
 }  // namespace zorvane::testing

@@ -121,34 +121,6 @@ TEST_F(GenerateCli, CheckNamesEverySquareThatBreaksAJoin) {
     EXPECT_EQ(r.status, 1);
 }
 
-// A join that was never learned: a learned square moved beside one it never
-// stood beside is named with its neighbour.
-TEST_F(GenerateCli, CheckNamesTheNeighbourOfABadJoin) {
-    ASSERT_EQ(RunZorvane("generate data.zg -o a.zl --size 12x10 --seed 1 --threads 1", dir).status, 0);
-    Project p = ParseZL(ReadWholeFile(dir.file("a.zl")));
-    const std::vector<TSq> shown = VisibleSquares(p);
-    TMapGenerator gen;
-    gen.SetSquares(ParseZG(ReadWholeFile(dir.file("data.zg"))).Squares);
-    // Every learned square tried on (5, 4) until one breaks a join there.
-    for (int s = 0; s < gen.SquareCount(); ++s) {
-        std::vector<TSq> changed = shown;
-        changed[4 * p.MapWidth + 5] = TSq{gen.Sq(s).Gnd, gen.Sq(s).Top, 0};
-        const auto first = FirstJoinViolation(changed, p.MapWidth, p.MapHeight, gen);
-        if (!first || first->find("may not stand") == std::string::npos) continue;
-        for (auto& t : p.UsedTiles)
-            if (t->X == 5 && t->Y == 4) t->Sq[0] = changed[4 * p.MapWidth + 5];
-        SaveFileAtomically(dir.file("bad.zl"), EncodeZL(p));
-        const auto r = RunZorvane("check bad.zl data.zg --json", dir);
-        EXPECT_EQ(r.status, 1);
-        const auto j = nlohmann::json::parse(r.out);
-        ASSERT_GE(j["listed"].size(), 1u);
-        EXPECT_EQ(j["listed"][0]["text"], *first);
-        EXPECT_TRUE(j["listed"][0].contains("neighbour")) << r.out;
-        return;
-    }
-    GTEST_SKIP() << "every learned square fits there";
-}
-
 // The largest time limit accepted works: the run completes and is no
 // "time limit reached".
 TEST_F(GenerateCli, TheLargestTimeLimitLetsTheRunComplete) {

@@ -386,27 +386,5 @@ TEST(HistoryTest, AStepHoldsWhatChangedNotTheWholeList) {
     for (int i = 0; i < 5000; ++i) ASSERT_EQ(p.UsedTiles[static_cast<std::size_t>(i)]->Sq[0].Gnd, i);
 }
 
-// Undo selects the tiles list entry the step started from, Redo the one it
-// ended at, also when a save's own change went along; a step of no entry
-// names none.
-TEST(HistoryTest, UndoAndRedoNameTheTilesListEntryOfTheirStep) {
-    EditSession e(79);
-    History h;
-    h.Reset(e.p);
-    std::rotate(e.p.NewTiles.begin() + 1, e.p.NewTiles.begin() + 2, e.p.NewTiles.begin() + 5);
-    ASSERT_TRUE(h.Record(e.p, "Move tile", Parts::TilesList, {1, 4}));
-    e.p.BottomUpRows = !e.p.BottomUpRows;
-    ASSERT_TRUE(h.RecordAlong(e.p));
-    e.p.MapWidth += 1;
-    ASSERT_TRUE(h.Record(e.p, "Project properties"));
-    h.Undo(e.p);
-    EXPECT_EQ(h.LastFocus(), -1);
-    h.Undo(e.p);
-    EXPECT_EQ(h.LastFocus(), 1);
-    h.Redo(e.p);
-    EXPECT_EQ(h.LastFocus(), 4);
-    EXPECT_EQ(h.RedoName(), "Project properties") << "the save's change came along";
-}
-
 }  // namespace
 }  // namespace zorvane::testing
