@@ -9,12 +9,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
 #include <map>
 
 #include "editor_fixture.h"
+#include "generator/eq_chart_panel.h"
 #include "generator/generator_settings.h"
 #include "generator/settings_table.h"
 #include "samples/samples.h"
@@ -212,6 +215,46 @@ TEST_F(GeneratorSettingsTest, ClosingChecksTheScheduleAndTheBackupFolder) {
         EXPECT_FALSE(w.settings().CBbackup);
     });
     EXPECT_EQ(dialogs.messages.size(), 4u);
+}
+
+// Scrolls `area` so that the whole of `c` shows (ensureWidgetVisible
+// shows only the cursor of an edit control).
+void ScrollToWhole(QScrollArea& area, QWidget* c) {
+    const QPoint at = c->mapTo(area.widget(), QPoint());
+    area.ensureVisible(at.x() + c->width() / 2, at.y() + c->height() / 2, (c->width() + 1) / 2, (c->height() + 1) / 2);
+}
+
+// The window opens on the screen; on a screen smaller than its settings
+// (1366 x 768 at scale 2) it stays there, "Close" in sight, and scrolls
+// every control into sight, the chart and its "Set" too.
+TEST_F(GeneratorSettingsTest, TheWindowFitsASmallScreenAndScrollsToEveryControl) {
+    window.move(300, 200);
+    InWindow([&](TFGeneratorSettings& w) {
+        EXPECT_TRUE(w.screen()->availableGeometry().contains(w.frameGeometry()));
+        const QRect area(40, 20, 1366 / 2, 768 / 2);
+        ASSERT_GT(w.Scroll->widget()->sizeHint().height(), area.height()) << "the area is smaller than the settings";
+        w.FitTo(area);
+        QTest::qWait(50);  // the scroll bars follow the new size
+        EXPECT_TRUE(area.contains(w.frameGeometry())) << "on the screen";
+        auto inSight = [&](QWidget* c) {
+            return w.rect().contains(QRect(c->mapTo(&w, QPoint()), c->size())) &&
+                   (!w.Scroll->isAncestorOf(c) ||
+                    w.Scroll->viewport()->rect().contains(QRect(c->mapTo(w.Scroll->viewport(), QPoint()), c->size())));
+        };
+        EXPECT_TRUE(inSight(w.BtnClose));
+        int controls = 0;
+        for (QWidget* c : w.findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(c) || qobject_cast<QAbstractSpinBox*>(c) ||
+                                 qobject_cast<QSlider*>(c) || c == w.Chart->ImgObjChart;
+            if (!control || !c->isVisibleTo(&w) || !w.Scroll->isAncestorOf(c)) continue;
+            ++controls;
+            ScrollToWhole(*w.Scroll, c);
+            EXPECT_TRUE(inSight(c)) << c->objectName().toStdString();
+        }
+        EXPECT_GT(controls, 30);
+        ScrollToWhole(*w.Scroll, w.Chart->BtnMovePoint);
+        EXPECT_TRUE(inSight(w.Chart->BtnMovePoint));
+    });
 }
 
 }  // namespace

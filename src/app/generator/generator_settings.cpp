@@ -1,5 +1,7 @@
 #include "generator/generator_settings.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileDialog>
@@ -12,7 +14,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -327,8 +332,18 @@ void TFGeneratorSettings::CreateControls() {
         column->addStretch();
         columns->addLayout(column);
     }
+    // The settings scroll when the screen is too small for them; the
+    // progress bar and "Close" stay in sight below.
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("Content"));
+    content->setLayout(columns);
+    columns->setContentsMargins(0, 0, 0, 0);
+    Scroll = Named(new WholeContentScrollArea(this), "Scroll");
+    Scroll->setFrameShape(QFrame::NoFrame);
+    Scroll->setWidgetResizable(true);
+    Scroll->setWidget(content);
     auto* whole = new QVBoxLayout(this);
-    whole->addLayout(columns);
+    whole->addWidget(Scroll, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(ProgressBar, 1);
     bottom->addStretch();
@@ -447,18 +462,39 @@ bool TFGeneratorSettings::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
+QSize WholeContentScrollArea::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+}
+
+// As large as its content wants, but no larger than the area (with the
+// frame the system adds), centred on the main window and kept in the area.
+void TFGeneratorSettings::FitTo(const QRect& area) {
+    const bool framed = frameGeometry() != geometry();  // known once the system has shown it
+    // Before that, room for a title bar and the borders the system adds
+    // (8 pixels each side on Windows, with its invisible resize borders).
+    constexpr int Border = 8;
+    const QSize margins = framed ? frameGeometry().size() - size()
+                                 : QSize(2 * Border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * Border);
+    const QSize room = area.size() - margins;
+    // The whole settings (adjustSize would stop at two thirds of the
+    // screen), with room for a scroll bar where the other side scrolls.
+    QSize wanted = sizeHint();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (wanted.height() > room.height()) wanted.rwidth() += bar;
+    if (wanted.width() > room.width()) wanted.rheight() += bar;
+    resize(wanted.boundedTo(room));
+    QRect frame(QPoint(), size() + margins);
+    frame.moveCenter(window_.frameGeometry().center());
+    frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+    move(frame.topLeft());
+}
+
 void TFGeneratorSettings::Execute() {
     ShowSettings();
-    adjustSize();
-    QRect frame = geometry();
-    frame.moveCenter(window_.geometry().center());
-    // Back onto the screen when the main window is on it and this would not be.
-    if (QScreen* screen = window_.screen()) {
-        const QRect area = screen->availableGeometry();
-        if (frame.left() < area.left() && window_.geometry().left() >= area.left()) frame.moveLeft(area.left());
-        if (frame.top() < area.top() && window_.geometry().top() >= area.top()) frame.moveTop(area.top());
-    }
-    move(frame.topLeft());
+    const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
+    if (screen) FitTo(screen->availableGeometry());
     exec();
 }
 

@@ -6,6 +6,7 @@
 // created once with the main window and kept for the whole run.
 
 #include <QDialog>
+#include <QScrollArea>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,6 +33,14 @@ class MainWindow;
 
 namespace zorvane::generator_ui {
 
+// A scroll area that asks for its whole content's size; its window limits
+// it to the screen.
+class WholeContentScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override;
+};
+
 class EqChartPanel;
 
 class TFGeneratorSettings : public QDialog {
@@ -52,8 +61,12 @@ public:
     // resetting the tile set change them together with the project.
     AttachedData& LearnedState() { return *learnedState_; }
 
-    // Centres the window on the main window and runs it modally.
+    // Centres the window on the main window, fitted to the screen, and runs
+    // it modally.
     void Execute();
+    // Sizes the window for `area` of the screen (its settings scroll when
+    // they must) and centres it on the main window inside that area.
+    void FitTo(const QRect& area);
     // Puts every setting into its control (after learning or loading).
     void ShowSettings();
 
@@ -91,6 +104,7 @@ public:
     QProgressBar* ProgressBar;
     EqChartPanel* Chart;
     QPushButton* BtnClose;
+    QScrollArea* Scroll;
 
 protected:
     void done(int result) override;
