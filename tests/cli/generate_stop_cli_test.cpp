@@ -1,5 +1,5 @@
-// zorvane generate stopped by its time limit while the start row keeps
-// failing, then zorvane check on what it wrote.
+// zorvane generate stopped by its time limit early in a run, then zorvane
+// check on what it wrote.
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@ using namespace zorvane::testing;
 namespace {
 
 // The sample content learned, with an object size chart that allows only
-// the largest objects (0 % below them): the start row fails again and
-// again, mostly part-way.
+// the largest objects (0 % below them): the start row thins its object
+// starts, and the rows take a while.
 struct LargestObjectsOnly : ::testing::Test {
     TempDir dir;
     LargestObjectsOnly() {
@@ -43,7 +43,7 @@ TEST_F(LargestObjectsOnly, ATimeOutLeavesNoPartOfTheStartRow) {
     for (const char* threads : {"1", "4"}) {
         for (const char* seed : {"1", "2"}) {
             SCOPED_TRACE(std::string("threads ") + threads + ", seed " + seed);
-            auto r = RunZorvane(std::string("generate largest.zg -o x.zl --size 202x202 --timeout 0.7 --threads ") +
+            auto r = RunZorvane(std::string("generate largest.zg -o x.zl --size 202x202 --timeout 0.05 --threads ") +
                                     threads + " --seed " + seed,
                                 dir);
             ASSERT_EQ(r.status, 1) << r.err;

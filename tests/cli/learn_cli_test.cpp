@@ -65,7 +65,8 @@ TEST_F(LearnCli, VerboseProgressRunsEveryStepToItsEnd) {
     int steps = 0, last = -1;
     for (std::string line; std::getline(lines, line);) {
         int percent = -1;
-        if (std::sscanf(line.c_str(), "  %d %%", &percent) == 1) {
+        const bool progress = line.rfind("  ", 0) == 0 && line.size() > 2 && line.back() == '%';
+        if (progress && std::sscanf(line.c_str(), "  %d %%", &percent) == 1) {
             EXPECT_EQ(percent % 10, 0) << line;
             if (last < 0 || last == 100) ++steps;  // a step begins
             else EXPECT_GT(percent, last) << r.err;
