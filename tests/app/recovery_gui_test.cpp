@@ -259,56 +259,6 @@ TEST_F(RecoveryGuiTest, AKillAtAnyMomentLosesAtMostTenSecondsOfEdits) {
     }
 }
 
-// The copy follows the work: not at once after an edit, but once the edits
-// pause, or at the latest a while after the first; never while a drag is
-// under way; and not again when nothing changed.
-TEST_F(RecoveryGuiTest, TheCopyFollowsTheEditsButNotADragInProgress) {
-    TempDir data;
-    DataHome home(data.path().string());
-    using std::chrono::milliseconds;
-    editor::RecoveryGuard guard(window, {.Quiet = milliseconds(300), .Longest = milliseconds(1200),
-                                         .Tick = milliseconds(10)});
-    int written = 0;
-    guard.CopyWritten = [&] { ++written; };
-    EditARow();
-    EXPECT_TRUE(AllCopies().empty()) << "not at once";
-    Spin(milliseconds(500));
-    guard.WaitForCopies();
-    EXPECT_EQ(written, 1);
-    EXPECT_EQ(OnlyCopy(), EncodeZL(window.project())) << "the edits paused: copied";
-
-    // Edits that never pause long enough are copied all the same.
-    QElapsedTimer clock;
-    clock.start();
-    for (int k = 0; written == 1 && clock.elapsed() < 1800; ++k) {
-        DragFirstTileTo(10 + k % 4, 10 + k % 3);
-        Spin(milliseconds(100));
-    }
-    EXPECT_GE(clock.elapsed(), 1000) << "copied while the edits went on quickly";
-    guard.WaitForCopies();
-    EXPECT_EQ(written, 2) << "at the latest after a while";
-
-    // A drag held open for longer than all of that: the copy waits for its end.
-    const auto beforeDrag = EncodeZL(window.project());
-    guard.WaitForCopies();
-    const int before = written;
-    ClickWith(Qt::Key_Control, Tile(0).X, Tile(0).Y);
-    MoveTo(14, 12);
-    Spin(milliseconds(1500));
-    guard.WaitForCopies();
-    EXPECT_EQ(written, before);
-    EXPECT_EQ(DragState(), 1);
-    Click(14, 12);
-    Spin(milliseconds(500));
-    guard.WaitForCopies();
-    EXPECT_EQ(OnlyCopy(), EncodeZL(window.project())) << "the dropped tile is copied";
-    EXPECT_NE(OnlyCopy(), beforeDrag);
-    const int after = written;
-    EXPECT_FALSE(guard.Checkpoint()) << "nothing changed since";
-    Spin(milliseconds(1500));
-    EXPECT_EQ(written, after);
-}
-
 TEST_F(RecoveryGuiTest, WritingACopyChangesNothingAndTheNextStartMayKeepOrDiscardIt) {
     TempDir data;
     DataHome home(data.path().string());

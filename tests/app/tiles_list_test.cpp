@@ -308,28 +308,6 @@ TEST_F(TilesListTest, AReorderingDragIsOneUndoStepAndUndoSelectsTheTile) {
     EXPECT_EQ(list->currentRow(), 2) << "the tile the delete took";
 }
 
-// A row is as high as its tile's picture with the caption above it: a
-// 1 x 1 tile does not take the height of a 4 x 4 one, and no picture is cut.
-TEST_F(TilesListTest, EachRowFitsItsTilesPictureAndCaption) {
-    const QSize sizes[] = {{1, 1}, {2, 3}, {4, 4}, {8, 2}, {3, 9}};
-    Project& p = window.project();
-    for (int k = 0; k < 5; ++k)
-        p.NewTiles.push_back(MakeTile(sizes[k].width(), sizes[k].height(), 0, 0, static_cast<std::uint16_t>(k)));
-    list = window.findChild<QListWidget*>("LBNewTiles");
-    window.RefreshInterface(0, 4, false, false, false, true);
-    const QImage shot = list->viewport()->grab().toImage();
-    const int pictureHeights[] = {32, 96, 128, 32, 128};
-    for (int k = 0; k < 5; ++k) {
-        SCOPED_TRACE("tile " + std::to_string(k));
-        const QRect row = list->visualItemRect(list->item(k));
-        EXPECT_GE(row.height(), pictureHeights[k] + 14) << "the caption and the whole picture";
-        EXPECT_LE(row.height(), pictureHeights[k] + 24) << "and little more";
-        ASSERT_LE(row.bottom(), shot.height());
-        const int lastLine = row.top() + 14 + pictureHeights[k] - 1;
-        EXPECT_EQ(shot.pixel(row.left() + 8, lastLine) & 0xFFFFFF, Plain(k)) << "the picture's last line shows";
-    }
-}
-
 // The move dialog moves the selected tile to the chosen place; the items
 // between are renumbered and the moved one is selected. The position stays
 // for the next use; Cancel moves nothing.

@@ -5,7 +5,6 @@
 #include <random>
 
 #include "generator/generator.h"
-#include "generator/learned_copy.h"
 
 using namespace zorvane;
 
@@ -121,49 +120,6 @@ TEST(GeneratorSquares, ClearingEmptiesTheDataButKeepsTheLearnedFlag) {
     EXPECT_TRUE(g.Learned);
     g.tileSetReset();
     EXPECT_FALSE(g.Learned);
-}
-
-// A copy taken for the undo history and put back into a generator that has
-// learned otherwise since holds the same data and answers the same lookups
-// (the counts and the square index are rebuilt from the lists), also for
-// joins learned after it.
-TEST(GeneratorSquares, ACopyPutBackHoldsTheSameDataAndLookups) {
-    std::mt19937 rng(9);
-    TMapGenerator g;
-    auto learn = [&](int steps) {
-        for (int step = 0; step < steps; ++step)
-            g.AddJoin(static_cast<int>(rng() % 30), rng() % 2 ? JoinDir::Down : JoinDir::Right,
-                      static_cast<int>(rng() % 30), static_cast<int>(rng() % 4 + 1));
-    };
-    for (int i = 0; i < 30; ++i) g.FindOrAddSq(static_cast<std::uint16_t>(i % 7), static_cast<std::uint16_t>(i / 7), 0);
-    learn(1500);
-    g.ObjSize.assign(30, 2);
-    g.ObjMembers = {{1, 2}, {3}};
-    g.Counts.AddSquare(4, 9);
-    g.Counts.AddJoin(JoinDir::Right, 4, 5, 3);
-    g.TallestObject = 3;
-    const LearnedCopy copy = CopyOf(g);
-    std::vector<int> counts;
-    for (int sq = 0; sq < 30; ++sq)
-        for (int nb = 0; nb < 30; ++nb) counts.push_back(g.CountInList(sq, JoinDir::Down, nb));
-    ASSERT_TRUE(Holds(g, copy));
-
-    g.Counts.AddSquare(4, 1);
-    EXPECT_FALSE(Holds(g, copy)) << "the counts differ";
-    g.ClearLearned();
-    g.FindOrAddSq(99, 99, 0);
-    Restore(g, copy);
-    EXPECT_TRUE(Holds(g, copy));
-    EXPECT_EQ(g.JoinsCount, copy.JoinsCount);
-    for (int sq = 0, k = 0; sq < 30; ++sq)
-        for (int nb = 0; nb < 30; ++nb, ++k) ASSERT_EQ(g.CountInList(sq, JoinDir::Down, nb), counts[k]);
-    EXPECT_EQ(g.FindSq(99, 99), -1);
-    EXPECT_EQ(g.FindSq(3, 2), 17);
-    for (int step = 0; step < 500; ++step) {
-        const int sq = static_cast<int>(rng() % 30), nb = static_cast<int>(rng() % 30);
-        const int before = PlainCount(g, g.Sq(sq).Down, nb);
-        ASSERT_EQ(g.AddJoinDown(sq, nb, 3), std::max(0, 3 - before));
-    }
 }
 
 TEST(GeneratorCandidates, IntersectionTakesTheSmallerWeightPerRun) {
