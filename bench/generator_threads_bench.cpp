@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "bench_support.h"
+#include "corner_squares.h"
 #include "learned_samples.h"
 #include "generator/driver/generation.h"
 #include "generator/learning/learn.h"
@@ -37,35 +38,7 @@ constexpr int kPairs = 7;
 
 const std::vector<std::uint8_t>& Knowledge() { return bench::LearnedSamples("generator-threads"); }
 
-// Sixteen squares named by the terrain (0 or 1) at their four corners; a
-// square may stand right of (below) another when they agree on the corners
-// of the edge they share. Every row can be completed: an easy set.
-void UseCornerSquares(TMapGenerator& gen, GeneratorSettings& settings) {
-    auto corner = [](int s, int bit) { return (s >> bit) & 1; };  // bits: top left, top right, bottom left, bottom right
-    std::vector<TSqMatch> squares(17);
-    for (int a = 0; a < 16; ++a) {
-        TSqMatch& q = squares[static_cast<std::size_t>(a)];
-        q.Gnd = static_cast<std::uint16_t>(a);
-        for (int b = 0; b < 16; ++b) {
-            if (corner(b, 0) == corner(a, 1) && corner(b, 2) == corner(a, 3)) q.Right.push_back(b);
-            if (corner(b, 0) == corner(a, 2) && corner(b, 1) == corner(a, 3)) q.Down.push_back(b);
-        }
-    }
-    TSqMatch& empty = squares.back();
-    empty.Gnd = NoBitmap;
-    for (int b = 0; b < 16; ++b) {
-        empty.Right.push_back(b);
-        empty.Down.push_back(b);
-    }
-    gen.SetSquares(std::move(squares));
-    gen.ObjSize.assign(17, 1);
-    gen.ObjSize.back() = 0;
-    gen.ObjStarts.clear();
-    gen.LargestObject = 1;
-    gen.TallestObject = 1;
-    settings.ImgObjChart.ResetPoints(1, 2);
-}
-
+using bench::UseCornerSquares;
 using bench::RowCounter;
 
 struct Cost {
