@@ -126,3 +126,32 @@ TEST(GenerationRequests, EscTwiceAlsoTerminatesAndClearForgetsAll) {
     EXPECT_FALSE(r.StopRequest.load() || r.Terminate.load() || r.ResetRequest.load());
     EXPECT_EQ(r.ManualRepeat.load(), 0);
 }
+
+TEST(ScheduledRepeat, SkippingGivesWhatFailingUpToTheFirstStepWouldGive) {
+    for (const char* schedule : {"100-1; 1000-2; 5000-3; 50000-10", "7-2; 21-3", "3-1; 10-4"}) {
+        RepeatRules rules = Default();
+        rules.Schedule = PreparePlannedRepeats(schedule);
+        TRunState skipped, failed;
+        std::int32_t skippedProgress = 40, failedProgress = 40;
+        for (int round = 0; round < 40; ++round) {
+            SCOPED_TRACE(std::string(schedule) + ", round " + std::to_string(round));
+            // A few plain failures, then one that skips.
+            for (int k = 0; k < round % 3; ++k) {
+                const std::int32_t a = ScheduledRepeat(skipped, skippedProgress, rules, 40, 0);
+                ASSERT_EQ(a, ScheduledRepeat(failed, failedProgress, rules, 40, 0));
+                if (a > 0) break;
+            }
+            const std::int32_t back = SkipToScheduledRepeat(skipped, skippedProgress, rules, 40);
+            std::int32_t reference = 0;
+            while (reference == 0) reference = ScheduledRepeat(failed, failedProgress, rules, 40, 0);
+            EXPECT_EQ(back, reference);
+            EXPECT_EQ(skipped.CLA, failed.CLA);
+            EXPECT_EQ(skipped.LastRepeatCLA, failed.LastRepeatCLA);
+        }
+    }
+    TRunState run;
+    std::int32_t progress = 40;
+    RepeatRules none = Default();
+    none.Schedule.clear();
+    EXPECT_EQ(SkipToScheduledRepeat(run, progress, none, 40), 0);
+}

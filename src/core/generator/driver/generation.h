@@ -209,6 +209,14 @@ struct RepeatRules {
 std::int32_t ScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
                              std::int32_t row, std::int32_t manual);
 
+// A failed local attempt that the caller knows more attempts at the row
+// cannot mend: the local attempts counter jumps to the next multiple of the
+// schedule's first step, so that the schedule goes back as it would after
+// the attempts left to that point had failed too (with more than one step;
+// the last step alone counts beyond its attempts). 0 without a schedule.
+std::int32_t SkipToScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
+                                   std::int32_t row);
+
 // "HH:MM:SS" of a duration (hours may have more digits).
 std::string ElapsedText(std::chrono::steady_clock::duration d);
 

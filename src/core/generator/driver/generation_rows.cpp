@@ -161,11 +161,7 @@ bool GenerationRun::PrepareRow() {
 bool GenerationRun::DeadRow() {
     ++run_.Failures;
     std::int32_t back = Decide();
-    if (back == 0 && reduceLAC_ && !rules_.Schedule.empty()) {
-        const std::int64_t a = std::max<std::int64_t>(rules_.Schedule.front().Attempts, 1);
-        run_.CLA = run_.CLA + a - run_.CLA % a - 1;
-        back = Decide();
-    }
+    if (back == 0 && reduceLAC_) back = SkipToScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row);
     GoBack(back);
     if (run_.Row <= startRow_) {
         run_.RowTime = Now();
@@ -173,6 +169,16 @@ bool GenerationRun::DeadRow() {
     }
     if (freezerOn_) freezer_.Reset();
     return false;
+}
+
+// With occurrence counts every local attempt orders the row's lists by the
+// same likelihoods: the search looks first where it looked before, and a
+// row that failed a few times that way keeps failing (the rows above leave
+// it no likely way through). The run then goes back at once, as the
+// schedule would after many more attempts; a row above made anew mostly
+// lets it through.
+bool GenerationRun::HopelessWithCounts() const {
+    return prep_->FavoursFrequent() && consecutive_ + 1 >= kLocalAttemptsWithCounts;
 }
 
 std::int32_t GenerationRun::Decide() {
@@ -218,7 +224,9 @@ bool GenerationRun::RowFailed() {
         }
         if (run_.Row - manual < run_.FloorRow) run_.FloorRow = std::max(run_.Row - manual, startRow_);
     }
-    const std::int32_t answer = ScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row, manual);
+    std::int32_t answer = ScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row, manual);
+    if (answer == 0 && manual == 0 && HopelessWithCounts())
+        answer = SkipToScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row);
     std::int32_t back = answer;
     if (back == 0 && run_.TimedOut) back = std::max(0, std::min(lineTimeRows_, run_.Row - run_.FloorRow));
     run_.Reuse = back == 0;

@@ -54,6 +54,10 @@ private:
     void RowCompleted();
     bool RowFailed();
     std::int32_t Decide();
+    bool HopelessWithCounts() const;
+    // Failed local attempts at a row, with occurrence counts, before the
+    // run goes back.
+    static constexpr int kLocalAttemptsWithCounts = 10;
     void GoBack(int rows);
     void WriteRow();
     void TakeSnapshot();

@@ -43,6 +43,14 @@ std::int32_t ScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, cons
     return 0;
 }
 
+std::int32_t SkipToScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
+                                   std::int32_t row) {
+    if (rules.Schedule.empty()) return 0;
+    const std::int64_t a = std::max<std::int64_t>(rules.Schedule.front().Attempts, 1);
+    run.CLA = run.CLA + a - run.CLA % a - 1;
+    return ScheduledRepeat(run, lastProgressRow, rules, row, 0);
+}
+
 std::string_view GeneratorStateText(GeneratorState state) {
     switch (state) {
     case GeneratorState::Idle: return "Idle ";
