@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
+#include <string>
 
 #include "generator/search/row_preparation.h"
 #include "generator/search/variant_search.h"
@@ -381,4 +383,42 @@ TEST(LinkingPass, WhenEverySubChainIsDoneAndNothingLinksTheRowFails) {
     again.AllDone = true;
     Linker().Pass(*g, again, job);
     EXPECT_TRUE(again.RowFailed.load());
+}
+
+// The index's lookup of a left square, with a table (few learned squares)
+// and searched (many), against a scan of the pairs; built again over other
+// pairs it forgets the squares it held.
+TEST(SubChainIndex, FindsTheFirstPairOfEveryLeftSquareWithOrWithoutItsTable) {
+    std::mt19937 rng(5);
+    for (int squares : {12, SubChainScratch::DenseSquares + 7}) {
+        SubChainScratch scratch;
+        for (int round = 0; round < 20; ++round) {
+            SCOPED_TRACE(std::to_string(squares) + " squares, round " + std::to_string(round));
+            TSubChain sc;
+            sc.Len = 4;
+            sc.Pairs.resize(3);
+            for (auto& level : sc.Pairs)
+                for (std::uint32_t k = rng() % 12; k-- > 0;)
+                    level.push_back({static_cast<std::int32_t>(rng() % 10 * (squares / 10)),
+                                     static_cast<std::int32_t>(rng() % 3)});
+            scratch.BuildIndex(sc, squares);
+            for (std::size_t l = 0; l < sc.Pairs.size(); ++l) {
+                const auto& ix = scratch.Levels[l];
+                EXPECT_EQ(ix.EntryOf.empty(), squares > SubChainScratch::DenseSquares);
+                for (std::int32_t s = -1; s <= squares; ++s) {
+                    const auto& pairs = sc.Pairs[l];
+                    const auto first =
+                        std::find_if(pairs.begin(), pairs.end(), [&](const SqPair& p) { return p.Left == s; });
+                    const int entry = ix.Find(s);
+                    if (first == pairs.end()) {
+                        EXPECT_EQ(entry, -1) << s;
+                        continue;
+                    }
+                    ASSERT_GE(entry, 0) << s;
+                    EXPECT_EQ(ix.First[static_cast<std::size_t>(entry)],
+                              std::make_pair(s, static_cast<std::int32_t>(first - pairs.begin())));
+                }
+            }
+        }
+    }
 }

@@ -35,6 +35,19 @@ void GiveUp(TSubChain& sc) {
 
 }  // namespace
 
+void Linker::NewMark(const TMapGenerator& gen) {
+    mark_.resize(static_cast<std::size_t>(std::max(gen.SquareCount(), 0)), 0);
+    if (++stamp_ == 0) {
+        std::fill(mark_.begin(), mark_.end(), 0);
+        stamp_ = 1;
+    }
+}
+
+void Linker::MarkLinkSquares(const TMapGenerator& gen, const TSubChain& sc, std::int32_t count) {
+    NewMark(gen);
+    for (std::int32_t k = 0; k < count; ++k) Mark(LinkSquare(sc, k));
+}
+
 bool Linker::Links(const TSubChain& a, int va, const TSubChain& b, int vb, int depth) const {
     if (LinkSquare(a, va) != VariantOf(b, vb).front()) return false;
     const auto& la = LookAheadOf(a, va);
@@ -58,12 +71,11 @@ bool Linker::Focus(TMapGenerator& gen, RowFlags& flags) {
         TSubChain& right = gen.SC[static_cast<std::size_t>(i) + 1];
         if (!done_[static_cast<std::size_t>(i)] || done_[static_cast<std::size_t>(i) + 1] || right.Restricted.load())
             continue;
-        squares_.clear();
-        for (std::int32_t k = 0; k < counts_[static_cast<std::size_t>(i)]; ++k) squares_.insert(LinkSquare(left, k));
+        MarkLinkSquares(gen, left, counts_[static_cast<std::size_t>(i)]);
         const auto& firstPairs = right.Pairs.front();
         std::vector<std::int32_t> focus;
         for (std::size_t p = 0; p < firstPairs.size(); ++p)
-            if (squares_.contains(firstPairs[p].Left)) focus.push_back(static_cast<std::int32_t>(p));
+            if (Marked(firstPairs[p].Left)) focus.push_back(static_cast<std::int32_t>(p));
         if (focus.empty()) {
             GiveUp(left);
             GiveUp(right);
@@ -87,11 +99,10 @@ bool Linker::CheckNeighbours(TMapGenerator& gen, RowFlags& flags) {
             flags.RowFailed.store(true);
             return false;
         }
-        squares_.clear();
-        for (std::int32_t k = 0; k < counts_[static_cast<std::size_t>(i)]; ++k) squares_.insert(LinkSquare(left, k));
+        MarkLinkSquares(gen, left, counts_[static_cast<std::size_t>(i)]);
         bool common = false;
         for (std::int32_t k = 0; k < counts_[static_cast<std::size_t>(i) + 1] && !common; ++k)
-            common = squares_.contains(VariantOf(right, k).front());
+            common = Marked(VariantOf(right, k).front());
         if (common) continue;
         if (done_[static_cast<std::size_t>(i)] && done_[static_cast<std::size_t>(i) + 1]) {
             GiveUp(left);
@@ -114,17 +125,29 @@ bool Linker::Search(TMapGenerator& gen, RowFlags& flags, int depth) {
         if (flags.StopRow.load(std::memory_order_relaxed)) return false;
         const TSubChain& a = gen.SC[static_cast<std::size_t>(i)];
         const TSubChain& b = gen.SC[static_cast<std::size_t>(i) + 1];
-        byFirst_.clear();
+        // The good variants of b by their first square, ascending.
+        NewMark(gen);
+        firstWith_.resize(mark_.size());
         const auto& goodB = good_[static_cast<std::size_t>(i) + 1];
-        for (std::int32_t k = 0; k < counts_[static_cast<std::size_t>(i) + 1]; ++k)
-            if (goodB[static_cast<std::size_t>(k)]) byFirst_[VariantOf(b, k).front()].push_back(k);
+        nextWith_.assign(goodB.size(), -1);
+        for (std::int32_t k = counts_[static_cast<std::size_t>(i) + 1]; k-- > 0;) {
+            const std::int32_t first = VariantOf(b, k).front();
+            if (!goodB[static_cast<std::size_t>(k)] || static_cast<std::size_t>(first) >= mark_.size()) continue;
+            if (!Marked(first)) {
+                Mark(first);
+                firstWith_[static_cast<std::size_t>(first)] = -1;
+            }
+            nextWith_[static_cast<std::size_t>(k)] = firstWith_[static_cast<std::size_t>(first)];
+            firstWith_[static_cast<std::size_t>(first)] = k;
+        }
         auto& goodA = good_[static_cast<std::size_t>(i)];
         goodA.assign(static_cast<std::size_t>(counts_[static_cast<std::size_t>(i)]), 0);
         bool any = false;
         for (std::int32_t k = 0; k < counts_[static_cast<std::size_t>(i)]; ++k) {
-            auto it = byFirst_.find(LinkSquare(a, k));
-            if (it == byFirst_.end()) continue;
-            for (std::int32_t vb : it->second)
+            const std::int32_t link = LinkSquare(a, k);
+            if (!Marked(link)) continue;
+            for (std::int32_t vb = firstWith_[static_cast<std::size_t>(link)]; vb >= 0;
+                 vb = nextWith_[static_cast<std::size_t>(vb)])
                 if (Links(a, k, b, vb, depth)) {
                     goodA[static_cast<std::size_t>(k)] = 1;
                     any = true;

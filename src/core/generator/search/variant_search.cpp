@@ -4,6 +4,7 @@
 #include "generator/search/variant_search.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zorvane {
 
@@ -31,7 +32,7 @@ std::vector<std::int32_t> DistinctSorted(const std::vector<std::int32_t>& list) 
 
 int LookAheadDepth(int mapHeight, int row) { return std::max(0, std::min(9, mapHeight - row - 3) + 1); }
 
-int SubChainScratch::LevelIndex::Find(std::int32_t left) const {
+int SubChainScratch::LevelIndex::Search(std::int32_t left) const {
     const auto it = std::lower_bound(First.begin(), First.end(), std::pair<std::int32_t, std::int32_t>{left, -1});
     return it == First.end() || it->first != left ? -1 : static_cast<int>(it - First.begin());
 }
@@ -56,31 +57,47 @@ std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
 void SubChainScratch::BuildIndex(const TSubChain& sc, int squares) {
     const std::size_t levels = sc.Pairs.size();
     Levels.resize(levels);
-    Seen.assign(static_cast<std::size_t>(squares), -1);
+    // Seen is back to -1 everywhere after every level.
+    if (Seen.size() != static_cast<std::size_t>(squares)) Seen.assign(static_cast<std::size_t>(squares), -1);
     for (std::size_t l = 0; l < levels; ++l) {
         const auto& pairs = sc.Pairs[l];
         LevelIndex& ix = Levels[l];
         const auto n = static_cast<std::int32_t>(pairs.size());
         ix.NextSame.resize(pairs.size());
+        // The table is cleared where the last index set it.
+        for (const auto& entry : ix.First) {
+            const auto square = static_cast<std::size_t>(entry.first);
+            if (square < ix.EntryOf.size()) ix.EntryOf[square] = -1;
+        }
         ix.First.clear();
         // From the end: each pair's next with the same left square is the
-        // one seen last. (Pairs hold learned squares; any other left
-        // square is never looked for.)
+        // one seen last, and the last one seen is the square's first pair.
+        // (Pairs hold learned squares; any other left square is never
+        // looked for.)
         for (std::int32_t p = n - 1; p >= 0; --p) {
             const std::int32_t left = pairs[static_cast<std::size_t>(p)].Left;
             ix.NextSame[static_cast<std::size_t>(p)] = n;
             if (left < 0 || left >= squares) continue;
             std::int32_t& seen = Seen[static_cast<std::size_t>(left)];
-            if (seen >= 0) ix.NextSame[static_cast<std::size_t>(p)] = seen;
+            if (seen >= 0)
+                ix.NextSame[static_cast<std::size_t>(p)] = seen;
+            else
+                ix.First.emplace_back(left, -1);
             seen = p;
         }
-        for (std::int32_t p = 0; p < n; ++p) {
-            const std::int32_t left = pairs[static_cast<std::size_t>(p)].Left;
-            if (left < 0 || left >= squares || Seen[static_cast<std::size_t>(left)] != p) continue;
-            ix.First.emplace_back(left, p);
-            Seen[static_cast<std::size_t>(left)] = -1;
+        for (auto& [left, first] : ix.First) {
+            first = std::exchange(Seen[static_cast<std::size_t>(left)], -1);
         }
-        std::sort(ix.First.begin(), ix.First.end());
+        // The entries' order is free (the bits of Links follow it); a
+        // search needs them ascending.
+        if (squares > DenseSquares) {
+            std::sort(ix.First.begin(), ix.First.end());
+            ix.EntryOf.clear();
+            continue;
+        }
+        ix.EntryOf.resize(static_cast<std::size_t>(squares), -1);
+        for (std::size_t e = 0; e < ix.First.size(); ++e)
+            ix.EntryOf[static_cast<std::size_t>(ix.First[e].first)] = static_cast<std::int32_t>(e);
     }
     // What scanning each column pair for each left square costs and can
     // reach, from the last column pair back. The last column pair is

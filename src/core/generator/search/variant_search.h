@@ -19,8 +19,6 @@
 #include <atomic>
 #include <cstdint>
 #include <span>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "generator/generator.h"
@@ -103,19 +101,31 @@ struct RowFlags {
 struct SubChainScratch {
     struct LevelIndex {
         std::vector<std::int32_t> NextSame;  // per pair, the next pair with its left square (or the end)
-        std::vector<std::pair<std::int32_t, std::int32_t>> First;  // (left square, its first pair), ascending
+        // (left square, its first pair); ascending when EntryOf is empty
+        std::vector<std::pair<std::int32_t, std::int32_t>> First;
         // Per entry of First: the pairs that scanning this column pair for
         // that left square examines, the deeper scans included; and the
         // link squares it can reach, as bits over the last column pair's
         // entries of First (Words words each).
         std::vector<std::int64_t> Cost;
         std::vector<std::uint64_t> Links;
+        // Per learned square, its entry of First or -1, when the learned
+        // squares are few enough (DenseSquares); else First is searched.
+        std::vector<std::int32_t> EntryOf;
         // The entry of First for a left square, or -1.
-        int Find(std::int32_t left) const;
+        int Find(std::int32_t left) const {
+            if (EntryOf.empty()) return Search(left);
+            return left >= 0 && static_cast<std::size_t>(left) < EntryOf.size()
+                       ? EntryOf[static_cast<std::size_t>(left)]
+                       : -1;
+        }
+        int Search(std::int32_t left) const;
         // The first pair at or after `from` whose left square is `left`,
         // or the end of the list.
         std::int32_t NextOf(std::int32_t left, std::int32_t from) const;
     };
+    // The most learned squares for which every level keeps EntryOf.
+    static constexpr int DenseSquares = 4096;
     std::vector<LevelIndex> Levels;
     int Words = 0;
     bool IndexValid = false;  // the pair lists have not changed since Levels was made
@@ -166,11 +176,26 @@ private:
     bool Search(TMapGenerator& gen, RowFlags& flags, int depth);
     bool Links(const TSubChain& a, int va, const TSubChain& b, int vb, int depth) const;
 
+    // A new mark for the learned squares of `gen`.
+    void NewMark(const TMapGenerator& gen);
+    void Mark(std::int32_t square) {
+        if (static_cast<std::size_t>(square) < mark_.size()) mark_[static_cast<std::size_t>(square)] = stamp_;
+    }
+    // Marks the link squares of the first `count` variants of `sc`.
+    void MarkLinkSquares(const TMapGenerator& gen, const TSubChain& sc, std::int32_t count);
+    bool Marked(std::int32_t square) const {
+        return static_cast<std::size_t>(square) < mark_.size() && mark_[static_cast<std::size_t>(square)] == stamp_;
+    }
+
     std::vector<std::int32_t> counts_;
     std::vector<std::uint8_t> done_;
     std::vector<std::vector<std::uint8_t>> good_;
-    std::unordered_map<std::int32_t, std::vector<std::int32_t>> byFirst_;
-    std::unordered_set<std::int32_t> squares_;
+    // Per learned square: the mark of the squares in hand (stamp_), and the
+    // first of the good variants of the right sub-chain that start with it,
+    // each naming the next (ascending).
+    std::vector<std::uint32_t> mark_;
+    std::uint32_t stamp_ = 0;
+    std::vector<std::int32_t> firstWith_, nextWith_;
 };
 
 // The look-ahead rows that count at `row` of a map `mapHeight` high:
