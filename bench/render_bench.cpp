@@ -1,7 +1,10 @@
 // The map view on the largest map: a full redraw of a 1920 x 1080 view with
 // ids and attributes shown, scrolling by one square, the per-bitmap display
 // data for 65535 bitmaps, and one mouse step of dragging 2,000 selected
-// tiles (the move plus the redraw of what it reports).
+// tiles (the move plus the redraw of what it reports). Zoomed: a full redraw
+// and a scroll step at every zoom (view pixels per square as the argument),
+// and a zoom step from one level to the next and back, which at 12.5 % to
+// 50 % makes the averaged pictures of the bitmaps shown anew.
 
 #include <benchmark/benchmark.h>
 
@@ -78,6 +81,41 @@ void BM_ScrollOneSquare(benchmark::State& state) {
     }
 }
 
+// The view at `viewSquare` pixels per square, the averaged pictures made.
+View& ZoomedView(int viewSquare) {
+    View& v = TheView();
+    v.renderer->SetViewSquare(viewSquare);
+    v.renderer->ScrollX = v.renderer->PrevScrollX = 0;
+    v.renderer->FullRedraw();
+    return v;
+}
+
+void BM_ZoomedFullRedraw(benchmark::State& state) {
+    View& v = ZoomedView(static_cast<int>(state.range(0)));
+    for (auto _ : state) v.renderer->FullRedraw();
+}
+
+void BM_ZoomedScrollOneSquare(benchmark::State& state) {
+    View& v = ZoomedView(static_cast<int>(state.range(0)));
+    int pos = 0;
+    for (auto _ : state) {
+        pos = pos == 0 ? 1 : 0;
+        v.renderer->HorizontalScroll(pos);
+    }
+}
+
+void BM_ZoomStep(benchmark::State& state) {
+    const int levels[2] = {static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
+    View& v = ZoomedView(levels[0]);
+    int next = 1;
+    for (auto _ : state) {
+        v.renderer->SetViewSquare(levels[next]);
+        v.renderer->FullRedraw();
+        next = 1 - next;
+    }
+    v.renderer->SetViewSquare(32);
+}
+
 void BM_PrepareBitmapsPx(benchmark::State& state) {
     Project p;
     bench::AddDistinctBitmaps(p, MaxBitmaps, 9);
@@ -138,4 +176,7 @@ BENCHMARK(BM_FullRedrawIdsAndAttributes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollOneSquare)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrepareBitmapsPx)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStepWithRedraw)->ArgName("scattered")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomedFullRedraw)->ArgName("square")->Arg(4)->Arg(16)->Arg(128)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomedScrollOneSquare)->ArgName("square")->Arg(4)->Arg(8)->Arg(16)->Arg(64)->Arg(128)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomStep)->Args({4, 8})->Args({16, 32})->Args({96, 128})->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -23,6 +23,7 @@ std::uint8_t Mean(std::uint64_t sum, std::uint64_t count) {
 void ComputeBitmapInfo(const Project& project, BitmapInfo& info, const std::function<void(int)>& progress) {
     const int n = project.BitmapCount;
     info.Count = n;
+    ++info.Version;
     info.QuadColours.assign(static_cast<std::size_t>(n) * 12, 0);
     info.OpaqueCount.assign(static_cast<std::size_t>(n), 0);
 

@@ -19,6 +19,7 @@ namespace zorvane::editor {
 
 struct BitmapInfo {
     int Count = 0;  // bitmaps covered, the project's BitmapCount when computed
+    std::uint64_t Version = 0;  // raised by every computation: pictures made from the bitmaps before are stale
     std::vector<std::uint8_t> QuadColours;   // Count x 12 bytes
     std::vector<std::uint16_t> OpaqueCount;  // Count entries, 0..1024
 

@@ -19,6 +19,18 @@ std::uint32_t Rgb(int r, int g, int b) {
            static_cast<std::uint32_t>(b);
 }
 
+std::uint32_t Brightened(std::uint32_t c) {
+    return Rgb(std::min(255, static_cast<int>((c >> 16) & 0xFF) + 32), std::min(255, static_cast<int>((c >> 8) & 0xFF) + 32),
+               std::min(255, static_cast<int>(c & 0xFF) + 32));
+}
+
+std::uint32_t Darkened(std::uint32_t c) {
+    return Rgb(std::max(0, static_cast<int>((c >> 16) & 0xFF) - 16), std::max(0, static_cast<int>((c >> 8) & 0xFF) - 16),
+               std::max(0, static_cast<int>(c & 0xFF) - 16));
+}
+
+int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
 // Channel scaled by the brightness, halves to even.
 int Scaled(int channel, double brightness) {
     if (brightness == 1.0) return channel;
@@ -27,13 +39,37 @@ int Scaled(int channel, double brightness) {
 
 }  // namespace
 
-MapRenderer::MapRenderer(const Project& project, const BitmapInfo& info) : project_(project), info_(info) {}
+MapRenderer::MapRenderer(const Project& project, const BitmapInfo& info) : project_(project), info_(info) {
+    SetViewSquare(32);
+}
 
 void MapRenderer::Resize(int width, int height) {
-    picture_ = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    picture_ = QImage(static_cast<int>(std::ceil(width_ * ratio_)), static_cast<int>(std::ceil(height_ * ratio_)),
+                      QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(ratio_);
     picture_.fill(kBlack);
     Attach();
 }
+
+void MapRenderer::SetViewSquare(int viewPixels) {
+    viewSquare_ = std::clamp(viewPixels, 1, 1024);
+    square_ = std::max(1, static_cast<int>(std::lround(viewSquare_ * ratio_)));
+    sourceOffset_.resize(square_);
+    for (int i = 0; i < square_; ++i) sourceOffset_[i] = i * 32 / square_;
+}
+
+bool MapRenderer::SetDeviceRatio(double ratio) {
+    if (ratio <= 0 || ratio == ratio_) return false;
+    ratio_ = ratio;
+    SetViewSquare(viewSquare_);
+    Resize(width_, height_);
+    return true;
+}
+
+int MapRenderer::ColumnAt(int x) const { return FloorDiv(static_cast<int>(std::floor(x * ratio_)), square_) + ScrollX; }
+int MapRenderer::RowAt(int y) const { return FloorDiv(static_cast<int>(std::floor(y * ratio_)), square_) + ScrollY; }
 
 // Takes the picture's rows for writing (a copy made by a caller is left as it was).
 void MapRenderer::Attach() {
@@ -74,7 +110,7 @@ void MapRenderer::DrawBitmap(const std::uint8_t* pixels, int x, int y, double br
 
 void MapRenderer::Draw(const std::uint8_t* pixels, int x, int y, const Colours& colours, bool highlighted,
                        bool allZero, bool flip) {
-    const int rows = std::min(32, Height() - y), cols = std::min(32, Width() - x);
+    const int rows = std::min(32, picture_.height() - y), cols = std::min(32, picture_.width() - x);
     const int r0 = std::max(0, -y), c0 = std::max(0, -x);
     for (int r = r0; r < rows; ++r) {
         const std::uint8_t* src = pixels + (flip ? 31 - r : r) * 32;
@@ -93,20 +129,101 @@ void MapRenderer::Draw(const std::uint8_t* pixels, int x, int y, const Colours& 
     }
 }
 
+void MapRenderer::DrawSquare(const std::uint8_t* pixels, int id, int x, int y, const Colours& colours,
+                             bool highlighted, bool allZero, bool flip) {
+    if (square_ == 32) {
+        Draw(pixels, x, y, colours, highlighted, allZero, flip);
+    } else if (square_ > 32) {
+        DrawEnlarged(pixels, x, y, colours, highlighted, allZero, flip);
+    } else if (allZero) {
+        DrawReduced(nullptr, x, y, colours, highlighted, true);
+    } else if (id >= 0 && &colours == &bitmapColours_ && flip == project_.BottomUpRows) {
+        DrawReduced(reduced_.Get(id, pixels), x, y, colours, highlighted, false);
+    } else if (id >= 0 && &colours == &iconColours_ && !flip) {
+        DrawReduced(reducedIcons_.Get(id, pixels), x, y, colours, highlighted, false);
+    } else {
+        reducedOnce_.resize(static_cast<std::size_t>(square_) * square_);
+        ReducePicture(pixels, colours.plain, flip, square_, reducedOnce_.data());
+        DrawReduced(reducedOnce_.data(), x, y, colours, highlighted, false);
+    }
+}
+
+// Each picture pixel shows the bitmap pixel it falls on; the stripes of a
+// highlighted square grow with it.
+void MapRenderer::DrawEnlarged(const std::uint8_t* pixels, int x, int y, const Colours& colours, bool highlighted,
+                               bool allZero, bool flip) {
+    const int rows = std::min(square_, picture_.height() - y), cols = std::min(square_, picture_.width() - x);
+    const int r0 = std::max(0, -y), c0 = std::max(0, -x);
+    for (int r = r0; r < rows; ++r) {
+        const int sr = sourceOffset_[r];
+        const std::uint8_t* src = pixels + (flip ? 31 - sr : sr) * 32;
+        std::uint32_t* dst = base_ + (y + r) * stride_ + x;
+        for (int c = c0; c < cols; ++c) {
+            const int sc = sourceOffset_[c];
+            const std::uint8_t v = src[sc];
+            if (v == 0 && !(highlighted && allZero)) continue;
+            if (!highlighted)
+                dst[c] = colours.plain[v];
+            else
+                dst[c] = ((sr - sc) & 15) < 2 ? colours.minus[v] : colours.plus[v];
+        }
+    }
+}
+
+// `reduced`: an averaged picture (top byte 0 where transparent); null with
+// `allZero` for a highlighted picture that is all index 0.
+void MapRenderer::DrawReduced(const std::uint32_t* reduced, int x, int y, const Colours& colours, bool highlighted,
+                              bool allZero) {
+    const int rows = std::min(square_, picture_.height() - y), cols = std::min(square_, picture_.width() - x);
+    const int r0 = std::max(0, -y), c0 = std::max(0, -x);
+    for (int r = r0; r < rows; ++r) {
+        std::uint32_t* dst = base_ + (y + r) * stride_ + x;
+        if (allZero) {
+            for (int c = c0; c < cols; ++c) dst[c] = ((r - c) & 15) < 2 ? colours.minus[0] : colours.plus[0];
+            continue;
+        }
+        const std::uint32_t* src = reduced + r * square_;
+        for (int c = c0; c < cols; ++c) {
+            const std::uint32_t v = src[c];
+            if ((v >> 24) == 0) continue;
+            if (!highlighted)
+                dst[c] = v;
+            else
+                dst[c] = ((r - c) & 15) < 2 ? Darkened(v) : Brightened(v);
+        }
+    }
+}
+
+void MapRenderer::PrepareReduced(const Colours& colours, bool flip) {
+    ReducedPictures::Key key;
+    key.Side = square_;
+    key.Count = project_.BitmapCount;
+    key.Version = info_.Version;
+    key.Flip = flip;
+    std::copy(std::begin(colours.plain), std::end(colours.plain), key.Colours.begin());
+    reduced_.Prepare(key);
+    // The pictograms do not change; their colours follow the brightness.
+    key.Count = AttributeCount;
+    key.Version = 0;
+    key.Flip = false;
+    std::copy(std::begin(iconColours_.plain), std::end(iconColours_.plain), key.Colours.begin());
+    reducedIcons_.Prepare(key);
+}
+
 // Right and bottom are exclusive. Every edge is clipped to the picture, so a
 // rectangle lying wholly beside or beyond the view fills nothing.
 void MapRenderer::FillBlack(int left, int top, int right, int bottom) {
-    left = std::clamp(left, 0, Width());
-    right = std::clamp(right, 0, Width());
-    top = std::clamp(top, 0, Height());
-    bottom = std::clamp(bottom, 0, Height());
+    left = std::clamp(left, 0, picture_.width());
+    right = std::clamp(right, 0, picture_.width());
+    top = std::clamp(top, 0, picture_.height());
+    bottom = std::clamp(bottom, 0, picture_.height());
     if (left >= right) return;
     for (int y = top; y < bottom; ++y) std::fill(base_ + y * stride_ + left, base_ + y * stride_ + right, kBlack);
 }
 
 // Moves the picture by (dx, dy) pixels and blacks out what the move exposed.
 void MapRenderer::Shift(int dx, int dy) {
-    const int w = Width(), h = Height();
+    const int w = picture_.width(), h = picture_.height();
     if (std::abs(dx) >= w || std::abs(dy) >= h) {
         FillBlack(0, 0, w, h);
         return;
@@ -139,11 +256,13 @@ void MapRenderer::Render(int x0, int x1, int y0, int y1, int dx, int dy) {
         y1 = project_.MapHeight;
     }
     PrepareColours(Options.ShowId ? 0.7 : 1.0);
+    if (square_ < 32) PrepareReduced(bitmapColours_, project_.BottomUpRows);
+    const int sq = square_;
     if (dx == 0 && dy == 0)
-        FillBlack(std::max(0, x0 - ScrollX) * 32, std::max(0, y0 - ScrollY) * 32, (x1 - ScrollX) * 32,
-                  (y1 - ScrollY) * 32);
+        FillBlack(std::max(0, x0 - ScrollX) * sq, std::max(0, y0 - ScrollY) * sq, (x1 - ScrollX) * sq,
+                  (y1 - ScrollY) * sq);
     else
-        Shift(dx * 32, dy * 32);
+        Shift(dx * sq, dy * sq);
 
     const Range range{std::max(ScrollX, x0), std::min(ScrollX + ViewCols(), x1), std::max(ScrollY, y0),
                       std::min(ScrollY + ViewRows(), y1)};
@@ -151,12 +270,12 @@ void MapRenderer::Render(int x0, int x1, int y0, int y1, int dx, int dy) {
     if (!range.Empty()) {
         TilePass(range);
         if (Options.ShowAtr || Options.ShowId) BuildStacks(range);
-        if (Options.ShowAtr) AttributePass(range);
+        if (Options.ShowAtr && square_ >= 8) AttributePass(range);
         OutlinePass(range);
     }
-    if (Options.ShowGrid) GridPass();
+    if (Options.ShowGrid && square_ >= 8) GridPass();
     if (Options.ShowBorder) BorderPass();
-    if (Options.ShowId && !range.Empty()) LabelPass(range);
+    if (Options.ShowId && viewSquare_ >= 32 && !range.Empty()) LabelPass(range);
     if (OnRendered) OnRendered();
 }
 
@@ -166,7 +285,7 @@ void MapRenderer::HorizontalScroll(int position) {
     ScrollX = position;
     const int d = ScrollX - PrevScrollX;
     if (d > 0)
-        Render(PrevScrollX + Width() / 32, ScrollX + ViewCols(), ScrollY, ScrollY + ViewRows(), -d, 0);
+        Render(PrevScrollX + picture_.width() / square_, ScrollX + ViewCols(), ScrollY, ScrollY + ViewRows(), -d, 0);
     else if (d < 0)
         Render(0, PrevScrollX, ScrollY, ScrollY + ViewRows(), -d, 0);
     PrevScrollX = ScrollX;
@@ -176,7 +295,8 @@ void MapRenderer::VerticalScroll(int position) {
     ScrollY = position;
     const int d = ScrollY - PrevScrollY;
     if (d > 0)
-        Render(ScrollX, ScrollX + ViewCols(), PrevScrollY + Height() / 32 - 2, ScrollY + ViewRows(), 0, -d);
+        Render(ScrollX, ScrollX + ViewCols(), PrevScrollY + picture_.height() / square_ - 2, ScrollY + ViewRows(), 0,
+               -d);
     else if (d < 0)
         Render(ScrollX, ScrollX + ViewCols(), ScrollY, PrevScrollY + 2, 0, -d);
     PrevScrollY = ScrollY;
@@ -230,19 +350,19 @@ void MapRenderer::TilePass(const Range& range) {
         for (int i = iy0; i <= iy1; ++i) {
             for (int j = ix0; j <= ix1; ++j) {
                 const TSq& sq = t.SqAt(j - t.X, i - t.Y);
-                const int px = (j - ScrollX) * 32, py = (i - ScrollY) * 32;
+                const int px = (j - ScrollX) * square_, py = (i - ScrollY) * square_;
                 if (Options.ShowGnd) {
                     if (sq.Gnd < count) {
-                        Draw(project_.Bitmap(sq.Gnd), px, py, bitmapColours_, t.Selected,
-                             t.Selected && Opaque(sq.Gnd) == 0, flip);
+                        DrawSquare(project_.Bitmap(sq.Gnd), sq.Gnd, px, py, bitmapColours_, t.Selected,
+                                   t.Selected && Opaque(sq.Gnd) == 0, flip);
                     } else if (t.Selected && sq.Top >= count) {
                         if (invisible < 0) invisible = TileInvisible(t) ? 1 : 0;
-                        if (invisible) Draw(kEmpty.data(), px, py, bitmapColours_, true, true, flip);
+                        if (invisible) DrawSquare(kEmpty.data(), -1, px, py, bitmapColours_, true, true, flip);
                     }
                 }
                 if (Options.ShowTop && sq.Top < count)
-                    Draw(project_.Bitmap(sq.Top), px, py, bitmapColours_, t.Selected,
-                         t.Selected && Opaque(sq.Top) == 0, flip);
+                    DrawSquare(project_.Bitmap(sq.Top), sq.Top, px, py, bitmapColours_, t.Selected,
+                               t.Selected && Opaque(sq.Top) == 0, flip);
             }
         }
     }
@@ -259,7 +379,8 @@ void MapRenderer::AttributePass(const Range& range) {
                 const TSq& sq = t.SqAt(j - t.X, i - t.Y);
                 if (sq.Atr == 0 && sq.Gnd == NoBitmap) continue;
                 if (sq.Atr != 0 && sq.Atr < AttributeCount)
-                    Draw(icons[sq.Atr].data(), (j - ScrollX) * 32, (i - ScrollY) * 32, iconColours_, false, false, false);
+                    DrawSquare(icons[sq.Atr].data(), sq.Atr, (j - ScrollX) * square_, (i - ScrollY) * square_,
+                               iconColours_, false, false, false);
                 break;
             }
         }
@@ -270,7 +391,8 @@ void MapRenderer::AttributePass(const Range& range) {
 // black and white dashes along the map's diagonals, so that they meet
 // across squares and tiles the same wherever a redraw starts.
 void MapRenderer::OutlinePass(const Range& range) {
-    const int w = Width(), h = Height();
+    const int w = picture_.width(), h = picture_.height(), sq = square_;
+    const int width = std::max(1, OutlineWidth * sq / 32), dash = std::max(2, OutlineDash * sq / 32);
     for (int k : visible_) {
         const TTile& t = *project_.UsedTiles[k];
         if (!t.Selected) continue;
@@ -281,13 +403,13 @@ void MapRenderer::OutlinePass(const Range& range) {
                 const bool left = j == t.X, right = j == t.X + t.Width - 1;
                 const bool top = i == t.Y, bottom = i == t.Y + t.Height - 1;
                 if (!left && !right && !top && !bottom) continue;
-                const int px = (j - ScrollX) * 32, py = (i - ScrollY) * 32;
-                for (int r = std::max(0, -py); r < 32 && py + r < h; ++r) {
-                    const bool rowInFrame = (top && r < OutlineWidth) || (bottom && r >= 32 - OutlineWidth);
+                const int px = (j - ScrollX) * sq, py = (i - ScrollY) * sq;
+                for (int r = std::max(0, -py); r < sq && py + r < h; ++r) {
+                    const bool rowInFrame = (top && r < width) || (bottom && r >= sq - width);
                     std::uint32_t* row = base_ + (py + r) * stride_ + px;
-                    for (int c = std::max(0, -px); c < 32 && px + c < w; ++c)
-                        if (rowInFrame || (left && c < OutlineWidth) || (right && c >= 32 - OutlineWidth))
-                            row[c] = ((j * 32 + c + i * 32 + r) / OutlineDash) % 2 ? kWhite : kBlack;
+                    for (int c = std::max(0, -px); c < sq && px + c < w; ++c)
+                        if (rowInFrame || (left && c < width) || (right && c >= sq - width))
+                            row[c] = ((j * sq + c + i * sq + r) / dash) % 2 ? kWhite : kBlack;
                 }
             }
         }
@@ -295,36 +417,38 @@ void MapRenderer::OutlinePass(const Range& range) {
 }
 
 void MapRenderer::GridPass() {
-    const int w = Width(), h = Height();
-    for (int r = 0; r < ViewRows(); ++r) std::fill(base_ + r * 32 * stride_, base_ + r * 32 * stride_ + w, GridColour);
+    const int w = picture_.width(), h = picture_.height(), sq = square_;
+    for (int r = 0; r < ViewRows(); ++r) std::fill(base_ + r * sq * stride_, base_ + r * sq * stride_ + w, GridColour);
     for (int y = 0; y < h; ++y)
-        for (int c = 0; c < ViewCols(); ++c) base_[y * stride_ + c * 32] = GridColour;
+        for (int c = 0; c < ViewCols(); ++c) base_[y * stride_ + c * sq] = GridColour;
 }
 
 void MapRenderer::BorderPass() {
-    const int w = Width(), h = Height();
+    const int w = picture_.width(), h = picture_.height(), sq = square_;
     const int mw = project_.MapWidth, mh = project_.MapHeight;
     auto vertical = [&](int x) {
         if (x < 0 || x >= w) return;
-        const int top = std::max(0, (2 - ScrollY) * 32), bottom = std::min(h, (mh - 2 - ScrollY) * 32);
+        const int top = std::max(0, (2 - ScrollY) * sq), bottom = std::min(h, (mh - 2 - ScrollY) * sq);
         for (int y = top; y < bottom; ++y) base_[y * stride_ + x] = GridColour;
     };
     auto horizontal = [&](int y) {
         if (y < 0 || y >= h) return;
-        const int left = std::max(0, (2 - ScrollX) * 32), right = std::min(w, (mw - 2 - ScrollX) * 32);
+        const int left = std::max(0, (2 - ScrollX) * sq), right = std::min(w, (mw - 2 - ScrollX) * sq);
         for (int x = left; x < right; ++x) base_[y * stride_ + x] = GridColour;
     };
-    if (ScrollX <= 2) vertical((2 - ScrollX) * 32);
-    if (ScrollX <= mw - 2) vertical((mw - 2 - ScrollX) * 32);
-    if (ScrollY <= 2) horizontal((2 - ScrollY) * 32);
-    if (ScrollY <= mh - 2) horizontal((mh - 2 - ScrollY) * 32);
+    if (ScrollX <= 2) vertical((2 - ScrollX) * sq);
+    if (ScrollX <= mw - 2) vertical((mw - 2 - ScrollX) * sq);
+    if (ScrollY <= 2) horizontal((2 - ScrollY) * sq);
+    if (ScrollY <= mh - 2) horizontal((mh - 2 - ScrollY) * sq);
 }
 
 const LabelFont& MapRenderer::Font() {
-    if (!font_ || fontPpi_ != Ppi) {
+    if (!font_ || fontPpi_ != Ppi || fontRatio_ != ratio_) {
         // Size ScalePos(7) points on a screen of Ppi pixels per inch.
-        font_ = std::make_unique<LabelFont>(static_cast<int>(std::nearbyint(ScalePos(7, Ppi) * Ppi / 72.0)));
+        font_ = std::make_unique<LabelFont>(
+            static_cast<int>(std::nearbyint(ScalePos(7, Ppi) * Ppi / 72.0 * ratio_)));
         fontPpi_ = Ppi;
+        fontRatio_ = ratio_;
     }
     return *font_;
 }
@@ -332,6 +456,7 @@ const LabelFont& MapRenderer::Font() {
 void MapRenderer::LabelPass(const Range& range) {
     const LabelFont& font = Font();
     const int cols = range.Cols();
+    const int line = static_cast<int>(std::lround(9 * ratio_));  // label lines, 9 view pixels apart
     char text[16];
     auto write = [&](int x, int y, int value, bool plus) {
         char* end = std::to_chars(text, text + 12, value).ptr;
@@ -361,10 +486,10 @@ void MapRenderer::LabelPass(const Range& range) {
                     resolved = true;
                 }
             }
-            const int px = (j - ScrollX) * 32, py = (i - ScrollY) * 32;
+            const int px = (j - ScrollX) * square_, py = (i - ScrollY) * square_;
             if (Options.ShowGnd && gnd >= 0) write(px, py, gnd, gndPlus);
-            if (Options.ShowTop && top >= 0) write(px, py + 9, top, topPlus);
-            if (Options.ShowAtr && atr >= 0) write(px, py + 18, atr, false);
+            if (Options.ShowTop && top >= 0) write(px, py + line, top, topPlus);
+            if (Options.ShowAtr && atr >= 0) write(px, py + 2 * line, atr, false);
         }
     }
 }

@@ -14,6 +14,14 @@
 // outline, OutlineWidth pixels wide inside the tile's edge, which shows on
 // any ground. Each square's frame part depends on the square alone, so a
 // partial redraw draws the same pixels as a full one.
+//
+// Zoom: a square covers ViewSquare() view pixels (32 at 100 %), and the
+// picture has DeviceRatio() picture pixels per view pixel (2 on a HiDPI
+// screen), so a square is SquarePixels() picture pixels wide. Larger squares
+// repeat bitmap pixels (nearest); smaller ones come from averaged pictures
+// cached per bitmap (ReducedPictures), and leave out the pictograms and the
+// grid below 8 picture pixels and the ids below 100 %. With 32 picture
+// pixels per square every pixel is what the unzoomed view draws.
 
 #include <QImage>
 #include <array>
@@ -25,6 +33,7 @@
 #include "model/project.h"
 #include "render/bitmap_info.h"
 #include "render/id_labels.h"
+#include "render/reduced_pictures.h"
 #include "render/view_options.h"
 
 namespace zorvane::editor {
@@ -37,13 +46,27 @@ class MapRenderer {
 public:
     MapRenderer(const Project& project, const BitmapInfo& info);
 
-    // Makes a new, black picture of width x height pixels.
+    // Makes a new, black picture for a view of width x height view pixels.
     void Resize(int width, int height);
     const QImage& Picture() const { return picture_; }
-    int Width() const { return picture_.width(); }
-    int Height() const { return picture_.height(); }
-    int ViewCols() const { return (Width() + 31) / 32; }  // Ceil(W / 32)
-    int ViewRows() const { return (Height() + 31) / 32; }
+    int Width() const { return width_; }    // view pixels
+    int Height() const { return height_; }
+    int ViewCols() const { return (picture_.width() + square_ - 1) / square_; }  // Ceil(W / square)
+    int ViewRows() const { return (picture_.height() + square_ - 1) / square_; }
+
+    // View pixels per square (4 .. 128; 32 is 100 %) and picture pixels per
+    // view pixel. Both leave the picture to be drawn again (FullRedraw);
+    // SetDeviceRatio makes a new picture when the ratio changed, and says so.
+    void SetViewSquare(int viewPixels);
+    bool SetDeviceRatio(double ratio);
+    int ViewSquare() const { return viewSquare_; }
+    double DeviceRatio() const { return ratio_; }
+    int SquarePixels() const { return square_; }
+    // The map column and row under view pixel (x, y), scrolling included.
+    int ColumnAt(int x) const;
+    int RowAt(int y) const;
+    // Averaged pictures made since the cache was last emptied.
+    std::size_t ReducedPicturesMade() const { return reduced_.Made(); }
 
     ViewOptions Options;
     int ScrollX = 0;
@@ -87,6 +110,16 @@ private:
     void PrepareColours(double brightness);
     void Draw(const std::uint8_t* pixels, int x, int y, const Colours& colours, bool highlighted, bool allZero,
               bool flip);
+    // One square at any zoom. `id` names the picture to the caches of
+    // averaged pictures: a bitmap id for bitmaps, an attribute for
+    // pictograms (`colours` tells which), -1 for none (reduced each time).
+    void DrawSquare(const std::uint8_t* pixels, int id, int x, int y, const Colours& colours, bool highlighted,
+                    bool allZero, bool flip);
+    void DrawEnlarged(const std::uint8_t* pixels, int x, int y, const Colours& colours, bool highlighted,
+                      bool allZero, bool flip);
+    void DrawReduced(const std::uint32_t* reduced, int x, int y, const Colours& colours, bool highlighted,
+                     bool allZero);
+    void PrepareReduced(const Colours& colours, bool flip);
     void FillBlack(int left, int top, int right, int bottom);
     void Shift(int dxPixels, int dyPixels);
     void CollectVisibleTiles();
@@ -104,6 +137,14 @@ private:
     const Project& project_;
     const BitmapInfo& info_;
     QImage picture_;
+    int width_ = 0, height_ = 0;  // view pixels
+    int viewSquare_ = 32;
+    double ratio_ = 1.0;
+    int square_ = 32;  // picture pixels per square
+    std::vector<int> sourceOffset_;  // bitmap pixel of every picture pixel of an enlarged square
+    ReducedPictures reduced_;       // bitmaps
+    ReducedPictures reducedIcons_;  // attribute pictograms
+    std::vector<std::uint32_t> reducedOnce_;
     std::uint32_t* base_ = nullptr;
     qsizetype stride_ = 0;
 
@@ -114,6 +155,7 @@ private:
 
     std::unique_ptr<LabelFont> font_;
     double fontPpi_ = 0;
+    double fontRatio_ = 0;
 
     // Scratch of one Render: the used tiles that overlap the view, and for
     // every square of the drawn range the tiles covering it, bottom to top.

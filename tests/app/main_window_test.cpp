@@ -127,7 +127,11 @@ TEST_F(EditorTest, LayoutFollowsTheWindowSize) {
         // The panels side by side; on a wide bar at their design widths, on
         // the smallest one the message panel still has room and no longest
         // text is cut.
-        const int designed = w - 3 * editor::ScaleDim(50, window.Ppi()) - 3 * editor::ScaleDim(100, window.Ppi()) - 16;
+        // The zoom panel after them takes what the message panel has beyond a third.
+        auto* zoom = window.findChild<QLabel*>(QStringLiteral("Panel7"));
+        const int designed = w - 3 * editor::ScaleDim(50, window.Ppi()) - 3 * editor::ScaleDim(100, window.Ppi()) - 16 -
+                             zoom->width();
+        EXPECT_LE(zoom->width(), editor::ScaleDim(280, window.Ppi()));
         window.SetPanel(0, QStringLiteral("selection deleted."));
         window.SetPanel(1, QStringLiteral("CTRL"));
         window.SetPanel(3, QStringLiteral("SHIFT"));
@@ -145,7 +149,7 @@ TEST_F(EditorTest, LayoutFollowsTheWindowSize) {
             const int needed = i > 0 ? panel->sizeHint().width() : panel->sizeHint().width() / 2;
             EXPECT_GE(panel->width(), needed) << "panel " << i << " at " << w;
         }
-        EXPECT_EQ(x, w - 16);
+        EXPECT_EQ(x + zoom->width(), w - 16);
         window.UpdateStatusBar();
     }
     EXPECT_GE(window.minimumWidth(), 400);
@@ -164,7 +168,7 @@ TEST_F(EditorTest, ControlsBoxShowsTheControlsText) {
               std::string::npos);
     const std::string tail = "0 - Reset localAttempts (if enabled)\rF1 - Controls List";
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-    EXPECT_EQ(app::ShownText(text).count(QLatin1Char('\n')), 39) << "40 lines (with the three undo keys)";
+    EXPECT_EQ(app::ShownText(text).count(QLatin1Char('\n')), 47) << "48 lines (with the undo and zoom keys)";
 }
 
 TEST_F(EditorTest, EmptyCommandsRefuseWithTheirMessages) {

@@ -41,9 +41,10 @@ protected:
         window.RefreshInterface(0, -1, false, true, true, false);
     }
 
-    // Centre of map square (col, row) in view pixels.
+    // Centre of map square (col, row) in view pixels, at the view's zoom.
     QPoint At(int col, int row) const {
-        return {(col - window.renderer().ScrollX) * 32 + 16, (row - window.renderer().ScrollY) * 32 + 16};
+        const int s = window.renderer().ViewSquare();
+        return {(col - window.renderer().ScrollX) * s + s / 2, (row - window.renderer().ScrollY) * s + s / 2};
     }
     // Always one movement event at least: without a button held QTest moves
     // the cursor, which tells nobody when the cursor is there already.

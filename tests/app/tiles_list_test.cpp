@@ -10,6 +10,7 @@
 
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 
 #include "builders.h"
@@ -183,7 +184,7 @@ TEST_F(TilesListTest, ARightClickSelectsTheItemAndOpensThePopupMenu) {
     QStringList captions;
     for (QAction* a : popup->actions()) captions << a->text();
     EXPECT_EQ(captions, QStringList({"Add New Tile", "Create Tile from Selection", "Edit Selected Tile",
-                                     "Move Selected Tile", "Delete Selected Tile"}));
+                                     "Move Selected Tile", "Delete Selected Tile", "", "Compact List"}));
     EXPECT_EQ(Enabled("PM"), B({true, false, true, true, true}));
     EXPECT_EQ(Enabled("M"), Enabled("PM"));
     popup->close();
@@ -253,6 +254,46 @@ TEST_F(TilesListTest, ASlowDragReordersAndAQuickOneTakesTheTile) {
     EXPECT_EQ(list->currentRow(), 3);
     Click(10, 10);
     EXPECT_EQ(DragState(), 0);
+}
+
+// The compact form: a grid of the pictures at their own size, captions on
+// hover, the same drags; kept in the settings for the next run.
+TEST_F(TilesListTest, TheCompactListIsAGridWithTheSameGestures) {
+    QSettings().remove(QStringLiteral("tilesList/compact"));
+    Fill(3);
+    Add(1, 1, 3, 3, 7);
+    Refresh();
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, Centre(0));
+    ClickPopup("PMCompactList");
+    EXPECT_TRUE(QSettings().value(QStringLiteral("tilesList/compact")).toBool());
+    const QRect first = list->visualItemRect(list->item(0)), second = list->visualItemRect(list->item(1));
+    EXPECT_EQ(first.size(), QSize(36, 36)) << "a 1 x 1 tile's picture and a margin of 2";
+    EXPECT_EQ(second.size(), QSize(68, 36));
+    EXPECT_EQ(second.top(), first.top()) << "side by side";
+    EXPECT_GT(list->visualItemRect(list->item(2)).top(), first.top()) << "the third wraps";
+
+    ListPress(Centre(0));  // a slow drag to the third place
+    ListMove(Centre(0) + QPoint(0, 20));
+    QTest::qWait(250);
+    for (int row = 1; row <= 2; ++row) {
+        ListMove(Centre(row) - QPoint(3, 0));
+        ListMove(Centre(row));
+        EXPECT_EQ(list->currentRow(), row);
+    }
+    ListRelease(Centre(2));
+    EXPECT_EQ(Ids(), V({1, 2, 0}));
+    EXPECT_EQ(DragState(), 0);
+    ListPress(Centre(2));  // a quick one takes the tile
+    ListMove(Centre(2) + QPoint(0, 30));
+    ListRelease(Centre(2) + QPoint(0, 30));
+    EXPECT_EQ(DragState(), 2);
+    EXPECT_EQ(Order(), V({7, 0}));
+    Click(10, 10);
+
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, Centre(0));
+    ClickPopup("PMCompactList");
+    EXPECT_FALSE(QSettings().value(QStringLiteral("tilesList/compact")).toBool());
+    EXPECT_EQ(list->visualItemRect(list->item(0)).height(), static_cast<editor::TilesList*>(list)->ItemHeight(0));
 }
 
 // A reordering drag over several places is one undo step. Undo puts the

@@ -5,7 +5,6 @@
 #include <QAction>
 
 #include "editor/main_window.h"
-#include "render/scaling.h"
 
 namespace zorvane::editor {
 
@@ -62,8 +61,7 @@ void MainWindow::MSelectNoneClick() {
 
 // The copies follow the mouse from the square under it.
 void MainWindow::MCloneClick() {
-    ApplyRedraw(editing_.CloneSelected(PixToSq(controller_.MouseX) + renderer_.ScrollX,
-                                       PixToSq(controller_.MouseY) + renderer_.ScrollY));
+    ApplyRedraw(editing_.CloneSelected(renderer_.ColumnAt(controller_.MouseX), renderer_.RowAt(controller_.MouseY)));
     if (editState_.DragState == DragMoving) dragStep_ = "Clone";
     RecordStep("Clone", Parts::UsedTiles);
 }

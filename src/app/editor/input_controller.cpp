@@ -5,7 +5,6 @@
 
 #include "editor/main_window.h"
 #include "generator/driver/generation.h"
-#include "render/scaling.h"
 
 namespace zorvane::editor {
 
@@ -47,8 +46,8 @@ void TSterowanie::SetViewBounds(int top, int bottom, int right, int left) {
     ViewLeft = left;
 }
 
-int TSterowanie::SquareX() const { return PixToSq(MouseX) + window_.renderer().ScrollX; }
-int TSterowanie::SquareY() const { return PixToSq(MouseY) + window_.renderer().ScrollY; }
+int TSterowanie::SquareX() const { return window_.renderer().ColumnAt(MouseX); }
+int TSterowanie::SquareY() const { return window_.renderer().RowAt(MouseY); }
 
 // Works at the position of the last MouseMove; a position outside the view
 // (one pixel past the last still counts as inside) is ignored. While a

@@ -10,6 +10,8 @@
 #include "commands/file_commands.h"
 #include "commands/open_commands.h"
 #include "editor/main_window.h"
+#include "editor/map_view.h"
+#include "editor/map_zoom.h"
 #include "editor/mini_map.h"
 #include "editor/new_map_window.h"
 #include "editor/properties_window.h"
@@ -100,6 +102,7 @@ void MainWindow::CreateMenus() {
     edit->addSeparator();
     on(add(edit, {"MSplitSelected", "Split Selection into Single Squares", ""}), &MainWindow::MSplitSelectedClick);
     on(add(edit, {"MDeleteSelected", "Delete Selection", ""}), &MainWindow::MDeleteSelectedClick);
+    on(add(edit, {"MPickTile", "Pick Tile under Mouse", "Ctrl+P"}), &MainWindow::MPickTileClick);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
     const struct {
@@ -119,6 +122,8 @@ void MainWindow::CreateMenus() {
     }
     view->addSeparator();
     on(checkable(view, {"MMiniMap", "Mini Map", "Ctrl+M"}, false), &MainWindow::MMiniMapClick);
+    zoom_ = new MapZoom(*this, *view);
+    view_->OnWheel = [this](const QWheelEvent& e) { return zoom_->Wheel(e); };
     QAction* fast = checkable(view, {"MFastRender", "Fast Rendering", ""}, true);
     fast->setVisible(false);
     connect(fast, &QAction::triggered, this, [this] { ToggleView(&ViewOptions::FastRender, "MFastRender"); });

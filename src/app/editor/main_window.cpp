@@ -14,6 +14,7 @@
 
 #include "commands/lifecycle.h"
 #include "editor/map_view.h"
+#include "editor/map_zoom.h"
 #include "editor/mini_map.h"
 #include "editor/new_map_window.h"
 #include "editor/properties_window.h"
@@ -112,7 +113,7 @@ void MainWindow::CreateControls() {
     QFont statusFont(QStringLiteral("Arial"));
     statusFont.setPixelSize(ScaleDim(10, ppi_));
     statusBar_->setFont(statusFont);
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         panels_[i] = new QLabel(statusBar_);
         panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -145,9 +146,11 @@ void MainWindow::LayoutControls() {
     statusBar_->setGeometry(0, h - statusH, w, statusH);
     // Panels 1 to 6 at their design widths while the message panel keeps a
     // third of the bar; on a narrower bar as wide as their longest texts.
+    // Panel 7 (the zoom and the square under the mouse) takes what the
+    // message panel has beyond its third, up to its design width.
     static const char* const longest[7] = {"", "CTRL", "ALT", "SHIFT", "(000,000)", "selected tiles = 00000",
                                            "used tiles = 00000"};
-    int designed[7] = {}, fitted[7] = {}, designedSum = 0, fittedSum = 0;
+    int designed[8] = {}, fitted[8] = {}, designedSum = 0, fittedSum = 0;
     for (int i = 1; i < 7; ++i) {
         const QLabel* p = panels_[i];
         designed[i] = ScaleDim(i <= 3 ? 50 : 100, ppi_);
@@ -158,13 +161,16 @@ void MainWindow::LayoutControls() {
     }
     const bool narrow = w - designedSum - 16 < w / 3;
     int* widths = narrow ? fitted : designed;
-    widths[0] = std::max(0, w - (narrow ? fittedSum : designedSum) - 16);
+    const int rest = std::max(0, w - (narrow ? fittedSum : designedSum) - 16);
+    widths[7] = narrow ? 0 : std::clamp(rest - w / 3, 0, ScaleDim(280, ppi_));
+    widths[0] = rest - widths[7];
     int x = 0;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         panels_[i]->setGeometry(x, 0, widths[i], statusH);
         x += widths[i];
     }
-    if (renderer_.Width() != viewW || renderer_.Height() != viewH) {
+    const bool newRatio = renderer_.SetDeviceRatio(view_->devicePixelRatioF());
+    if (newRatio || renderer_.Width() != viewW || renderer_.Height() != viewH) {
         renderer_.Resize(viewW, viewH);
         FullRedraw();
     }
@@ -183,6 +189,8 @@ bool MainWindow::event(QEvent* e) {
         activatedOnce_ = true;
         if (showAbout_) MAboutClick();
     }
+    // On another screen the view may have another device ratio.
+    if (e->type() == QEvent::ScreenChangeInternal) LayoutControls();
     if (e->type() == QEvent::WindowDeactivate) {
         // Key releases made while another window is active never reach the
         // controller: do not leave a modifier held.
@@ -244,11 +252,11 @@ void MainWindow::UpdateStatusBar() {
     SetPanel(1, controller_.CtrlDown ? QStringLiteral("CTRL") : QString());
     SetPanel(2, controller_.AltDown ? QStringLiteral("ALT") : QString());
     SetPanel(3, controller_.ShiftDown ? QStringLiteral("SHIFT") : QString());
-    SetPanel(4, QStringLiteral("(%1,%2)")
-                    .arg(PixToSq(controller_.MouseX) + renderer_.ScrollX)
-                    .arg(PixToSq(controller_.MouseY) + renderer_.ScrollY));
+    const int x = renderer_.ColumnAt(controller_.MouseX), y = renderer_.RowAt(controller_.MouseY);
+    SetPanel(4, QStringLiteral("(%1,%2)").arg(x).arg(y));
     SetPanel(5, QStringLiteral("selected tiles = %1").arg(project_.Selection.size()));
     SetPanel(6, QStringLiteral("used tiles = %1").arg(project_.UsedTiles.size()));
+    SetPanel(7, WhereText(project_, renderer_, x, y));
 }
 
 void MainWindow::ShowProgress(bool busy) {

@@ -2,7 +2,7 @@
 // The main window (TForm1), captioned "Zorvane Terrain Editor". It owns the
 // one project with its editing state, the render picture, the input
 // controller and the other windows; it holds the tiles list, the map view with its three scroll bars,
-// the status bar with 7 panels and the progress bar, and carries the menu.
+// the status bar with 8 panels and the progress bar, and carries the menu.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -43,6 +43,7 @@ class TFGeneratorSettings;
 namespace zorvane::editor {
 
 class MapView;
+class MapZoom;
 class TilesList;
 class TFNewMap;
 class TFMapProperties;
@@ -69,6 +70,7 @@ public:
     const MapRenderer& renderer() const { return renderer_; }
     const BitmapInfo& bitmapInfo() const { return bitmapInfo_; }
     TSterowanie& controller() { return controller_; }
+    MapZoom& zoom() { return *zoom_; }
     const EditState& editState() const { return editState_; }
     MapEditing& editing() { return editing_; }
     EditorLog& log() { return log_; }
@@ -232,6 +234,9 @@ public:
     void MSwapClick();
     void MSplitSelectedClick();
     void MDeleteSelectedClick();
+    // Selects in the tiles list the topmost tile under the mouse (a copy of
+    // it is added to the list when the list has none).
+    void MPickTileClick();
     // Tiles list (the Edit menu's submenu and the list's popup menu).
     void MNewTileClick();
     void MCreateTileFromSelClick();
@@ -304,11 +309,12 @@ private:
     QLabel* label1_ = nullptr;
     TilesList* tilesList_ = nullptr;
     MapView* view_ = nullptr;
+    MapZoom* zoom_ = nullptr;  // a child of the window
     QScrollBar* sbx_ = nullptr;
     QScrollBar* sby_ = nullptr;
     QScrollBar* sbDepth_ = nullptr;
     QWidget* statusBar_ = nullptr;
-    std::array<QLabel*, 7> panels_{};
+    std::array<QLabel*, 8> panels_{};  // 7: the zoom and the tile under the mouse
     QProgressBar* progressBar_ = nullptr;
 
     std::unique_ptr<TFNewMap> newMap_;

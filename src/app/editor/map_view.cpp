@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "editor/input_controller.h"
 #include "render/map_renderer.h"
@@ -29,12 +30,20 @@ MapView::MapView(const MapRenderer& renderer, TSterowanie& controller, QWidget* 
     setFocusPolicy(Qt::ClickFocus);
 }
 
+// The picture has DeviceRatio() pixels per view pixel (one on a plain
+// screen), so it is drawn pixel for pixel on the screen.
 void MapView::paintEvent(QPaintEvent* e) {
     QPainter painter(this);
     const QImage& picture = renderer_.Picture();
-    painter.drawImage(e->rect(), picture, e->rect());
+    const double ratio = picture.devicePixelRatio();
+    if (ratio == 1.0) {
+        painter.drawImage(e->rect(), picture, e->rect());
+    } else {
+        painter.setClipRect(e->rect());
+        painter.drawImage(QPointF(0, 0), picture);
+    }
     // Whatever the picture does not cover (only between a resize and its redraw).
-    QRegion rest = QRegion(e->rect()).subtracted(QRegion(picture.rect()));
+    QRegion rest = QRegion(e->rect()).subtracted(QRegion(0, 0, renderer_.Width(), renderer_.Height()));
     for (const QRect& r : rest) painter.fillRect(r, Qt::black);
 }
 
@@ -48,6 +57,13 @@ void MapView::mousePressEvent(QMouseEvent* e) {
 void MapView::mouseReleaseEvent(QMouseEvent* e) {
     int b = ButtonCode(e->button());
     if (controller_.Enabled && b >= 0) controller_.MouseUp(b);
+}
+
+void MapView::wheelEvent(QWheelEvent* e) {
+    if (controller_.Enabled && OnWheel && OnWheel(*e))
+        e->accept();
+    else
+        e->ignore();
 }
 
 void MapView::mouseMoveEvent(QMouseEvent* e) {

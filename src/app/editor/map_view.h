@@ -3,6 +3,9 @@
 // events to the input controller.
 
 #include <QWidget>
+#include <functional>
+
+class QWheelEvent;
 
 namespace zorvane::editor {
 
@@ -13,11 +16,15 @@ class MapView : public QWidget {
 public:
     MapView(const MapRenderer& renderer, TSterowanie& controller, QWidget* parent);
 
+    // The wheel over the view (scrolling and zoom); true when used.
+    std::function<bool(const QWheelEvent&)> OnWheel;
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     const MapRenderer& renderer_;

@@ -44,7 +44,10 @@ void DrawMiniMap(QImage& picture, const MainWindow& window) {
     QPainter painter(&picture);
     painter.setPen(QColor(128, 128, 128));
     const int x0 = 2 * r.ScrollX, y0 = 2 * r.ScrollY;
-    const int w = static_cast<int>(std::nearbyint(r.Width() / 16.0)), h = static_cast<int>(std::nearbyint(r.Height() / 16.0));
+    // Two pixels per square of the view, at any zoom.
+    const double perPixel = 2.0 / r.ViewSquare();
+    const int w = static_cast<int>(std::nearbyint(r.Width() * perPixel)),
+              h = static_cast<int>(std::nearbyint(r.Height() * perPixel));
     const QPoint pts[] = {{x0, y0}, {x0 + w, y0}, {x0 + w, y0 + h}, {x0, y0 + h}, {x0, y0}};
     painter.drawPolyline(pts, 5);
 }
@@ -105,8 +108,9 @@ void TFMiniMap::paintEvent(QPaintEvent*) {
 void TFMiniMap::mousePressEvent(QMouseEvent* e) {
     const MapRenderer& r = window_.renderer();
     const QPoint pos = e->position().toPoint();
-    window_.SetScrollPositions(static_cast<int>(std::nearbyint(pos.x() * 0.5 - r.Width() / 64.0)),
-                               static_cast<int>(std::nearbyint(pos.y() * 0.5 - r.Height() / 64.0)));
+    const double half = 0.5 / r.ViewSquare();  // half the view, in squares per view pixel
+    window_.SetScrollPositions(static_cast<int>(std::nearbyint(pos.x() * 0.5 - r.Width() * half)),
+                               static_cast<int>(std::nearbyint(pos.y() * 0.5 - r.Height() * half)));
 }
 
 void TFMiniMap::closeEvent(QCloseEvent* e) {

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -20,6 +22,7 @@ constexpr int kPictureSize = 128;
 // Above the picture the caption, below it a margin.
 constexpr int kCaptionHeight = 14;
 constexpr int kBottomMargin = 6;
+constexpr int kCompactMargin = 2;  // around a picture in the compact form
 
 class TileItemDelegate : public QStyledItemDelegate {
 public:
@@ -29,6 +32,13 @@ public:
         if (list_.Rebuilding()) return;
         const bool selected = option.state & QStyle::State_Selected;
         painter->fillRect(option.rect, selected ? option.palette.highlight() : QBrush(Qt::white));
+        if (list_.Compact()) {
+            if (const QImage* picture = list_.Picture(index.row()))
+                painter->drawImage(option.rect.topLeft() + QPoint(kCompactMargin, kCompactMargin), *picture,
+                                   QRect(QPoint(0, 0), list_.CompactItemSize(index.row()) -
+                                                           QSize(2 * kCompactMargin, 2 * kCompactMargin)));
+            return;
+        }
         if (const QImage* picture = list_.Picture(index.row()))
             painter->drawImage(option.rect.left() + ScalePos(6, list_.Ppi()),
                                option.rect.top() + ScaleDim(kCaptionHeight, list_.Ppi()), *picture);
@@ -37,6 +47,7 @@ public:
                           index.data(Qt::DisplayRole).toString());
     }
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const override {
+        if (list_.Compact()) return list_.CompactItemSize(index.row());
         return {140, list_.ItemHeight(index.row())};
     }
 
@@ -117,6 +128,37 @@ int TilesList::ItemHeight(int i) const {
     return ScaleDim(kCaptionHeight, ppi_) + picture + ScaleDim(kBottomMargin, ppi_);
 }
 
+QSize TilesList::CompactItemSize(int i) const {
+    const QSize picture = i >= 0 && i < static_cast<int>(pictureExtents_.size()) ? pictureExtents_[i]
+                                                                                  : QSize(32, 32);
+    return picture + QSize(2 * kCompactMargin, 2 * kCompactMargin);
+}
+
+// The grid flows left to right and wraps at the list's width.
+void TilesList::SetCompact(bool compact) {
+    if (compact == compact_) return;
+    compact_ = compact;
+    setFlow(compact ? QListView::LeftToRight : QListView::TopToBottom);
+    setWrapping(compact);
+    setResizeMode(compact ? QListView::Adjust : QListView::Fixed);
+    doItemsLayout();
+    viewport()->update();
+    if (currentRow() >= 0) scrollTo(currentIndex());
+}
+
+bool TilesList::viewportEvent(QEvent* e) {
+    if (e->type() == QEvent::ToolTip && compact_) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const int row = indexAt(help->pos()).row();
+        if (row >= 0)
+            QToolTip::showText(help->globalPos(), item(row)->text(), viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QListWidget::viewportEvent(e);
+}
+
 const QImage* TilesList::Picture(int i) const {
     return i >= 0 && i < static_cast<int>(pictures_.size()) ? &pictures_[i] : nullptr;
 }
@@ -125,6 +167,7 @@ void TilesList::ClearTiles() {
     clear();
     pictures_.clear();
     pictureHeights_.clear();
+    pictureExtents_.clear();
 }
 
 void TilesList::Rebuild(const Project& project, int first, int last, const std::function<void(int)>& progress) {
@@ -134,13 +177,15 @@ void TilesList::Rebuild(const Project& project, int first, int last, const std::
     while (count() < n) addItem(QString());
     pictures_.resize(n);
     pictureHeights_.resize(n, kPictureSize);
+    pictureExtents_.resize(n, QSize(kPictureSize, kPictureSize));
     first = std::max(first, 0);
     last = std::min(last, n - 1);
     for (int i = first; i <= last; ++i) {
         if (progress) progress(i);
         item(i)->setText(TileItemText(i, *project.NewTiles[i]));
         pictures_[i] = TilePicture(project, *project.NewTiles[i]);
-        pictureHeights_[i] = TilePictureExtent(*project.NewTiles[i]).height();
+        pictureExtents_[i] = TilePictureExtent(*project.NewTiles[i]);
+        pictureHeights_[i] = pictureExtents_[i].height();
     }
     rebuilding_ = false;
     doItemsLayout();  // the rows take the heights of their pictures

@@ -14,6 +14,10 @@
 // one item at its top and bottom; released, it tells where the tile went
 // (OnReorderEnded). Pressing the right button selects the item under it
 // first, then asks for the popup menu (OnPopup).
+//
+// In its compact form the list is a grid of the tile pictures at their own
+// size (at most 128 pixels a side) without captions, the caption showing on
+// hover; gestures and commands work on items the same in both forms.
 
 #include <QImage>
 #include <QListWidget>
@@ -49,6 +53,10 @@ public:
     // The height of item i: its caption, its tile's picture and a margin.
     int ItemHeight(int i) const;
     bool Rebuilding() const { return rebuilding_; }
+    void SetCompact(bool compact);
+    bool Compact() const { return compact_; }
+    // The size of item i in the compact form: its picture and a margin.
+    QSize CompactItemSize(int i) const;
     double Ppi() const { return ppi_; }
 
     // Takes list item `index` for placing on the map.
@@ -67,6 +75,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
 
 private:
     // One movement of a drag over the list (viewport coordinates).
@@ -85,7 +94,9 @@ private:
     bool inDragOver_ = false;
     std::vector<QImage> pictures_;
     std::vector<int> pictureHeights_;  // the height each picture covers
+    std::vector<QSize> pictureExtents_;
     bool rebuilding_ = false;
+    bool compact_ = false;
     double ppi_;
 };
 

@@ -5,9 +5,11 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QSettings>
 
 #include "editing/tile_list_commands.h"
 #include "editor/main_window.h"
+#include "editor/map_zoom.h"
 #include "editor/move_tile_window.h"
 #include "editor/tiles_list.h"
 #include "tile_editor/tile_edit_window.h"
@@ -51,6 +53,17 @@ void MainWindow::CreateTilesListCommands(QMenu* submenu) {
             connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
         }
     }
+    // The form of the list, kept between runs.
+    pmntList_->addSeparator();
+    QAction* compact = pmntList_->addAction(QStringLiteral("Compact List"));
+    compact->setObjectName(QStringLiteral("PMCompactList"));
+    compact->setCheckable(true);
+    compact->setChecked(QSettings().value(QStringLiteral("tilesList/compact"), false).toBool());
+    tilesList_->SetCompact(compact->isChecked());
+    connect(compact, &QAction::toggled, this, [this](bool on) {
+        tilesList_->SetCompact(on);
+        QSettings().setValue(QStringLiteral("tilesList/compact"), on);
+    });
     connect(submenu, &QMenu::aboutToShow, this, &MainWindow::UpdateTilesListCommands);
     tilesList_->OnPopup = [this](const QPoint& global) {
         UpdateTilesListCommands();
@@ -119,6 +132,22 @@ void MainWindow::MDelTileClick() {
     const int i = tilesList_->currentRow();
     Guarded([&] { tilesList_->setCurrentRow(DeleteNewTile(project_, ui_, i)); });
     RecordStep("Delete tile", Parts::TilesList | Parts::Fields, {i, tilesList_->currentRow()});
+}
+
+void MainWindow::MPickTileClick() {
+    if (!controller_.Enabled || running_) return;
+    const int x = renderer_.ColumnAt(controller_.MouseX), y = renderer_.RowAt(controller_.MouseY);
+    const int placed = TopmostTileAt(project_, renderer_.DepthLimit, x, y);
+    if (placed < 0) return;
+    const int before = tilesList_->currentRow();
+    const std::size_t entries = project_.NewTiles.size();
+    int picked = -1;
+    Guarded([&] { picked = PickUsedTile(project_, ui_, placed); });
+    if (picked < 0) return;
+    tilesList_->setCurrentRow(picked);
+    tilesList_->scrollToItem(tilesList_->item(picked));
+    if (project_.NewTiles.size() != entries) RecordStep("Pick tile", Parts::TilesList | Parts::Fields, {before, picked});
+    SetPanel(0, QStringLiteral("Tile %1 picked.").arg(picked));
 }
 
 }  // namespace zorvane::editor

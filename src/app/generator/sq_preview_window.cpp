@@ -15,6 +15,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "render/id_labels.h"
 #include "render/scaling.h"
@@ -53,10 +54,14 @@ protected:
         const QPoint p = e->position().toPoint();
         window_.ImgRenderClick(p.x(), p.y());
     }
+    // Three steps a notch; Shift+wheel (or a sideways wheel) scrolls sideways.
     void wheelEvent(QWheelEvent* e) override {
-        const int steps = e->angleDelta().y() / 120;
-        if (steps == 0) return QWidget::wheelEvent(e);
-        window_.SBy->setValue(window_.SBy->value() - steps * window_.SBy->singleStep() * 3);
+        QPoint delta = e->angleDelta();
+        if ((e->modifiers() & Qt::ShiftModifier) && delta.x() == 0) delta = QPoint(delta.y(), 0);
+        const int across = delta.x() / 120, down = delta.y() / 120;
+        if (across == 0 && down == 0) return QWidget::wheelEvent(e);
+        for (auto [bar, steps] : {std::pair{window_.SBx, across}, std::pair{window_.SBy, down}})
+            if (steps != 0) bar->setValue(bar->value() - steps * bar->singleStep() * 3);
     }
 
 private:

@@ -13,7 +13,11 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <array>
 #include <filesystem>
+#include <vector>
 
 #include "editor/main_window.h"
 #include "tile_editing/apply.h"
@@ -28,6 +32,7 @@ namespace {
 constexpr int kToolBarHeight = 40;
 constexpr int kPanelWidth = 150;
 constexpr int kScrollBarSize = 16;
+constexpr std::array<int, 7> kZoomLevels = {16, 32, 64, 96, 128, 192, 256};  // view pixels per square
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
@@ -71,6 +76,13 @@ QPalette OwnColours() {
 TileView::TileView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ImgRender"));
     setMouseTracking(true);
+}
+
+void TileView::wheelEvent(QWheelEvent* e) {
+    if (OnWheel)
+        OnWheel(e);
+    else
+        QWidget::wheelEvent(e);
 }
 
 void TileView::paintEvent(QPaintEvent*) {
@@ -192,8 +204,44 @@ TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
         }
         CancelPickColor();
     };
+    ImgRender->OnWheel = [this](QWheelEvent* e) {
+        QPoint delta = e->angleDelta();
+        if (e->modifiers() & Qt::ControlModifier) {
+            wheelDelta_ += delta.y();
+            for (; wheelDelta_ >= 120; wheelDelta_ -= 120) ZoomStep(+1);
+            for (; wheelDelta_ <= -120; wheelDelta_ += 120) ZoomStep(-1);
+            return;
+        }
+        if ((e->modifiers() & Qt::ShiftModifier) && delta.x() == 0) delta = QPoint(delta.y(), 0);
+        SBx->setValue(SBx->value() - delta.x() / 120);
+        SBy->setValue(SBy->value() - delta.y() / 120);
+    };
+    const std::pair<const char*, std::function<void()>> zoomKeys[] = {
+        {"Ctrl+0", [this] { ZoomTo(32); }},
+        {"Ctrl+=", [this] { ZoomStep(+1); }},
+        {"Ctrl++", [this] { ZoomStep(+1); }},
+        {"Ctrl+-", [this] { ZoomStep(-1); }}};
+    for (const auto& [key, run] : zoomKeys) {
+        auto* a = new QAction(this);
+        a->setShortcut(QKeySequence(QString::fromLatin1(key)));
+        connect(a, &QAction::triggered, this, run);
+        addAction(a);
+    }
     qApp->installEventFilter(this);
     LayoutControls();
+}
+
+void TFTileEdit::ZoomTo(int square) {
+    square_ = std::clamp(square, kZoomLevels.front(), kZoomLevels.back());
+    UpdateScrollbars();
+    Render();
+}
+
+void TFTileEdit::ZoomStep(int direction) {
+    const auto next = std::upper_bound(kZoomLevels.begin(), kZoomLevels.end(), square_);
+    const auto at = std::lower_bound(kZoomLevels.begin(), kZoomLevels.end(), square_);
+    if (direction > 0 && next != kZoomLevels.end()) ZoomTo(*next);
+    if (direction < 0 && at != kZoomLevels.begin()) ZoomTo(*(at - 1));
 }
 
 TFTileEdit::~TFTileEdit() { qApp->removeEventFilter(this); }
@@ -249,6 +297,7 @@ void TFTileEdit::Execute(TileEditMode mode, int editedTile) {
     move(main_.pos() + QPoint(160, 90));
     SBx->setValue(0);
     SBy->setValue(0);
+    square_ = 32;
     UpdateScrollbars();
     Render();
     exec();
@@ -276,12 +325,16 @@ void TFTileEdit::Render() {
     if (surface.isNull()) return;
     surface.fill(Qt::black);
     const int ox = scrollX_ * BitmapSide, oy = scrollY_ * BitmapSide;
+    // The picture pixel under every view column and row.
+    std::vector<int> sourceX(vw), sourceY(vh);
+    for (int x = 0; x < vw; ++x) sourceX[x] = ox + x * BitmapSide / square_;
+    for (int y = 0; y < vh; ++y) sourceY[y] = oy + y * BitmapSide / square_;
     for (auto [layer, shown] : {std::pair{&state_.Ground, TBbtnShowGnd->isChecked()}, std::pair{&state_.Top, TBbtnShowTop->isChecked()}}) {
         if (!shown || !layer->Present()) continue;
-        for (int y = 0; y < vh && oy + y < layer->Height; ++y) {
+        for (int y = 0; y < vh && sourceY[y] < layer->Height; ++y) {
             uchar* row = surface.scanLine(y);
-            for (int x = 0; x < vw && ox + x < layer->Width; ++x) {
-                const std::uint8_t p = layer->At(ox + x, oy + y);
+            for (int x = 0; x < vw && sourceX[x] < layer->Width; ++x) {
+                const std::uint8_t p = layer->At(sourceX[x], sourceY[y]);
                 if (p == 0) continue;
                 const Rgb& c = state_.Palette[p];
                 row[3 * x] = c.R, row[3 * x + 1] = c.G, row[3 * x + 2] = c.B;
@@ -293,14 +346,16 @@ void TFTileEdit::Render() {
         for (int y = 0; y < vh; ++y) {
             uchar* row = surface.scanLine(y);
             for (int x = 0; x < vw; ++x)
-                if (x % BitmapSide == 0 || y % BitmapSide == 0) row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = 160;
+                if (x % square_ == 0 || y % square_ == 0) row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = 160;
         }
     }
     ImgRender->update();
 }
 
 void TFTileEdit::UpdateScrollbars() {
-    auto range = [](int tile, int view) { return std::max(0, (tile - view + BitmapSide - 1) / BitmapSide); };
+    auto range = [this](int tile, int view) {
+        return std::max(0, (tile * square_ / BitmapSide - view + square_ - 1) / square_);
+    };
     SBx->setRange(0, range(state_.PixelWidth(), ImgRender->width()));
     SBy->setRange(0, range(state_.PixelHeight(), ImgRender->height()));
 }
@@ -372,7 +427,7 @@ void TFTileEdit::BtnSaveClick() {
 
 void TFTileEdit::PaintAttributeAt(QPoint viewPos) {
     if (state_.SelectedAtr < 0) return;
-    auto square = [](int px) { return px >= 0 ? px / BitmapSide : -1; };
+    auto square = [this](int px) { return px >= 0 ? px / square_ : -1; };
     const int c = square(viewPos.x()), r = square(viewPos.y());
     if (c < 0 || r < 0) return;
     if (SetAtrVal(state_, c + scrollX_, r + scrollY_, state_.SelectedAtr, SelectionCheck::On)) Render();
@@ -385,9 +440,10 @@ void TFTileEdit::DrawAttributeLayer(QImage& surface) {
     const AttributeGrid& grid = internal ? state_.InternalAtr : state_.Atr;
     if ((!internal && !AttributeLayerShown(state_)) || grid.Columns == 0 || grid.Rows == 0) return;
     QPainter painter(&surface);
-    for (int c = scrollX_; c < grid.Columns && (c - scrollX_) * BitmapSide < surface.width(); ++c)
-        for (int r = scrollY_; r < grid.Rows && (r - scrollY_) * BitmapSide < surface.height(); ++r)
-            painter.drawImage((c - scrollX_) * BitmapSide, (r - scrollY_) * BitmapSide, AttributeIcon(grid.At(c, r)));
+    const int sq = square_;
+    for (int c = scrollX_; c < grid.Columns && (c - scrollX_) * sq < surface.width(); ++c)
+        for (int r = scrollY_; r < grid.Rows && (r - scrollY_) * sq < surface.height(); ++r)
+            painter.drawImage(QRect((c - scrollX_) * sq, (r - scrollY_) * sq, sq, sq), AttributeIcon(grid.At(c, r)));
 }
 
 void TFTileEdit::ImportAtrClick() {

@@ -4,6 +4,11 @@
 // applies it to the project. The attributes toolbar (TBatr) selects what the
 // mouse paints on the attribute layer; the group "Attributes Layer" imports,
 // exports and explains the attribute mask picture.
+//
+// The view zooms (Ctrl+wheel, Ctrl+=, Ctrl+-, Ctrl+0 for 100 %): a square
+// of 32 picture pixels covers Square() view pixels, each view pixel showing
+// the picture pixel it falls on; painting and picking work on what is shown.
+// The wheel scrolls (Shift+wheel sideways) one square a notch.
 
 #include <QDialog>
 #include <QImage>
@@ -18,6 +23,7 @@ class QPushButton;
 class QScrollBar;
 class QSpinBox;
 class QToolBar;
+class QWheelEvent;
 
 namespace zorvane::editor {
 
@@ -30,12 +36,14 @@ public:
     explicit TileView(QWidget* parent);
     QImage Surface;
     std::function<void(QMouseEvent*)> OnMove, OnPress, OnRelease;
+    std::function<void(QWheelEvent*)> OnWheel;
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mouseMoveEvent(QMouseEvent* e) override { if (OnMove) OnMove(e); }
     void mousePressEvent(QMouseEvent* e) override { if (OnPress) OnPress(e); }
     void mouseReleaseEvent(QMouseEvent* e) override { if (OnRelease) OnRelease(e); }
+    void wheelEvent(QWheelEvent* e) override;
 };
 
 enum class PickMode { None, Transparent, Fog };
@@ -53,6 +61,10 @@ public:
     void UpdateScrollbars();
     void CancelPickColor();
     const TileEditorState& State() const { return state_; }
+    // View pixels per square of the tile (16 .. 256; 32 is 100 %).
+    int Square() const { return square_; }
+    void ZoomTo(int square);
+    void ZoomStep(int direction);
     PickMode Picking() const { return pick_; }
 
     // Commands.
@@ -93,6 +105,8 @@ private:
     PickMode pick_ = PickMode::None;
     int scrollX_ = 0;
     int scrollY_ = 0;
+    int square_ = 32;
+    int wheelDelta_ = 0;  // Ctrl+wheel units not yet used
     AttributeToolbar* atrBar_ = nullptr;
     bool painting_ = false;
 };

@@ -91,4 +91,18 @@ int DeleteNewTile(Project& project, UserInterface& ui, int selected) {
     return std::min(selected, Count(project) - 1);
 }
 
+int PickUsedTile(Project& project, UserInterface& ui, int usedTile) {
+    if (usedTile < 0 || usedTile >= static_cast<int>(project.UsedTiles.size())) return -1;
+    const TTile& placed = *project.UsedTiles[usedTile];
+    for (int i = 0; i < Count(project); ++i)
+        if (project.NewTiles[i]->SameContent(placed)) return i;
+    auto copy = CopyTile(placed);
+    copy->Selected = false;
+    copy->X = copy->Y = 0;
+    project.NewTiles.push_back(std::move(copy));
+    TileSetChanged(project);
+    RebuildItems(ui, Count(project) - 1, Count(project) - 1, Progress::Hidden);
+    return Count(project) - 1;
+}
+
 }  // namespace zorvane

@@ -65,4 +65,10 @@ int MoveNewTile(Project& project, UserInterface& ui, int selected, int to);
 // is empty). Returns the item now selected.
 int DeleteNewTile(Project& project, UserInterface& ui, int selected);
 
+// Picking a placed tile from the map: the first tiles list entry with the
+// same squares as used tile `usedTile`, or, when the list has none, a copy
+// of it appended to the list (ZpModified set, ZpPath emptied, its item
+// built). Returns the entry, -1 for no such used tile.
+int PickUsedTile(Project& project, UserInterface& ui, int usedTile);
+
 }  // namespace zorvane
