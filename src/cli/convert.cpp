@@ -52,8 +52,9 @@ int Convert(const ConvertOptions& o) {
                                                                    : OutputFile::Existing::Replace}},
                                              rules)
                                     .front();
-        Project project;
-        if (!Load(project, ui, in, from, o.zp)) return Fail("convert", ui);
+        Document document;
+        if (!Load(document, ui, in, from, o.zp)) return Fail("convert", ui);
+        Project& project = document.project();
         if (tileSet) {
             project.ZpPath = out;
             if (!MakeNewZP(project, ui, variant.value_or(VariantOf(project.ZmeVariant)))) return Fail("convert", ui);
@@ -85,8 +86,9 @@ int Export(const ExportCommandOptions& o) {
         const std::vector<std::string> targets = CheckOutputs(outputs, {.inputs = {in}, .force = o.force});
         const std::string& out = targets[0];
         const std::string tileSet = o.zp ? targets[1] : std::string();
-        Project project;
-        if (!Load(project, ui, in, kind, std::nullopt)) return Fail("export", ui);
+        Document document;
+        if (!Load(document, ui, in, kind, std::nullopt)) return Fail("export", ui);
+        Project& project = document.project();
         const bool inTheWay = o.zp && FileExists(tileSet) && !o.force;
         const ExportOptions options = o.zp && !inTheWay ? ExportOptions::WritingTileSetTo(tileSet)
                                                         : ExportOptions::RefusingNewTileSet();

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "commands/open_commands.h"
+#include "commands/document_commands.h"
 #include "generator/map_check.h"
 #include "model/layered_file.h"
 #include "model/map_file.h"
@@ -18,18 +18,19 @@ std::optional<TileSetVariant> ParseVariant(const std::optional<std::string>& nam
     throw Error("--variant takes zme or zmpe.");
 }
 
-bool Load(Project& project, ConsoleUi& ui, const std::string& in, ProjectFileKind kind,
+bool Load(Document& document, ConsoleUi& ui, const std::string& in, ProjectFileKind kind,
           const std::optional<std::string>& zp) {
     if (zp && kind != ProjectFileKind::Map)
         throw Error("--zp applies to a map project (*.zm); " + in + " holds its own tile set.");
     if (zp && !FileExists(AbsolutePath(*zp))) throw Error("The tile set " + *zp + " given with --zp does not exist.");
     const OpenOptions options = zp ? OpenOptions::ReadingAlways(AbsolutePath(*zp)) : OpenOptions::FailingWhenMissing();
+    const auto open = [&] {
+        return OpenDocumentFile(document, ui, in, kind, AfterFailedOpen::KeepProject, options).Done();
+    };
     switch (kind) {
-    case ProjectFileKind::TileSet:
-        project.ZpPath = in;
-        return OpenZP(project, ui, options);
+    case ProjectFileKind::TileSet: return open();
     case ProjectFileKind::Map: {
-        if (OpenZMFile(project, ui, in, options)) return true;
+        if (open()) return true;
         // The usual reason: the map names a tile set that is not there.
         const std::string status = ui.status(), prefix = "error opening ";
         if (!zp && ui.problems.empty() && status.starts_with(prefix) && status.ends_with("!")) {
@@ -42,7 +43,7 @@ bool Load(Project& project, ConsoleUi& ui, const std::string& in, ProjectFileKin
         }
         return false;
     }
-    case ProjectFileKind::Layered: return OpenZLFile(project, ui, in);
+    case ProjectFileKind::Layered: return open();
     case ProjectFileKind::GeneratorData:
     case ProjectFileKind::Unknown: break;
     }

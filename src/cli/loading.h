@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "console_ui.h"
+#include "document/document.h"
 #include "model/file_kinds.h"
 #include "model/project.h"
 
@@ -19,11 +20,11 @@ std::optional<TileSetVariant> ParseVariant(const std::optional<std::string>& nam
 
 // Loads a tile set, map project or layered project file, of the kind that
 // KindOfFile found from its first bytes (each command asks once), into
-// `project` through the editor's own open operations, reading it once. A
+// the document through the editor's own open operations, reading it once. A
 // tile set given with --zp (`zp`) is read in place of the one a map project
 // names, whether that exists or not; it must exist, and it applies to map
 // projects only (throws Error otherwise).
-bool Load(Project& project, ConsoleUi& ui, const std::string& in, ProjectFileKind kind,
+bool Load(Document& document, ConsoleUi& ui, const std::string& in, ProjectFileKind kind,
           const std::optional<std::string>& zp);
 
 // The squares a map shows, row by row: a map project's own, or the topmost

@@ -53,8 +53,9 @@ int Render(const RenderCommandOptions& o) {
         OutputRules rules{.inputs = {in}};
         if (o.zp) rules.inputs.push_back(*o.zp);
         const std::string out = CheckOutputs({{.path = o.out, .extension = ".png", .option = "OUT"}}, rules).front();
-        Project project;
-        if (!Load(project, ui, in, kind, o.zp)) return Fail("render", ui);
+        Document document;
+        if (!Load(document, ui, in, kind, o.zp)) return Fail("render", ui);
+        Project& project = document.project();
         std::string reason;
         const RenderJob job{.project = &project,
                             .out = out.c_str(),

@@ -124,7 +124,8 @@ TEST_F(GenerateMapTest, GeneratesFromTheMenuWhileTheMapStaysOutOfReach) {
         EXPECT_TRUE(window.project().Selection.empty()) << "a click does not select under the run";
         return true;
     });
-    window.ProjectOpened("");  // the history starts here, after learning
+    window.document().Opened("");  // the history starts here, after learning
+    window.ProjectOpened();
     const auto before = EncodeZL(window.project());
     dialogs.answers = {Answer::Ok};
     PressCtrlG();

@@ -62,7 +62,8 @@ protected:
     void EditARow() {
         for (int k = 0; k < 5; ++k) Add(1, 1, 2 + k, 3, static_cast<std::uint16_t>(k));
         Refresh();
-        window.ProjectOpened(dir.file("row.zl"));
+        window.document().Opened(dir.file("row.zl"));
+        window.ProjectOpened();
         Click(3, 3);
         Click(5, 3);
         QTest::keyClick(view, Qt::Key_Delete);

@@ -78,7 +78,8 @@ TEST_F(TileEditorTest, AnAppliedTileIsUndoneAndRedone) {
     Project& p = window.project();
     p.NewTiles.push_back(MakeTile(1, 1, 0, 0, 0));
     window.RefreshInterface(0, 0, false, false, false, true);
-    window.ProjectOpened(dir.file("tiles.zl"));
+    window.document().Opened(dir.file("tiles.zl"));
+    window.ProjectOpened();
     const auto before = EncodeZL(p);
     const std::string ground = Bmp("g.bmp", 2, 2, 20);
     Run("MNewTile", [&] {

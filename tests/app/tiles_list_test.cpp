@@ -301,7 +301,8 @@ TEST_F(TilesListTest, TheCompactListIsAGridWithTheSameGestures) {
 // selected; so do Undo and Redo of the move dialog and of a delete.
 TEST_F(TilesListTest, AReorderingDragIsOneUndoStepAndUndoSelectsTheTile) {
     Fill(6);
-    window.ProjectOpened(dir.file("tiles.zl"));
+    window.document().Opened(dir.file("tiles.zl"));
+    window.ProjectOpened();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, Centre(1));
     ListPress(Centre(1));
     ListMove(Centre(1) + QPoint(0, 20));

@@ -24,7 +24,8 @@ protected:
     void MakeRow() {
         for (int k = 0; k < 5; ++k) Add(1, 1, 2 + k, 3, static_cast<std::uint16_t>(k));
         Refresh();
-        window.ProjectOpened(dir.file("row.zl"));
+        window.document().Opened(dir.file("row.zl"));
+        window.ProjectOpened();
     }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
         QTest::keyClick(&window, key, modifiers);

@@ -170,31 +170,34 @@ void MainWindow::MNewClick() {
     if (RecordStep("New map")) StartUnnamedProject();
 }
 
-// Opening a file, or failing to (the project is then reset), starts a new
-// history.
-bool MainWindow::OpenProject(const std::function<bool(UserInterface&)>& open, const std::string& named) {
+// The document opens the file, or failing to, closes the project: either
+// starts a new history.
+bool MainWindow::OpenProject(const std::function<FileCommandResult(UserInterface&)>& open) {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return false;
-    auto file = RunFileCommand(open);
-    if (file && !named.empty()) file = named;  // a tile set asked for on the way is no project file
-    if (file || project_.NoProject) ProjectOpened(file.value_or(std::string()));
-    if (file) recent_->Add(*file);
-    return file.has_value();
+    const FileCommandResult opened = RunFileCommand(open);
+    if (opened.Done()) recent_->Add(opened.File);
+    return opened.Done();
 }
 
 void MainWindow::MOpenZMClick() {
-    OpenProject([this](UserInterface& ui) { return OpenZM(project_, ui); });
+    OpenProject([this](UserInterface& ui) {
+        return OpenDocumentCommand(document_, ui, ProjectFileKind::Map, AfterFailedOpen::CloseProject);
+    });
 }
 
 void MainWindow::MOpenZLClick() {
-    OpenProject([this](UserInterface& ui) { return OpenZL(project_, ui); });
+    OpenProject([this](UserInterface& ui) {
+        return OpenDocumentCommand(document_, ui, ProjectFileKind::Layered, AfterFailedOpen::CloseProject);
+    });
 }
 
 bool MainWindow::OpenFile(const std::string& path) {
-    switch (KindOfName(path)) {
+    switch (const ProjectFileKind kind = KindOfName(path)) {
     case ProjectFileKind::Map:
-        return OpenProject([this, &path](UserInterface& ui) { return OpenZMFile(project_, ui, path); }, path);
     case ProjectFileKind::Layered:
-        return OpenProject([this, &path](UserInterface& ui) { return OpenZLFile(project_, ui, path); }, path);
+        return OpenProject([this, &path, kind](UserInterface& ui) {
+            return OpenDocumentFile(document_, ui, path, kind, AfterFailedOpen::CloseProject);
+        });
     default:
         ui_.error("Error", "Could not open " + path +
                                "\rThe editor opens map projects (*.zm) and layered projects (*.zl).");
@@ -202,21 +205,15 @@ bool MainWindow::OpenFile(const std::string& path) {
     }
 }
 
-void MainWindow::NoteRecentFile(const std::optional<std::string>& file, ProjectFileKind kind) {
-    if (file && !file->empty()) recent_->Add(ChangeFileExt(*file, KindEntry(kind).extension));
-}
-
 void MainWindow::MSaveZLClick() {
-    const auto file = RunFileCommand([this](UserInterface& ui) { return SaveZlCommand(project_, ui); });
-    ProjectSaved(file);
-    NoteRecentFile(file, ProjectFileKind::Layered);
+    const auto saved = RunFileCommand([this](UserInterface& ui) { return SaveDocumentCommand(document_, ui); });
+    if (saved.Done()) recent_->Add(saved.File);
 }
 
 void MainWindow::MExportClick(TileSetVariant variant) {
-    const auto file =
-        RunFileCommand([this, variant](UserInterface& ui) { return ExportCommand(project_, ui, variant); });
-    ProjectSaved(file);
-    NoteRecentFile(file, ProjectFileKind::Map);
+    const auto saved =
+        RunFileCommand([this, variant](UserInterface& ui) { return ExportDocumentCommand(document_, ui, variant); });
+    if (saved.Done()) recent_->Add(saved.File);
 }
 
 void MainWindow::MMakeZpClick(TileSetVariant variant) {
@@ -250,8 +247,8 @@ void MainWindow::MMapPropertiesClick() {
 
 void MainWindow::MResetProjectClick() {
     bool reset = false;
-    Guarded([&] { reset = ResetProjectCommand(project_, ui_, GeneratorHasData()); });
-    if (reset) ProjectOpened(std::string());
+    Guarded([&] { reset = ResetDocumentCommand(document_, ui_, GeneratorHasData()); });
+    if (reset) ProjectOpened();
 }
 
 void MainWindow::ToggleView(bool ViewOptions::*option, const char* action) {

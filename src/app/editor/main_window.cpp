@@ -45,7 +45,8 @@ MainWindow::MainWindow(bool showAbout)
     CreateMenus();
     newMap_ = std::make_unique<TFNewMap>(*this);
     generatorSettings_ = std::make_unique<generator_ui::TFGeneratorSettings>(*this);
-    history_.Attach(&generatorSettings_->LearnedState());  // learned data goes with the project
+    document_.Attach(&generatorSettings_->LearnedState());  // learned data goes with the project
+    document_.PauseRecordingWhile([this] { return editState_.DragState != DragIdle; });
     properties_ = std::make_unique<TFMapProperties>(*this);
     miniMap_ = std::make_unique<TFMiniMap>(*this);
     stats_ = std::make_unique<TFStats>(*this, generatorSettings_->generator());
@@ -56,7 +57,8 @@ MainWindow::MainWindow(bool showAbout)
     renderer_.Render(0, renderer_.ViewCols(), 0, renderer_.ViewRows(), 0, 0);
     SetPanel(0, QStringLiteral("ready"));
     project_.NoProject = true;
-    ProjectOpened(std::string());
+    document_.Opened(std::string());
+    ProjectOpened();
     UpdateStatusBar();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The main window (TForm1), captioned "Zorvane Terrain Editor". It owns the
-// one project with its editing state, the render picture, the input
+// document (the one project with its history and file), the editing state, the render picture, the input
 // controller and the other windows; it holds the tiles list, the map view with its three scroll bars,
 // the status bar with 8 panels and the progress bar, and carries the menu.
 
@@ -14,12 +14,13 @@
 #include <optional>
 #include <string>
 
+#include "commands/document_commands.h"
+#include "document/document.h"
 #include "editing/edit_state.h"
 #include "editing/map_editing.h"
 #include "editor/editor_log.h"
 #include "editor/input_controller.h"
 #include "editor/recent_menu.h"
-#include "history/history.h"
 #include "generator/driver/generation.h"
 #include "model/file_kinds.h"
 #include "model/project.h"
@@ -198,31 +199,29 @@ public:
     // Undo and redo: one step of the history; disabled while a run goes on.
     void MUndoClick();
     void MRedoClick();
-    History& history() { return history_; }
-    // After a command: what it changed in `parts` becomes one undo step named
-    // `name` (nothing while a drag runs: the drag is recorded as it ends).
-    // True when a step was taken.
-    // `focus`: the tiles list entry the command worked on, selected again by
-    // undo and redo.
+    Document& document() { return document_; }
+    const History& history() const { return document_.history(); }
+    // After a command: the document records what it changed in `parts` as
+    // one undo step named `name` (nothing while a drag runs: the drag is
+    // recorded as it ends), and the Undo command shows it. True when a step
+    // was taken. `focus`: the tiles list entry the command worked on,
+    // selected again by undo and redo.
     bool RecordStep(const char* name, Parts parts = Parts::All, ListFocus focus = {});
     // The project has no file from now on (a new or a generated map): the
     // title names none and Save asks for one.
     void StartUnnamedProject();
-    // A file was opened (or the project reset, `file` empty): a new history
-    // at a clean position.
-    void ProjectOpened(const std::string& file);
+    // The document took in another project (opened, reset, recovered): the
+    // Undo and Redo commands, the title and the crash recovery follow.
+    void ProjectOpened();
     // The file last opened or saved; empty for none.
-    const std::string& CurrentFile() const { return currentFile_; }
-    // After a save: saved to `file` ("": the file stays as it was), or
-    // failed (none).
-    void ProjectSaved(const std::optional<std::string>& file);
+    const std::string& CurrentFile() const { return document_.File(); }
     // Whether the project differs from what was last saved or opened.
     bool ModifiedProject() const;
     // The Undo and Redo captions and enabling, and the title.
     void UpdateUndoCommands();
-    // Runs a file command with the busy cursor; returns, when it succeeded,
-    // the first file the user chose in it ("" when none).
-    std::optional<std::string> RunFileCommand(const std::function<bool(UserInterface&)>& command);
+    // Runs a file command of the document with the busy cursor; the Undo
+    // command, the title and the crash recovery then follow the document.
+    FileCommandResult RunFileCommand(const std::function<FileCommandResult(UserInterface&)>& command);
     void MSelectAllClick();
     void MSelectNoneClick();
     void MCloneClick();
@@ -270,18 +269,14 @@ private:
     QString TitleFileName() const;
     void UpdateTitle();
     bool MayCloseWithChanges();
-    // An Open command: the close question, then `open`; what was opened
-    // (the file chosen in it, else `named`) becomes the current file and a
-    // recent file. True when it opened.
-    bool OpenProject(const std::function<bool(UserInterface&)>& open, const std::string& named = {});
-    // A project file the user opened or saved, the extension its kind forces.
-    void NoteRecentFile(const std::optional<std::string>& file, ProjectFileKind kind);
+    // An Open command: the close question, then `open`; the file opened
+    // becomes a recent file. True when it opened.
+    bool OpenProject(const std::function<FileCommandResult(UserInterface&)>& open);
     // Records the map command that ended a drag, or a click's command.
     void RecordMapCommand(int dragStateBefore, const char* clickName);
 
-    Project project_;
-    History history_;
-    std::string currentFile_;     // the file last opened or saved; empty for none
+    Document document_;
+    Project& project_ = document_.project();
     const char* dragStep_ = "Drag";  // the name of the drag in progress
     app::QtUi ui_;
     EditState editState_;

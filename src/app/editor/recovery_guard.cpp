@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include "commands/open_commands.h"
 #include "editor/main_window.h"
 #include "editing/edit_state.h"
 #include "platform/app_data.h"
@@ -169,11 +168,8 @@ bool RecoveryGuard::OfferToDiscardDamaged(const RecoveryCopy& copy, const std::s
 // The project comes back as the one of its file with unsaved changes: a
 // new history in which no position is the saved one.
 void RecoveryGuard::Restore(RecoveredProject&& recovered) {
-    const std::string name = recovered.OriginalFile.empty() ? std::string("Untitled") : recovered.OriginalFile;
-    TakeReadProject(window_.project(), window_.ui(), std::move(recovered.Restored), "recovered " + name + ".");
-    window_.ProjectOpened(recovered.OriginalFile);
-    window_.history().ForgetSaved();
-    window_.UpdateUndoCommands();
+    TakeRecoveredProject(window_.document(), window_.ui(), std::move(recovered));
+    window_.ProjectOpened();
 }
 
 }  // namespace zorvane::editor

@@ -1,11 +1,11 @@
 // Undo and redo in the main window, the unsaved-changes flag in the title,
 // and the question before closing over unsaved changes.
 //
-// Every command that changes the project records what it changed as one
-// step of the history when it ends; a drag (also of fresh clones or of a
-// tile being placed) is recorded when the tiles are put down. Opening a file
-// and a reset start a new history at a clean position; a save marks the
-// position as clean.
+// Every command that changes the project has the document record what it
+// changed as one step when it ends; a drag (also of fresh clones or of a
+// tile being placed) is recorded when the tiles are put down. The document
+// starts a new history when a file is opened or the project reset, and
+// marks the position clean when it is saved.
 
 #include <QAction>
 #include <QCloseEvent>
@@ -16,54 +16,16 @@
 #include "editor/tiles_list.h"
 
 namespace zorvane::editor {
-namespace {
 
-// Passes everything to the window's interface and notes the first file the
-// user chose: the map file of an open or a save (a tile set asked for later
-// comes second).
-class FileNotingUi : public UserInterface {
-public:
-    explicit FileNotingUi(UserInterface& inner) : inner_(inner) {}
-    std::optional<std::string> First;
-
-    Answer message(std::string_view caption, std::string_view text, Icon icon, Buttons buttons,
-                   Answer defaultAnswer) override {
-        return inner_.message(caption, text, icon, buttons, defaultAnswer);
-    }
-    std::optional<std::string> chooseFile(const FileDialog& dialog) override {
-        auto file = inner_.chooseFile(dialog);
-        if (file && !First) First = file;
-        return file;
-    }
-    void setStatus(std::string_view text) override { inner_.setStatus(text); }
-    std::string status() const override { return inner_.status(); }
-    void setGeneratorStatus(std::string_view text) override { inner_.setGeneratorStatus(text); }
-    void showProgress(bool busy) override { inner_.showProgress(busy); }
-    void hideProgress(bool busy) override { inner_.hideProgress(busy); }
-    void setProgressPosition(int position) override { inner_.setProgressPosition(position); }
-    void setBusy(bool busy) override { inner_.setBusy(busy); }
-    void processEvents() override { inner_.processEvents(); }
-    void bitmapsChanged() override { inner_.bitmapsChanged(); }
-    void refreshInterface(const RefreshRequest& r) override { inner_.refreshInterface(r); }
-    void projectReset(bool redraw) override { inner_.projectReset(redraw); }
-
-private:
-    UserInterface& inner_;
-};
-
-}  // namespace
-
-std::optional<std::string> MainWindow::RunFileCommand(const std::function<bool(UserInterface&)>& command) {
-    FileNotingUi noting(ui_);
-    bool done = false;
-    BusyRun([&] { done = command(noting); });
-    if (!done) return std::nullopt;
-    return noting.First ? noting.First : std::optional<std::string>(std::string());
+FileCommandResult MainWindow::RunFileCommand(const std::function<FileCommandResult(UserInterface&)>& command) {
+    FileCommandResult result;
+    BusyRun([&] { result = command(ui_); });
+    ProjectOpened();
+    return result;
 }
 
 bool MainWindow::RecordStep(const char* name, Parts parts, ListFocus focus) {
-    if (editState_.DragState != DragIdle) return false;  // the whole drag is one step, recorded when it ends
-    const bool recorded = history_.Record(project_, name, parts, focus);
+    const bool recorded = document_.Record(name, parts, focus);
     UpdateUndoCommands();
     if (recorded) ChangeNoted();
     return recorded;
@@ -72,30 +34,11 @@ bool MainWindow::RecordStep(const char* name, Parts parts, ListFocus focus) {
 // A new map or a generated one: a project of no file yet, whose Save asks
 // for a name. Undo brings back the file of the position before.
 void MainWindow::StartUnnamedProject() {
-    currentFile_.clear();
-    history_.StartFile(currentFile_);
+    document_.StartUnnamed();
     UpdateUndoCommands();
 }
 
-void MainWindow::ProjectOpened(const std::string& file) {
-    currentFile_ = file;
-    history_.Reset(project_);
-    history_.StartFile(file);
-    UpdateUndoCommands();
-    ChangeNoted();
-}
-
-// What a save changes itself (the bitmaps' rows put in file order, a tile
-// set path made absolute) goes along with the step before it.
-void MainWindow::ProjectSaved(const std::optional<std::string>& file) {
-    if (editState_.DragState == DragIdle) history_.RecordAlong(project_);
-    if (file) {
-        if (!file->empty()) {
-            currentFile_ = *file;
-            history_.Rename(currentFile_);
-        }
-        history_.MarkSaved();
-    }
+void MainWindow::ProjectOpened() {
     UpdateUndoCommands();
     ChangeNoted();
 }
@@ -112,12 +55,12 @@ void MainWindow::StepThroughHistory(Direction direction) {
     const int width = project_.MapWidth, height = project_.MapHeight;
     const auto palette = project_.Palette;
     const bool bottomUp = project_.BottomUpRows;
-    const std::string name = direction == Direction::Undo ? history_.UndoName() : history_.RedoName();
+    const History& history = document_.history();
+    const std::string name = direction == Direction::Undo ? history.UndoName() : history.RedoName();
     bool done = false;
-    Guarded([&] { done = direction == Direction::Undo ? history_.Undo(project_) : history_.Redo(project_); });
+    Guarded([&] { done = direction == Direction::Undo ? document_.Undo() : document_.Redo(); });
     if (!done) return;
-    currentFile_ = history_.File();  // undoing a new map brings back the name of the map it replaced
-    const Parts touched = history_.LastTouched();
+    const Parts touched = history.LastTouched();
     // The quadrant colours (the mini map's) and the tiles list's pictures
     // are drawn from the bitmaps in the palette's colours.
     const bool pictures =
@@ -131,7 +74,7 @@ void MainWindow::StepThroughHistory(Direction direction) {
         const bool rebuild = Has(touched, Parts::TilesList) || pictures;
         RefreshInterface(0, static_cast<int>(project_.NewTiles.size()) - 1, false, true, resized, rebuild);
     }
-    if (const int focus = history_.LastFocus(); focus >= 0 && focus < tilesList_->count())
+    if (const int focus = history.LastFocus(); focus >= 0 && focus < tilesList_->count())
         tilesList_->setCurrentRow(focus);
     ui_.setStatus((direction == Direction::Undo ? "undone: " : "redone: ") + name);
     UpdateStatusBar();
@@ -141,46 +84,47 @@ void MainWindow::StepThroughHistory(Direction direction) {
 }
 
 void MainWindow::UpdateUndoCommands() {
+    const History& history = document_.history();
     const bool idle = !running_;
     if (QAction* undo = Action("MUndo")) {
-        undo->setText(history_.CanUndo() ? QStringLiteral("Undo ") + QString::fromStdString(history_.UndoName())
+        undo->setText(history.CanUndo() ? QStringLiteral("Undo ") + QString::fromStdString(history.UndoName())
                                          : QStringLiteral("Undo"));
-        undo->setEnabled(idle && history_.CanUndo());
+        undo->setEnabled(idle && history.CanUndo());
     }
     if (QAction* redo = Action("MRedo")) {
-        redo->setText(history_.CanRedo() ? QStringLiteral("Redo ") + QString::fromStdString(history_.RedoName())
+        redo->setText(history.CanRedo() ? QStringLiteral("Redo ") + QString::fromStdString(history.RedoName())
                                          : QStringLiteral("Redo"));
-        redo->setEnabled(idle && history_.CanRedo());
+        redo->setEnabled(idle && history.CanRedo());
     }
     UpdateTitle();
 }
 
 QString MainWindow::TitleFileName() const {
-    if (!currentFile_.empty()) return QFileInfo(QString::fromStdString(currentFile_)).fileName();
+    if (!CurrentFile().empty()) return QFileInfo(QString::fromStdString(CurrentFile())).fileName();
     return project_.NoProject && project_.UsedTiles.empty() ? QString() : QStringLiteral("Untitled");
 }
 
 void MainWindow::UpdateTitle() {
     const QString file = TitleFileName();
     const QString program = QStringLiteral("Zorvane Terrain Editor");
-    if (file.isEmpty() && !history_.Modified())
+    if (file.isEmpty() && !document_.Modified())
         setWindowTitle(program);
     else
         setWindowTitle((file.isEmpty() ? QStringLiteral("Untitled") : file) +
-                       (history_.Modified() ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") + program);
+                       (document_.Modified() ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") + program);
 }
 
-bool MainWindow::ModifiedProject() const { return history_.Modified(); }
+bool MainWindow::ModifiedProject() const { return document_.Modified(); }
 
 // Save (to the layered project format), Discard or Cancel; true when the
 // window may close.
 bool MainWindow::MayCloseWithChanges() {
     RecordStep("Change");
-    if (!history_.Modified() || (project_.NoProject && project_.UsedTiles.empty())) return true;
+    if (!document_.Modified() || (project_.NoProject && project_.UsedTiles.empty())) return true;
     const QString file = TitleFileName();
     const std::string text = "Save the changes to " + file.toStdString() + " before closing?";
     switch (ui_.message("Unsaved changes", text, Icon::Warning, Buttons::SaveDiscardCancel, Answer::Save)) {
-    case Answer::Save: MSaveZLClick(); return !history_.Modified();
+    case Answer::Save: MSaveZLClick(); return !document_.Modified();
     case Answer::Discard: return true;
     default: return false;
     }

@@ -97,14 +97,14 @@ bool MergeZpCommand(Project& project, UserInterface& ui) {
     return true;
 }
 
-bool SaveZlCommand(Project& project, UserInterface& ui) {
-    if (!HasSomethingToSave(project, ui)) return false;
+std::optional<std::string> SaveZlCommand(Project& project, UserInterface& ui) {
+    if (!HasSomethingToSave(project, ui)) return std::nullopt;
     BusyScope busy(ui);
     return SaveZL(project, ui);
 }
 
-bool ExportCommand(Project& project, UserInterface& ui, TileSetVariant variant) {
-    if (!HasSomethingToSave(project, ui)) return false;
+std::optional<std::string> ExportCommand(Project& project, UserInterface& ui, TileSetVariant variant) {
+    if (!HasSomethingToSave(project, ui)) return std::nullopt;
     BusyScope busy(ui);
     return ExportToZmZp(project, ui, variant);
 }

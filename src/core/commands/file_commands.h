@@ -3,6 +3,7 @@
 // the refusals of empty commands and the dialogs, around the operations of
 // the file modules. The editor's menu calls these; so do tests.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,10 +34,10 @@ bool HasSomethingToSave(const Project& project, UserInterface& ui);
 bool MakeZpCommand(Project& project, UserInterface& ui, TileSetVariant variant);
 // "Merge *.zp data".
 bool MergeZpCommand(Project& project, UserInterface& ui);
-// "Save to *.zl".
-bool SaveZlCommand(Project& project, UserInterface& ui);
-// "Export to *.zm (zme)" / "Export to *.zm (zmpe)".
-bool ExportCommand(Project& project, UserInterface& ui, TileSetVariant variant);
+// "Save to *.zl"; the file written, nullopt when cancelled or failed.
+std::optional<std::string> SaveZlCommand(Project& project, UserInterface& ui);
+// "Export to *.zm (zme)" / "Export to *.zm (zmpe)"; the map file written.
+std::optional<std::string> ExportCommand(Project& project, UserInterface& ui, TileSetVariant variant);
 // "Reset Project".
 bool ResetProjectCommand(Project& project, UserInterface& ui, bool generatorHasData);
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <system_error>
 
+#include "commands/open_commands.h"
 #include "model/bytes.h"
 #include "model/layered_file.h"
 #include "platform/file_io.h"
@@ -329,6 +330,15 @@ void RemoveRecoveryCopy(const RecoveryCopy& copy) {
         if (const std::error_code ec = RemoveFile(path))
             throw Error("Could not remove the recovery copy " + Utf8FromPath(path) + ": " + ec.message());
     }
+}
+
+void TakeRecoveredProject(Document& document, UserInterface& ui, RecoveredProject&& recovered) {
+    const std::string name = recovered.OriginalFile.empty() ? std::string("Untitled") : recovered.OriginalFile;
+    const auto take = [&](Project& project, UserInterface& takeUi) {
+        TakeReadProject(project, takeUi, std::move(recovered.Restored), "recovered " + name + ".");
+        return true;
+    };
+    document.Open(ui, take, recovered.OriginalFile, SavedMark::Unsaved);
 }
 
 }  // namespace zorvane

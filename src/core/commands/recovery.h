@@ -36,7 +36,9 @@
 #include <string>
 #include <vector>
 
+#include "document/document.h"
 #include "model/project.h"
+#include "ui/ui.h"
 
 namespace zorvane {
 
@@ -107,6 +109,10 @@ struct RecoveredProject {
 // Reads a whole copy: the project as it was when the copy was written (the
 // selection aside). Throws Error saying the copy is damaged and why.
 RecoveredProject ReadRecoveryCopy(const RecoveryCopy& copy);
+
+// Takes a recovered project into the document as the one of its file with
+// unsaved changes: a new history in which no position is the saved one.
+void TakeRecoveredProject(Document& document, UserInterface& ui, RecoveredProject&& recovered);
 
 // Removes the files of a copy that are there (its lock file unless held);
 // throws Error when one stays.

@@ -154,12 +154,14 @@ bool SaveZmAs(Project& project, UserInterface& ui, const std::string& path, Tile
     return true;
 }
 
-bool ExportToZmZp(Project& project, UserInterface& ui, TileSetVariant variant) {
+std::optional<std::string> ExportToZmZp(Project& project, UserInterface& ui, TileSetVariant variant) {
     auto chosen = ui.chooseFile(SaveMapDialog());
     const std::string ext(KindEntry(ProjectFileKind::Map).extension);
-    if (!chosen) return false;
-    if (!OverwritePrompt2(ui, *chosen, ext)) return false;
-    return ExportToZmZpFile(project, ui, ChangeFileExt(*chosen, ext), variant) == ExportResult::Exported;
+    if (!chosen) return std::nullopt;
+    if (!OverwritePrompt2(ui, *chosen, ext)) return std::nullopt;
+    const std::string target = ChangeFileExt(*chosen, ext);
+    if (ExportToZmZpFile(project, ui, target, variant) != ExportResult::Exported) return std::nullopt;
+    return target;
 }
 
 ExportResult ExportToZmZpFile(Project& project, UserInterface& ui, const std::string& path, TileSetVariant variant,
@@ -182,12 +184,14 @@ ExportResult ExportToZmZpFile(Project& project, UserInterface& ui, const std::st
     return saved ? ExportResult::Exported : ExportResult::Failed;
 }
 
-bool SaveZL(Project& project, UserInterface& ui) {
+std::optional<std::string> SaveZL(Project& project, UserInterface& ui) {
     auto chosen = ui.chooseFile(SaveLayeredDialog());
     const std::string ext(KindEntry(ProjectFileKind::Layered).extension);
-    if (!chosen) return false;
-    if (!OverwritePrompt2(ui, *chosen, ext)) return false;
-    return SaveZLFile(project, ui, ChangeFileExt(*chosen, ext));
+    if (!chosen) return std::nullopt;
+    if (!OverwritePrompt2(ui, *chosen, ext)) return std::nullopt;
+    const std::string target = ChangeFileExt(*chosen, ext);
+    if (!SaveZLFile(project, ui, target)) return std::nullopt;
+    return target;
 }
 
 bool SaveZLFile(Project& project, UserInterface& ui, const std::string& target) {

@@ -3,6 +3,7 @@
 // an export may need, the status line and the error boxes around the
 // writers of the formats.
 
+#include <optional>
 #include <string>
 
 #include "model/project.h"
@@ -41,7 +42,8 @@ enum class ExportResult {
 };
 
 // "Export to *.zm": asks for the target with SDzm, then ExportToZmZpFile.
-bool ExportToZmZp(Project& project, UserInterface& ui, TileSetVariant variant);
+// Returns the map file written; nullopt when cancelled or failed.
+std::optional<std::string> ExportToZmZp(Project& project, UserInterface& ui, TileSetVariant variant);
 
 // Flattens the map, writes a new tile set file when one is needed (found as
 // `options` say) and writes the map project file.
@@ -49,8 +51,9 @@ ExportResult ExportToZmZpFile(Project& project, UserInterface& ui, const std::st
                               const ExportOptions& options = {});
 
 // "Save to *.zl": asks for the file (SDzl, overwrite question, extension
-// ".zl"), then SaveZLFile.
-bool SaveZL(Project& project, UserInterface& ui);
+// ".zl"), then SaveZLFile. Returns the file written; nullopt when cancelled
+// or failed.
+std::optional<std::string> SaveZL(Project& project, UserInterface& ui);
 // Writes the project as a layered project file to `path`.
 bool SaveZLFile(Project& project, UserInterface& ui, const std::string& path);
 

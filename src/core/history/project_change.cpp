@@ -46,29 +46,9 @@ void ApplyBitmaps(const BitmapChange& change, Direction direction, Project& proj
 
 }  // namespace
 
-ProjectFields FieldsOf(const Project& p) {
-    return {p.MapWidth,   p.MapHeight,  p.Palette,    p.BottomUpRows, p.ZmeVariant, p.InfoHeader,
-            p.FileHeader, p.ZpPath,     p.ZpModified, p.Multiplayer,  p.Creatures,  p.NoProject};
-}
-
-void SetFields(Project& p, const ProjectFields& f) {
-    p.MapWidth = f.MapWidth;
-    p.MapHeight = f.MapHeight;
-    p.Palette = f.Palette;
-    p.BottomUpRows = f.BottomUpRows;
-    p.ZmeVariant = f.ZmeVariant;
-    p.InfoHeader = f.InfoHeader;
-    p.FileHeader = f.FileHeader;
-    p.ZpPath = f.ZpPath;
-    p.ZpModified = f.ZpModified;
-    p.Multiplayer = f.Multiplayer;
-    p.Creatures = f.Creatures;
-    p.NoProject = f.NoProject;
-}
-
 ProjectImage ImageOf(const Project& project) {
     const auto bytes = project.AllBitmapBytes();
-    return {ImageOf(project.UsedTiles), ImageOf(project.NewTiles), {bytes.begin(), bytes.end()}, FieldsOf(project)};
+    return {ImageOf(project.UsedTiles), ImageOf(project.NewTiles), {bytes.begin(), bytes.end()}, project.Fields()};
 }
 
 std::size_t ProjectChange::Bytes() const {
@@ -86,7 +66,7 @@ ProjectChange DiffProject(const Project& project, const AttachedData* attached, 
     if (Has(parts, Parts::Bitmaps)) change.Bitmaps = DiffBitmaps(project, image.Bitmaps);
     else change.Bitmaps.CountBefore = change.Bitmaps.CountAfter = project.BitmapCount;
     if (Has(parts, Parts::Fields)) {
-        ProjectFields now = FieldsOf(project);
+        ProjectFields now = project.Fields();
         if (!(now == image.Fields)) {
             change.FieldsBefore = std::make_unique<ProjectFields>(std::move(image.Fields));
             change.FieldsAfter = std::make_unique<ProjectFields>(now);
@@ -115,7 +95,7 @@ void ApplyProjectChange(const ProjectChange& change, Direction direction, Projec
     }
     if (change.FieldsBefore) {
         image.Fields = direction == Direction::Redo ? *change.FieldsAfter : *change.FieldsBefore;
-        SetFields(project, image.Fields);
+        project.Fields() = image.Fields;
     }
     if (change.AttachedAfter && attached) {
         image.Attached = direction == Direction::Redo ? change.AttachedAfter : change.AttachedBefore;

@@ -16,26 +16,6 @@
 
 namespace zorvane {
 
-// The project's fields other than the tiles and bitmaps. The flattened map
-// (FlatSquares) is a buffer of the exports, not part of the project's state.
-struct ProjectFields {
-    int MapWidth = 0;
-    int MapHeight = 0;
-    std::array<std::uint8_t, 1024> Palette{};
-    bool BottomUpRows = false;
-    bool ZmeVariant = false;
-    std::array<std::uint8_t, 44> InfoHeader{};
-    std::array<std::uint8_t, 54> FileHeader{};
-    std::string ZpPath;
-    bool ZpModified = false;
-    std::uint32_t Multiplayer = 0;
-    std::vector<std::uint8_t> Creatures;
-    bool NoProject = true;
-    friend bool operator==(const ProjectFields&, const ProjectFields&) = default;
-};
-ProjectFields FieldsOf(const Project& project);
-void SetFields(Project& project, const ProjectFields& fields);
-
 struct ChangedBitmap {
     int Id = 0;
     BitmapPixels Before{};

@@ -112,11 +112,15 @@ public:
     virtual void tileSetReset() = 0;  // clear the learned flag and the learned data
 };
 
-struct Project {
+// The project's state other than its tiles and bitmaps, kept as one whole so
+// that whatever copies or compares the project's fields (the undo history)
+// cannot miss one: a new field added here is covered at once. The flattened
+// map (FlatSquares) and the selection are not part of it: the first is a
+// buffer of the exports, the second belongs to the editing of the moment.
+struct ProjectFields {
     int MapWidth = 0;   // squares, borders included
     int MapHeight = 0;
     std::array<std::uint8_t, 1024> Palette{};  // blue, green, red, reserved
-    int BitmapCount = 0;
     bool BottomUpRows = false;
     bool ZmeVariant = false;
     std::array<std::uint8_t, 44> InfoHeader{};
@@ -125,11 +129,21 @@ struct Project {
     bool ZpModified = false;
     std::uint32_t Multiplayer = 0;
     std::vector<std::uint8_t> Creatures;
+    bool NoProject = true;
+    friend bool operator==(const ProjectFields&, const ProjectFields&) = default;
+};
+
+// The fields are the project's one base part, so that they read as members
+// of the project (project.MapWidth) and copy as one (project.Fields()).
+struct Project : ProjectFields {
+    int BitmapCount = 0;
     TileList UsedTiles;
     TileList NewTiles;
     std::vector<TSq> FlatSquares;
-    bool NoProject = true;
     std::vector<SelectionEntry> Selection;
+
+    ProjectFields& Fields() { return *this; }
+    const ProjectFields& Fields() const { return *this; }
 
     TileSetObserver* Generator = nullptr;  // not owned; may be null
 

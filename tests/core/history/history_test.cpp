@@ -59,7 +59,7 @@ struct State {
     friend bool operator==(const State&, const State&) = default;
 };
 State StateOf(const Project& p, const FakeAttached* attached = nullptr) {
-    State s{EncodeZL(p), FieldsOf(p), {}, {}, false};
+    State s{EncodeZL(p), p.Fields(), {}, {}, false};
     for (const auto& t : p.NewTiles) s.ListPositions.emplace_back(t->X, t->Y);
     if (attached) {
         s.Attached = attached->Values;
