@@ -36,10 +36,11 @@ TEST(AreaGeneration, KeepsTheSquaresOutsideAndLearnsEveryJoinWhereverTheAreaLies
         for (int y = 0; y < s.project.MapHeight; ++y)
             for (int x = 0; x < s.project.MapWidth; ++x) {
                 const auto i = static_cast<std::size_t>(y * s.project.MapWidth + x);
-                if (!InArea(area, x, y))
-                    ASSERT_EQ(after[i], before[i]) << x << "," << y;
-                else
+                if (InArea(area, x, y)) {
                     changed += !(after[i] == before[i]);
+                    continue;
+                }
+                ASSERT_EQ(after[i], before[i]) << x << "," << y;
             }
         const auto violation = FirstJoinViolation(s.project, s.gen);
         EXPECT_FALSE(violation) << *violation;
@@ -47,7 +48,9 @@ TEST(AreaGeneration, KeepsTheSquaresOutsideAndLearnsEveryJoinWhereverTheAreaLies
         AreaSetup again;
         ASSERT_EQ(again.Fill(area, 11), AreaOutcome::Completed);
         EXPECT_EQ(again.Squares(), after);
-        if (area.Width * area.Height >= 20) EXPECT_GT(changed, 0);
+        if (area.Width * area.Height >= 20) {
+            EXPECT_GT(changed, 0);
+        }
     }
 }
 
@@ -104,11 +107,11 @@ TEST(AreaGeneration, ParsesTheAreaAndBoundsTheSelection) {
     for (const char* bad : {"3,4,10", "3,4,10,2,1", "-3,4,1,1", "a,1,1,1", "3,4,10,2 "})
         EXPECT_FALSE(ParseMapArea(bad)) << bad;
     Project p;
-    EXPECT_FALSE(SelectionBounds(p));
+    EXPECT_FALSE(SelectedArea(p));
     p.UsedTiles.push_back(MakeTile(2, 3, 5, 6));
     p.UsedTiles.push_back(MakeTile(1, 1, 9, 4));
     p.Selection = {{0, 5, 6}, {1, 9, 4}};
-    EXPECT_EQ(SelectionBounds(p), (MapArea{5, 4, 5, 5}));
+    EXPECT_EQ(SelectedArea(p), (MapArea{5, 4, 5, 5}));
 }
 
 }  // namespace

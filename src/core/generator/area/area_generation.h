@@ -43,7 +43,7 @@ struct MapArea {
 std::optional<MapArea> ParseMapArea(const std::string& text);
 // The smallest rectangle covering the selected used tiles, nullopt when
 // nothing is selected.
-std::optional<MapArea> SelectionBounds(const Project& project);
+std::optional<MapArea> SelectedArea(const Project& project);
 
 // Why the area cannot be generated in a map of this size (the area must lie
 // inside the inner squares, at least one square), or nothing.

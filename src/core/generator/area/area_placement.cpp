@@ -41,7 +41,7 @@ std::optional<MapArea> ParseMapArea(const std::string& text) {
     return MapArea{values[0], values[1], values[2], values[3]};
 }
 
-std::optional<MapArea> SelectionBounds(const Project& project) {
+std::optional<MapArea> SelectedArea(const Project& project) {
     std::optional<MapArea> bounds;
     for (const SelectionEntry& entry : project.Selection) {
         if (entry.Index < 0 || static_cast<std::size_t>(entry.Index) >= project.UsedTiles.size()) continue;
