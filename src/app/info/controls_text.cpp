@@ -41,6 +41,7 @@ std::string ControlsText() {
         "Ctrl+5 - Show Grid",
         "Ctrl+M - Mini Map",
         "Ctrl+G - Generate Map",
+        "Ctrl+Shift+G - Generate in Selection",
         "Ctrl+L - Generator Statistics",
         "Esc - Stop Map Generator",
         "1-9 - Turn Back Map Generator by [1-9] lines (if enabled)",
