@@ -39,6 +39,9 @@ AreaDomains::AreaDomains(const JoinSets& joins, int width, int height)
         std::copy_n(joins.Placeable(), words_, cells_.begin() + static_cast<std::ptrdiff_t>(c * words_));
     scratch_.resize(static_cast<std::size_t>(words_));
     savedIn_.assign(cells, 0);
+    version_.assign(cells, 1);
+    unions_.resize(cells * 4 * static_cast<std::size_t>(words_));
+    unionVersion_.assign(cells * 4, 0);
 }
 
 bool AreaDomains::Empty(int column, int row) const {
@@ -54,7 +57,7 @@ int AreaDomains::Count(int column, int row) const {
 }
 
 void AreaDomains::Save(int column, int row) {
-    const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) + column;
+    const std::size_t index = Index(column, row);
     if (savedIn_[index] == generation_) return;
     savedIn_[index] = generation_;
     trailCells_.push_back(static_cast<std::uint32_t>(index));
@@ -73,6 +76,7 @@ bool AreaDomains::AndWith(int column, int row, const std::uint64_t* mask) {
     if (!changed) return false;
     Save(column, row);
     for (int w = 0; w < words_; ++w) cell[w] &= mask[w];
+    version_[Index(column, row)] = ++nextVersion_;
     return true;
 }
 
@@ -86,13 +90,21 @@ void AreaDomains::Fix(int column, int row, std::int32_t square) {
     AndWith(column, row, scratch_.data());
 }
 
-bool AreaDomains::Restrict(int column, int row, const std::uint64_t* from, JoinSide side) {
-    std::fill(scratch_.begin(), scratch_.end(), 0);
-    ForEachSquare(from, words_, [&](std::int32_t s) {
+const std::uint64_t* AreaDomains::UnionOf(std::size_t cell, JoinSide side) {
+    const std::size_t slot = cell * 4 + static_cast<std::size_t>(side);
+    std::uint64_t* out = &unions_[slot * static_cast<std::size_t>(words_)];
+    if (unionVersion_[slot] == version_[cell]) return out;
+    unionVersion_[slot] = version_[cell];
+    std::fill(out, out + words_, 0);
+    ForEachSquare(&cells_[cell * static_cast<std::size_t>(words_)], words_, [&](std::int32_t s) {
         const std::uint64_t* set = joins_.Of(side, s);
-        for (int w = 0; w < words_; ++w) scratch_[static_cast<std::size_t>(w)] |= set[w];
+        for (int w = 0; w < words_; ++w) out[w] |= set[w];
     });
-    return AndWith(column, row, scratch_.data());
+    return out;
+}
+
+bool AreaDomains::Restrict(int column, int row, std::size_t from, JoinSide side) {
+    return AndWith(column, row, UnionOf(from, side));
 }
 
 bool AreaDomains::Wiped(int column, int row) {
@@ -106,9 +118,9 @@ bool AreaDomains::Wiped(int column, int row) {
 // the two passes leave every square of it a partner on both sides.
 bool AreaDomains::JoinRow(int row) {
     for (int c = 1; c < width_; ++c)
-        if (Restrict(c, row, Cell(c - 1, row), JoinSide::Right) && Wiped(c, row)) return false;
+        if (Restrict(c, row, Index(c - 1, row), JoinSide::Right) && Wiped(c, row)) return false;
     for (int c = width_ - 2; c >= 0; --c)
-        if (Restrict(c, row, Cell(c + 1, row), JoinSide::Left) && Wiped(c, row)) return false;
+        if (Restrict(c, row, Index(c + 1, row), JoinSide::Left) && Wiped(c, row)) return false;
     return true;
 }
 
@@ -135,7 +147,7 @@ bool AreaDomains::Propagate(int firstOpen, std::span<const int> touched) {
             if (other < firstOpen || other >= height_) return true;
             bool changed = false;
             for (int c = 0; c < width_; ++c) {
-                if (!Restrict(c, other, Cell(c, row), side)) continue;
+                if (!Restrict(c, other, Index(c, row), side)) continue;
                 changed = true;
                 if (Wiped(c, other)) return false;
             }
@@ -162,6 +174,7 @@ void AreaDomains::UndoTo(std::size_t mark) {
         trailBits_.erase(bits, trailBits_.end());
         // Saved again by the next change, whatever generation it is in.
         savedIn_[index] = 0;
+        version_[index] = ++nextVersion_;
     }
     ++generation_;
 }

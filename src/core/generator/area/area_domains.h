@@ -95,8 +95,14 @@ private:
         return (static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(column)) *
                static_cast<std::size_t>(words_);
     }
-    // cell &= (union of `side` sets over the members of `from`); true when it changed.
-    bool Restrict(int column, int row, const std::uint64_t* from, JoinSide side);
+    // cell &= (union of `side` sets over the members of cell `from`); true
+    // when it changed.
+    bool Restrict(int column, int row, std::size_t from, JoinSide side);
+    // That union, kept per cell and side until the cell changes.
+    const std::uint64_t* UnionOf(std::size_t cell, JoinSide side);
+    std::size_t Index(int column, int row) const {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(column);
+    }
     bool AndWith(int column, int row, const std::uint64_t* mask);
     void Save(int column, int row);
     bool JoinRow(int row);
@@ -111,6 +117,12 @@ private:
     std::vector<std::uint64_t> trailBits_;
     std::vector<std::uint32_t> savedIn_;  // per cell: the mark generation its bits were last saved in
     std::uint32_t generation_ = 1;
+    // Per cell, a number new at every change of its bits; per cell and
+    // side, the union kept and the cell's number it was made at (0: none).
+    std::vector<std::uint64_t> version_;
+    std::uint64_t nextVersion_ = 1;
+    std::vector<std::uint64_t> unions_;
+    std::vector<std::uint64_t> unionVersion_;
     std::optional<Place> wiped_;
 };
 
