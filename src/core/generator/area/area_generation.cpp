@@ -73,6 +73,7 @@ private:
     std::optional<std::string> NarrowEdge();
     std::string Neighbours(int column, int row) const;
     std::optional<AreaOutcome> Poll(int row, std::int64_t rowTries);
+    void ShowProgress(int row, std::int64_t rowTries);
     void SampleRow(int row, std::vector<std::int32_t>& chosen);
     double Weight(std::int32_t above, std::int32_t left, std::int32_t s);
     void CorrectFrequencies(int row);
@@ -162,19 +163,24 @@ std::optional<std::string> AreaSearch::NarrowEdge() {
     return std::nullopt;
 }
 
+// The statistics as far as row `row` of the area (the area's height: done).
+void AreaSearch::ShowProgress(int row, std::int64_t rowTries) {
+    GenerationStatistics s;
+    s.State = row < area_.Height ? GeneratorState::Line : GeneratorState::Idle;
+    s.Percent = 100.0 * row / area_.Height;
+    s.CurrentRow = area_.Y + std::min(row, area_.Height - 1);
+    s.LocalAttempt = rowTries;
+    s.Elapsed = Now() - started_;
+    s.RowTime = s.Elapsed;
+    report_.ShowStatistics(s);
+}
+
 std::optional<AreaOutcome> AreaSearch::Poll(int row, std::int64_t rowTries) {
     const auto now = Now();
     if (Clock::now() - lastShown_ >= std::chrono::milliseconds(100)) {
         lastShown_ = Clock::now();
         ui_.processEvents();
-        GenerationStatistics s;
-        s.State = GeneratorState::Line;
-        s.Percent = 100.0 * row / area_.Height;
-        s.CurrentRow = area_.Y + row;
-        s.LocalAttempt = rowTries;
-        s.Elapsed = now - started_;
-        s.RowTime = s.Elapsed;
-        report_.ShowStatistics(s);
+        ShowProgress(row, rowTries);
         ui_.setStatus("Generating in the area... " + std::to_string(row * 100 / area_.Height) + "%");
     }
     if (requests_.StopRequest.load()) return AreaOutcome::Stopped;
@@ -290,6 +296,7 @@ AreaFill AreaSearch::Run() {
         ++row;
         if (row < h) tries[static_cast<std::size_t>(row)] = 0;
     }
+    ShowProgress(h, 0);
     fill.Outcome = AreaOutcome::Completed;
     fill.Squares.reserve(static_cast<std::size_t>(area_.Width) * h);
     for (const auto& chosen : rows_)
