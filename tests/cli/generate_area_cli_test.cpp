@@ -38,7 +38,8 @@ TEST_F(GenerateAreaCli, RenewsTheAreaOnlyAndTheSameWayForTheSameSeed) {
     ASSERT_EQ(before.size(), after.size());
     for (std::size_t i = 0; i < before.size(); ++i) {
         const int x = static_cast<int>(i % 34), y = static_cast<int>(i / 34);
-        if (x < 6 || x >= 18 || y < 5 || y >= 13) ASSERT_EQ(before[i], after[i]) << x << "," << y;
+        if (x >= 6 && x < 18 && y >= 5 && y < 13) continue;
+        ASSERT_EQ(before[i], after[i]) << x << "," << y;
     }
     ASSERT_EQ(RunZorvane("generate data.zg --into map.zl --area 6,5,12,8 --seed 3 -o b.zl", dir).status, 0);
     EXPECT_EQ(ReadWholeFile(dir.file("a.zl")), ReadWholeFile(dir.file("b.zl")));

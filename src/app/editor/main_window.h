@@ -184,6 +184,9 @@ public:
     // "Generate in Selection": new squares for the rectangle around the
     // selected tiles (generator/area/area_generation.h); one undo step.
     void MGenerateInSelectionClick();
+    // A run of the generator with the window locked, Esc reaching it.
+    void RunGenerator(const std::function<void(GenerationReport&)>& run);
+    void CloseIfAskedDuringRun();
     bool GenerationRunning() const { return running_; }
     GenerationRequests& generationRequests() { return requests_; }
     // Options of the next runs beyond the settings window's (a seed, a time
