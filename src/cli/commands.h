@@ -81,8 +81,12 @@ struct GenerateCommandOptions {
     std::optional<double> timeout;       // seconds
     bool verbose = false;
     bool quiet = false;                  // no progress line
+    std::optional<std::string> into;     // generate inside an area of this map (*.zl or *.zm)
+    std::optional<std::string> area;     // "X,Y,W,H" in map squares, borders counted
 };
 int Generate(const GenerateCommandOptions& options);
+// generate --into MAP --area X,Y,W,H: new squares for an area of a map.
+int GenerateInto(const GenerateCommandOptions& options);
 
 struct CheckOptions {
     std::string map;   // *.zl or *.zm

@@ -17,6 +17,7 @@
 #include "commands.h"
 #include "commands/save_commands.h"
 #include "console_ui.h"
+#include "generate_ui.h"
 #include "generator/driver/generation.h"
 #include "generator/map_check.h"
 #include "generator/zg_file.h"
@@ -32,22 +33,6 @@
 namespace zorvane::cli {
 
 namespace {
-
-// The console user of a run: window messages are the Ctrl+C presses, each
-// turned into an Esc press by the driver's polls.
-class GenerateUi : public ConsoleUi {
-public:
-    GenerateUi(GenerationRequests& requests, const InterruptCounter& interrupts)
-        : ConsoleUi("generate"), requests_(requests), interrupts_(interrupts) {}
-    void processEvents() override {
-        for (const int pressed = interrupts_.Presses(); seen_ < pressed; ++seen_) requests_.PressEsc();
-    }
-
-private:
-    GenerationRequests& requests_;
-    const InterruptCounter& interrupts_;
-    int seen_ = 0;
-};
 
 // The statistics as one progress line on standard error: the row of the
 // map without its border, the local attempts (retries of the current row),
@@ -142,6 +127,7 @@ nlohmann::ordered_json CheckJson(const std::string& map, const JoinCheck& check)
 }  // namespace
 
 int Generate(const GenerateCommandOptions& o) {
+    if (o.into || o.area) return GenerateInto(o);
     // Ctrl+C is caught for the whole command: while the data file loads, the
     // run and the saving of the map as far as it got. The first press stops
     // the run, the second ends its threads, later ones are only counted.

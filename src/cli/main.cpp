@@ -121,6 +121,11 @@ int main(int argc, char** argv) {
         ->check(ThreadsRule());
     generateCmd->add_option("--timeout", generate.timeout, "Stop after this many seconds (default: no limit)")
         ->check(TimeoutRule());
+    generateCmd->add_option("--into", generate.into,
+                            "Generate inside an area of this map (*.zl or *.zm) instead of a whole new map")
+        ->check(ExistingFileRule());
+    generateCmd->add_option("--area", generate.area,
+                            "The area of --into as X,Y,W,H, in squares of the map with its borders");
     generateCmd->add_flag("-v,--verbose", generate.verbose, "Show what is done");
 
     CheckOptions check;

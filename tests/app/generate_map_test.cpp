@@ -10,6 +10,7 @@
 #include "generator/driver/generation.h"
 #include "generator/generator_settings.h"
 #include "generator/learned_copy.h"
+#include "generator/map_check.h"
 #include "monitor/stats_window.h"
 #include "model/layered_file.h"
 #include "model/project.h"
@@ -281,6 +282,47 @@ TEST_F(GenerateMapTest, AGeneratedMapIsANewProjectOfNoFile) {
     EXPECT_EQ(Title(), "made.zl - Zorvane Terrain Editor");
     Key(Qt::Key_Z);
     EXPECT_EQ(Title(), "village.zm* - Zorvane Terrain Editor") << "the save named only the generated map";
+}
+
+}  // namespace
+}  // namespace zorvane::testing
+
+namespace zorvane::testing {
+namespace {
+
+// "Generate in Selection" on a generated map: the rectangle around two
+// clicked tiles is made anew, the rest stays, and it is one undo step.
+TEST_F(GenerateMapTest, GeneratesInTheSelectionAsOneUndoStep) {
+    LearnSamples(20);
+    PressCtrlG();
+    ASSERT_EQ(PaintedSquares(), 20 * 20);
+    Key(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_FALSE(dialogs.messages.empty()) << "nothing selected: the user is told";
+    EXPECT_EQ(dialogs.messages.back().caption, "Generate in Selection");
+
+    const auto before = VisibleSquares(window.project());
+    const int w = window.project().MapWidth;
+    ClickView(QPoint(5 * 32 + 16, 5 * 32 + 16));
+    ClickView(QPoint(12 * 32 + 16, 10 * 32 + 16));
+    ASSERT_EQ(window.project().Selection.size(), 2u);
+    Key(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    const auto after = VisibleSquares(window.project());
+    int changed = 0;
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        const int x = static_cast<int>(i) % w, y = static_cast<int>(i) / w;
+        if (x >= 5 && x <= 12 && y >= 5 && y <= 10) {
+            changed += !(after[i] == before[i]);
+            continue;
+        }
+        ASSERT_EQ(after[i], before[i]) << x << "," << y;
+    }
+    EXPECT_GT(changed, 0);
+    EXPECT_FALSE(FirstJoinViolation(window.project(), Gen().generator()));
+    EXPECT_EQ(window.Action("MUndo")->text(), "Undo Generate in selection");
+    Trigger("MUndo");
+    EXPECT_EQ(VisibleSquares(window.project()), before);
+    Trigger("MRedo");
+    EXPECT_EQ(VisibleSquares(window.project()), after);
 }
 
 }  // namespace

@@ -65,6 +65,7 @@ const MenuItem kMenu[] = {
     {"MFastRender", "Fast Rendering", "", false, 1},  // hidden, so Qt reports it disabled
     {"MGeneratorSettings", "Generator Settings", "", true, -1},
     {"MGenerateMap", "Generate Map", "Ctrl+G", true, -1},
+    {"MGenerateInSelection", "Generate in Selection", "Ctrl+Shift+G", true, -1},
     {"MUpdateDisplay", "Update Display", "", true, 1},
     {"MStatsWindow", "Statistics Window", "Ctrl+L", true, 0},
     {"MManualRepeats", "Enable Manual Repeating Rows (1-9)", "", true, 0},
@@ -168,7 +169,9 @@ TEST_F(EditorTest, ControlsBoxShowsTheControlsText) {
               std::string::npos);
     const std::string tail = "0 - Reset localAttempts (if enabled)\rF1 - Controls List";
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-    EXPECT_EQ(app::ShownText(text).count(QLatin1Char('\n')), 47) << "48 lines (with the undo and zoom keys)";
+    EXPECT_EQ(app::ShownText(text).count(QLatin1Char('
+')), 48)
+        << "49 lines (with the undo and zoom keys and Generate in Selection)";
 }
 
 TEST_F(EditorTest, EmptyCommandsRefuseWithTheirMessages) {

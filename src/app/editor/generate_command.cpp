@@ -56,13 +56,24 @@ void MainWindow::MGenerateMapClick() {
         return;
     LongOperationStarts();
     auto& settings = *generatorSettings_;
+    RunGenerator([&](GenerationReport& report) {
+        settings.engine().Generate(project_, ui_, settings.settings(), requests_, report, RunOptions);
+    });
+    UpdateStatusBar();
+    if (!project_.UsedTiles.empty()) RefreshInterface(0, 0, true, true, true, false);
+    if (RecordStep("Generate map")) StartUnnamedProject();  // the whole run is one step, a map of no file yet
+    LongOperationEnded();
+    CloseIfAskedDuringRun();
+}
+
+void MainWindow::RunGenerator(const std::function<void(GenerationReport&)>& run) {
     generator_ui::EditorRunReport report(*this, stats_.get());
     running_ = true;
     LockForRun(true);
     controller_.Disable();
     controller_.SetGenerationRequests(&requests_);
     try {
-        settings.engine().Generate(project_, ui_, settings.settings(), requests_, report, RunOptions);
+        run(report);
     } catch (const std::exception& e) {
         ui_.error("Error", e.what());
     }
@@ -71,14 +82,12 @@ void MainWindow::MGenerateMapClick() {
     controller_.Enable();
     running_ = false;
     LockForRun(false);
-    UpdateStatusBar();
-    if (!project_.UsedTiles.empty()) RefreshInterface(0, 0, true, true, true, false);
-    if (RecordStep("Generate map")) StartUnnamedProject();  // the whole run is one step, a map of no file yet
-    LongOperationEnded();
-    if (closeAfterRun_) {
-        closeAfterRun_ = false;
-        close();
-    }
+}
+
+void MainWindow::CloseIfAskedDuringRun() {
+    if (!closeAfterRun_) return;
+    closeAfterRun_ = false;
+    close();
 }
 
 }  // namespace zorvane::editor

@@ -131,6 +131,8 @@ void MainWindow::CreateMenus() {
     QMenu* gen = menuBar()->addMenu(QStringLiteral("Map Generator"));
     on(add(gen, {"MGeneratorSettings", "Generator Settings", ""}), &MainWindow::MGeneratorSettingsClick);
     on(add(gen, {"MGenerateMap", "Generate Map", "Ctrl+G"}), &MainWindow::MGenerateMapClick);
+    on(add(gen, {"MGenerateInSelection", "Generate in Selection", "Ctrl+Shift+G"}),
+       &MainWindow::MGenerateInSelectionClick);
     gen->addSeparator();
     // Option toggles: the flag follows the check mark.
     auto toggle = [&](const Item& item, bool& flag) {

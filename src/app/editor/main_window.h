@@ -184,6 +184,12 @@ public:
     // run has ended. A close of the window during a run stops the run and
     // closes the window after it.
     void MGenerateMapClick();
+    // "Generate in Selection": new squares for the rectangle around the
+    // selected tiles (generator/area/area_generation.h); one undo step.
+    void MGenerateInSelectionClick();
+    // A run of the generator with the window locked, Esc reaching it.
+    void RunGenerator(const std::function<void(GenerationReport&)>& run);
+    void CloseIfAskedDuringRun();
     bool GenerationRunning() const { return running_; }
     GenerationRequests& generationRequests() { return requests_; }
     // Options of the next runs beyond the settings window's (a seed, a time

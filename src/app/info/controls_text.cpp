@@ -49,6 +49,7 @@ std::string ControlsText() {
         "Ctrl+9 - Fit Map",
         "Ctrl+P - Pick Tile under Mouse",
         "Ctrl+G - Generate Map",
+        "Ctrl+Shift+G - Generate in Selection",
         "Ctrl+L - Generator Statistics",
         "Esc - Stop Map Generator",
         "1-9 - Turn Back Map Generator by [1-9] lines (if enabled)",
