@@ -169,8 +169,7 @@ TEST_F(EditorTest, ControlsBoxShowsTheControlsText) {
               std::string::npos);
     const std::string tail = "0 - Reset localAttempts (if enabled)\rF1 - Controls List";
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-    EXPECT_EQ(app::ShownText(text).count(QLatin1Char('
-')), 48)
+    EXPECT_EQ(app::ShownText(text).count(QLatin1Char('\n')), 48)
         << "49 lines (with the undo and zoom keys and Generate in Selection)";
 }
 
