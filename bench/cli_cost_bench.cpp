@@ -49,7 +49,7 @@ struct Files {
         {
             Project p;
             bench::AddDistinctBitmaps(p, MaxBitmaps, 1);
-            for (int i = 0; i < 100; ++i) p.NewTiles.push_back(std::make_unique<TTile>(1 + i % 4, 1 + i % 3));
+            for (int i = 0; i < 100; ++i) p.NewTiles.push_back(std::make_unique<MapTile>(1 + i % 4, 1 + i % 3));
             SaveFileAtomically(tileSet, EncodeZP(p, TileSetVariant::Zmpe));
         }
         {
@@ -60,7 +60,7 @@ struct Files {
             p.MapWidth = map.Width;
             p.MapHeight = map.Height;
             for (std::size_t i = 0; i < map.Squares.size(); ++i) {
-                auto tile = std::make_unique<TTile>(1, 1);
+                auto tile = std::make_unique<MapTile>(1, 1);
                 tile->X = static_cast<int>(i % static_cast<std::size_t>(map.Width));
                 tile->Y = static_cast<int>(i / static_cast<std::size_t>(map.Width));
                 tile->Sq[0] = map.Squares[i];

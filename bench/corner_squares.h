@@ -17,17 +17,17 @@ namespace zorvane::bench {
 // Bits of a corner square: top left, top right, bottom left, bottom right.
 inline int CornerOf(int square, int bit) { return (square >> bit) & 1; }
 
-inline void UseCornerSquares(TMapGenerator& gen, GeneratorSettings& settings) {
-    std::vector<TSqMatch> squares(17);
+inline void UseCornerSquares(MapGenerator& gen, GeneratorSettings& settings) {
+    std::vector<LearnedSquare> squares(17);
     for (int a = 0; a < 16; ++a) {
-        TSqMatch& q = squares[static_cast<std::size_t>(a)];
+        LearnedSquare& q = squares[static_cast<std::size_t>(a)];
         q.Gnd = static_cast<std::uint16_t>(a);
         for (int b = 0; b < 16; ++b) {
             if (CornerOf(b, 0) == CornerOf(a, 1) && CornerOf(b, 2) == CornerOf(a, 3)) q.Right.push_back(b);
             if (CornerOf(b, 0) == CornerOf(a, 2) && CornerOf(b, 1) == CornerOf(a, 3)) q.Down.push_back(b);
         }
     }
-    TSqMatch& empty = squares.back();
+    LearnedSquare& empty = squares.back();
     empty.Gnd = NoBitmap;
     for (int b = 0; b < 16; ++b) {
         empty.Right.push_back(b);
@@ -39,7 +39,7 @@ inline void UseCornerSquares(TMapGenerator& gen, GeneratorSettings& settings) {
     gen.ObjStarts.clear();
     gen.LargestObject = 1;
     gen.TallestObject = 1;
-    settings.ImgObjChart.ResetPoints(1, 2);
+    settings.ObjectChart.ResetPoints(1, 2);
 }
 
 // Occurrence counts of the corner squares in an example of `size` x `size`

@@ -26,10 +26,10 @@ struct LargeMap {
         p.MapWidth = p.MapHeight = MapSide;
         std::mt19937 rng(5);
         auto add = [&](int w, int h, int x, int y) {
-            auto t = std::make_unique<TTile>(w, h);
+            auto t = std::make_unique<MapTile>(w, h);
             t->X = x;
             t->Y = y;
-            for (auto& sq : t->Sq) sq = TSq{static_cast<std::uint16_t>(rng() % 4000), NoBitmap, 0};
+            for (auto& sq : t->Sq) sq = MapSquare{static_cast<std::uint16_t>(rng() % 4000), NoBitmap, 0};
             p.UsedTiles.push_back(std::move(t));
         };
         for (int y = 0; y < MapSide; ++y)

@@ -29,10 +29,10 @@ constexpr std::uint64_t kSeed = 5;
 
 const std::vector<std::uint8_t>& Knowledge() { return bench::LearnedSamples("editor-generate"); }
 
-void Prepare(Project& project, TMapGenerator& gen, GeneratorSettings& settings) {
+void Prepare(Project& project, MapGenerator& gen, GeneratorSettings& settings) {
     ApplyPreset(ParseZG(Knowledge()), project, gen, settings);
-    settings.SEsizeX = settings.SEsizeY = kSize;
-    settings.SEmaxThreads = 1;
+    settings.WidthWithoutBorders = settings.HeightWithoutBorders = kSize;
+    settings.WorkerThreads = 1;
 }
 
 // Every question of the editor answered with OK.
@@ -64,7 +64,7 @@ void BM_EditorAgainstCommandLine(benchmark::State& state) {
     window.RunOptions.Seed = kSeed;
 
     Project project;
-    TMapGenerator plainGen;
+    MapGenerator plainGen;
     project.Generator = &plainGen;
     GeneratorSettings settings;
     Prepare(project, plainGen, settings);

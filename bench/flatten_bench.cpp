@@ -26,19 +26,19 @@ Project LargestLayeredMap() {
     }
     for (int y = 0; y < 206; ++y)
         for (int x = 0; x < 206; ++x) {
-            auto t = std::make_unique<TTile>(1, 1);
+            auto t = std::make_unique<MapTile>(1, 1);
             t->X = x;
             t->Y = y;
-            t->Sq[0] = TSq{static_cast<std::uint16_t>(rng() % 4000), NoBitmap, static_cast<std::uint8_t>(rng() % 36)};
+            t->Sq[0] = MapSquare{static_cast<std::uint16_t>(rng() % 4000), NoBitmap, static_cast<std::uint8_t>(rng() % 36)};
             p.UsedTiles.push_back(std::move(t));
         }
     for (int i = 0; i < 2000; ++i) {
         int w = 1 + rng() % 6, h = 1 + rng() % 6;
-        auto t = std::make_unique<TTile>(w, h);
+        auto t = std::make_unique<MapTile>(w, h);
         t->X = rng() % 206;
         t->Y = rng() % 206;
         for (auto& s : t->Sq)
-            s = TSq{static_cast<std::uint16_t>(4000 + rng() % 500),
+            s = MapSquare{static_cast<std::uint16_t>(4000 + rng() % 500),
                     rng() % 2 ? NoBitmap : static_cast<std::uint16_t>(4000 + rng() % 500),
                     static_cast<std::uint8_t>(rng() % 36)};
         p.UsedTiles.push_back(std::move(t));

@@ -103,7 +103,7 @@ void MakeCornerData() {
         const auto bytes = ReadWholeFile(Dir() + "/off.zg");
         for (bool counted : {false, true}) {
             Project project;
-            TMapGenerator gen;
+            MapGenerator gen;
             project.Generator = &gen;
             GeneratorSettings settings;
             ApplyPreset(ParseZG(bytes), project, gen, settings);

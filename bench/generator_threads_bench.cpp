@@ -47,16 +47,16 @@ struct Cost {
     bool valid = false;
 };
 
-Cost Measure(const std::function<void(TMapGenerator&, GeneratorSettings&)>& data, int workers, int seed,
+Cost Measure(const std::function<void(MapGenerator&, GeneratorSettings&)>& data, int workers, int seed,
              std::int64_t driverSteps) {
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     project.Generator = &gen;
     GeneratorSettings settings;
     ApplyPreset(ParseZG(Knowledge()), project, gen, settings);
     if (data) data(gen, settings);
-    settings.SEsizeX = settings.SEsizeY = kSize;
-    settings.SEmaxThreads = workers;
+    settings.WidthWithoutBorders = settings.HeightWithoutBorders = kSize;
+    settings.WorkerThreads = workers;
     MapGenerationEngine engine(gen);
     engine.Threads().DriverSteps = driverSteps;
     SilentUi ui;
@@ -88,7 +88,7 @@ double Median(std::vector<double> v) {
 
 // Arg: the steps (in thousands) the driver searches a row alone before the
 // threads take it over.
-void Report(benchmark::State& state, const std::function<void(TMapGenerator&, GeneratorSettings&)>& data) {
+void Report(benchmark::State& state, const std::function<void(MapGenerator&, GeneratorSettings&)>& data) {
     const std::int64_t driverSteps = state.range(0) * 1000;
     std::vector<double> wall[2], cpu[2], switchesPerRow[2];
     double handed = 0, rows = 0;

@@ -19,7 +19,7 @@ Project FullMap() {
     p.SetBitmapCount(500);
     for (int y = 0; y < Side; ++y)
         for (int x = 0; x < Side; ++x) {
-            auto t = std::make_unique<TTile>(1, 1);
+            auto t = std::make_unique<MapTile>(1, 1);
             t->X = x;
             t->Y = y;
             t->Sq[0] = {static_cast<std::uint16_t>((x * 7 + y) % 500), NoBitmap, 0};

@@ -29,7 +29,7 @@ constexpr int kObjectBitmaps = kObjectKinds * 16;  // up to 4 x 4 squares each
 
 std::vector<std::uint8_t> MapBytes(const std::string& zpPath, std::uint32_t seed, bool connector) {
     std::mt19937 rng(seed);
-    std::vector<TSq> sq(static_cast<std::size_t>(kSide) * kSide, TSq{NoBitmap, NoBitmap, AtrImpassable});
+    std::vector<MapSquare> sq(static_cast<std::size_t>(kSide) * kSide, MapSquare{NoBitmap, NoBitmap, AtrImpassable});
     for (int y = 2; y < kSide - 2; ++y) {
         for (int x = 2; x < kSide - 2; ++x) {
             const auto gnd = static_cast<std::uint16_t>(rng() % kFillers);
@@ -57,7 +57,7 @@ std::vector<std::uint8_t> MapBytes(const std::string& zpPath, std::uint32_t seed
     out.text("MAP0");
     out.u8(kSide);
     out.u8(kSide);
-    for (const TSq& s : sq) {
+    for (const MapSquare& s : sq) {
         out.u16(s.Gnd);
         out.u16(s.Top);
         out.u8(s.Atr);
@@ -99,7 +99,7 @@ void BM_LearnTenLargestMaps(benchmark::State& state) {
     std::int64_t squares = 0;
     for (auto _ : state) {
         Project project;
-        TMapGenerator gen;
+        MapGenerator gen;
         project.Generator = &gen;
         GeneratorSettings settings = input.settings;
         if (!Learn(project, ui, gen, settings).Completed) {

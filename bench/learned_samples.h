@@ -24,7 +24,7 @@ inline const std::vector<std::uint8_t>& LearnedSamples(const std::string& name) 
         const auto files = samples::BuildSampleFiles(TempPath(name), 5);
         samples::WriteSampleFiles(files);
         Project project;
-        TMapGenerator gen;
+        MapGenerator gen;
         project.Generator = &gen;
         GeneratorSettings settings;
         for (const auto& f : files)
@@ -50,7 +50,7 @@ struct RowCounter : GenerationReport {
 // finished project and generator stay for inspection.
 struct SampleRun {
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     GeneratorSettings settings;
     RowCounter report;
     GenerateOutcome outcome = GenerateOutcome::Stopped;
@@ -63,8 +63,8 @@ inline void RunSampleGeneration(SampleRun& run, const std::vector<std::uint8_t>&
                                 std::uint64_t seed, const std::function<void(GeneratorSettings&)>& adjust = {}) {
     run.project.Generator = &run.gen;
     ApplyPreset(ParseZG(knowledge), run.project, run.gen, run.settings);
-    run.settings.SEsizeX = run.settings.SEsizeY = size;
-    run.settings.SEmaxThreads = workers;
+    run.settings.WidthWithoutBorders = run.settings.HeightWithoutBorders = size;
+    run.settings.WorkerThreads = workers;
     if (adjust) adjust(run.settings);
     MapGenerationEngine engine(run.gen);
     SilentUi ui;

@@ -20,7 +20,7 @@ void BM_MergeZP(benchmark::State& state) {
         bench::AddDistinctBitmaps(other, 10000, 3);   // shared with the project
         bench::AddDistinctBitmaps(other, 10000, 99);  // new to it
         for (int i = 0; i < 2000; ++i) {
-            auto t = std::make_unique<TTile>(2, 2);
+            auto t = std::make_unique<MapTile>(2, 2);
             for (auto& s : t->Sq) s.Gnd = static_cast<std::uint16_t>((i * 7 + 1) % 20000);
             other.NewTiles.push_back(std::move(t));
         }

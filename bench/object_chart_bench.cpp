@@ -27,7 +27,7 @@ const std::vector<std::uint8_t>& Knowledge() { return bench::LearnedSamples("obj
 
 // The point added to the flat chart and set as the settings window does.
 void LowerChartPoint(GeneratorSettings& settings) {
-    TEqChart& chart = settings.ImgObjChart;
+    ObjectSizeChart& chart = settings.ObjectChart;
     chart.Select(0);
     if (!chart.AddPoint()) throw Error("no room for a chart point");
     chart.MovePoint(kPointSize, kPointPercent);
@@ -36,8 +36,8 @@ void LowerChartPoint(GeneratorSettings& settings) {
 // Only objects of one size lowered: the curve dips to the percent at that
 // size and is back at 100 one size either side.
 void LowerOneSize(GeneratorSettings& settings, int size) {
-    const int n = settings.ImgObjChart.Largest();
-    settings.ImgObjChart.SetStoredPoints({{0, 100}, {size - 1, 100}, {size, kPointPercent}, {size + 1, 100}, {n, 100}});
+    const int n = settings.ObjectChart.Largest();
+    settings.ObjectChart.SetStoredPoints({{0, 100}, {size - 1, 100}, {size, kPointPercent}, {size + 1, 100}, {n, 100}});
 }
 
 struct ChartTally {
@@ -53,7 +53,7 @@ struct ChartTally {
         const int w = run.project.MapWidth, h = run.project.MapHeight;
         for (int y = BorderWidth; y < h - BorderWidth; ++y)
             for (int x = BorderWidth; x < w - BorderWidth; ++x) {
-                const TSq& sq = visible[static_cast<std::size_t>(y * w + x)];
+                const MapSquare& sq = visible[static_cast<std::size_t>(y * w + x)];
                 const int index = run.gen.FindSq(sq.Gnd, sq.Top);
                 if (index < 0) continue;
                 ++squaresBySize[run.gen.ObjectSizeOf(index)];
@@ -84,7 +84,7 @@ void BM_LoweredChartPoint(benchmark::State& state) {
                                        lower);
             flat.Add(flatRun);
             lowered.Add(loweredRun);
-            p = ObjectSizeProbabilities(loweredRun.settings.ImgObjChart, loweredRun.gen.LargestObject);
+            p = ObjectSizeProbabilities(loweredRun.settings.ObjectChart, loweredRun.gen.LargestObject);
         }
     }
     const double ratio = lowered.seconds / flat.seconds;

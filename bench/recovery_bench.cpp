@@ -29,7 +29,7 @@ Project LargestSampleMap() {
     p.NoProject = false;
     for (int y = 0; y < map.Height; ++y)
         for (int x = 0; x < map.Width; ++x) {
-            auto tile = std::make_unique<TTile>(1, 1);
+            auto tile = std::make_unique<MapTile>(1, 1);
             tile->X = x;
             tile->Y = y;
             tile->Sq[0] = map.Squares[static_cast<std::size_t>(y) * map.Width + x];

@@ -35,10 +35,10 @@ Project LargestMap() {
     std::mt19937 rng(3);
     for (int y = 0; y < 206; ++y)
         for (int x = 0; x < 206; ++x) {
-            auto t = std::make_unique<TTile>(1, 1);
+            auto t = std::make_unique<MapTile>(1, 1);
             t->X = x;
             t->Y = y;
-            t->Sq[0] = TSq{static_cast<std::uint16_t>(rng() % 2000),
+            t->Sq[0] = MapSquare{static_cast<std::uint16_t>(rng() % 2000),
                            rng() % 3 ? NoBitmap : static_cast<std::uint16_t>(rng() % 2000),
                            static_cast<std::uint8_t>(rng() % 36)};
             p.UsedTiles.push_back(std::move(t));

@@ -19,7 +19,7 @@ namespace {
 
 struct LearnedSamples {
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     GeneratorSettings settings;
     std::vector<std::vector<std::int32_t>> rows;  // learned squares of the rows of a map of the full width
 
@@ -38,7 +38,7 @@ struct LearnedSamples {
         for (int y = 2; y < map.Height - 2; ++y) {
             std::vector<std::int32_t> row;
             for (int x = 2; x < map.Width - 2; ++x) {
-                const TSq& q = map.Squares[static_cast<std::size_t>(y) * map.Width + x];
+                const MapSquare& q = map.Squares[static_cast<std::size_t>(y) * map.Width + x];
                 row.push_back(gen.FindSq(q.Gnd, q.Top));
             }
             rows.push_back(row);
@@ -56,14 +56,14 @@ RowSettings WidestRow(double j, bool objectFilter) {
     RowSettings r;
     r.MapWidth = MaxUserMapSize + 2 * BorderWidth;
     r.Choice = {j, true};
-    TEqChart chart;
+    ObjectSizeChart chart;
     chart.ResetPoints(s.gen.LargestObject, 2);
     if (objectFilter) chart.SetStoredPoints({{0, 100}, {s.gen.LargestObject, 20}});
     r.P = ObjectSizeProbabilities(chart, s.gen.LargestObject);
     return r;
 }
 
-void PrepareRow(RowPreparer& prep, TMapGenerator& gen, const std::vector<std::int32_t>& above, GeneratorRng& rng) {
+void PrepareRow(RowPreparer& prep, MapGenerator& gen, const std::vector<std::int32_t>& above, GeneratorRng& rng) {
     gen.Run.FailingColumn = -1;
     prep.BuildColumnCandidates(above, rng);
     prep.BuildColumnJoins(10, rng);
@@ -78,7 +78,7 @@ void BM_PrepareRow(benchmark::State& state) {
     for (auto _ : state) {
         PrepareRow(prep, s.gen, s.rows[r], rng);
         for (const auto& j : s.gen.ColJoins) pairs += j.size();
-        dead += s.gen.SCCount == 0;
+        dead += s.gen.SubChainCount == 0;
         r = (r + 1) % s.rows.size();
     }
     state.counters["pairs/row"] = benchmark::Counter(static_cast<double>(pairs), benchmark::Counter::kAvgIterations);
@@ -92,12 +92,12 @@ BENCHMARK(BM_PrepareRow)->Args({50, 0})->Args({75, 0})->Args({50, 1})->Unit(benc
 // below and to the right by 64 of them with weights 1 to 3, so that a column
 // holds about 128 candidates and a column pair about 4000 pairs.
 void BM_PrepareDenseRow(benchmark::State& state) {
-    static TMapGenerator gen;
+    static MapGenerator gen;
     static std::vector<std::vector<std::int32_t>> rows;
     if (rows.empty()) {
         GeneratorRng data(3);
         constexpr int kSquares = 512;
-        std::vector<TSqMatch> squares(kSquares + 1);
+        std::vector<LearnedSquare> squares(kSquares + 1);
         for (int i = 0; i <= kSquares; ++i) {
             squares[i].Gnd = i == kSquares ? NoBitmap : static_cast<std::uint16_t>(i);
             for (auto* list : {&squares[i].Down, &squares[i].Right})
@@ -136,7 +136,7 @@ void BM_ReprepareRow(benchmark::State& state) {
     std::size_t r = 0;
     do {
         PrepareRow(prep, s.gen, s.rows[r++], rng);
-    } while (s.gen.SCCount == 0 && r < s.rows.size());
+    } while (s.gen.SubChainCount == 0 && r < s.rows.size());
     for (auto _ : state) prep.Reprepare(rng);
 }
 BENCHMARK(BM_ReprepareRow)->Unit(benchmark::kMicrosecond);

@@ -39,7 +39,7 @@ public:
 // right and 6 lower neighbours.
 struct Learned {
     Project project;
-    TMapGenerator generator;
+    MapGenerator generator;
     Learned() {
         for (int i = 0; i < 256; ++i) {
             project.Palette[i * 4] = static_cast<std::uint8_t>(i);
@@ -63,7 +63,7 @@ struct Learned {
 struct PreviewWindow {
     Learned learned;
     PreviewData data;
-    generator_ui::TFSqPreview preview{learned.project, nullptr};
+    generator_ui::SquarePreviewWindow preview{learned.project, nullptr};
     PreviewWindow() {
         QuietUi ui;
         data = PrepareSqMatchesPreview(learned.generator, ui);

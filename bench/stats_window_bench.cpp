@@ -38,14 +38,14 @@ public:
 
 struct Generation {
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     GeneratorSettings settings;
     MapGenerationEngine engine{gen};
     Generation() {
         project.Generator = &gen;
         ApplyPreset(ParseZG(Knowledge()), project, gen, settings);
-        settings.SEsizeX = settings.SEsizeY = kSize;
-        settings.SEmaxThreads = 1;
+        settings.WidthWithoutBorders = settings.HeightWithoutBorders = kSize;
+        settings.WorkerThreads = 1;
     }
     // Wall and processor seconds of one run.
     struct Time {
@@ -73,7 +73,7 @@ double Median(std::vector<double> v) {
 void BM_StatsWindowCost(benchmark::State& state) {
     editor::MainWindow window(false);
     Generation silentRun, shownRun;
-    editor::TFStats stats(window, shownRun.gen);
+    editor::StatsWindow stats(window, shownRun.gen);
     stats.show();
     GenerationReport nothing;
     std::vector<double> silent, shown, silentCpu, shownCpu;

@@ -33,9 +33,9 @@ Project TileSet() {
     const int sizes[][2] = {{1, 1}, {1, 1}, {1, 1}, {2, 1}, {2, 2}, {3, 2}, {4, 4}, {6, 3}, {10, 5}};
     for (int i = 0; i < kTiles; ++i) {
         const auto& size = sizes[rng() % std::size(sizes)];
-        auto t = std::make_unique<TTile>(size[0], size[1]);
-        for (TSq& s : t->Sq)
-            s = TSq{static_cast<std::uint16_t>(rng() % 4000),
+        auto t = std::make_unique<MapTile>(size[0], size[1]);
+        for (MapSquare& s : t->Sq)
+            s = MapSquare{static_cast<std::uint16_t>(rng() % 4000),
                     rng() % 3 ? NoBitmap : static_cast<std::uint16_t>(rng() % 4000), 0};
         p.NewTiles.push_back(std::move(t));
     }

@@ -82,7 +82,7 @@ bool NeedsNewTileSet(const Project& project, TileSetVariant variant) {
 
 // Reads the learned squares of a generator data file into a generator;
 // throws Error naming the file (`name`, as given) when it is none.
-void LoadLearned(const std::string& name, TMapGenerator& gen) {
+void LoadLearned(const std::string& name, MapGenerator& gen) {
     const auto bytes = ReadWholeFile(AbsolutePath(name));
     if (KindOfBytes(bytes) != ProjectFileKind::GeneratorData)
         throw Error(name + " is not a generator data file (*.zg).");
@@ -154,7 +154,7 @@ int Generate(const GenerateCommandOptions& o) {
         const std::vector<std::string> targets = CheckOutputs(outputs, {.inputs = {o.data}, .force = o.force});
         const std::string& out = targets[0];
         Project project;
-        TMapGenerator gen;
+        MapGenerator gen;
         project.Generator = &gen;
         GeneratorSettings settings;
         if (!LoadZGFile(project, ui, gen, settings, AbsolutePath(o.data))) return Fail("generate", ui);
@@ -165,20 +165,20 @@ int Generate(const GenerateCommandOptions& o) {
         // The values passed the option rules.
         if (o.size) {
             const MapSize size = ParseMapSize(*o.size).value();
-            settings.SEsizeX = size.width;
-            settings.SEsizeY = size.height;
+            settings.WidthWithoutBorders = size.width;
+            settings.HeightWithoutBorders = size.height;
         }
-        if (o.threads) settings.SEmaxThreads = *o.threads;
+        if (o.threads) settings.WorkerThreads = *o.threads;
         // This command saves the map itself.
-        settings.CBbackup = false;
-        settings.CBsaveCompleted = false;
+        settings.Backup = false;
+        settings.SaveCompletedMap = false;
         GenerateOptions options;
         options.Seed = o.seed;
         if (o.timeout)
             options.TimeLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                 std::chrono::duration<double>(*o.timeout));
         MapGenerationEngine engine(gen);
-        ProgressLine progress(settings.SEsizeY, o.quiet);
+        ProgressLine progress(settings.HeightWithoutBorders, o.quiet);
         if (interrupts.Presses() > 0)
             return Fail("generate", "Stopped by Ctrl+C before the map was generated; nothing was written.");
         const GenerateOutcome outcome = engine.Generate(project, ui, settings, requests, progress, options);
@@ -222,7 +222,7 @@ int Check(const CheckOptions& o) {
         const std::optional<MapSquares> map = ReadMapSquares(bytes);
         if (!map) return Fail("check", o.map + " is not a map project (*.zm) or layered project (*.zl).");
         const auto& [squares, w, h] = *map;
-        TMapGenerator gen;
+        MapGenerator gen;
         LoadLearned(o.data, gen);
         const JoinCheck result = CheckJoins(squares, w, h, gen, MaxListedViolations);
         if (o.json) {

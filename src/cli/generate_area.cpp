@@ -36,7 +36,7 @@ int GenerateInto(const GenerateCommandOptions& o) {
             {.inputs = {o.data, *o.into}, .force = o.force})[0];
         // The learned data and its settings, read beside the map.
         Project dataProject;
-        TMapGenerator gen;
+        MapGenerator gen;
         dataProject.Generator = &gen;
         GeneratorSettings settings;
         if (!LoadZGFile(dataProject, ui, gen, settings, AbsolutePath(o.data))) return Fail("generate", ui);
@@ -47,7 +47,7 @@ int GenerateInto(const GenerateCommandOptions& o) {
         if (!Load(map, ui, *o.into, kind, std::nullopt)) return Fail("generate", ui);
         AreaOptions options;
         options.Seed = o.seed;
-        options.TwinsDisallowed = settings.CBavoidTwins;
+        options.TwinsDisallowed = settings.NoIdenticalNeighbours;
         if (o.timeout)
             options.TimeLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                 std::chrono::duration<double>(*o.timeout));

@@ -32,7 +32,7 @@ public:
 };
 
 // The learning list entry a command-line name refers to.
-TLearnEntry* EntryFor(GeneratorSettings& settings, const std::string& name) {
+LearnEntry* EntryFor(GeneratorSettings& settings, const std::string& name) {
     const std::string path = AbsolutePath(name);
     for (auto& e : settings.LearnList)
         if (e.Path == path) return &e;
@@ -62,11 +62,11 @@ nlohmann::ordered_json SettingsJson(const GeneratorSettings& s) {
     for (const SettingRow* row : rows)
         VisitSetting(*row, s, [&](const auto& value) { j[std::string(row->JsonKey)] = value; });
     auto points = nlohmann::ordered_json::array();
-    for (int i = 0; i < s.ImgObjChart.GetPointsCount(); ++i) {
-        auto [x, y] = s.ImgObjChart.GetPointData(i);
+    for (int i = 0; i < s.ObjectChart.GetPointsCount(); ++i) {
+        auto [x, y] = s.ObjectChart.GetPointData(i);
         points.push_back({x, y});
     }
-    j["object_chart"] = {{"largest", s.ImgObjChart.Largest()}, {"points", points}};
+    j["object_chart"] = {{"largest", s.ObjectChart.Largest()}, {"points", points}};
     return j;
 }
 
@@ -102,7 +102,7 @@ int Learn(const LearnOptions& o) {
     ui.verbose = o.verbose;
     try {
         Project project;
-        TMapGenerator generator;
+        MapGenerator generator;
         project.Generator = &generator;
         GeneratorSettings settings;
         for (const auto& map : o.maps) settings.LearnList.push_back({AbsolutePath(map), 1, false});
@@ -111,11 +111,11 @@ int Learn(const LearnOptions& o) {
         if (settings.LearnList.size() > 255)
             return Fail("learn", "A generator data file holds at most 255 maps to learn from.");
         if (o.zp) {
-            settings.CBselectZp = true;
+            settings.ForceTileSet = true;
             project.ZpPath = AbsolutePath(*o.zp);
             if (!FileExists(project.ZpPath)) return Fail("learn", "The tile set " + *o.zp + " does not exist.");
         }
-        settings.CBgatherTS = o.gatherTiles;
+        settings.CollectTileSets = o.gatherTiles;
         settings.LearnFrequencies = o.frequencies;
         OutputRules rules{.inputs = o.maps};
         if (o.zp) rules.inputs.push_back(*o.zp);

@@ -30,7 +30,7 @@ bool Load(Document& document, ConsoleUi& ui, const std::string& in, ProjectFileK
 // The squares a map shows, row by row: a map project's own, or the topmost
 // of a layered project's tiles on every square.
 struct MapSquares {
-    std::vector<TSq> Squares;
+    std::vector<MapSquare> Squares;
     int Width = 0;
     int Height = 0;
 };

@@ -316,7 +316,7 @@ void MapRenderer::BuildStacks(const Range& range) {
     stackStart_.assign(squares + 1, 0);
     auto forEachSquare = [&](auto&& fn) {
         for (int k : visible_) {
-            const TTile& t = *project_.UsedTiles[k];
+            const MapTile& t = *project_.UsedTiles[k];
             const int ix0 = std::max(range.cx0, t.X), ix1 = std::min(range.cx1, t.X + t.Width - 1);
             const int iy0 = std::max(range.ry0, t.Y), iy1 = std::min(range.ry1, t.Y + t.Height - 1);
             for (int i = iy0; i <= iy1; ++i)
@@ -330,8 +330,8 @@ void MapRenderer::BuildStacks(const Range& range) {
     forEachSquare([&](int s, int k) { stackTiles_[cursor[s]++] = k; });
 }
 
-bool MapRenderer::TileInvisible(const TTile& tile) const {
-    for (const TSq& s : tile.Sq) {
+bool MapRenderer::TileInvisible(const MapTile& tile) const {
+    for (const MapSquare& s : tile.Sq) {
         if (s.Gnd < project_.BitmapCount && Opaque(s.Gnd) > 0) return false;
         if (s.Top < project_.BitmapCount && Opaque(s.Top) > 0) return false;
     }
@@ -343,13 +343,13 @@ void MapRenderer::TilePass(const Range& range) {
     const bool flip = project_.BottomUpRows;
     const int count = project_.BitmapCount;
     for (int k : visible_) {
-        const TTile& t = *project_.UsedTiles[k];
+        const MapTile& t = *project_.UsedTiles[k];
         const int ix0 = std::max(range.cx0, t.X), ix1 = std::min(range.cx1, t.X + t.Width - 1);
         const int iy0 = std::max(range.ry0, t.Y), iy1 = std::min(range.ry1, t.Y + t.Height - 1);
         int invisible = -1;  // worked out once, when first needed
         for (int i = iy0; i <= iy1; ++i) {
             for (int j = ix0; j <= ix1; ++j) {
-                const TSq& sq = t.SqAt(j - t.X, i - t.Y);
+                const MapSquare& sq = t.SqAt(j - t.X, i - t.Y);
                 const int px = (j - ScrollX) * square_, py = (i - ScrollY) * square_;
                 if (Options.ShowGnd) {
                     if (sq.Gnd < count) {
@@ -375,8 +375,8 @@ void MapRenderer::AttributePass(const Range& range) {
         for (int j = range.cx0; j <= range.cx1; ++j) {
             const int s = (i - range.ry0) * cols + (j - range.cx0);
             for (int e = stackStart_[s + 1] - 1; e >= stackStart_[s]; --e) {
-                const TTile& t = *project_.UsedTiles[stackTiles_[e]];
-                const TSq& sq = t.SqAt(j - t.X, i - t.Y);
+                const MapTile& t = *project_.UsedTiles[stackTiles_[e]];
+                const MapSquare& sq = t.SqAt(j - t.X, i - t.Y);
                 if (sq.Atr == 0 && sq.Gnd == NoBitmap) continue;
                 if (sq.Atr != 0 && sq.Atr < AttributeCount)
                     DrawSquare(icons[sq.Atr].data(), sq.Atr, (j - ScrollX) * square_, (i - ScrollY) * square_,
@@ -394,7 +394,7 @@ void MapRenderer::OutlinePass(const Range& range) {
     const int w = picture_.width(), h = picture_.height(), sq = square_;
     const int width = std::max(1, OutlineWidth * sq / 32), dash = std::max(2, OutlineDash * sq / 32);
     for (int k : visible_) {
-        const TTile& t = *project_.UsedTiles[k];
+        const MapTile& t = *project_.UsedTiles[k];
         if (!t.Selected) continue;
         const int ix0 = std::max(range.cx0, t.X), ix1 = std::min(range.cx1, t.X + t.Width - 1);
         const int iy0 = std::max(range.ry0, t.Y), iy1 = std::min(range.ry1, t.Y + t.Height - 1);
@@ -469,8 +469,8 @@ void MapRenderer::LabelPass(const Range& range) {
             int gnd = -1, top = -1, atr = -1;
             bool gndPlus = false, topPlus = false, resolved = false;
             for (int e = stackStart_[s + 1] - 1; e >= stackStart_[s] && !resolved; --e) {
-                const TTile& t = *project_.UsedTiles[stackTiles_[e]];
-                const TSq& sq = t.SqAt(j - t.X, i - t.Y);
+                const MapTile& t = *project_.UsedTiles[stackTiles_[e]];
+                const MapSquare& sq = t.SqAt(j - t.X, i - t.Y);
                 if (Options.ShowTop) {
                     if (top == -1 || top == NoBitmap)
                         top = sq.Top;

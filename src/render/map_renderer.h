@@ -124,7 +124,7 @@ private:
     void Shift(int dxPixels, int dyPixels);
     void CollectVisibleTiles();
     void BuildStacks(const Range& range);
-    bool TileInvisible(const TTile& tile) const;
+    bool TileInvisible(const MapTile& tile) const;
     int Opaque(int id) const { return OpaquePixels(project_, info_, id); }
     void TilePass(const Range& range);
     void AttributePass(const Range& range);

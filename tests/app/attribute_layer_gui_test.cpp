@@ -108,7 +108,7 @@ TEST_F(AttributeLayerGuiTest, PaintedAttributesAndASavedUndergroundRegionReachTh
     });
     EXPECT_TRUE(dialogs.Saw(InternalAttributesCaption, SaveInternalQuestion));
     ASSERT_EQ(p.NewTiles.size(), 1u);
-    const TTile& t = *p.NewTiles[0];
+    const MapTile& t = *p.NewTiles[0];
     const auto name = [&](int c, int r) { return std::string(AttributeTable()[t.AtrAt(c, r)].Name); };
     EXPECT_EQ(name(0, 0), "underground");
     EXPECT_EQ(name(1, 1), "cliff SE");
@@ -157,7 +157,7 @@ TEST_F(AttributeLayerGuiTest, MaskExportImportAndRefusals) {
         Drag({1, 2}, {2, 2});
         const auto painted = editor.State().Atr.Values;
         dialogs.files = {dir.file("mask.png")};  // the extension becomes .bmp
-        Click(editor.BtnExportBtn);
+        Click(editor.BtnExportAtr);
         ASSERT_TRUE(std::filesystem::exists(mask));
 
         Choose(3, 10);

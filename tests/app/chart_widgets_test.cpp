@@ -17,7 +17,7 @@ TEST(ChartWidgets, LineChartShowsItsLineOverTheWindowAndCountsWhileHidden) {
     window.setPalette(pal);
     window.setAutoFillBackground(true);
     window.resize(300, 100);
-    editor::TChart recent(LineChartKind::Recent, &window);
+    editor::LineChartWidget recent(LineChartKind::Recent, &window);
     window.show();
     recent.InitChart();
     for (int i = 0; i < 5; ++i) recent.AddSample(80);
@@ -30,7 +30,7 @@ TEST(ChartWidgets, LineChartShowsItsLineOverTheWindowAndCountsWhileHidden) {
         for (int x = 0; x < 8; ++x) labelInk += shot.pixelColor(x, y) != QColor(10, 20, 30) ? 1 : 0;
     EXPECT_GT(labelInk, 3);
 
-    editor::TChart whole(LineChartKind::WholeRun, nullptr);
+    editor::LineChartWidget whole(LineChartKind::WholeRun, nullptr);
     whole.InitChart();
     for (int i = 0; i < 30; ++i) whole.AddSample(50);  // never shown: counted only
     EXPECT_EQ(whole.Chart().SamplesReceived(), 30);
@@ -41,7 +41,7 @@ TEST(ChartWidgets, LineChartShowsItsLineOverTheWindowAndCountsWhileHidden) {
 TEST(ChartWidgets, MapChartTakesThePictureSizeAndDrawsRowsWhileShown) {
     QWidget window;
     window.resize(300, 300);
-    editor::TMapChart map(&window);
+    editor::MapChartWidget map(&window);
     window.show();
     map.InitMapChart(100, 80);
     EXPECT_EQ(map.size(), QSize(200, 160));

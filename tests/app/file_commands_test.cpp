@@ -40,7 +40,7 @@ protected:
         p.FlatSquares.resize(14 * 14);
         for (int y = 0; y < 14; ++y)
             for (int x = 0; x < 14; ++x)
-                p.FlatSquares[y * 14 + x] = TSq{static_cast<std::uint16_t>((x + y) % 3), NoBitmap, 0};
+                p.FlatSquares[y * 14 + x] = MapSquare{static_cast<std::uint16_t>((x + y) % 3), NoBitmap, 0};
         const std::string path = dir.file(name);
         WriteBytes(path, EncodeZM(p, TileSetVariant::Zmpe));
         return path;

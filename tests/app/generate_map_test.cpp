@@ -27,7 +27,7 @@ protected:
         view = window.findChild<QWidget*>(QStringLiteral("ImgRender"));
     }
 
-    generator_ui::TFGeneratorSettings& Gen() { return window.generatorSettingsWindow(); }
+    generator_ui::GeneratorSettingsWindow& Gen() { return window.generatorSettingsWindow(); }
 
     // Learns the sample maps and sets the size of the map to generate.
     void LearnSamples(int size) {
@@ -37,8 +37,8 @@ protected:
             Gen().settings().LearnList.push_back({zmpe + map, 1, false});
         Gen().BtnLearnClick();
         ASSERT_TRUE(Gen().generator().Ready()) << window.ui().status();
-        Gen().settings().SEsizeX = Gen().settings().SEsizeY = size;
-        Gen().settings().SEmaxThreads = 1;
+        Gen().settings().WidthWithoutBorders = Gen().settings().HeightWithoutBorders = size;
+        Gen().settings().WorkerThreads = 1;
         Gen().ShowSettings();
         dialogs.messages.clear();
     }
@@ -51,8 +51,8 @@ protected:
         const std::string zmpe = dir.file("samples") + "/zmpe/";
         for (const char* map : {"meadow.zm", "village.zm", "lakes.zm"})
             Gen().settings().LearnList.push_back({zmpe + map, 1, false});
-        Gen().settings().SEsizeX = Gen().settings().SEsizeY = size;
-        Gen().settings().SEmaxThreads = 1;
+        Gen().settings().WidthWithoutBorders = Gen().settings().HeightWithoutBorders = size;
+        Gen().settings().WorkerThreads = 1;
         WhenModal([this] {
             QTest::mouseClick(Gen().BtnLearn, Qt::LeftButton);
             QTest::mouseClick(Gen().BtnClose, Qt::LeftButton);
@@ -74,7 +74,7 @@ protected:
     void DuringRun(std::function<bool()> step) {
         auto* timer = new QTimer(&window);
         QObject::connect(timer, &QTimer::timeout, [this, timer, step] {
-            const int side = Gen().settings().SEsizeX + 4;
+            const int side = Gen().settings().WidthWithoutBorders + 4;
             if (!window.GenerationRunning() || !window.controller().Enabled ||
                 window.project().UsedTiles.size() != std::size_t(side) * side)
                 return;
@@ -210,7 +210,7 @@ TEST_F(GenerateMapTest, ClosingTheWindowStopsTheRunThenCloses) {
 // a map is generated from it.
 TEST_F(GenerateMapTest, UndoOfLearningTakesTheLearnedDataBackAndRedoBringsItAgain) {
     LearnThroughTheWindow(12);
-    TMapGenerator& generator = Gen().generator();
+    MapGenerator& generator = Gen().generator();
     ASSERT_TRUE(generator.Ready()) << Panel(0);
     const LearnedCopy learned = CopyOf(generator);
     const QString summary = Gen().Lstatus->text();

@@ -29,9 +29,9 @@ void RealClick(QWidget* w, QPoint at = {}) {
 
 TEST_F(EditorTest, ChartEditsWithButtonsKeysAndClicksFollowTheChartModel) {
     auto& gen = window.generatorSettingsWindow();
-    TEqChart& chart = gen.settings().ImgObjChart;
+    ObjectSizeChart& chart = gen.settings().ObjectChart;
     chart.ResetPoints(12, 2);  // a range of 12 object sizes, as after learning
-    TEqChart reference = chart;
+    ObjectSizeChart reference = chart;
     bool ran = false;
     WhenModal([&] {
         ran = true;
@@ -66,7 +66,7 @@ TEST_F(EditorTest, ChartEditsWithButtonsKeysAndClicksFollowTheChartModel) {
             }
             case 6: {  // a click beside a point selects it
                 const int i = pick(reference.GetPointsCount());
-                RealClick(p.ImgObjChart, p.ImgObjChart->PointPos(i) + QPoint(1, 1));
+                RealClick(p.ObjectChart, p.ImgObjChart->PointPos(i) + QPoint(1, 1));
                 reference.Select(i);
                 break;
             }
@@ -97,7 +97,7 @@ TEST_F(EditorTest, ChartEditsWithButtonsKeysAndClicksFollowTheChartModel) {
         const QImage picture = p.ImgObjChart->Picture();
         for (int i = 0; i < chart.GetPointsCount(); ++i) {
             const auto& point = chart.Points()[i];
-            const QColor c = picture.pixelColor(TEqChart::PlotLeft + point.x, TEqChart::XAxisRow - point.y);
+            const QColor c = picture.pixelColor(ObjectSizeChart::PlotLeft + point.x, ObjectSizeChart::XAxisRow - point.y);
             EXPECT_EQ(c, i == chart.Selected() ? QColor(Qt::red) : QColor(Qt::blue)) << "point " << i;
         }
         QTest::mouseClick(gen.BtnClose, Qt::LeftButton);
@@ -108,14 +108,14 @@ TEST_F(EditorTest, ChartEditsWithButtonsKeysAndClicksFollowTheChartModel) {
 
 TEST_F(EditorTest, ChartPointEditsAreOffWithoutASizeRange) {
     auto& gen = window.generatorSettingsWindow();
-    gen.settings().ImgObjChart.ResetPoints(0, 2);
+    gen.settings().ObjectChart.ResetPoints(0, 2);
     WhenModal([&] {
         EXPECT_FALSE(gen.Chart->SEpointX->isEnabled());
         EXPECT_FALSE(gen.Chart->BtnMovePoint->isEnabled());
         QTest::mouseClick(gen.BtnClose, Qt::LeftButton);
     });
     Trigger("MGeneratorSettings");
-    gen.settings().ImgObjChart.ResetPoints(30, 2);
+    gen.settings().ObjectChart.ResetPoints(30, 2);
     WhenModal([&] {
         EXPECT_TRUE(gen.Chart->SEpointX->isEnabled());
         EXPECT_EQ(gen.Chart->SEpointX->maximum(), 30);

@@ -25,14 +25,14 @@
 namespace zorvane::testing {
 namespace {
 
-using generator_ui::TFGeneratorSettings;
+using generator_ui::GeneratorSettingsWindow;
 
 class GeneratorSettingsTest : public EditorTest {
 protected:
-    TFGeneratorSettings& Gen() { return window.generatorSettingsWindow(); }
+    GeneratorSettingsWindow& Gen() { return window.generatorSettingsWindow(); }
 
     // Opens the window from the menu, runs `steps` in it and closes it.
-    void InWindow(const std::function<void(TFGeneratorSettings&)>& steps) {
+    void InWindow(const std::function<void(GeneratorSettingsWindow&)>& steps) {
         bool ran = false;
         WhenModal([&] {
             ran = Gen().isVisible();
@@ -81,7 +81,7 @@ protected:
             EXPECT_TRUE(shown.count(name)) << name << " has no control";
         }
         shown["list"] = Lines(Gen().LBzmPaths).join('|').toStdString();
-        const TEqChart& chart = Gen().settings().ImgObjChart;
+        const ObjectSizeChart& chart = Gen().settings().ObjectChart;
         for (int i = 0; i < chart.GetPointsCount(); ++i) {
             auto [x, y] = chart.GetPointData(i);
             shown["chart"] += std::to_string(x) + "," + std::to_string(y) + " ";
@@ -109,7 +109,7 @@ protected:
                             target = other;
                 QTest::mouseClick(target, Qt::LeftButton);
             } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
-                if (cb == Gen().CBselectZp && !cb->isChecked()) dialogs.files.push_back(backupPath + ".zp");
+                if (cb == Gen().ForceTileSet && !cb->isChecked()) dialogs.files.push_back(backupPath + ".zp");
                 QTest::mouseClick(cb, Qt::LeftButton);
             } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
                 Type(e, QString("%1-1; %2-3").arg(step * 10).arg(step * 100));
@@ -125,7 +125,7 @@ TEST_F(GeneratorSettingsTest, LearnsTheSamplesThenSavesAndLoadsEveryControl) {
     const std::string zmpe = WriteSamples();
     EXPECT_FALSE(window.GeneratorHasData());
     std::map<std::string, std::string> saved;
-    InWindow([&](TFGeneratorSettings& w) {
+    InWindow([&](GeneratorSettingsWindow& w) {
         EXPECT_TRUE(w.BtnAddZM->toolTip().contains('\n')) << "the hint's \\r is a new line";
         // The learning list: three maps added, one deleted, the connector marked.
         w.ChooseZmFiles = [&] {
@@ -158,7 +158,7 @@ TEST_F(GeneratorSettingsTest, LearnsTheSamplesThenSavesAndLoadsEveryControl) {
         QTest::mouseClick(w.BtnLearn, Qt::LeftButton);
         ASSERT_TRUE(w.generator().Ready()) << w.Lstatus->text().toStdString();
         EXPECT_TRUE(window.GeneratorHasData());
-        EXPECT_GT(w.settings().ImgObjChart.Largest(), 0) << "the chart's range is the largest object";
+        EXPECT_GT(w.settings().ObjectChart.Largest(), 0) << "the chart's range is the largest object";
         EXPECT_NE(w.CBmaxReturn->toolTip().indexOf('\n'), -1) << "the hint recommends a value";
 
         ChangeEveryControl(1, dir.file("backup"));
@@ -183,7 +183,7 @@ TEST_F(GeneratorSettingsTest, LearnsTheSamplesThenSavesAndLoadsEveryControl) {
 }
 
 TEST_F(GeneratorSettingsTest, ClosingChecksTheScheduleAndTheBackupFolder) {
-    InWindow([&](TFGeneratorSettings& w) {
+    InWindow([&](GeneratorSettingsWindow& w) {
         auto* schedule = w.findChild<QLineEdit*>("EPlannedRepeats");
         Type(schedule, "100-1; 500");
         dialogs.answers.push_back(Answer::No);
@@ -195,7 +195,7 @@ TEST_F(GeneratorSettingsTest, ClosingChecksTheScheduleAndTheBackupFolder) {
         QTest::mouseClick(w.BtnClose, Qt::LeftButton);
         EXPECT_TRUE(w.isVisible());
         EXPECT_FALSE(CheckRepeats(schedule->text().toStdString())) << "a valid schedule was put in";
-        EXPECT_EQ(w.settings().EPlannedRepeats, schedule->text().toStdString());
+        EXPECT_EQ(w.settings().ScheduleOfRepeats, schedule->text().toStdString());
 
         // A backup option without its folder: Yes unchecks both boxes, Esc tries again.
         auto* backup = w.findChild<QCheckBox*>("CBbackup");
@@ -212,7 +212,7 @@ TEST_F(GeneratorSettingsTest, ClosingChecksTheScheduleAndTheBackupFolder) {
         EXPECT_TRUE(w.isVisible());
         EXPECT_FALSE(backup->isChecked());
         EXPECT_FALSE(completed->isChecked());
-        EXPECT_FALSE(w.settings().CBbackup);
+        EXPECT_FALSE(w.settings().Backup);
     });
     EXPECT_EQ(dialogs.messages.size(), 4u);
 }
@@ -229,7 +229,7 @@ void ScrollToWhole(QScrollArea& area, QWidget* c) {
 // every control into sight, the chart and its "Set" too.
 TEST_F(GeneratorSettingsTest, TheWindowFitsASmallScreenAndScrollsToEveryControl) {
     window.move(300, 200);
-    InWindow([&](TFGeneratorSettings& w) {
+    InWindow([&](GeneratorSettingsWindow& w) {
         EXPECT_TRUE(w.screen()->availableGeometry().contains(w.frameGeometry()));
         const QRect area(40, 20, 1366 / 2, 768 / 2);
         ASSERT_GT(w.Scroll->widget()->sizeHint().height(), area.height()) << "the area is smaller than the settings";
@@ -245,7 +245,7 @@ TEST_F(GeneratorSettingsTest, TheWindowFitsASmallScreenAndScrollsToEveryControl)
         int controls = 0;
         for (QWidget* c : w.findChildren<QWidget*>()) {
             const bool control = qobject_cast<QAbstractButton*>(c) || qobject_cast<QAbstractSpinBox*>(c) ||
-                                 qobject_cast<QSlider*>(c) || c == w.Chart->ImgObjChart;
+                                 qobject_cast<QSlider*>(c) || c == w.Chart->ObjectChart;
             if (!control || !c->isVisibleTo(&w) || !w.Scroll->isAncestorOf(c)) continue;
             ++controls;
             ScrollToWhole(*w.Scroll, c);

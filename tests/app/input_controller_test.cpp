@@ -21,7 +21,7 @@ protected:
     int ScrollX() const { return window.renderer().ScrollX; }
     int ScrollY() const { return window.renderer().ScrollY; }
     void MiddleMove(QPoint p) { QTest::mouseMove(view, p); }
-    editor::TSterowanie& c = window.controller();
+    editor::InputController& c = window.controller();
 };
 
 TEST_F(ControllerTest, MiddleButtonScrollsOneSquarePerTwoPixels) {

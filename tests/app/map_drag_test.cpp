@@ -92,7 +92,7 @@ TEST_F(MapEditTest, CloneCopiesTheSelectionOnTopAndDragsTheCopies) {
 TEST_F(MapEditTest, SplitTurnsSelectedTilesIntoSelectedSingleSquares) {
     Add(1, 1, 0, 0, 9);
     const int big = Add(3, 3, 5, 5, 4);
-    window.project().UsedTiles[big]->SqAt(1, 1) = TSq{NoBitmap, NoBitmap, 0};
+    window.project().UsedTiles[big]->SqAt(1, 1) = MapSquare{NoBitmap, NoBitmap, 0};
     Add(1, 1, 12, 12, 8);
     Refresh();
     Click(5, 5);

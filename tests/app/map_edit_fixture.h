@@ -103,7 +103,7 @@ protected:
         for (const auto& e : window.project().Selection) ids.push_back(e.Index);
         return ids;
     }
-    const TTile& Tile(int index) const { return *window.project().UsedTiles[index]; }
+    const MapTile& Tile(int index) const { return *window.project().UsedTiles[index]; }
     int DragState() const { return window.editState().DragState; }
 
     // Colour of view pixel (px, py) inside map square (col, row).

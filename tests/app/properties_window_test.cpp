@@ -26,7 +26,7 @@ protected:
         p.ZpPath = MakeTileSet("terrain.zp", 3);
         p.Multiplayer = 1;
         ResetCreatures(p, silent);
-        for (int i = 0; i < 14 * 14; ++i) p.FlatSquares.push_back(TSq{static_cast<std::uint16_t>(i % 3), NoBitmap, 0});
+        for (int i = 0; i < 14 * 14; ++i) p.FlatSquares.push_back(MapSquare{static_cast<std::uint16_t>(i % 3), NoBitmap, 0});
         const std::string path = dir.file("lake.zm");
         WriteBytes(path, EncodeZM(p, TileSetVariant::Zmpe));
         dialogs.files.push_back(path);
@@ -37,7 +37,7 @@ protected:
     // Opens the window, chooses `zp` with "Change *.zp path", answers OK to
     // the compatibility question and presses "Apply"; then `after` runs
     // while the window is still up, and "Cancel" closes it if Apply did not.
-    void ApplyTileSet(const std::string& zp, const std::function<void(editor::TFMapProperties&)>& after) {
+    void ApplyTileSet(const std::string& zp, const std::function<void(editor::MapPropertiesWindow&)>& after) {
         bool ran = false;
         WhenModal([&] {
             auto& w = window.propertiesWindow();
@@ -62,7 +62,7 @@ TEST_F(PropertiesWindowTest, ADamagedTileSetIsRefusedAndTheMapStays) {
     const auto whole = ReadWholeFile(MakeTileSet("whole.zp", 5));
     WriteBytes(bad, std::vector<std::uint8_t>(whole.begin(), whole.begin() + 2000));
 
-    ApplyTileSet(bad, [&](editor::TFMapProperties& w) {
+    ApplyTileSet(bad, [&](editor::MapPropertiesWindow& w) {
         EXPECT_TRUE(w.isVisible()) << "the window stays open for another choice";
         EXPECT_EQ(w.Label3->toolTip().toStdString(), bad) << "the chosen path is shown";
     });
@@ -80,7 +80,7 @@ TEST_F(PropertiesWindowTest, ADamagedTileSetIsRefusedAndTheMapStays) {
 
     // A whole tile set is then taken with the rest of the window's values.
     const std::string good = MakeTileSet("other.zp", 5);
-    ApplyTileSet(good, [](editor::TFMapProperties& w) { EXPECT_FALSE(w.isVisible()); });
+    ApplyTileSet(good, [](editor::MapPropertiesWindow& w) { EXPECT_FALSE(w.isVisible()); });
     EXPECT_EQ(window.project().ZpPath, good);
     EXPECT_EQ(window.project().BitmapCount, 5);
     EXPECT_EQ(window.project().MapWidth, 34);

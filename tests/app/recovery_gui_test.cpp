@@ -352,8 +352,8 @@ TEST_F(RecoveryGuiTest, LongOperationsTakeACopyAsTheyStartAndAsTheyEnd) {
         settings.settings().LearnList.push_back({dir.file("samples") + "/zmpe/" + map, 1, false});
     settings.BtnLearnClick();
     ASSERT_TRUE(settings.generator().Ready()) << window.ui().status();
-    settings.settings().SEsizeX = settings.settings().SEsizeY = 12;
-    settings.settings().SEmaxThreads = 1;
+    settings.settings().WidthWithoutBorders = settings.settings().HeightWithoutBorders = 12;
+    settings.settings().WorkerThreads = 1;
     settings.ShowSettings();
     guard.WaitForCopies();
     const auto beforeRun = OnlyCopy();

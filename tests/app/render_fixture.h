@@ -41,7 +41,7 @@ protected:
         renderer.Resize(200, 150);
     }
     int AddBitmap(const BitmapPixels& px) { return project.AddBitmap(px.data()); }
-    TTile& AddTile(int w, int h, int x, int y, std::uint16_t gnd = NoBitmap, std::uint16_t top = NoBitmap,
+    MapTile& AddTile(int w, int h, int x, int y, std::uint16_t gnd = NoBitmap, std::uint16_t top = NoBitmap,
                    std::uint8_t atr = 0) {
         project.UsedTiles.push_back(MakeTile(w, h, x, y, gnd, top, atr));
         return *project.UsedTiles.back();

@@ -23,8 +23,8 @@
 namespace zorvane::testing {
 namespace {
 
-using generator_ui::TFGeneratorSettings;
-using generator_ui::TFSqPreview;
+using generator_ui::GeneratorSettingsWindow;
+using generator_ui::SquarePreviewWindow;
 
 constexpr QRgb kRed = 0xFFFF0000, kYellow = 0xFFFFFF00, kBlack = 0xFF000000, kWhite = 0xFFFFFFFF;
 
@@ -68,7 +68,7 @@ protected:
     }
 
     // Fills the window with the neighbours view and shows it (not modally).
-    void ShowNeighbours(QSize size, const std::vector<TSq>& starts = {}) {
+    void ShowNeighbours(QSize size, const std::vector<MapSquare>& starts = {}) {
         FakeUi ui;
         PreviewData data = PrepareSqMatchesPreview(generator, ui);
         data.StartSquares = starts;
@@ -101,9 +101,9 @@ protected:
     }
 
     Project project;
-    TMapGenerator generator;
+    MapGenerator generator;
     QWidget owner;
-    TFSqPreview preview{project, &owner};
+    SquarePreviewWindow preview{project, &owner};
 };
 
 TEST_F(SqPreviewTest, DrawsRecordsFromTheBitmapsWithOutlinesAndIds) {
@@ -113,7 +113,7 @@ TEST_F(SqPreviewTest, DrawsRecordsFromTheBitmapsWithOutlinesAndIds) {
     generator.AddJoinRight(0, 2, 1);
     generator.AddJoinRight(0, 3, 1);
     generator.AddJoinDown(0, 1, 1);
-    ShowNeighbours(QSize(687, 600), {TSq{3, 102, 0}});
+    ShowNeighbours(QSize(687, 600), {MapSquare{3, 102, 0}});
     ASSERT_EQ(preview.Surface().size(), preview.ImgRender->size());
     ASSERT_EQ(preview.List().Count(), 4);
     EXPECT_EQ(preview.List().Records()[0].Height, 160);
@@ -314,16 +314,16 @@ TEST_F(SqPreviewTest, ScrollBarsAndResizing) {
 
 class SqPreviewWindowsTest : public EditorTest {
 protected:
-    TFGeneratorSettings& Gen() { return window.generatorSettingsWindow(); }
-    TFSqPreview* Preview() { return Gen().findChild<TFSqPreview*>(); }
+    GeneratorSettingsWindow& Gen() { return window.generatorSettingsWindow(); }
+    SquarePreviewWindow* Preview() { return Gen().findChild<SquarePreviewWindow*>(); }
 
     // Clicks `button` of the settings window and returns what the preview
     // window showed while it was open: its caption and the squares of its
     // records' main tiles (ground, top, attribute) by record.
-    std::vector<std::vector<TSq>> Open(const char* button, QString* caption) {
-        std::vector<std::vector<TSq>> shown;
+    std::vector<std::vector<MapSquare>> Open(const char* button, QString* caption) {
+        std::vector<std::vector<MapSquare>> shown;
         WhenModal([&] {
-            TFSqPreview* p = Preview();
+            SquarePreviewWindow* p = Preview();
             EXPECT_TRUE(p->isVisible());
             *caption = p->windowTitle();
             EXPECT_EQ(p->geometry().center(), Gen().geometry().center());
@@ -344,7 +344,7 @@ TEST_F(SqPreviewWindowsTest, BothTablesOpenFromTheSettingsWindowAfterLearning) {
     const std::string zmpe = dir.file("samples") + "/zmpe/";
     bool ran = false;
     WhenModal([&] {
-        TFGeneratorSettings& w = Gen();
+        GeneratorSettingsWindow& w = Gen();
         QString caption;
         // Nothing learned yet: nothing to show, and no window.
         QTest::mouseClick(w.findChild<QPushButton*>("BtnShowSqNOC"), Qt::LeftButton);
@@ -355,14 +355,14 @@ TEST_F(SqPreviewWindowsTest, BothTablesOpenFromTheSettingsWindowAfterLearning) {
         QTest::mouseClick(w.BtnAddZM, Qt::LeftButton);
         QTest::mouseClick(w.BtnLearn, Qt::LeftButton);
         ASSERT_TRUE(w.generator().Ready()) << w.Lstatus->text().toStdString();
-        const TMapGenerator& g = w.generator();
+        const MapGenerator& g = w.generator();
         const int learned = g.SquareCount() - 1;  // the empty square aside
 
         const auto neighbours = Open("BtnShowSqNOC", &caption);
         EXPECT_EQ(caption, QStringLiteral("Squares Neighbors"));
         ASSERT_EQ(static_cast<int>(neighbours.size()), learned);
         for (int i = 0; i < learned; ++i)
-            EXPECT_EQ(neighbours[i], std::vector<TSq>({TSq{g.Sq(i).Gnd, g.Sq(i).Top, g.Sq(i).Atr}}));
+            EXPECT_EQ(neighbours[i], std::vector<MapSquare>({MapSquare{g.Sq(i).Gnd, g.Sq(i).Top, g.Sq(i).Atr}}));
 
         // Every learned square in exactly one picture, the house among them.
         const auto objects = Open("BtnShowSqWeights", &caption);
@@ -371,7 +371,7 @@ TEST_F(SqPreviewWindowsTest, BothTablesOpenFromTheSettingsWindowAfterLearning) {
         std::size_t largest = 0;
         for (const auto& squares : objects) {
             largest = std::max(largest, squares.size());
-            for (const TSq& s : squares)
+            for (const MapSquare& s : squares)
                 if (!(s.Gnd == NoBitmap && s.Top == NoBitmap)) seen.insert({s.Gnd, s.Top, s.Atr});
         }
         std::multiset<std::tuple<int, int, int>> expected;

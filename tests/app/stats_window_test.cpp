@@ -25,7 +25,7 @@ namespace {
 
 using editor::SettingsLine;
 using editor::StatsLine;
-using editor::TFStats;
+using editor::StatsWindow;
 
 // The sample maps learned once for every test, as generator data file bytes.
 const std::vector<std::uint8_t>& SampleKnowledge() {
@@ -34,7 +34,7 @@ const std::vector<std::uint8_t>& SampleKnowledge() {
         const auto files = samples::BuildSampleFiles(dir.file("samples"), 3);
         samples::WriteSampleFiles(files);
         Project project;
-        TMapGenerator gen;
+        MapGenerator gen;
         project.Generator = &gen;
         GeneratorSettings settings;
         for (const auto& f : files)
@@ -56,14 +56,14 @@ protected:
         stats.ShownChanged = [this](bool shown) { shownCalls.push_back(shown); };
     }
 
-    generator_ui::TFGeneratorSettings& Gen() { return window.generatorSettingsWindow(); }
+    generator_ui::GeneratorSettingsWindow& Gen() { return window.generatorSettingsWindow(); }
 
     // The learned samples in the generator, a map of `size` x `size` to make.
     GeneratorSettings& Prepare(int size) {
         ApplyPreset(ParseZG(SampleKnowledge()), window.project(), Gen().generator(), Gen().settings());
         GeneratorSettings& s = Gen().settings();
-        s.SEsizeX = s.SEsizeY = size;
-        s.SEmaxThreads = 1;
+        s.WidthWithoutBorders = s.HeightWithoutBorders = size;
+        s.WorkerThreads = 1;
         return s;
     }
 
@@ -80,7 +80,7 @@ protected:
         return static_cast<int>(std::count(picture.Px.begin(), picture.Px.end(), colour));
     }
 
-    TFStats stats;
+    StatsWindow stats;
     std::vector<bool> shownCalls;
 };
 
@@ -91,9 +91,9 @@ TEST_F(StatsWindowTest, ARunLeavesItsSettingsAndFinalNumbersAndShowsTheWindowOnl
     EXPECT_EQ(Shown(StatsLine::Favg), "0.00");
 
     GeneratorSettings& settings = Prepare(12);
-    settings.CBsimplified1stLine = false;
-    settings.CBavoidTwins = true;
-    settings.CBreduceLAC = false;
+    settings.SimplifiedFirstLine = false;
+    settings.NoIdenticalNeighbours = true;
+    settings.ReduceLocalAttempts = false;
     GenerationRequests requests;
     ASSERT_EQ(Run(settings, requests), GenerateOutcome::Completed) << window.ui().status();
 
@@ -110,13 +110,13 @@ TEST_F(StatsWindowTest, ARunLeavesItsSettingsAndFinalNumbersAndShowsTheWindowOnl
     EXPECT_FALSE(stats.ChartsTimerActive()) << "idle after the run";
 
     EXPECT_EQ(Shown(SettingsLine::MapSize), "12x12");
-    EXPECT_EQ(Shown(SettingsLine::StartingLine), std::to_string(settings.SEstartingLine));
+    EXPECT_EQ(Shown(SettingsLine::StartingLine), std::to_string(settings.StartLine));
     EXPECT_EQ(Shown(SettingsLine::Simplified), "Disabled");
     EXPECT_EQ(Shown(SettingsLine::AvoidTwins), "Enabled");
     EXPECT_EQ(Shown(SettingsLine::ReduceLAC), "Disabled");
-    EXPECT_EQ(Shown(SettingsLine::ContinueOldSquares), settings.CBcontinueOldSquares ? "Enabled" : "Disabled");
+    EXPECT_EQ(Shown(SettingsLine::ContinueOldSquares), settings.ContinueExistingSquares ? "Enabled" : "Disabled");
     EXPECT_EQ(Shown(SettingsLine::MaxThreads), "1");
-    EXPECT_EQ(Shown(SettingsLine::PlannedRepeats), settings.EPlannedRepeats);
+    EXPECT_EQ(Shown(SettingsLine::PlannedRepeats), settings.ScheduleOfRepeats);
     EXPECT_NE(Shown(SettingsLine::ChoiceFactor).find("; by "), std::string::npos);
     EXPECT_FALSE(Shown(SettingsLine::BackupSchedule).empty());
     EXPECT_FALSE(Shown(SettingsLine::Freezer).empty());
@@ -133,8 +133,8 @@ TEST_F(StatsWindowTest, ARunLeavesItsSettingsAndFinalNumbersAndShowsTheWindowOnl
     stats.close();
     EXPECT_FALSE(stats.StatsShown());
     EXPECT_EQ(shownCalls, (std::vector<bool>{true, false}));
-    settings.SEsizeX = 10;
-    settings.CBsimplified1stLine = true;
+    settings.WidthWithoutBorders = 10;
+    settings.SimplifiedFirstLine = true;
     ASSERT_EQ(Run(settings, requests), GenerateOutcome::Completed) << window.ui().status();
     EXPECT_FALSE(stats.isVisible());
     EXPECT_EQ(Shown(SettingsLine::MapSize), "10x12");

@@ -47,7 +47,7 @@ protected:
         EXPECT_FALSE(editor.isVisible());
     }
 
-    editor::TFTileEdit& editor;
+    editor::TileEditWindow& editor;
     QListWidget* list = nullptr;
 };
 

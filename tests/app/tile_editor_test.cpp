@@ -41,7 +41,7 @@ TEST_F(TileEditorTest, NewTileFromTwoPicturesIsAppliedIntoTheList) {
     ASSERT_EQ(p.NewTiles.size(), 2u);
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(list->currentRow(), 0) << "the selected item stays selected";
-    const TTile& t = *p.NewTiles[1];
+    const MapTile& t = *p.NewTiles[1];
     EXPECT_EQ(t.Width, 2);
     EXPECT_EQ(t.Height, 3);
     EXPECT_EQ(p.BitmapCount, 12 + 12);
@@ -68,7 +68,7 @@ TEST_F(TileEditorTest, EditingATileAndApplyingUnchangedAddsNoBitmap) {
     Run("MEditTile", [&] { Click(editor.BtnSave); });
     EXPECT_EQ(p.BitmapCount, 12);
     ASSERT_EQ(p.NewTiles.size(), 2u);
-    EXPECT_EQ(p.NewTiles[1]->Sq, (std::vector<TSq>(4, TSq{3, 5, 4})));
+    EXPECT_EQ(p.NewTiles[1]->Sq, (std::vector<MapSquare>(4, MapSquare{3, 5, 4})));
     EXPECT_EQ(list->currentRow(), 1);
 }
 

@@ -85,7 +85,7 @@ TEST_F(TileSetPathTest, PropertiesShowTheMiddleCutPathOnOneLine) {
     map.ZpPath = zp;
     map.Multiplayer = 1;
     ResetCreatures(map, silent);
-    map.FlatSquares.assign(14 * 14, TSq{0, NoBitmap, 0});
+    map.FlatSquares.assign(14 * 14, MapSquare{0, NoBitmap, 0});
     const std::string zm = dir.file("lake.zm");
     WriteBytes(zm, EncodeZM(map, TileSetVariant::Zmpe));
     dialogs.files.push_back(zm);

@@ -86,7 +86,7 @@ TEST_F(TilePictureTest, RandomTilesLookAsThePlainDefinitionSays) {
             const int k = static_cast<int>(rng() % 8);
             return static_cast<std::uint16_t>(k == 0 ? NoBitmap : k == 1 ? p.BitmapCount + 5 : rng() % p.BitmapCount);
         };
-        for (TSq& s : tile->Sq) s = TSq{id(), id(), 0};
+        for (MapSquare& s : tile->Sq) s = MapSquare{id(), id(), 0};
         const QImage img = editor::TilePicture(p, *tile);
         ASSERT_EQ(img.size(), QSize(128, 128));
         const double s = std::max({tile->Width * 32.0 / 128, tile->Height * 32.0 / 128, 1.0});

@@ -80,7 +80,7 @@ TEST_F(UndoGuiTest, AWholeDragIsOneStep) {
     for (int col = 4; col <= 9; ++col) MoveTo(col, 6 + col % 2);
     Click(9, 8);
     ASSERT_EQ(DragState(), DragIdle);
-    const TTile& moved = Tile(1);
+    const MapTile& moved = Tile(1);
     ASSERT_NE(moved.Y, 3) << "the drag moved the tiles";
     EXPECT_EQ(Caption("MUndo"), "Undo Drag");
     Key(Qt::Key_Z, Qt::ControlModifier);

@@ -42,7 +42,7 @@ TEST_F(ZoomRenderTest, ReducedSquaresShowTheMeanOfTheirBitmapPixels) {
         const int k = 32 / side;
         for (int y = 0; y < std::min(picture.height(), 24 * side); ++y)
             for (int x = 0; x < std::min(picture.width(), 24 * side); ++x) {
-                const TTile& tile = *project.UsedTiles[(y / side) * 24 + x / side];
+                const MapTile& tile = *project.UsedTiles[(y / side) * 24 + x / side];
                 const std::uint8_t* px = project.Bitmap(tile.Sq[0].Gnd);
                 double r = 0, g = 0, b = 0;
                 for (int dy = 0; dy < k; ++dy)

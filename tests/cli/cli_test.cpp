@@ -34,7 +34,7 @@ std::vector<std::uint8_t> SmallMap(const std::string& zpPath) {
     Project p;
     p.ZpPath = zpPath;
     p.MapWidth = p.MapHeight = 14;
-    p.FlatSquares.assign(14 * 14, TSq{0, NoBitmap, 0});
+    p.FlatSquares.assign(14 * 14, MapSquare{0, NoBitmap, 0});
     return EncodeZM(p, TileSetVariant::Zmpe);
 }
 

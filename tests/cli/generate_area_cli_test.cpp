@@ -56,7 +56,7 @@ TEST_F(GenerateAreaCli, RefusesAreasItCannotFillAndWritesNothing) {
     };
     // A map with a square the data never learned.
     Project odd = ParseZL(ReadWholeFile(dir.file("map.zl")));
-    odd.UsedTiles[static_cast<std::size_t>(7 * 34 + 5)]->Sq.front() = TSq{4000, 4001, 0};
+    odd.UsedTiles[static_cast<std::size_t>(7 * 34 + 5)]->Sq.front() = MapSquare{4000, 4001, 0};
     WriteBytes(dir.file("odd.zl"), EncodeZL(odd));
     for (const auto& [args, text] : cases) {
         auto r = RunZorvane(std::string("generate data.zg ") + args + " -o out.zl", dir);

@@ -88,7 +88,7 @@ TEST_F(GenerateCli, CheckNamesEverySquareThatBreaksAJoin) {
         for (auto& t : p.UsedTiles) {
             const int inner = (t->Y - 2) * 40 + (t->X - 2);
             if (t->X >= 2 && t->X < 42 && t->Y >= 2 && t->Y < 32 && inner >= 80 && inner < 80 + count)
-                t->Sq[0] = TSq{60000, NoBitmap, 0};
+                t->Sq[0] = MapSquare{60000, NoBitmap, 0};
         }
     };
     spoil(3);

@@ -24,13 +24,13 @@ struct LargestObjectsOnly : ::testing::Test {
                             dir);
         EXPECT_EQ(r.status, 0) << r.err;
         Project project;
-        TMapGenerator gen;
+        MapGenerator gen;
         project.Generator = &gen;
         GeneratorSettings settings;
         ApplyPreset(ParseZG(ReadWholeFile(dir.file("data.zg"))), project, gen, settings);
         const int n = gen.LargestObject;
         EXPECT_GE(n, 2);
-        settings.ImgObjChart.SetStoredPoints({{0, 0}, {n - 1, 0}, {n, 100}});
+        settings.ObjectChart.SetStoredPoints({{0, 0}, {n - 1, 0}, {n, 100}});
         WriteBytes(dir.file("largest.zg"), EncodeZG(project, gen, settings));
     }
 };

@@ -37,7 +37,7 @@ Project SmallProject(const std::string& zpPath) {
     p.UsedTiles.push_back(MakeTile(1, 1, 3, 3, 0));
     p.ZpPath = zpPath;
     p.MapWidth = p.MapHeight = 14;
-    p.FlatSquares.assign(14 * 14, TSq{0, NoBitmap, 0});
+    p.FlatSquares.assign(14 * 14, MapSquare{0, NoBitmap, 0});
     return p;
 }
 
@@ -76,8 +76,8 @@ TEST(InfoCli, PathsThatAreNotUtf8AreShownAsTheyRead) {
     const Project p = SmallProject(kAnsiFolder + "set.zp");
     GeneratorSettings settings;
     settings.LearnList.push_back({kAnsiFolder + "a.zm", 2, false});
-    settings.Lbackup = kAnsiFolder + "backup.zl";
-    TMapGenerator generator;
+    settings.BackupPath = kAnsiFolder + "backup.zl";
+    MapGenerator generator;
     const std::string oddName = "m\xE9.zm";  // a Latin-1 name on a UTF-8 system
     WriteBytes(dir.file(oddName), EncodeZM(p, TileSetVariant::Zmpe));
     WriteBytes(dir.file("map.zm"), EncodeZM(p, TileSetVariant::Zme));
@@ -121,10 +121,10 @@ TEST(InfoCli, GeneratorSettingsAreShownInWords) {
     TempDir dir;
     GeneratorSettings settings;
     settings.LearnList = {{"/maps/a.zm", 3, false}, {"/maps/grass.zm", 1, true}};
-    settings.SEsizeX = 57;
-    settings.EPlannedRepeats = "10-1; 20-2";
+    settings.WidthWithoutBorders = 57;
+    settings.ScheduleOfRepeats = "10-1; 20-2";
     Project project;
-    TMapGenerator generator;
+    MapGenerator generator;
     WriteBytes(dir.file("data.zg"), EncodeZG(project, generator, settings));
 
     const CliOutcome json = RunZorvane("info --json data.zg", dir);

@@ -24,7 +24,7 @@ struct LearnCli : ::testing::Test {
         WriteTileSetFile(dir.file("set.zp"), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
         WriteMapFile(dir.file("a.zm"), dir.file("set.zp"), StructuredMap(24, 20, 4, 3, 3));
         WriteMapFile(dir.file("grass.zm"), dir.file("set.zp"),
-                     MakeMap(16, 16, [](int x, int y) { return TSq{static_cast<std::uint16_t>((x + y) % 3), NoBitmap, 0}; }));
+                     MakeMap(16, 16, [](int x, int y) { return MapSquare{static_cast<std::uint16_t>((x + y) % 3), NoBitmap, 0}; }));
     }
 };
 
@@ -85,7 +85,7 @@ TEST_F(LearnCli, RefusesBadOptionsAndReportsMissingTileSets) {
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("not one of the maps"), std::string::npos);
 
-    WriteMapFile(dir.file("lost.zm"), dir.file("nowhere.zp"), MakeMap(14, 14, [](int, int) { return TSq{0, NoBitmap, 0}; }));
+    WriteMapFile(dir.file("lost.zm"), dir.file("nowhere.zp"), MakeMap(14, 14, [](int, int) { return MapSquare{0, NoBitmap, 0}; }));
     r = RunZorvane("learn lost.zm -o out.zg", dir);
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("Learning interrupted - Could not find " + dir.file("nowhere.zp")), std::string::npos);
@@ -112,7 +112,7 @@ TEST_F(LearnCli, InfoShowsEverySettingUnderItsKeyInTheWindowsOrder) {
         });
     }
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     WriteBytes(dir.file("all.zg"), EncodeZG(project, gen, s));
     auto info = RunZorvane("info --json all.zg", dir);
     ASSERT_EQ(info.status, 0) << info.err;

@@ -42,9 +42,9 @@ struct StatsCli : ::testing::Test {
 };
 
 // The inner squares of a map file of either kind, read by the model's readers.
-std::vector<TSq> Inner(const std::string& path) {
+std::vector<MapSquare> Inner(const std::string& path) {
     const auto bytes = ReadWholeFile(path);
-    std::vector<TSq> all;
+    std::vector<MapSquare> all;
     int w = 0, h = 0;
     if (path.ends_with(".zl")) {
         const Project p = ParseZL(bytes);
@@ -57,7 +57,7 @@ std::vector<TSq> Inner(const std::string& path) {
         w = m.Width;
         h = m.Height;
     }
-    std::vector<TSq> inner;
+    std::vector<MapSquare> inner;
     for (int y = BorderWidth; y < h - BorderWidth; ++y)
         for (int x = BorderWidth; x < w - BorderWidth; ++x) inner.push_back(all[static_cast<std::size_t>(y * w + x)]);
     return inner;
@@ -68,7 +68,7 @@ std::map<std::pair<int, int>, double> Shares(const std::vector<std::string>& pat
     std::map<std::pair<int, int>, double> counts;
     double total = 0;
     for (const auto& path : paths)
-        for (const TSq& q : Inner(path)) {
+        for (const MapSquare& q : Inner(path)) {
             counts[{q.Gnd, q.Top}] += 1;
             total += 1;
         }

@@ -45,12 +45,12 @@ inline void AddPatternBitmaps(Project& p, int count, int firstSeed = 0) {
     }
 }
 
-inline std::unique_ptr<TTile> MakeTile(int w, int h, int x = 0, int y = 0, std::uint16_t gnd = NoBitmap,
+inline std::unique_ptr<MapTile> MakeTile(int w, int h, int x = 0, int y = 0, std::uint16_t gnd = NoBitmap,
                                        std::uint16_t top = NoBitmap, std::uint8_t atr = 0) {
-    auto t = std::make_unique<TTile>(w, h);
+    auto t = std::make_unique<MapTile>(w, h);
     t->X = x;
     t->Y = y;
-    for (auto& s : t->Sq) s = TSq{gnd, top, atr};
+    for (auto& s : t->Sq) s = MapSquare{gnd, top, atr};
     return t;
 }
 

@@ -10,7 +10,7 @@ namespace zorvane::editor {
 
 namespace {
 
-Modifiers Held(const TSterowanie& c) { return {c.CtrlDown, c.ShiftDown, c.AltDown}; }
+Modifiers Held(const InputController& c) { return {c.CtrlDown, c.ShiftDown, c.AltDown}; }
 
 }  // namespace
 

@@ -24,7 +24,7 @@ void MainWindow::MGenerateInSelectionClick() {
     AreaOptions options;
     options.Seed = RunOptions.Seed;
     options.TimeLimit = RunOptions.TimeLimit;
-    options.TwinsDisallowed = settings.settings().CBavoidTwins;
+    options.TwinsDisallowed = settings.settings().NoIdenticalNeighbours;
     AreaOutcome outcome = AreaOutcome::Refused;
     RunGenerator([&](GenerationReport& report) {
         outcome = GenerateInArea(project_, ui_, settings.engine().Generator(), *area, options, requests_, report);

@@ -27,9 +27,9 @@ int VirtualKey(const QKeyEvent& e) {
     return 0;
 }
 
-int TSterowanie::DragState() const { return window_.editState().DragState; }
+int InputController::DragState() const { return window_.editState().DragState; }
 
-void TSterowanie::Reset(bool enabled) {
+void InputController::Reset(bool enabled) {
     if (MiddleDown) window_.SetMoveCursor(false);
     Enabled = enabled;
     LeftDown = RightDown = MiddleDown = false;
@@ -39,21 +39,21 @@ void TSterowanie::Reset(bool enabled) {
     window_.AbandonDrag();
 }
 
-void TSterowanie::SetViewBounds(int top, int bottom, int right, int left) {
+void InputController::SetViewBounds(int top, int bottom, int right, int left) {
     ViewTop = top;
     ViewBottom = bottom;
     ViewRight = right;
     ViewLeft = left;
 }
 
-int TSterowanie::SquareX() const { return window_.renderer().ColumnAt(MouseX); }
-int TSterowanie::SquareY() const { return window_.renderer().RowAt(MouseY); }
+int InputController::SquareX() const { return window_.renderer().ColumnAt(MouseX); }
+int InputController::SquareY() const { return window_.renderer().RowAt(MouseY); }
 
 // Works at the position of the last MouseMove; a position outside the view
 // (one pixel past the last still counts as inside) is ignored. While a
 // generation runs the map belongs to it: only the middle button (scrolling)
 // works.
-void TSterowanie::MouseDown(int button) {
+void InputController::MouseDown(int button) {
     if (requests_ && button != MiddleButton) return;
     if (MouseX < 0 || MouseX > ViewRight - ViewLeft || MouseY < 0 || MouseY > ViewBottom - ViewTop) return;
     if (button == LeftButton) {
@@ -69,7 +69,7 @@ void TSterowanie::MouseDown(int button) {
     window_.UpdateStatusBar();
 }
 
-void TSterowanie::MouseUp(int button) {
+void InputController::MouseUp(int button) {
     if (button == LeftButton) LeftDown = false;
     if (button == RightButton) RightDown = false;
     if (button == MiddleButton) {
@@ -82,7 +82,7 @@ void TSterowanie::MouseUp(int button) {
 // Holding a button and moving repeats the click on every square passed
 // (left sweeps select, right sweeps deselect, Shift steps once per event);
 // the middle button scrolls; a drag follows the mouse square.
-void TSterowanie::MouseMove(int x, int y) {
+void InputController::MouseMove(int x, int y) {
     MouseX = x - ViewLeft;
     MouseY = y - ViewTop;
     if (LeftDown && !CtrlDown && DragState() == 0) MouseDown(LeftButton);
@@ -94,7 +94,7 @@ void TSterowanie::MouseMove(int x, int y) {
 
 // One square for every two pixels of mouse movement (halves to even), in
 // the direction of the movement, within the scroll bars' ranges.
-void TSterowanie::MiddleScroll() {
+void InputController::MiddleScroll() {
     if (MiddleDown && !MiddleDragging) {
         LastMiddleX = MouseX;
         LastMiddleY = MouseY;
@@ -111,7 +111,7 @@ void TSterowanie::MiddleScroll() {
     }
 }
 
-void TSterowanie::KeyDown(int key) {
+void InputController::KeyDown(int key) {
     const int step = ShiftDown ? 10 : 1;
     const auto& r = window_.renderer();
     switch (key) {
@@ -139,7 +139,7 @@ void TSterowanie::KeyDown(int key) {
     window_.UpdateStatusBar();
 }
 
-void TSterowanie::KeyUp(int key) {
+void InputController::KeyUp(int key) {
     if (key == vk::Shift) ShiftDown = false;
     if (key == vk::Control) CtrlDown = false;
     if (key == vk::Alt) AltDown = false;

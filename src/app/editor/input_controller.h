@@ -1,5 +1,5 @@
 #pragma once
-// The input controller (TSterowanie): turns the raw mouse and keyboard
+// The input controller (InputController): turns the raw mouse and keyboard
 // events of the map view into editor actions. It remembers the held mouse
 // buttons and modifier keys, the mouse position over the view and the
 // middle-button scrolling; the drag in progress lives in the window's
@@ -30,9 +30,9 @@ int VirtualKey(const QKeyEvent& e);
 // Mouse buttons as the controller numbers them.
 inline constexpr int LeftButton = 0, RightButton = 1, MiddleButton = 2;
 
-class TSterowanie {
+class InputController {
 public:
-    explicit TSterowanie(MainWindow& window) : window_(window) {}
+    explicit InputController(MainWindow& window) : window_(window) {}
 
     bool Enabled = false;
     bool LeftDown = false, RightDown = false, MiddleDown = false;

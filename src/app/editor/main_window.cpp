@@ -43,13 +43,13 @@ MainWindow::MainWindow(bool showAbout)
     };
     CreateControls();
     CreateMenus();
-    newMap_ = std::make_unique<TFNewMap>(*this);
-    generatorSettings_ = std::make_unique<generator_ui::TFGeneratorSettings>(*this);
+    newMap_ = std::make_unique<NewMapWindow>(*this);
+    generatorSettings_ = std::make_unique<generator_ui::GeneratorSettingsWindow>(*this);
     document_.Attach(&generatorSettings_->LearnedState());  // learned data goes with the project
     document_.PauseRecordingWhile([this] { return editState_.DragState != DragIdle; });
-    properties_ = std::make_unique<TFMapProperties>(*this);
-    miniMap_ = std::make_unique<TFMiniMap>(*this);
-    stats_ = std::make_unique<TFStats>(*this, generatorSettings_->generator());
+    properties_ = std::make_unique<MapPropertiesWindow>(*this);
+    miniMap_ = std::make_unique<MiniMapWindow>(*this);
+    stats_ = std::make_unique<StatsWindow>(*this, generatorSettings_->generator());
     stats_->ShownChanged = [this](bool shown) { Action("MStatsWindow")->setChecked(shown); };
     setMinimumSize(400, 300);
     resize(800, 450);

@@ -38,7 +38,7 @@ namespace zorvane {
 struct TilesListCommandState;
 }
 namespace zorvane::generator_ui {
-class TFGeneratorSettings;
+class GeneratorSettingsWindow;
 }
 
 namespace zorvane::editor {
@@ -46,12 +46,12 @@ namespace zorvane::editor {
 class MapView;
 class MapZoom;
 class TilesList;
-class TFNewMap;
-class TFMapProperties;
-class TFMiniMap;
-class TFMoveNT;
-class TFTileEdit;
-class TFStats;
+class NewMapWindow;
+class MapPropertiesWindow;
+class MiniMapWindow;
+class MoveTileWindow;
+class TileEditWindow;
+class StatsWindow;
 
 // How the tile editor is opened: for a new tile, on the selected tiles list
 // entry, or with the map selection.
@@ -70,7 +70,7 @@ public:
     MapRenderer& renderer() { return renderer_; }
     const MapRenderer& renderer() const { return renderer_; }
     const BitmapInfo& bitmapInfo() const { return bitmapInfo_; }
-    TSterowanie& controller() { return controller_; }
+    InputController& controller() { return controller_; }
     MapZoom& zoom() { return *zoom_; }
     const EditState& editState() const { return editState_; }
     MapEditing& editing() { return editing_; }
@@ -157,11 +157,11 @@ public:
     QAction* Action(const char* name) const;
     void SetMiniMapShown(bool shown);
 
-    TFNewMap& newMapWindow() { return *newMap_; }
-    TFMapProperties& propertiesWindow() { return *properties_; }
-    TFMiniMap& miniMapWindow() { return *miniMap_; }
-    generator_ui::TFGeneratorSettings& generatorSettingsWindow() { return *generatorSettings_; }
-    TFStats& statsWindow() { return *stats_; }
+    NewMapWindow& newMapWindow() { return *newMap_; }
+    MapPropertiesWindow& propertiesWindow() { return *properties_; }
+    MiniMapWindow& miniMapWindow() { return *miniMap_; }
+    generator_ui::GeneratorSettingsWindow& generatorSettingsWindow() { return *generatorSettings_; }
+    StatsWindow& statsWindow() { return *stats_; }
 
     // Commands of the menu.
     void MNewClick();
@@ -253,8 +253,8 @@ public:
     void OpenTileEditor(TileEditorMode mode);
     // Enables the tiles list commands of both menus by their conditions.
     void UpdateTilesListCommands();
-    TFMoveNT& moveTileWindow() { return *moveTile_; }
-    TFTileEdit& tileEditWindow() { return *tileEdit_; }
+    MoveTileWindow& moveTileWindow() { return *moveTile_; }
+    TileEditWindow& tileEditWindow() { return *tileEdit_; }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -289,7 +289,7 @@ private:
     MapEditing editing_;
     BitmapInfo bitmapInfo_;
     MapRenderer renderer_;
-    TSterowanie controller_;
+    InputController controller_;
     EditorLog log_;
     double ppi_ = 96.0;
     bool showAbout_;
@@ -318,13 +318,13 @@ private:
     std::array<QLabel*, 8> panels_{};  // 7: the zoom and the tile under the mouse
     QProgressBar* progressBar_ = nullptr;
 
-    std::unique_ptr<TFNewMap> newMap_;
-    std::unique_ptr<generator_ui::TFGeneratorSettings> generatorSettings_;
-    std::unique_ptr<TFMapProperties> properties_;
-    std::unique_ptr<TFMiniMap> miniMap_;
-    std::unique_ptr<TFStats> stats_;
-    TFMoveNT* moveTile_ = nullptr;  // a child of the window
-    TFTileEdit* tileEdit_ = nullptr;  // a child of the window
+    std::unique_ptr<NewMapWindow> newMap_;
+    std::unique_ptr<generator_ui::GeneratorSettingsWindow> generatorSettings_;
+    std::unique_ptr<MapPropertiesWindow> properties_;
+    std::unique_ptr<MiniMapWindow> miniMap_;
+    std::unique_ptr<StatsWindow> stats_;
+    MoveTileWindow* moveTile_ = nullptr;  // a child of the window
+    TileEditWindow* tileEdit_ = nullptr;  // a child of the window
     QMenu* pmntList_ = nullptr;
     std::unique_ptr<RecentFilesMenu> recent_;
     QPointer<QWidget> about_;  // the about box while it exists (it deletes itself when closed)

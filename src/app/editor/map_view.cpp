@@ -21,7 +21,7 @@ int ButtonCode(Qt::MouseButton b) {
 
 }  // namespace
 
-MapView::MapView(const MapRenderer& renderer, TSterowanie& controller, QWidget* parent)
+MapView::MapView(const MapRenderer& renderer, InputController& controller, QWidget* parent)
     : QWidget(parent), renderer_(renderer), controller_(controller) {
     setObjectName(QStringLiteral("ImgRender"));
     setAttribute(Qt::WA_OpaquePaintEvent);

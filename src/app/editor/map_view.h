@@ -10,11 +10,11 @@ class QWheelEvent;
 namespace zorvane::editor {
 
 class MapRenderer;
-class TSterowanie;
+class InputController;
 
 class MapView : public QWidget {
 public:
-    MapView(const MapRenderer& renderer, TSterowanie& controller, QWidget* parent);
+    MapView(const MapRenderer& renderer, InputController& controller, QWidget* parent);
 
     // The wheel over the view (scrolling and zoom); true when used.
     std::function<bool(const QWheelEvent&)> OnWheel;
@@ -28,7 +28,7 @@ protected:
 
 private:
     const MapRenderer& renderer_;
-    TSterowanie& controller_;
+    InputController& controller_;
 };
 
 }  // namespace zorvane::editor

@@ -24,8 +24,8 @@ QString WhereText(const Project& project, const MapRenderer& renderer, int x, in
     QString text = ZoomText(renderer.ViewSquare());
     const int k = TopmostTileAt(project, renderer.DepthLimit, x, y);
     if (k < 0) return text;
-    const TTile& t = *project.UsedTiles[k];
-    const TSq& sq = t.SqAt(x - t.X, y - t.Y);
+    const MapTile& t = *project.UsedTiles[k];
+    const MapSquare& sq = t.SqAt(x - t.X, y - t.Y);
     auto id = [](int v) { return v == NoBitmap ? QStringLiteral("-") : QString::number(v); };
     return text + QStringLiteral("  layer %1 (%2 x %3): gnd %4, top %5, atr %6")
                       .arg(k)

@@ -23,14 +23,14 @@ void DrawMiniMap(QImage& picture, const MainWindow& window) {
     };
     const int last = std::min(static_cast<int>(p.UsedTiles.size()) - 1, r.DepthLimit);
     for (int k = 0; k <= last; ++k) {
-        const TTile& t = *p.UsedTiles[k];
+        const MapTile& t = *p.UsedTiles[k];
         for (int row = 0; row < t.Height; ++row) {
             const int y = t.Y + row;
             if (y < 0 || y >= p.MapHeight) continue;
             for (int col = 0; col < t.Width; ++col) {
                 const int x = t.X + col;
                 if (x < 0 || x >= p.MapWidth) continue;
-                const TSq& sq = t.SqAt(col, row);
+                const MapSquare& sq = t.SqAt(col, row);
                 for (int q = 0; q < 4; ++q) {
                     const std::uint8_t* c = quad(sq.Top, q);
                     if (!c) c = quad(sq.Gnd, q);
@@ -52,7 +52,7 @@ void DrawMiniMap(QImage& picture, const MainWindow& window) {
     painter.drawPolyline(pts, 5);
 }
 
-TFMiniMap::TFMiniMap(MainWindow& window)
+MiniMapWindow::MiniMapWindow(MainWindow& window)
     : QWidget(&window, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint), window_(window) {
     setObjectName(QStringLiteral("TFMiniMap"));
     setWindowTitle(QStringLiteral("Mini Map"));
@@ -65,7 +65,7 @@ TFMiniMap::TFMiniMap(MainWindow& window)
     timer_.start();
 }
 
-void TFMiniMap::ResizeToMap() {
+void MiniMapWindow::ResizeToMap() {
     const Project& p = window_.project();
     const QSize size = p.MapWidth > 0 && p.MapHeight > 0 ? QSize(p.MapWidth * 2, p.MapHeight * 2) : QSize(50, 50);
     if (picture_.size() != size) {
@@ -76,7 +76,7 @@ void TFMiniMap::ResizeToMap() {
     Draw();
 }
 
-void TFMiniMap::ShowCentred() {
+void MiniMapWindow::ShowCentred() {
     ResizeToMap();
     if (!placed_) {
         move(window_.geometry().center() - rect().center());
@@ -86,26 +86,26 @@ void TFMiniMap::ShowCentred() {
     Draw();
 }
 
-void TFMiniMap::Tick() {
+void MiniMapWindow::Tick() {
     if (!dirty_) return;
     Draw();
     dirty_ = false;
 }
 
-void TFMiniMap::Draw() {
+void MiniMapWindow::Draw() {
     const Project& p = window_.project();
     if (!isVisible() || picture_.size() != QSize(p.MapWidth * 2, p.MapHeight * 2)) return;
     DrawMiniMap(picture_, window_);
     update();
 }
 
-void TFMiniMap::paintEvent(QPaintEvent*) {
+void MiniMapWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     painter.drawImage(0, 0, picture_);
 }
 
-void TFMiniMap::mousePressEvent(QMouseEvent* e) {
+void MiniMapWindow::mousePressEvent(QMouseEvent* e) {
     const MapRenderer& r = window_.renderer();
     const QPoint pos = e->position().toPoint();
     const double half = 0.5 / r.ViewSquare();  // half the view, in squares per view pixel
@@ -113,7 +113,7 @@ void TFMiniMap::mousePressEvent(QMouseEvent* e) {
                                static_cast<int>(std::nearbyint(pos.y() * 0.5 - r.Height() * half)));
 }
 
-void TFMiniMap::closeEvent(QCloseEvent* e) {
+void MiniMapWindow::closeEvent(QCloseEvent* e) {
     QWidget::closeEvent(e);
     window_.SetMiniMapShown(false);
 }

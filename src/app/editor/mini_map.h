@@ -1,5 +1,5 @@
 #pragma once
-// TFMiniMap, the "Mini Map" tool window: the whole map at two pixels per
+// MiniMapWindow, the "Mini Map" tool window: the whole map at two pixels per
 // square, drawn from the bitmap quadrant colours, with a grey frame around
 // the part the map view shows. A click scrolls the view there. Every Render
 // of the view asks for a redraw; a 100 ms timer carries it out.
@@ -16,9 +16,9 @@ class MainWindow;
 // the view frame; the picture must be MapWidth x 2 by MapHeight x 2.
 void DrawMiniMap(QImage& picture, const MainWindow& window);
 
-class TFMiniMap : public QWidget {
+class MiniMapWindow : public QWidget {
 public:
-    explicit TFMiniMap(MainWindow& window);
+    explicit MiniMapWindow(MainWindow& window);
 
     // Picture and window size from the map size, then draws.
     void ResizeToMap();

@@ -10,7 +10,7 @@
 
 namespace zorvane::editor {
 
-TFMoveNT::TFMoveNT(QWidget& mainWindow) : QDialog(&mainWindow), mainWindow_(mainWindow) {
+MoveTileWindow::MoveTileWindow(QWidget& mainWindow) : QDialog(&mainWindow), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("TFMoveNT"));
     setWindowTitle(QStringLiteral("Move Selected Tile"));
     auto* column = new QVBoxLayout(this);
@@ -33,7 +33,7 @@ TFMoveNT::TFMoveNT(QWidget& mainWindow) : QDialog(&mainWindow), mainWindow_(main
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-int TFMoveNT::Execute(int tileCount) {
+int MoveTileWindow::Execute(int tileCount) {
     SEnewPos->setRange(0, std::max(tileCount - 1, 0));  // the value stays, within the new range
     SEnewPos->selectAll();
     ExecCentred(*this, mainWindow_);

@@ -1,5 +1,5 @@
 #pragma once
-// TFMoveNT, the "Move Selected Tile" dialog: asks for the position in the
+// MoveTileWindow, the "Move Selected Tile" dialog: asks for the position in the
 // tiles list to move the selected tile to. The spin edit keeps its value
 // from one use to the next.
 
@@ -11,9 +11,9 @@ class QSpinBox;
 
 namespace zorvane::editor {
 
-class TFMoveNT : public QDialog {
+class MoveTileWindow : public QDialog {
 public:
-    explicit TFMoveNT(QWidget& mainWindow);
+    explicit MoveTileWindow(QWidget& mainWindow);
 
     // Runs the dialog modally, centred on the main window, with positions
     // 0 .. tileCount - 1 to choose from; the chosen position, or -1 when

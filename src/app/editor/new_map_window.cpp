@@ -28,7 +28,7 @@ void ExecCentred(QDialog& dialog, QWidget& over) {
     dialog.exec();
 }
 
-TFNewMap::TFNewMap(MainWindow& window) : QDialog(&window), window_(window) {
+NewMapWindow::NewMapWindow(MainWindow& window) : QDialog(&window), window_(window) {
     setObjectName(QStringLiteral("TFNewMap"));
     setWindowTitle(QStringLiteral("New map"));
     auto* grid = new QGridLayout(this);
@@ -78,9 +78,9 @@ TFNewMap::TFNewMap(MainWindow& window) : QDialog(&window), window_(window) {
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFNewMap::Execute() { ExecCentred(*this, window_); }
+void NewMapWindow::Execute() { ExecCentred(*this, window_); }
 
-NewMapSettings TFNewMap::Settings() const {
+NewMapSettings NewMapWindow::Settings() const {
     NewMapSettings s;
     s.SizeX = SEsizeX->value();
     s.SizeY = SEsizeY->value();
@@ -93,14 +93,14 @@ NewMapSettings TFNewMap::Settings() const {
     return s;
 }
 
-void TFNewMap::BtnSelectZPClick() {
+void NewMapWindow::BtnSelectZPClick() {
     if (auto path = window_.ui().chooseFile(OpenTileSetDialog())) {
         zpPath_ = QString::fromStdString(*path);
         zpShown_->SetPath(zpPath_);
     }
 }
 
-void TFNewMap::BtnCreateClick() {
+void NewMapWindow::BtnCreateClick() {
     if (zpPath_.isEmpty()) {
         window_.ui().error("Error", "Select a tile set (*.zp) first.");
         return;

@@ -1,5 +1,5 @@
 #pragma once
-// TFNewMap, the "New map" window: size without borders, singleplayer or
+// NewMapWindow, the "New map" window: size without borders, singleplayer or
 // multiplayer, optional fill with a bitmap or a tile, and the tile set file.
 // It gathers the values and hands them to the project's CreateNewMap.
 
@@ -18,9 +18,9 @@ namespace zorvane::editor {
 class ElidedPath;
 class MainWindow;
 
-class TFNewMap : public QDialog {
+class NewMapWindow : public QDialog {
 public:
-    explicit TFNewMap(MainWindow& window);
+    explicit NewMapWindow(MainWindow& window);
 
     // Centres the window on the main window and runs it modally.
     void Execute();

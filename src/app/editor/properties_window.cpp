@@ -35,7 +35,7 @@ QLabel* MakeLabel(const char* name, const char* caption, QWidget* parent) {
 
 }  // namespace
 
-TFMapProperties::TFMapProperties(MainWindow& window) : QDialog(&window), window_(window) {
+MapPropertiesWindow::MapPropertiesWindow(MainWindow& window) : QDialog(&window), window_(window) {
     setObjectName(QStringLiteral("TFMapProperties"));
     setWindowTitle(QStringLiteral("Project Properties"));
     auto* grid = new QGridLayout(this);
@@ -97,7 +97,7 @@ TFMapProperties::TFMapProperties(MainWindow& window) : QDialog(&window), window_
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFMapProperties::Prepare() {
+void MapPropertiesWindow::Prepare() {
     const Project& p = window_.project();
     newZpPath_.reset();
     SEsizeX->setValue(p.MapWidth - 4);
@@ -109,25 +109,25 @@ void TFMapProperties::Prepare() {
     UpdateBitmapsLabel();
 }
 
-void TFMapProperties::Execute() {
+void MapPropertiesWindow::Execute() {
     Prepare();
     ExecCentred(*this, window_);
 }
 
-void TFMapProperties::UpdateZpLabel() {
+void MapPropertiesWindow::UpdateZpLabel() {
     const std::string& path = newZpPath_ ? *newZpPath_ : window_.project().ZpPath;
     zpLabel_->SetPath(QString::fromStdString(path), QStringLiteral("*.zp path:\n"),
                       window_.project().ZmeVariant ? QStringLiteral("\n(zme version)")
                                                    : QStringLiteral("\n(zmpe version)"));
 }
 
-void TFMapProperties::UpdateCreaturesLabel() {
+void MapPropertiesWindow::UpdateCreaturesLabel() {
     Label4->setText(app::ShownText(CreaturesLabel(window_.project())));
 }
 
-void TFMapProperties::UpdateBitmapsLabel() { Label5->setText(app::ShownText(BitmapsLabel(window_.project()))); }
+void MapPropertiesWindow::UpdateBitmapsLabel() { Label5->setText(app::ShownText(BitmapsLabel(window_.project()))); }
 
-PropertiesChange TFMapProperties::Change() const {
+PropertiesChange MapPropertiesWindow::Change() const {
     PropertiesChange c;
     c.NewZpPath = newZpPath_;
     c.SizeX = SEsizeX->value();
@@ -139,29 +139,29 @@ PropertiesChange TFMapProperties::Change() const {
     return c;
 }
 
-void TFMapProperties::BtnChangeZpClick() {
+void MapPropertiesWindow::BtnChangeZpClick() {
     if (auto path = window_.ui().chooseFile(OpenTileSetDialog())) {
         newZpPath_ = *path;
         UpdateZpLabel();
     }
 }
 
-void TFMapProperties::BtnResetCreaturesClick() {
+void MapPropertiesWindow::BtnResetCreaturesClick() {
     window_.Guarded([this] { ResetCreaturesCommand(window_.project(), window_.ui()); });
     UpdateCreaturesLabel();
 }
 
-void TFMapProperties::BtnImportCreaturesClick() {
+void MapPropertiesWindow::BtnImportCreaturesClick() {
     window_.Guarded([this] { ImportCreatures(window_.project(), window_.ui()); });
     UpdateCreaturesLabel();
 }
 
-void TFMapProperties::BtnRemoveUnusedBitmapsClick() {
+void MapPropertiesWindow::BtnRemoveUnusedBitmapsClick() {
     window_.Guarded([this] { RemoveUnusedBitmapsCommand(window_.project(), window_.ui()); });
     UpdateBitmapsLabel();
 }
 
-void TFMapProperties::BtnApplyClick() {
+void MapPropertiesWindow::BtnApplyClick() {
     bool applied = false;
     window_.Guarded([&] { applied = ApplyProperties(window_.project(), window_.ui(), Change()); });
     if (applied) accept();

@@ -1,5 +1,5 @@
 #pragma once
-// TFMapProperties, the "Project Properties" window: map size, singleplayer
+// MapPropertiesWindow, the "Project Properties" window: map size, singleplayer
 // or multiplayer, the tile set path, the creatures and the unused bitmaps.
 // The buttons call the project's properties operations; "Apply" hands the
 // gathered values to ApplyProperties.
@@ -22,9 +22,9 @@ namespace zorvane::editor {
 class ElidedPath;
 class MainWindow;
 
-class TFMapProperties : public QDialog {
+class MapPropertiesWindow : public QDialog {
 public:
-    explicit TFMapProperties(MainWindow& window);
+    explicit MapPropertiesWindow(MainWindow& window);
 
     // Fills the controls from the project and runs the window modally.
     void Execute();

@@ -57,18 +57,18 @@ private:
 
 }  // namespace
 
-QString TileItemText(int index, const TTile& tile) {
+QString TileItemText(int index, const MapTile& tile) {
     return QStringLiteral("%1 (%2,%3):").arg(index).arg(tile.Width).arg(tile.Height);
 }
 
-QSize TilePictureExtent(const TTile& tile) {
+QSize TilePictureExtent(const MapTile& tile) {
     const double w = tile.Width * 32.0, h = tile.Height * 32.0;
     const double s = std::max({h / kPictureSize, w / kPictureSize, 1.0});
     return {std::min(kPictureSize, static_cast<int>(std::floor(w / s))),
             std::min(kPictureSize, static_cast<int>(std::floor(h / s)))};
 }
 
-QImage TilePicture(const Project& project, const TTile& tile) {
+QImage TilePicture(const Project& project, const MapTile& tile) {
     QImage img(kPictureSize, kPictureSize, QImage::Format_Indexed8);
     QList<QRgb> table(256);
     const auto& pal = project.Palette;
@@ -96,7 +96,7 @@ QImage TilePicture(const Project& project, const TTile& tile) {
         if (sqy >= tile.Height) continue;
         const int row = project.BottomUpRows ? 31 - iy : iy;
         for (int c = 0; c < tile.Width; ++c) {
-            const TSq& sq = tile.SqAt(c, sqy);
+            const MapSquare& sq = tile.SqAt(c, sqy);
             layerRows[2 * c] = sq.Gnd == NoBitmap ? nullptr : project.Bitmap(sq.Gnd) + row * 32;
             layerRows[2 * c + 1] = sq.Top == NoBitmap ? nullptr : project.Bitmap(sq.Top) + row * 32;
         }

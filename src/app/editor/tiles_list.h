@@ -34,11 +34,11 @@ namespace zorvane::editor {
 
 // The picture of one tile: 8-bit, with the project palette as its colour
 // table (the colour of entry 0 transparent wherever it stands).
-QImage TilePicture(const Project& project, const TTile& tile);
+QImage TilePicture(const Project& project, const MapTile& tile);
 // The part of that picture the tile covers (its top-left corner).
-QSize TilePictureExtent(const TTile& tile);
+QSize TilePictureExtent(const MapTile& tile);
 // "i (w,h):".
-QString TileItemText(int index, const TTile& tile);
+QString TileItemText(int index, const MapTile& tile);
 
 class TilesList : public QListWidget {
 public:

@@ -81,8 +81,8 @@ void MainWindow::CreateTilesListCommands(QMenu* submenu) {
         RecordStep("Move tile", Parts::TilesList | Parts::Fields, {from, to});  // the whole drag is one step
     };
     connect(tilesList_, &QListWidget::currentRowChanged, this, &MainWindow::UpdateTilesListCommands);
-    moveTile_ = new TFMoveNT(*this);
-    tileEdit_ = new TFTileEdit(*this);
+    moveTile_ = new MoveTileWindow(*this);
+    tileEdit_ = new TileEditWindow(*this);
     UpdateTilesListCommands();
 }
 

@@ -19,8 +19,8 @@ constexpr int kWidth = 220;
 constexpr int kHeight = 120;
 constexpr int kClickReach = 6;  // design pixels around a point that select it
 
-QPointF Plot(const TEqChart::Point& p) {
-    return {double(TEqChart::PlotLeft + p.x), double(TEqChart::XAxisRow - p.y)};
+QPointF Plot(const ObjectSizeChart::Point& p) {
+    return {double(ObjectSizeChart::PlotLeft + p.x), double(ObjectSizeChart::XAxisRow - p.y)};
 }
 
 void Arrow(QPainter& g, QPoint tip, QPoint back1, QPoint back2) {
@@ -30,7 +30,7 @@ void Arrow(QPainter& g, QPoint tip, QPoint back1, QPoint back2) {
 
 }  // namespace
 
-EqChartView::EqChartView(TEqChart& chart, QWidget* parent) : QWidget(parent), chart_(chart) {
+EqChartView::EqChartView(ObjectSizeChart& chart, QWidget* parent) : QWidget(parent), chart_(chart) {
     setObjectName(QStringLiteral("ImgObjChart"));
     setFixedSize(kWidth * logicalDpiX() / 96, kHeight * logicalDpiX() / 96);
 }
@@ -48,7 +48,7 @@ QImage EqChartView::Picture() const {
     g.drawPolyline(line);
 
     g.setPen(QPen(Qt::black, 1));
-    const int axisX = TEqChart::YAxisColumn, axisY = TEqChart::XAxisRow;
+    const int axisX = ObjectSizeChart::YAxisColumn, axisY = ObjectSizeChart::XAxisRow;
     g.drawLine(axisX, axisY, kWidth - 3, axisY);
     Arrow(g, {kWidth - 3, axisY}, {kWidth - 7, axisY - 3}, {kWidth - 7, axisY + 3});
     g.drawLine(axisX, axisY, axisX, 2);
@@ -90,7 +90,7 @@ void EqChartView::mousePressEvent(QMouseEvent* e) {
     if (best >= 0 && OnPointClicked) OnPointClicked(best);
 }
 
-EqChartPanel::EqChartPanel(TEqChart& chart, QWidget* parent) : QWidget(parent), chart_(chart) {
+EqChartPanel::EqChartPanel(ObjectSizeChart& chart, QWidget* parent) : QWidget(parent), chart_(chart) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(new QLabel(QStringLiteral("The occurrence of objects depending on size:"), this), 0, 0, 1, 6);

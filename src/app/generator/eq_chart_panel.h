@@ -1,6 +1,6 @@
 #pragma once
 // The object size distribution chart of the generator settings window: the
-// drawn chart (TEqChart's points over sizes 0..N and 0..100 %) with the spin
+// drawn chart (ObjectSizeChart's points over sizes 0..N and 0..100 %) with the spin
 // edits of the selected point and the buttons "+", "x", "<", ">" and "Set".
 // A click near a point selects it. Values typed into the spin edits stay
 // there until "Set", Enter or the selection of another point. The rules are the chart model's; this
@@ -19,7 +19,7 @@ namespace zorvane::generator_ui {
 // The chart's picture, 220 x 120 design pixels stretched to the widget.
 class EqChartView : public QWidget {
 public:
-    EqChartView(TEqChart& chart, QWidget* parent);
+    EqChartView(ObjectSizeChart& chart, QWidget* parent);
     // The picture as drawn at design size.
     QImage Picture() const;
     // The widget position of point i.
@@ -32,12 +32,12 @@ protected:
 
 private:
     double Stretch() const;
-    TEqChart& chart_;
+    ObjectSizeChart& chart_;
 };
 
 class EqChartPanel : public QWidget {
 public:
-    EqChartPanel(TEqChart& chart, QWidget* parent);
+    EqChartPanel(ObjectSizeChart& chart, QWidget* parent);
 
     // Shows the chart and the selected point after the chart changed.
     void ShowChart();
@@ -61,7 +61,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    TEqChart& chart_;
+    ObjectSizeChart& chart_;
 };
 
 }  // namespace zorvane::generator_ui

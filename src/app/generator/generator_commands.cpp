@@ -18,7 +18,7 @@
 
 namespace zorvane::generator_ui {
 
-void TFGeneratorSettings::Run(const std::function<void()>& command) {
+void GeneratorSettingsWindow::Run(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& e) {
@@ -26,25 +26,25 @@ void TFGeneratorSettings::Run(const std::function<void()>& command) {
     }
 }
 
-void TFGeneratorSettings::ShowLearnList(int select) {
+void GeneratorSettingsWindow::ShowLearnList(int select) {
     const QSignalBlocker block(LBzmPaths);
     LBzmPaths->clear();
-    for (const TLearnEntry& entry : settings_.LearnList)
+    for (const LearnEntry& entry : settings_.LearnList)
         LBzmPaths->addItem(QString::fromStdString(LearnEntryText(entry)));
     if (select >= 0 && select < LBzmPaths->count()) LBzmPaths->setCurrentRow(select);
 }
 
 // The multiplier or the connector flag of the selected entry changed.
-void TFGeneratorSettings::LearnEntryChanged() {
+void GeneratorSettingsWindow::LearnEntryChanged() {
     const int row = LBzmPaths->currentRow();
     if (row < 0 || row >= int(settings_.LearnList.size()) || SEzmMultiplier->text().isEmpty()) return;
-    TLearnEntry& entry = settings_.LearnList[row];
+    LearnEntry& entry = settings_.LearnList[row];
     entry.Multiplier = SEzmMultiplier->value();
     entry.Connector = CBzmConnector->isChecked();
     LBzmPaths->item(row)->setText(QString::fromStdString(LearnEntryText(entry)));
 }
 
-void TFGeneratorSettings::BtnAddZMClick() {
+void GeneratorSettingsWindow::BtnAddZMClick() {
     for (const std::string& file : ChooseZmFiles()) settings_.LearnList.push_back({AbsolutePath(file), 1, false});
     ShowLearnList(LBzmPaths->currentRow());
 }
@@ -57,7 +57,7 @@ void ResetEntryControls(QSpinBox* multiplier, QCheckBox* connector) {
 }
 }  // namespace
 
-void TFGeneratorSettings::BtnDelZMClick() {
+void GeneratorSettingsWindow::BtnDelZMClick() {
     const int row = LBzmPaths->currentRow();
     if (row < 0 || row >= int(settings_.LearnList.size())) return;
     settings_.LearnList.erase(settings_.LearnList.begin() + row);
@@ -65,7 +65,7 @@ void TFGeneratorSettings::BtnDelZMClick() {
     ResetEntryControls(SEzmMultiplier, CBzmConnector);
 }
 
-void TFGeneratorSettings::BtnClearZMClick() {
+void GeneratorSettingsWindow::BtnClearZMClick() {
     settings_.LearnList.clear();
     ShowLearnList(-1);
     ResetEntryControls(SEzmMultiplier, CBzmConnector);
@@ -73,44 +73,44 @@ void TFGeneratorSettings::BtnClearZMClick() {
 
 // Checked by the user: the tile set every map is learned with; no file
 // chosen leaves the box unchecked.
-void TFGeneratorSettings::CBselectZpClick() {
+void GeneratorSettingsWindow::CBselectZpClick() {
     if (CBselectZp->isChecked()) {
         if (auto file = ui_.chooseFile(OpenTileSetDialog()))
             window_.project().ZpPath = *file;
         else
             CBselectZp->setChecked(false);
     }
-    CBselectZp->setText(QString::fromStdString(SelectZpCaption(settings_.CBselectZp, window_.project().ZpPath)));
+    CBselectZp->setText(QString::fromStdString(SelectZpCaption(settings_.ForceTileSet, window_.project().ZpPath)));
 }
 
-void TFGeneratorSettings::BtnLearnClick() {
+void GeneratorSettingsWindow::BtnLearnClick() {
     window_.LongOperationStarts();
     window_.BusyRun([this] { LearnCommand(window_.project(), ui_, generator_, settings_); });
     ShowSettings();
     window_.LongOperationEnded();
 }
 
-void TFGeneratorSettings::BtnLoadClick() {
+void GeneratorSettingsWindow::BtnLoadClick() {
     window_.BusyRun([this] { LoadZGCommand(window_.project(), ui_, generator_, settings_); });
     ShowSettings();
     window_.LongOperationEnded();
 }
 
-void TFGeneratorSettings::BtnSaveClick() {
+void GeneratorSettingsWindow::BtnSaveClick() {
     Run([this] { SaveZGCommand(window_.project(), ui_, generator_, settings_); });
 }
 
-void TFGeneratorSettings::LbackupClick() {
+void GeneratorSettingsWindow::LbackupClick() {
     auto file = ui_.chooseFile(SaveLayeredDialog());
     if (!file) return;
-    settings_.Lbackup = ChangeFileExt(*file, ".zl");
-    Lbackup->setText(QString::fromStdString(settings_.Lbackup));
+    settings_.BackupPath = ChangeFileExt(*file, ".zl");
+    Lbackup->setText(QString::fromStdString(settings_.BackupPath));
     Lbackup->setToolTip(Lbackup->text());
 }
 
 // Closing checks the schedule and the backup folder; a question answered
 // either way keeps the window open with what it changed shown.
-void TFGeneratorSettings::done(int result) {
+void GeneratorSettingsWindow::done(int result) {
     const bool mayClose = MayCloseSettings(ui_, settings_);
     ShowSettings();
     if (mayClose) QDialog::done(result);

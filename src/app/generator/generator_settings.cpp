@@ -86,7 +86,7 @@ struct LearnedStateCopy : AttachedCopy {
 
 class LearnedStateOfWindow : public AttachedData {
 public:
-    LearnedStateOfWindow(TMapGenerator& generator, QLabel& status) : generator_(generator), status_(status) {}
+    LearnedStateOfWindow(MapGenerator& generator, QLabel& status) : generator_(generator), status_(status) {}
 
     std::shared_ptr<const AttachedCopy> Capture(const std::shared_ptr<const AttachedCopy>& last) const override {
         const auto* before = static_cast<const LearnedStateCopy*>(last.get());
@@ -111,7 +111,7 @@ public:
     }
 
 private:
-    TMapGenerator& generator_;
+    MapGenerator& generator_;
     QLabel& status_;
 };
 
@@ -123,7 +123,7 @@ W* Named(W* w, const char* name) {
 
 }  // namespace
 
-TFGeneratorSettings::TFGeneratorSettings(editor::MainWindow& window)
+GeneratorSettingsWindow::GeneratorSettingsWindow(editor::MainWindow& window)
     : QDialog(&window), window_(window),
       ui_(window.ui(), [this](std::string_view text) {
           Lstatus->setText(app::ShownText(text));
@@ -150,16 +150,16 @@ TFGeneratorSettings::TFGeneratorSettings(editor::MainWindow& window)
     ShowSettings();
 }
 
-TFGeneratorSettings::~TFGeneratorSettings() {
+GeneratorSettingsWindow::~GeneratorSettingsWindow() {
     if (window_.project().Generator == &generator_) window_.project().Generator = nullptr;
 }
 
-void TFGeneratorSettings::CreateControls() {
+void GeneratorSettingsWindow::CreateControls() {
     auto check = [this](const char* name, const char* caption) {
         return Named(new QCheckBox(QString::fromLatin1(caption), this), name);
     };
     auto spin = [this](const char* name) { return Named(new QSpinBox(this), name); };
-    auto button = [this](const char* name, const char* caption, void (TFGeneratorSettings::*click)()) {
+    auto button = [this](const char* name, const char* caption, void (GeneratorSettingsWindow::*click)()) {
         auto* b = Named(new QPushButton(QString::fromLatin1(caption), this), name);
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, [this, click] { (this->*click)(); });
@@ -174,18 +174,18 @@ void TFGeneratorSettings::CreateControls() {
     // "Learning"
     auto [learning, lg] = group("Learning");
     LBzmPaths = Named(new QListWidget(this), "LBzmPaths");
-    BtnAddZM = button("BtnAddZM", "Add *.zm files", &TFGeneratorSettings::BtnAddZMClick);
-    BtnDelZM = button("BtnDelZM", "Delete selected", &TFGeneratorSettings::BtnDelZMClick);
-    BtnClearZM = button("BtnClearZM", "Clear list", &TFGeneratorSettings::BtnClearZMClick);
+    BtnAddZM = button("BtnAddZM", "Add *.zm files", &GeneratorSettingsWindow::BtnAddZMClick);
+    BtnDelZM = button("BtnDelZM", "Delete selected", &GeneratorSettingsWindow::BtnDelZMClick);
+    BtnClearZM = button("BtnClearZM", "Clear list", &GeneratorSettingsWindow::BtnClearZMClick);
     SEzmMultiplier = spin("SEzmMultiplier");
     SEzmMultiplier->setRange(SEzmMultiplierRange.Min, SEzmMultiplierRange.Max);
     CBzmConnector = check("CBzmConnector", "Connector");
     CBselectZp = check("CBselectZp", "force using another *.zp (click to select file)");
     CBgatherTS = check("CBgatherTS", "Collect tile sets from all *.zp's into one *.zp");
     CBlearnFrequencies = check("CBlearnFrequencies", "Learn how often squares occur");
-    BtnLearn = button("BtnLearn", "Learn", &TFGeneratorSettings::BtnLearnClick);
-    BtnLoad = button("BtnLoad", "Load", &TFGeneratorSettings::BtnLoadClick);
-    BtnSave = button("BtnSave", "Save", &TFGeneratorSettings::BtnSaveClick);
+    BtnLearn = button("BtnLearn", "Learn", &GeneratorSettingsWindow::BtnLearnClick);
+    BtnLoad = button("BtnLoad", "Load", &GeneratorSettingsWindow::BtnLoadClick);
+    BtnSave = button("BtnSave", "Save", &GeneratorSettingsWindow::BtnSaveClick);
     Lstatus = Named(new QLabel(this), "Lstatus");
     // A long report wraps inside the group instead of widening the window.
     Lstatus->setWordWrap(true);
@@ -263,7 +263,7 @@ void TFGeneratorSettings::CreateControls() {
 
     // "Map Characteristics"
     auto [traits, tg] = group("Map Characteristics");
-    Chart = new EqChartPanel(settings_.ImgObjChart, this);
+    Chart = new EqChartPanel(settings_.ObjectChart, this);
     tg->addWidget(Chart, 0, 0, 1, 3);
     tg->addWidget(label("Prefer squares"), 1, 0, 1, 3);
     TBnumOfCombs = Named(new QSlider(Qt::Horizontal, this), "TBnumOfCombs");
@@ -276,8 +276,8 @@ void TFGeneratorSettings::CreateControls() {
                   1, 3);
     tg->addWidget(check("CBavoidTwins", "Disallow neighborhood of identical squares"), 5, 0, 1, 3);
     // The learned tables, shown in the square preview window.
-    auto* preview = new TFSqPreview(window_.project(), this);
-    auto showTable = [this, preview](PreviewData (*prepare)(const TMapGenerator&, UserInterface&),
+    auto* preview = new SquarePreviewWindow(window_.project(), this);
+    auto showTable = [this, preview](PreviewData (*prepare)(const MapGenerator&, UserInterface&),
                                      const char* caption) {
         if (!HasSomethingToShow(generator_, ui_)) return;
         PreviewData data;
@@ -353,7 +353,7 @@ void TFGeneratorSettings::CreateControls() {
 
 // Every control of the table of settings writes its field as the user
 // changes it; showSetting_ puts the field back into the control.
-void TFGeneratorSettings::BindSettings() {
+void GeneratorSettingsWindow::BindSettings() {
     for (const SettingRow& row : GeneratorSettingRows()) {
         QWidget* w = findChild<QWidget*>(Q(row.Control));
         if (!w) continue;
@@ -422,35 +422,35 @@ void TFGeneratorSettings::BindSettings() {
         auto* rb = findChild<QRadioButton*>(QString::fromLatin1(other));
         showSetting_.push_back([this, rb, field] { rb->setChecked(!(settings_.*field)); });
     };
-    pair("RBsingle", &GeneratorSettings::RBmulti);
-    pair("RBConnectorsWay", &GeneratorSettings::RBLnocWay);
+    pair("RBsingle", &GeneratorSettings::Multiplayer);
+    pair("RBConnectorsWay", &GeneratorSettings::PreferMostCombinations);
 }
 
-void TFGeneratorSettings::ShowSettings() {
+void GeneratorSettingsWindow::ShowSettings() {
     for (auto& show : showSetting_) {
         show();
     }
-    CBselectZp->setText(Q(SelectZpCaption(settings_.CBselectZp, window_.project().ZpPath)));
+    CBselectZp->setText(Q(SelectZpCaption(settings_.ForceTileSet, window_.project().ZpPath)));
     ShowLearnList(-1);
     Chart->ShowChart();
     UpdateHints();
 }
 
-void TFGeneratorSettings::UpdateHints() {
-    TBfullness->setToolTip(Q(FullnessHint(settings_.TBfullness)));
-    TBnumOfCombs->setToolTip(Q(NumOfCombsHint(settings_.TBnumOfCombs)));
+void GeneratorSettingsWindow::UpdateHints() {
+    TBfullness->setToolTip(Q(FullnessHint(settings_.CombinationsLimitPosition)));
+    TBnumOfCombs->setToolTip(Q(NumOfCombsHint(settings_.SquarePreferencePosition)));
     CBmaxReturn->setToolTip(app::ShownText(MaxReturnHint(generator_.TallestObject)));
 }
 
 // The window's bar follows the main window's: shown, hidden and moved with it.
-void TFGeneratorSettings::MirrorMainProgress() {
+void GeneratorSettingsWindow::MirrorMainProgress() {
     auto* main = window_.findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
     if (!main) return;
     connect(main, &QProgressBar::valueChanged, ProgressBar, &QProgressBar::setValue);
     main->installEventFilter(this);
 }
 
-bool TFGeneratorSettings::eventFilter(QObject* watched, QEvent* e) {
+bool GeneratorSettingsWindow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == Lbackup && e->type() == QEvent::MouseButtonRelease) {
         LbackupClick();
         return true;
@@ -469,7 +469,7 @@ QSize WholeContentScrollArea::sizeHint() const {
 
 // As large as its content wants, but no larger than the area (with the
 // frame the system adds), centred on the main window and kept in the area.
-void TFGeneratorSettings::FitTo(const QRect& area) {
+void GeneratorSettingsWindow::FitTo(const QRect& area) {
     const bool framed = frameGeometry() != geometry();  // known once the system has shown it
     // Before that, room for a title bar and the borders the system adds
     // (8 pixels each side on Windows, with its invisible resize borders).
@@ -491,7 +491,7 @@ void TFGeneratorSettings::FitTo(const QRect& area) {
     move(frame.topLeft());
 }
 
-void TFGeneratorSettings::Execute() {
+void GeneratorSettingsWindow::Execute() {
     ShowSettings();
     const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
     if (screen) FitTo(screen->availableGeometry());

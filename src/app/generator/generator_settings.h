@@ -1,5 +1,5 @@
 #pragma once
-// TFGeneratorSettings, the "Generator Settings" window. It owns the one map
+// GeneratorSettingsWindow, the "Generator Settings" window. It owns the one map
 // generator and its settings; every control shows and edits a field of
 // those settings (bound through the table of settings), so learning, the
 // data file and a generation run read what the window shows. The window is
@@ -43,13 +43,13 @@ public:
 
 class EqChartPanel;
 
-class TFGeneratorSettings : public QDialog {
+class GeneratorSettingsWindow : public QDialog {
 public:
-    explicit TFGeneratorSettings(editor::MainWindow& window);
-    ~TFGeneratorSettings() override;
+    explicit GeneratorSettingsWindow(editor::MainWindow& window);
+    ~GeneratorSettingsWindow() override;
 
-    TMapGenerator& generator() { return generator_; }
-    const TMapGenerator& generator() const { return generator_; }
+    MapGenerator& generator() { return generator_; }
+    const MapGenerator& generator() const { return generator_; }
     // The generator's threads and freezer, kept for the life of the program.
     MapGenerationEngine& engine() { return engine_; }
     GeneratorSettings& settings() { return settings_; }
@@ -121,7 +121,7 @@ private:
     void Run(const std::function<void()>& command);
 
     editor::MainWindow& window_;
-    TMapGenerator generator_;
+    MapGenerator generator_;
     MapGenerationEngine engine_{generator_};
     GeneratorSettings settings_;
     GeneratorUi ui_;

@@ -38,7 +38,7 @@ int PointsToPixels(int points, double ppi) { return std::max(1, static_cast<int>
 // ImgRender: shows the window's surface and passes clicks and the wheel on.
 class PreviewView : public QWidget {
 public:
-    explicit PreviewView(TFSqPreview& window) : QWidget(&window), window_(window) {
+    explicit PreviewView(SquarePreviewWindow& window) : QWidget(&window), window_(window) {
         setObjectName(QStringLiteral("ImgRender"));
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -65,12 +65,12 @@ protected:
     }
 
 private:
-    TFSqPreview& window_;
+    SquarePreviewWindow& window_;
 };
 
 }  // namespace
 
-TFSqPreview::TFSqPreview(const Project& project, QWidget* owner) : QDialog(owner), project_(project) {
+SquarePreviewWindow::SquarePreviewWindow(const Project& project, QWidget* owner) : QDialog(owner), project_(project) {
     setObjectName(QStringLiteral("TFSqPreview"));
     setModal(true);
     ImgRender = new PreviewView(*this);
@@ -105,9 +105,9 @@ TFSqPreview::TFSqPreview(const Project& project, QWidget* owner) : QDialog(owner
     setMinimumSize(kMinWidth, kMinHeight);
 }
 
-TFSqPreview::~TFSqPreview() = default;
+SquarePreviewWindow::~SquarePreviewWindow() = default;
 
-void TFSqPreview::Execute(const PreviewData& data, const QString& caption) {
+void SquarePreviewWindow::Execute(const PreviewData& data, const QString& caption) {
     list_.Fill(data);
     setWindowTitle(caption);
     setMinimumSize(editor::ScaleDim(kMinWidth, Ppi), editor::ScaleDim(kMinHeight, Ppi));
@@ -123,11 +123,11 @@ void TFSqPreview::Execute(const PreviewData& data, const QString& caption) {
     exec();
 }
 
-void TFSqPreview::ClearList() { list_.ClearList(); }
+void SquarePreviewWindow::ClearList() { list_.ClearList(); }
 
-void TFSqPreview::SelectSq(int index) { list_.SelectSq(index); }
+void SquarePreviewWindow::SelectSq(int index) { list_.SelectSq(index); }
 
-void TFSqPreview::GoToRecord(int index) {
+void SquarePreviewWindow::GoToRecord(int index) {
     const ScrollPosition to = list_.GoToRecord(index, scroll_, surface_.height());
     const QSignalBlocker bx(SBx), by(SBy);
     SBx->setValue(to.X);
@@ -135,26 +135,26 @@ void TFSqPreview::GoToRecord(int index) {
     scroll_ = {SBx->value(), SBy->value()};
 }
 
-void TFSqPreview::ImgRenderClick(int x, int y) {
+void SquarePreviewWindow::ImgRenderClick(int x, int y) {
     const int index = list_.GetIdOfSqAtXY(x, y, scroll_);
     SelectSq(index);
     if (index >= 0) GoToRecord(index);
     Render();
 }
 
-void TFSqPreview::BtnShowIdClick() {
+void SquarePreviewWindow::BtnShowIdClick() {
     idMode_ = !idMode_;
     BtnShowId->setText(idMode_ ? QString() : QStringLiteral("Id"));
     Render();
 }
 
-void TFSqPreview::CopyPicture() {
+void SquarePreviewWindow::CopyPicture() {
     if (!surface_.isNull()) QApplication::clipboard()->setImage(surface_);
 }
 
 // Opening: the top of the list, nothing selected, the surface of the view's
 // size, drawn.
-void TFSqPreview::showEvent(QShowEvent* e) {
+void SquarePreviewWindow::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     list_.SelectSq(-1);
     scroll_ = {};
@@ -166,12 +166,12 @@ void TFSqPreview::showEvent(QShowEvent* e) {
     LayoutControls();
 }
 
-void TFSqPreview::resizeEvent(QResizeEvent* e) {
+void SquarePreviewWindow::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
     LayoutControls();
 }
 
-void TFSqPreview::done(int result) {
+void SquarePreviewWindow::done(int result) {
     ClearList();
     surface_ = QImage();
     QDialog::done(result);
@@ -180,7 +180,7 @@ void TFSqPreview::done(int result) {
 // The scroll bars along the right and bottom edges, the "Id" button at the
 // bottom right, large enough for its caption (the bottom row as high as
 // the button, the horizontal bar ending at it), the view in the rest.
-void TFSqPreview::LayoutControls() {
+void SquarePreviewWindow::LayoutControls() {
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const QFontMetrics metrics = BtnShowId->fontMetrics();
     const int buttonHeight = std::max(bar, metrics.height() + 8);
@@ -196,14 +196,14 @@ void TFSqPreview::LayoutControls() {
     Render();
 }
 
-void TFSqPreview::UpdateScrollRanges() {
+void SquarePreviewWindow::UpdateScrollRanges() {
     const QSignalBlocker bx(SBx), by(SBy);
     SBx->setRange(0, std::max(0, list_.ContentWidth() - surface_.width()));
     SBy->setRange(0, std::max(0, list_.ContentHeight() - surface_.height()));
     scroll_ = {SBx->value(), SBy->value()};
 }
 
-void TFSqPreview::PrepareColours(double factor) {
+void SquarePreviewWindow::PrepareColours(double factor) {
     if (factor == coloursFactor_ && std::memcmp(coloursPalette_.data(), project_.Palette.data(), 1024) == 0) return;
     coloursFactor_ = factor;
     coloursPalette_ = project_.Palette;
@@ -217,7 +217,7 @@ void TFSqPreview::PrepareColours(double factor) {
     }
 }
 
-void TFSqPreview::DrawBitmap(const std::uint8_t* pixels, int x, double factor, int y) {
+void SquarePreviewWindow::DrawBitmap(const std::uint8_t* pixels, int x, double factor, int y) {
     if (surface_.isNull()) return;
     PrepareColours(factor);
     const int w = surface_.width(), h = surface_.height();
@@ -234,7 +234,7 @@ void TFSqPreview::DrawBitmap(const std::uint8_t* pixels, int x, double factor, i
     }
 }
 
-void TFSqPreview::DrawOutline(int x, int y, std::uint32_t colour) {
+void SquarePreviewWindow::DrawOutline(int x, int y, std::uint32_t colour) {
     const int w = surface_.width(), h = surface_.height();
     const qsizetype stride = surface_.bytesPerLine() / 4;
     auto* base = reinterpret_cast<std::uint32_t*>(surface_.bits());
@@ -249,14 +249,14 @@ void TFSqPreview::DrawOutline(int x, int y, std::uint32_t colour) {
     }
 }
 
-void TFSqPreview::DrawHorizontalLine(int y, std::uint32_t colour) {
+void SquarePreviewWindow::DrawHorizontalLine(int y, std::uint32_t colour) {
     if (y < 0 || y >= surface_.height()) return;
     auto* row = reinterpret_cast<std::uint32_t*>(surface_.scanLine(y));
     std::fill(row, row + surface_.width(), colour);
 }
 
 // Size-10 white Arial, no fill behind it, the top-left of the text at (x, y).
-void TFSqPreview::DrawText(int x, int y, const QString& text) {
+void SquarePreviewWindow::DrawText(int x, int y, const QString& text) {
     if (y >= surface_.height() || x >= surface_.width()) return;
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(PointsToPixels(10, Ppi));
@@ -267,7 +267,7 @@ void TFSqPreview::DrawText(int x, int y, const QString& text) {
     painter.drawText(QRect(x, y, 1000, font.pixelSize() * 2), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
 }
 
-const editor::LabelFont& TFSqPreview::SmallFont() {
+const editor::LabelFont& SquarePreviewWindow::SmallFont() {
     if (!smallFont_ || smallFontPpi_ != Ppi) {
         smallFont_ = std::make_unique<editor::LabelFont>(PointsToPixels(7, Ppi));
         smallFontPpi_ = Ppi;
@@ -275,7 +275,7 @@ const editor::LabelFont& TFSqPreview::SmallFont() {
     return *smallFont_;
 }
 
-void TFSqPreview::DrawSquare(const TSq& sq, int x, int y, bool outlined, bool selected) {
+void SquarePreviewWindow::DrawSquare(const MapSquare& sq, int x, int y, bool outlined, bool selected) {
     if (x > surface_.width() || y > surface_.height() || x + 32 < 0 || y + 32 < 0) return;
     DrawBitmap(project_.Bitmap(sq.Gnd), x, factor_, y);
     DrawBitmap(project_.Bitmap(sq.Top), x, factor_, y);
@@ -294,7 +294,7 @@ void TFSqPreview::DrawSquare(const TSq& sq, int x, int y, bool outlined, bool se
     }
 }
 
-void TFSqPreview::Render() {
+void SquarePreviewWindow::Render() {
     if (!surface_.isNull()) {
         surface_.fill(kBlack);
         factor_ = idMode_ ? 0.7 : 1.0;
@@ -305,16 +305,16 @@ void TFSqPreview::Render() {
             if (rec.Top > viewBottom) break;
             const int ox = -scroll_.X, oy = rec.Top - scroll_.Y;
             DrawText(ox + IdX, oy + IdY, QString::number(rec.Id));
-            const TTile& main = *rec.Main;
+            const MapTile& main = *rec.Main;
             for (int c = 0; c < main.Width; ++c)
                 for (int r = 0; r < main.Height; ++r) {
-                    const TSq& sq = main.SqAt(c, r);
+                    const MapSquare& sq = main.SqAt(c, r);
                     DrawSquare(sq, ox + MainX + 32 * c, oy + MainY + 32 * r, list_.IsObjectStart(sq), rec.Selected);
                 }
             if (rec.Neighbours) {
                 DrawText(ox + EastX, oy + EastY, QStringLiteral("E: (%1)").arg(rec.EastCount));
                 DrawText(ox + SouthX, oy + SouthY, QStringLiteral("S: (%1)").arg(rec.SouthCount));
-                const TTile& strip = *rec.Strip;
+                const MapTile& strip = *rec.Strip;
                 for (int c = 0; c < strip.Width; ++c)
                     for (int r = 0; r < strip.Height; ++r)
                         DrawSquare(strip.SqAt(c, r), ox + StripX + 32 * c, oy + StripY + 32 * r, false, false);

@@ -1,5 +1,5 @@
 #pragma once
-// TFSqPreview, the square preview window: what the generator has learned as
+// SquarePreviewWindow, the square preview window: what the generator has learned as
 // a scrollable list of pictures, drawn from the project's bitmaps. Each
 // record shows its number and its square or object and, in the neighbours
 // view, the square's right and lower neighbours; a click on a neighbour
@@ -27,11 +27,11 @@ class LabelFont;
 
 namespace zorvane::generator_ui {
 
-class TFSqPreview : public QDialog {
+class SquarePreviewWindow : public QDialog {
 public:
     // `owner`: the window it opens over and is centred on.
-    TFSqPreview(const Project& project, QWidget* owner);
-    ~TFSqPreview() override;
+    SquarePreviewWindow(const Project& project, QWidget* owner);
+    ~SquarePreviewWindow() override;
 
     // Screen pixels per inch of the main window: the design size and the
     // fonts follow it.
@@ -78,7 +78,7 @@ private:
     void UpdateScrollRanges();
     void PrepareColours(double factor);
     // One square of a record's tile: its bitmaps, outlines and id texts.
-    void DrawSquare(const TSq& sq, int x, int y, bool outlined, bool selected);
+    void DrawSquare(const MapSquare& sq, int x, int y, bool outlined, bool selected);
     void DrawOutline(int x, int y, std::uint32_t colour);
     void DrawHorizontalLine(int y, std::uint32_t colour);
     void DrawText(int x, int y, const QString& text);

@@ -16,22 +16,22 @@ QImage ChartImage(const ChartPicture& picture, WhitePixels white) {
     return img;
 }
 
-TChart::TChart(LineChartKind kind, QWidget* parent) : QWidget(parent), chart_(kind) {
+LineChartWidget::LineChartWidget(LineChartKind kind, QWidget* parent) : QWidget(parent), chart_(kind) {
     setObjectName(kind == LineChartKind::Recent ? QStringLiteral("RecentChart") : QStringLiteral("WholeRunChart"));
     resize(220, 70);
 }
 
-void TChart::InitChart() {
+void LineChartWidget::InitChart() {
     chart_.InitChart(width(), height());
     Refresh();
 }
 
-void TChart::AddSample(int percent) {
+void LineChartWidget::AddSample(int percent) {
     chart_.AddSample(percent, isVisible() ? ChartVisibility::Shown : ChartVisibility::Hidden);
     if (isVisible()) Refresh();
 }
 
-void TChart::Refresh() {
+void LineChartWidget::Refresh() {
     image_ = ChartImage(chart_.Picture(), WhitePixels::SeeThrough);
     QPainter p(&image_);
     QFont f(QStringLiteral("Arial"));
@@ -45,39 +45,39 @@ void TChart::Refresh() {
     update();
 }
 
-void TChart::paintEvent(QPaintEvent*) {
+void LineChartWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, image_);
 }
 
-TMapChart::TMapChart(QWidget* parent) : QWidget(parent) {
+MapChartWidget::MapChartWidget(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MapChart"));
     resize(200, 200);
 }
 
-void TMapChart::InitMapChart(int width, int height) {
+void MapChartWidget::InitMapChart(int width, int height) {
     chart_.InitMapChart(width, height);
     resize(chart_.Picture().Width, chart_.Picture().Height);
     Refresh();
 }
 
-void TMapChart::FillRows(int a, int b) {
+void MapChartWidget::FillRows(int a, int b) {
     chart_.FillRows(a, b);
     Refresh();
 }
 
-void TMapChart::DrawRow(int row, const FirstLineDrawing& firstLine) {
+void MapChartWidget::DrawRow(int row, const FirstLineDrawing& firstLine) {
     if (!isVisible()) return;
     chart_.DrawRow(row, firstLine);
     Refresh();
 }
 
-void TMapChart::Refresh() {
+void MapChartWidget::Refresh() {
     image_ = ChartImage(chart_.Picture(), WhitePixels::Opaque);
     update();
 }
 
-void TMapChart::paintEvent(QPaintEvent*) {
+void MapChartWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, image_);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// TChart and TMapChart: the statistics window's charts as controls. The
+// LineChartWidget and MapChartWidget: the statistics window's charts as controls. The
 // pictures are made by the core's charts; these controls add the text
 // labels and show them (white in a line chart is see-through, so the
 // window's colour shows behind the axes).
@@ -11,9 +11,9 @@
 
 namespace zorvane::editor {
 
-class TChart : public QWidget {
+class LineChartWidget : public QWidget {
 public:
-    TChart(LineChartKind kind, QWidget* parent);
+    LineChartWidget(LineChartKind kind, QWidget* parent);
 
     void InitChart();  // a fresh history at the control's size
     void AddSample(int percent);
@@ -29,9 +29,9 @@ private:
     QImage image_;
 };
 
-class TMapChart : public QWidget {
+class MapChartWidget : public QWidget {
 public:
-    explicit TMapChart(QWidget* parent);
+    explicit MapChartWidget(QWidget* parent);
 
     void InitMapChart(int width, int height);  // takes the picture's size
     void FillRows(int a, int b);

@@ -111,7 +111,7 @@ QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& availabl
 
 // A tool window of the main window: above it, and below the modal windows
 // that open over the main window (a stay-on-top window would hide them).
-TFStats::TFStats(MainWindow& window, TMapGenerator& generator)
+StatsWindow::StatsWindow(MainWindow& window, MapGenerator& generator)
     : QWidget(&window, Qt::Tool | Qt::WindowCloseButtonHint), window_(window),
       generator_(generator) {
     setObjectName(QStringLiteral("TFStats"));
@@ -130,9 +130,9 @@ TFStats::TFStats(MainWindow& window, TMapGenerator& generator)
     ShowStatistics(GenerationStatistics{});
 }
 
-TFStats::~TFStats() = default;
+StatsWindow::~StatsWindow() = default;
 
-void TFStats::CreateControls() {
+void StatsWindow::CreateControls() {
     const double ppi = window_.Ppi();
     const auto scaled = [ppi](int n) { return ScaleDim(n, ppi); };
     const int step = scaled(kLineStep);
@@ -197,11 +197,11 @@ void TFStats::CreateControls() {
     connect(CBcharts, &QCheckBox::toggled, this, [this](bool on) { CBchartsClick(on); });
 
     const int chartsTop = y + 3 * step;
-    ChartRecent = new TChart(LineChartKind::Recent, content_);
+    ChartRecent = new LineChartWidget(LineChartKind::Recent, content_);
     ChartRecent->setGeometry(4, chartsTop, 220, 70);
-    ChartWhole = new TChart(LineChartKind::WholeRun, content_);
+    ChartWhole = new LineChartWidget(LineChartKind::WholeRun, content_);
     ChartWhole->setGeometry(4, chartsTop + 70 + step, 220, 70);
-    MapChart = new TMapChart(content_);
+    MapChart = new MapChartWidget(content_);
     MapChart->setGeometry(4 + 220 + step, chartsTop, 200, 200);
     designHeight_ = chartsTop + scaled(244);
 
@@ -211,11 +211,11 @@ void TFStats::CreateControls() {
         w->installEventFilter(this);
 }
 
-int TFStats::FrameExtra() const {
+int StatsWindow::FrameExtra() const {
     return style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
 }
 
-void TFStats::FitToScreen() {
+void StatsWindow::FitToScreen() {
     const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
     const int screenHeight = screen ? screen->geometry().height() : designHeight_;
     const int frame = FrameExtra();
@@ -230,26 +230,26 @@ void TFStats::FitToScreen() {
 
 // --- What the driver tells -----------------------------------------------
 
-void TFStats::ResetHeartbeat() { heartbeat_ = 0; }
+void StatsWindow::ResetHeartbeat() { heartbeat_ = 0; }
 
-void TFStats::AdvanceHeartbeat(bool threadsWorked) {
+void StatsWindow::AdvanceHeartbeat(bool threadsWorked) {
     if (threadsWorked) heartbeat_ = (heartbeat_ + 1) % 3;
 }
 
-QChar TFStats::Heartbeat() const { return QLatin1Char(kHeartbeat[heartbeat_]); }
+QChar StatsWindow::Heartbeat() const { return QLatin1Char(kHeartbeat[heartbeat_]); }
 
-void TFStats::ResetCharts(int innerWidth, int innerHeight) {
+void StatsWindow::ResetCharts(int innerWidth, int innerHeight) {
     innerHeight_ = innerHeight;
     ChartRecent->InitChart();
     ChartWhole->InitChart();
     MapChart->InitMapChart(innerWidth, innerHeight);
 }
 
-void TFStats::ShowIfRequested() {
+void StatsWindow::ShowIfRequested() {
     if (showPending_) show();
 }
 
-void TFStats::ShowSettings(const RunDescription& run) {
+void StatsWindow::ShowSettings(const RunDescription& run) {
     innerHeight_ = run.MapHeight - 2 * BorderWidth;
     firstLine_ = FirstLineDrawing{run.Simplified, run.StartingLine};
     const auto text = [](const std::string& s) { return QString::fromStdString(s); };
@@ -273,7 +273,7 @@ void TFStats::ShowSettings(const RunDescription& run) {
     SetValue(SettingsLine::BackupFile, text(run.BackupFile));
 }
 
-void TFStats::ShowBackupSchedule(std::string_view text) {
+void StatsWindow::ShowBackupSchedule(std::string_view text) {
     SetValue(SettingsLine::BackupSchedule, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
@@ -281,7 +281,7 @@ void TFStats::ShowBackupSchedule(std::string_view text) {
 // follow at most every kValuesRefreshMs (a label drawn anew each time
 // would cost the run more than its own work), and at once when the
 // generator turns idle, so that a run's last values are shown when it ends.
-void TFStats::ShowStatistics(const GenerationStatistics& s) {
+void StatsWindow::ShowStatistics(const GenerationStatistics& s) {
     staged_ = s;
     lastPercent_ = static_cast<int>(s.Percent);
     lastRow_ = s.CurrentRow;
@@ -289,12 +289,12 @@ void TFStats::ShowStatistics(const GenerationStatistics& s) {
     if (lastPercent_ == 100) MapChart->FillRows(0, innerHeight_ - 1);
 }
 
-void TFStats::ShowElapsedTime(std::chrono::steady_clock::duration elapsed) {
+void StatsWindow::ShowElapsedTime(std::chrono::steady_clock::duration elapsed) {
     staged_.Elapsed = elapsed;
     ValuesChanged();
 }
 
-void TFStats::SetGeneratorState(GeneratorState state) {
+void StatsWindow::SetGeneratorState(GeneratorState state) {
     state_ = staged_.State = state;
     if (state == GeneratorState::Idle)
         timer_.stop();
@@ -303,14 +303,14 @@ void TFStats::SetGeneratorState(GeneratorState state) {
     ValuesChanged();
 }
 
-void TFStats::ValuesChanged() {
+void StatsWindow::ValuesChanged() {
     if (state_ == GeneratorState::Idle)
         ShowValues();
     else if (!valuesTimer_.isActive())
         valuesTimer_.start();
 }
 
-void TFStats::ShowValues() {
+void StatsWindow::ShowValues() {
     valuesTimer_.stop();
     const GenerationStatistics& s = staged_;
     const std::string_view state = GeneratorStateText(s.State);
@@ -332,21 +332,21 @@ void TFStats::ShowValues() {
     SetValue(StatsLine::ThreadErrors, QString::number(s.ThreadErrors));
 }
 
-void TFStats::SetValue(SettingsLine line, const QString& text) { SetText(Value(line), text); }
-void TFStats::SetValue(StatsLine line, const QString& text) { SetText(Value(line), text); }
+void StatsWindow::SetValue(SettingsLine line, const QString& text) { SetText(Value(line), text); }
+void StatsWindow::SetValue(StatsLine line, const QString& text) { SetText(Value(line), text); }
 
 // --- Charts ---------------------------------------------------------------
 
-void TFStats::ChartsTick() {
+void StatsWindow::ChartsTick() {
     ChartRecent->AddSample(lastPercent_);
     ChartWhole->AddSample(lastPercent_);
     if (lastRow_ > 2 && MapChart->isVisible())
         MapChart->LoadSubchains(ChartSegmentsOf(
-            std::span<const TSubChain>(generator_.SC.data(), static_cast<std::size_t>(generator_.SCCount))));
+            std::span<const SubChainRecord>(generator_.SubChains.data(), static_cast<std::size_t>(generator_.SubChainCount))));
     MapChart->DrawRow(lastRow_ - 2, firstLine_);
 }
 
-void TFStats::CBchartsClick(bool on) {
+void StatsWindow::CBchartsClick(bool on) {
     chartsOn_ = on;
     ChartRecent->setVisible(on);
     ChartWhole->setVisible(on);
@@ -362,7 +362,7 @@ void TFStats::CBchartsClick(bool on) {
 // time, then where it was when it was closed. The inner rectangle is
 // placed (a window not shown yet may not know its frame, and the system
 // must not push the title bar off the screen).
-void TFStats::showEvent(QShowEvent* e) {
+void StatsWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!e->spontaneous()) {
         const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
@@ -382,7 +382,7 @@ void TFStats::showEvent(QShowEvent* e) {
     if (ShownChanged) ShownChanged(true);
 }
 
-void TFStats::hideEvent(QHideEvent* e) {
+void StatsWindow::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
     place_ = geometry().topLeft();
     // Hidden by the system (the main window minimised) is not closed.
@@ -394,7 +394,7 @@ void TFStats::hideEvent(QHideEvent* e) {
 // Every key pressed or released in the window goes to the main window's
 // controller, once: it is taken where it first arrives. Space stays the
 // check box's own.
-bool TFStats::eventFilter(QObject* watched, QEvent* e) {
+bool StatsWindow::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
     auto* key = static_cast<QKeyEvent*>(e);
     if (watched == CBcharts && key->key() == Qt::Key_Space) return false;
@@ -402,8 +402,8 @@ bool TFStats::eventFilter(QObject* watched, QEvent* e) {
     return true;
 }
 
-void TFStats::PassKey(const QKeyEvent& key) {
-    TSterowanie& controller = window_.controller();
+void StatsWindow::PassKey(const QKeyEvent& key) {
+    InputController& controller = window_.controller();
     if (!controller.Enabled) return;
     if (key.type() == QEvent::KeyPress)
         controller.KeyDown(VirtualKey(key));

@@ -1,5 +1,5 @@
 #pragma once
-// TFStats, the "Generator Statistics" window: the settings of the running
+// StatsWindow, the "Generator Statistics" window: the settings of the running
 // generation, its live statistics and three charts (the completed
 // percentage of the last 40 seconds and of the whole run, and the map of
 // rows done with the line fragments of the current row). It only shows what
@@ -32,14 +32,14 @@ class QLabel;
 class QScrollArea;
 
 namespace zorvane {
-class TMapGenerator;
+class MapGenerator;
 }
 
 namespace zorvane::editor {
 
 class MainWindow;
-class TChart;
-class TMapChart;
+class LineChartWidget;
+class MapChartWidget;
 
 // "HH:MM:SS" of a time span; the hours wrap after 24.
 QString ClockText(std::chrono::steady_clock::duration span);
@@ -93,12 +93,12 @@ enum class StatsLine {
 };
 inline constexpr int StatsLineCount = 15;
 
-class TFStats : public QWidget, public GenerationReport {
+class StatsWindow : public QWidget, public GenerationReport {
 public:
     // `generator` holds the sub-chains of the row being generated, which the
     // map chart draws.
-    TFStats(MainWindow& window, TMapGenerator& generator);
-    ~TFStats() override;
+    StatsWindow(MainWindow& window, MapGenerator& generator);
+    ~StatsWindow() override;
 
     // What the driver tells.
     void ResetHeartbeat() override;
@@ -130,9 +130,9 @@ public:
     QLabel* LEsc;
     QLabel* LStatistics;
     QCheckBox* CBcharts;
-    TChart* ChartRecent;
-    TChart* ChartWhole;
-    TMapChart* MapChart;
+    LineChartWidget* ChartRecent;
+    LineChartWidget* ChartWhole;
+    MapChartWidget* MapChart;
     QScrollArea* Scroll;
 
 protected:
@@ -155,7 +155,7 @@ private:
     void SetValue(StatsLine line, const QString& text);
 
     MainWindow& window_;
-    TMapGenerator& generator_;
+    MapGenerator& generator_;
     QWidget* content_ = nullptr;
     std::array<QLabel*, SettingsLineCount> settingValues_{};
     std::array<QLabel*, StatsLineCount> statValues_{};

@@ -91,40 +91,40 @@ void TileView::paintEvent(QPaintEvent*) {
     if (!Surface.isNull()) painter.drawImage(0, 0, Surface);
 }
 
-TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
+TileEditWindow::TileEditWindow(MainWindow& main) : QDialog(&main), main_(main) {
     setObjectName(QStringLiteral("FTileEdit"));
     setWindowTitle(QStringLiteral("Edit Tile"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setMinimumSize(640, 469);
     resize(632, 442);
 
-    GroupBox1 = Group(this, "GroupBox1", "Ground Layer");
-    BtnAddGnd = Button(GroupBox1, "BtnAddGnd", "Add");
-    BtnDelGnd = Button(GroupBox1, "BtnDelGnd", "Remove");
-    BtnExpGnd = Button(GroupBox1, "BtnExpGnd", "Export to bmp");
-    GroupBox2 = Group(this, "GroupBox2", "Top Layer");
-    BtnAddTop = Button(GroupBox2, "BtnAddTop", "Add");
-    BtnDelTop = Button(GroupBox2, "BtnDelTop", "Remove");
-    BtnExpTop = Button(GroupBox2, "BtnExpTop", "Export to bmp");
-    GroupBox3 = Group(this, "GroupBox3", "Attributes Layer");
-    BtnImportAtr = Button(GroupBox3, "BtnImportAtr", "Import");
-    BtnExportBtn = Button(GroupBox3, "BtnExportBtn", "Export");
-    BtnInfoAtr = Button(GroupBox3, "BtnInfoAtr", "Help");
-    GroupBox4 = Group(this, "GroupBox4", "Trasnp. color");
-    BtnPickTransp = Button(GroupBox4, "BtnPickTransp", "Pick");
-    SEtranspId = new QSpinBox(GroupBox4);
+    GroundGroup = Group(this, "GroupBox1", "Ground Layer");
+    BtnAddGnd = Button(GroundGroup, "BtnAddGnd", "Add");
+    BtnDelGnd = Button(GroundGroup, "BtnDelGnd", "Remove");
+    BtnExpGnd = Button(GroundGroup, "BtnExpGnd", "Export to bmp");
+    TopGroup = Group(this, "GroupBox2", "Top Layer");
+    BtnAddTop = Button(TopGroup, "BtnAddTop", "Add");
+    BtnDelTop = Button(TopGroup, "BtnDelTop", "Remove");
+    BtnExpTop = Button(TopGroup, "BtnExpTop", "Export to bmp");
+    AttributeGroup = Group(this, "GroupBox3", "Attributes Layer");
+    BtnImportAtr = Button(AttributeGroup, "BtnImportAtr", "Import");
+    BtnExportAtr = Button(AttributeGroup, "BtnExportBtn", "Export");
+    BtnInfoAtr = Button(AttributeGroup, "BtnInfoAtr", "Help");
+    TransparentColourGroup = Group(this, "GroupBox4", "Trasnp. color");
+    BtnPickTransp = Button(TransparentColourGroup, "BtnPickTransp", "Pick");
+    SEtranspId = new QSpinBox(TransparentColourGroup);
     SEtranspId->setObjectName(QStringLiteral("SEtranspId"));
-    GroupBox5 = Group(this, "GroupBox5", "Fog color");
-    BtnPickFog = Button(GroupBox5, "BtnPickFog", "Pick");
-    SEfogId = new QSpinBox(GroupBox5);
+    FogColourGroup = Group(this, "GroupBox5", "Fog color");
+    BtnPickFog = Button(FogColourGroup, "BtnPickFog", "Pick");
+    SEfogId = new QSpinBox(FogColourGroup);
     SEfogId->setObjectName(QStringLiteral("SEfogId"));
     for (QSpinBox* se : {SEtranspId, SEfogId}) se->setRange(0, 255);
     for (QWidget* control : std::initializer_list<QWidget*>{SEtranspId, SEfogId, BtnPickTransp, BtnPickFog})
         control->setPalette(OwnColours());
     SEfogId->setValue(1);
-    GroupBox6 = Group(this, "GroupBox6", "Tile Changes");
-    BtnSave = Button(GroupBox6, "BtnSave", "Apply");
-    BtnCancel = Button(GroupBox6, "BtnCancel", "Cancel");
+    TileChangesGroup = Group(this, "GroupBox6", "Tile Changes");
+    BtnSave = Button(TileChangesGroup, "BtnSave", "Apply");
+    BtnCancel = Button(TileChangesGroup, "BtnCancel", "Cancel");
 
     TBatr = new QToolBar(QStringLiteral("Attributes Toolbar"), this);
     TBatr->setObjectName(QStringLiteral("TBatr"));
@@ -154,21 +154,21 @@ TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
     connect(BtnExpTop, &QPushButton::clicked, this, [this] { ExportLayerClick(LayerKind::Top); });
     connect(BtnPickTransp, &QPushButton::clicked, this, [this] { PickClick(PickMode::Transparent); });
     connect(BtnPickFog, &QPushButton::clicked, this, [this] { PickClick(PickMode::Fog); });
-    connect(BtnSave, &QPushButton::clicked, this, &TFTileEdit::BtnSaveClick);
+    connect(BtnSave, &QPushButton::clicked, this, &TileEditWindow::BtnSaveClick);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BtnImportAtr, &QPushButton::clicked, this, &TFTileEdit::ImportAtrClick);
-    connect(BtnExportBtn, &QPushButton::clicked, this, &TFTileEdit::ExportAtrClick);
-    connect(BtnInfoAtr, &QPushButton::clicked, this, &TFTileEdit::InfoAtrClick);
+    connect(BtnImportAtr, &QPushButton::clicked, this, &TileEditWindow::ImportAtrClick);
+    connect(BtnExportAtr, &QPushButton::clicked, this, &TileEditWindow::ExportAtrClick);
+    connect(BtnInfoAtr, &QPushButton::clicked, this, &TileEditWindow::InfoAtrClick);
     connect(SEtranspId, &QSpinBox::valueChanged, this, [this](int v) {
         state_.TranspId = v;
-        UpdateColourBox(GroupBox4, v, 219);
+        UpdateColourBox(TransparentColourGroup, v, 219);
         Render();
     });
     connect(SEfogId, &QSpinBox::valueChanged, this, [this](int v) {
         state_.FogId = v;
-        UpdateColourBox(GroupBox5, v, 219);
+        UpdateColourBox(FogColourGroup, v, 219);
     });
-    for (QAction* a : {TBbtnShowGnd, TBbtnShowTop, TBbtnShowGrid}) connect(a, &QAction::toggled, this, &TFTileEdit::Render);
+    for (QAction* a : {TBbtnShowGnd, TBbtnShowTop, TBbtnShowGrid}) connect(a, &QAction::toggled, this, &TileEditWindow::Render);
     connect(SBx, &QScrollBar::valueChanged, this, [this](int v) {
         scrollX_ = v;
         Render();
@@ -231,22 +231,22 @@ TFTileEdit::TFTileEdit(MainWindow& main) : QDialog(&main), main_(main) {
     LayoutControls();
 }
 
-void TFTileEdit::ZoomTo(int square) {
+void TileEditWindow::ZoomTo(int square) {
     square_ = std::clamp(square, kZoomLevels.front(), kZoomLevels.back());
     UpdateScrollbars();
     Render();
 }
 
-void TFTileEdit::ZoomStep(int direction) {
+void TileEditWindow::ZoomStep(int direction) {
     const auto next = std::upper_bound(kZoomLevels.begin(), kZoomLevels.end(), square_);
     const auto at = std::lower_bound(kZoomLevels.begin(), kZoomLevels.end(), square_);
     if (direction > 0 && next != kZoomLevels.end()) ZoomTo(*next);
     if (direction < 0 && at != kZoomLevels.begin()) ZoomTo(*(at - 1));
 }
 
-TFTileEdit::~TFTileEdit() { qApp->removeEventFilter(this); }
+TileEditWindow::~TileEditWindow() { qApp->removeEventFilter(this); }
 
-void TFTileEdit::LayoutControls() {
+void TileEditWindow::LayoutControls() {
     const int w = width(), h = height();
     const int iconsWidth = std::min(w, TBicons->sizeHint().width());
     TBicons->setGeometry(w - iconsWidth, 0, iconsWidth, kToolBarHeight);
@@ -261,16 +261,16 @@ void TFTileEdit::LayoutControls() {
         }
         y += height + 2;
     };
-    place(GroupBox1, {BtnAddGnd, BtnDelGnd, BtnExpGnd}, 92);
-    place(GroupBox2, {BtnAddTop, BtnDelTop, BtnExpTop}, 92);
-    place(GroupBox3, {BtnImportAtr, BtnExportBtn, BtnInfoAtr}, 92);
-    for (auto [box, pick, se] : {std::tuple{GroupBox4, BtnPickTransp, SEtranspId}, std::tuple{GroupBox5, BtnPickFog, SEfogId}}) {
+    place(GroundGroup, {BtnAddGnd, BtnDelGnd, BtnExpGnd}, 92);
+    place(TopGroup, {BtnAddTop, BtnDelTop, BtnExpTop}, 92);
+    place(AttributeGroup, {BtnImportAtr, BtnExportAtr, BtnInfoAtr}, 92);
+    for (auto [box, pick, se] : {std::tuple{TransparentColourGroup, BtnPickTransp, SEtranspId}, std::tuple{FogColourGroup, BtnPickFog, SEfogId}}) {
         box->setGeometry(4, y, kPanelWidth - 8, 46);
         pick->setGeometry(6, 18, 60, 22);
         se->setGeometry(70, 18, kPanelWidth - 84, 22);
         y += 48;
     }
-    GroupBox6->setGeometry(4, y, kPanelWidth - 8, 46);
+    TileChangesGroup->setGeometry(4, y, kPanelWidth - 8, 46);
     BtnSave->setGeometry(6, 18, 62, 22);
     BtnCancel->setGeometry(70, 18, kPanelWidth - 84, 22);
     const int viewW = std::max(0, w - kPanelWidth - kScrollBarSize), viewH = std::max(0, h - kToolBarHeight - kScrollBarSize);
@@ -279,21 +279,21 @@ void TFTileEdit::LayoutControls() {
     SBy->setGeometry(kPanelWidth + viewW, kToolBarHeight, kScrollBarSize, viewH);
 }
 
-void TFTileEdit::resizeEvent(QResizeEvent* e) {
+void TileEditWindow::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
     LayoutControls();
     UpdateScrollbars();
     Render();
 }
 
-void TFTileEdit::Execute(TileEditMode mode, int editedTile) {
+void TileEditWindow::Execute(TileEditMode mode, int editedTile) {
     state_.TranspId = SEtranspId->value();
     state_.FogId = SEfogId->value();
     OpenTileEditorState(state_, main_.project(), mode, editedTile);
     SEtranspId->setValue(state_.TranspId);
     SEfogId->setValue(state_.FogId);
-    UpdateColourBox(GroupBox4, state_.TranspId, 219);
-    UpdateColourBox(GroupBox5, state_.FogId, 219);
+    UpdateColourBox(TransparentColourGroup, state_.TranspId, 219);
+    UpdateColourBox(FogColourGroup, state_.FogId, 219);
     move(main_.pos() + QPoint(160, 90));
     SBx->setValue(0);
     SBy->setValue(0);
@@ -303,14 +303,14 @@ void TFTileEdit::Execute(TileEditMode mode, int editedTile) {
     exec();
 }
 
-void TFTileEdit::done(int result) {
+void TileEditWindow::done(int result) {
     CancelPickColor();
     CloseTileEditorState(state_);
     ImgRender->Surface = QImage();
     QDialog::done(result);
 }
 
-void TFTileEdit::UpdateColourBox(QGroupBox* box, int index, int blackAbove) {
+void TileEditWindow::UpdateColourBox(QGroupBox* box, int index, int blackAbove) {
     const Rgb c = state_.Palette[static_cast<std::size_t>(index)];
     QPalette pal = box->palette();
     pal.setColor(QPalette::Window, QColor(c.R, c.G, c.B));
@@ -318,7 +318,7 @@ void TFTileEdit::UpdateColourBox(QGroupBox* box, int index, int blackAbove) {
     box->setPalette(pal);
 }
 
-void TFTileEdit::Render() {
+void TileEditWindow::Render() {
     const int vw = ImgRender->width(), vh = ImgRender->height();
     QImage& surface = ImgRender->Surface;
     if (surface.width() != vw || surface.height() != vh) surface = QImage(vw, vh, QImage::Format_RGB888);
@@ -352,7 +352,7 @@ void TFTileEdit::Render() {
     ImgRender->update();
 }
 
-void TFTileEdit::UpdateScrollbars() {
+void TileEditWindow::UpdateScrollbars() {
     auto range = [this](int tile, int view) {
         return std::max(0, (tile * square_ / BitmapSide - view + square_ - 1) / square_);
     };
@@ -360,20 +360,20 @@ void TFTileEdit::UpdateScrollbars() {
     SBy->setRange(0, range(state_.PixelHeight(), ImgRender->height()));
 }
 
-void TFTileEdit::CancelPickColor() {
+void TileEditWindow::CancelPickColor() {
     pick_ = PickMode::None;
     unsetCursor();
     setWindowTitle(QStringLiteral("Edit Tile"));
 }
 
-void TFTileEdit::PickClick(PickMode mode) {
+void TileEditWindow::PickClick(PickMode mode) {
     atrBar_->Select(NoAttributeSelected, AskToSave::No);
     atrBar_->Settle();
     pick_ = mode;
     setCursor(Qt::DragMoveCursor);
 }
 
-void TFTileEdit::AddLayerClick(LayerKind kind) {
+void TileEditWindow::AddLayerClick(LayerKind kind) {
     auto path = main_.ui().chooseFile(FileDialog{"ODbmp", "bitmaps|*.bmp", "", false, false, true, true});
     if (!path) return;
     main_.Guarded([&] {
@@ -382,19 +382,19 @@ void TFTileEdit::AddLayerClick(LayerKind kind) {
     });
     SEtranspId->setValue(state_.TranspId);
     SEfogId->setValue(state_.FogId);
-    UpdateColourBox(GroupBox4, state_.TranspId, 219);
-    UpdateColourBox(GroupBox5, state_.FogId, 219);
+    UpdateColourBox(TransparentColourGroup, state_.TranspId, 219);
+    UpdateColourBox(FogColourGroup, state_.FogId, 219);
     UpdateScrollbars();
     Render();
 }
 
-void TFTileEdit::RemoveLayerClick(LayerKind kind) {
+void TileEditWindow::RemoveLayerClick(LayerKind kind) {
     RemoveLayer(state_, kind);
     UpdateScrollbars();
     Render();
 }
 
-void TFTileEdit::ExportLayerClick(LayerKind kind) {
+void TileEditWindow::ExportLayerClick(LayerKind kind) {
     const LayerImage& layer = state_.Layer(kind);
     if (!layer.Present()) return;
     auto path = main_.ui().chooseFile(FileDialog{"SDbmp", "bitmaps|*.bmp", "", true, true});
@@ -404,7 +404,7 @@ void TFTileEdit::ExportLayerClick(LayerKind kind) {
     });
 }
 
-void TFTileEdit::BtnSaveClick() {
+void TileEditWindow::BtnSaveClick() {
     if (!state_.Ground.Present() && !state_.Top.Present()) return;
     Project& p = main_.project();
     auto* list = main_.findChild<QListWidget*>(QStringLiteral("LBNewTiles"));
@@ -425,7 +425,7 @@ void TFTileEdit::BtnSaveClick() {
     if (out.Result == ApplyResult::Applied) accept();
 }
 
-void TFTileEdit::PaintAttributeAt(QPoint viewPos) {
+void TileEditWindow::PaintAttributeAt(QPoint viewPos) {
     if (state_.SelectedAtr < 0) return;
     auto square = [this](int px) { return px >= 0 ? px / square_ : -1; };
     const int c = square(viewPos.x()), r = square(viewPos.y());
@@ -435,7 +435,7 @@ void TFTileEdit::PaintAttributeAt(QPoint viewPos) {
 
 // The attribute icons over the picture layers: the attributes while one is
 // selected, the internal values in internal mode.
-void TFTileEdit::DrawAttributeLayer(QImage& surface) {
+void TileEditWindow::DrawAttributeLayer(QImage& surface) {
     const bool internal = state_.InternalMode;
     const AttributeGrid& grid = internal ? state_.InternalAtr : state_.Atr;
     if ((!internal && !AttributeLayerShown(state_)) || grid.Columns == 0 || grid.Rows == 0) return;
@@ -446,7 +446,7 @@ void TFTileEdit::DrawAttributeLayer(QImage& surface) {
             painter.drawImage(QRect((c - scrollX_) * sq, (r - scrollY_) * sq, sq, sq), AttributeIcon(grid.At(c, r)));
 }
 
-void TFTileEdit::ImportAtrClick() {
+void TileEditWindow::ImportAtrClick() {
     auto path = main_.ui().chooseFile(FileDialog{"ODbmp", "bitmaps|*.bmp", "", false, false, true, true});
     if (!path) return;
     main_.Guarded([&] {
@@ -455,7 +455,7 @@ void TFTileEdit::ImportAtrClick() {
     });
 }
 
-void TFTileEdit::ExportAtrClick() {
+void TileEditWindow::ExportAtrClick() {
     if (state_.Atr.Columns < 1 || state_.Atr.Rows < 1) return;
     auto path = main_.ui().chooseFile(FileDialog{"SDbmp", "bitmaps|*.bmp", "", true, true});
     if (!path) return;
@@ -464,7 +464,7 @@ void TFTileEdit::ExportAtrClick() {
     });
 }
 
-void TFTileEdit::InfoAtrClick() { main_.ui().inform(AttributesHelpCaption, AttributesHelpText()); }
+void TileEditWindow::InfoAtrClick() { main_.ui().inform(AttributesHelpCaption, AttributesHelpText()); }
 
 namespace {
 
@@ -484,7 +484,7 @@ bool TypedIntoEditControl(const QWidget* focused, const QKeyEvent& key) {
 // controller as in the main window, except those typed into an edit control
 // (Del in a spin edit must not delete the map's selection); a right press
 // anywhere ends picking.
-bool TFTileEdit::eventFilter(QObject* watched, QEvent* e) {
+bool TileEditWindow::eventFilter(QObject* watched, QEvent* e) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this || !isVisible()) return false;
     if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {

@@ -1,5 +1,5 @@
 #pragma once
-// TFTileEdit, "Edit Tile": the modal window that composes one tile of the
+// TileEditWindow, "Edit Tile": the modal window that composes one tile of the
 // tiles list from a ground and a top picture layer (8-bit *.bmp files) and
 // applies it to the project. The attributes toolbar (TBatr) selects what the
 // mouse paints on the attribute layer; the group "Attributes Layer" imports,
@@ -48,10 +48,10 @@ protected:
 
 enum class PickMode { None, Transparent, Fog };
 
-class TFTileEdit : public QDialog {
+class TileEditWindow : public QDialog {
 public:
-    explicit TFTileEdit(MainWindow& main);
-    ~TFTileEdit() override;
+    explicit TileEditWindow(MainWindow& main);
+    ~TileEditWindow() override;
 
     // Fills the editor for `mode` (edited tile index for Edit, else -1) and
     // runs it modally until Apply, Cancel or the title bar closes it.
@@ -79,9 +79,9 @@ public:
 
     AttributeToolbar* AtrBar() const { return atrBar_; }
 
-    QGroupBox *GroupBox1, *GroupBox2, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6;
+    QGroupBox *GroundGroup, *TopGroup, *AttributeGroup, *TransparentColourGroup, *FogColourGroup, *TileChangesGroup;
     QPushButton *BtnAddGnd, *BtnDelGnd, *BtnExpGnd, *BtnAddTop, *BtnDelTop, *BtnExpTop;
-    QPushButton *BtnImportAtr, *BtnExportBtn, *BtnInfoAtr;
+    QPushButton *BtnImportAtr, *BtnExportAtr, *BtnInfoAtr;
     QPushButton *BtnPickTransp, *BtnPickFog, *BtnSave, *BtnCancel;
     QSpinBox *SEtranspId, *SEfogId;
     QToolBar *TBatr, *TBicons;

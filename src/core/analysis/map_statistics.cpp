@@ -69,7 +69,7 @@ void CountRegions(MapStatistics& s, const SquareGrid& g) {
 
 }  // namespace
 
-SquareGrid InnerSquares(std::span<const TSq> squares, int width, int height) {
+SquareGrid InnerSquares(std::span<const MapSquare> squares, int width, int height) {
     SquareGrid inner;
     if (width <= 2 * BorderWidth || height <= 2 * BorderWidth ||
         squares.size() != static_cast<std::size_t>(width) * height)
@@ -103,7 +103,7 @@ void MapStatistics::Add(const SquareGrid& g) {
     ++Maps;
     if (g.Width <= 0 || g.Height <= 0 || g.Squares.size() != static_cast<std::size_t>(g.Width) * g.Height) return;
     Squares += static_cast<std::int64_t>(g.Squares.size());
-    for (const TSq& q : g.Squares) {
+    for (const MapSquare& q : g.Squares) {
         auto [it, added] = BySquare.try_emplace(SquareKey{q.Gnd, q.Top});
         if (added) it->second.Attribute = q.Atr;
         ++it->second.Count;

@@ -23,13 +23,13 @@ namespace zorvane::analysis {
 struct SquareGrid {
     int Width = 0;
     int Height = 0;
-    std::vector<TSq> Squares;
+    std::vector<MapSquare> Squares;
 };
 
 // The squares inside the border of BorderWidth squares on every side (the
 // part of a map the generator fills); empty when the map has none.
 // `squares` row by row, width x height.
-SquareGrid InnerSquares(std::span<const TSq> squares, int width, int height);
+SquareGrid InnerSquares(std::span<const MapSquare> squares, int width, int height);
 
 struct SquareKey {
     std::uint16_t Gnd = NoBitmap;

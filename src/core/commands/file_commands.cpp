@@ -51,7 +51,7 @@ bool ForcedExtensionMeetsOtherFile(const std::string& fileName, std::string_view
     return target != fileName && FileExists(target);
 }
 
-bool OverwritePrompt2(UserInterface& ui, const std::string& fileName, std::string_view ext) {
+bool ConfirmOverwriteWithExtension(UserInterface& ui, const std::string& fileName, std::string_view ext) {
     if (!ForcedExtensionMeetsOtherFile(fileName, ext)) return true;
     std::string target = ChangeFileExt(fileName, ext);
     std::string text = "\"" + target + "\" already exists.\rDo you want to replace it?";
@@ -73,7 +73,7 @@ bool MakeZpCommand(Project& project, UserInterface& ui, TileSetVariant variant) 
     }
     auto file = ui.chooseFile(SaveTileSetDialog());
     const std::string_view ext = KindEntry(ProjectFileKind::TileSet).extension;
-    if (!file || !OverwritePrompt2(ui, *file, ext)) return false;
+    if (!file || !ConfirmOverwriteWithExtension(ui, *file, ext)) return false;
     BusyScope busy(ui);
     std::string oldPath = project.ZpPath;
     project.ZpPath = AbsolutePath(ChangeFileExt(*file, ext));

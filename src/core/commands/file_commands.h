@@ -25,7 +25,7 @@ bool ForcedExtensionMeetsOtherFile(const std::string& fileName, std::string_view
 // Whether a file chosen in a save dialog may be written once its extension
 // is forced to `ext`; asks "File Exists!" when that leads to another file
 // that exists.
-bool OverwritePrompt2(UserInterface& ui, const std::string& fileName, std::string_view ext);
+bool ConfirmOverwriteWithExtension(UserInterface& ui, const std::string& fileName, std::string_view ext);
 
 // "Nothing to save." when there are no used tiles or no project.
 bool HasSomethingToSave(const Project& project, UserInterface& ui);

@@ -40,11 +40,11 @@ void FillWithBitmap(Project& project, std::uint16_t bitmap) {
     project.UsedTiles.clear();
     project.UsedTiles.reserve(static_cast<std::size_t>(w) * h);
     for (int i = 0; i < w * h; ++i) {
-        auto tile = std::make_unique<TTile>(1, 1);
+        auto tile = std::make_unique<MapTile>(1, 1);
         tile->X = i % w;
         tile->Y = i / w;
         bool border = IsBorderSquare(tile->X, tile->Y, w, h);
-        tile->Sq[0] = TSq{border ? NoBitmap : bitmap, NoBitmap, border ? AtrImpassable : std::uint8_t{0}};
+        tile->Sq[0] = MapSquare{border ? NoBitmap : bitmap, NoBitmap, border ? AtrImpassable : std::uint8_t{0}};
         project.UsedTiles.push_back(std::move(tile));
     }
 }
@@ -54,7 +54,7 @@ void FillWithBitmap(Project& project, std::uint16_t bitmap) {
 // take the place of every used tile. A number beyond the list fills nothing.
 void FillWithTile(Project& project, int tileNr) {
     if (tileNr < 0 || tileNr >= static_cast<int>(project.NewTiles.size())) return;
-    const TTile& tile = *project.NewTiles[static_cast<std::size_t>(tileNr)];
+    const MapTile& tile = *project.NewTiles[static_cast<std::size_t>(tileNr)];
     if (tile.Width <= 0 || tile.Height <= 0) return;
     auto ceilDiv = [](int a, int b) { return a <= 0 ? 0 : (a + b - 1) / b; };
     const int cols = ceilDiv(project.MapWidth - 2 * BorderWidth, tile.Width);

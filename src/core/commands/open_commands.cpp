@@ -14,11 +14,11 @@ namespace zorvane {
 namespace {
 
 // Turns each square into a 1 x 1 used tile in row order.
-void FillUsedTiles(Project& project, const std::vector<TSq>& squares, int width) {
+void FillUsedTiles(Project& project, const std::vector<MapSquare>& squares, int width) {
     project.UsedTiles.clear();
     project.UsedTiles.reserve(squares.size());
     for (std::size_t i = 0; i < squares.size(); ++i) {
-        auto tile = std::make_unique<TTile>(1, 1);
+        auto tile = std::make_unique<MapTile>(1, 1);
         tile->X = static_cast<int>(i % static_cast<std::size_t>(width));
         tile->Y = static_cast<int>(i / static_cast<std::size_t>(width));
         tile->Sq[0] = squares[i];

@@ -64,7 +64,7 @@ std::optional<std::string> NewTileSetPath(UserInterface& ui, const ExportOptions
               "It's necessary to create a new *.zp file.\rTo continue exporting map, select the path and name for "
               "new file.");
     auto chosen = ui.chooseFile(SaveTileSetDialog());
-    if (chosen && !OverwritePrompt2(ui, *chosen, ext)) chosen.reset();
+    if (chosen && !ConfirmOverwriteWithExtension(ui, *chosen, ext)) chosen.reset();
     if (!chosen) ui.error("Error", "Exporting stopped by user!");
     return chosen;
 }
@@ -75,7 +75,7 @@ void TakeWrittenTileSet(Project& project, UserInterface& ui, TileSetVariant vari
     project.ZpModified = false;
     project.ZmeVariant = zme;
     if (zme && std::all_of(project.FileHeader.begin(), project.FileHeader.end(), [](std::uint8_t b) { return b == 0; }))
-        SetDefsZPgora_o(project);
+        SetDefaultFileHeader(project);
     const bool rowsWereBottomUp = project.BottomUpRows;
     MakeRowOrderConsistent(project);
     if (rowsWereBottomUp != project.BottomUpRows) ui.bitmapsChanged();
@@ -158,7 +158,7 @@ std::optional<std::string> ExportToZmZp(Project& project, UserInterface& ui, Til
     auto chosen = ui.chooseFile(SaveMapDialog());
     const std::string ext(KindEntry(ProjectFileKind::Map).extension);
     if (!chosen) return std::nullopt;
-    if (!OverwritePrompt2(ui, *chosen, ext)) return std::nullopt;
+    if (!ConfirmOverwriteWithExtension(ui, *chosen, ext)) return std::nullopt;
     const std::string target = ChangeFileExt(*chosen, ext);
     if (ExportToZmZpFile(project, ui, target, variant) != ExportResult::Exported) return std::nullopt;
     return target;
@@ -188,7 +188,7 @@ std::optional<std::string> SaveZL(Project& project, UserInterface& ui) {
     auto chosen = ui.chooseFile(SaveLayeredDialog());
     const std::string ext(KindEntry(ProjectFileKind::Layered).extension);
     if (!chosen) return std::nullopt;
-    if (!OverwritePrompt2(ui, *chosen, ext)) return std::nullopt;
+    if (!ConfirmOverwriteWithExtension(ui, *chosen, ext)) return std::nullopt;
     const std::string target = ChangeFileExt(*chosen, ext);
     if (!SaveZLFile(project, ui, target)) return std::nullopt;
     return target;

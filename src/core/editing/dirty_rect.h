@@ -23,7 +23,7 @@ struct DirtyRect {
     int Y1 = 0;  // last row
 
     // The tile's rectangle grown by RedrawMargin: columns X - 3 .. X + Width + 3.
-    static DirtyRect Around(const TTile& t) {
+    static DirtyRect Around(const MapTile& t) {
         return {t.X - RedrawMargin, t.X + t.Width + RedrawMargin, t.Y - RedrawMargin, t.Y + t.Height + RedrawMargin};
     }
     // Columns 0 .. MapWidth, rows 0 .. MapHeight.

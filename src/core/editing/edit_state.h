@@ -7,7 +7,7 @@
 
 namespace zorvane {
 
-class TTile;
+class MapTile;
 
 // DragState values.
 inline constexpr int DragIdle = 0;     // nothing follows the mouse
@@ -32,7 +32,7 @@ struct EditState {
     // the tiles list entry, or its single squares once it has been split.
     // Only ever compared with the tiles of the map, never followed: cleared
     // whenever the editing operations destroy those tiles.
-    std::vector<const TTile*> PlacedTiles;
+    std::vector<const MapTile*> PlacedTiles;
     bool SkipNearest = true;  // "Skip to The Nearest Layer"
     DepthBar Depth;
 };

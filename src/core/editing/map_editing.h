@@ -89,7 +89,7 @@ public:
 private:
     Redraw DepthChanged();
     void EndDrag();
-    std::unordered_set<const TTile*> PlacedSet() const;
+    std::unordered_set<const MapTile*> PlacedSet() const;
     void ReportStep(const char* text);
 
     Project& p_;

@@ -22,7 +22,7 @@ std::int64_t SquareKey(int x, int y) {
     return (static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y);
 }
 
-bool Visible(const TSq& s) { return s.Gnd != NoBitmap || s.Top != NoBitmap; }
+bool Visible(const MapSquare& s) { return s.Gnd != NoBitmap || s.Top != NoBitmap; }
 
 // The nearest used tile from `from` + step onwards (step +1 upwards, -1
 // downwards) that has a visible square where a selected tile has one; -1
@@ -31,7 +31,7 @@ int NearestOverlap(const Project& p, int from, int step) {
     std::unordered_set<std::int64_t> squares;
     int x0 = 0, x1 = -1, y0 = 0, y1 = -1;
     for (const auto& e : p.Selection) {
-        const TTile& t = *p.UsedTiles[e.Index];
+        const MapTile& t = *p.UsedTiles[e.Index];
         for (int c = 0; c < t.Width; ++c)
             for (int r = 0; r < t.Height; ++r) {
                 if (!Visible(t.SqAt(c, r))) continue;
@@ -44,7 +44,7 @@ int NearestOverlap(const Project& p, int from, int step) {
     if (squares.empty()) return -1;
     const int count = static_cast<int>(p.UsedTiles.size());
     for (int k = from + step; k >= 0 && k < count; k += step) {
-        const TTile& t = *p.UsedTiles[k];
+        const MapTile& t = *p.UsedTiles[k];
         if (!t.Overlaps(x0, x1, y0, y1)) continue;
         for (int x = std::max(x0, t.X); x <= std::min(x1, t.X + t.Width - 1); ++x)
             for (int y = std::max(y0, t.Y); y <= std::min(y1, t.Y + t.Height - 1); ++y)
@@ -109,7 +109,7 @@ void MoveSelectionToEnd(Project& p, bool top) {
 Redraw MapEditing::SelectTile(int index, bool redraw) {
     Redraw r;
     if (index < 0 || index >= static_cast<int>(p_.UsedTiles.size())) return r;
-    TTile& t = *p_.UsedTiles[index];
+    MapTile& t = *p_.UsedTiles[index];
     if (t.Selected) return r;  // already listed; its look stays
     t.Selected = true;
     const bool listed = std::any_of(p_.Selection.begin(), p_.Selection.end(),
@@ -122,7 +122,7 @@ Redraw MapEditing::SelectTile(int index, bool redraw) {
 Redraw MapEditing::DeselectTile(int index) {
     Redraw r;
     if (index < 0 || index >= static_cast<int>(p_.UsedTiles.size())) return r;
-    TTile& t = *p_.UsedTiles[index];
+    MapTile& t = *p_.UsedTiles[index];
     if (!t.Selected) return r;
     t.Selected = false;
     std::erase_if(p_.Selection, [&](const SelectionEntry& e) { return e.Index == index; });
@@ -134,7 +134,7 @@ Redraw MapEditing::SelectAll() {
     p_.Selection.clear();
     p_.Selection.reserve(p_.UsedTiles.size());
     for (int k = 0; k < static_cast<int>(p_.UsedTiles.size()); ++k) {
-        TTile& t = *p_.UsedTiles[k];
+        MapTile& t = *p_.UsedTiles[k];
         t.Selected = true;
         p_.Selection.push_back({k, t.X, t.Y});
     }

@@ -21,13 +21,13 @@ int HalfRoundedToEven(int n) {
 
 // The single-square tiles that replace a multi-square tile: one per square
 // with a bitmap or an attribute, row by row.
-TileList SquaresOf(const TTile& t) {
+TileList SquaresOf(const MapTile& t) {
     TileList parts;
     for (int r = 0; r < t.Height; ++r)
         for (int c = 0; c < t.Width; ++c) {
-            const TSq& s = t.SqAt(c, r);
+            const MapSquare& s = t.SqAt(c, r);
             if (s.Gnd == NoBitmap && s.Top == NoBitmap && s.Atr == 0) continue;
-            auto part = std::make_unique<TTile>(1, 1);
+            auto part = std::make_unique<MapTile>(1, 1);
             part->Sq[0] = s;
             part->X = t.X + c;
             part->Y = t.Y + r;
@@ -38,7 +38,7 @@ TileList SquaresOf(const TTile& t) {
 
 }  // namespace
 
-std::unordered_set<const TTile*> MapEditing::PlacedSet() const {
+std::unordered_set<const MapTile*> MapEditing::PlacedSet() const {
     return {s_.PlacedTiles.begin(), s_.PlacedTiles.end()};
 }
 
@@ -72,7 +72,7 @@ Redraw MapEditing::SelDragOver(int x, int y) {
     const DirtyRect before = SelectionBounds(p_);
     bool moved = false;
     for (const auto& e : p_.Selection) {
-        TTile& t = *p_.UsedTiles[e.Index];
+        MapTile& t = *p_.UsedTiles[e.Index];
         const int nx = e.OrigX + x - s_.DragStartX, ny = e.OrigY + y - s_.DragStartY;
         moved = moved || nx != t.X || ny != t.Y;
         t.X = nx;
@@ -124,7 +124,7 @@ Redraw MapEditing::StoreNew(int index, int scrollX, int scrollY) {
     auto tile = CopyTile(*p_.NewTiles[index]);
     tile->X = scrollX;
     tile->Y = scrollY;
-    TTile& placed = *tile;
+    MapTile& placed = *tile;
     p_.UsedTiles.push_back(std::move(tile));
     p_.Selection.push_back({static_cast<int>(p_.UsedTiles.size()) - 1, scrollX, scrollY});
     placed.Selected = false;  // moves with the selection but is drawn plainly
@@ -167,7 +167,7 @@ Redraw MapEditing::CloneSelected(int mouseX, int mouseY) {
     std::sort(sel.begin(), sel.end(), [](const auto& a, const auto& b) { return a.Index < b.Index; });
     const int base = static_cast<int>(p_.UsedTiles.size());
     for (int k = 0; k < static_cast<int>(sel.size()); ++k) {
-        TTile& source = *p_.UsedTiles[sel[k].Index];
+        MapTile& source = *p_.UsedTiles[sel[k].Index];
         auto copy = CopyTile(source);
         copy->Selected = true;
         source.Selected = false;
@@ -198,7 +198,7 @@ Redraw MapEditing::SplitSelected() {
     std::vector<Split> splits;
     std::vector<int> splitOf(p_.UsedTiles.size(), -1);
     for (const auto& e : p_.Selection) {
-        const TTile& t = *p_.UsedTiles[e.Index];
+        const MapTile& t = *p_.UsedTiles[e.Index];
         if (t.Width <= 1 && t.Height <= 1) continue;
         TileList parts = SquaresOf(t);
         if (parts.empty()) continue;
@@ -231,7 +231,7 @@ Redraw MapEditing::SplitSelected() {
     // The new single-square tiles, and only they, are selected, in creation order.
     for (const auto& s : splits)
         for (int j = 0; j < static_cast<int>(s.parts.size()); ++j) {
-            TTile& part = *p_.UsedTiles[s.first + j];
+            MapTile& part = *p_.UsedTiles[s.first + j];
             part.Selected = true;
             p_.Selection.push_back({s.first + j, part.X - s.dx, part.Y - s.dy});
         }

@@ -41,8 +41,8 @@ void OverwriteNewTile(Project& project, int dest, int src) {
 
 void SwapNewTiles(Project& project, UserInterface& ui, int a, int b) {
     if (!ValidItem(project, a) || !ValidItem(project, b) || a == b) return;
-    TTile& ta = *project.NewTiles[a];
-    TTile& tb = *project.NewTiles[b];
+    MapTile& ta = *project.NewTiles[a];
+    MapTile& tb = *project.NewTiles[b];
     std::swap(ta.Width, tb.Width);
     std::swap(ta.Height, tb.Height);
     std::swap(ta.Sq, tb.Sq);
@@ -93,7 +93,7 @@ int DeleteNewTile(Project& project, UserInterface& ui, int selected) {
 
 int PickUsedTile(Project& project, UserInterface& ui, int usedTile) {
     if (usedTile < 0 || usedTile >= static_cast<int>(project.UsedTiles.size())) return -1;
-    const TTile& placed = *project.UsedTiles[usedTile];
+    const MapTile& placed = *project.UsedTiles[usedTile];
     for (int i = 0; i < Count(project); ++i)
         if (project.NewTiles[i]->SameContent(placed)) return i;
     auto copy = CopyTile(placed);

@@ -14,7 +14,7 @@ int TileFromSq(const Project& project, int depthLimit, int x, int y, bool anySqu
                bool skipUnselected) {
     const int top = std::min(static_cast<int>(project.UsedTiles.size()) - 1, depthLimit);
     for (int k = top; k >= 0; --k) {
-        const TTile& t = *project.UsedTiles[k];
+        const MapTile& t = *project.UsedTiles[k];
         if (t.Selected ? skipSelected : skipUnselected) continue;
         if (t.Contains(x, y, anySquare ? TileArea::Rectangle : TileArea::Bitmaps)) return k;
     }

@@ -14,24 +14,24 @@ constexpr double kValueTolerance = 1e-9;
 
 std::int64_t RoundHalfEven(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
 
-int TEqChart::SizeOf(std::int32_t x) const { return static_cast<int>(RoundHalfEven(x / scale_)); }
+int ObjectSizeChart::SizeOf(std::int32_t x) const { return static_cast<int>(RoundHalfEven(x / scale_)); }
 
-std::int32_t TEqChart::XOf(double size) const {
+std::int32_t ObjectSizeChart::XOf(double size) const {
     // Sizes from a data file may be any 32-bit value: saturate.
     const double x = std::clamp(size * scale_, -2147483648.0, 2147483647.0);
     return static_cast<std::int32_t>(RoundHalfEven(x));
 }
 
-int TEqChart::MaxPoints(int n) { return std::min(std::max(n, 0), PlotWidth) + 2; }
+int ObjectSizeChart::MaxPoints(int n) { return std::min(std::max(n, 0), PlotWidth) + 2; }
 
-std::string TEqChart::AxisLabel() const { return "x [0-" + std::to_string(largest_) + "]"; }
+std::string ObjectSizeChart::AxisLabel() const { return "x [0-" + std::to_string(largest_) + "]"; }
 
-std::pair<int, int> TEqChart::GetPointData(int index) const {
+std::pair<int, int> ObjectSizeChart::GetPointData(int index) const {
     const Point& p = points_[static_cast<std::size_t>(index)];
     return {SizeOf(p.x), p.y};
 }
 
-void TEqChart::ResetPoints(int n, int count) {
+void ObjectSizeChart::ResetPoints(int n, int count) {
     largest_ = n;
     points_.assign(static_cast<std::size_t>(std::max(count, 0)), Point{0, 100});
     for (int i = 0; i < count; ++i) {
@@ -43,7 +43,7 @@ void TEqChart::ResetPoints(int n, int count) {
     SetMaxSize(n);
 }
 
-void TEqChart::SetMaxSize(int n) {
+void ObjectSizeChart::SetMaxSize(int n) {
     const double oldScale = scale_ == 0.0 ? 1.0 : scale_;
     largest_ = n;
     scale_ = n < 1 ? 1000.0 : 200.0 / n;
@@ -54,7 +54,7 @@ void TEqChart::SetMaxSize(int n) {
 // A longer range puts sizes closer in chart units, so that two points
 // between whole sizes may round to one size: such a point moves on to the
 // next size (back from the end when the sizes run out).
-void TEqChart::SeparateSizes() {
+void ObjectSizeChart::SeparateSizes() {
     const std::size_t count = points_.size();
     if (count < 3) return;
     std::vector<int> slot(count);
@@ -71,7 +71,7 @@ void TEqChart::SeparateSizes() {
         if (placed[i] != slot[i]) points_[i].x = XOfSlot(placed[i]);
 }
 
-double TEqChart::ValueAt(double x) const {
+double ObjectSizeChart::ValueAt(double x) const {
     std::size_t w = 0;
     while (w < points_.size() && !(points_[w].x > x)) ++w;
     if (w == points_.size()) return points_.back().y;
@@ -81,7 +81,7 @@ double TEqChart::ValueAt(double x) const {
     return a.y + (x - a.x) * (b.y - a.y) / static_cast<double>(b.x - a.x);
 }
 
-void TEqChart::Resample() {
+void ObjectSizeChart::Resample() {
     std::vector<Point> kept;
     if (largest_ >= 1 && !points_.empty()) {
         std::vector<double> v(static_cast<std::size_t>(largest_) + 1);
@@ -110,22 +110,22 @@ void TEqChart::Resample() {
     selected_ = 0;
 }
 
-void TEqChart::Select(int index) {
+void ObjectSizeChart::Select(int index) {
     if (points_.empty()) return;
     selected_ = std::clamp(index, 0, GetPointsCount() - 1);
 }
 
-void TEqChart::SelectPrev() {
+void ObjectSizeChart::SelectPrev() {
     if (points_.empty()) return;
     selected_ = selected_ <= 0 ? GetPointsCount() - 1 : selected_ - 1;
 }
 
-void TEqChart::SelectNext() {
+void ObjectSizeChart::SelectNext() {
     if (points_.empty()) return;
     selected_ = selected_ >= GetPointsCount() - 1 ? 0 : selected_ + 1;
 }
 
-bool TEqChart::AddPoint() {
+bool ObjectSizeChart::AddPoint() {
     const int count = GetPointsCount();
     if (count < 2) return false;
     const int k = selected_ == count - 1 ? selected_ - 1 : selected_;
@@ -146,13 +146,13 @@ bool TEqChart::AddPoint() {
     return true;
 }
 
-bool TEqChart::DeletePoint() {
+bool ObjectSizeChart::DeletePoint() {
     if (selected_ <= 0 || selected_ >= GetPointsCount() - 1) return false;
     points_.erase(points_.begin() + selected_);
     return true;
 }
 
-void TEqChart::MovePoint(int size, int percent) {
+void ObjectSizeChart::MovePoint(int size, int percent) {
     if (!PointEditEnabled() || points_.empty()) return;
     Point& p = points_[static_cast<std::size_t>(selected_)];
     p.y = std::clamp(percent, MinPercent, MaxPercent);
@@ -176,14 +176,14 @@ void TEqChart::MovePoint(int size, int percent) {
 
 // A slot is a place a point may stand on: a whole size while a size spans at
 // least one chart unit, else a chart unit (several sizes share it).
-int TEqChart::SlotOf(std::int32_t x) const { return scale_ >= 1 ? SizeOf(x) : x; }
-std::int32_t TEqChart::XOfSlot(int slot) const { return scale_ >= 1 ? XOf(slot) : slot; }
+int ObjectSizeChart::SlotOf(std::int32_t x) const { return scale_ >= 1 ? SizeOf(x) : x; }
+std::int32_t ObjectSizeChart::XOfSlot(int slot) const { return scale_ >= 1 ? XOf(slot) : slot; }
 
 // Puts the selected inner point on the slot of chart x `x`, the others in
 // order around it. A slot taken by another point sends it on to the next
 // free slot in the direction of the move, or, with none before the end, to
 // the nearest free slot the other way; with no free slot at all it stays.
-void TEqChart::PlaceSelected(std::int32_t x, int direction) {
+void ObjectSizeChart::PlaceSelected(std::int32_t x, int direction) {
     const Point moved = points_[static_cast<std::size_t>(selected_)];
     std::vector<Point> others = points_;
     others.erase(others.begin() + selected_);
@@ -212,7 +212,7 @@ void TEqChart::PlaceSelected(std::int32_t x, int direction) {
     points_ = std::move(others);
 }
 
-void TEqChart::SetStoredPoints(const std::vector<std::pair<int, int>>& sizePercent) {
+void ObjectSizeChart::SetStoredPoints(const std::vector<std::pair<int, int>>& sizePercent) {
     points_.clear();
     points_.reserve(sizePercent.size());
     for (auto [size, percent] : sizePercent) points_.push_back({XOf(size), percent});

@@ -16,7 +16,7 @@
 
 namespace zorvane {
 
-class TEqChart {
+class ObjectSizeChart {
 public:
     struct Point {
         std::int32_t x = 0;  // chart units
@@ -34,7 +34,7 @@ public:
     static constexpr int MinPercent = 0;
     static constexpr int MaxPercent = 100;
 
-    TEqChart() { ResetPoints(200, 2); }
+    ObjectSizeChart() { ResetPoints(200, 2); }
 
     // N, count points spread evenly at 100 %, the last at x 200; selects
     // point 0 and applies SetMaxSize(n).

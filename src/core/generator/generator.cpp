@@ -4,7 +4,7 @@
 
 namespace zorvane {
 
-void TMapGenerator::LoadCandidates(int square, JoinDir dir, std::vector<std::int32_t>& out) {
+void MapGenerator::LoadCandidates(int square, JoinDir dir, std::vector<std::int32_t>& out) {
     out.clear();
     if (square < 0) {
         // A random entry of the list of a random square (the empty square,
@@ -27,7 +27,7 @@ void TMapGenerator::LoadCandidates(int square, JoinDir dir, std::vector<std::int
     out.assign(list.begin(), list.end());
 }
 
-void TMapGenerator::LoadCandAbove(int square) { LoadCandidates(square, JoinDir::Down, CandAbove); }
-void TMapGenerator::LoadCandLeft(int square) { LoadCandidates(square, JoinDir::Right, CandLeft); }
+void MapGenerator::LoadCandAbove(int square) { LoadCandidates(square, JoinDir::Down, CandAbove); }
+void MapGenerator::LoadCandLeft(int square) { LoadCandidates(square, JoinDir::Right, CandLeft); }
 
 }  // namespace zorvane

@@ -2,7 +2,7 @@
 // The map generator: what it has learned (LearnedData, learned_data.h), what
 // a learning run works on (LearningRun, learning/learning_run.h) and the
 // working buffers of a generation run (RunBuffers, driver/run_buffers.h),
-// held together by one TMapGenerator that is passed explicitly to every
+// held together by one MapGenerator that is passed explicitly to every
 // operation. The learned part is what the generator data file stores; the
 // rest is rebuilt by every run.
 
@@ -13,7 +13,7 @@
 
 namespace zorvane {
 
-class TMapGenerator : public LearnedData, public LearningRun, public RunBuffers, public TileSetObserver {
+class MapGenerator : public LearnedData, public LearningRun, public RunBuffers, public TileSetObserver {
 public:
     // Empties the learned data and the connector groups; `Learned` and the
     // learned maps stay.

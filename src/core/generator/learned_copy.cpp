@@ -5,8 +5,8 @@
 namespace zorvane {
 
 std::size_t LearnedCopy::Bytes() const {
-    std::size_t bytes = sizeof(LearnedCopy) + Squares.capacity() * sizeof(TSqMatch);
-    for (const TSqMatch& s : Squares) bytes += (s.Down.capacity() + s.Right.capacity()) * sizeof(std::int32_t);
+    std::size_t bytes = sizeof(LearnedCopy) + Squares.capacity() * sizeof(LearnedSquare);
+    for (const LearnedSquare& s : Squares) bytes += (s.Down.capacity() + s.Right.capacity()) * sizeof(std::int32_t);
     // A hash map entry: its node (key, value, link) and a bucket pointer.
     constexpr std::size_t entry = 2 * sizeof(std::uint64_t) + 2 * sizeof(void*);
     bytes += Counts.Squares.capacity() * sizeof(std::int64_t) + (Counts.Down.size() + Counts.Right.size()) * entry;
@@ -21,8 +21,8 @@ LearnedCopy CopyOf(const LearnedData& d) {
 }
 
 namespace {
-bool SameSquares(const std::vector<TSqMatch>& a, const std::vector<TSqMatch>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TSqMatch& x, const TSqMatch& y) {
+bool SameSquares(const std::vector<LearnedSquare>& a, const std::vector<LearnedSquare>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const LearnedSquare& x, const LearnedSquare& y) {
         return x.Gnd == y.Gnd && x.Top == y.Top && x.Atr == y.Atr && x.Down == y.Down && x.Right == y.Right;
     });
 }

@@ -13,7 +13,7 @@
 namespace zorvane {
 
 struct LearnedCopy {
-    std::vector<TSqMatch> Squares;
+    std::vector<LearnedSquare> Squares;
     std::int64_t JoinsCount = 0;
     OccurrenceCounts Counts;
     std::vector<std::int32_t> ObjSize;

@@ -6,7 +6,7 @@
 
 namespace zorvane {
 
-std::string LearnEntryText(const TLearnEntry& entry) {
+std::string LearnEntryText(const LearnEntry& entry) {
     std::string text = ExtractFileName(entry.Path) + " [multi=" + std::to_string(entry.Multiplier) + "]";
     if (entry.Connector) text += " [connector]";
     return text;
@@ -26,7 +26,7 @@ int LearnedData::FindSq(std::uint16_t gnd, std::uint16_t top) const {
 int LearnedData::FindOrAddSq(std::uint16_t gnd, std::uint16_t top, std::uint8_t atr) {
     auto [it, inserted] = byBitmaps_.try_emplace(BitmapKey(gnd, top), SquareCount());
     if (inserted) {
-        TSqMatch sq;
+        LearnedSquare sq;
         sq.Gnd = gnd;
         sq.Top = top;
         sq.Atr = atr;
@@ -37,7 +37,7 @@ int LearnedData::FindOrAddSq(std::uint16_t gnd, std::uint16_t top, std::uint8_t 
 }
 
 std::vector<std::int32_t>& LearnedData::MutableList(int square, JoinDir dir) {
-    TSqMatch& s = squares_[static_cast<std::size_t>(square)];
+    LearnedSquare& s = squares_[static_cast<std::size_t>(square)];
     return dir == JoinDir::Down ? s.Down : s.Right;
 }
 
@@ -76,7 +76,7 @@ void LearnedData::ClearLearned() {
     Counts.Clear();
 }
 
-void LearnedData::SetSquares(std::vector<TSqMatch> squares) {
+void LearnedData::SetSquares(std::vector<LearnedSquare> squares) {
     squares_ = std::move(squares);
     RebuildIndexes();
 }

@@ -42,7 +42,7 @@ public:
 };
 
 // One learned square.
-struct TSqMatch {
+struct LearnedSquare {
     std::uint16_t Gnd = NoBitmap;
     std::uint16_t Top = NoBitmap;
     std::uint8_t Atr = 0;
@@ -51,7 +51,7 @@ struct TSqMatch {
 };
 
 // One entry of the learning list.
-struct TLearnEntry {
+struct LearnEntry {
     std::string Path;        // full path of the map project
     int Multiplier = 1;      // 1..100: the weight of every join learned from it
     bool Connector = false;  // its inner squares are interchangeable
@@ -59,7 +59,7 @@ struct TLearnEntry {
 
 // The list box line of a learning list entry: file name + " [multi=" +
 // multiplier + "]" + (" [connector]").
-std::string LearnEntryText(const TLearnEntry& entry);
+std::string LearnEntryText(const LearnEntry& entry);
 
 class LearnedData {
 public:
@@ -67,11 +67,11 @@ public:
     std::int64_t JoinsCount = 0;  // entries ever added to the neighbour lists
     OccurrenceCounts Counts;      // kept when learning counts occurrences; empty otherwise
 
-    const std::vector<TSqMatch>& Squares() const { return squares_; }
+    const std::vector<LearnedSquare>& Squares() const { return squares_; }
     int SquareCount() const { return static_cast<int>(squares_.size()); }
-    const TSqMatch& Sq(int index) const { return squares_[static_cast<std::size_t>(index)]; }
+    const LearnedSquare& Sq(int index) const { return squares_[static_cast<std::size_t>(index)]; }
     const std::vector<std::int32_t>& List(int index, JoinDir dir) const {
-        const TSqMatch& s = Sq(index);
+        const LearnedSquare& s = Sq(index);
         return dir == JoinDir::Down ? s.Down : s.Right;
     }
     // The empty square: the last learned square (-1 with none).
@@ -101,7 +101,7 @@ public:
     void ClearLearned();
     // Takes over a complete set of learned squares (the data file reader);
     // JoinsCount becomes the number of list entries.
-    void SetSquares(std::vector<TSqMatch> squares);
+    void SetSquares(std::vector<LearnedSquare> squares);
 
     // --- Object tables (learning's "relationships 1 to 1") -------------------
     std::vector<std::int32_t> ObjSize;    // per learned square: size of its object (0 for connector squares)
@@ -126,7 +126,7 @@ private:
     std::vector<std::int32_t>& MutableList(int square, JoinDir dir);
     void RebuildIndexes();
 
-    std::vector<TSqMatch> squares_;
+    std::vector<LearnedSquare> squares_;
     std::unordered_map<std::uint32_t, std::int32_t> byBitmaps_;  // (gnd, top) -> first square index
     std::vector<std::int32_t> canonical_;                        // per square: first square with its bitmaps
     std::unordered_map<std::uint64_t, std::int32_t> copies_;     // (square, list, canonical neighbour) -> count

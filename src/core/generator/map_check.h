@@ -17,7 +17,7 @@ namespace zorvane {
 // The squares of the map as they show: for each square, the last used tile
 // (in depth order) covering it; squares no tile covers are blank. Row by row,
 // MapWidth x MapHeight.
-std::vector<TSq> VisibleSquares(const Project& project);
+std::vector<MapSquare> VisibleSquares(const Project& project);
 
 // A square of the map that breaks the learned data: one not learned, or
 // one whose join with the learned square left of it or above it
@@ -26,7 +26,7 @@ struct JoinViolation {
     enum class Kind { NotLearned, NotRightOf, NotBelow };
     struct Place {
         int X = 0, Y = 0;  // borders included
-        TSq Square{};
+        MapSquare Square{};
     };
     Kind What = Kind::NotLearned;
     Place At;
@@ -40,7 +40,7 @@ struct JoinCheck {
     std::vector<JoinViolation> Listed;
     std::int64_t Count = 0;
 };
-JoinCheck CheckJoins(std::span<const TSq> squares, int width, int height, const TMapGenerator& gen,
+JoinCheck CheckJoins(std::span<const MapSquare> squares, int width, int height, const MapGenerator& gen,
                      std::size_t limit);
 
 // "square (5, 7) [ground 12, no top] may not stand below square (5, 6) [...]."
@@ -48,8 +48,8 @@ std::string ViolationText(const JoinViolation& violation);
 
 // The first violation, in row order, or nothing when the map satisfies the
 // learned data. `squares` row by row, width x height, borders included.
-std::optional<std::string> FirstJoinViolation(std::span<const TSq> squares, int width, int height,
-                                              const TMapGenerator& gen);
-std::optional<std::string> FirstJoinViolation(const Project& project, const TMapGenerator& gen);
+std::optional<std::string> FirstJoinViolation(std::span<const MapSquare> squares, int width, int height,
+                                              const MapGenerator& gen);
+std::optional<std::string> FirstJoinViolation(const Project& project, const MapGenerator& gen);
 
 }  // namespace zorvane

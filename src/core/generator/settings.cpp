@@ -149,15 +149,15 @@ std::string SelectZpCaption(bool checked, const std::string& zpPath) {
 }
 
 bool MayCloseSettings(UserInterface& ui, GeneratorSettings& settings) {
-    if (CheckRepeats(settings.EPlannedRepeats)) {
+    if (CheckRepeats(settings.ScheduleOfRepeats)) {
         if (ui.askYesNo("Warning", "Improper repeats format. Do you want to set it default?", Icon::Warning))
-            settings.EPlannedRepeats = FallbackPlannedRepeats;
+            settings.ScheduleOfRepeats = FallbackPlannedRepeats;
         return false;
     }
-    if ((settings.CBbackup || settings.CBsaveCompleted) && CheckBackupDir(settings.Lbackup)) {
+    if ((settings.Backup || settings.SaveCompletedMap) && CheckBackupDir(settings.BackupPath)) {
         if (ui.askYesNo("Warning", "The backup directory doesn't exist. Uncheck this option?", Icon::Warning)) {
-            settings.CBbackup = false;
-            settings.CBsaveCompleted = false;
+            settings.Backup = false;
+            settings.SaveCompletedMap = false;
         }
         return false;
     }

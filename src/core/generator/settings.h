@@ -29,7 +29,7 @@ inline constexpr int MaxInt32 = 2147483647;
 // The ranges of the controls outside the table of settings (settings_table.h).
 inline constexpr IntRange SEzmMultiplierRange{MinMultiplier, MaxMultiplier, 1};
 inline constexpr IntRange SEpointYRange{0, 100, 100};
-// The TBfullness position that calculates all possible combinations.
+// The CombinationsLimitPosition position that calculates all possible combinations.
 inline constexpr int AllCombinationsPosition = 10;
 
 inline constexpr const char* DefaultPlannedRepeats = "100-1; 1000-2; 5000-3; 50000-10";
@@ -43,50 +43,50 @@ struct GeneratorSettings {
     GeneratorSettings();
 
     // "Learning"
-    std::vector<TLearnEntry> LearnList;  // LBzmPaths
-    bool CBselectZp;  // force the project's ZpPath as every map's tile set
-    bool CBgatherTS;  // collect the tiles lists of all tile sets
+    std::vector<LearnEntry> LearnList;  // LBzmPaths
+    bool ForceTileSet;  // force the project's ZpPath as every map's tile set
+    bool CollectTileSets;  // collect the tiles lists of all tile sets
     bool LearnFrequencies;  // CBlearnFrequencies: also count how often squares and joins occur
     // "Map Settings"
-    int SEsizeX;  // without borders
-    int SEsizeY;
-    bool RBmulti;  // false: RBsingle
+    int WidthWithoutBorders;  // without borders
+    int HeightWithoutBorders;
+    bool Multiplayer;  // false: RBsingle
     // "General"
-    int SEstartingLine;
-    bool CBcontinueOldSquares;
+    int StartLine;
+    bool ContinueExistingSquares;
     // "Calculations"
-    int SEmaxThreads;
-    int TBfullness;
-    bool CBsimplified1stLine;
+    int WorkerThreads;
+    int CombinationsLimitPosition;
+    bool SimplifiedFirstLine;
     // "Repeats"
-    std::string EPlannedRepeats;
-    bool CBreduceLAC;
-    bool CBfirstAttempts;
-    int SEfirstAttempts;
-    bool CBmax1stStatesAttempts;
-    int SEmax1stStatesAttemtps;
-    bool CBmaxReturn;
-    int SEmaxReturn;
-    bool CBlineTmax;
-    int SElineTmaxRows;
-    int SElineTmaxTime;  // seconds
-    bool CBfreezer;
-    int SEfreezer;
+    std::string ScheduleOfRepeats;
+    bool ReduceLocalAttempts;
+    bool OtherFirstAttempts;
+    int FirstAttempts;
+    bool RememberApprovedSquares;
+    int AttemptsRememberingApprovedSquares;
+    bool LimitDistanceFromFarthestRow;
+    int DistanceFromFarthestRow;
+    bool GoBackAfterRowTime;
+    int RowsToGoBack;
+    int SecondsOfOneRow;  // seconds
+    bool FreezeCorrectFragments;
+    int FreezeAfter;
     // "Map Characteristics"
-    int TBnumOfCombs;
-    bool RBLnocWay;  // false: RBConnectorsWay
-    bool CBavoidTwins;
-    TEqChart ImgObjChart;
+    int SquarePreferencePosition;
+    bool PreferMostCombinations;  // false: RBConnectorsWay
+    bool NoIdenticalNeighbours;
+    ObjectSizeChart ObjectChart;
     // "Backup settings"
-    bool CBbackup;
-    int SEbackup;
-    bool CBsaveCompleted;
-    std::string Lbackup;  // the backup file path
+    bool Backup;
+    int BackupEveryLines;
+    bool SaveCompletedMap;
+    std::string BackupPath;  // the backup file path
 
     // Puts every value into its control's range, as the controls would.
     void ClampToRanges();
-    // Squares choice factor J = TBnumOfCombs / 40 (0.5 neutral).
-    double SquareChoiceFactor() const { return TBnumOfCombs / 40.0; }
+    // Squares choice factor J = SquarePreferencePosition / 40 (0.5 neutral).
+    double SquareChoiceFactor() const { return SquarePreferencePosition / 40.0; }
 };
 
 // One pair of the schedule of repeats.
@@ -104,12 +104,12 @@ bool CheckRepeats(const std::string& text);
 // their order). Meant for a text CheckRepeats accepts.
 std::vector<RepeatStep> PreparePlannedRepeats(const std::string& text);
 
-// The combination limit of TBfullness positions 0..9: (100 p^3 + 1) x 1000.
+// The combination limit of CombinationsLimitPosition positions 0..9: (100 p^3 + 1) x 1000.
 std::int64_t CalcMaxCombinations(int position);
 // "HH:MM:SS", each part at least two digits (hours may have more).
 std::string SecToHMS(std::int64_t seconds);
 
-// The caption of CBselectZp: "force using *.zp: " + the project's ZpPath
+// The caption of ForceTileSet: "force using *.zp: " + the project's ZpPath
 // when checked, else "force using another *.zp (click to select file)".
 std::string SelectZpCaption(bool checked, const std::string& zpPath);
 
@@ -127,7 +127,7 @@ inline bool ProjectInUse(const Project& project) { return !project.UsedTiles.emp
 // Hints that follow the settings.
 std::string FullnessHint(int position);      // "all possible combinations" or n + " combinations"
 std::string NumOfCombsHint(int position);    // position / 40 as a decimal number ("0.5")
-std::string MaxReturnHint(int tallestObject);  // the hint of CBmaxReturn
+std::string MaxReturnHint(int tallestObject);  // the hint of LimitDistanceFromFarthestRow
 // True when the directory part of the backup path does not exist.
 bool CheckBackupDir(const std::string& backupPath);
 

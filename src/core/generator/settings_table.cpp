@@ -52,48 +52,48 @@ constexpr auto I32 = ZgEncoding::I32;
 // captions say, in a few words ("_" between them).
 constexpr std::array kRows{
     // "Learning"
-    Flag("CBgatherTS", "collect_tile_sets", &S::CBgatherTS, false, 25, Before),
-    Flag("CBselectZp", "force_tile_set", &S::CBselectZp, false, 24, Before),
+    Flag("CBgatherTS", "collect_tile_sets", &S::CollectTileSets, false, 25, Before),
+    Flag("CBselectZp", "force_tile_set", &S::ForceTileSet, false, 24, Before),
     // "Map Settings"
-    Flag("RBmulti", "multiplayer", &S::RBmulti, true, 2, Before),  // unchecked: RBsingle
-    Number("SEsizeX", "map_width", "map size x", &S::SEsizeX, {MinUserMapSize, MaxUserMapSize, 100}, U8, 0, Before),
-    Number("SEsizeY", "map_height", "map size y", &S::SEsizeY, {MinUserMapSize, MaxUserMapSize, 100}, U8, 1, Before),
+    Flag("RBmulti", "multiplayer", &S::Multiplayer, true, 2, Before),  // unchecked: RBsingle
+    Number("SEsizeX", "map_width", "map size x", &S::WidthWithoutBorders, {MinUserMapSize, MaxUserMapSize, 100}, U8, 0, Before),
+    Number("SEsizeY", "map_height", "map size y", &S::HeightWithoutBorders, {MinUserMapSize, MaxUserMapSize, 100}, U8, 1, Before),
     // "General", "Calculations", "Map Characteristics"
-    Number("SEstartingLine", "start_line", "start line", &S::SEstartingLine, {2, 204, 2}, I32, 3, Before),
-    Flag("CBsimplified1stLine", "simplified_first_line", &S::CBsimplified1stLine, true, 7, Before),
-    Flag("CBcontinueOldSquares", "continue_existing_squares", &S::CBcontinueOldSquares, false, 4, Before),
-    Flag("CBavoidTwins", "no_identical_neighbours", &S::CBavoidTwins, false, 23, Before),
-    Number("SEmaxThreads", "threads", "number of threads", &S::SEmaxThreads, {1, WorkerSlots, 2}, U8, 5, Before),
-    Number("TBfullness", "combinations_limit_position", "combinations position", &S::TBfullness,
+    Number("SEstartingLine", "start_line", "start line", &S::StartLine, {2, 204, 2}, I32, 3, Before),
+    Flag("CBsimplified1stLine", "simplified_first_line", &S::SimplifiedFirstLine, true, 7, Before),
+    Flag("CBcontinueOldSquares", "continue_existing_squares", &S::ContinueExistingSquares, false, 4, Before),
+    Flag("CBavoidTwins", "no_identical_neighbours", &S::NoIdenticalNeighbours, false, 23, Before),
+    Number("SEmaxThreads", "threads", "number of threads", &S::WorkerThreads, {1, WorkerSlots, 2}, U8, 5, Before),
+    Number("TBfullness", "combinations_limit_position", "combinations position", &S::CombinationsLimitPosition,
            {0, AllCombinationsPosition, 2}, U8, 6, Before),
-    Number("TBnumOfCombs", "square_preference_position", "square preference position", &S::TBnumOfCombs,
+    Number("TBnumOfCombs", "square_preference_position", "square preference position", &S::SquarePreferencePosition,
            {0, 40, 20}, U8, 21, Before),
-    Flag("RBLnocWay", "prefer_most_combinations", &S::RBLnocWay, false, 22, Before),  // unchecked: RBConnectorsWay
+    Flag("RBLnocWay", "prefer_most_combinations", &S::PreferMostCombinations, false, 22, Before),  // unchecked: RBConnectorsWay
     // "Repeats"
-    Text("EPlannedRepeats", "schedule_of_repeats", "schedule of repeats", &S::EPlannedRepeats, DefaultPlannedRepeats,
+    Text("EPlannedRepeats", "schedule_of_repeats", "schedule of repeats", &S::ScheduleOfRepeats, DefaultPlannedRepeats,
          ZgEncoding::ShortText, 8, Before),
-    Flag("CBreduceLAC", "reduce_local_attempts", &S::CBreduceLAC, true, 9, Before),
-    Flag("CBfirstAttempts", "other_first_attempts", &S::CBfirstAttempts, true, 10, Before),
-    Number("SEfirstAttempts", "first_attempts", "first attempts", &S::SEfirstAttempts, {1, MaxInt32, 10}, I32, 11,
+    Flag("CBreduceLAC", "reduce_local_attempts", &S::ReduceLocalAttempts, true, 9, Before),
+    Flag("CBfirstAttempts", "other_first_attempts", &S::OtherFirstAttempts, true, 10, Before),
+    Number("SEfirstAttempts", "first_attempts", "first attempts", &S::FirstAttempts, {1, MaxInt32, 10}, I32, 11,
            Before),
-    Flag("CBmax1stStatesAttempts", "remember_approved_squares", &S::CBmax1stStatesAttempts, true, 12, Before),
+    Flag("CBmax1stStatesAttempts", "remember_approved_squares", &S::RememberApprovedSquares, true, 12, Before),
     Number("SEmax1stStatesAttemtps", "attempts_remembering_approved_squares", "attempts remembering approved squares",
-           &S::SEmax1stStatesAttemtps, {1, MaxInt32, 2000}, I32, 13, Before),
-    Flag("CBmaxReturn", "limit_distance_from_farthest_row", &S::CBmaxReturn, true, 14, Before),
-    Number("SEmaxReturn", "distance_from_farthest_row", "distance from the farthest row", &S::SEmaxReturn,
+           &S::AttemptsRememberingApprovedSquares, {1, MaxInt32, 2000}, I32, 13, Before),
+    Flag("CBmaxReturn", "limit_distance_from_farthest_row", &S::LimitDistanceFromFarthestRow, true, 14, Before),
+    Number("SEmaxReturn", "distance_from_farthest_row", "distance from the farthest row", &S::DistanceFromFarthestRow,
            {1, 206, 10}, I32, 15, Before),
-    Flag("CBlineTmax", "go_back_after_row_time", &S::CBlineTmax, true, 16, Before),
-    Number("SElineTmaxRows", "rows_to_go_back", "rows to go back after a row's time", &S::SElineTmaxRows,
+    Flag("CBlineTmax", "go_back_after_row_time", &S::GoBackAfterRowTime, true, 16, Before),
+    Number("SElineTmaxRows", "rows_to_go_back", "rows to go back after a row's time", &S::RowsToGoBack,
            {1, 206, 2}, I32, 17, Before),
-    Number("SElineTmaxTime", "seconds_of_one_row", "seconds of one row", &S::SElineTmaxTime, {1, MaxInt32, 60}, I32,
+    Number("SElineTmaxTime", "seconds_of_one_row", "seconds of one row", &S::SecondsOfOneRow, {1, MaxInt32, 60}, I32,
            18, Before),
-    Flag("CBfreezer", "freeze_correct_fragments", &S::CBfreezer, false, 19, Before),
-    Number("SEfreezer", "freeze_hp", "freeze hp", &S::SEfreezer, {1, MaxInt32, 3}, I32, 20, Before),
+    Flag("CBfreezer", "freeze_correct_fragments", &S::FreezeCorrectFragments, false, 19, Before),
+    Number("SEfreezer", "freeze_hp", "freeze hp", &S::FreezeAfter, {1, MaxInt32, 3}, I32, 20, Before),
     // (the object size chart), "Backup settings"
-    Flag("CBbackup", "backup", &S::CBbackup, false, 27, After),
-    Flag("CBsaveCompleted", "save_completed_map", &S::CBsaveCompleted, false, 29, After),
-    Number("SEbackup", "backup_every_lines", "backup interval", &S::SEbackup, {1, 255, 10}, U8, 28, After),
-    Text("Lbackup", "backup_path", "backup path", &S::Lbackup, NoBackupPathCaption, ZgEncoding::LongText, 30, After),
+    Flag("CBbackup", "backup", &S::Backup, false, 27, After),
+    Flag("CBsaveCompleted", "save_completed_map", &S::SaveCompletedMap, false, 29, After),
+    Number("SEbackup", "backup_every_lines", "backup interval", &S::BackupEveryLines, {1, 255, 10}, U8, 28, After),
+    Text("Lbackup", "backup_path", "backup path", &S::BackupPath, NoBackupPathCaption, ZgEncoding::LongText, 30, After),
     // "Learning", kept with the occurrence counts
     [] {
         SettingRow row = Flag("CBlearnFrequencies", "learn_frequencies", &S::LearnFrequencies, false, 26, Counted);

@@ -28,7 +28,7 @@ bool FailLoad(UserInterface& ui, const std::string& reason) {
 
 }  // namespace
 
-void ApplyPreset(GeneratorPreset&& preset, Project& project, TMapGenerator& generator, GeneratorSettings& settings) {
+void ApplyPreset(GeneratorPreset&& preset, Project& project, MapGenerator& generator, GeneratorSettings& settings) {
     settings = std::move(preset.Settings);
     project.ZpPath = std::move(preset.ZpPath);
     project.Palette = preset.Palette;
@@ -53,7 +53,7 @@ void ApplyPreset(GeneratorPreset&& preset, Project& project, TMapGenerator& gene
     generator.Learned = true;
 }
 
-bool SaveZGFile(const Project& project, UserInterface& ui, const TMapGenerator& generator,
+bool SaveZGFile(const Project& project, UserInterface& ui, const MapGenerator& generator,
                 const GeneratorSettings& settings, const std::string& path) {
     ui.setStatus("Saving generator data...");
     ProgressScope progress(ui);
@@ -67,15 +67,15 @@ bool SaveZGFile(const Project& project, UserInterface& ui, const TMapGenerator& 
     return true;
 }
 
-bool SaveZG(const Project& project, UserInterface& ui, const TMapGenerator& generator,
+bool SaveZG(const Project& project, UserInterface& ui, const MapGenerator& generator,
             const GeneratorSettings& settings) {
     FileDialog dialog{"SDzg", kFilter, {}, true, true, false, false};
     auto file = ui.chooseFile(dialog);
-    if (!file || !OverwritePrompt2(ui, *file, ".zg")) return false;
+    if (!file || !ConfirmOverwriteWithExtension(ui, *file, ".zg")) return false;
     return SaveZGFile(project, ui, generator, settings, AbsolutePath(ChangeFileExt(*file, ".zg")));
 }
 
-bool LoadZGFile(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings,
+bool LoadZGFile(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings,
                 const std::string& path) {
     ui.setStatus("Loading generator data...");
     ProgressScope progress(ui);
@@ -98,13 +98,13 @@ bool LoadZGFile(Project& project, UserInterface& ui, TMapGenerator& generator, G
     return true;
 }
 
-bool LoadZG(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings) {
+bool LoadZG(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings) {
     auto file = ui.chooseFile({"ODzg", kFilter, {}, false, false, true, true});
     if (!file) return false;
     return LoadZGFile(project, ui, generator, settings, *file);
 }
 
-bool SaveZGCommand(const Project& project, UserInterface& ui, const TMapGenerator& generator,
+bool SaveZGCommand(const Project& project, UserInterface& ui, const MapGenerator& generator,
                    const GeneratorSettings& settings) {
     if (generator.SquareCount() == 0) {
         ui.inform("Information", "Nothing to save.");
@@ -113,7 +113,7 @@ bool SaveZGCommand(const Project& project, UserInterface& ui, const TMapGenerato
     return SaveZG(project, ui, generator, settings);
 }
 
-bool LoadZGCommand(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings) {
+bool LoadZGCommand(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings) {
     if (ProjectInUse(project) && !ui.confirm("Warning", "This operation may affect the current project!")) return false;
     ResetProject(project, ui, ResetSides::TileSet, ResetRedraw::Yes);
     generator.ClearLearned();

@@ -40,7 +40,7 @@ void ReadLearnList(ByteReader& r, GeneratorSettings& s) {
     const int entries = r.u8("learning list entries");
     r.needItems(static_cast<std::uint64_t>(entries), 3, "learning list entries");
     for (int i = 0; i < entries; ++i) {
-        TLearnEntry e;
+        LearnEntry e;
         e.Path = ShortText(r, "learning list path");
         e.Multiplier = r.u8("multiplier");
         e.Connector = Flag(r, "connector flag");
@@ -75,7 +75,7 @@ double ReadDouble(ByteReader& r, std::string_view what) {
     return std::bit_cast<double>(low | (high << 32));
 }
 
-void ReadChart(ByteReader& r, TEqChart& chart) {
+void ReadChart(ByteReader& r, ObjectSizeChart& chart) {
     const double scale = ReadDouble(r, "chart scale");
     const std::int32_t n = r.i32("chart size range");
     // The range is the largest object, which the learned squares that
@@ -86,9 +86,9 @@ void ReadChart(ByteReader& r, TEqChart& chart) {
     if (count < 1) Damaged("the object size chart has no points.");
     // No chart the settings window makes holds more; generation reads the
     // points for every object size.
-    if (count > TEqChart::MaxPoints(n))
+    if (count > ObjectSizeChart::MaxPoints(n))
         Damaged("the object size chart has " + std::to_string(count) + " points; over sizes 0.." + std::to_string(n) +
-                " it holds at most " + std::to_string(TEqChart::MaxPoints(n)) + ".");
+                " it holds at most " + std::to_string(ObjectSizeChart::MaxPoints(n)) + ".");
     std::vector<std::pair<int, int>> points(static_cast<std::size_t>(count));
     for (auto& [x, y] : points) {
         x = r.i32("chart point x");
@@ -129,7 +129,7 @@ void ReadLearned(ByteReader& r, GeneratorPreset& p) {
     const std::int32_t squares = Count(r, kLearnedSquareMin, "learned squares");
     p.Squares.resize(static_cast<std::size_t>(squares));
     for (std::int32_t i = 0; i < squares; ++i) {
-        TSqMatch& s = p.Squares[static_cast<std::size_t>(i)];
+        LearnedSquare& s = p.Squares[static_cast<std::size_t>(i)];
         s.Gnd = r.u16("learned ground id");
         s.Top = r.u16("learned top id");
         s.Atr = r.u8("learned attribute");
@@ -250,7 +250,7 @@ void WriteSettings(ByteWriter& w, const GeneratorSettings& s, ZgPart part) {
     }
 }
 
-void WriteChart(ByteWriter& w, const TEqChart& chart) {
+void WriteChart(ByteWriter& w, const ObjectSizeChart& chart) {
     const auto bits = std::bit_cast<std::uint64_t>(chart.Scale());
     w.u32(static_cast<std::uint32_t>(bits));
     w.u32(static_cast<std::uint32_t>(bits >> 32));
@@ -290,9 +290,9 @@ void WriteList(ByteWriter& w, const std::vector<std::int32_t>& list, const std::
     for (std::int32_t v : list) w.i32(v);
 }
 
-void WriteLearned(ByteWriter& w, const TMapGenerator& g) {
+void WriteLearned(ByteWriter& w, const MapGenerator& g) {
     w.i32(g.SquareCount());
-    for (const TSqMatch& s : g.Squares()) {
+    for (const LearnedSquare& s : g.Squares()) {
         w.u16(s.Gnd);
         w.u16(s.Top);
         w.u8(s.Atr);
@@ -324,7 +324,7 @@ void WriteJoinCounts(ByteWriter& w, const OccurrenceCounts& counts, JoinDir dir)
 
 // Written only when occurrences are learned or counted: without them the
 // file ends after the tallest object, as it always did.
-void WriteCountsBlock(ByteWriter& w, const TMapGenerator& g, const GeneratorSettings& s) {
+void WriteCountsBlock(ByteWriter& w, const MapGenerator& g, const GeneratorSettings& s) {
     if (!s.LearnFrequencies && !g.Counts.Present()) return;
     ByteWriter block;
     WriteSettings(block, s, ZgPart::CountsBlock);
@@ -350,7 +350,7 @@ GeneratorPreset ParseZG(std::span<const std::uint8_t> bytes) {
     ReadLearnList(r, p.Settings);
     p.ZpPath = ShortText(r, "tile set path");
     ReadSettings(r, p.Settings, ZgPart::BeforeChart);
-    ReadChart(r, p.Settings.ImgObjChart);
+    ReadChart(r, p.Settings.ObjectChart);
     ReadSettings(r, p.Settings, ZgPart::AfterChart);
     ReadTileSet(r, p);
     ReadLearned(r, p);
@@ -359,9 +359,9 @@ GeneratorPreset ParseZG(std::span<const std::uint8_t> bytes) {
     return p;
 }
 
-std::vector<std::uint8_t> EncodeZG(const Project& project, const TMapGenerator& generator,
+std::vector<std::uint8_t> EncodeZG(const Project& project, const MapGenerator& generator,
                                    const GeneratorSettings& settings) {
-    std::size_t size = 4096 + settings.Lbackup.size() + static_cast<std::size_t>(project.BitmapCount) * BitmapBytes;
+    std::size_t size = 4096 + settings.BackupPath.size() + static_cast<std::size_t>(project.BitmapCount) * BitmapBytes;
     size += TileRecordsSize(project.NewTiles);
     for (const auto& s : generator.Squares()) size += kLearnedSquareMin + 4 * (s.Down.size() + s.Right.size());
     size += 4 * (generator.ObjSize.size() + generator.ObjStarts.size());
@@ -371,7 +371,7 @@ std::vector<std::uint8_t> EncodeZG(const Project& project, const TMapGenerator& 
     WriteLearnList(w, settings);
     WriteShortString(w, project.ZpPath, "tile set path");
     WriteSettings(w, settings, ZgPart::BeforeChart);
-    WriteChart(w, settings.ImgObjChart);
+    WriteChart(w, settings.ObjectChart);
     WriteSettings(w, settings, ZgPart::AfterChart);
     WriteTileSet(w, project);
     WriteLearned(w, generator);

@@ -57,7 +57,7 @@ struct GeneratorPreset {
     std::array<std::uint8_t, 44> InfoHeader{};
     std::array<std::uint8_t, 54> FileHeader{};
     bool ZmeVariant = false;
-    std::vector<TSqMatch> Squares;
+    std::vector<LearnedSquare> Squares;
     std::vector<std::int32_t> ObjSize;
     std::vector<std::int32_t> ObjStarts;
     std::int32_t TallestObject = 0;
@@ -71,33 +71,33 @@ GeneratorPreset ParseZG(std::span<const std::uint8_t> bytes);
 // Encodes the settings, the project's tile set and the learned data; throws
 // Error when a value does not fit its field (a text over 255 bytes, more
 // than 255 learning list entries, a tile wider than 255 squares, ...).
-std::vector<std::uint8_t> EncodeZG(const Project& project, const TMapGenerator& generator,
+std::vector<std::uint8_t> EncodeZG(const Project& project, const MapGenerator& generator,
                                    const GeneratorSettings& settings);
 
 // Makes the preset the project's tile set, the generator's learned data and
 // the settings; the generator is then learned.
-void ApplyPreset(GeneratorPreset&& preset, Project& project, TMapGenerator& generator, GeneratorSettings& settings);
+void ApplyPreset(GeneratorPreset&& preset, Project& project, MapGenerator& generator, GeneratorSettings& settings);
 
 // The file's part of "Save": writes to `path` through a temporary file.
-bool SaveZGFile(const Project& project, UserInterface& ui, const TMapGenerator& generator,
+bool SaveZGFile(const Project& project, UserInterface& ui, const MapGenerator& generator,
                 const GeneratorSettings& settings, const std::string& path);
 // SaveZG: the save dialog SDzg, the overwrite question, the extension ".zg".
-bool SaveZG(const Project& project, UserInterface& ui, const TMapGenerator& generator,
+bool SaveZG(const Project& project, UserInterface& ui, const MapGenerator& generator,
             const GeneratorSettings& settings);
 // The file's part of "Load": reads `path`; on any failure tells the user
 // ("Error opening *.zg file.") and changes nothing. Learned data from which
 // a new map's rows could outgrow the generator's lists is refused too.
-bool LoadZGFile(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings,
+bool LoadZGFile(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings,
                 const std::string& path);
 // LoadZG: the open dialog ODzg, then LoadZGFile.
-bool LoadZG(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings);
+bool LoadZG(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings);
 
 // The settings window's "Save": "Nothing to save." without learned squares.
-bool SaveZGCommand(const Project& project, UserInterface& ui, const TMapGenerator& generator,
+bool SaveZGCommand(const Project& project, UserInterface& ui, const MapGenerator& generator,
                    const GeneratorSettings& settings);
 // The settings window's "Load": asks "This operation may affect the current
 // project!" when a project is open, resets the tile set side of the project
 // and the learned data, then LoadZG.
-bool LoadZGCommand(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings);
+bool LoadZGCommand(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings);
 
 }  // namespace zorvane

@@ -8,10 +8,10 @@
 namespace zorvane {
 namespace {
 
-TileValue ValueOf(const TTile& t) { return {t.X, t.Y, t.Width, t.Height, t.Sq}; }
+TileValue ValueOf(const MapTile& t) { return {t.X, t.Y, t.Width, t.Height, t.Sq}; }
 
-std::unique_ptr<TTile> TileFrom(const TileValue& v) {
-    auto t = std::make_unique<TTile>(v.Width, v.Height);
+std::unique_ptr<MapTile> TileFrom(const TileValue& v) {
+    auto t = std::make_unique<MapTile>(v.Width, v.Height);
     t->X = v.X;
     t->Y = v.Y;
     t->Sq = v.Sq;
@@ -33,12 +33,12 @@ private:
     std::vector<MoveGroup> moves_;
 };
 
-std::size_t HashOf(int x, int y, int w, int h, const std::vector<TSq>& sq) {
+std::size_t HashOf(int x, int y, int w, int h, const std::vector<MapSquare>& sq) {
     std::size_t hash = 14695981039346656037ull;
     auto mix = [&](std::size_t v) { hash = (hash ^ v) * 1099511628211ull; };
     mix(static_cast<std::size_t>(x)), mix(static_cast<std::size_t>(y)), mix(static_cast<std::size_t>(w)),
         mix(static_cast<std::size_t>(h));
-    for (const TSq& s : sq) mix(s.Gnd | static_cast<std::size_t>(s.Top) << 16 | static_cast<std::size_t>(s.Atr) << 32);
+    for (const MapSquare& s : sq) mix(s.Gnd | static_cast<std::size_t>(s.Top) << 16 | static_cast<std::size_t>(s.Atr) << 32);
     return hash;
 }
 
@@ -56,7 +56,7 @@ void MatchEqualTiles(const TileList& list, const ListImage& image, std::vector<i
     if (byValue.empty()) return;
     for (std::size_t j = 0; j < list.size(); ++j) {
         if (oldIndex[j] >= 0) continue;
-        const TTile& t = *list[j];
+        const MapTile& t = *list[j];
         auto [first, last] = byValue.equal_range(HashOf(t.X, t.Y, t.Width, t.Height, t.Sq));
         for (auto it = first; it != last; ++it) {
             const TileValue& v = image[static_cast<std::size_t>(it->second)].Value;
@@ -131,7 +131,7 @@ void InsertAt(TileList& list, ListImage& image, const std::vector<PlacedTile>& t
 void Move(const std::vector<MoveGroup>& moves, int sign, TileList& list, ListImage& image) {
     for (const MoveGroup& g : moves)
         for (int i : g.Indices) {
-            TTile& t = *list[static_cast<std::size_t>(i)];
+            MapTile& t = *list[static_cast<std::size_t>(i)];
             t.X += sign * g.Dx;
             t.Y += sign * g.Dy;
             image[static_cast<std::size_t>(i)].Value.X = t.X;
@@ -144,7 +144,7 @@ void Move(const std::vector<MoveGroup>& moves, int sign, TileList& list, ListIma
 std::size_t ListChange::Bytes() const {
     std::size_t bytes = sizeof(ListChange);
     for (const auto* placed : {&Removed, &Added})
-        for (const PlacedTile& t : *placed) bytes += sizeof(PlacedTile) + t.Value.Sq.capacity() * sizeof(TSq);
+        for (const PlacedTile& t : *placed) bytes += sizeof(PlacedTile) + t.Value.Sq.capacity() * sizeof(MapSquare);
     for (const MoveGroup& g : Moves) bytes += sizeof(MoveGroup) + g.Indices.capacity() * sizeof(int);
     return bytes;
 }
@@ -169,7 +169,7 @@ ListChange DiffList(const TileList& list, ListImage& image) {
         for (std::size_t i = 0; i < n; ++i)
             if (image[i].Value.SameContent(*list[i])) oldIndex[i] = static_cast<int>(i);
     } else {
-        std::unordered_map<const TTile*, int> at;
+        std::unordered_map<const MapTile*, int> at;
         at.reserve(image.size());
         for (std::size_t i = 0; i < image.size(); ++i) at.emplace(image[i].Address, static_cast<int>(i));
         std::vector<char> taken(image.size(), 0);
@@ -193,7 +193,7 @@ ListChange DiffList(const TileList& list, ListImage& image) {
     for (std::size_t c = 0; c < candidates.size(); ++c) {
         if (!stays[c]) continue;
         const int o = candidates[c], j = candidatePos[c];
-        const TTile& t = *list[static_cast<std::size_t>(j)];
+        const MapTile& t = *list[static_cast<std::size_t>(j)];
         TileImage& old = image[static_cast<std::size_t>(o)];
         if (old.Value.X != t.X || old.Value.Y != t.Y) moves.Add(j, t.X - old.Value.X, t.Y - old.Value.Y);
         oldKept[static_cast<std::size_t>(o)] = 1;

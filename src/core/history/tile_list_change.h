@@ -19,12 +19,12 @@ struct TileValue {
     int Y = 0;
     int Width = 0;
     int Height = 0;
-    std::vector<TSq> Sq;
-    bool SameContent(const TTile& t) const { return Width == t.Width && Height == t.Height && Sq == t.Sq; }
+    std::vector<MapSquare> Sq;
+    bool SameContent(const MapTile& t) const { return Width == t.Width && Height == t.Height && Sq == t.Sq; }
 };
 
 struct TileImage {
-    const TTile* Address = nullptr;  // only compared, never followed
+    const MapTile* Address = nullptr;  // only compared, never followed
     TileValue Value;
 };
 using ListImage = std::vector<TileImage>;

@@ -56,7 +56,7 @@ void Flattener::IndexTiles() {
     const int w = std::max(project_.MapWidth, 0);
     const int h = std::max(project_.MapHeight, 0);
     cellStart_.assign(static_cast<std::size_t>(w) * h + 1, 0);
-    auto forEachCell = [&](const TTile& t, auto&& visit) {
+    auto forEachCell = [&](const MapTile& t, auto&& visit) {
         Span cols = Clip(t.X, t.Width, w);
         Span rows = Clip(t.Y, t.Height, h);
         for (int y = rows.first; y <= rows.last; ++y)
@@ -95,7 +95,7 @@ std::uint16_t Flattener::Composite(int x, int y, bool top) {
     layers_.clear();
     auto tiles = TilesAt(x, y);
     for (auto it = tiles.rbegin(); it != tiles.rend(); ++it) {
-        const TTile& t = *project_.UsedTiles[static_cast<std::size_t>(*it)];
+        const MapTile& t = *project_.UsedTiles[static_cast<std::size_t>(*it)];
         if (!t.Contains(x, y, TileArea::Bitmaps)) continue;
         std::uint16_t id = top ? t.GetTop(x, y) : t.GetGnd(x, y);
         if (id >= project_.BitmapCount) continue;
@@ -121,8 +121,8 @@ std::uint16_t Flattener::FlatTopToBitmap(int x, int y) { return Composite(x, y, 
 std::uint8_t Flattener::FlatAtrOfSq(int x, int y) const {
     auto tiles = TilesAt(x, y);
     for (auto it = tiles.rbegin(); it != tiles.rend(); ++it) {
-        const TTile& t = *project_.UsedTiles[static_cast<std::size_t>(*it)];
-        const TSq& sq = t.SqAt(x - t.X, y - t.Y);
+        const MapTile& t = *project_.UsedTiles[static_cast<std::size_t>(*it)];
+        const MapSquare& sq = t.SqAt(x - t.X, y - t.Y);
         if (sq.Atr != 0 || sq.Gnd != NoBitmap) return sq.Atr;
     }
     return AtrImpassable;
@@ -136,12 +136,12 @@ bool FlatMap(Project& project, UserInterface& ui) {
     const int count = w * std::max(project.MapHeight, 0);
     try {
         Flattener flattener(project);
-        project.FlatSquares.assign(static_cast<std::size_t>(count), TSq{});
+        project.FlatSquares.assign(static_cast<std::size_t>(count), MapSquare{});
         ui.prepareProgress(0, count);
         for (int i = 0; i < count; ++i) {
             const int x = i % w;
             const int y = i / w;
-            TSq& sq = project.FlatSquares[static_cast<std::size_t>(i)];
+            MapSquare& sq = project.FlatSquares[static_cast<std::size_t>(i)];
             sq.Gnd = flattener.FlatGndToBitmap(x, y);
             sq.Top = flattener.FlatTopToBitmap(x, y);
             sq.Atr = flattener.FlatAtrOfSq(x, y);

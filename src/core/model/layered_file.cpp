@@ -39,7 +39,7 @@ Project ParseZL(std::span<const std::uint8_t> bytes) {
     if (!current) {
         project.BottomUpRows = false;
         project.ZmeVariant = false;
-        SetDefsZPgora_o(project);
+        SetDefaultFileHeader(project);
     }
     project.MapWidth = r.u8("map width");
     project.MapHeight = r.u8("map height");

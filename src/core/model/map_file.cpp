@@ -73,7 +73,7 @@ std::vector<std::uint8_t> EncodeZM(const Project& project, TileSetVariant varian
     out.u8(static_cast<std::uint8_t>(h));
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            const TSq& sq = project.FlatSquares[static_cast<std::size_t>(y) * w + x];
+            const MapSquare& sq = project.FlatSquares[static_cast<std::size_t>(y) * w + x];
             out.u16(sq.Gnd);
             out.u16(sq.Top);
             out.u8(IsBorderSquare(x, y, w, h) ? AtrImpassable : sq.Atr);

@@ -26,7 +26,7 @@ struct MapFile {
     std::uint32_t Multiplayer = 0;
     int Width = 0;
     int Height = 0;
-    std::vector<TSq> Squares;             // row by row
+    std::vector<MapSquare> Squares;             // row by row
     std::vector<std::uint8_t> Creatures;  // from "CST0" to the end, as Project::Creatures holds it
 };
 

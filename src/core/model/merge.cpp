@@ -51,8 +51,8 @@ bool MergeBitmaps(Project& project, UserInterface& ui, const TileSet& set, std::
     return true;
 }
 
-void Renumber(TTile& tile, const std::vector<std::uint16_t>& idMap) {
-    for (TSq& s : tile.Sq) {
+void Renumber(MapTile& tile, const std::vector<std::uint16_t>& idMap) {
+    for (MapSquare& s : tile.Sq) {
         if (s.Gnd < idMap.size()) s.Gnd = idMap[s.Gnd];
         if (s.Top < idMap.size()) s.Top = idMap[s.Top];
     }
@@ -119,7 +119,7 @@ int RemoveUnusedBitmaps(Project& project, UserInterface& ui) {
     std::vector<char> used(static_cast<std::size_t>(count), 0);
     auto mark = [&](const TileList& tiles) {
         for (const auto& t : tiles)
-            for (const TSq& s : t->Sq) {
+            for (const MapSquare& s : t->Sq) {
                 if (s.Gnd < count) used[s.Gnd] = 1;
                 if (s.Top < count) used[s.Top] = 1;
             }
@@ -144,7 +144,7 @@ int RemoveUnusedBitmaps(Project& project, UserInterface& ui) {
     };
     for (TileList* tiles : {&project.NewTiles, &project.UsedTiles})
         for (auto& t : *tiles)
-            for (TSq& s : t->Sq) {
+            for (MapSquare& s : t->Sq) {
                 renumber(s.Gnd);
                 renumber(s.Top);
             }

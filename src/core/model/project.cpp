@@ -5,12 +5,12 @@
 
 namespace zorvane {
 
-TTile::TTile(int width, int height)
+MapTile::MapTile(int width, int height)
     : Sq(static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0))),
       Width(width), Height(height) {}
 
-std::unique_ptr<TTile> CopyTile(const TTile& tile) {
-    auto copy = std::make_unique<TTile>(tile.Width, tile.Height);
+std::unique_ptr<MapTile> CopyTile(const MapTile& tile) {
+    auto copy = std::make_unique<MapTile>(tile.Width, tile.Height);
     copy->Sq = tile.Sq;
     copy->X = tile.X;
     copy->Y = tile.Y;

@@ -33,11 +33,11 @@ using BitmapPixels = std::array<std::uint8_t, BitmapBytes>;
 inline const char* const TooManyBitmapsText = "Critical Error! Too many bitmaps!";
 
 // One square of a tile or of the flattened map.
-struct TSq {
+struct MapSquare {
     std::uint16_t Gnd = NoBitmap;
     std::uint16_t Top = NoBitmap;
     std::uint8_t Atr = 0;
-    friend bool operator==(const TSq&, const TSq&) = default;
+    friend bool operator==(const MapSquare&, const MapSquare&) = default;
 };
 
 // What of a tile covers a point: its whole rectangle, or only the squares
@@ -47,11 +47,11 @@ enum class TileArea { Rectangle, Bitmaps };
 // A rectangular block of squares placed at (X, Y) on the map. The "map"
 // accessors take map coordinates, the "...At" ones column and row inside the
 // tile; none checks bounds (call Contains or Overlaps first).
-class TTile {
+class MapTile {
 public:
-    TTile(int width, int height);
+    MapTile(int width, int height);
 
-    std::vector<TSq> Sq;  // column-major: square (c, r) is Sq[c * Height + r]
+    std::vector<MapSquare> Sq;  // column-major: square (c, r) is Sq[c * Height + r]
     bool Selected = false;
     int Width = 0;
     int Height = 0;
@@ -61,15 +61,15 @@ public:
     bool Contains(int x, int y, TileArea area) const {
         if (x < X || x > X + Width - 1 || y < Y || y > Y + Height - 1) return false;
         if (area == TileArea::Rectangle) return true;
-        const TSq& s = SqAt(x - X, y - Y);
+        const MapSquare& s = SqAt(x - X, y - Y);
         return s.Gnd != NoBitmap || s.Top != NoBitmap;
     }
     bool Overlaps(int x1, int x2, int y1, int y2) const {
         return X <= x2 && X + Width - 1 >= x1 && Y <= y2 && Y + Height - 1 >= y1;
     }
 
-    TSq& SqAt(int c, int r) { return Sq[static_cast<std::size_t>(c) * Height + r]; }
-    const TSq& SqAt(int c, int r) const { return Sq[static_cast<std::size_t>(c) * Height + r]; }
+    MapSquare& SqAt(int c, int r) { return Sq[static_cast<std::size_t>(c) * Height + r]; }
+    const MapSquare& SqAt(int c, int r) const { return Sq[static_cast<std::size_t>(c) * Height + r]; }
 
     std::uint16_t GndAt(int c, int r) const { return SqAt(c, r).Gnd; }
     std::uint16_t TopAt(int c, int r) const { return SqAt(c, r).Top; }
@@ -86,14 +86,14 @@ public:
     void SetAtr(int x, int y, std::uint8_t v) { SetAtrAt(x - X, y - Y, v); }
 
     // Same size and the same squares (position and selection aside).
-    bool SameContent(const TTile& other) const {
+    bool SameContent(const MapTile& other) const {
         return Width == other.Width && Height == other.Height && Sq == other.Sq;
     }
 };
 
-using TileList = std::vector<std::unique_ptr<TTile>>;
+using TileList = std::vector<std::unique_ptr<MapTile>>;
 
-std::unique_ptr<TTile> CopyTile(const TTile& tile);
+std::unique_ptr<MapTile> CopyTile(const MapTile& tile);
 
 // One entry of the map selection: the used tile's index and where it stood
 // when a drag started.
@@ -139,7 +139,7 @@ struct Project : ProjectFields {
     int BitmapCount = 0;
     TileList UsedTiles;
     TileList NewTiles;
-    std::vector<TSq> FlatSquares;
+    std::vector<MapSquare> FlatSquares;
     std::vector<SelectionEntry> Selection;
 
     ProjectFields& Fields() { return *this; }

@@ -18,17 +18,17 @@ public:
         byHash_.reserve(tiles.size());
         for (const auto& t : tiles) Add(*t);
     }
-    bool Contains(const TTile& tile) {
+    bool Contains(const MapTile& tile) {
         auto [first, last] = byHash_.equal_range(Hash(tile));
         for (auto it = first; it != last; ++it)
             if (it->second->SameContent(tile)) return true;
         return false;
     }
     // The tile must outlive the catalogue.
-    void Add(const TTile& tile) { byHash_.emplace(Hash(tile), &tile); }
+    void Add(const MapTile& tile) { byHash_.emplace(Hash(tile), &tile); }
 
 private:
-    std::uint64_t Hash(const TTile& tile) {
+    std::uint64_t Hash(const MapTile& tile) {
         buffer_.clear();
         auto put16 = [&](std::uint16_t v) {
             buffer_.push_back(static_cast<std::uint8_t>(v & 0xFF));
@@ -36,7 +36,7 @@ private:
         };
         put16(static_cast<std::uint16_t>(tile.Width));
         put16(static_cast<std::uint16_t>(tile.Height));
-        for (const TSq& s : tile.Sq) {
+        for (const MapSquare& s : tile.Sq) {
             put16(s.Gnd);
             put16(s.Top);
             buffer_.push_back(s.Atr);
@@ -44,7 +44,7 @@ private:
         return XXH3_64bits(buffer_.data(), buffer_.size());
     }
 
-    std::unordered_multimap<std::uint64_t, const TTile*> byHash_;
+    std::unordered_multimap<std::uint64_t, const MapTile*> byHash_;
     std::vector<std::uint8_t> buffer_;
 };
 

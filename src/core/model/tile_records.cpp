@@ -26,7 +26,7 @@ void ReadTileRecords(ByteReader& r, TileList& tiles, const char* what) {
         if (w == 0 || h == 0)
             throw Error("The file is damaged: a tile of " + std::to_string(w) + " x " + std::to_string(h) +
                         " squares at byte " + std::to_string(r.offset() - 2) + ".");
-        auto tile = std::make_unique<TTile>(w, h);
+        auto tile = std::make_unique<MapTile>(w, h);
         tile->X = r.i32("tile position");
         tile->Y = r.i32("tile position");
         if (std::abs(static_cast<std::int64_t>(tile->X)) > MaxTileDistance ||
@@ -36,7 +36,7 @@ void ReadTileRecords(ByteReader& r, TileList& tiles, const char* what) {
         r.needItems(static_cast<std::uint64_t>(w) * h, kSquareBytes, "tile squares");
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
-                TSq& sq = tile->SqAt(x, y);
+                MapSquare& sq = tile->SqAt(x, y);
                 sq.Gnd = r.u16("ground id");
                 sq.Top = r.u16("top id");
                 sq.Atr = r.u8("attribute");
@@ -61,7 +61,7 @@ void WriteTileRecords(ByteWriter& out, const TileList& tiles) {
         out.i32(tile->Y);
         for (int y = 0; y < tile->Height; ++y) {
             for (int x = 0; x < tile->Width; ++x) {
-                const TSq& sq = tile->SqAt(x, y);
+                const MapSquare& sq = tile->SqAt(x, y);
                 out.u16(sq.Gnd);
                 out.u16(sq.Top);
                 out.u8(sq.Atr);

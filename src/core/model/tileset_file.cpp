@@ -78,11 +78,11 @@ std::pair<int, int> ReadTileHead(ByteReader& r, std::size_t index) {
     return {w, h};
 }
 
-std::unique_ptr<TTile> ReadTile(ByteReader& r, std::size_t index) {
+std::unique_ptr<MapTile> ReadTile(ByteReader& r, std::size_t index) {
     const auto [w, h] = ReadTileHead(r, index);
     const std::size_t n = static_cast<std::size_t>(w) * h;
-    auto tile = std::make_unique<TTile>(w, h);
-    auto at = [&](std::size_t i) -> TSq& { return tile->SqAt(static_cast<int>(i % w), static_cast<int>(i / w)); };
+    auto tile = std::make_unique<MapTile>(w, h);
+    auto at = [&](std::size_t i) -> MapSquare& { return tile->SqAt(static_cast<int>(i % w), static_cast<int>(i / w)); };
     for (std::size_t i = 0; i < n; ++i) at(i).Gnd = r.u16("ground id");
     for (std::size_t i = 0; i < n; ++i) at(i).Top = r.u16("top id");
     for (std::size_t i = 0; i < n; ++i) at(i).Atr = r.u8("attribute");
@@ -235,7 +235,7 @@ std::size_t EncodedSize(const Project& project, TileSetVariant variant) {
     return size;
 }
 
-void WriteTile(ByteWriter& w, const TTile& tile) {
+void WriteTile(ByteWriter& w, const MapTile& tile) {
     w.text("TIL1");
     w.u8(static_cast<std::uint8_t>(tile.Width));
     w.u8(static_cast<std::uint8_t>(tile.Height));
@@ -251,7 +251,7 @@ void WriteTile(ByteWriter& w, const TTile& tile) {
 
 void CheckTileSizes(const Project& project) {
     for (std::size_t i = 0; i < project.NewTiles.size(); ++i) {
-        const TTile& t = *project.NewTiles[i];
+        const MapTile& t = *project.NewTiles[i];
         if (t.Width < 1 || t.Width > 255 || t.Height < 1 || t.Height > 255)
             throw Error("Tile " + std::to_string(i) + " measures " + std::to_string(t.Width) + " x " +
                         std::to_string(t.Height) + " squares; a tile set file holds tiles of 1 to 255 squares a side.");
@@ -322,7 +322,7 @@ std::array<std::uint8_t, 54> DefaultFileHeader() {
 
 void SetDefsZPgora(Project& project, bool bottomUp) { project.InfoHeader = DefaultInfoHeader(bottomUp); }
 
-void SetDefsZPgora_o(Project& project) { project.FileHeader = DefaultFileHeader(); }
+void SetDefaultFileHeader(Project& project) { project.FileHeader = DefaultFileHeader(); }
 
 TileSet ParseZP(std::span<const std::uint8_t> bytes) {
     ByteReader r(bytes);

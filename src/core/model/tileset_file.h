@@ -59,7 +59,7 @@ struct TileSet {
 std::array<std::uint8_t, 44> DefaultInfoHeader(bool bottomUp);
 std::array<std::uint8_t, 54> DefaultFileHeader();
 void SetDefsZPgora(Project& project, bool bottomUp);  // InfoHeader
-void SetDefsZPgora_o(Project& project);               // FileHeader
+void SetDefaultFileHeader(Project& project);               // FileHeader
 
 // Parses a whole tile set file; throws Error with the reason for a short,
 // foreign or damaged file. Never allocates beyond what the bytes can hold.

@@ -177,7 +177,7 @@ private:
     void Put(int x, int y, std::uint16_t gnd, std::uint16_t top = NoBitmap) {
         if (gnd >= tiles_.Info.size()) throw std::logic_error("no sample bitmap shows these corners");
         const BitmapInfo& info = tiles_.Info[top != NoBitmap ? top : gnd];
-        map_.Squares[Index(x, y)] = TSq{gnd, top, info.Atr};
+        map_.Squares[Index(x, y)] = MapSquare{gnd, top, info.Atr};
     }
 
     int PickVariant(Terrain t) {
@@ -260,7 +260,7 @@ void MapComposer::LayRoads(int count) {
     for (std::size_t i = 0; i < road_.size(); ++i) {
         if (road_[i] == 0) continue;
         use_[i] = Use::Road;
-        map_.Squares[i] = TSq{tiles_.RoadBitmap(road_[i]), NoBitmap, tiles_.Info[tiles_.RoadBitmap(road_[i])].Atr};
+        map_.Squares[i] = MapSquare{tiles_.RoadBitmap(road_[i]), NoBitmap, tiles_.Info[tiles_.RoadBitmap(road_[i])].Atr};
     }
 }
 

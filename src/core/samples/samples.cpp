@@ -114,8 +114,8 @@ public:
     // roads and every object as one tile.
     void AddTiles() {
         auto single = [&](std::uint16_t gnd, std::uint16_t top, std::uint8_t atr) {
-            auto tile = std::make_unique<TTile>(1, 1);
-            tile->Sq[0] = TSq{gnd, top, atr};
+            auto tile = std::make_unique<MapTile>(1, 1);
+            tile->Sq[0] = MapSquare{gnd, top, atr};
             set_.Tiles.NewTiles.push_back(std::move(tile));
         };
         for (int t = 0; t < TerrainCount; ++t)
@@ -126,10 +126,10 @@ public:
         single(set_.RoadBitmap(RoadEast | RoadWest), NoBitmap, kRoadAtr);
         single(set_.RoadBitmap(RoadNorth | RoadSouth), NoBitmap, kRoadAtr);
         for (const SampleObject& obj : set_.Objects) {
-            auto tile = std::make_unique<TTile>(obj.Width, obj.Height);
+            auto tile = std::make_unique<MapTile>(obj.Width, obj.Height);
             for (int r = 0; r < obj.Height; ++r)
                 for (int c = 0; c < obj.Width; ++c)
-                    tile->SqAt(c, r) = TSq{obj.Bitmaps[static_cast<std::size_t>(r) * obj.Width + c], NoBitmap, obj.Atr};
+                    tile->SqAt(c, r) = MapSquare{obj.Bitmaps[static_cast<std::size_t>(r) * obj.Width + c], NoBitmap, obj.Atr};
             set_.Tiles.NewTiles.push_back(std::move(tile));
         }
     }
@@ -179,7 +179,7 @@ SampleTileSet BuildSampleTileSet() {
     FillSamplePalette(p.Palette);
     p.BottomUpRows = false;
     SetDefsZPgora(p, false);
-    SetDefsZPgora_o(p);
+    SetDefaultFileHeader(p);
     p.Multiplayer = 1;
     p.NoProject = false;
     TileSetBuilder builder(set);

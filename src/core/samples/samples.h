@@ -82,7 +82,7 @@ struct SampleMap {
     int Width = 0;   // borders included
     int Height = 0;
     bool Connector = false;  // only interchangeable single-square fillers inside
-    std::vector<TSq> Squares;
+    std::vector<MapSquare> Squares;
 };
 
 // The sample maps: six terrain maps of inner sizes 30 x 30 to 120 x 120 and

@@ -25,7 +25,7 @@ void CutBlock(const LayerImage& image, int c, int r, BitmapPixels& block) {
 
 // Gives every square of `tile` the bitmap id of its block of `image`
 // (Gnd or Top through `field`); false when a new bitmap was needed at the limit.
-bool CutLayer(const LayerImage& image, TTile& tile, std::uint16_t TSq::*field, Project& p, BitmapIndex& index) {
+bool CutLayer(const LayerImage& image, MapTile& tile, std::uint16_t MapSquare::*field, Project& p, BitmapIndex& index) {
     if (!image.Present()) return true;
     BitmapPixels block;
     for (int r = 0; r < tile.Height; ++r)
@@ -76,9 +76,9 @@ ApplyOutcome ApplyTileChanges(TileEditorState& state, Project& p, UserInterface&
 
     // The tile, built aside so that a stop leaves NewTiles as it was.
     const int columns = s.PixelWidth() / BitmapSide, rows = s.PixelHeight() / BitmapSide;
-    auto tile = std::make_unique<TTile>(columns, rows);
+    auto tile = std::make_unique<MapTile>(columns, rows);
     BitmapIndex index(p);
-    if (!CutLayer(s.Ground, *tile, &TSq::Gnd, p, index) || !CutLayer(s.Top, *tile, &TSq::Top, p, index)) {
+    if (!CutLayer(s.Ground, *tile, &MapSquare::Gnd, p, index) || !CutLayer(s.Top, *tile, &MapSquare::Top, p, index)) {
         ui.message(BitmapLimitCaption, BitmapLimitText, Icon::Error);
         out.Result = ApplyResult::BitmapLimit;
         return out;

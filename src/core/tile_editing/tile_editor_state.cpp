@@ -94,9 +94,9 @@ void PaintBitmap(const Project& p, std::uint16_t id, LayerImage& image, int c, i
     }
 }
 
-void LoadTile(TileEditorState& s, const Project& p, const TTile& t) {
+void LoadTile(TileEditorState& s, const Project& p, const MapTile& t) {
     bool anyGnd = false, anyTop = false;
-    for (const TSq& q : t.Sq) {
+    for (const MapSquare& q : t.Sq) {
         anyGnd = anyGnd || HasVisiblePixels(p, q.Gnd);
         anyTop = anyTop || HasVisiblePixels(p, q.Top);
     }
@@ -117,7 +117,7 @@ void LoadTile(TileEditorState& s, const Project& p, const TTile& t) {
 }
 
 void LoadSelection(TileEditorState& s, const Project& p) {
-    std::vector<const TTile*> tiles;  // bottom to top
+    std::vector<const MapTile*> tiles;  // bottom to top
     {
         std::vector<int> ids;
         for (const auto& e : p.Selection) ids.push_back(e.Index);
@@ -128,12 +128,12 @@ void LoadSelection(TileEditorState& s, const Project& p) {
     if (tiles.empty()) return;
     int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
     bool anyGnd = false, anyTop = false;
-    for (const TTile* t : tiles) {
+    for (const MapTile* t : tiles) {
         x0 = std::min(x0, t->X);
         y0 = std::min(y0, t->Y);
         x1 = std::max(x1, t->X + t->Width - 1);
         y1 = std::max(y1, t->Y + t->Height - 1);
-        for (const TSq& q : t->Sq) {
+        for (const MapSquare& q : t->Sq) {
             anyGnd = anyGnd || HasVisiblePixels(p, q.Gnd);
             anyTop = anyTop || HasVisiblePixels(p, q.Top);
         }
@@ -141,11 +141,11 @@ void LoadSelection(TileEditorState& s, const Project& p) {
     const int bw = x1 - x0 + 1, bh = y1 - y0 + 1;
     if (anyGnd) s.Ground.Reset(bw * BitmapSide, bh * BitmapSide);
     if (anyTop) s.Top.Reset(bw * BitmapSide, bh * BitmapSide);
-    for (const TTile* t : tiles)
+    for (const MapTile* t : tiles)
         for (int c = 0; c < t->Width; ++c)
             for (int r = 0; r < t->Height; ++r) {
                 const int bc = t->X - x0 + c, br = t->Y - y0 + r;
-                const TSq& q = t->SqAt(c, r);
+                const MapSquare& q = t->SqAt(c, r);
                 if (q.Gnd != NoBitmap && s.Ground.Present())
                     PaintBitmap(p, q.Gnd, s.Ground, bc, br, Paint::NonZeroOnly, [&](int x, int y) {
                         if (s.Top.Present()) s.Top.At(x, y) = 0;  // a higher ground hides lower tops
@@ -159,7 +159,7 @@ void LoadSelection(TileEditorState& s, const Project& p) {
         for (int br = 0; br < bh; ++br) {
             const int x = x0 + bc, y = y0 + br;
             for (auto it = tiles.rbegin(); it != tiles.rend(); ++it) {
-                const TTile& t = **it;
+                const MapTile& t = **it;
                 if (!t.Contains(x, y, TileArea::Rectangle)) continue;
                 if (s.Atr.At(bc, br) != 0) break;
                 s.Atr.At(bc, br) = t.GetAtr(x, y);

@@ -22,7 +22,7 @@ SquareGrid RandomGrid(std::mt19937& rng) {
     // squares repeat and one pair of bitmaps may come with two attributes.
     const int classes = std::uniform_int_distribution(1, 3)(rng);
     for (int i = 0; i < g.Width * g.Height; ++i)
-        g.Squares.push_back(TSq{static_cast<std::uint16_t>(std::uniform_int_distribution(0, 4)(rng)),
+        g.Squares.push_back(MapSquare{static_cast<std::uint16_t>(std::uniform_int_distribution(0, 4)(rng)),
                                 std::uniform_int_distribution(0, 1)(rng) ? NoBitmap : std::uint16_t{7},
                                 static_cast<std::uint8_t>(std::uniform_int_distribution(0, classes - 1)(rng) * 5)});
     return g;
@@ -113,7 +113,7 @@ TEST(MapStatistics, RunsRegionsAndSquareCountsOfRandomGridsMatchAPlainReading) {
         ExpectMatchesReference(s, ReferenceOf(g));
         // Squares by their bitmaps alone, named by the first attribute met.
         std::map<SquareKey, SquareTotals> counts;
-        for (const TSq& q : g.Squares) {
+        for (const MapSquare& q : g.Squares) {
             auto [it, added] = counts.try_emplace(SquareKey{q.Gnd, q.Top}, SquareTotals{0, q.Atr});
             ++it->second.Count;
         }
@@ -152,7 +152,7 @@ TEST(MapStatistics, ShapesWorkedByHand) {
     // 1 1 1 0   class 1 is one winding region of 6, class 0 two of 3.
     const std::uint8_t atrs[] = {0, 0, 1, 0, 1, 0, 1, 0, 1, 1, 1, 0};
     SquareGrid g{4, 3, {}};
-    for (std::uint8_t a : atrs) g.Squares.push_back(TSq{1, NoBitmap, a});
+    for (std::uint8_t a : atrs) g.Squares.push_back(MapSquare{1, NoBitmap, a});
     MapStatistics s;
     s.Add(g);
     const ClassTotals& one = s.ByClass.at(1);
@@ -182,24 +182,24 @@ TEST(MapStatistics, SizeBucketsDoubleInWidth) {
 
 TEST(MapStatistics, InnerSquaresLeaveOutTheBorder) {
     SquareGrid whole{7, 6, {}};
-    for (int i = 0; i < 42; ++i) whole.Squares.push_back(TSq{static_cast<std::uint16_t>(i), NoBitmap, 0});
+    for (int i = 0; i < 42; ++i) whole.Squares.push_back(MapSquare{static_cast<std::uint16_t>(i), NoBitmap, 0});
     const SquareGrid inner = InnerSquares(whole.Squares, 7, 6);
     ASSERT_EQ(inner.Width, 3);
     ASSERT_EQ(inner.Height, 2);
     std::vector<std::uint16_t> ids;
-    for (const TSq& q : inner.Squares) ids.push_back(q.Gnd);
+    for (const MapSquare& q : inner.Squares) ids.push_back(q.Gnd);
     EXPECT_EQ(ids, (std::vector<std::uint16_t>{16, 17, 18, 23, 24, 25}));
     // No square inside the border, or squares that do not fill the size.
-    EXPECT_TRUE(InnerSquares(std::vector<TSq>(20), 5, 4).Squares.empty());
-    EXPECT_TRUE(InnerSquares(std::vector<TSq>(20), 4, 5).Squares.empty());
-    EXPECT_TRUE(InnerSquares(std::vector<TSq>(41), 7, 6).Squares.empty());
-    EXPECT_EQ(InnerSquares(std::vector<TSq>(25), 5, 5).Squares.size(), 1u);
+    EXPECT_TRUE(InnerSquares(std::vector<MapSquare>(20), 5, 4).Squares.empty());
+    EXPECT_TRUE(InnerSquares(std::vector<MapSquare>(20), 4, 5).Squares.empty());
+    EXPECT_TRUE(InnerSquares(std::vector<MapSquare>(41), 7, 6).Squares.empty());
+    EXPECT_EQ(InnerSquares(std::vector<MapSquare>(25), 5, 5).Squares.size(), 1u);
 }
 
 TEST(MapStatistics, SquareFrequencyDistanceWorkedByHand) {
     const auto stats = [](std::vector<std::uint16_t> grounds) {
         SquareGrid g{static_cast<int>(grounds.size()), 1, {}};
-        for (std::uint16_t id : grounds) g.Squares.push_back(TSq{id, NoBitmap, 0});
+        for (std::uint16_t id : grounds) g.Squares.push_back(MapSquare{id, NoBitmap, 0});
         MapStatistics s;
         s.Add(g);
         return s;
@@ -214,7 +214,7 @@ TEST(MapStatistics, SquareFrequencyDistanceWorkedByHand) {
     // Shares 0.6/0.4 against 0.5/0.5: one square is 0.1 short, the other 0.1 over.
     EXPECT_NEAR(SquareFrequencyDistance(stats({1, 1, 1, 2, 2}), a), 0.1, 1e-12);
     // The top bitmap makes another square.
-    SquareGrid topped{2, 1, {TSq{1, NoBitmap, 0}, TSq{1, 5, 0}}};
+    SquareGrid topped{2, 1, {MapSquare{1, NoBitmap, 0}, MapSquare{1, 5, 0}}};
     MapStatistics t;
     t.Add(topped);
     EXPECT_DOUBLE_EQ(SquareFrequencyDistance(t, stats({1, 1})), 0.5);

@@ -38,7 +38,7 @@ std::string WriteMap(const TempDir& dir, const std::string& name, const std::str
     p.MapHeight = 7;
     p.Multiplayer = 1;
     for (int i = 0; i < 8 * 7; ++i)
-        p.FlatSquares.push_back(TSq{static_cast<std::uint16_t>(i % 3), NoBitmap, static_cast<std::uint8_t>(i % 36)});
+        p.FlatSquares.push_back(MapSquare{static_cast<std::uint16_t>(i % 3), NoBitmap, static_cast<std::uint8_t>(i % 36)});
     WriteBytes(dir.file(name), EncodeZM(p, TileSetVariant::Zmpe));
     return dir.file(name);
 }

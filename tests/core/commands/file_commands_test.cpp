@@ -97,18 +97,18 @@ protected:
 
 TEST_F(OverwritePromptTest, NameWithTheExtensionIsNeverAsked) {
     Existing("map.zp");
-    EXPECT_TRUE(OverwritePrompt2(ui, dir.file("map.zp"), ".zp"));
+    EXPECT_TRUE(ConfirmOverwriteWithExtension(ui, dir.file("map.zp"), ".zp"));
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(OverwritePromptTest, NameWithoutExtensionIsAskedWhenTheTargetExists) {
-    EXPECT_TRUE(OverwritePrompt2(ui, dir.file("map"), ".zp"));
+    EXPECT_TRUE(ConfirmOverwriteWithExtension(ui, dir.file("map"), ".zp"));
     EXPECT_TRUE(ui.messages.empty());
 
     Existing("map.zp");
     ui.answers = {Answer::No, Answer::Yes};
-    EXPECT_FALSE(OverwritePrompt2(ui, dir.file("map"), ".zp"));
-    EXPECT_TRUE(OverwritePrompt2(ui, dir.file("map"), ".zp"));
+    EXPECT_FALSE(ConfirmOverwriteWithExtension(ui, dir.file("map"), ".zp"));
+    EXPECT_TRUE(ConfirmOverwriteWithExtension(ui, dir.file("map"), ".zp"));
     ASSERT_EQ(ui.messages.size(), 2u);
     ExpectMessage(ui.messages[0], "File Exists!",
                   "\"" + dir.file("map.zp") + "\" already exists.\rDo you want to replace it?", Icon::Warning,
@@ -119,17 +119,17 @@ TEST_F(OverwritePromptTest, OtherExtensionIsAskedEvenOfTheSameLength) {
     // "map.ab" becomes "map.zp": a different, existing file is never replaced unasked.
     Existing("map.zp");
     ui.answers = {Answer::No, Answer::No};
-    EXPECT_FALSE(OverwritePrompt2(ui, dir.file("map.ab"), ".zp"));
-    EXPECT_FALSE(OverwritePrompt2(ui, dir.file("map.abc"), ".zp"));
+    EXPECT_FALSE(ConfirmOverwriteWithExtension(ui, dir.file("map.ab"), ".zp"));
+    EXPECT_FALSE(ConfirmOverwriteWithExtension(ui, dir.file("map.abc"), ".zp"));
     EXPECT_EQ(ui.messages.size(), 2u);
 }
 
 TEST_F(OverwritePromptTest, UnansweredQuestionKeepsTheFile) {
     Existing("map.zp");
     FakeUi unscripted;
-    EXPECT_FALSE(OverwritePrompt2(unscripted, dir.file("map"), ".zp"));
+    EXPECT_FALSE(ConfirmOverwriteWithExtension(unscripted, dir.file("map"), ".zp"));
     SilentUi silent;
-    EXPECT_FALSE(OverwritePrompt2(silent, dir.file("map"), ".zp"));
+    EXPECT_FALSE(ConfirmOverwriteWithExtension(silent, dir.file("map"), ".zp"));
 }
 
 // --- Make *.zp ------------------------------------------------------------

@@ -104,12 +104,12 @@ TEST_F(CreateMapTest, FillWithBitmapLeavesTwoEmptyImpassableRings) {
     ASSERT_EQ(p.UsedTiles.size(), 196u);
     int inner = 0;
     for (std::size_t i = 0; i < p.UsedTiles.size(); ++i) {
-        const TTile& t = *p.UsedTiles[i];
+        const MapTile& t = *p.UsedTiles[i];
         ASSERT_EQ(t.Width, 1);
         ASSERT_EQ(t.X, static_cast<int>(i % 14));
         ASSERT_EQ(t.Y, static_cast<int>(i / 14));
         bool border = t.X < 2 || t.X > 11 || t.Y < 2 || t.Y > 11;
-        EXPECT_EQ(t.Sq[0], border ? (TSq{NoBitmap, NoBitmap, 3}) : (TSq{7, NoBitmap, 0})) << i;
+        EXPECT_EQ(t.Sq[0], border ? (MapSquare{NoBitmap, NoBitmap, 3}) : (MapSquare{7, NoBitmap, 0})) << i;
         inner += !border;
     }
     EXPECT_EQ(inner, 100);
@@ -123,8 +123,8 @@ TEST_F(CreateMapTest, FillWithTileCoversTheInnerMapFromTwoTwo) {
     p.NewTiles[1]->Selected = true;
     ASSERT_TRUE(Create(104, 104, true, false, 1));
     ASSERT_EQ(p.UsedTiles.size(), 1700u);  // 34 x 50
-    const TTile& first = *p.UsedTiles.front();
-    const TTile& last = *p.UsedTiles.back();
+    const MapTile& first = *p.UsedTiles.front();
+    const MapTile& last = *p.UsedTiles.back();
     EXPECT_EQ(first.X, 2);
     EXPECT_EQ(first.Y, 2);
     EXPECT_EQ(p.UsedTiles[33]->X, 101);

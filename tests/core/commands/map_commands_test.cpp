@@ -117,7 +117,7 @@ TEST(OpenZMFile, LoadsTheMapAsOneTilePerSquareAndItsTileSet) {
     EXPECT_EQ(p.NewTiles.size(), 1u);
     ASSERT_EQ(p.UsedTiles.size(), 12u);
     for (int i = 0; i < 12; ++i) {
-        const TTile& t = *p.UsedTiles[i];
+        const MapTile& t = *p.UsedTiles[i];
         EXPECT_EQ(t.Width, 1);
         EXPECT_EQ(t.Height, 1);
         EXPECT_EQ(t.X, i % 4);

@@ -57,7 +57,7 @@ Project OpenedProject() {
 Project ProjectWithUnsavedBitmaps() {
     Project p = OpenedProject();
     p.ZmeVariant = true;
-    SetDefsZPgora_o(p);
+    SetDefaultFileHeader(p);
     SetDefsZPgora(p, true);
     p.BottomUpRows = false;
     AddPatternBitmaps(p, 3, 40);

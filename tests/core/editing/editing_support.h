@@ -75,10 +75,10 @@ inline std::string SelectionFaults(const Project& p, const EditState& s) {
         }
         if (listed[e.Index]++) out << "tile " << e.Index << " listed twice; ";
     }
-    const std::set<const TTile*> placedTiles(s.PlacedTiles.begin(), s.PlacedTiles.end());
+    const std::set<const MapTile*> placedTiles(s.PlacedTiles.begin(), s.PlacedTiles.end());
     std::size_t placedOnMap = 0;
     for (int k = 0; k < n; ++k) {
-        const TTile* t = p.UsedTiles[k].get();
+        const MapTile* t = p.UsedTiles[k].get();
         const bool placed = s.DragState == DragPlacing && placedTiles.count(t);
         placedOnMap += placedTiles.count(t);
         if (t->Selected && !listed[k]) out << "tile " << k << " selected but not listed; ";

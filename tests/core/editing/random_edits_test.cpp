@@ -17,7 +17,7 @@ bool Listed(const Project& p, int k) {
     return std::any_of(p.Selection.begin(), p.Selection.end(), [&](const auto& e) { return e.Index == k; });
 }
 
-bool VisibleOverlap(const TTile& a, const TTile& b) {
+bool VisibleOverlap(const MapTile& a, const MapTile& b) {
     for (int c = 0; c < a.Width; ++c)
         for (int r = 0; r < a.Height; ++r)
             if (a.Contains(a.X + c, a.Y + r, TileArea::Bitmaps) && b.Contains(a.X + c, a.Y + r, TileArea::Bitmaps)) return true;
@@ -68,7 +68,7 @@ void RemoveListed(Project& p, std::vector<SelectionEntry> entries) {
 void PlainToEnd(Project& p, bool top) {
     const int n = static_cast<int>(p.Selection.size());
     const int old = static_cast<int>(p.UsedTiles.size());
-    for (int j = 0; j < n; ++j) p.UsedTiles.push_back(std::make_unique<TTile>(1, 1));
+    for (int j = 0; j < n; ++j) p.UsedTiles.push_back(std::make_unique<MapTile>(1, 1));
     if (!top) {
         for (int c = old + n - 1; c >= n; --c) OverwriteUsedTile(p, c, c - n);
         for (auto& e : p.Selection) e.Index += n;
@@ -84,10 +84,10 @@ void PlainClone(Project& p) {
     auto& sel = p.Selection;
     std::sort(sel.begin(), sel.end(), [](auto& a, auto& b) { return a.Index < b.Index; });
     const int n = static_cast<int>(sel.size()), old = static_cast<int>(p.UsedTiles.size());
-    for (int k = 0; k < n; ++k) p.UsedTiles.push_back(std::make_unique<TTile>(1, 1));
+    for (int k = 0; k < n; ++k) p.UsedTiles.push_back(std::make_unique<MapTile>(1, 1));
     for (int k = 0; k < n; ++k) OverwriteUsedTile(p, old + k, sel[k].Index);
     for (int k = 0; k < n; ++k) {
-        TTile& source = *p.UsedTiles[sel[k].Index];
+        MapTile& source = *p.UsedTiles[sel[k].Index];
         source.Selected = false;
         sel[k] = {old + k, source.X, source.Y};
         p.UsedTiles[old + k]->Selected = true;
@@ -97,18 +97,18 @@ void PlainClone(Project& p) {
 void PlainSplit(Project& p) {
     auto entries = p.Selection;
     struct Part {
-        const TTile* tile;
+        const MapTile* tile;
         int dx, dy;
     };
     std::vector<Part> created;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const int t = entries[i].Index;
-        const TTile& tile = *p.UsedTiles[t];
+        const MapTile& tile = *p.UsedTiles[t];
         if (tile.Width == 1 && tile.Height == 1) continue;
         TileList parts;
         for (int r = 0; r < tile.Height; ++r)
             for (int c = 0; c < tile.Width; ++c)
-                if (tile.SqAt(c, r) != TSq{}) {
+                if (tile.SqAt(c, r) != MapSquare{}) {
                     auto part = MakeTile(1, 1, tile.X + c, tile.Y + r);
                     part->Sq[0] = tile.SqAt(c, r);
                     created.push_back({part.get(), tile.X - entries[i].OrigX, tile.Y - entries[i].OrigY});
@@ -126,7 +126,7 @@ void PlainSplit(Project& p) {
     p.Selection.clear();
     for (const auto& part : created) {
         for (int k = 0; k < static_cast<int>(p.UsedTiles.size()); ++k) {
-            TTile& t = *p.UsedTiles[k];
+            MapTile& t = *p.UsedTiles[k];
             if (&t != part.tile) continue;
             t.Selected = true;
             p.Selection.push_back({k, t.X - part.dx, t.Y - part.dy});
@@ -149,7 +149,7 @@ Project CopyStack(const Project& p) {
 std::string StackDifference(const Project& got, const Project& want) {
     if (got.UsedTiles.size() != want.UsedTiles.size()) return "tile counts differ";
     for (std::size_t k = 0; k < got.UsedTiles.size(); ++k) {
-        const TTile &a = *got.UsedTiles[k], &b = *want.UsedTiles[k];
+        const MapTile &a = *got.UsedTiles[k], &b = *want.UsedTiles[k];
         if (!a.SameContent(b) || a.X != b.X || a.Y != b.Y || a.Selected != b.Selected)
             return "tile " + std::to_string(k) + " differs";
     }
@@ -236,7 +236,7 @@ public:
 private:
     int Pick(int lo, int hi) { return hi < lo ? lo : std::uniform_int_distribution<int>(lo, hi)(rng_); }
     Modifiers RandomKeys() { return {Pick(0, 3) == 0, Pick(0, 3) == 0, Pick(0, 2) == 0}; }
-    std::unique_ptr<TTile> RandomTile() {
+    std::unique_ptr<MapTile> RandomTile() {
         auto t = MakeTile(Pick(1, 3), Pick(1, 3), Pick(0, 11), Pick(0, 11));
         for (auto& sq : t->Sq) {
             // Mostly a bitmap of its own (so that tiles can be told apart), some
@@ -248,8 +248,8 @@ private:
         }
         return t;
     }
-    std::vector<const TTile*> EntryTiles() const {
-        std::vector<const TTile*> v;
+    std::vector<const MapTile*> EntryTiles() const {
+        std::vector<const MapTile*> v;
         for (const auto& e : p.Selection) v.push_back(p.UsedTiles[e.Index].get());
         return v;
     }

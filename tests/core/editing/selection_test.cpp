@@ -44,7 +44,7 @@ TEST_F(StackTest, DepthBarKeepsItsPositionWhileTheStackChanges) {
 // --- Clicks -----------------------------------------------------------------
 
 TEST_F(StackTest, PlainLeftClickPicksTheTopmostVisibleSquare) {
-    p.UsedTiles[4]->Sq.assign(4, TSq{});  // no bitmap at all
+    p.UsedTiles[4]->Sq.assign(4, MapSquare{});  // no bitmap at all
     Redraw r = ed.LeftClickOn(5, 5, {});
     EXPECT_EQ(SelectedIndices(), Ints({3}));
     ASSERT_EQ(r.Rects.size(), 1u);
@@ -55,7 +55,7 @@ TEST_F(StackTest, PlainLeftClickPicksTheTopmostVisibleSquare) {
 }
 
 TEST_F(StackTest, AltLeftClicksWalkDownTheUnselectedTilesEvenInvisibleOnes) {
-    p.UsedTiles[4]->Sq.assign(4, TSq{});
+    p.UsedTiles[4]->Sq.assign(4, MapSquare{});
     ed.LeftClickOn(4, 4, {.Alt = true});
     ed.LeftClickOn(4, 4, {.Alt = true});
     ed.LeftClickOn(4, 4, {.Alt = true});
@@ -156,7 +156,7 @@ TEST_F(StackTest, SwappedSelectedTilesAreDraggedEachFromItsOwnPlace) {
 }
 
 TEST_F(StackTest, OverwriteUsedTileCopiesEverythingAndKeepsTheSource) {
-    TTile& src = *p.UsedTiles[4];
+    MapTile& src = *p.UsedTiles[4];
     src.Selected = true;
     src.X = 11;
     OverwriteUsedTile(p, 0, 4);
@@ -234,7 +234,7 @@ TEST_F(StepTest, StepDownMirrorsStepUp) {
 
 TEST_F(StepTest, InvisibleSquaresNeitherOverlapNorAreOverlapped) {
     OverlapWith(9, 3);
-    p.UsedTiles[9]->Sq[0] = TSq{NoBitmap, NoBitmap, 5};  // attribute only
+    p.UsedTiles[9]->Sq[0] = MapSquare{NoBitmap, NoBitmap, 5};  // attribute only
     ed.SelectTile(3, false);
     ed.SelectionStepUp(false);
     // No visible overlap above: one place up.
@@ -255,7 +255,7 @@ TEST_F(StepTest, ToTopKeepsTheOrderOfSelectingAndTheDragOrigins) {
     ed.SelectTile(5, false);
     ed.SelectTile(2, false);
     p.Selection[0].OrigX = 30;
-    const TTile* five = p.UsedTiles[5].get();
+    const MapTile* five = p.UsedTiles[5].get();
     Redraw r = ed.SelectionToTop();
     EXPECT_EQ(Ids(), Ints({0, 1, 3, 4, 6, 7, 8, 9, 10, 11, 5, 2}));
     EXPECT_EQ(SelectedIndices(), Ints({10, 11}));

@@ -221,10 +221,10 @@ TEST_F(TileEditTest, SplitReplacesATileAtItsDepthByItsNonEmptySquares) {
     Add(1, 1, 0, 0, 50);
     Add(3, 3, 4, 6, 7);
     Add(1, 1, 0, 0, 60);
-    TTile& t = *p.UsedTiles[1];
-    t.SqAt(1, 1) = TSq{};                             // dropped
-    t.SqAt(2, 0) = TSq{NoBitmap, NoBitmap, 5};        // an attribute alone is kept
-    t.SqAt(0, 2) = TSq{NoBitmap, 12, 0};
+    MapTile& t = *p.UsedTiles[1];
+    t.SqAt(1, 1) = MapSquare{};                             // dropped
+    t.SqAt(2, 0) = MapSquare{NoBitmap, NoBitmap, 5};        // an attribute alone is kept
+    t.SqAt(0, 2) = MapSquare{NoBitmap, 12, 0};
     ed.SelectTile(1, false);
     Redraw r = ed.SplitSelected();
     ASSERT_EQ(p.UsedTiles.size(), 10u);
@@ -234,14 +234,14 @@ TEST_F(TileEditTest, SplitReplacesATileAtItsDepthByItsNonEmptySquares) {
     // Row by row, left to right, each at its square.
     const std::pair<int, int> at[] = {{4, 6}, {5, 6}, {6, 6}, {4, 7}, {6, 7}, {4, 8}, {5, 8}, {6, 8}};
     for (int k = 0; k < 8; ++k) {
-        const TTile& part = *p.UsedTiles[1 + k];
+        const MapTile& part = *p.UsedTiles[1 + k];
         EXPECT_EQ(part.Width, 1);
         EXPECT_EQ(part.Height, 1);
         EXPECT_EQ(std::pair(part.X, part.Y), at[k]) << k;
         EXPECT_EQ(p.Selection[k].OrigX, part.X);
     }
-    EXPECT_EQ(p.UsedTiles[3]->Sq[0], (TSq{NoBitmap, NoBitmap, 5}));
-    EXPECT_EQ(p.UsedTiles[6]->Sq[0], (TSq{NoBitmap, 12, 0}));
+    EXPECT_EQ(p.UsedTiles[3]->Sq[0], (MapSquare{NoBitmap, NoBitmap, 5}));
+    EXPECT_EQ(p.UsedTiles[6]->Sq[0], (MapSquare{NoBitmap, 12, 0}));
     EXPECT_TRUE(r.DepthBarChanged);
     EXPECT_EQ(s.Depth.Maximum, 9);
     EXPECT_EQ(r.Rects, Rects({DirtyRect{1, 10, 3, 12}}));
@@ -296,7 +296,7 @@ TEST_F(TileEditTest, SplitDuringADragLetsTheSquaresGoOnFollowing) {
 TEST_F(TileEditTest, ASplitPlacementIsStillAPlacement) {
     Row(2);
     AddNewTile(3, 2, 9);
-    p.NewTiles[0]->SqAt(1, 0) = TSq{};  // dropped by the split
+    p.NewTiles[0]->SqAt(1, 0) = MapSquare{};  // dropped by the split
     for (bool cancel : {true, false}) {
         ed.StoreNew(0, 4, 4);
         ed.SelectionToBottom();  // wherever it went in the stack

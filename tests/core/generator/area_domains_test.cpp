@@ -22,7 +22,7 @@ std::vector<std::vector<std::uint64_t>> Snapshot(const AreaDomains& d, int words
 }
 
 // Every square of every cell has a partner in each neighbouring cell.
-void ExpectJoinedUp(const AreaDomains& d, const TMapGenerator& gen) {
+void ExpectJoinedUp(const AreaDomains& d, const MapGenerator& gen) {
     const int n = gen.SquareCount();
     auto names = [](const List& list, std::int32_t s) { return std::find(list.begin(), list.end(), s) != list.end(); };
     for (int r = 0; r < d.Height(); ++r)

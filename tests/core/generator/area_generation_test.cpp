@@ -60,7 +60,7 @@ TEST(AreaGeneration, RefusalsNameThePlaceAndChangeNothing) {
     EXPECT_EQ(s.Fill({4, 4, 0, 3}, 1), AreaOutcome::Refused);
     EXPECT_EQ(s.Fill({4, 4, 19, 3}, 1), AreaOutcome::Refused);
     // A square the data never learned next to the area.
-    s.project.UsedTiles[static_cast<std::size_t>(5 * s.project.MapWidth + 3)]->Sq.front() = TSq{900, 901, 0};
+    s.project.UsedTiles[static_cast<std::size_t>(5 * s.project.MapWidth + 3)]->Sq.front() = MapSquare{900, 901, 0};
     EXPECT_EQ(s.Fill({4, 5, 3, 3}, 1), AreaOutcome::Refused);
     ASSERT_EQ(s.ui.messages.size(), 4u);
     EXPECT_NE(s.ui.messages.back().text.find("square (3, 5) [ground 900, top 901]"), std::string::npos);
@@ -77,7 +77,7 @@ TEST(AreaGeneration, AnEdgeNoSquareJoinsIsRefusedBeforeAnySearch) {
     // Squares 0 and 1 only join themselves; 2 is the empty square.
     auto gen = MakeGenerator({{{0}, {1}, {0, 1}}, {{0}, {1}, {0, 1}}});
     const int w = 7, h = 5;
-    std::vector<TSq> map(static_cast<std::size_t>(w * h), TSq{NoBitmap, NoBitmap, 0});
+    std::vector<MapSquare> map(static_cast<std::size_t>(w * h), MapSquare{NoBitmap, NoBitmap, 0});
     auto put = [&](int x, int y, std::uint16_t g) { map[static_cast<std::size_t>(y * w + x)].Gnd = g; };
     for (int y = 0; y < h; ++y)
         for (int x = 2; x <= 4; ++x) put(x, y, x == 4 ? 1 : 0);

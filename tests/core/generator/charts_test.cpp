@@ -104,7 +104,7 @@ TEST(MapChart, ScaleRowsAndFragments) {
 }
 
 TEST(MapChart, SegmentsOfTheSubChains) {
-    std::array<TSubChain, 3> sc;
+    std::array<SubChainRecord, 3> sc;
     sc[0].Len = 4, sc[0].Busy = true, sc[0].VariantCount = 2;
     sc[1].Len = 5, sc[1].Done = true, sc[1].Frozen = true;
     sc[2].Len = 3, sc[2].Exhausted = true, sc[2].Done = true;

@@ -16,11 +16,11 @@ namespace {
 // empty square; a row of 14 squares (10 columns) cut into sub-chains of 4
 // columns from columns 0, 2, 4 and 6.
 struct Row {
-    TMapGenerator gen;
-    std::vector<TSq> map;
+    MapGenerator gen;
+    std::vector<MapSquare> map;
     Row(int chains = 4) {
         std::vector<std::int32_t> all{0, 1, 2, 3, 4, 5, 6, 7, 8};
-        std::vector<TSqMatch> squares(10);
+        std::vector<LearnedSquare> squares(10);
         for (int i = 0; i < 10; ++i) {
             squares[static_cast<std::size_t>(i)].Gnd = i == 9 ? NoBitmap : static_cast<std::uint16_t>(i);
             squares[static_cast<std::size_t>(i)].Down = all;
@@ -33,29 +33,29 @@ struct Row {
         gen.PrepareRowBuffers(columns);
         for (auto& c : gen.ColCands) c = all;
         for (int i = 0; i < chains; ++i) {
-            TSubChain& sc = gen.SC[static_cast<std::size_t>(i)];
+            SubChainRecord& sc = gen.SubChains[static_cast<std::size_t>(i)];
             sc.Clear();
             sc.start = 2 * i;
             sc.Len = 4;
             sc.MaxVariants = 10;
             sc.Pairs.assign(3, {{0, 0}});
             sc.Cursor.assign(3, 0);
-            sc.sqlines.emplace_back(4, 0);
+            sc.Variants.emplace_back(4, 0);
             sc.LookAhead.emplace_back(4 * LookAheadRows, 0);
         }
-        gen.SCCount = chains;
-        map.assign(static_cast<std::size_t>(columns) + 4, TSq{NoBitmap, NoBitmap, AtrImpassable});
-        for (int c = 0; c < columns; ++c) map[static_cast<std::size_t>(c) + 2] = TSq{static_cast<std::uint16_t>(c % 9), NoBitmap, 0};
+        gen.SubChainCount = chains;
+        map.assign(static_cast<std::size_t>(columns) + 4, MapSquare{NoBitmap, NoBitmap, AtrImpassable});
+        for (int c = 0; c < columns; ++c) map[static_cast<std::size_t>(c) + 2] = MapSquare{static_cast<std::uint16_t>(c % 9), NoBitmap, 0};
     }
-    bool Frozen(int i) const { return gen.SC[static_cast<std::size_t>(i)].Frozen.load(); }
+    bool Frozen(int i) const { return gen.SubChains[static_cast<std::size_t>(i)].Frozen.load(); }
 };
 
 }  // namespace
 
 TEST(Freezer, AFailedRowFlagsTheColumnsOfSubChainsThatAreNotExhausted) {
     Row r;
-    TSubChainFreezer f;
-    r.gen.SC[1].Exhausted = true;
+    SubChainFreezer f;
+    r.gen.SubChains[1].Exhausted = true;
     f.RowFailed(r.gen);
     EXPECT_TRUE(f.Told());
     // Sub-chain 1 covers columns 2..5; sub-chain 2 (columns 4..7) sets 4
@@ -69,18 +69,18 @@ TEST(Freezer, AFailedRowFlagsTheColumnsOfSubChainsThatAreNotExhausted) {
 
 TEST(Freezer, StillValidSquaresFreezeTheirSubChainsWithTheSquaresAsOnlyVariant) {
     Row r;
-    TSubChainFreezer f;
+    SubChainFreezer f;
     f.RowFailed(r.gen);
     f.Place(r.gen, r.map, 3);
     EXPECT_FALSE(f.Told());
     for (int i = 0; i < 4; ++i) {
-        const TSubChain& sc = r.gen.SC[static_cast<std::size_t>(i)];
+        const SubChainRecord& sc = r.gen.SubChains[static_cast<std::size_t>(i)];
         EXPECT_TRUE(sc.Frozen.load());
-        EXPECT_EQ(sc.hp.load(), 3);
+        EXPECT_EQ(sc.FreezePoints.load(), 3);
         EXPECT_TRUE(sc.Done.load());
         EXPECT_EQ(sc.VariantCount.load(), 1);
         const std::vector<std::int32_t> squares{2 * i, 2 * i + 1, 2 * i + 2, (2 * i + 3) % 9};  // the map row
-        EXPECT_EQ(sc.sqlines[0], squares);
+        EXPECT_EQ(sc.Variants[0], squares);
         EXPECT_EQ(sc.LookAhead[0], std::vector<std::int32_t>(4 * LookAheadRows, UnknownSquare));
     }
     f.RowDone(r.gen);
@@ -89,18 +89,18 @@ TEST(Freezer, StillValidSquaresFreezeTheirSubChainsWithTheSquaresAsOnlyVariant) 
 
 TEST(Freezer, ARowNeverGeneratedFreezesNothing) {
     Row r;
-    for (std::size_t x = 2; x < r.map.size() - 2; ++x) r.map[x] = TSq{NoBitmap, NoBitmap, 0};
-    TSubChainFreezer f;
+    for (std::size_t x = 2; x < r.map.size() - 2; ++x) r.map[x] = MapSquare{NoBitmap, NoBitmap, 0};
+    SubChainFreezer f;
     f.RowFailed(r.gen);
     f.Place(r.gen, r.map, 3);
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(r.Frozen(i));
     for (bool b : f.Mask()) EXPECT_FALSE(b);
-    EXPECT_EQ(r.gen.SC[0].VariantCount.load(), 0);
+    EXPECT_EQ(r.gen.SubChains[0].VariantCount.load(), 0);
 }
 
 TEST(Freezer, ASquareThatIsNoLongerACandidateUnfreezesItsSubChain) {
     Row r;
-    TSubChainFreezer f;
+    SubChainFreezer f;
     f.RowFailed(r.gen);
     r.gen.ColCands[6] = {0, 1};  // the map shows 6 there
     f.Place(r.gen, r.map, 2);
@@ -120,7 +120,7 @@ TEST(Freezer, ASquareThatIsNoLongerACandidateUnfreezesItsSubChain) {
 
 TEST(Freezer, AFrozenSubChainBetweenTwoUnfrozenOnesIsThawedAtOnce) {
     Row r(6);
-    TSubChainFreezer f;
+    SubChainFreezer f;
     f.RowFailed(r.gen);
     // Sub-chains 0 and 2 lose a column each.
     f.SetMask(0, false);
@@ -138,14 +138,14 @@ TEST(Freezer, AFrozenSubChainBetweenTwoUnfrozenOnesIsThawedAtOnce) {
 
 TEST(Freezer, WithThreePointsAndOneThawedNeighbourASubChainIsSearchedAgainAtTheThirdRetry) {
     Row r(3);
-    r.gen.SC[0].Frozen = true;
-    r.gen.SC[0].hp = 3;
-    r.gen.SC[0].Done = true;
-    r.gen.SC[0].VariantCount = 1;
-    r.gen.SC[1].Frozen = true;
-    r.gen.SC[1].hp = 100;
-    r.gen.SC[1].Done = true;
-    r.gen.SC[1].VariantCount = 1;
+    r.gen.SubChains[0].Frozen = true;
+    r.gen.SubChains[0].FreezePoints = 3;
+    r.gen.SubChains[0].Done = true;
+    r.gen.SubChains[0].VariantCount = 1;
+    r.gen.SubChains[1].Frozen = true;
+    r.gen.SubChains[1].FreezePoints = 100;
+    r.gen.SubChains[1].Done = true;
+    r.gen.SubChains[1].VariantCount = 1;
     RowSettings settings;
     settings.MapWidth = 14;
     settings.P = {1.0, 1.0};
@@ -156,14 +156,14 @@ TEST(Freezer, WithThreePointsAndOneThawedNeighbourASubChainIsSearchedAgainAtTheT
     prep.Reprepare(rng);
     prep.Reprepare(rng);
     EXPECT_TRUE(r.Frozen(0));
-    EXPECT_EQ(r.gen.SC[1].hp.load(), 98);
-    EXPECT_TRUE(r.gen.SC[1].Done.load());
-    r.gen.SC[1].Frozen = false;  // 1 thaws: 0 now has a thawed neighbour
+    EXPECT_EQ(r.gen.SubChains[1].FreezePoints.load(), 98);
+    EXPECT_TRUE(r.gen.SubChains[1].Done.load());
+    r.gen.SubChains[1].Frozen = false;  // 1 thaws: 0 now has a thawed neighbour
     prep.Reprepare(rng);
     EXPECT_TRUE(r.Frozen(0));
-    EXPECT_EQ(r.gen.SC[0].hp.load(), 2);
+    EXPECT_EQ(r.gen.SubChains[0].FreezePoints.load(), 2);
     prep.Reprepare(rng);
     prep.Reprepare(rng);
     EXPECT_FALSE(r.Frozen(0));
-    EXPECT_FALSE(r.gen.SC[0].Done.load());
+    EXPECT_FALSE(r.gen.SubChains[0].Done.load());
 }

@@ -20,7 +20,7 @@ namespace {
 // Squares 0, 1, 2 and the empty square 3, counted 6 : 3 : 1 with a few joins.
 LearnedData CountedSquares() {
     LearnedData d;
-    std::vector<TSqMatch> squares(4);
+    std::vector<LearnedSquare> squares(4);
     for (int i = 0; i < 4; ++i) squares[static_cast<std::size_t>(i)].Gnd = static_cast<std::uint16_t>(i);
     squares[3].Gnd = NoBitmap;
     d.SetSquares(squares);

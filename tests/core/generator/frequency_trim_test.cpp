@@ -21,7 +21,7 @@ using Rows = std::vector<std::vector<SqPair>>;
 bool Less(const SqPair& x, const SqPair& y) { return std::tie(x.Left, x.Right) < std::tie(y.Left, y.Right); }
 
 // Random lists and skewed counts over n squares (the last the empty one).
-std::unique_ptr<TMapGenerator> RandomCounted(GeneratorRng& rng, int n) {
+std::unique_ptr<MapGenerator> RandomCounted(GeneratorRng& rng, int n) {
     Learned l;
     l.down.resize(static_cast<std::size_t>(n));
     l.right.resize(static_cast<std::size_t>(n));
@@ -66,7 +66,7 @@ Rows Sorted(Rows rows) {
 }
 
 struct Case {
-    std::unique_ptr<TMapGenerator> g;
+    std::unique_ptr<MapGenerator> g;
     std::unique_ptr<RowPreparer> prep;
     List above;
     GeneratorRng rng{1};

@@ -54,7 +54,7 @@ TEST(FrequencyWeights, WeightedShuffleDrawsEachPlaceInProportionToTheWeights) {
 TEST(FrequencyWeights, LikelihoodsFollowTheCountsWithSmoothing) {
     // Squares 0, 1, 2 and the empty square 3.
     LearnedData d;
-    std::vector<TSqMatch> squares(4);
+    std::vector<LearnedSquare> squares(4);
     for (int i = 0; i < 4; ++i) squares[static_cast<std::size_t>(i)].Gnd = static_cast<std::uint16_t>(i);
     squares[3].Gnd = NoBitmap;
     d.SetSquares(squares);
@@ -95,7 +95,7 @@ const std::vector<std::uint8_t>& CountedKnowledgeBytes() {
         TempDir dir;
         samples::WriteSampleFiles(samples::BuildSampleFiles(dir.path().string(), 11));
         Project project;
-        TMapGenerator gen;
+        MapGenerator gen;
         project.Generator = &gen;
         GeneratorSettings settings;
         settings.LearnFrequencies = true;
@@ -118,7 +118,7 @@ double DistanceToCounts(const GenerationSetup& s, const OccurrenceCounts& counts
     double n = 0;
     for (int y = 2; y < h - 2; ++y)
         for (int x = 2; x < w - 2; ++x) {
-            const TSq& q = squares[static_cast<std::size_t>(y) * w + x];
+            const MapSquare& q = squares[static_cast<std::size_t>(y) * w + x];
             share[s.gen.FindSq(q.Gnd, q.Top)] += 1;
             n += 1;
         }
@@ -132,10 +132,10 @@ double DistanceToCounts(const GenerationSetup& s, const OccurrenceCounts& counts
 // A quick 30 x 30 run on the counted sample knowledge.
 void UseCounts(GenerationSetup& s) {
     ApplyPreset(ParseZG(CountedKnowledgeBytes()), s.project, s.gen, s.settings);
-    s.settings.SEsizeX = s.settings.SEsizeY = 30;
-    s.settings.SEmaxThreads = 1;
-    s.settings.CBbackup = false;
-    s.settings.CBsaveCompleted = false;
+    s.settings.WidthWithoutBorders = s.settings.HeightWithoutBorders = 30;
+    s.settings.WorkerThreads = 1;
+    s.settings.Backup = false;
+    s.settings.SaveCompletedMap = false;
 }
 
 }  // namespace
@@ -144,7 +144,7 @@ TEST(FrequencyWeights, MapsFromCountsAreValidRepeatableAndNearerTheLearnedFreque
     const OccurrenceCounts counts = ParseZG(CountedKnowledgeBytes()).Counts;
     ASSERT_TRUE(counts.Present());
     double withCounts = 0, without = 0;
-    std::vector<TSq> firstMap;
+    std::vector<MapSquare> firstMap;
     for (std::uint64_t seed : {1, 2, 3}) {
         SCOPED_TRACE(seed);
         GenerationSetup s(30, 30, 1);

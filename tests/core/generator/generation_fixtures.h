@@ -28,7 +28,7 @@ inline std::vector<std::uint8_t> LearnSampleMaps(const std::vector<std::string>&
     const auto files = samples::BuildSampleFiles(dir.path().string(), 11);
     samples::WriteSampleFiles(files);
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     project.Generator = &gen;
     GeneratorSettings settings;
     for (const auto& name : names) {
@@ -60,7 +60,7 @@ public:
 // for a small, quick map.
 struct GenerationSetup {
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     GeneratorSettings settings;
     GenerationUi ui;
     GenerationRequests requests;
@@ -70,11 +70,11 @@ struct GenerationSetup {
     explicit GenerationSetup(int width = 16, int height = 12, int threads = 1) {
         project.Generator = &gen;
         ApplyPreset(ParseZG(SampleKnowledgeBytes()), project, gen, settings);
-        settings.SEsizeX = width;
-        settings.SEsizeY = height;
-        settings.SEmaxThreads = threads;
-        settings.CBbackup = false;
-        settings.CBsaveCompleted = false;
+        settings.WidthWithoutBorders = width;
+        settings.HeightWithoutBorders = height;
+        settings.WorkerThreads = threads;
+        settings.Backup = false;
+        settings.SaveCompletedMap = false;
         engine = std::make_unique<MapGenerationEngine>(gen);
     }
 
@@ -85,15 +85,15 @@ struct GenerationSetup {
     }
 
     // The squares of the map, row by row.
-    std::vector<TSq> Squares() const { return VisibleSquares(project); }
+    std::vector<MapSquare> Squares() const { return VisibleSquares(project); }
 };
 
 inline void ExpectCompleteMap(const GenerationSetup& s) {
-    EXPECT_EQ(s.project.MapWidth, s.settings.SEsizeX + 4);
-    EXPECT_EQ(s.project.MapHeight, s.settings.SEsizeY + 4);
+    EXPECT_EQ(s.project.MapWidth, s.settings.WidthWithoutBorders + 4);
+    EXPECT_EQ(s.project.MapHeight, s.settings.HeightWithoutBorders + 4);
     EXPECT_EQ(s.project.UsedTiles.size(), static_cast<std::size_t>(s.project.MapWidth) * s.project.MapHeight);
     for (std::size_t i = 0; i < s.project.UsedTiles.size(); ++i) {
-        const TTile& t = *s.project.UsedTiles[i];
+        const MapTile& t = *s.project.UsedTiles[i];
         ASSERT_TRUE(t.Width == 1 && t.Height == 1 && t.X == static_cast<int>(i) % s.project.MapWidth &&
                     t.Y == static_cast<int>(i) / s.project.MapWidth)
             << "used tile " << i;

@@ -23,7 +23,7 @@ struct MovableClock {
     }
 };
 
-bool Blank(const TSq& q) { return q.Gnd == NoBitmap && q.Top == NoBitmap; }
+bool Blank(const MapSquare& q) { return q.Gnd == NoBitmap && q.Top == NoBitmap; }
 
 }  // namespace
 
@@ -35,9 +35,9 @@ TEST(GenerationRun, ATimeOutAtTheFloorRowStartsANewSeriesOfAttemptsThere) {
     for (std::uint64_t seed : {21, 22}) {
         SCOPED_TRACE(seed);
         GenerationSetup s(16, 24, 1);
-        s.settings.SElineTmaxTime = 60;
-        s.settings.SElineTmaxRows = 5;
-        s.settings.SEmaxReturn = 2;
+        s.settings.SecondsOfOneRow = 60;
+        s.settings.RowsToGoBack = 5;
+        s.settings.DistanceFromFarthestRow = 2;
         MovableClock clock;
         GenerateOptions options;
         options.Seed = seed;
@@ -45,7 +45,7 @@ TEST(GenerationRun, ATimeOutAtTheFloorRowStartsANewSeriesOfAttemptsThere) {
         int timeOuts = 0, floorTimedOut = 0;
         bool gaveUp = false;
         s.ui.onEvents = [&](int) {
-            const TRunState& run = s.gen.Run;
+            const RunState& run = s.gen.Run;
             if ((timeOuts == 0 && run.Row == 12) || (timeOuts == 1 && run.Row == run.FloorRow)) {
                 if (timeOuts == 1) floorTimedOut = run.Row;
                 clock.offset += std::chrono::minutes(2);
@@ -69,9 +69,9 @@ TEST(GenerationRun, ATimeOutAtTheFloorRowStartsANewSeriesOfAttemptsThere) {
 TEST(GenerationRun, TheResetKeyAndTheTimeLimitFollowTheRunsClock) {
     // The reset key gives the row its time again.
     GenerationSetup s(16, 20, 1);
-    s.settings.SElineTmaxTime = 60;
-    s.settings.SElineTmaxRows = 3;
-    s.settings.CBmaxReturn = false;
+    s.settings.SecondsOfOneRow = 60;
+    s.settings.RowsToGoBack = 3;
+    s.settings.LimitDistanceFromFarthestRow = false;
     MovableClock clock;
     GenerateOptions options;
     options.Seed = 5;
@@ -110,7 +110,7 @@ TEST(GenerationRun, AStoppedRunLeavesEveryNeverGeneratedSquareAsTheNewMapHasIt) 
     for (std::uint64_t seed : {6, 7}) {
         SCOPED_TRACE(seed);
         GenerationSetup s(24, 30, 1);
-        s.settings.SEstartingLine = 5;
+        s.settings.StartLine = 5;
         int phase = 0;
         s.ui.onEvents = [&](int) {
             if (phase == 0 && s.gen.Run.Row == 16) {
@@ -128,16 +128,16 @@ TEST(GenerationRun, AStoppedRunLeavesEveryNeverGeneratedSquareAsTheNewMapHasIt) 
         const int w = s.project.MapWidth, h = s.project.MapHeight;
         for (int y = 2; y < h - 2; ++y)
             for (int x = 2; x < w - 2; ++x) {
-                const TSq& q = squares[static_cast<std::size_t>(y) * w + x];
+                const MapSquare& q = squares[static_cast<std::size_t>(y) * w + x];
                 if (y >= 5 && y < 16) {
                     EXPECT_NE(s.gen.FindSq(q.Gnd, q.Top), -1) << x << "," << y;
                     EXPECT_FALSE(Blank(q)) << x << "," << y;
                 } else {
-                    EXPECT_EQ(q, (TSq{NoBitmap, NoBitmap, 0})) << x << "," << y;
+                    EXPECT_EQ(q, (MapSquare{NoBitmap, NoBitmap, 0})) << x << "," << y;
                 }
             }
         // The generated rows 5..15 with two rows either side as borders.
-        const std::vector<TSq> generated(squares.begin() + static_cast<std::ptrdiff_t>(w) * 3,
+        const std::vector<MapSquare> generated(squares.begin() + static_cast<std::ptrdiff_t>(w) * 3,
                                          squares.begin() + static_cast<std::ptrdiff_t>(w) * 18);
         const auto violation = FirstJoinViolation(generated, w, 15, s.gen);
         EXPECT_FALSE(violation.has_value()) << *violation;
@@ -151,7 +151,7 @@ TEST(GenerationRun, AStartRowBelowTheMapIsNamedWithTheRowsItMayTake) {
     for (int start : {12, 204}) {
         SCOPED_TRACE(start);
         s.ui.messages.clear();
-        s.settings.SEstartingLine = start;
+        s.settings.StartLine = start;
         EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
         ASSERT_EQ(s.ui.messages.size(), 1u);
         const auto& box = s.ui.messages[0];
@@ -165,8 +165,8 @@ TEST(GenerationRun, AStartRowBelowTheMapIsNamedWithTheRowsItMayTake) {
     // the simplified first line.
     for (bool simplified : {true, false}) {
         s.ui.messages.clear();
-        s.settings.SEstartingLine = 11;
-        s.settings.CBsimplified1stLine = simplified;
+        s.settings.StartLine = 11;
+        s.settings.SimplifiedFirstLine = simplified;
         ASSERT_EQ(s.Generate(4), GenerateOutcome::Completed) << s.ui.status();
         EXPECT_TRUE(s.ui.messages.empty());
         const auto squares = s.Squares();

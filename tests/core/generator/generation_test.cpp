@@ -28,7 +28,7 @@ int BlankInnerSquares(const GenerationSetup& s) {
     const int w = s.project.MapWidth, h = s.project.MapHeight;
     for (int y = 2; y < h - 2; ++y)
         for (int x = 2; x < w - 2; ++x) {
-            const TSq& q = squares[static_cast<std::size_t>(y) * w + x];
+            const MapSquare& q = squares[static_cast<std::size_t>(y) * w + x];
             blank += q.Gnd == NoBitmap && q.Top == NoBitmap;
         }
     return blank;
@@ -59,7 +59,7 @@ TEST(Generation, TheSmallestAndAWideMapAreCompleted) {
 
 TEST(Generation, TheMapKeepsItsBordersTheTileSetAndTheMultiplayerChoice) {
     GenerationSetup s(12, 10);
-    s.settings.RBmulti = false;
+    s.settings.Multiplayer = false;
     const int bitmaps = s.project.BitmapCount;
     const std::size_t tiles = s.project.NewTiles.size();
     ASSERT_EQ(s.Generate(7), GenerateOutcome::Completed);
@@ -72,7 +72,7 @@ TEST(Generation, TheMapKeepsItsBordersTheTileSetAndTheMultiplayerChoice) {
         for (int x = 0; x < s.project.MapWidth; ++x) {
             if (!IsBorderSquare(x, y, s.project.MapWidth, s.project.MapHeight)) continue;
             EXPECT_EQ(squares[static_cast<std::size_t>(y) * s.project.MapWidth + x],
-                      (TSq{NoBitmap, NoBitmap, AtrImpassable}));
+                      (MapSquare{NoBitmap, NoBitmap, AtrImpassable}));
         }
 }
 
@@ -100,10 +100,10 @@ TEST(Generation, NoLearnedDataShowsTheNotReadyBoxAndLeavesTheMap) {
 
 TEST(Generation, AStartRowBelowTheMapOrABadScheduleIsRefused) {
     GenerationSetup s(12, 10);
-    s.settings.SEstartingLine = 14;  // the last inner row is 11
+    s.settings.StartLine = 14;  // the last inner row is 11
     EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
-    s.settings.SEstartingLine = 2;
-    s.settings.EPlannedRepeats = "100-";
+    s.settings.StartLine = 2;
+    s.settings.ScheduleOfRepeats = "100-";
     EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
     EXPECT_EQ(s.ui.messages.size(), 2u);
 }
@@ -114,8 +114,8 @@ TEST(Generation, RowsAboveTheStartRowStayBlankOrKeepTheExistingSquares) {
     const auto first = s.Squares();
     const int w = s.project.MapWidth;
 
-    s.settings.SEstartingLine = 8;
-    s.settings.CBcontinueOldSquares = true;
+    s.settings.StartLine = 8;
+    s.settings.ContinueExistingSquares = true;
     ASSERT_EQ(s.Generate(4), GenerateOutcome::Completed);
     ExpectCompleteMap(s);
     const auto second = s.Squares();
@@ -125,12 +125,12 @@ TEST(Generation, RowsAboveTheStartRowStayBlankOrKeepTheExistingSquares) {
                 << x << "," << y;
     EXPECT_NE(second, first);
 
-    s.settings.CBcontinueOldSquares = false;
+    s.settings.ContinueExistingSquares = false;
     ASSERT_EQ(s.Generate(5), GenerateOutcome::Completed);
     const auto third = s.Squares();
     for (int y = 2; y < 8; ++y)
         for (int x = 2; x < w - 2; ++x) {
-            const TSq& q = third[static_cast<std::size_t>(y) * w + x];
+            const MapSquare& q = third[static_cast<std::size_t>(y) * w + x];
             EXPECT_TRUE(q.Gnd == NoBitmap && q.Top == NoBitmap && q.Atr == 0) << x << "," << y;
         }
     for (int y = 8; y < s.project.MapHeight - 2; ++y)
@@ -155,7 +155,7 @@ TEST(Generation, EscStopsTheRunAndKeepsTheMapAsAtTheFarthestRow) {
     for (int y = 2; y < s.project.MapHeight - 2; ++y)
         for (int x = 2; x < w - 2; ++x) {
             const std::int32_t old = s.gen.OldSquare(x, y);
-            const TSq& q = squares[static_cast<std::size_t>(y) * w + x];
+            const MapSquare& q = squares[static_cast<std::size_t>(y) * w + x];
             if (old >= 0) {
                 EXPECT_EQ(q.Gnd, s.gen.Sq(old).Gnd);
                 EXPECT_EQ(q.Top, s.gen.Sq(old).Top);
@@ -164,7 +164,7 @@ TEST(Generation, EscStopsTheRunAndKeepsTheMapAsAtTheFarthestRow) {
     // The rows above the farthest one form a map that satisfies the joins.
     const int farthest = s.gen.Run.SnapshotRow;
     ASSERT_GE(farthest, 10);
-    std::vector<TSq> upper(squares.begin(), squares.begin() + static_cast<std::ptrdiff_t>(w) * (farthest + 2));
+    std::vector<MapSquare> upper(squares.begin(), squares.begin() + static_cast<std::ptrdiff_t>(w) * (farthest + 2));
     const auto violation = FirstJoinViolation(upper, w, farthest + 2, s.gen);
     EXPECT_FALSE(violation.has_value()) << *violation;
     EXPECT_TRUE(s.engine->Threads().Started());
@@ -257,7 +257,7 @@ TEST(Generation, AManualRepeatGoesBackAndTheResetKeyClearsTheCounter) {
             s.requests.ManualRepeat = 5;
         } else if (repeated && !reset && s.requests.ManualRepeat.load() == 0) {
             reset = true;
-            s.gen.Run.CLA = 77;
+            s.gen.Run.LocalAttempts = 77;
             s.requests.ResetRequest = true;
         }
     };
@@ -266,60 +266,60 @@ TEST(Generation, AManualRepeatGoesBackAndTheResetKeyClearsTheCounter) {
     EXPECT_TRUE(repeated);
     EXPECT_LE(lowestAfter, rowWhenAsked - 5);
     EXPECT_FALSE(s.requests.ResetRequest.load());
-    EXPECT_LT(s.gen.Run.CLA, 77);
+    EXPECT_LT(s.gen.Run.LocalAttempts, 77);
 }
 
 TEST(Generation, BackupsEverySoManyRowsAndTheCompletedMapGoToTheLayeredFile) {
     TempDir dir;
     GenerationSetup s(14, 20, 2);
-    s.settings.Lbackup = dir.file("backup.zl");
-    s.settings.CBbackup = true;
-    s.settings.SEbackup = 4;
+    s.settings.BackupPath = dir.file("backup.zl");
+    s.settings.Backup = true;
+    s.settings.BackupEveryLines = 4;
     int backups = 0;
     ASSERT_EQ(s.Generate(), GenerateOutcome::Completed);
-    for (const auto& st : s.ui.statuses) backups += st == s.settings.Lbackup + " saved.";
+    for (const auto& st : s.ui.statuses) backups += st == s.settings.BackupPath + " saved.";
     EXPECT_GE(backups, 4);  // rows 6, 10, 14, 18
-    ASSERT_TRUE(FileExists(s.settings.Lbackup));
+    ASSERT_TRUE(FileExists(s.settings.BackupPath));
 
-    s.settings.CBbackup = false;
-    s.settings.CBsaveCompleted = true;
+    s.settings.Backup = false;
+    s.settings.SaveCompletedMap = true;
     ASSERT_EQ(s.Generate(), GenerateOutcome::Completed);
-    Project saved = ParseZL(ReadWholeFile(s.settings.Lbackup));
+    Project saved = ParseZL(ReadWholeFile(s.settings.BackupPath));
     EXPECT_EQ(VisibleSquares(saved), s.Squares());
     EXPECT_EQ(saved.BitmapCount, s.project.BitmapCount);
 }
 
 TEST(Generation, AMissingBackupDirectoryIsAskedAbout) {
     GenerationSetup s(12, 10);
-    s.settings.CBbackup = true;
-    s.settings.Lbackup = "/no/such/dir/backup.zl";
+    s.settings.Backup = true;
+    s.settings.BackupPath = "/no/such/dir/backup.zl";
     s.ui.answers = {Answer::No};
     EXPECT_EQ(s.Generate(), GenerateOutcome::NotReady);
     ASSERT_EQ(s.ui.messages.size(), 2u);
     EXPECT_EQ(s.ui.messages[0].text, "The backup directory doesn't exist. Uncheck this option?");
     EXPECT_EQ(s.ui.messages[1].text, "Map generator is not ready.\rCheck Generator Settings.");
-    EXPECT_TRUE(s.settings.CBbackup);
+    EXPECT_TRUE(s.settings.Backup);
 
     s.ui.answers = {Answer::Yes};
     EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
-    EXPECT_FALSE(s.settings.CBbackup);
-    EXPECT_FALSE(s.settings.CBsaveCompleted);
+    EXPECT_FALSE(s.settings.Backup);
+    EXPECT_FALSE(s.settings.SaveCompletedMap);
 }
 
 TEST(Generation, ARowTimeLimitOfADayOrMoreIsADuration) {
     GenerationSetup s(16, 12, 2);
-    s.settings.SElineTmaxTime = 2147483647;
+    s.settings.SecondsOfOneRow = 2147483647;
     EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
-    s.settings.SElineTmaxTime = 86400;
+    s.settings.SecondsOfOneRow = 86400;
     EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
     ExpectCompleteMap(s);
 }
 
 TEST(Generation, ARowThatTakesTooLongGoesBackTheRowsOfTheTimeLimit) {
     GenerationSetup s(16, 24, 1);
-    s.settings.SElineTmaxTime = 1;
-    s.settings.SElineTmaxRows = 3;
-    s.settings.CBmaxReturn = false;
+    s.settings.SecondsOfOneRow = 1;
+    s.settings.RowsToGoBack = 3;
+    s.settings.LimitDistanceFromFarthestRow = false;
     bool slept = false;
     std::int32_t lowestAfter = 1000;
     s.ui.onEvents = [&](int) {
@@ -342,9 +342,9 @@ TEST(Generation, ARowWhoseSubChainsMustAllAgreeIsCompletedWithThreads) {
     // before the linker narrowed them used to keep that narrowing on every
     // later attempt, and such rows never completed.
     GenerationSetup s(100, 30, 2);
-    std::vector<TSqMatch> squares(41);
+    std::vector<LearnedSquare> squares(41);
     for (int v = 0; v <= 40; ++v) {
-        TSqMatch& q = squares[static_cast<std::size_t>(v)];
+        LearnedSquare& q = squares[static_cast<std::size_t>(v)];
         q.Gnd = v == 40 ? NoBitmap : static_cast<std::uint16_t>(v);
         if (v == 40) {
             for (int i = 0; i < 40; ++i) {
@@ -362,7 +362,7 @@ TEST(Generation, ARowWhoseSubChainsMustAllAgreeIsCompletedWithThreads) {
     s.gen.ObjStarts.clear();
     s.gen.LargestObject = 1;
     s.gen.TallestObject = 1;
-    s.settings.ImgObjChart.ResetPoints(1, 2);
+    s.settings.ObjectChart.ResetPoints(1, 2);
     GenerateOptions options;
     options.TimeLimit = std::chrono::seconds(30);
     ASSERT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, s.report, options),
@@ -372,20 +372,20 @@ TEST(Generation, ARowWhoseSubChainsMustAllAgreeIsCompletedWithThreads) {
 
 TEST(Generation, EveryOptionOfTheSettingsStillGivesAValidMap) {
     GenerationSetup s(30, 24, 2);
-    s.settings.CBfreezer = true;
-    s.settings.SEfreezer = 2;
-    s.settings.CBavoidTwins = true;
-    s.settings.TBnumOfCombs = 36;
-    s.settings.RBLnocWay = true;
-    s.settings.TBfullness = 0;
-    s.settings.CBsimplified1stLine = false;
-    s.settings.ImgObjChart.SetStoredPoints({{0, 100}, {s.gen.LargestObject, 30}});
+    s.settings.FreezeCorrectFragments = true;
+    s.settings.FreezeAfter = 2;
+    s.settings.NoIdenticalNeighbours = true;
+    s.settings.SquarePreferencePosition = 36;
+    s.settings.PreferMostCombinations = true;
+    s.settings.CombinationsLimitPosition = 0;
+    s.settings.SimplifiedFirstLine = false;
+    s.settings.ObjectChart.SetStoredPoints({{0, 100}, {s.gen.LargestObject, 30}});
     ASSERT_EQ(s.Generate(), GenerateOutcome::Completed) << s.ui.status();
     ExpectCompleteMap(s);
-    s.settings.TBfullness = 10;
-    s.settings.CBsimplified1stLine = true;
-    s.settings.CBmaxReturn = false;
-    s.settings.CBreduceLAC = false;
+    s.settings.CombinationsLimitPosition = 10;
+    s.settings.SimplifiedFirstLine = true;
+    s.settings.LimitDistanceFromFarthestRow = false;
+    s.settings.ReduceLocalAttempts = false;
     ASSERT_EQ(s.Generate(), GenerateOutcome::Completed) << s.ui.status();
     ExpectCompleteMap(s);
 }
@@ -398,7 +398,7 @@ TEST(Generation, AWorkerOrLinkerErrorIsCaughtAndTheRunGoesOn) {
     ExpectCompleteMap(s);
     EXPECT_EQ(s.engine->CaughtErrors(), 2);
     // The same in the stepped run.
-    s.settings.SEmaxThreads = 1;
+    s.settings.WorkerThreads = 1;
     s.engine->Threads().FailBurstOfSlot = 0;
     ASSERT_EQ(s.Generate(8), GenerateOutcome::Completed);
     ExpectCompleteMap(s);
@@ -409,7 +409,7 @@ TEST(Generation, ARowBeyondTheListCapacitiesEndsTheRunWithAnError) {
     // 300 squares that may all stand anywhere: a column pair would hold
     // 300 x 300 pairs, more than a list may.
     GenerationSetup s(12, 10, 2);
-    std::vector<TSqMatch> squares(301);
+    std::vector<LearnedSquare> squares(301);
     std::vector<std::int32_t> all;
     for (int i = 0; i < 300; ++i) all.push_back(i);
     for (int i = 0; i <= 300; ++i) {
@@ -422,7 +422,7 @@ TEST(Generation, ARowBeyondTheListCapacitiesEndsTheRunWithAnError) {
     s.gen.ObjStarts.clear();
     s.gen.LargestObject = 1;
     s.gen.TallestObject = 1;
-    s.settings.ImgObjChart.ResetPoints(1, 2);
+    s.settings.ObjectChart.ResetPoints(1, 2);
     EXPECT_EQ(s.Generate(), GenerateOutcome::Failed);
     ASSERT_FALSE(s.ui.messages.empty());
     EXPECT_EQ(s.ui.messages.back().caption, "Error");
@@ -448,8 +448,8 @@ TEST(Generation, TheStatisticsHearTheRunFromStartToEnd) {
         void MapRowsChanged(int, int) override { ++rowsChanged; }
     } rec;
     GenerationSetup s(20, 12, 2);
-    s.settings.CBfreezer = true;
-    s.settings.SEfreezer = 4;
+    s.settings.FreezeCorrectFragments = true;
+    s.settings.FreezeAfter = 4;
     GenerateOptions options;
     ASSERT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, rec, options), GenerateOutcome::Completed);
     EXPECT_EQ(rec.charts, 20 * 1000 + 12);
@@ -539,7 +539,7 @@ TEST(GeneratorThreads, RandomRunsWithHandOversFaultsAndStopsKeepEveryInvariant) 
     const std::int64_t budgets[] = {0, 20000, 300000, GeneratorThreads::kDefaultDriverSteps, -1};
     for (int run = 0; run < 12; ++run) {
         SCOPED_TRACE(run);
-        s.settings.SEmaxThreads = 1 + static_cast<int>(rng() % 4);
+        s.settings.WorkerThreads = 1 + static_cast<int>(rng() % 4);
         threads.DriverSteps = budgets[rng() % 5];
         const int failSlot = rng() % 2 ? static_cast<int>(rng() % 4) : -1;
         const bool failLinker = rng() % 2;

@@ -36,7 +36,7 @@ inline void WriteTileSetFile(const std::string& path, const std::vector<int>& se
 
 // A map project file built field by field: "ZLF5", the tile set path,
 // multiplayer, "MAP0", width, height and the squares; no creature block.
-inline Bytes MapFileBytes(const std::string& zpPath, int w, int h, const std::vector<TSq>& squares) {
+inline Bytes MapFileBytes(const std::string& zpPath, int w, int h, const std::vector<MapSquare>& squares) {
     Bytes b;
     PutText(b, "ZLF5");
     b.push_back(static_cast<std::uint8_t>(zpPath.size()));
@@ -45,7 +45,7 @@ inline Bytes MapFileBytes(const std::string& zpPath, int w, int h, const std::ve
     PutText(b, "MAP0");
     b.push_back(static_cast<std::uint8_t>(w));
     b.push_back(static_cast<std::uint8_t>(h));
-    for (const TSq& s : squares) {
+    for (const MapSquare& s : squares) {
         Put16(b, s.Gnd);
         Put16(b, s.Top);
         b.push_back(s.Atr);
@@ -58,11 +58,11 @@ inline Bytes MapFileBytes(const std::string& zpPath, int w, int h, const std::ve
 struct TestMap {
     int Width = 0;
     int Height = 0;
-    std::vector<TSq> Squares;
+    std::vector<MapSquare> Squares;
 };
 
-inline TestMap MakeMap(int w, int h, const std::function<TSq(int, int)>& inner) {
-    TestMap m{w, h, std::vector<TSq>(static_cast<std::size_t>(w) * h, TSq{NoBitmap, NoBitmap, AtrImpassable})};
+inline TestMap MakeMap(int w, int h, const std::function<MapSquare(int, int)>& inner) {
+    TestMap m{w, h, std::vector<MapSquare>(static_cast<std::size_t>(w) * h, MapSquare{NoBitmap, NoBitmap, AtrImpassable})};
     for (int y = 2; y < h - 2; ++y)
         for (int x = 2; x < w - 2; ++x) m.Squares[static_cast<std::size_t>(y) * w + x] = inner(x, y);
     return m;
@@ -77,7 +77,7 @@ inline void WriteMapFile(const std::string& path, const std::string& zpPath, con
 inline TestMap StructuredMap(int w, int h, std::uint32_t seed, int fillers, std::uint16_t firstObjectId) {
     std::mt19937 rng(seed);
     TestMap m = MakeMap(w, h, [&](int, int) {
-        return TSq{static_cast<std::uint16_t>(rng() % fillers), NoBitmap, static_cast<std::uint8_t>(rng() % 3)};
+        return MapSquare{static_cast<std::uint16_t>(rng() % fillers), NoBitmap, static_cast<std::uint8_t>(rng() % 3)};
     });
     const int objects = (w * h) / 60;
     for (int o = 0; o < objects; ++o) {
@@ -88,7 +88,7 @@ inline TestMap StructuredMap(int w, int h, std::uint32_t seed, int fillers, std:
         for (int dy = 0; dy < oh; ++dy)
             for (int dx = 0; dx < ow; ++dx)
                 m.Squares[static_cast<std::size_t>(y0 + dy) * w + x0 + dx] =
-                    TSq{static_cast<std::uint16_t>(rng() % fillers),
+                    MapSquare{static_cast<std::uint16_t>(rng() % fillers),
                         static_cast<std::uint16_t>(firstObjectId + kind * 4 + dy * ow + dx), 4};
     }
     return m;
@@ -99,13 +99,13 @@ inline TestMap StructuredMap(int w, int h, std::uint32_t seed, int fillers, std:
 struct ReferenceMap {
     int Width = 0;
     int Height = 0;
-    const std::vector<TSq>* Squares = nullptr;  // in project ids
+    const std::vector<MapSquare>* Squares = nullptr;  // in project ids
     int Multiplier = 1;
     bool Connector = false;
 };
 
 struct ReferenceResult {
-    std::vector<TSqMatch> Squares;
+    std::vector<LearnedSquare> Squares;
     std::int64_t Joins = 0;
     std::vector<std::int32_t> ObjSize, ObjStarts;
     std::vector<std::vector<std::int32_t>> ObjMembers;
@@ -135,7 +135,7 @@ private:
             if (r_.Squares[i].Gnd == g && r_.Squares[i].Top == t) return i;
         return -1;
     }
-    int FindOrAdd(const TSq& s) {
+    int FindOrAdd(const MapSquare& s) {
         int i = Find(s.Gnd, s.Top);
         if (i >= 0) return i;
         r_.Squares.push_back({s.Gnd, s.Top, s.Atr, {}, {}});

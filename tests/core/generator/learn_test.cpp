@@ -28,14 +28,14 @@ std::vector<int> Seeds(int first, int count) {
 // Inner squares 0..99 of a 14 x 14 map, all different.
 TestMap DistinctMap() {
     return MakeMap(14, 14, [](int x, int y) {
-        return TSq{static_cast<std::uint16_t>((y - 2) * 10 + (x - 2)), NoBitmap, static_cast<std::uint8_t>(x % 4)};
+        return MapSquare{static_cast<std::uint16_t>((y - 2) * 10 + (x - 2)), NoBitmap, static_cast<std::uint8_t>(x % 4)};
     });
 }
 
 struct LearnFixture : ::testing::Test {
     TempDir dir;
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     GeneratorSettings settings;
     FakeUi ui;
 
@@ -87,7 +87,7 @@ TEST_F(LearnFixture, SmallestMapLearnsItsInnerSquaresAndReportsTheSummary) {
     }
     EXPECT_EQ(right, 90);
     EXPECT_EQ(down, 90);
-    const TSqMatch& empty = gen.Sq(100);
+    const LearnedSquare& empty = gen.Sq(100);
     EXPECT_EQ(empty.Gnd, NoBitmap);
     EXPECT_EQ(empty.Atr, AtrImpassable);
     EXPECT_EQ(empty.Down.size(), 100u);  // every square once, also the ones never below another
@@ -107,7 +107,7 @@ TEST_F(LearnFixture, SmallestMapLearnsItsInnerSquaresAndReportsTheSummary) {
     EXPECT_EQ(gen.LargestObject, 100);
     EXPECT_EQ(gen.TallestObject, 10);
     EXPECT_EQ(gen.ObjStarts, std::vector<std::int32_t>{0});
-    EXPECT_EQ(settings.ImgObjChart.Largest(), 100);
+    EXPECT_EQ(settings.ObjectChart.Largest(), 100);
     EXPECT_EQ(project.ZpPath, zp);
     EXPECT_EQ(project.BitmapCount, 100);
     EXPECT_TRUE(gen.ZmData.empty());
@@ -117,7 +117,7 @@ TEST_F(LearnFixture, AttributeOfTheFirstOccurrenceAndMultiplierWeights) {
     const std::string zp = dir.file("a.zp");
     WriteTileSetFile(zp, Seeds(0, 3));
     // Columns alternate ground 0 and 1; the attribute differs per row.
-    auto stripes = [](int x, int y) { return TSq{static_cast<std::uint16_t>(x % 2), NoBitmap, static_cast<std::uint8_t>(y)}; };
+    auto stripes = [](int x, int y) { return MapSquare{static_cast<std::uint16_t>(x % 2), NoBitmap, static_cast<std::uint8_t>(y)}; };
     AddMap("a.zm", zp, MakeMap(14, 14, stripes), 3);
     AddMap("b.zm", zp, MakeMap(14, 14, stripes), 5);
     ASSERT_TRUE(Learn(project, ui, gen, settings).Completed);
@@ -132,9 +132,9 @@ TEST_F(LearnFixture, SecondTileSetIsMergedAndItsMapTranslated) {
     const std::string a = dir.file("a.zp"), b = dir.file("b.zp");
     WriteTileSetFile(a, {10, 11, 12});
     WriteTileSetFile(b, {12, 99, 10, 98}, true);  // rows stored bottom-up: compared after turning
-    AddMap("a.zm", a, MakeMap(14, 14, [](int x, int) { return TSq{static_cast<std::uint16_t>(x % 3), NoBitmap, 0}; }));
-    AddMap("b.zm", b, MakeMap(14, 14, [](int x, int) { return TSq{static_cast<std::uint16_t>(x % 4), NoBitmap, 0}; }));
-    AddMap("c.zm", b, MakeMap(14, 14, [](int, int y) { return TSq{3, static_cast<std::uint16_t>(y % 2 ? 1 : NoBitmap), 0}; }));
+    AddMap("a.zm", a, MakeMap(14, 14, [](int x, int) { return MapSquare{static_cast<std::uint16_t>(x % 3), NoBitmap, 0}; }));
+    AddMap("b.zm", b, MakeMap(14, 14, [](int x, int) { return MapSquare{static_cast<std::uint16_t>(x % 4), NoBitmap, 0}; }));
+    AddMap("c.zm", b, MakeMap(14, 14, [](int, int y) { return MapSquare{3, static_cast<std::uint16_t>(y % 2 ? 1 : NoBitmap), 0}; }));
     const LearnOutcome out = Learn(project, ui, gen, settings);
     ASSERT_TRUE(out.Completed);
     // b's 0 is a's 2, b's 2 is a's 0 (changed ids); 99 and 98 are added as 3 and 4.
@@ -147,7 +147,7 @@ TEST_F(LearnFixture, SecondTileSetIsMergedAndItsMapTranslated) {
     // Squares of b and c in project ids only.
     EXPECT_GE(gen.FindSq(4, NoBitmap), 0);      // b's 3
     EXPECT_GE(gen.FindSq(4, 3), 0);             // c: ground b3, top b1 -> 4, 3
-    for (const TSqMatch& s : gen.Squares()) {
+    for (const LearnedSquare& s : gen.Squares()) {
         EXPECT_TRUE(s.Gnd == NoBitmap || s.Gnd < 5);
         EXPECT_TRUE(s.Top == NoBitmap || s.Top < 5);
     }
@@ -169,15 +169,15 @@ TEST_F(LearnFixture, GatheringTileSetsAddsTheMissingTilesRenumbered) {
     bTiles.push_back(MakeTile(1, 1, 0, 0, 1));      // b1 = a0: already there
     bTiles.push_back(MakeTile(2, 1, 0, 0, 0, 1));   // b0 (new), top b1
     WriteTileSetFile(b, {77, 10}, false, std::move(bTiles));
-    auto fill = [](int, int) { return TSq{0, NoBitmap, 0}; };
+    auto fill = [](int, int) { return MapSquare{0, NoBitmap, 0}; };
     AddMap("a.zm", a, MakeMap(14, 14, fill));
     AddMap("b.zm", b, MakeMap(14, 14, fill));
-    settings.CBgatherTS = true;
+    settings.CollectTileSets = true;
     const LearnOutcome out = Learn(project, ui, gen, settings);
     ASSERT_TRUE(out.Completed);
     EXPECT_EQ(out.AddedTiles, 1);
     ASSERT_EQ(project.NewTiles.size(), 2u);
-    EXPECT_EQ(project.NewTiles[1]->SqAt(0, 0), (TSq{2, 0, 0}));
+    EXPECT_EQ(project.NewTiles[1]->SqAt(0, 0), (MapSquare{2, 0, 0}));
     EXPECT_TRUE(SawGeneratorStatus("Gathering tile sets... 0 (file 2/2)"));
 }
 
@@ -186,7 +186,7 @@ TEST_F(LearnFixture, ForcedTileSetServesEveryMap) {
     WriteTileSetFile(forced, Seeds(0, 100));
     AddMap("a.zm", dir.file("gone.zp"), DistinctMap());
     AddMap("b.zm", dir.file("also-gone.zp"), DistinctMap());
-    settings.CBselectZp = true;
+    settings.ForceTileSet = true;
     project.ZpPath = forced;
     ASSERT_TRUE(Learn(project, ui, gen, settings).Completed);
     EXPECT_EQ(project.ZpPath, forced);
@@ -271,7 +271,7 @@ TEST_F(LearnFixture, BitmapLimitStopsLearningWithTheCriticalError) {
         WriteBytes(a, EncodeZP(big, TileSetVariant::Zmpe));
     }
     WriteTileSetFile(b, {5});
-    auto fill = [](int, int) { return TSq{0, NoBitmap, 0}; };
+    auto fill = [](int, int) { return MapSquare{0, NoBitmap, 0}; };
     AddMap("a.zm", a, MakeMap(14, 14, fill));
     AddMap("b.zm", b, MakeMap(14, 14, fill));
     EXPECT_FALSE(Learn(project, ui, gen, settings).Completed);
@@ -287,8 +287,8 @@ TEST_F(LearnFixture, ConnectorSquaresBecomeInterchangeable) {
     const std::string zp = dir.file("a.zp");
     WriteTileSetFile(zp, Seeds(0, 10));
     // Map 1: ground 5 above ground 0 everywhere. Connector map: grass 0, 1, 2.
-    AddMap("a.zm", zp, MakeMap(14, 14, [](int, int y) { return TSq{static_cast<std::uint16_t>(y % 2 ? 5 : 0), NoBitmap, 0}; }));
-    AddMap("grass.zm", zp, MakeMap(14, 14, [](int x, int y) { return TSq{static_cast<std::uint16_t>((x + 2 * y) % 3), NoBitmap, 0}; }), 2, true);
+    AddMap("a.zm", zp, MakeMap(14, 14, [](int, int y) { return MapSquare{static_cast<std::uint16_t>(y % 2 ? 5 : 0), NoBitmap, 0}; }));
+    AddMap("grass.zm", zp, MakeMap(14, 14, [](int x, int y) { return MapSquare{static_cast<std::uint16_t>((x + 2 * y) % 3), NoBitmap, 0}; }), 2, true);
     ASSERT_TRUE(Learn(project, ui, gen, settings).Completed);
     const int five = gen.FindSq(5, NoBitmap);
     const int g0 = gen.FindSq(0, NoBitmap), g1 = gen.FindSq(1, NoBitmap), g2 = gen.FindSq(2, NoBitmap);
@@ -304,7 +304,7 @@ TEST_F(LearnFixture, MatchesThePlainDefinitionsOnMapsWithRepeatedStructure) {
     const std::string zp = dir.file("a.zp");
     WriteTileSetFile(zp, Seeds(0, 40));
     std::vector<TestMap> maps{StructuredMap(30, 24, 1, 6, 20), StructuredMap(24, 30, 2, 6, 20),
-                              MakeMap(16, 16, [](int x, int y) { return TSq{static_cast<std::uint16_t>((x * 7 + y * 3) % 4), NoBitmap, 1}; }),
+                              MakeMap(16, 16, [](int x, int y) { return MapSquare{static_cast<std::uint16_t>((x * 7 + y * 3) % 4), NoBitmap, 1}; }),
                               StructuredMap(40, 20, 3, 5, 20)};
     const int multipliers[] = {1, 3, 2, 1};
     const bool connectors[] = {false, false, true, false};
@@ -318,7 +318,7 @@ TEST_F(LearnFixture, MatchesThePlainDefinitionsOnMapsWithRepeatedStructure) {
     EXPECT_GT(gen.LargestObject, 1);
 
     // Learning the same list again gives the same squares in the same order.
-    std::vector<TSqMatch> first = gen.Squares();
+    std::vector<LearnedSquare> first = gen.Squares();
     ASSERT_TRUE(Learn(project, ui, gen, settings).Completed);
     ASSERT_EQ(gen.SquareCount(), static_cast<int>(first.size()));
     for (int i = 0; i < gen.SquareCount(); ++i) ASSERT_EQ(gen.Sq(i).Down, first[i].Down);
@@ -353,7 +353,7 @@ TEST_F(LearnFixture, LearnCommandAsksRefusesAndKeepsTheForcedTileSet) {
     EXPECT_EQ(ui.messages.back().text, "Add *.zm files first!");
     EXPECT_EQ(ui.messages.back().caption, "Warning");
 
-    settings.CBselectZp = true;
+    settings.ForceTileSet = true;
     project.ZpPath = dir.file("none.zp");
     EXPECT_FALSE(LearnCommand(project, ui, gen, settings));
     EXPECT_EQ(ui.messages.back().text, "Select *.zp file first!");
@@ -389,10 +389,10 @@ TEST_F(LearnFixture, MultipliersThatWouldOutgrowTheGeneratorAreRefusedAndWhatIsL
         }
         // Whatever is learned generates without an error, also with the
         // first row made under the border.
-        settings.SEsizeX = 12;
-        settings.SEsizeY = 10;
-        settings.SEmaxThreads = 1;
-        settings.CBsimplified1stLine = false;
+        settings.WidthWithoutBorders = 12;
+        settings.HeightWithoutBorders = 10;
+        settings.WorkerThreads = 1;
+        settings.SimplifiedFirstLine = false;
         MapGenerationEngine engine(gen);
         GenerationRequests requests;
         GenerationReport report;
@@ -428,7 +428,7 @@ TEST_F(LearnFixture, ManyDifferentSquaresAtAHighMultiplierAreRefusedNamingIt) {
     WriteTileSetFile(zp, Seeds(0, 100));
     AddMap("many.zm", zp, MakeMap(32, 32, [](int x, int y) {
                const int i = (y - 2) * 28 + (x - 2);
-               return TSq{static_cast<std::uint16_t>(i % 100), static_cast<std::uint16_t>(i / 100), 0};
+               return MapSquare{static_cast<std::uint16_t>(i % 100), static_cast<std::uint16_t>(i / 100), 0};
            }));
     for (int m : {100, 5, 4}) {
         SCOPED_TRACE(m);

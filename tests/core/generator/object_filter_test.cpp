@@ -46,7 +46,7 @@ Learned RandomWorld(std::mt19937& rng, int squares) {
 
 // Every complete row by brute force: per column, the squares some complete
 // row of the candidate sets uses (all empty when there is none).
-Sets CompleteRowSquares(const TMapGenerator& g, const Sets& cands, bool twins) {
+Sets CompleteRowSquares(const MapGenerator& g, const Sets& cands, bool twins) {
     Sets used(cands.size());
     std::vector<std::int32_t> row(cands.size());
     bool any = false;
@@ -165,7 +165,7 @@ std::map<int, int> SquaresBySize(const GenerationSetup& s) {
     const int w = s.project.MapWidth, h = s.project.MapHeight;
     for (int y = BorderWidth; y < h - BorderWidth; ++y)
         for (int x = BorderWidth; x < w - BorderWidth; ++x) {
-            const TSq& q = squares[static_cast<std::size_t>(y * w + x)];
+            const MapSquare& q = squares[static_cast<std::size_t>(y * w + x)];
             const int index = s.gen.FindSq(q.Gnd, q.Top);
             if (index >= 0) ++out[s.gen.ObjectSizeOf(index)];
         }
@@ -187,14 +187,14 @@ TEST(ObjectFilter, ALoweredChartPointGivesValidMapsWithObjectsOfThatSizeRarer) {
         ASSERT_GT(largestMulti, 1) << "the content has objects of two sizes above 1";
     }
     const auto lowerPoint = [](GeneratorSettings& settings) {
-        TEqChart& chart = settings.ImgObjChart;
+        ObjectSizeChart& chart = settings.ObjectChart;
         chart.Select(0);
         ASSERT_TRUE(chart.AddPoint());
         chart.MovePoint(chart.Largest() / 2, 40);
     };
     const auto lowerSize = [&](GeneratorSettings& settings) {
-        settings.ImgObjChart.SetStoredPoints(
-            {{0, 100}, {largestMulti - 1, 100}, {largestMulti, 0}, {largestMulti + 1, 100}, {settings.ImgObjChart.Largest(), 100}});
+        settings.ObjectChart.SetStoredPoints(
+            {{0, 100}, {largestMulti - 1, 100}, {largestMulti, 0}, {largestMulti + 1, 100}, {settings.ObjectChart.Largest(), 100}});
     };
     int flatCount = 0, loweredCount = 0;
     for (std::uint64_t seed = 1; seed <= 4; ++seed) {

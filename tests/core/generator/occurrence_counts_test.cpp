@@ -22,12 +22,12 @@ namespace {
 struct CountsFixture : ::testing::Test {
     TempDir dir;
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     GeneratorSettings settings;
     FakeUi ui;
     std::vector<TestMap> maps{StructuredMap(30, 24, 1, 6, 20), StructuredMap(24, 30, 2, 6, 20),
                               MakeMap(16, 16, [](int x, int y) {
-                                  return TSq{static_cast<std::uint16_t>((x * 7 + y * 3) % 4), NoBitmap, 1};
+                                  return MapSquare{static_cast<std::uint16_t>((x * 7 + y * 3) % 4), NoBitmap, 1};
                               })};
     std::vector<int> multipliers{1, 3, 2};
 
@@ -53,7 +53,7 @@ struct CountsFixture : ::testing::Test {
         for (std::size_t i = 0; i < maps.size(); ++i) {
             const TestMap& m = maps[i];
             auto at = [&](int x, int y) {
-                const TSq& s = m.Squares[static_cast<std::size_t>(y) * m.Width + x];
+                const MapSquare& s = m.Squares[static_cast<std::size_t>(y) * m.Width + x];
                 return gen.FindSq(s.Gnd, s.Top);
             };
             for (int y = 2; y < m.Height - 2; ++y) {
@@ -84,7 +84,7 @@ std::size_t BlockStart(const std::vector<std::uint8_t>& bytes) {
 TEST_F(CountsFixture, LearningCountsEveryOccurrenceWithItsMultiplierAndOtherwiseLearnsTheSame) {
     ASSERT_TRUE(Learn(project, ui, gen, settings).Completed);
     EXPECT_FALSE(gen.Counts.Present());
-    const std::vector<TSqMatch> without = gen.Squares();
+    const std::vector<LearnedSquare> without = gen.Squares();
     const auto withoutBytes = EncodeZG(project, gen, settings);
 
     settings.LearnFrequencies = true;
@@ -118,7 +118,7 @@ TEST_F(CountsFixture, CountsSurviveTheDataFileAndAFileWithoutThemReadsAsBefore) 
     EXPECT_EQ(preset.Counts, gen.Counts);
 
     Project p2;
-    TMapGenerator g2;
+    MapGenerator g2;
     GeneratorSettings s2;
     ApplyPreset(std::move(preset), p2, g2, s2);
     EXPECT_EQ(g2.Counts, gen.Counts);
@@ -134,7 +134,7 @@ TEST_F(CountsFixture, CountsSurviveTheDataFileAndAFileWithoutThemReadsAsBefore) 
     EXPECT_EQ(old.Squares.size(), gen.Squares().size());
 
     // The option alone, before anything was counted, keeps an empty block.
-    TMapGenerator g3;
+    MapGenerator g3;
     g3.SetSquares(gen.Squares());
     g3.ObjSize = gen.ObjSize;
     GeneratorSettings s3;
@@ -193,7 +193,7 @@ TEST_F(CountsFixture, EveryDamageOfTheBlockIsRefusedAndNothingIsLoaded) {
     const std::string path = dir.file("bad.zg");
     WriteBytes(path, cases.back().second);
     Project p2;
-    TMapGenerator g2;
+    MapGenerator g2;
     GeneratorSettings s2;
     FakeUi ui2;
     EXPECT_FALSE(LoadZGFile(p2, ui2, g2, s2, path));

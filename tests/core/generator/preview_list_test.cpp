@@ -16,7 +16,7 @@ namespace {
 
 // `count` squares with ground i + 1 and random weighted joins, then the
 // empty square (also named as a neighbour now and then).
-void RandomLearned(TMapGenerator& g, int count, std::uint32_t seed) {
+void RandomLearned(MapGenerator& g, int count, std::uint32_t seed) {
     std::mt19937 rng(seed);
     for (int i = 0; i < count; ++i) g.FindOrAddSq(static_cast<std::uint16_t>(i + 1), NoBitmap, static_cast<std::uint8_t>(i % 7));
     const int empty = g.FindOrAddSq(NoBitmap, NoBitmap, AtrImpassable);
@@ -31,7 +31,7 @@ void RandomLearned(TMapGenerator& g, int count, std::uint32_t seed) {
 
 // What a click at content point (cx, cy) should open, read from the
 // generator's lists: record i shows square i.
-int ReferenceHit(const TMapGenerator& g, const SqPreviewList& list, int cx, int cy) {
+int ReferenceHit(const MapGenerator& g, const SqPreviewList& list, int cx, int cy) {
     for (const SqPreviewRecord& rec : list.Records()) {
         if (cy < rec.Top || cy >= rec.Bottom()) continue;
         const int dx = cx - 192, dy = cy - rec.Top;
@@ -62,7 +62,7 @@ TEST(SqPreviewList, RecordSizesStackAndWidenTheContent) {
     EXPECT_EQ(first.Strip->Width, 5);
     EXPECT_EQ(first.Strip->Height, 3);
     EXPECT_EQ(list.ContentWidth(), 448);
-    EXPECT_EQ(first.Main->SqAt(0, 0), TSq{});
+    EXPECT_EQ(first.Main->SqAt(0, 0), MapSquare{});
     // An object of 3 x 5 squares: no neighbour tile, a narrower record.
     list.AddNewRecord({.Neighbours = false, .Id = 15, .MainHeight = 5, .MainWidth = 3});
     const SqPreviewRecord& object = list.Records()[1];
@@ -77,10 +77,10 @@ TEST(SqPreviewList, RecordSizesStackAndWidenTheContent) {
     EXPECT_EQ(list.Records()[2].Height, 4 * 32 + 64);
     EXPECT_EQ(list.Records()[2].Width, 12 * 32 + 192);
     EXPECT_EQ(list.ContentWidth(), 12 * 32 + 192 + 32);
-    list.SetSqToLastRec(PreviewTile::Main, 11, TSq{4, 5, 6}, 3);
-    list.SetSqToLastRec(PreviewTile::Strip, 0, TSq{8, 9, 1}, 2);
-    EXPECT_EQ(list.Records()[2].Main->SqAt(11, 3), (TSq{4, 5, 6}));
-    EXPECT_EQ(list.Records()[2].Strip->SqAt(0, 2), (TSq{8, 9, 1}));
+    list.SetSqToLastRec(PreviewTile::Main, 11, MapSquare{4, 5, 6}, 3);
+    list.SetSqToLastRec(PreviewTile::Strip, 0, MapSquare{8, 9, 1}, 2);
+    EXPECT_EQ(list.Records()[2].Main->SqAt(11, 3), (MapSquare{4, 5, 6}));
+    EXPECT_EQ(list.Records()[2].Strip->SqAt(0, 2), (MapSquare{8, 9, 1}));
     list.SelectSq(1);
     list.ClearList();
     EXPECT_EQ(list.Count(), 0);
@@ -90,7 +90,7 @@ TEST(SqPreviewList, RecordSizesStackAndWidenTheContent) {
 }
 
 TEST(SqPreviewList, FillCopiesThePreparedRecords) {
-    TMapGenerator g;
+    MapGenerator g;
     const int a = g.FindOrAddSq(1, NoBitmap, 0), b = g.FindOrAddSq(2, 3, 0), c = g.FindOrAddSq(4, NoBitmap, 2);
     g.AddJoinRight(a, b, 2);
     g.AddJoinRight(a, c, 1);
@@ -104,9 +104,9 @@ TEST(SqPreviewList, FillCopiesThePreparedRecords) {
     EXPECT_EQ(rec.Height, 160);
     EXPECT_EQ(rec.Width, 416);
     EXPECT_EQ(list.ContentWidth(), 448);
-    EXPECT_EQ(rec.Strip->SqAt(2, 0), (TSq{2, 3, 0}));
-    EXPECT_EQ(rec.Strip->SqAt(4, 0), (TSq{4, NoBitmap, 2}));
-    EXPECT_EQ(rec.Strip->SqAt(0, 2), (TSq{4, NoBitmap, 2}));
+    EXPECT_EQ(rec.Strip->SqAt(2, 0), (MapSquare{2, 3, 0}));
+    EXPECT_EQ(rec.Strip->SqAt(4, 0), (MapSquare{4, NoBitmap, 2}));
+    EXPECT_EQ(rec.Strip->SqAt(0, 2), (MapSquare{4, NoBitmap, 2}));
     EXPECT_EQ(list.Records()[1].Top, 160);
     EXPECT_EQ(list.ContentHeight(), 3 * 160);
     EXPECT_EQ(list.GetSqRecId(2, 3), 1);
@@ -115,7 +115,7 @@ TEST(SqPreviewList, FillCopiesThePreparedRecords) {
 
 TEST(SqPreviewList, PointsFallOnTheNeighbourTheReferenceNames) {
     for (std::uint32_t seed = 1; seed <= 4; ++seed) {
-        TMapGenerator g;
+        MapGenerator g;
         RandomLearned(g, 30, seed);
         FakeUi ui;
         SqPreviewList list;
@@ -135,7 +135,7 @@ TEST(SqPreviewList, PointsFallOnTheNeighbourTheReferenceNames) {
 }
 
 TEST(SqPreviewList, EdgesOfTheNeighbourSquares) {
-    TMapGenerator g;
+    MapGenerator g;
     for (int i = 0; i < 4; ++i) g.FindOrAddSq(static_cast<std::uint16_t>(10 + i), NoBitmap, 0);
     g.AddJoinRight(0, 1, 1);
     g.AddJoinRight(0, 2, 1);
@@ -194,9 +194,9 @@ TEST(SqPreviewList, SelectionAndScrollingARecordIntoView) {
 
 TEST(SqPreviewList, ObjectStartsMatchByBitmapsOnly) {
     SqPreviewList list;
-    list.ObjStartList = {TSq{4, NoBitmap, 2}, TSq{7, 8, 0}};
-    EXPECT_TRUE(list.IsObjectStart(TSq{4, NoBitmap, 9}));
-    EXPECT_TRUE(list.IsObjectStart(TSq{7, 8, 0}));
-    EXPECT_FALSE(list.IsObjectStart(TSq{7, NoBitmap, 0}));
-    EXPECT_FALSE(list.IsObjectStart(TSq{}));
+    list.ObjStartList = {MapSquare{4, NoBitmap, 2}, MapSquare{7, 8, 0}};
+    EXPECT_TRUE(list.IsObjectStart(MapSquare{4, NoBitmap, 9}));
+    EXPECT_TRUE(list.IsObjectStart(MapSquare{7, 8, 0}));
+    EXPECT_FALSE(list.IsObjectStart(MapSquare{7, NoBitmap, 0}));
+    EXPECT_FALSE(list.IsObjectStart(MapSquare{}));
 }

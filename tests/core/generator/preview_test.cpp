@@ -14,7 +14,7 @@ using namespace zorvane::testing;
 namespace {
 
 // Squares a..d as a 2 x 2 object, e standing alone, then the empty square.
-void TwoByTwoAndAFiller(TMapGenerator& g) {
+void TwoByTwoAndAFiller(MapGenerator& g) {
     const int e = g.FindOrAddSq(9, NoBitmap, 0);
     const int a = g.FindOrAddSq(1, NoBitmap, 0), b = g.FindOrAddSq(2, NoBitmap, 0);
     const int c = g.FindOrAddSq(3, NoBitmap, 0), d = g.FindOrAddSq(4, NoBitmap, 0);
@@ -42,7 +42,7 @@ void TwoByTwoAndAFiller(TMapGenerator& g) {
 }  // namespace
 
 TEST(OneToOneNeighbours, FollowOnlyExclusiveSingleNeighbours) {
-    TMapGenerator g;
+    MapGenerator g;
     TwoByTwoAndAFiller(g);
     const OneToOne links(g);
     EXPECT_EQ(links.Right(1), 2);
@@ -60,7 +60,7 @@ TEST(OneToOneNeighbours, FollowOnlyExclusiveSingleNeighbours) {
 }
 
 TEST(SquarePreview, NeighbourRecordsSpreadTheListsOverTheStrip) {
-    TMapGenerator g;
+    MapGenerator g;
     const int a = g.FindOrAddSq(1, NoBitmap, 4), b = g.FindOrAddSq(2, 7, 0);
     g.AddJoinDown(a, b, 2);
     g.AddJoinDown(a, a, 1);
@@ -74,23 +74,23 @@ TEST(SquarePreview, NeighbourRecordsSpreadTheListsOverTheStrip) {
     EXPECT_EQ(r.Id, 0);
     EXPECT_EQ(r.EastCount, 0);
     EXPECT_EQ(r.SouthCount, 3);
-    EXPECT_EQ(r.Main->SqAt(0, 0), (TSq{1, NoBitmap, 4}));
+    EXPECT_EQ(r.Main->SqAt(0, 0), (MapSquare{1, NoBitmap, 4}));
     ASSERT_EQ(r.Strip->Width, 5);  // an empty Right list and three Down entries
     ASSERT_EQ(r.Strip->Height, 3);
-    const TSq empty{NoBitmap, NoBitmap, AtrImpassable};
+    const MapSquare empty{NoBitmap, NoBitmap, AtrImpassable};
     for (int c = 0; c < 5; ++c) {
         EXPECT_EQ(r.Strip->SqAt(c, 0), empty);
         EXPECT_EQ(r.Strip->SqAt(c, 1), empty);
     }
-    EXPECT_EQ(r.Strip->SqAt(0, 2), (TSq{2, 7, 0}));
+    EXPECT_EQ(r.Strip->SqAt(0, 2), (MapSquare{2, 7, 0}));
     EXPECT_EQ(r.Strip->SqAt(1, 2), empty);
-    EXPECT_EQ(r.Strip->SqAt(2, 2), (TSq{2, 7, 0}));
-    EXPECT_EQ(r.Strip->SqAt(4, 2), (TSq{1, NoBitmap, 4}));
+    EXPECT_EQ(r.Strip->SqAt(2, 2), (MapSquare{2, 7, 0}));
+    EXPECT_EQ(r.Strip->SqAt(4, 2), (MapSquare{1, NoBitmap, 4}));
     EXPECT_EQ(data.Records[1].Strip->Width, 1);
 }
 
 TEST(SquarePreview, ObjectPicturesPlaceEachSquareOnceLargestFirst) {
-    TMapGenerator g;
+    MapGenerator g;
     TwoByTwoAndAFiller(g);
     FakeUi ui;
     PreviewData data = PrepareSqWeightsTable(g, ui);
@@ -107,11 +107,11 @@ TEST(SquarePreview, ObjectPicturesPlaceEachSquareOnceLargestFirst) {
     EXPECT_EQ(data.Records[1].Id, 1);
     EXPECT_EQ(data.Records[1].Main->SqAt(0, 0).Gnd, 9);
     ASSERT_EQ(data.StartSquares.size(), 2u);
-    EXPECT_EQ(data.StartSquares[1], (TSq{1, NoBitmap, 0}));
+    EXPECT_EQ(data.StartSquares[1], (MapSquare{1, NoBitmap, 0}));
 }
 
 TEST(SquarePreview, WithoutObjectsPicturesFollowIndexOrderSizesBeforeConnectors) {
-    TMapGenerator g;
+    MapGenerator g;
     for (int i = 0; i < 4; ++i) g.FindOrAddSq(static_cast<std::uint16_t>(i), NoBitmap, 0);
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) g.AddJoinRight(i, j, 1);
@@ -129,7 +129,7 @@ TEST(SquarePreview, ConnectorObjectsLargerThanTheirCanvasStayInside) {
     // Three squares in a row joined 1-to-1, all of a connector group: their
     // object size is 0, so the canvas is 4 x 4 and cannot hold what lies
     // beyond its edge.
-    TMapGenerator g;
+    MapGenerator g;
     for (int i = 0; i < 4; ++i) g.FindOrAddSq(static_cast<std::uint16_t>(i), NoBitmap, 0);
     for (int i = 0; i < 3; ++i) g.AddJoinRight(i, i + 1, 1);
     TrackObjects(g, {{0, 1, 2, 3}});
@@ -145,7 +145,7 @@ TEST(SquarePreview, ConnectorObjectsLargerThanTheirCanvasStayInside) {
 }
 
 TEST(SquarePreview, NothingToShowWithoutLearnedSquares) {
-    TMapGenerator g;
+    MapGenerator g;
     FakeUi ui;
     EXPECT_FALSE(HasSomethingToShow(g, ui));
     EXPECT_EQ(ui.messages.back().caption, "Map Generator");

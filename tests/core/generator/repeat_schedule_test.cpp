@@ -23,7 +23,7 @@ RepeatRules Default(int tallest = 1) {
 }  // namespace
 
 TEST(ScheduledRepeat, TheDefaultScheduleGoesBackOneTwoThreeAndTenRows) {
-    TRunState run;
+    RunState run;
     std::int32_t lastProgress = 40;
     const RepeatRules rules = Default();
     std::map<std::int64_t, std::int32_t> backs;
@@ -38,45 +38,45 @@ TEST(ScheduledRepeat, TheDefaultScheduleGoesBackOneTwoThreeAndTenRows) {
     EXPECT_EQ(backs.at(50000), 3);  // a multiple of 5000
     EXPECT_EQ(backs.at(50001), 10);
     EXPECT_EQ(backs.count(99), 0u);
-    EXPECT_EQ(run.CLA, 0);  // counting starts again after the last pair
-    EXPECT_EQ(run.LastRepeatCLA, 0);
+    EXPECT_EQ(run.LocalAttempts, 0);  // counting starts again after the last pair
+    EXPECT_EQ(run.LocalAttemptsAtLastRepeat, 0);
     EXPECT_EQ(ScheduledRepeat(run, lastProgress, rules, 40, 0), 0);
-    EXPECT_EQ(run.CLA, 1);
+    EXPECT_EQ(run.LocalAttempts, 1);
 }
 
 TEST(ScheduledRepeat, ARepeatByAnInnerPairRemembersTheCounter) {
-    TRunState run;
+    RunState run;
     std::int32_t lastProgress = 10;
-    run.CLA = 999;
+    run.LocalAttempts = 999;
     EXPECT_EQ(ScheduledRepeat(run, lastProgress, Default(), 10, 0), 2);
-    EXPECT_EQ(run.CLA, 1000);
-    EXPECT_EQ(run.LastRepeatCLA, 1000);
+    EXPECT_EQ(run.LocalAttempts, 1000);
+    EXPECT_EQ(run.LocalAttemptsAtLastRepeat, 1000);
 }
 
 TEST(ScheduledRepeat, AManualRepeatWinsAndStartsCountingAgain) {
-    TRunState run;
+    RunState run;
     std::int32_t lastProgress = 10;
-    run.CLA = 57;
-    run.LastRepeatCLA = 50;
+    run.LocalAttempts = 57;
+    run.LocalAttemptsAtLastRepeat = 50;
     EXPECT_EQ(ScheduledRepeat(run, lastProgress, Default(), 10, 4), 4);
-    EXPECT_EQ(run.CLA, 0);
-    EXPECT_EQ(run.LastRepeatCLA, 0);
+    EXPECT_EQ(run.LocalAttempts, 0);
+    EXPECT_EQ(run.LocalAttemptsAtLastRepeat, 0);
     EXPECT_EQ(lastProgress, 10);
 }
 
 TEST(ScheduledRepeat, ProgressBeyondTheTallestObjectResetsTheCounter) {
-    TRunState run;
-    run.CLA = 99;
+    RunState run;
+    run.LocalAttempts = 99;
     std::int32_t lastProgress = 10;
     // 13 - 10 = 3 > max(2, 2): progress, nothing to go back.
     EXPECT_EQ(ScheduledRepeat(run, lastProgress, Default(2), 13, 0), 0);
     EXPECT_EQ(lastProgress, 13);
-    EXPECT_EQ(run.CLA, 0);
+    EXPECT_EQ(run.LocalAttempts, 0);
     // With a tallest object of 5 the same distance is no progress.
-    run.CLA = 99;
+    run.LocalAttempts = 99;
     lastProgress = 10;
     EXPECT_EQ(ScheduledRepeat(run, lastProgress, Default(5), 13, 0), 1);
-    EXPECT_EQ(run.CLA, 100);
+    EXPECT_EQ(run.LocalAttempts, 100);
 }
 
 TEST(ScheduledRepeat, TheRowBelowTheStartRowHasItsOwnLimit) {
@@ -84,13 +84,13 @@ TEST(ScheduledRepeat, TheRowBelowTheStartRowHasItsOwnLimit) {
     rules.FirstAttempts = true;
     rules.FirstAttemptsLimit = 10;
     rules.SecondRow = 6;
-    TRunState run;
+    RunState run;
     std::int32_t lastProgress = 6;
     for (int i = 1; i <= 10; ++i) EXPECT_EQ(ScheduledRepeat(run, lastProgress, rules, 6, 0), 0);
     EXPECT_EQ(ScheduledRepeat(run, lastProgress, rules, 6, 0), 1);
-    EXPECT_EQ(run.CLA, 0);
+    EXPECT_EQ(run.LocalAttempts, 0);
     // Other rows follow the schedule.
-    run.CLA = 20;
+    run.LocalAttempts = 20;
     lastProgress = 7;
     EXPECT_EQ(ScheduledRepeat(run, lastProgress, rules, 7, 0), 0);
 }
@@ -98,7 +98,7 @@ TEST(ScheduledRepeat, TheRowBelowTheStartRowHasItsOwnLimit) {
 TEST(ScheduledRepeat, AnEmptyScheduleNeverGoesBack) {
     RepeatRules rules = Default();
     rules.Schedule.clear();
-    TRunState run;
+    RunState run;
     std::int32_t lastProgress = 5;
     for (int i = 0; i < 1000; ++i) EXPECT_EQ(ScheduledRepeat(run, lastProgress, rules, 5, 0), 0);
 }
@@ -131,7 +131,7 @@ TEST(ScheduledRepeat, SkippingGivesWhatFailingUpToTheFirstStepWouldGive) {
     for (const char* schedule : {"100-1; 1000-2; 5000-3; 50000-10", "7-2; 21-3", "3-1; 10-4"}) {
         RepeatRules rules = Default();
         rules.Schedule = PreparePlannedRepeats(schedule);
-        TRunState skipped, failed;
+        RunState skipped, failed;
         std::int32_t skippedProgress = 40, failedProgress = 40;
         for (int round = 0; round < 40; ++round) {
             SCOPED_TRACE(std::string(schedule) + ", round " + std::to_string(round));
@@ -145,11 +145,11 @@ TEST(ScheduledRepeat, SkippingGivesWhatFailingUpToTheFirstStepWouldGive) {
             std::int32_t reference = 0;
             while (reference == 0) reference = ScheduledRepeat(failed, failedProgress, rules, 40, 0);
             EXPECT_EQ(back, reference);
-            EXPECT_EQ(skipped.CLA, failed.CLA);
-            EXPECT_EQ(skipped.LastRepeatCLA, failed.LastRepeatCLA);
+            EXPECT_EQ(skipped.LocalAttempts, failed.LocalAttempts);
+            EXPECT_EQ(skipped.LocalAttemptsAtLastRepeat, failed.LocalAttemptsAtLastRepeat);
         }
     }
-    TRunState run;
+    RunState run;
     std::int32_t progress = 40;
     RepeatRules none = Default();
     none.Schedule.clear();

@@ -18,9 +18,9 @@ struct Learned {
     List starts;
 };
 
-inline std::unique_ptr<TMapGenerator> MakeGenerator(const Learned& l) {
-    auto g = std::make_unique<TMapGenerator>();
-    std::vector<TSqMatch> squares(l.down.size());
+inline std::unique_ptr<MapGenerator> MakeGenerator(const Learned& l) {
+    auto g = std::make_unique<MapGenerator>();
+    std::vector<LearnedSquare> squares(l.down.size());
     for (std::size_t i = 0; i < squares.size(); ++i) {
         const bool empty = i + 1 == squares.size();
         squares[i].Gnd = empty ? NoBitmap : static_cast<std::uint16_t>(i);
@@ -61,7 +61,7 @@ inline std::vector<SqPair> Pairs(std::initializer_list<std::pair<int, int>> list
 }
 
 // Sets the column joins directly (10 columns, 9 column pairs).
-inline void SetJoins(TMapGenerator& g, const std::vector<std::vector<SqPair>>& joins) {
+inline void SetJoins(MapGenerator& g, const std::vector<std::vector<SqPair>>& joins) {
     g.PrepareRowBuffers(static_cast<int>(joins.size()) + 1);
     for (std::size_t c = 0; c < joins.size(); ++c) {
         g.ColJoins[c] = joins[c];

@@ -16,18 +16,18 @@ using namespace zorvane::row_preparation_fixtures;
 // --- Object size probabilities ------------------------------------------------
 
 TEST(ObjectSizeProbabilities, FollowTheChartBetweenItsPoints) {
-    TEqChart flat;
+    ObjectSizeChart flat;
     flat.ResetPoints(4, 2);
     EXPECT_EQ(ObjectSizeProbabilities(flat, 4), (std::vector<double>{1, 1, 1, 1, 1}));
     EXPECT_FALSE(ObjectFilterInForce(ObjectSizeProbabilities(flat, 4)));
 
-    TEqChart falling;
+    ObjectSizeChart falling;
     falling.ResetPoints(4, 2);
     falling.SetStoredPoints({{0, 100}, {4, 0}});
     // Size 0 takes the first point's value; sizes 1..3 lie on the line.
     EXPECT_EQ(ObjectSizeProbabilities(falling, 4), (std::vector<double>{1, 0.75, 0.5, 0.25, 0}));
 
-    TEqChart bent;
+    ObjectSizeChart bent;
     bent.ResetPoints(4, 2);
     bent.SetStoredPoints({{0, 100}, {2, 20}, {4, 60}});
     const auto p = ObjectSizeProbabilities(bent, 4);
@@ -44,7 +44,7 @@ TEST(ObjectSizeProbabilities, OnlySizesBelowTheLargestPutTheFilterInForce) {
     EXPECT_FALSE(ObjectFilterInForce({1, 1, 0}));
     EXPECT_TRUE(ObjectFilterInForce({1, 0.99, 1}));
     EXPECT_FALSE(ObjectFilterInForce({0.5}));  // no objects at all: nothing below N = 0
-    TEqChart chart;
+    ObjectSizeChart chart;
     chart.ResetPoints(0, 2);
     chart.SetStoredPoints({{0, 100}, {0, 30}});
     EXPECT_EQ(ObjectSizeProbabilities(chart, 0), (std::vector<double>{0.3}));
@@ -54,7 +54,7 @@ namespace {
 
 // P[s] by a plain scan: the first point beyond s (the last one when none
 // is), the line from the point before it, per size.
-std::vector<double> PlainProbabilities(const TEqChart& chart, int largest) {
+std::vector<double> PlainProbabilities(const ObjectSizeChart& chart, int largest) {
     const int n = std::max(largest, 0), count = chart.GetPointsCount();
     std::vector<double> p(static_cast<std::size_t>(n) + 1, 1.0);
     if (count == 0) return p;
@@ -93,7 +93,7 @@ TEST(ObjectSizeProbabilities, EqualThePlainScanOnRandomCharts) {
             y = draw(0, 100);
         }
         if (ordered) std::sort(points.begin(), points.end());
-        TEqChart chart;
+        ObjectSizeChart chart;
         chart.ResetPoints(n, 2);
         chart.SetStoredPoints(points);
         const auto expected = PlainProbabilities(chart, largest);
@@ -108,7 +108,7 @@ TEST(ObjectSizeProbabilities, AChartOfManyPointsOverManySizesTakesOnePass) {
     // takes minutes.
     std::vector<std::pair<int, int>> points;
     for (int i = 0; i < 300000; ++i) points.emplace_back(i / 3, i % 101);
-    TEqChart chart;
+    ObjectSizeChart chart;
     chart.ResetPoints(100000, 2);
     chart.SetStoredPoints(points);
     const auto start = std::chrono::steady_clock::now();
@@ -149,7 +149,7 @@ TEST(ColumnCandidates, RefuseARowOfAnotherWidth) {
     EXPECT_THROW(prep.BuildColumnCandidates(List(11, -1), rng), Error);
     EXPECT_THROW(RowPreparer(*g, Settings(13)), Error);
     EXPECT_THROW(RowPreparer(*g, Settings(207)), Error);
-    TMapGenerator unlearned;
+    MapGenerator unlearned;
     EXPECT_THROW(RowPreparer(unlearned, Settings(14)), Error);
 }
 

@@ -17,9 +17,9 @@ using List = std::vector<std::int32_t>;
 
 // Learned squares made by hand: square i has ground i; the last square is
 // the empty square.
-inline std::unique_ptr<TMapGenerator> Learned(const std::vector<List>& down, const std::vector<List>& right) {
-    auto g = std::make_unique<TMapGenerator>();
-    std::vector<TSqMatch> squares(down.size());
+inline std::unique_ptr<MapGenerator> Learned(const std::vector<List>& down, const std::vector<List>& right) {
+    auto g = std::make_unique<MapGenerator>();
+    std::vector<LearnedSquare> squares(down.size());
     for (std::size_t i = 0; i < squares.size(); ++i) {
         squares[i].Gnd = i + 1 == squares.size() ? NoBitmap : static_cast<std::uint16_t>(i);
         squares[i].Down = down[i];
@@ -31,33 +31,33 @@ inline std::unique_ptr<TMapGenerator> Learned(const std::vector<List>& down, con
 }
 
 // Sub-chain i from `start` with these pairs per column pair, nothing found.
-inline void SetUpChain(TMapGenerator& g, int i, int start, const std::vector<std::vector<SqPair>>& pairs) {
-    TSubChain& sc = g.SC[static_cast<std::size_t>(i)];
+inline void SetUpChain(MapGenerator& g, int i, int start, const std::vector<std::vector<SqPair>>& pairs) {
+    SubChainRecord& sc = g.SubChains[static_cast<std::size_t>(i)];
     sc.Clear();
     sc.start = start;
     sc.Len = static_cast<int>(pairs.size()) + 1;
     sc.Pairs = pairs;
     for (const auto& p : pairs) sc.PairCounts.push_back(static_cast<std::int32_t>(p.size()));
     sc.MaxVariants = std::min<std::int32_t>(100000, sc.PairCounts.front() * sc.PairCounts.back());
-    sc.sqlines.reserve(static_cast<std::size_t>(sc.MaxVariants) + 1);
-    sc.sqlines.emplace_back(static_cast<std::size_t>(sc.Len), 0);
+    sc.Variants.reserve(static_cast<std::size_t>(sc.MaxVariants) + 1);
+    sc.Variants.emplace_back(static_cast<std::size_t>(sc.Len), 0);
     sc.LookAhead.reserve(static_cast<std::size_t>(sc.MaxVariants) + 1);
     sc.LookAhead.emplace_back(static_cast<std::size_t>(sc.Len) * LookAheadRows, 0);
     sc.Cursor.assign(pairs.size(), 0);
-    g.SCCount = std::max(g.SCCount, i + 1);
+    g.SubChainCount = std::max(g.SubChainCount, i + 1);
 }
 
 // Sub-chain i holding these variants, done or not; look-ahead unknown
 // unless given.
-inline void SetVariants(TMapGenerator& g, int i, int start, const std::vector<List>& variants, bool done,
+inline void SetVariants(MapGenerator& g, int i, int start, const std::vector<List>& variants, bool done,
                  const std::vector<List>& lookAhead = {}) {
-    TSubChain& sc = g.SC[static_cast<std::size_t>(i)];
+    SubChainRecord& sc = g.SubChains[static_cast<std::size_t>(i)];
     sc.Clear();
     sc.start = start;
     sc.Len = static_cast<int>(variants.front().size());
     sc.MaxVariants = 1000;
     sc.Pairs.assign(static_cast<std::size_t>(sc.Len) - 1, {});
-    sc.sqlines = variants;
+    sc.Variants = variants;
     for (std::size_t k = 0; k < variants.size(); ++k) {
         List la(static_cast<std::size_t>(sc.Len) * LookAheadRows, UnknownSquare);
         if (k < lookAhead.size())
@@ -66,33 +66,33 @@ inline void SetVariants(TMapGenerator& g, int i, int start, const std::vector<Li
     }
     sc.VariantCount = static_cast<std::int32_t>(variants.size());
     sc.Done = done;
-    g.SCCount = std::max(g.SCCount, i + 1);
+    g.SubChainCount = std::max(g.SubChainCount, i + 1);
 }
 
-inline std::vector<List> Variants(const TSubChain& sc) {
-    return {sc.sqlines.begin(), sc.sqlines.begin() + sc.VariantCount.load()};
+inline std::vector<List> Variants(const SubChainRecord& sc) {
+    return {sc.Variants.begin(), sc.Variants.begin() + sc.VariantCount.load()};
 }
 
 struct Burster {
-    TMapGenerator& g;
+    MapGenerator& g;
     RowFlags flags;
     RowJob job;
     SearchTables tables;
     SubChainScratch scratch;
     std::atomic<bool> cancel{false};
-    explicit Burster(TMapGenerator& gen, int row = 20) : g(gen), tables(gen) {
+    explicit Burster(MapGenerator& gen, int row = 20) : g(gen), tables(gen) {
         job.MapHeight = 24;  // row 20 is the last inner row: no validation
         job.Row = row;
         job.Tables = &tables;
     }
     void Burst(int s = 0) { RunBurst(g, s, g.ThrFields[0], flags, job, scratch, cancel); }
     void UntilDone(int s = 0) {
-        for (int i = 0; i < 100 && !g.SC[static_cast<std::size_t>(s)].Done.load(); ++i) Burst(s);
+        for (int i = 0; i < 100 && !g.SubChains[static_cast<std::size_t>(s)].Done.load(); ++i) Burst(s);
     }
 };
 
 // Ten squares that may stand anywhere, the last the empty square.
-inline std::unique_ptr<TMapGenerator> Anything(int n = 10) {
+inline std::unique_ptr<MapGenerator> Anything(int n = 10) {
     List all;
     for (int i = 0; i + 1 < n; ++i) all.push_back(i);
     return Learned(std::vector<List>(static_cast<std::size_t>(n), all), std::vector<List>(static_cast<std::size_t>(n), all));

@@ -147,14 +147,14 @@ TEST(SearchBurst, FindsWhatAPlainSearchFindsAndCountsItsStepsAlike) {
         const auto pairs = RandomPairs(rng, 2 + static_cast<int>(UniformBelow(rng, 4)), 7, 4);
         auto g = Anything();
         SetUpChain(*g, 0, 0, pairs);
-        PlainSearch plain(pairs, static_cast<std::size_t>(g->SC[0].MaxVariants));
+        PlainSearch plain(pairs, static_cast<std::size_t>(g->SubChains[0].MaxVariants));
         plain.Burst();
         if (!plain.done || plain.steps > 9000) continue;  // one burst holds it all
         Burster b(*g);
         b.Burst();
-        ASSERT_EQ(Variants(g->SC[0]), plain.variants) << "round " << round;
+        ASSERT_EQ(Variants(g->SubChains[0]), plain.variants) << "round " << round;
         ASSERT_EQ(g->ThrFields[0].Steps.load(), plain.steps) << "round " << round;
-        EXPECT_TRUE(g->SC[0].Done.load());
+        EXPECT_TRUE(g->SubChains[0].Done.load());
         ++compared;
     }
     EXPECT_GT(compared, 300);
@@ -180,19 +180,19 @@ TEST(SearchBurst, BurstByBurstFindsWhatAPlainSearchFindsWithSearchLimitsFocusAnd
         const std::int64_t limits[] = {-1, -1, static_cast<std::int64_t>(UniformBelow(rng, 40)),
                                        static_cast<std::int64_t>(UniformBelow(rng, 4000)), 1000, 6000};
         b.job.SearchLimit = limits[UniformBelow(rng, 6)];
-        PlainSearch plain(pairs, static_cast<std::size_t>(g->SC[0].MaxVariants));
+        PlainSearch plain(pairs, static_cast<std::size_t>(g->SubChains[0].MaxVariants));
         plain.limit = b.job.SearchLimit;
-        List la(static_cast<std::size_t>(g->SC[0].Len) * LookAheadRows);
+        List la(static_cast<std::size_t>(g->SubChains[0].Len) * LookAheadRows);
         plain.valid = [&](const List& v) { return ValidateVariant(b.tables, b.job.MapHeight, b.job.Row, v, la); };
         if (UniformBelow(rng, 4) == 0) {
             for (int i = 0; i < plain.Size(0); ++i)
                 if (UniformBelow(rng, 3) == 0) plain.focus.push_back(i);
             plain.restricted = true;
-            g->SC[0].Focus = plain.focus;
-            g->SC[0].Restricted = true;
+            g->SubChains[0].Focus = plain.focus;
+            g->SubChains[0].Restricted = true;
             ++restricted;
         }
-        TSubChain& sc = g->SC[0];
+        SubChainRecord& sc = g->SubChains[0];
         int bursts = 0;
         for (; bursts < 12 && !plain.done; ++bursts) {
             const std::string at = "round " + std::to_string(round) + ", burst " + std::to_string(bursts) +

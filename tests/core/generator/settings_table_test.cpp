@@ -34,7 +34,7 @@ Value OtherValue(const SettingRow& row, const GeneratorSettings& defaults) {
 
 GeneratorSettings ThroughTheFile(const GeneratorSettings& s) {
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     return ParseZG(EncodeZG(project, gen, s)).Settings;
 }
 
@@ -43,18 +43,18 @@ GeneratorSettings ThroughTheFile(const GeneratorSettings& s) {
 TEST(SettingsTable, RowsFollowTheWindowsControls) {
     const GeneratorSettings s;
     // The window's defaults, as its controls start.
-    EXPECT_EQ(s.SEsizeY, 100);
-    EXPECT_EQ(s.SEstartingLine, 2);
-    EXPECT_EQ(s.TBfullness, 2);
-    EXPECT_EQ(s.TBnumOfCombs, 20);
-    EXPECT_TRUE(s.CBsimplified1stLine && s.CBreduceLAC && s.CBfirstAttempts && s.CBmaxReturn && s.CBlineTmax);
-    EXPECT_FALSE(s.CBselectZp || s.CBgatherTS || s.CBcontinueOldSquares || s.CBavoidTwins || s.RBLnocWay);
-    EXPECT_FALSE(s.CBbackup || s.CBsaveCompleted);
-    EXPECT_EQ(s.SEfirstAttempts, 10);
-    EXPECT_EQ(s.SEmaxReturn, 10);
-    EXPECT_EQ(s.SElineTmaxRows, 2);
-    EXPECT_EQ(s.SEfreezer, 3);
-    EXPECT_EQ(s.SEbackup, 10);
+    EXPECT_EQ(s.HeightWithoutBorders, 100);
+    EXPECT_EQ(s.StartLine, 2);
+    EXPECT_EQ(s.CombinationsLimitPosition, 2);
+    EXPECT_EQ(s.SquarePreferencePosition, 20);
+    EXPECT_TRUE(s.SimplifiedFirstLine && s.ReduceLocalAttempts && s.OtherFirstAttempts && s.LimitDistanceFromFarthestRow && s.GoBackAfterRowTime);
+    EXPECT_FALSE(s.ForceTileSet || s.CollectTileSets || s.ContinueExistingSquares || s.NoIdenticalNeighbours || s.PreferMostCombinations);
+    EXPECT_FALSE(s.Backup || s.SaveCompletedMap);
+    EXPECT_EQ(s.FirstAttempts, 10);
+    EXPECT_EQ(s.DistanceFromFarthestRow, 10);
+    EXPECT_EQ(s.RowsToGoBack, 2);
+    EXPECT_EQ(s.FreezeAfter, 3);
+    EXPECT_EQ(s.BackupEveryLines, 10);
     EXPECT_EQ(SettingRowOf("SElineTmaxRows").Range.Max, 206);
     EXPECT_EQ(SettingRowOf("SEmaxThreads").Range.Max, 4);
     EXPECT_THROW(SettingRowOf("SEnothing"), Error);
@@ -107,17 +107,17 @@ TEST(SettingsTable, EverySettingAloneSurvivesTheDataFile) {
     GeneratorSettings all;
     for (const SettingRow& row : GeneratorSettingRows()) SetValue(row, all, OtherValue(row, defaults));
     all.LearnList = {{"/maps/a.zm", 9, true}};
-    all.ImgObjChart.SetMaxSize(12);
-    ASSERT_TRUE(all.ImgObjChart.AddPoint());
+    all.ObjectChart.SetMaxSize(12);
+    ASSERT_TRUE(all.ObjectChart.AddPoint());
     const GeneratorSettings back = ThroughTheFile(all);
     for (const SettingRow& row : GeneratorSettingRows()) EXPECT_EQ(ValueOf(row, back), ValueOf(row, all)) << row.Control;
     EXPECT_EQ(back.LearnList[0].Multiplier, 9);
-    EXPECT_EQ(back.ImgObjChart.GetPointsCount(), 3);
-    EXPECT_EQ(back.ImgObjChart.Largest(), 12);
-    EXPECT_EQ(back.SEsizeX, 202);
-    EXPECT_EQ(back.SEmaxThreads, 4);
-    EXPECT_EQ(back.SEfreezer, MaxInt32);
-    EXPECT_EQ(back.Lbackup, "/elsewhere/backup.zl");
+    EXPECT_EQ(back.ObjectChart.GetPointsCount(), 3);
+    EXPECT_EQ(back.ObjectChart.Largest(), 12);
+    EXPECT_EQ(back.WidthWithoutBorders, 202);
+    EXPECT_EQ(back.WorkerThreads, 4);
+    EXPECT_EQ(back.FreezeAfter, MaxInt32);
+    EXPECT_EQ(back.BackupPath, "/elsewhere/backup.zl");
 }
 
 TEST(SettingsTable, OutOfRangeValuesAreClampedOnReadingAndRefusedWhereTheyDoNotFit) {
@@ -152,24 +152,24 @@ TEST(SettingsTable, OutOfRangeValuesAreClampedOnReadingAndRefusedWhereTheyDoNotF
     }
     // A few by hand.
     GeneratorSettings s;
-    s.SEsizeX = 5;
-    s.SEstartingLine = -7;
-    s.SEmaxReturn = 1000;
-    s.SEfreezer = 0;
-    s.SEmaxThreads = 9;
+    s.WidthWithoutBorders = 5;
+    s.StartLine = -7;
+    s.DistanceFromFarthestRow = 1000;
+    s.FreezeAfter = 0;
+    s.WorkerThreads = 9;
     const GeneratorSettings back = ThroughTheFile(s);
-    EXPECT_EQ(back.SEsizeX, 10);
-    EXPECT_EQ(back.SEstartingLine, 2);
-    EXPECT_EQ(back.SEmaxReturn, 206);
-    EXPECT_EQ(back.SEfreezer, 1);
-    EXPECT_EQ(back.SEmaxThreads, 4);
+    EXPECT_EQ(back.WidthWithoutBorders, 10);
+    EXPECT_EQ(back.StartLine, 2);
+    EXPECT_EQ(back.DistanceFromFarthestRow, 206);
+    EXPECT_EQ(back.FreezeAfter, 1);
+    EXPECT_EQ(back.WorkerThreads, 4);
     s = {};
-    s.SEbackup = 256;
+    s.BackupEveryLines = 256;
     EXPECT_THROW(ThroughTheFile(s), Error);
     s = {};
-    s.EPlannedRepeats = std::string(256, '1');
+    s.ScheduleOfRepeats = std::string(256, '1');
     EXPECT_THROW(ThroughTheFile(s), Error);
-    s.EPlannedRepeats = std::string(255, '1');
-    s.Lbackup = std::string(300, 'b');
-    EXPECT_EQ(ThroughTheFile(s).Lbackup, s.Lbackup);
+    s.ScheduleOfRepeats = std::string(255, '1');
+    s.BackupPath = std::string(300, 'b');
+    EXPECT_EQ(ThroughTheFile(s).BackupPath, s.BackupPath);
 }

@@ -65,25 +65,25 @@ TEST(GeneratorTexts, CombinationsTimeAndHints) {
 
 TEST(GeneratorSettingsDefaults, ControlsStartAtTheirDefaultsAndClampToRanges) {
     GeneratorSettings s;
-    EXPECT_EQ(s.SEsizeX, 100);
-    EXPECT_TRUE(s.RBmulti);
-    EXPECT_EQ(s.SEmaxThreads, 2);
-    EXPECT_EQ(s.EPlannedRepeats, "100-1; 1000-2; 5000-3; 50000-10");
-    EXPECT_EQ(s.SEmax1stStatesAttemtps, 2000);
-    EXPECT_EQ(s.SElineTmaxTime, 60);
-    EXPECT_FALSE(s.CBfreezer);
-    EXPECT_EQ(s.Lbackup, "[click to choose path/name]");
+    EXPECT_EQ(s.WidthWithoutBorders, 100);
+    EXPECT_TRUE(s.Multiplayer);
+    EXPECT_EQ(s.WorkerThreads, 2);
+    EXPECT_EQ(s.ScheduleOfRepeats, "100-1; 1000-2; 5000-3; 50000-10");
+    EXPECT_EQ(s.AttemptsRememberingApprovedSquares, 2000);
+    EXPECT_EQ(s.SecondsOfOneRow, 60);
+    EXPECT_FALSE(s.FreezeCorrectFragments);
+    EXPECT_EQ(s.BackupPath, "[click to choose path/name]");
     EXPECT_DOUBLE_EQ(s.SquareChoiceFactor(), 0.5);
-    s.SEsizeX = 300;
-    s.SEmaxThreads = 0;
-    s.SEstartingLine = 1;
-    s.TBnumOfCombs = 41;
+    s.WidthWithoutBorders = 300;
+    s.WorkerThreads = 0;
+    s.StartLine = 1;
+    s.SquarePreferencePosition = 41;
     s.LearnList.push_back({"a.zm", 0, false});
     s.ClampToRanges();
-    EXPECT_EQ(s.SEsizeX, 202);
-    EXPECT_EQ(s.SEmaxThreads, 1);
-    EXPECT_EQ(s.SEstartingLine, 2);
-    EXPECT_EQ(s.TBnumOfCombs, 40);
+    EXPECT_EQ(s.WidthWithoutBorders, 202);
+    EXPECT_EQ(s.WorkerThreads, 1);
+    EXPECT_EQ(s.StartLine, 2);
+    EXPECT_EQ(s.SquarePreferencePosition, 40);
     EXPECT_EQ(s.LearnList[0].Multiplier, 1);
 }
 
@@ -98,17 +98,17 @@ TEST(GeneratorSettingsWindow, ClosingChecksTheScheduleThenTheBackupFolder) {
     zorvane::testing::FakeUi ui;
     GeneratorSettings s;
     EXPECT_TRUE(MayCloseSettings(ui, s));
-    s.EPlannedRepeats = "100-";
+    s.ScheduleOfRepeats = "100-";
     ui.answers.push_back(Answer::No);
     EXPECT_FALSE(MayCloseSettings(ui, s));
     EXPECT_EQ(ui.messages.back().text, "Improper repeats format. Do you want to set it default?");
-    EXPECT_EQ(s.EPlannedRepeats, "100-");
+    EXPECT_EQ(s.ScheduleOfRepeats, "100-");
     EXPECT_FALSE(MayCloseSettings(ui, s));  // Yes
-    EXPECT_EQ(s.EPlannedRepeats, "500-1; 1500-2; 10000-10");
-    s.CBsaveCompleted = true;
+    EXPECT_EQ(s.ScheduleOfRepeats, "500-1; 1500-2; 10000-10");
+    s.SaveCompletedMap = true;
     EXPECT_FALSE(MayCloseSettings(ui, s));
     EXPECT_EQ(ui.messages.back().text, "The backup directory doesn't exist. Uncheck this option?");
-    EXPECT_FALSE(s.CBsaveCompleted);
+    EXPECT_FALSE(s.SaveCompletedMap);
     EXPECT_TRUE(MayCloseSettings(ui, s));
     EXPECT_EQ(SelectZpCaption(true, "/a.zp"), "force using *.zp: /a.zp");
     EXPECT_EQ(SelectZpCaption(false, "/a.zp"), "force using another *.zp (click to select file)");
@@ -117,7 +117,7 @@ TEST(GeneratorSettingsWindow, ClosingChecksTheScheduleThenTheBackupFolder) {
 // ---- Chart -------------------------------------------------------------------
 
 namespace {
-std::vector<std::pair<int, int>> UserPoints(const TEqChart& c) {
+std::vector<std::pair<int, int>> UserPoints(const ObjectSizeChart& c) {
     std::vector<std::pair<int, int>> out;
     for (int i = 0; i < c.GetPointsCount(); ++i) out.push_back(c.GetPointData(i));
     return out;
@@ -126,7 +126,7 @@ using Pts = std::vector<std::pair<int, int>>;
 }  // namespace
 
 TEST(ObjectChart, StartsAsAFlatLineOverTwoHundredSizes) {
-    TEqChart c;
+    ObjectSizeChart c;
     EXPECT_EQ(c.Largest(), 200);
     EXPECT_DOUBLE_EQ(c.Scale(), 1.0);
     EXPECT_EQ(UserPoints(c), (Pts{{0, 100}, {200, 100}}));
@@ -134,14 +134,14 @@ TEST(ObjectChart, StartsAsAFlatLineOverTwoHundredSizes) {
 }
 
 TEST(ObjectChart, ShorterRangeKeepsTheFlatDefaultAndTheShapeOfACurve) {
-    TEqChart c;
+    ObjectSizeChart c;
     c.SetMaxSize(12);
     EXPECT_EQ(c.AxisLabel(), "x [0-12]");
     EXPECT_EQ(UserPoints(c), (Pts{{0, 100}, {12, 100}}));
 
     // A line down to 0 at size 100 and flat after, shrunk to 100 sizes: the
     // bend stays at half the range and the end stays at the end.
-    TEqChart d;
+    ObjectSizeChart d;
     d.MovePoint(0, 100);
     ASSERT_TRUE(d.AddPoint());
     d.MovePoint(100, 0);
@@ -159,7 +159,7 @@ TEST(ObjectChart, ShorterRangeKeepsTheFlatDefaultAndTheShapeOfACurve) {
 }
 
 TEST(ObjectChart, EmptyRangeDisablesEditing) {
-    TEqChart c;
+    ObjectSizeChart c;
     c.SetMaxSize(0);
     EXPECT_DOUBLE_EQ(c.Scale(), 1000.0);
     EXPECT_FALSE(c.PointEditEnabled());
@@ -170,24 +170,24 @@ TEST(ObjectChart, EmptyRangeDisablesEditing) {
 }
 
 TEST(ObjectChart, AddingNeedsRoomBetweenTheTwoPoints) {
-    TEqChart c;
+    ObjectSizeChart c;
     c.SetMaxSize(1);  // sizes 0 and 1 only
     EXPECT_FALSE(c.AddPoint());
     EXPECT_EQ(c.GetPointsCount(), 2);
 
-    TEqChart d;
+    ObjectSizeChart d;
     d.ResetPoints(4, 2);  // scale 50: a gap needs 100 chart units
     ASSERT_TRUE(d.AddPoint());
     EXPECT_EQ(d.Selected(), 1);
-    EXPECT_EQ(d.Points()[1], (TEqChart::Point{100, 100}));
+    EXPECT_EQ(d.Points()[1], (ObjectSizeChart::Point{100, 100}));
     ASSERT_TRUE(d.AddPoint());
-    EXPECT_EQ(d.Points()[2], (TEqChart::Point{150, 100}));
+    EXPECT_EQ(d.Points()[2], (ObjectSizeChart::Point{150, 100}));
     EXPECT_FALSE(d.AddPoint());  // 150..200 is too narrow
     EXPECT_EQ(d.GetPointsCount(), 4);
 }
 
 TEST(ObjectChart, AddingWithTheLastPointSelectedSplitsTheLastGap) {
-    TEqChart c;
+    ObjectSizeChart c;
     c.Select(1);
     ASSERT_TRUE(c.AddPoint());
     EXPECT_EQ(UserPoints(c), (Pts{{0, 100}, {100, 100}, {200, 100}}));
@@ -195,7 +195,7 @@ TEST(ObjectChart, AddingWithTheLastPointSelectedSplitsTheLastGap) {
 }
 
 TEST(ObjectChart, DeletingSparesTheEndsAndSelectionWraps) {
-    TEqChart c;
+    ObjectSizeChart c;
     c.AddPoint();
     c.Select(0);
     EXPECT_FALSE(c.DeletePoint());
@@ -211,7 +211,7 @@ TEST(ObjectChart, DeletingSparesTheEndsAndSelectionWraps) {
 }
 
 TEST(ObjectChart, MovingKeepsEndsInPlaceAndPointsInOrder) {
-    TEqChart c;
+    ObjectSizeChart c;
     c.ResetPoints(10, 2);
     c.AddPoint();  // size 5
     c.AddPoint();  // between 5 and 10: size 8 (rounded mean of chart units)
@@ -243,7 +243,7 @@ TEST(ObjectChart, MovingKeepsEndsInPlaceAndPointsInOrder) {
 }
 
 TEST(ObjectChart, CrowdedPointsSettleWithoutEndlessPasses) {
-    TEqChart c;
+    ObjectSizeChart c;
     c.ResetPoints(3, 2);
     c.SetStoredPoints({{0, 1}, {1, 2}, {2, 3}, {3, 4}});
     c.Select(1);
@@ -252,7 +252,7 @@ TEST(ObjectChart, CrowdedPointsSettleWithoutEndlessPasses) {
 }
 
 TEST(ObjectChart, StoredPointsConvertToChartUnitsAndBack) {
-    TEqChart c;
+    ObjectSizeChart c;
     c.SetMaxSize(300);  // scale below 1
     c.ResetPoints(300, 2);
     c.SetStoredPoints({{5, 10}, {15, 20}, {123, 30}, {299, 40}});
@@ -275,7 +275,7 @@ TEST(ObjectChart, RandomEditingKeepsEveryPointOnItsOwnSize) {
     std::mt19937 rng(20240611);
     auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     for (int sequence = 0; sequence < 4000; ++sequence) {
-        TEqChart c;
+        ObjectSizeChart c;
         int n = 1 + below(sequence % 4 == 3 ? 600 : 40);
         c.SetMaxSize(n);
         std::string steps = "N=" + std::to_string(n);

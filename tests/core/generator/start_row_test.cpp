@@ -13,14 +13,14 @@ using namespace zorvane::testing;
 
 namespace {
 
-bool Blank(const TSq& q) { return q.Gnd == NoBitmap && q.Top == NoBitmap; }
+bool Blank(const MapSquare& q) { return q.Gnd == NoBitmap && q.Top == NoBitmap; }
 
 // Objects below the largest size occur with `percent` %, the largest always.
 void FavourLargestObjects(GenerationSetup& s, int percent) {
     const int n = s.gen.LargestObject;
     ASSERT_GE(n, 2);
-    s.settings.ImgObjChart.ResetPoints(n, 2);
-    s.settings.ImgObjChart.SetStoredPoints({{0, percent}, {n - 1, percent}, {n, 100}});
+    s.settings.ObjectChart.ResetPoints(n, 2);
+    s.settings.ObjectChart.SetStoredPoints({{0, percent}, {n - 1, percent}, {n, 100}});
 }
 
 // The rows a stopped run leaves: whole rows from row 2 down that satisfy
@@ -28,7 +28,7 @@ void FavourLargestObjects(GenerationSetup& s, int percent) {
 ::testing::AssertionResult GeneratedRowsThenBlank(const GenerationSetup& s) {
     const auto squares = s.Squares();
     const int w = s.project.MapWidth, h = s.project.MapHeight;
-    auto at = [&](int x, int y) -> const TSq& { return squares[static_cast<std::size_t>(y) * w + x]; };
+    auto at = [&](int x, int y) -> const MapSquare& { return squares[static_cast<std::size_t>(y) * w + x]; };
     int firstBlank = h - 2;
     for (int y = 2; y < h - 2 && firstBlank == h - 2; ++y)
         for (int x = 2; x < w - 2; ++x)
@@ -40,7 +40,7 @@ void FavourLargestObjects(GenerationSetup& s, int percent) {
                                                      << firstBlank << " is not whole";
     if (firstBlank == 2) return ::testing::AssertionSuccess();
     // The generated rows with the two blank rows below them as the border.
-    const std::vector<TSq> upper(squares.begin(), squares.begin() + static_cast<std::ptrdiff_t>(w) * (firstBlank + 2));
+    const std::vector<MapSquare> upper(squares.begin(), squares.begin() + static_cast<std::ptrdiff_t>(w) * (firstBlank + 2));
     if (const auto violation = FirstJoinViolation(upper, w, firstBlank + 2, s.gen))
         return ::testing::AssertionFailure() << *violation;
     return ::testing::AssertionSuccess();
@@ -87,14 +87,14 @@ TEST(StartRow, EveryAttemptThatReachesTheEndOfTheRowLeavesItWhole) {
         FavourLargestObjects(s, 80);
         std::int32_t lastAttempt = -1;
         s.ui.onEvents = [&](int) {
-            const TRunState& run = s.gen.Run;
+            const RunState& run = s.gen.Run;
             if (run.Row != 3 || run.FirstLineAttempt == lastAttempt) return;
             lastAttempt = run.FirstLineAttempt;
             ++checked;
             const auto squares = s.Squares();
             const int w = s.project.MapWidth;
             // Row 2 alone: the two rows below it stand as the bottom border.
-            const std::vector<TSq> rows(squares.begin(), squares.begin() + static_cast<std::ptrdiff_t>(w) * 5);
+            const std::vector<MapSquare> rows(squares.begin(), squares.begin() + static_cast<std::ptrdiff_t>(w) * 5);
             const auto violation = FirstJoinViolation(rows, w, 5, s.gen);
             EXPECT_FALSE(violation.has_value()) << "attempt " << run.FirstLineAttempt << ": " << *violation;
             if (run.FirstLineAttempt > 300) s.requests.PressEsc();

@@ -15,7 +15,7 @@ using namespace zorvane::row_preparation_fixtures;
 namespace {
 
 // Column joins with the given number of pairs (i, i) per column pair.
-void SetPairCounts(TMapGenerator& g, const std::vector<int>& counts) {
+void SetPairCounts(MapGenerator& g, const std::vector<int>& counts) {
     std::vector<std::vector<SqPair>> joins;
     for (int n : counts) {
         std::vector<SqPair> pairs;
@@ -33,25 +33,25 @@ TEST(SubChains, TheNarrowestMapIsOneSubChainOfTenColumns) {
     SetPairCounts(*g, {3, 4, 5, 6, 7, 8, 9, 10, 2});
     g->ColJoinOff[1][0] = 1;  // eliminated pairs are not handed on
     prep.SplitIntoSubChains();
-    ASSERT_EQ(g->SCCount, 1);
-    EXPECT_EQ(g->SCBorders, (List{0, 8}));
-    const TSubChain& sc = g->SC[0];
+    ASSERT_EQ(g->SubChainCount, 1);
+    EXPECT_EQ(g->SubChainBorders, (List{0, 8}));
+    const SubChainRecord& sc = g->SubChains[0];
     EXPECT_EQ(sc.start, 0);
     EXPECT_EQ(sc.Len, 10);
     EXPECT_EQ(sc.PairCounts, (List{3, 3, 5, 6, 7, 8, 9, 10, 2}));
     EXPECT_EQ(sc.Pairs[1].size(), 3u);
     EXPECT_EQ(sc.Pairs[4], g->ColJoins[4]);
     EXPECT_EQ(sc.MaxVariants, 6);
-    ASSERT_EQ(sc.sqlines.size(), 1u);  // the variant being built
-    EXPECT_EQ(sc.sqlines[0], List(10, 0));
-    EXPECT_GE(sc.sqlines.capacity(), 7u);
+    ASSERT_EQ(sc.Variants.size(), 1u);  // the variant being built
+    EXPECT_EQ(sc.Variants[0], List(10, 0));
+    EXPECT_GE(sc.Variants.capacity(), 7u);
     EXPECT_EQ(sc.LookAhead[0].size(), 100u);
     EXPECT_EQ(sc.Cursor, List(9, 0));
     EXPECT_EQ(sc.Below.size(), 10u);
     EXPECT_FALSE(sc.Busy || sc.Done || sc.Exhausted || sc.Frozen || sc.Restricted);
     EXPECT_EQ(sc.Owner, -1);
     EXPECT_EQ(sc.VariantCount, 0);
-    EXPECT_EQ(g->SC[1].Len, 0);
+    EXPECT_EQ(g->SubChains[1].Len, 0);
 }
 
 TEST(SubChains, BordersLieAtTheFewestPairsAroundEveryTenth) {
@@ -66,23 +66,23 @@ TEST(SubChains, BordersLieAtTheFewestPairsAroundEveryTenth) {
     counts[0] = 400;
     SetPairCounts(*g, counts);
     prep.SplitIntoSubChains();
-    ASSERT_EQ(g->SCCount, 3);
-    EXPECT_EQ(g->SCBorders, (List{0, 9, 20, 28}));
-    EXPECT_EQ(g->SC[0].Len, 11);
-    EXPECT_EQ(g->SC[1].start, 9);
-    EXPECT_EQ(g->SC[1].Len, 13);
-    EXPECT_EQ(g->SC[2].Len, 10);
-    EXPECT_EQ(g->SC[0].MaxVariants, 800);
-    EXPECT_EQ(g->SC[1].MaxVariants, 2);
-    EXPECT_EQ(g->SC[2].MaxVariants, 400);
-    EXPECT_EQ(g->SC[1].Pairs.front(), g->SC[0].Pairs.back()) << "neighbours share a column pair";
+    ASSERT_EQ(g->SubChainCount, 3);
+    EXPECT_EQ(g->SubChainBorders, (List{0, 9, 20, 28}));
+    EXPECT_EQ(g->SubChains[0].Len, 11);
+    EXPECT_EQ(g->SubChains[1].start, 9);
+    EXPECT_EQ(g->SubChains[1].Len, 13);
+    EXPECT_EQ(g->SubChains[2].Len, 10);
+    EXPECT_EQ(g->SubChains[0].MaxVariants, 800);
+    EXPECT_EQ(g->SubChains[1].MaxVariants, 2);
+    EXPECT_EQ(g->SubChains[2].MaxVariants, 400);
+    EXPECT_EQ(g->SubChains[1].Pairs.front(), g->SubChains[0].Pairs.back()) << "neighbours share a column pair";
 
     std::fill(counts.begin() + 16, counts.begin() + 23, 400);
     SetPairCounts(*g, counts);
     prep.SplitIntoSubChains();
-    EXPECT_EQ(g->SCBorders, (List{0, 9, 16, 28}));
-    EXPECT_EQ(g->SC[1].MaxVariants, 800);
-    EXPECT_EQ(g->SC[2].MaxVariants, 100000) << "at most 100000 variants";
+    EXPECT_EQ(g->SubChainBorders, (List{0, 9, 16, 28}));
+    EXPECT_EQ(g->SubChains[1].MaxVariants, 800);
+    EXPECT_EQ(g->SubChains[2].MaxVariants, 100000) << "at most 100000 variants";
 }
 
 TEST(SubChains, TheWidestMapHasTwentyOneSubChains) {
@@ -90,12 +90,12 @@ TEST(SubChains, TheWidestMapHasTwentyOneSubChains) {
     RowPreparer prep(*g, Settings(206));
     SetPairCounts(*g, std::vector<int>(201, 1));
     prep.SplitIntoSubChains();
-    ASSERT_EQ(g->SCCount, MaxSubChains);
-    EXPECT_EQ(g->SCBorders.front(), 0);
-    EXPECT_EQ(g->SCBorders.back(), 200);
-    for (int i = 0; i < g->SCCount; ++i) {
-        const TSubChain& sc = g->SC[static_cast<std::size_t>(i)];
-        EXPECT_EQ(sc.start + sc.Len - 2, g->SCBorders[static_cast<std::size_t>(i) + 1]);
+    ASSERT_EQ(g->SubChainCount, MaxSubChains);
+    EXPECT_EQ(g->SubChainBorders.front(), 0);
+    EXPECT_EQ(g->SubChainBorders.back(), 200);
+    for (int i = 0; i < g->SubChainCount; ++i) {
+        const SubChainRecord& sc = g->SubChains[static_cast<std::size_t>(i)];
+        EXPECT_EQ(sc.start + sc.Len - 2, g->SubChainBorders[static_cast<std::size_t>(i) + 1]);
         EXPECT_GE(sc.Len, 3);
     }
 }
@@ -117,16 +117,16 @@ TEST(Repreparation, SpendsFreezePointsResetsUnfinishedSubChainsAndKeepsVariants)
         for (int a = 0; a < 6; ++a) j.push_back({a, (a + 1) % 6});
     SetJoins(*g, joins);
     prep.SplitIntoSubChains();
-    ASSERT_EQ(g->SCCount, 4);
-    auto& sc = g->SC;
+    ASSERT_EQ(g->SubChainCount, 4);
+    auto& sc = g->SubChains;
     sc[0].Frozen = true;
-    sc[0].hp = 3;
+    sc[0].FreezePoints = 3;
     sc[0].Done = true;
     sc[0].VariantCount = sc[0].MaxVariants;  // finished: left alone
     sc[0].Cursor[2] = 4;
     sc[1].Done = true;
     sc[1].VariantCount = 2;
-    sc[1].sqlines.push_back(List(static_cast<std::size_t>(sc[1].Len), 7));
+    sc[1].Variants.push_back(List(static_cast<std::size_t>(sc[1].Len), 7));
     sc[1].Cursor[0] = 5;
     sc[1].Exhausted = true;
     sc[1].Owner = 2;
@@ -137,19 +137,19 @@ TEST(Repreparation, SpendsFreezePointsResetsUnfinishedSubChainsAndKeepsVariants)
     const SqPair focused2 = sc[1].Pairs[0][2], focused4 = sc[1].Pairs[0][4];
     const auto before = sc[1].Pairs;
     sc[2].Frozen = true;
-    sc[2].hp = 1;
+    sc[2].FreezePoints = 1;
     sc[3].Frozen = true;
-    sc[3].hp = 5;
+    sc[3].FreezePoints = 5;
 
     GeneratorRng rng(9);
     prep.Reprepare(rng);
     EXPECT_TRUE(sc[0].Frozen);
-    EXPECT_EQ(sc[0].hp, 2) << "one thawed neighbour";
+    EXPECT_EQ(sc[0].FreezePoints, 2) << "one thawed neighbour";
     EXPECT_EQ(sc[0].Cursor[2], 4);
     EXPECT_FALSE(sc[2].Frozen) << "its one point spent";
-    EXPECT_EQ(sc[2].hp, 0);
+    EXPECT_EQ(sc[2].FreezePoints, 0);
     EXPECT_TRUE(sc[3].Frozen);
-    EXPECT_EQ(sc[3].hp, 5) << "its only neighbour was frozen";
+    EXPECT_EQ(sc[3].FreezePoints, 5) << "its only neighbour was frozen";
     EXPECT_TRUE(sc[3].Done) << "frozen sub-chains are done";
     EXPECT_FALSE(sc[2].Done);
 
@@ -158,7 +158,7 @@ TEST(Repreparation, SpendsFreezePointsResetsUnfinishedSubChainsAndKeepsVariants)
     EXPECT_EQ(sc[1].Tries, 0);
     EXPECT_EQ(sc[1].Cursor, List(sc[1].Cursor.size(), 0));
     EXPECT_EQ(sc[1].VariantCount, 2);
-    EXPECT_EQ(sc[1].sqlines[1], List(static_cast<std::size_t>(sc[1].Len), 7)) << "variants kept";
+    EXPECT_EQ(sc[1].Variants[1], List(static_cast<std::size_t>(sc[1].Len), 7)) << "variants kept";
     ASSERT_EQ(sc[1].Pairs.size(), before.size());
     bool moved = false;
     for (std::size_t k = 0; k < before.size(); ++k) {
@@ -271,7 +271,7 @@ bool Contains(const List& list, std::int32_t v) { return std::find(list.begin(),
 
 // Per column, the squares of `cols` some complete row uses (all empty when
 // none does), by reach from the first column and back from the last.
-std::vector<List> ReferenceLive(const TMapGenerator& g, const std::vector<List>& cols, bool noTwins) {
+std::vector<List> ReferenceLive(const MapGenerator& g, const std::vector<List>& cols, bool noTwins) {
     auto joins = [&](std::int32_t a, std::int32_t b) { return !(noTwins && a == b) && Contains(g.Sq(a).Right, b); };
     std::vector<List> fwd(cols.size()), live(cols.size());
     for (std::size_t c = 0; c < cols.size(); ++c)
@@ -294,7 +294,7 @@ std::vector<List> ReferenceLive(const TMapGenerator& g, const std::vector<List>&
 // The object filter on column candidates as described, looking everything up
 // in the lists themselves; in a row that can be completed, the last copy of
 // a square some complete row uses goes only when a complete row is left.
-void ReferenceThin(const TMapGenerator& g, std::vector<List>& cols, const std::vector<double>& p, GeneratorRng& rng,
+void ReferenceThin(const MapGenerator& g, std::vector<List>& cols, const std::vector<double>& p, GeneratorRng& rng,
                    bool noTwins) {
     const int n = g.SquareCount();
     const bool completable = !ReferenceLive(g, cols, noTwins)[0].empty();
@@ -341,7 +341,7 @@ void ReferenceThin(const TMapGenerator& g, std::vector<List>& cols, const std::v
     }
 }
 
-std::vector<std::vector<SqPair>> ReferenceJoins(const TMapGenerator& g, const std::vector<List>& cols, bool noTwins) {
+std::vector<std::vector<SqPair>> ReferenceJoins(const MapGenerator& g, const std::vector<List>& cols, bool noTwins) {
     std::vector<std::vector<SqPair>> joins(cols.size() - 1);
     for (std::size_t c = 0; c + 1 < cols.size(); ++c)
         for (std::int32_t a : cols[c])

@@ -139,7 +139,7 @@ TEST(SearchBurst, FindsEveryFirstAndLinkSquareOnceInSearchOrder) {
                {{{0, 1}, {0, 2}}, {{1, 3}, {2, 3}, {1, 4}}, {{3, 5}, {4, 5}, {3, 6}}});
     Burster b(*g);
     b.UntilDone();
-    const TSubChain& sc = g->SC[0];
+    const SubChainRecord& sc = g->SubChains[0];
     EXPECT_EQ(Variants(sc), (std::vector<List>{{0, 1, 3, 5}, {0, 1, 4, 5}}));
     EXPECT_TRUE(sc.Done.load());
     EXPECT_FALSE(sc.Exhausted.load());
@@ -151,13 +151,13 @@ TEST(SearchBurst, TheFirstPairMovesOnOnlyToPairsWithTheSameLeftSquareUnlessTheLi
     SetUpChain(*g, 0, 0, pairs);
     Burster b(*g);
     b.UntilDone();
-    EXPECT_EQ(Variants(g->SC[0]), (std::vector<List>{{0, 1, 3, 5}}));
+    EXPECT_EQ(Variants(g->SubChains[0]), (std::vector<List>{{0, 1, 3, 5}}));
     // With a limit of one try per first pair every first pair gets its turn.
     SetUpChain(*g, 0, 0, pairs);
     b.scratch.Clear();
     b.job.SearchLimit = 1;
     b.UntilDone();
-    EXPECT_EQ(Variants(g->SC[0]), (std::vector<List>{{0, 1, 3, 5}, {7, 1, 3, 5}}));
+    EXPECT_EQ(Variants(g->SubChains[0]), (std::vector<List>{{0, 1, 3, 5}, {7, 1, 3, 5}}));
 }
 
 TEST(SearchBurst, PartsThatCanOnlyRepeatFoundVariantsArePassedOverWithTheirStepsCounted) {
@@ -169,11 +169,11 @@ TEST(SearchBurst, PartsThatCanOnlyRepeatFoundVariantsArePassedOverWithTheirSteps
     SetUpChain(*g, 0, 0, {{{0, 1}, {0, 1}}, {{1, 3}, {1, 4}, {2, 9}}, {{3, 5}, {4, 5}}});
     Burster b(*g);
     b.UntilDone();
-    EXPECT_EQ(Variants(g->SC[0]), (std::vector<List>{{0, 1, 3, 5}, {0, 1, 4, 5}}));
+    EXPECT_EQ(Variants(g->SubChains[0]), (std::vector<List>{{0, 1, 3, 5}, {0, 1, 4, 5}}));
     // Each first pair: level 1 scanned to its first match and on to the
     // second (1 + 1), level 2 to its end after each match (2 + 2).
     EXPECT_EQ(g->ThrFields[0].Steps.load(), 12);
-    EXPECT_TRUE(g->SC[0].Done.load());
+    EXPECT_TRUE(g->SubChains[0].Done.load());
 }
 
 TEST(SearchBurst, ASubChainWithoutACompleteChainEndsExhaustedWithoutVariant) {
@@ -181,9 +181,9 @@ TEST(SearchBurst, ASubChainWithoutACompleteChainEndsExhaustedWithoutVariant) {
     SetUpChain(*g, 0, 0, {{{0, 1}}, {{2, 3}}, {{3, 4}}});
     Burster b(*g);
     b.Burst();
-    EXPECT_TRUE(g->SC[0].Done.load());
-    EXPECT_TRUE(g->SC[0].Exhausted.load());
-    EXPECT_EQ(g->SC[0].VariantCount.load(), 0);
+    EXPECT_TRUE(g->SubChains[0].Done.load());
+    EXPECT_TRUE(g->SubChains[0].Exhausted.load());
+    EXPECT_EQ(g->SubChains[0].VariantCount.load(), 0);
 }
 
 TEST(SearchBurst, BurstsEndAfterTheirStepsAndTheNextOneGoesOnWhereItStopped) {
@@ -195,7 +195,7 @@ TEST(SearchBurst, BurstsEndAfterTheirStepsAndTheNextOneGoesOnWhereItStopped) {
     SetUpChain(*g, 0, 0, std::vector<std::vector<SqPair>>(16, any));
     Burster b(*g);
     b.Burst();
-    const TSubChain& sc = g->SC[0];
+    const SubChainRecord& sc = g->SubChains[0];
     EXPECT_EQ(Variants(sc).size(), 2u);
     // Parts of the search that can only repeat the two are passed over with
     // their pairs counted, but only where the search would not have stopped
@@ -214,7 +214,7 @@ TEST(SearchBurst, BurstsEndAfterTheirStepsAndTheNextOneGoesOnWhereItStopped) {
     SetUpChain(*h, 0, 0, std::vector<std::vector<SqPair>>(16, any));
     Burster c(*h, 10);
     c.Burst();
-    EXPECT_EQ(h->SC[0].VariantCount.load(), 0);
+    EXPECT_EQ(h->SubChains[0].VariantCount.load(), 0);
     EXPECT_GE(h->ThrFields[0].Steps.load(), 50000);
     EXPECT_LT(h->ThrFields[0].Steps.load(), 50000 + 64);
 }
@@ -222,30 +222,30 @@ TEST(SearchBurst, BurstsEndAfterTheirStepsAndTheNextOneGoesOnWhereItStopped) {
 TEST(SearchBurst, ARestrictedSubChainSearchesOnlyItsFocus) {
     auto g = Anything();
     SetUpChain(*g, 0, 0, {{{0, 1}, {2, 1}, {3, 1}}, {{1, 4}}, {{4, 5}}});
-    g->SC[0].Focus = {2};
-    g->SC[0].Restricted = true;
+    g->SubChains[0].Focus = {2};
+    g->SubChains[0].Restricted = true;
     Burster b(*g);
     b.UntilDone();
-    EXPECT_EQ(Variants(g->SC[0]), (std::vector<List>{{3, 1, 4, 5}}));
+    EXPECT_EQ(Variants(g->SubChains[0]), (std::vector<List>{{3, 1, 4, 5}}));
     // An empty focus ends the search at once.
     SetUpChain(*g, 0, 0, {{{0, 1}}, {{1, 4}}, {{4, 5}}});
-    g->SC[0].Restricted = true;
+    g->SubChains[0].Restricted = true;
     b.scratch.Clear();
     b.Burst();
-    EXPECT_TRUE(g->SC[0].Done.load());
-    EXPECT_TRUE(g->SC[0].Exhausted.load());
+    EXPECT_TRUE(g->SubChains[0].Done.load());
+    EXPECT_TRUE(g->SubChains[0].Exhausted.load());
     // With one try per first pair the search moves past the only focus
     // entry once it has found a variant there: nothing is left to search,
     // and the sub-chain ends exhausted although it has a variant.
     SetUpChain(*g, 0, 0, {{{0, 1}, {2, 1}}, {{1, 4}}, {{4, 5}}});
-    g->SC[0].Focus = {0};
-    g->SC[0].Restricted = true;
+    g->SubChains[0].Focus = {0};
+    g->SubChains[0].Restricted = true;
     b.scratch.Clear();
     b.job.SearchLimit = 1;
     b.Burst();
-    EXPECT_EQ(Variants(g->SC[0]), (std::vector<List>{{0, 1, 4, 5}}));
-    EXPECT_TRUE(g->SC[0].Done.load());
-    EXPECT_TRUE(g->SC[0].Exhausted.load());
+    EXPECT_EQ(Variants(g->SubChains[0]), (std::vector<List>{{0, 1, 4, 5}}));
+    EXPECT_TRUE(g->SubChains[0].Done.load());
+    EXPECT_TRUE(g->SubChains[0].Exhausted.load());
 }
 
 TEST(SearchBurst, VariantsFailingValidationAreLeftOut) {
@@ -257,7 +257,7 @@ TEST(SearchBurst, VariantsFailingValidationAreLeftOut) {
     SetUpChain(*g, 0, 0, {{{0, 1}}, {{1, 3}}, {{3, 6}, {3, 5}}});
     Burster b(*g, 10);
     b.UntilDone();
-    EXPECT_EQ(Variants(g->SC[0]), (std::vector<List>{{0, 1, 3, 5}}));
+    EXPECT_EQ(Variants(g->SubChains[0]), (std::vector<List>{{0, 1, 3, 5}}));
 }
 
 TEST(SearchBurst, AStopOrACancelEndsTheBurstAtOnce) {
@@ -268,7 +268,7 @@ TEST(SearchBurst, AStopOrACancelEndsTheBurstAtOnce) {
     b.flags.StopRow = true;
     b.Burst();
     EXPECT_LE(g->ThrFields[0].Steps.load(), 256);
-    EXPECT_FALSE(g->SC[0].Done.load());
+    EXPECT_FALSE(g->SubChains[0].Done.load());
     b.flags.StopRow = false;
     b.cancel = true;
     b.Burst();
@@ -335,13 +335,13 @@ TEST(LinkingPass, DoneNeighboursWithoutACommonSquareFailTheRow) {
     SetVariants(*g, 1, 2, {{5, 2, 2}}, true);
     Linker().Pass(*g, flags, job);
     EXPECT_TRUE(flags.RowFailed.load());
-    EXPECT_TRUE(g->SC[0].Exhausted.load());
-    EXPECT_TRUE(g->SC[1].Exhausted.load());
+    EXPECT_TRUE(g->SubChains[0].Exhausted.load());
+    EXPECT_TRUE(g->SubChains[1].Exhausted.load());
     // While one of them may still find variants, the linker waits.
     flags.RowFailed = false;
     SetVariants(*g, 0, 0, {{1, 1, 4, 1}}, true);
     SetVariants(*g, 1, 2, {{5, 2, 2}}, false);
-    g->SC[1].Restricted = true;
+    g->SubChains[1].Restricted = true;
     Linker().Pass(*g, flags, job);
     EXPECT_FALSE(flags.RowFailed.load());
     EXPECT_FALSE(flags.RowLinked.load());
@@ -355,8 +355,8 @@ TEST(LinkingPass, ADoneSubChainFocusesItsRightNeighbourOnItsLinkSquares) {
     SetVariants(*g, 0, 0, {{1, 1, 4, 1}, {1, 1, 6, 1}}, true);
     SetUpChain(*g, 1, 2, {{{5, 1}, {4, 2}, {6, 1}, {4, 3}}, {{1, 1}, {2, 2}, {3, 3}}});
     Linker().Pass(*g, flags, job);
-    EXPECT_TRUE(g->SC[1].Restricted.load());
-    EXPECT_EQ(g->SC[1].Focus, (List{1, 2, 3}));
+    EXPECT_TRUE(g->SubChains[1].Restricted.load());
+    EXPECT_EQ(g->SubChains[1].Focus, (List{1, 2, 3}));
     // Nothing of the neighbour's first pairs continues: the row fails.
     RowFlags again;
     SetUpChain(*g, 1, 2, {{{5, 1}, {7, 2}}, {{1, 1}, {2, 2}}});
@@ -374,12 +374,12 @@ TEST(LinkingPass, WhenEverySubChainIsDoneAndNothingLinksTheRowFails) {
     SetVariants(*g, 1, 2, {{4, 2, 2}}, true, {{2, 0, 0}});
     Linker().Pass(*g, flags, job);
     EXPECT_TRUE(flags.RowFailed.load());
-    EXPECT_TRUE(g->SC[0].Exhausted.load() && g->SC[1].Exhausted.load());
+    EXPECT_TRUE(g->SubChains[0].Exhausted.load() && g->SubChains[1].Exhausted.load());
     // A sub-chain without a variant once all are done fails the row too.
     RowFlags again;
     SetVariants(*g, 0, 0, {{1, 1, 4, 1}}, false);
-    g->SC[1].Clear();
-    g->SC[1].Len = 3;
+    g->SubChains[1].Clear();
+    g->SubChains[1].Len = 3;
     again.AllDone = true;
     Linker().Pass(*g, again, job);
     EXPECT_TRUE(again.RowFailed.load());
@@ -394,7 +394,7 @@ TEST(SubChainIndex, FindsTheFirstPairOfEveryLeftSquareWithOrWithoutItsTable) {
         SubChainScratch scratch;
         for (int round = 0; round < 20; ++round) {
             SCOPED_TRACE(std::to_string(squares) + " squares, round " + std::to_string(round));
-            TSubChain sc;
+            SubChainRecord sc;
             sc.Len = 4;
             sc.Pairs.resize(3);
             for (auto& level : sc.Pairs)

@@ -139,7 +139,7 @@ void Overwrite32(Bytes& b, std::size_t at, std::int32_t v) {
 struct ZgFixture : ::testing::Test {
     TempDir dir;
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     GeneratorSettings settings;
     FakeUi ui;
     ZgFixture() { project.Generator = &gen; }
@@ -155,42 +155,42 @@ TEST(ZgFile, ReadsEveryFieldOfAHandBuiltFile) {
     EXPECT_EQ(s.LearnList[0].Multiplier, 7);
     EXPECT_TRUE(s.LearnList[0].Connector);
     EXPECT_EQ(p.ZpPath, "/sets/forced.zp");
-    EXPECT_TRUE(s.CBgatherTS);
-    EXPECT_FALSE(s.CBselectZp);
-    EXPECT_FALSE(s.RBmulti);
-    EXPECT_EQ(s.SEsizeX, 50);
-    EXPECT_EQ(s.SEsizeY, 60);
-    EXPECT_EQ(s.SEstartingLine, 5);
-    EXPECT_FALSE(s.CBsimplified1stLine);
-    EXPECT_TRUE(s.CBcontinueOldSquares);
-    EXPECT_TRUE(s.CBavoidTwins);
-    EXPECT_EQ(s.SEmaxThreads, 3);
-    EXPECT_EQ(s.TBfullness, 10);
-    EXPECT_EQ(s.TBnumOfCombs, 33);
-    EXPECT_TRUE(s.RBLnocWay);
-    EXPECT_EQ(s.EPlannedRepeats, "10-1; 20-2");
-    EXPECT_FALSE(s.CBreduceLAC);
-    EXPECT_EQ(s.SEfirstAttempts, 11);
-    EXPECT_EQ(s.SEmax1stStatesAttemtps, 2222);
-    EXPECT_EQ(s.SEmaxReturn, 33);
-    EXPECT_EQ(s.SElineTmaxRows, 4);
-    EXPECT_EQ(s.SElineTmaxTime, 555);
-    EXPECT_TRUE(s.CBfreezer);
-    EXPECT_EQ(s.SEfreezer, 6);
-    EXPECT_EQ(s.ImgObjChart.Largest(), 10);
-    ASSERT_EQ(s.ImgObjChart.GetPointsCount(), 3);
-    EXPECT_EQ(s.ImgObjChart.GetPointData(1), (std::pair<int, int>{5, 40}));
-    EXPECT_EQ(s.ImgObjChart.Points()[1].x, 100);
-    EXPECT_TRUE(s.CBbackup);
-    EXPECT_FALSE(s.CBsaveCompleted);
-    EXPECT_EQ(s.SEbackup, 12);
-    EXPECT_EQ(s.Lbackup, "/back/up.zl.x");
+    EXPECT_TRUE(s.CollectTileSets);
+    EXPECT_FALSE(s.ForceTileSet);
+    EXPECT_FALSE(s.Multiplayer);
+    EXPECT_EQ(s.WidthWithoutBorders, 50);
+    EXPECT_EQ(s.HeightWithoutBorders, 60);
+    EXPECT_EQ(s.StartLine, 5);
+    EXPECT_FALSE(s.SimplifiedFirstLine);
+    EXPECT_TRUE(s.ContinueExistingSquares);
+    EXPECT_TRUE(s.NoIdenticalNeighbours);
+    EXPECT_EQ(s.WorkerThreads, 3);
+    EXPECT_EQ(s.CombinationsLimitPosition, 10);
+    EXPECT_EQ(s.SquarePreferencePosition, 33);
+    EXPECT_TRUE(s.PreferMostCombinations);
+    EXPECT_EQ(s.ScheduleOfRepeats, "10-1; 20-2");
+    EXPECT_FALSE(s.ReduceLocalAttempts);
+    EXPECT_EQ(s.FirstAttempts, 11);
+    EXPECT_EQ(s.AttemptsRememberingApprovedSquares, 2222);
+    EXPECT_EQ(s.DistanceFromFarthestRow, 33);
+    EXPECT_EQ(s.RowsToGoBack, 4);
+    EXPECT_EQ(s.SecondsOfOneRow, 555);
+    EXPECT_TRUE(s.FreezeCorrectFragments);
+    EXPECT_EQ(s.FreezeAfter, 6);
+    EXPECT_EQ(s.ObjectChart.Largest(), 10);
+    ASSERT_EQ(s.ObjectChart.GetPointsCount(), 3);
+    EXPECT_EQ(s.ObjectChart.GetPointData(1), (std::pair<int, int>{5, 40}));
+    EXPECT_EQ(s.ObjectChart.Points()[1].x, 100);
+    EXPECT_TRUE(s.Backup);
+    EXPECT_FALSE(s.SaveCompletedMap);
+    EXPECT_EQ(s.BackupEveryLines, 12);
+    EXPECT_EQ(s.BackupPath, "/back/up.zl.x");
     EXPECT_EQ(p.Palette[5], 15);
     EXPECT_EQ(p.BitmapCount, 2);
     EXPECT_EQ(p.Pixels[1024 + 3], (1024 + 3) % 251);
     ASSERT_EQ(p.Tiles.size(), 1u);
     EXPECT_EQ(p.Tiles[0]->X, -3);
-    EXPECT_EQ(p.Tiles[0]->SqAt(1, 0), (TSq{1, NoBitmap, 9}));
+    EXPECT_EQ(p.Tiles[0]->SqAt(1, 0), (MapSquare{1, NoBitmap, 9}));
     EXPECT_EQ(p.InfoHeader[13], 113);
     EXPECT_EQ(p.FileHeader[0], 200);
     EXPECT_FALSE(p.ZmeVariant);
@@ -207,14 +207,14 @@ TEST(ZgFile, ReadsEveryFieldOfAHandBuiltFile) {
     for (std::uint8_t v : {1, 2, 255}) {
         Bytes b = FixtureFile(&at);
         b[at.selectZp] = v;
-        EXPECT_EQ(ParseZG(b).Settings.CBselectZp, v == 1);
+        EXPECT_EQ(ParseZG(b).Settings.ForceTileSet, v == 1);
     }
 }
 
 TEST(ZgFile, AppliedFileWritesBackByteForByte) {
     const Bytes bytes = FixtureFile();
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     GeneratorSettings settings;
     ApplyPreset(ParseZG(bytes), project, gen, settings);
     EXPECT_TRUE(gen.Learned);
@@ -289,7 +289,7 @@ TEST(ZgFile, AChartWithMorePointsThanItsSizesHoldIsRefused) {
     // one to spare.
     for (auto [n, most] : std::vector<std::pair<int, int>>{{0, 2}, {1, 3}, {10, 12}, {250, 202}}) {
         SCOPED_TRACE(n);
-        EXPECT_EQ(ParseZG(WithChart(n, most)).Settings.ImgObjChart.GetPointsCount(), most);
+        EXPECT_EQ(ParseZG(WithChart(n, most)).Settings.ObjectChart.GetPointsCount(), most);
         EXPECT_THROW(ParseZG(WithChart(n, most + 1)), Error);
     }
     // A crafted file's 300,000 points are named with the most the range holds.
@@ -322,14 +322,14 @@ TEST(ZgFile, RefusesListsBeyondTheirCapacity) {
 
 TEST(ZgFile, WriterRefusesValuesThatDoNotFit) {
     Project project;
-    TMapGenerator gen;
+    MapGenerator gen;
     GeneratorSettings settings;
     settings.LearnList.push_back({std::string(256, 'a'), 1, false});
     EXPECT_THROW(EncodeZG(project, gen, settings), Error);
     settings.LearnList.assign(256, {"a.zm", 1, false});
     EXPECT_THROW(EncodeZG(project, gen, settings), Error);
     settings.LearnList.clear();
-    project.NewTiles.push_back(std::make_unique<TTile>(256, 1));
+    project.NewTiles.push_back(std::make_unique<MapTile>(256, 1));
     EXPECT_THROW(EncodeZG(project, gen, settings), Error);
 }
 
@@ -339,14 +339,14 @@ TEST_F(ZgFixture, LearnedDataSurvivesSaveAndLoad) {
     const std::string map = dir.file("a.zm");
     WriteMapFile(map, zp, StructuredMap(30, 26, 9, 4, 4));
     settings.LearnList.push_back({map, 4, false});
-    settings.SEsizeX = 77;
+    settings.WidthWithoutBorders = 77;
     ASSERT_TRUE(Learn(project, ui, gen, settings).Completed);
     const std::string path = dir.file("preset.zg");
     ASSERT_TRUE(SaveZGFile(project, ui, gen, settings, path));
     EXPECT_EQ(ui.status(), "Generator data saved.");
 
     Project p2;
-    TMapGenerator g2;
+    MapGenerator g2;
     GeneratorSettings s2;
     FakeUi ui2;
     ASSERT_TRUE(LoadZGFile(p2, ui2, g2, s2, path));
@@ -359,7 +359,7 @@ TEST_F(ZgFixture, LearnedDataSurvivesSaveAndLoad) {
     }
     EXPECT_EQ(g2.JoinsCount, gen.JoinsCount);
     EXPECT_EQ(g2.LargestObject, gen.LargestObject);
-    EXPECT_EQ(s2.SEsizeX, 77);
+    EXPECT_EQ(s2.WidthWithoutBorders, 77);
     EXPECT_EQ(s2.LearnList[0].Multiplier, 4);
     EXPECT_EQ(p2.BitmapCount, 8);
     EXPECT_EQ(EncodeZG(p2, g2, s2), ReadWholeFile(path));
@@ -368,7 +368,7 @@ TEST_F(ZgFixture, LearnedDataSurvivesSaveAndLoad) {
 TEST_F(ZgFixture, FailedLoadChangesNothingAndSaysSo) {
     project.ZpPath = "/kept.zp";
     gen.FindOrAddSq(1, 1, 1);
-    settings.SEsizeX = 33;
+    settings.WidthWithoutBorders = 33;
     const std::string foreign = dir.file("foreign.zg");
     WriteBytes(foreign, {'Z', 'G', 'D', '2', 0, 0});
     EXPECT_FALSE(LoadZGFile(project, ui, gen, settings, foreign));
@@ -386,7 +386,7 @@ TEST_F(ZgFixture, FailedLoadChangesNothingAndSaysSo) {
     EXPECT_EQ(ui.messages[1].text.rfind("Error opening *.zg file.\r", 0), 0u);
     EXPECT_EQ(project.ZpPath, "/kept.zp");
     EXPECT_EQ(gen.SquareCount(), 1);
-    EXPECT_EQ(settings.SEsizeX, 33);
+    EXPECT_EQ(settings.WidthWithoutBorders, 33);
     EXPECT_FALSE(ui.progressVisible);
 }
 
@@ -418,7 +418,7 @@ TEST_F(ZgFixture, LoadCommandAsksResetsAndLoads) {
     EXPECT_EQ(ui.dialogs.back().name, "ODzg");
     EXPECT_FALSE(project.NoProject);
     EXPECT_TRUE(gen.Ready());
-    EXPECT_EQ(settings.SEsizeX, 50);
+    EXPECT_EQ(settings.WidthWithoutBorders, 50);
     EXPECT_EQ(project.BitmapCount, 2);
 }
 
@@ -428,7 +428,7 @@ TEST_F(ZgFixture, AnEmptySizeRangeKeepsTheChartEndsApartForTheNextLearning) {
     WriteTileSetFile(zp, {1, 2, 3, 4, 5, 6, 7, 8});
     const std::string fillers = dir.file("fillers.zm");
     WriteMapFile(fillers, zp, MakeMap(14, 14, [](int x, int y) {
-                     return TSq{static_cast<std::uint16_t>((x + y) % 3), NoBitmap, 0};
+                     return MapSquare{static_cast<std::uint16_t>((x + y) % 3), NoBitmap, 0};
                  }));
     settings.LearnList.push_back({fillers, 1, true});
     ASSERT_TRUE(Learn(project, ui, gen, settings).Completed);
@@ -438,7 +438,7 @@ TEST_F(ZgFixture, AnEmptySizeRangeKeepsTheChartEndsApartForTheNextLearning) {
 
     // Loaded in a later run of the program, then maps with objects learned.
     Project p2;
-    TMapGenerator g2;
+    MapGenerator g2;
     p2.Generator = &g2;
     GeneratorSettings s2;
     ASSERT_TRUE(LoadZGFile(p2, ui, g2, s2, path));
@@ -448,7 +448,7 @@ TEST_F(ZgFixture, AnEmptySizeRangeKeepsTheChartEndsApartForTheNextLearning) {
     ASSERT_TRUE(Learn(p2, ui, g2, s2).Completed);
     const int n = g2.LargestObject;
     ASSERT_GT(n, 2);
-    TEqChart& chart = s2.ImgObjChart;
+    ObjectSizeChart& chart = s2.ObjectChart;
     EXPECT_EQ(chart.GetPointData(chart.GetPointsCount() - 1).first, n);
     ASSERT_TRUE(chart.AddPoint());
     EXPECT_EQ(chart.GetPointsCount(), 3);
@@ -461,10 +461,10 @@ namespace {
 // `count` squares that may all stand anywhere, each `weight` times in every
 // list (the empty square last, listing them as often), learned from one map
 // with that multiplier.
-void AnywhereSquares(TMapGenerator& gen, GeneratorSettings& settings, int count, int weight) {
+void AnywhereSquares(MapGenerator& gen, GeneratorSettings& settings, int count, int weight) {
     std::vector<std::int32_t> all;
     for (int i = 0; i < count; ++i) all.insert(all.end(), static_cast<std::size_t>(weight), i);
-    std::vector<TSqMatch> squares(static_cast<std::size_t>(count) + 1);
+    std::vector<LearnedSquare> squares(static_cast<std::size_t>(count) + 1);
     for (int i = 0; i <= count; ++i) {
         squares[static_cast<std::size_t>(i)].Gnd = i == count ? NoBitmap : static_cast<std::uint16_t>(i);
         squares[static_cast<std::size_t>(i)].Top = NoBitmap;
@@ -478,7 +478,7 @@ void AnywhereSquares(TMapGenerator& gen, GeneratorSettings& settings, int count,
     gen.LargestObject = 1;
     gen.TallestObject = 1;
     gen.Learned = true;
-    settings.ImgObjChart.ResetPoints(1, 2);
+    settings.ObjectChart.ResetPoints(1, 2);
     settings.LearnList = {{"/maps/anywhere.zm", weight, false}};
 }
 
@@ -491,7 +491,7 @@ TEST_F(ZgFixture, DataWhoseRowsWouldOutgrowTheGeneratorIsRefusedAtLoad) {
     for (int count : {49, 50}) {
         SCOPED_TRACE(count);
         Project p;
-        TMapGenerator g;
+        MapGenerator g;
         p.Generator = &g;
         GeneratorSettings s;
         AnywhereSquares(g, s, count, 3);
@@ -499,7 +499,7 @@ TEST_F(ZgFixture, DataWhoseRowsWouldOutgrowTheGeneratorIsRefusedAtLoad) {
         WriteBytes(path, EncodeZG(p, g, s));
 
         Project loaded;
-        TMapGenerator lg;
+        MapGenerator lg;
         loaded.Generator = &lg;
         GeneratorSettings ls;
         FakeUi lui;
@@ -516,12 +516,12 @@ TEST_F(ZgFixture, DataWhoseRowsWouldOutgrowTheGeneratorIsRefusedAtLoad) {
         }
         ASSERT_TRUE(ok) << (lui.messages.empty() ? "" : lui.messages[0].text);
         // A new map's first row made column by column, under the border.
-        ls.SEsizeX = 12;
-        ls.SEsizeY = 10;
-        ls.SEmaxThreads = 1;
-        ls.CBsimplified1stLine = false;
-        ls.CBbackup = false;
-        ls.CBsaveCompleted = false;
+        ls.WidthWithoutBorders = 12;
+        ls.HeightWithoutBorders = 10;
+        ls.WorkerThreads = 1;
+        ls.SimplifiedFirstLine = false;
+        ls.Backup = false;
+        ls.SaveCompletedMap = false;
         MapGenerationEngine engine(lg);
         GenerationRequests requests;
         GenerationReport report;

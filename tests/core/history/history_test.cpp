@@ -93,7 +93,7 @@ public:
         switch (Pick(0, 15)) {
         case 0: {
             if (p.Selection.empty()) return false;
-            const TTile& t = *p.UsedTiles[static_cast<std::size_t>(p.Selection[0].Index)];
+            const MapTile& t = *p.UsedTiles[static_cast<std::size_t>(p.Selection[0].Index)];
             ed.SelDragStart(t.X, t.Y);
             for (int k = Pick(1, 4); k > 0; --k) ed.SelDragOver(Pick(0, 20), Pick(0, 20));
             Pick(0, 4) ? ed.SelDragDrop() : ed.SelDragCancel();
@@ -178,7 +178,7 @@ public:
     int learnedChanges = 0;  // edits of the attached data, each recorded
 
 private:
-    std::unique_ptr<TTile> RandomTile() {
+    std::unique_ptr<MapTile> RandomTile() {
         auto t = MakeTile(Pick(1, 3), Pick(1, 3), Pick(2, 18), Pick(2, 18));
         for (auto& sq : t->Sq) sq = {static_cast<std::uint16_t>(Pick(0, 39)),
                                      Pick(0, 3) ? NoBitmap : static_cast<std::uint16_t>(Pick(0, 39)),

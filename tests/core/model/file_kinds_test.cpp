@@ -25,7 +25,7 @@ Project SmallProject() {
     p.UsedTiles.push_back(MakeTile(2, 2, 3, 4, 0));
     p.ZpPath = "/some/where/set.zp";
     p.MapWidth = p.MapHeight = 14;
-    p.FlatSquares.assign(14 * 14, TSq{0, NoBitmap, 0});
+    p.FlatSquares.assign(14 * 14, MapSquare{0, NoBitmap, 0});
     return p;
 }
 
@@ -35,7 +35,7 @@ Project SmallProject() {
 // than a whole magic or differing from it in any byte is.
 TEST(FileKinds, EveryWrittenFileIsRecognisedAndNoDamagedMagicIs) {
     const Project p = SmallProject();
-    TMapGenerator generator;
+    MapGenerator generator;
     std::vector<std::pair<ProjectFileKind, std::vector<std::uint8_t>>> written = {
         {ProjectFileKind::TileSet, EncodeZP(p, TileSetVariant::Zme)},
         {ProjectFileKind::TileSet, EncodeZP(p, TileSetVariant::Zmpe)},

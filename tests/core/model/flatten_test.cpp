@@ -41,17 +41,17 @@ public:
 
     static std::uint8_t Atr(const Project& p, int x, int y) {
         for (auto it = p.UsedTiles.rbegin(); it != p.UsedTiles.rend(); ++it) {
-            const TTile& t = **it;
+            const MapTile& t = **it;
             if (t.Contains(x, y, TileArea::Rectangle) && (t.GetAtr(x, y) != 0 || t.GetGnd(x, y) != NoBitmap)) return t.GetAtr(x, y);
         }
         return AtrImpassable;
     }
 
     static void Flatten(Project& p) {
-        p.FlatSquares.assign(static_cast<std::size_t>(p.MapWidth) * p.MapHeight, TSq{});
+        p.FlatSquares.assign(static_cast<std::size_t>(p.MapWidth) * p.MapHeight, MapSquare{});
         for (int i = 0; i < p.MapWidth * p.MapHeight; ++i) {
             int x = i % p.MapWidth, y = i / p.MapWidth;
-            TSq& sq = p.FlatSquares[static_cast<std::size_t>(i)];
+            MapSquare& sq = p.FlatSquares[static_cast<std::size_t>(i)];
             sq.Gnd = Composite(p, x, y, false);
             sq.Top = Composite(p, x, y, true);
             sq.Atr = Atr(p, x, y);
@@ -94,7 +94,7 @@ Project RandomProject(unsigned seed) {
     for (int i = 0; i < tiles; ++i) {
         int w = pick(1, 6), h = pick(1, 6);
         auto t = MakeTile(w, h, pick(-7, p.MapWidth + 1), pick(-7, p.MapHeight + 1));
-        for (auto& s : t->Sq) s = TSq{randomId(), randomId(), static_cast<std::uint8_t>(pick(0, 3) == 0 ? pick(1, 35) : 0)};
+        for (auto& s : t->Sq) s = MapSquare{randomId(), randomId(), static_cast<std::uint8_t>(pick(0, 3) == 0 ? pick(1, 35) : 0)};
         p.UsedTiles.push_back(std::move(t));
     }
     return p;
@@ -148,7 +148,7 @@ TEST_F(FlattenTest, OneSquareTilesWithoutTwinsKeepTheirIds) {
     EXPECT_FALSE(FlatMap(p, ui));
     ASSERT_EQ(p.FlatSquares.size(), 6u);
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(p.FlatSquares[i], (TSq{static_cast<std::uint16_t>(i % 4), static_cast<std::uint16_t>((i + 1) % 4),
+        EXPECT_EQ(p.FlatSquares[i], (MapSquare{static_cast<std::uint16_t>(i % 4), static_cast<std::uint16_t>((i + 1) % 4),
                                          static_cast<std::uint8_t>(i)}));
     EXPECT_EQ(p.BitmapCount, 4);
     EXPECT_EQ(ui.statuses, (std::vector<std::string>{"flattening map...", "flattening complete."}));
@@ -188,9 +188,9 @@ TEST_F(FlattenTest, UncoveredSquaresAndEmptyTileSquaresAreImpassable) {
     p.UsedTiles.push_back(MakeTile(1, 1, 2, 0, 0, NoBitmap, 9));
     p.UsedTiles.push_back(MakeTile(1, 1, 2, 0, NoBitmap, 1, 0));  // over it: the attribute below stays
     FlatMap(p, ui);
-    EXPECT_EQ(p.FlatSquares[0], (TSq{NoBitmap, NoBitmap, AtrImpassable}));
-    EXPECT_EQ(p.FlatSquares[1], (TSq{NoBitmap, 1, AtrImpassable}));
-    EXPECT_EQ(p.FlatSquares[2], (TSq{0, 1, 9}));
+    EXPECT_EQ(p.FlatSquares[0], (MapSquare{NoBitmap, NoBitmap, AtrImpassable}));
+    EXPECT_EQ(p.FlatSquares[1], (MapSquare{NoBitmap, 1, AtrImpassable}));
+    EXPECT_EQ(p.FlatSquares[2], (MapSquare{0, 1, 9}));
 }
 
 TEST_F(FlattenTest, TopAttributeOfZeroCountsWhenItsGroundIsSet) {
@@ -209,7 +209,7 @@ TEST_F(FlattenTest, InvisibleSquareStillGivesItsAttribute) {
     p.MapHeight = 1;
     p.UsedTiles.push_back(MakeTile(1, 1, 0, 0, NoBitmap, NoBitmap, 7));
     FlatMap(p, ui);
-    EXPECT_EQ(p.FlatSquares[0], (TSq{NoBitmap, NoBitmap, 7}));
+    EXPECT_EQ(p.FlatSquares[0], (MapSquare{NoBitmap, NoBitmap, 7}));
 }
 
 TEST_F(FlattenTest, TwinsBlanksAndIdsPastTheCountFlattenToTheirCanonicalId) {
@@ -285,7 +285,7 @@ TEST_F(FlattenTest, CompositesPastTheLimitAreRefusedAndRolledBack) {
         p.UsedTiles.push_back(MakeTile(1, 1, x, 0, 0));
         p.UsedTiles.push_back(MakeTile(1, 1, x, 0, static_cast<std::uint16_t>(x + 1)));
     }
-    p.FlatSquares.assign(3, TSq{1, 1, 1});
+    p.FlatSquares.assign(3, MapSquare{1, 1, 1});
     try {
         FlatMap(p, ui);
         FAIL() << "no error";

@@ -83,7 +83,7 @@ TEST(EncodeZM, WritesTheLayoutWithImpassableBorders) {
     expected.push_back(5);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 5; ++x) {
-            TSq s = FixtureSquare(x, y);
+            MapSquare s = FixtureSquare(x, y);
             Put16(expected, s.Gnd);
             Put16(expected, s.Top);
             expected.push_back(x == 2 && y == 2 ? s.Atr : AtrImpassable);

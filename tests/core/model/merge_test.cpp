@@ -25,7 +25,7 @@ std::string WriteTileSet(const TempDir& dir, const std::string& name, const Proj
     return copy.ZpPath;
 }
 
-std::unique_ptr<TTile> OneSquare(std::uint16_t gnd, std::uint16_t top, std::uint8_t atr) {
+std::unique_ptr<MapTile> OneSquare(std::uint16_t gnd, std::uint16_t top, std::uint8_t atr) {
     return MakeTile(1, 1, 0, 0, gnd, top, atr);
 }
 
@@ -57,7 +57,7 @@ MergeCounts LinearMerge(Project& p, const TileSet& set) {
     };
     for (const auto& t : set.Tiles) {
         auto tile = CopyTile(*t);
-        for (TSq& s : tile->Sq) {
+        for (MapSquare& s : tile->Sq) {
             s.Gnd = map(s.Gnd);
             s.Top = map(s.Top);
         }
@@ -78,7 +78,7 @@ Project RandomTileSet(std::mt19937& rng, int bitmaps, int tiles) {
     for (int i = 0; i < bitmaps; ++i) p.AddBitmap(PatternBitmap(static_cast<int>(rng() % 12)).data());
     for (int i = 0; i < tiles; ++i) {
         auto t = MakeTile(1 + static_cast<int>(rng() % 2), 1 + static_cast<int>(rng() % 2));
-        for (TSq& s : t->Sq) {
+        for (MapSquare& s : t->Sq) {
             s.Gnd = rng() % 5 == 0 ? NoBitmap : static_cast<std::uint16_t>(rng() % (bitmaps + 2));
             s.Top = rng() % 2 == 0 ? NoBitmap : static_cast<std::uint16_t>(rng() % (bitmaps + 2));
             s.Atr = static_cast<std::uint8_t>(rng() % 2);
@@ -155,9 +155,9 @@ TEST(MergeZP, MapsIdsAndAddsOnlyWhatIsNew) {
     ASSERT_EQ(p.BitmapCount, 4);
     EXPECT_EQ(0, std::memcmp(p.Bitmap(3), PatternBitmap(9).data(), BitmapBytes));
     ASSERT_EQ(p.NewTiles.size(), 4u);
-    EXPECT_EQ(p.NewTiles[1]->Sq[0], (TSq{1, NoBitmap, 1}));
-    EXPECT_EQ(p.NewTiles[2]->Sq[0], (TSq{3, 3, 0}));
-    EXPECT_EQ(p.NewTiles[3]->Sq[0], (TSq{2, 200, 0}));
+    EXPECT_EQ(p.NewTiles[1]->Sq[0], (MapSquare{1, NoBitmap, 1}));
+    EXPECT_EQ(p.NewTiles[2]->Sq[0], (MapSquare{3, 3, 0}));
+    EXPECT_EQ(p.NewTiles[3]->Sq[0], (MapSquare{2, 200, 0}));
     EXPECT_EQ(ui.messages.back().text, "*.zp data imported!\rchangedIds: 2\raddedBmps: 1\raddedTiles: 3");
 }
 
@@ -201,7 +201,7 @@ TEST(MergeZP, EmptyProjectTakesEveryBitmap) {
     EXPECT_EQ(counts.ChangedIds, 1);
     ASSERT_EQ(p.BitmapCount, 2);
     ASSERT_EQ(p.NewTiles.size(), 1u);
-    EXPECT_EQ(p.NewTiles[0]->Sq[0], (TSq{0, 1, 0}));
+    EXPECT_EQ(p.NewTiles[0]->Sq[0], (MapSquare{0, 1, 0}));
     EXPECT_EQ(TopDown(p, 1), TopDown(PatternBitmap(5).data(), false));
 }
 
@@ -288,9 +288,9 @@ TEST(RemoveUnusedBitmaps, CompactsAndRenumbers) {
     EXPECT_EQ(RemoveUnusedBitmaps(p, ui), 2);
     ASSERT_EQ(p.BitmapCount, 3);
     for (int id = 0; id < 3; ++id) EXPECT_EQ(0, std::memcmp(p.Bitmap(id), PatternBitmap(id * 2).data(), BitmapBytes));
-    EXPECT_EQ(p.NewTiles[0]->Sq[0], (TSq{0, 2, 1}));
-    EXPECT_EQ(p.UsedTiles[0]->Sq[0], (TSq{1, NoBitmap, 0}));
-    EXPECT_EQ(p.UsedTiles[1]->Sq[0], (TSq{NoBitmap, 5, 0}));
+    EXPECT_EQ(p.NewTiles[0]->Sq[0], (MapSquare{0, 2, 1}));
+    EXPECT_EQ(p.UsedTiles[0]->Sq[0], (MapSquare{1, NoBitmap, 0}));
+    EXPECT_EQ(p.UsedTiles[1]->Sq[0], (MapSquare{NoBitmap, 5, 0}));
     EXPECT_TRUE(p.ZpPath.empty());
     EXPECT_TRUE(p.ZpModified);
     EXPECT_EQ(ui.statuses, (std::vector<std::string>{"Removing unused bitmaps...", "Unused bitmaps removed."}));
@@ -306,7 +306,7 @@ TEST(RemoveUnusedBitmaps, AllUsedChangesOnlyTheFlags) {
     EXPECT_EQ(RemoveUnusedBitmaps(p, ui), 0);
     EXPECT_EQ(p.BitmapCount, 2);
     EXPECT_EQ(0, std::memcmp(p.Bitmap(1), FixtureBitmap(1).data(), BitmapBytes));
-    EXPECT_EQ(p.NewTiles[0]->Sq[0], (TSq{1, NoBitmap, 7}));
+    EXPECT_EQ(p.NewTiles[0]->Sq[0], (MapSquare{1, NoBitmap, 7}));
     EXPECT_TRUE(p.ZpPath.empty());
     EXPECT_TRUE(p.ZpModified);
 }

@@ -21,8 +21,8 @@ struct FixtureTile {
 };
 
 // Square (c, r) of a fixture tile.
-inline TSq TileSquare(const FixtureTile& t, int c, int r) {
-    return TSq{static_cast<std::uint16_t>(t.seed + r * 16 + c), static_cast<std::uint16_t>(t.seed + 1000 + c),
+inline MapSquare TileSquare(const FixtureTile& t, int c, int r) {
+    return MapSquare{static_cast<std::uint16_t>(t.seed + r * 16 + c), static_cast<std::uint16_t>(t.seed + 1000 + c),
                static_cast<std::uint8_t>((t.seed + r) % 36)};
 }
 
@@ -35,7 +35,7 @@ inline void PutTiles(Bytes& b, const std::vector<FixtureTile>& tiles) {
         Put32(b, static_cast<std::uint32_t>(t.y));
         for (int r = 0; r < t.h; ++r)
             for (int c = 0; c < t.w; ++c) {
-                TSq s = TileSquare(t, c, r);
+                MapSquare s = TileSquare(t, c, r);
                 Put16(b, s.Gnd);
                 Put16(b, s.Top);
                 b.push_back(s.Atr);
@@ -87,7 +87,7 @@ inline Bytes ZlFile(const ZlFixture& f) {
 inline void ExpectTiles(const TileList& got, const std::vector<FixtureTile>& want) {
     ASSERT_EQ(got.size(), want.size());
     for (std::size_t i = 0; i < want.size(); ++i) {
-        const TTile& t = *got[i];
+        const MapTile& t = *got[i];
         const FixtureTile& f = want[i];
         EXPECT_EQ(t.Width, f.w);
         EXPECT_EQ(t.Height, f.h);

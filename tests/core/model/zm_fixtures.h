@@ -12,8 +12,8 @@
 namespace zorvane::testing {
 
 // The square of column x, row y in the hand-built fixtures.
-inline TSq FixtureSquare(int x, int y) {
-    return TSq{static_cast<std::uint16_t>(y * 10 + x), static_cast<std::uint16_t>(100 + x), static_cast<std::uint8_t>(y)};
+inline MapSquare FixtureSquare(int x, int y) {
+    return MapSquare{static_cast<std::uint16_t>(y * 10 + x), static_cast<std::uint16_t>(100 + x), static_cast<std::uint8_t>(y)};
 }
 
 // A map project file built field by field from the format's layout.
@@ -28,7 +28,7 @@ inline Bytes ZmFile(const std::string& zpPath, std::uint32_t multiplayer, int w,
     b.push_back(static_cast<std::uint8_t>(h));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            TSq s = FixtureSquare(x, y);
+            MapSquare s = FixtureSquare(x, y);
             Put16(b, s.Gnd);
             Put16(b, s.Top);
             b.push_back(s.Atr);

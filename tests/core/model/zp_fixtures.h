@@ -73,7 +73,7 @@ inline void WriteFixtureTiles(ByteWriter& w) {
 
 inline void ExpectFixtureTiles(const TileList& tiles) {
     ASSERT_EQ(tiles.size(), 2u);
-    const TTile& a = *tiles[0];
+    const MapTile& a = *tiles[0];
     ASSERT_EQ(a.Width, 3);
     ASSERT_EQ(a.Height, 2);
     for (int i = 0; i < 6; ++i) {
@@ -81,10 +81,10 @@ inline void ExpectFixtureTiles(const TileList& tiles) {
         EXPECT_EQ(a.TopAt(i % 3, i / 3), 20 + i);
         EXPECT_EQ(a.AtrAt(i % 3, i / 3), i);
     }
-    const TTile& b = *tiles[1];
+    const MapTile& b = *tiles[1];
     ASSERT_EQ(b.Width, 1);
     ASSERT_EQ(b.Height, 1);
-    EXPECT_EQ(b.Sq[0], (TSq{1, NoBitmap, 7}));
+    EXPECT_EQ(b.Sq[0], (MapSquare{1, NoBitmap, 7}));
 }
 
 inline std::vector<std::uint8_t> ZmpeFixture(bool bottomUp) {
@@ -135,7 +135,7 @@ inline Project SmallProject(bool bottomUp) {
     for (int k = 0; k < 2; ++k) p.AddBitmap(FixtureBitmap(k).data());
     p.NewTiles.push_back(MakeTile(1, 1, 0, 0, 1, NoBitmap, 7));
     auto row = MakeTile(3, 1);
-    for (int c = 0; c < 3; ++c) row->Sq[c] = TSq{static_cast<std::uint16_t>(c), NoBitmap, static_cast<std::uint8_t>(c + 1)};
+    for (int c = 0; c < 3; ++c) row->Sq[c] = MapSquare{static_cast<std::uint16_t>(c), NoBitmap, static_cast<std::uint8_t>(c + 1)};
     p.NewTiles.push_back(std::move(row));
     return p;
 }

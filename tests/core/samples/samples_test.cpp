@@ -49,7 +49,7 @@ const SampleContent& Content() {
     return content;
 }
 
-const TSq& At(const MapFile& m, int x, int y) { return m.Squares[static_cast<std::size_t>(y) * m.Width + x]; }
+const MapSquare& At(const MapFile& m, int x, int y) { return m.Squares[static_cast<std::size_t>(y) * m.Width + x]; }
 
 std::string Where(const ReadBack& r, int x, int y) {
     return r.path + " at " + std::to_string(x) + "," + std::to_string(y);
@@ -149,7 +149,7 @@ TEST(SampleContent, EverySquareShowsExistingBitmapsWithTheirAttribute) {
     for (const ReadBack& r : s.maps) {
         for (int y = 0; y < r.map.Height; ++y) {
             for (int x = 0; x < r.map.Width; ++x) {
-                const TSq& q = At(r.map, x, y);
+                const MapSquare& q = At(r.map, x, y);
                 ASSERT_LT(q.Gnd, count) << Where(r, x, y);
                 ASSERT_TRUE(q.Top == NoBitmap || q.Top < count) << Where(r, x, y);
                 ASSERT_NE(s.Info(q.Gnd).Kind, BitmapKind::Tree) << Where(r, x, y);
@@ -256,7 +256,7 @@ TEST(SampleContent, TheConnectorMapHoldsOnlyGrassFillers) {
     for (const ReadBack& r : s.maps) {
         if (r.path.find("connector") == std::string::npos) continue;
         std::set<int> variants;
-        for (const TSq& q : r.map.Squares) {
+        for (const MapSquare& q : r.map.Squares) {
             const BitmapInfo& info = s.Info(q.Gnd);
             ASSERT_EQ(info.Kind, BitmapKind::Terrain);
             ASSERT_EQ(info.Corner, (Corners{Terrain::Grass, Terrain::Grass, Terrain::Grass, Terrain::Grass}));
@@ -272,7 +272,7 @@ TEST(SampleContent, TerrainMapsShowEveryKindOfContent) {
     std::set<BitmapKind> kinds;
     std::set<Terrain> terrains;
     for (const ReadBack& r : s.maps) {
-        for (const TSq& q : r.map.Squares) {
+        for (const MapSquare& q : r.map.Squares) {
             kinds.insert(s.Info(q.Gnd).Kind);
             if (q.Top != NoBitmap) kinds.insert(s.Info(q.Top).Kind);
             for (Terrain t : s.Info(q.Gnd).Corner) terrains.insert(t);

@@ -124,7 +124,7 @@ TEST(ApplyTest, RandomLayersGiveTheIdsAndBitmapsOfThePlainSearch) {
         const ApplyOutcome out = ApplyTileChanges(s, p, ui);
         ASSERT_EQ(out.Result, ApplyResult::Applied) << "round " << round;
         ASSERT_EQ(p.NewTiles.size(), 1u);
-        const TTile& tile = *p.NewTiles[0];
+        const MapTile& tile = *p.NewTiles[0];
         ASSERT_EQ(tile.Width, w);
         ASSERT_EQ(tile.Height, h);
         for (int r = 0; r < h; ++r)
@@ -300,7 +300,7 @@ TEST(ApplyTest, ReapplyingAnEditedTileAddsNoBitmap) {
         }
         auto t = MakeTile(3, 2);
         const std::uint16_t gnd[6] = {0, 1, 2, 3, 1, NoBitmap}, top[6] = {NoBitmap, 4, 5, NoBitmap, 2, 4};
-        for (int i = 0; i < 6; ++i) t->Sq[i] = TSq{gnd[i], top[i], static_cast<std::uint8_t>(i + 1)};
+        for (int i = 0; i < 6; ++i) t->Sq[i] = MapSquare{gnd[i], top[i], static_cast<std::uint8_t>(i + 1)};
         p.NewTiles.push_back(std::move(t));
         p.NewTiles.push_back(MakeTile(1, 1, 0, 0, 0));
         TileEditorState s;
@@ -309,7 +309,7 @@ TEST(ApplyTest, ReapplyingAnEditedTileAddsNoBitmap) {
         ASSERT_EQ(ApplyTileChanges(s, p, ui).Result, ApplyResult::Applied);
         EXPECT_EQ(p.BitmapCount, 6);
         ASSERT_EQ(p.NewTiles.size(), 2u);
-        const TTile& back = *p.NewTiles[0];
+        const MapTile& back = *p.NewTiles[0];
         for (int i = 0; i < 6; ++i) {
             EXPECT_EQ(back.Sq[i].Gnd, gnd[i] == 2 ? NoBitmap : gnd[i]) << i;
             EXPECT_EQ(back.Sq[i].Top, top[i] == 2 ? NoBitmap : top[i]) << i;

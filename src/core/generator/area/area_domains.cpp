@@ -18,7 +18,7 @@ JoinSets::JoinSets(const LearnedData& learned, bool twinsDisallowed)
         set[static_cast<std::size_t>(member) >> 6] |= std::uint64_t{1} << (member & 63);
     };
     for (std::int32_t s = 0; s < squares_; ++s) {
-        const TSqMatch& sq = learned.Sq(s);
+        const LearnedSquare& sq = learned.Sq(s);
         for (std::int32_t d : sq.Down) {
             add(JoinSide::Below, s, d);
             if (d >= 0 && d < squares_) add(JoinSide::Above, d, s);

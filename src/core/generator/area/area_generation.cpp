@@ -25,7 +25,7 @@ std::string BitmapText(const char* layer, std::uint16_t id) {
     return id == NoBitmap ? std::string("no ") + layer : std::string(layer) + " " + std::to_string(id);
 }
 
-std::string SquareText(int x, int y, const TSq& q) {
+std::string SquareText(int x, int y, const MapSquare& q) {
     return "square (" + std::to_string(x) + ", " + std::to_string(y) + ") [" + BitmapText("ground", q.Gnd) + ", " +
            BitmapText("top", q.Top) + "]";
 }
@@ -48,7 +48,7 @@ const char* SideText(JoinSide side) {
 
 class AreaSearch {
 public:
-    AreaSearch(std::span<const TSq> visible, int mapWidth, int mapHeight, const MapArea& area, TMapGenerator& gen,
+    AreaSearch(std::span<const MapSquare> visible, int mapWidth, int mapHeight, const MapArea& area, MapGenerator& gen,
                const AreaOptions& options, UserInterface& ui, GenerationRequests& requests, GenerationReport& report)
         : visible_(visible), mapWidth_(mapWidth), mapHeight_(mapHeight), area_(area), gen_(gen), options_(options),
           ui_(ui), requests_(requests), report_(report), joins_(gen, options.TwinsDisallowed),
@@ -60,7 +60,7 @@ public:
     AreaFill Run();
 
 private:
-    TSq VisibleAt(int x, int y) const { return visible_[static_cast<std::size_t>(y) * mapWidth_ + x]; }
+    MapSquare VisibleAt(int x, int y) const { return visible_[static_cast<std::size_t>(y) * mapWidth_ + x]; }
     Clock::time_point Now() const { return options_.Now ? options_.Now() : Clock::now(); }
     AreaFill Refuse(std::string text) const {
         AreaFill fill;
@@ -78,10 +78,10 @@ private:
     double Weight(std::int32_t above, std::int32_t left, std::int32_t s);
     void CorrectFrequencies(int row);
 
-    std::span<const TSq> visible_;
+    std::span<const MapSquare> visible_;
     int mapWidth_, mapHeight_;
     MapArea area_;
-    TMapGenerator& gen_;
+    MapGenerator& gen_;
     const AreaOptions& options_;
     UserInterface& ui_;
     GenerationRequests& requests_;
@@ -101,7 +101,7 @@ EdgeSquare AreaSearch::FixedAt(int x, int y, std::optional<std::string>& problem
     EdgeSquare edge{x, y, -1};
     if (x < 0 || y < 0 || x >= mapWidth_ || y >= mapHeight_ || IsBorderSquare(x, y, mapWidth_, mapHeight_))
         return edge;
-    const TSq q = VisibleAt(x, y);
+    const MapSquare q = VisibleAt(x, y);
     if (q.Gnd == NoBitmap && q.Top == NoBitmap) return edge;  // blank: nothing stands there yet
     edge.Square = gen_.FindSq(q.Gnd, q.Top);
     if (edge.Square < 0 && !problem)
@@ -253,7 +253,7 @@ AreaFill AreaSearch::Run() {
         for (int y = BorderWidth; y < mapHeight_ - BorderWidth; ++y)
             for (int x = BorderWidth; x < mapWidth_ - BorderWidth; ++x) {
                 if (x >= area_.X && x < area_.X + area_.Width && y >= area_.Y && y < area_.Y + area_.Height) continue;
-                const TSq q = VisibleAt(x, y);
+                const MapSquare q = VisibleAt(x, y);
                 const int s = gen_.FindSq(q.Gnd, q.Top);
                 if (s >= 0 && s < gen_.EmptySquare()) ++placedOutside_[static_cast<std::size_t>(s)];
             }
@@ -301,15 +301,15 @@ AreaFill AreaSearch::Run() {
     fill.Squares.reserve(static_cast<std::size_t>(area_.Width) * h);
     for (const auto& chosen : rows_)
         for (std::int32_t s : chosen) {
-            const TSqMatch& sq = gen_.Sq(s);
-            fill.Squares.push_back(TSq{sq.Gnd, sq.Top, sq.Atr});
+            const LearnedSquare& sq = gen_.Sq(s);
+            fill.Squares.push_back(MapSquare{sq.Gnd, sq.Top, sq.Atr});
         }
     return fill;
 }
 
 }  // namespace
 
-AreaFill FillArea(std::span<const TSq> visible, int mapWidth, int mapHeight, const MapArea& area, TMapGenerator& gen,
+AreaFill FillArea(std::span<const MapSquare> visible, int mapWidth, int mapHeight, const MapArea& area, MapGenerator& gen,
                   const AreaOptions& options, UserInterface& ui, GenerationRequests& requests,
                   GenerationReport& report) {
     if (auto outside = AreaOutsideMap(area, mapWidth, mapHeight)) throw Error(*outside);

@@ -69,7 +69,7 @@ enum class AreaOutcome {
 struct AreaFill {
     AreaOutcome Outcome = AreaOutcome::Refused;
     std::string Message;
-    std::vector<TSq> Squares;  // Width x Height, row by row, when completed
+    std::vector<MapSquare> Squares;  // Width x Height, row by row, when completed
     std::int64_t RowAttempts = 0;  // rows chosen, those taken back included
 };
 
@@ -77,18 +77,18 @@ struct AreaFill {
 // mapWidth x mapHeight, VisibleSquares). The area must lie inside the map
 // (AreaOutsideMap). Polls `ui.processEvents` and `requests` between rows
 // and tells `report` how far it got.
-AreaFill FillArea(std::span<const TSq> visible, int mapWidth, int mapHeight, const MapArea& area,
-                  TMapGenerator& gen, const AreaOptions& options, UserInterface& ui, GenerationRequests& requests,
+AreaFill FillArea(std::span<const MapSquare> visible, int mapWidth, int mapHeight, const MapArea& area,
+                  MapGenerator& gen, const AreaOptions& options, UserInterface& ui, GenerationRequests& requests,
                   GenerationReport& report);
 
 // Replaces the area's squares of the project: the used tiles inside the
 // area leave, one 1 x 1 used tile per square comes in (on top); the map
 // selection is emptied. No tile may cross the area's edge.
-void PlaceAreaSquares(Project& project, const MapArea& area, std::span<const TSq> squares);
+void PlaceAreaSquares(Project& project, const MapArea& area, std::span<const MapSquare> squares);
 
 // The whole command: checks the area, fills it and places the squares.
 // Refusals and failures are shown with ui.message and change nothing.
-AreaOutcome GenerateInArea(Project& project, UserInterface& ui, TMapGenerator& gen, const MapArea& area,
+AreaOutcome GenerateInArea(Project& project, UserInterface& ui, MapGenerator& gen, const MapArea& area,
                            const AreaOptions& options, GenerationRequests& requests, GenerationReport& report);
 
 }  // namespace zorvane

@@ -16,7 +16,7 @@ std::string AreaText(const MapArea& a) {
            std::to_string(a.Y) + ")";
 }
 
-bool Inside(const TTile& tile, const MapArea& a) {
+bool Inside(const MapTile& tile, const MapArea& a) {
     return tile.X >= a.X && tile.Y >= a.Y && tile.X + tile.Width <= a.X + a.Width &&
            tile.Y + tile.Height <= a.Y + a.Height;
 }
@@ -45,7 +45,7 @@ std::optional<MapArea> SelectedArea(const Project& project) {
     std::optional<MapArea> bounds;
     for (const SelectionEntry& entry : project.Selection) {
         if (entry.Index < 0 || static_cast<std::size_t>(entry.Index) >= project.UsedTiles.size()) continue;
-        const TTile& t = *project.UsedTiles[static_cast<std::size_t>(entry.Index)];
+        const MapTile& t = *project.UsedTiles[static_cast<std::size_t>(entry.Index)];
         if (!bounds) {
             bounds = MapArea{t.X, t.Y, t.Width, t.Height};
             continue;
@@ -73,7 +73,7 @@ std::optional<std::string> AreaOutsideMap(const MapArea& a, int mapWidth, int ma
 
 std::optional<std::string> TilesBlockingArea(const Project& project, const MapArea& a) {
     for (const auto& tile : project.UsedTiles) {
-        const TTile& t = *tile;
+        const MapTile& t = *tile;
         if (!t.Overlaps(a.X, a.X + a.Width - 1, a.Y, a.Y + a.Height - 1) || Inside(t, a)) continue;
         const int x1 = std::max(t.X, a.X), y1 = std::max(t.Y, a.Y);
         const int x2 = std::min(t.X + t.Width, a.X + a.Width) - 1, y2 = std::min(t.Y + t.Height, a.Y + a.Height) - 1;
@@ -85,16 +85,16 @@ std::optional<std::string> TilesBlockingArea(const Project& project, const MapAr
     return std::nullopt;
 }
 
-void PlaceAreaSquares(Project& project, const MapArea& a, std::span<const TSq> squares) {
+void PlaceAreaSquares(Project& project, const MapArea& a, std::span<const MapSquare> squares) {
     if (squares.size() != static_cast<std::size_t>(a.Width) * a.Height)
         throw Error("The new squares do not fill the area.");
     if (auto blocked = TilesBlockingArea(project, a)) throw Error(*blocked);
-    std::erase_if(project.UsedTiles, [&](const std::unique_ptr<TTile>& t) { return Inside(*t, a); });
+    std::erase_if(project.UsedTiles, [&](const std::unique_ptr<MapTile>& t) { return Inside(*t, a); });
     for (auto& t : project.UsedTiles) t->Selected = false;
     project.Selection.clear();
     for (int r = 0; r < a.Height; ++r)
         for (int c = 0; c < a.Width; ++c) {
-            auto tile = std::make_unique<TTile>(1, 1);
+            auto tile = std::make_unique<MapTile>(1, 1);
             tile->X = a.X + c;
             tile->Y = a.Y + r;
             tile->Sq.front() = squares[static_cast<std::size_t>(r) * a.Width + c];
@@ -102,7 +102,7 @@ void PlaceAreaSquares(Project& project, const MapArea& a, std::span<const TSq> s
         }
 }
 
-AreaOutcome GenerateInArea(Project& project, UserInterface& ui, TMapGenerator& gen, const MapArea& area,
+AreaOutcome GenerateInArea(Project& project, UserInterface& ui, MapGenerator& gen, const MapArea& area,
                            const AreaOptions& options, GenerationRequests& requests, GenerationReport& report) {
     const auto refuse = [&](const std::string& text) {
         ui.message("Generate in Selection", text, Icon::Warning);

@@ -4,37 +4,37 @@
 
 namespace zorvane {
 
-void TSubChainFreezer::Reset() {
+void SubChainFreezer::Reset() {
     mask_.fill(false);
     told_ = false;
 }
 
-void TSubChainFreezer::SetColumns(const TSubChain& sc, bool on) {
+void SubChainFreezer::SetColumns(const SubChainRecord& sc, bool on) {
     for (int c = sc.start; c < sc.start + sc.Len && c < MaskColumns; ++c) mask_[static_cast<std::size_t>(c)] = on;
 }
 
-void TSubChainFreezer::Unfreeze(TSubChain& sc) {
+void SubChainFreezer::Unfreeze(SubChainRecord& sc) {
     sc.Frozen = false;
-    sc.hp = 0;
+    sc.FreezePoints = 0;
 }
 
-void TSubChainFreezer::RowFailed(const TMapGenerator& gen) {
-    for (int i = 0; i < gen.SCCount; ++i) {
-        const TSubChain& sc = gen.SC[static_cast<std::size_t>(i)];
+void SubChainFreezer::RowFailed(const MapGenerator& gen) {
+    for (int i = 0; i < gen.SubChainCount; ++i) {
+        const SubChainRecord& sc = gen.SubChains[static_cast<std::size_t>(i)];
         SetColumns(sc, !sc.Exhausted.load());
     }
     told_ = true;
 }
 
-void TSubChainFreezer::RowDone(const TMapGenerator& gen) {
-    for (int i = 0; i < gen.SCCount; ++i) {
-        const TSubChain& sc = gen.SC[static_cast<std::size_t>(i)];
+void SubChainFreezer::RowDone(const MapGenerator& gen) {
+    for (int i = 0; i < gen.SubChainCount; ++i) {
+        const SubChainRecord& sc = gen.SubChains[static_cast<std::size_t>(i)];
         SetColumns(sc, sc.Frozen.load());
     }
     told_ = true;
 }
 
-void TSubChainFreezer::Place(TMapGenerator& gen, std::span<const TSq> mapRow, int hp) {
+void SubChainFreezer::Place(MapGenerator& gen, std::span<const MapSquare> mapRow, int hp) {
     told_ = false;
     const int columns = static_cast<int>(mapRow.size()) - 2 * BorderWidth;
     // 1. Flags whose square is blank, not learned, or no longer a candidate
@@ -47,7 +47,7 @@ void TSubChainFreezer::Place(TMapGenerator& gen, std::span<const TSq> mapRow, in
             flag = false;
             continue;
         }
-        const TSq& q = mapRow[static_cast<std::size_t>(c + BorderWidth)];
+        const MapSquare& q = mapRow[static_cast<std::size_t>(c + BorderWidth)];
         const int learned = q.Gnd == NoBitmap && q.Top == NoBitmap ? -1 : gen.FindSq(q.Gnd, q.Top);
         const auto& cands = gen.ColCands[static_cast<std::size_t>(c)];
         if (learned < 0 || std::find(cands.begin(), cands.end(), learned) == cands.end()) flag = false;
@@ -56,9 +56,9 @@ void TSubChainFreezer::Place(TMapGenerator& gen, std::span<const TSq> mapRow, in
     if (!any) return;
     // 2. A sub-chain is frozen when all its own columns (the last two are
     // the next one's) are flagged.
-    const int n = gen.SCCount;
+    const int n = gen.SubChainCount;
     for (int i = 0; i < n; ++i) {
-        TSubChain& sc = gen.SC[static_cast<std::size_t>(i)];
+        SubChainRecord& sc = gen.SubChains[static_cast<std::size_t>(i)];
         const int own = i + 1 < n ? sc.Len - 2 : sc.Len;
         bool all = true;
         for (int c = sc.start; c < sc.start + own; ++c) all = all && mask_[static_cast<std::size_t>(c)];
@@ -67,7 +67,7 @@ void TSubChainFreezer::Place(TMapGenerator& gen, std::span<const TSq> mapRow, in
             Unfreeze(sc);
         } else {
             sc.Frozen = true;
-            sc.hp = hp;
+            sc.FreezePoints = hp;
         }
     }
     // 3. Thinning: a sub-chain that is not frozen unfreezes its two
@@ -78,19 +78,19 @@ void TSubChainFreezer::Place(TMapGenerator& gen, std::span<const TSq> mapRow, in
             --skip;
             continue;
         }
-        if (gen.SC[static_cast<std::size_t>(i)].Frozen.load()) continue;
+        if (gen.SubChains[static_cast<std::size_t>(i)].Frozen.load()) continue;
         for (int j = std::max(0, i - 2); j <= std::min(n - 1, i + 2); ++j)
-            if (j != i) Unfreeze(gen.SC[static_cast<std::size_t>(j)]);
+            if (j != i) Unfreeze(gen.SubChains[static_cast<std::size_t>(j)]);
         skip = 2;
     }
     // 4. Frozen sub-chains take their squares as their only variant.
     for (int i = 0; i < n; ++i) {
-        TSubChain& sc = gen.SC[static_cast<std::size_t>(i)];
-        if (!sc.Frozen.load() || sc.sqlines.empty()) continue;
-        auto& v = sc.sqlines.front();
+        SubChainRecord& sc = gen.SubChains[static_cast<std::size_t>(i)];
+        if (!sc.Frozen.load() || sc.Variants.empty()) continue;
+        auto& v = sc.Variants.front();
         v.resize(static_cast<std::size_t>(sc.Len));
         for (int k = 0; k < sc.Len; ++k) {
-            const TSq& q = mapRow[static_cast<std::size_t>(sc.start + BorderWidth + k)];
+            const MapSquare& q = mapRow[static_cast<std::size_t>(sc.start + BorderWidth + k)];
             v[static_cast<std::size_t>(k)] = gen.FindSq(q.Gnd, q.Top);
         }
         if (sc.LookAhead.empty()) sc.LookAhead.emplace_back();

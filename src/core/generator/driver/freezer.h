@@ -16,7 +16,7 @@
 
 namespace zorvane {
 
-class TSubChainFreezer {
+class SubChainFreezer {
 public:
     static constexpr int MaskColumns = MaxRowColumns + 1;  // 203
 
@@ -25,10 +25,10 @@ public:
     // After a failed row that did not time out: the columns of every
     // sub-chain that is not exhausted are set, those of exhausted ones
     // cleared (later sub-chains overwrite the shared columns).
-    void RowFailed(const TMapGenerator& gen);
+    void RowFailed(const MapGenerator& gen);
     // After a completed row: the columns of frozen sub-chains set, the
     // others cleared.
-    void RowDone(const TMapGenerator& gen);
+    void RowDone(const MapGenerator& gen);
     // Whether RowFailed or RowDone happened since the last Place.
     bool Told() const { return told_; }
 
@@ -38,14 +38,14 @@ public:
     // flagged with `hp` points, thins them out (a sub-chain that is not
     // frozen unfreezes the two on either side) and gives every frozen
     // sub-chain its squares as variant 0.
-    void Place(TMapGenerator& gen, std::span<const TSq> mapRow, int hp);
+    void Place(MapGenerator& gen, std::span<const MapSquare> mapRow, int hp);
 
     const std::array<bool, MaskColumns>& Mask() const { return mask_; }
     void SetMask(int column, bool on) { mask_[static_cast<std::size_t>(column)] = on; }
 
 private:
-    void SetColumns(const TSubChain& sc, bool on);
-    void Unfreeze(TSubChain& sc);
+    void SetColumns(const SubChainRecord& sc, bool on);
+    void Unfreeze(SubChainRecord& sc);
 
     std::array<bool, MaskColumns> mask_{};
     bool told_ = false;

@@ -13,9 +13,9 @@
 
 namespace zorvane {
 
-MapGenerationEngine::MapGenerationEngine(TMapGenerator& generator)
+MapGenerationEngine::MapGenerationEngine(MapGenerator& generator)
     : gen_(generator), threads_(std::make_unique<GeneratorThreads>(generator)),
-      freezer_(std::make_unique<TSubChainFreezer>()) {}
+      freezer_(std::make_unique<SubChainFreezer>()) {}
 
 MapGenerationEngine::~MapGenerationEngine() { threads_->Stop(); }
 
@@ -44,7 +44,7 @@ GenerationRun::GenerationRun(MapGenerationEngine& engine, Project& project, User
 
 // A. Refuses a run that cannot be made.
 bool GenerationRun::Ready() {
-    startRow_ = settings_.SEstartingLine;
+    startRow_ = settings_.StartLine;
     auto notReady = [&] {
         ui_.message("Information", NotReadyText, Icon::Information);
         return false;
@@ -52,24 +52,24 @@ bool GenerationRun::Ready() {
     if (!gen_.Ready()) return notReady();
     // The start row must be an inner row of the map: below it the run would
     // write outside the map. The user is told which rows the map has.
-    const int height = settings_.SEsizeY + 2 * BorderWidth;
+    const int height = settings_.HeightWithoutBorders + 2 * BorderWidth;
     const int lastInnerRow = height - BorderWidth - 1;
     if (startRow_ < BorderWidth || startRow_ > lastInnerRow) {
         ui_.message("Warning",
                     "The start line " + std::to_string(startRow_) + " is not a row of the map.\rA map " +
-                        std::to_string(settings_.SEsizeY) + " squares high starts from line " +
+                        std::to_string(settings_.HeightWithoutBorders) + " squares high starts from line " +
                         std::to_string(BorderWidth) + " to " + std::to_string(lastInnerRow) +
                         " (considering borders).",
                     Icon::Warning);
         return false;
     }
     // The settings window refuses a malformed schedule.
-    if (CheckRepeats(settings_.EPlannedRepeats)) return notReady();
-    if ((settings_.CBbackup || settings_.CBsaveCompleted) && CheckBackupDir(settings_.Lbackup)) {
+    if (CheckRepeats(settings_.ScheduleOfRepeats)) return notReady();
+    if ((settings_.Backup || settings_.SaveCompletedMap) && CheckBackupDir(settings_.BackupPath)) {
         if (ui_.message("Warning", BackupDirQuestion, Icon::Warning, Buttons::YesNo, Answer::Yes) != Answer::Yes)
             return notReady();
-        settings_.CBbackup = false;
-        settings_.CBsaveCompleted = false;
+        settings_.Backup = false;
+        settings_.SaveCompletedMap = false;
     }
     return true;
 }
@@ -77,39 +77,39 @@ bool GenerationRun::Ready() {
 // B. The settings are read once.
 void GenerationRun::ReadSettings() {
     const GeneratorSettings& s = settings_;
-    width_ = s.SEsizeX + 2 * BorderWidth;
-    height_ = s.SEsizeY + 2 * BorderWidth;
-    simplified_ = s.CBsimplified1stLine;
-    continueOld_ = s.CBcontinueOldSquares;
-    max1stStates_ = s.CBmax1stStatesAttempts ? s.SEmax1stStatesAttemtps : 0;
-    maxReturnOn_ = s.CBmaxReturn;
-    maxReturn_ = s.SEmaxReturn;
-    lineTimeOn_ = s.CBlineTmax;
-    lineTimeRows_ = s.SElineTmaxRows;
+    width_ = s.WidthWithoutBorders + 2 * BorderWidth;
+    height_ = s.HeightWithoutBorders + 2 * BorderWidth;
+    simplified_ = s.SimplifiedFirstLine;
+    continueOld_ = s.ContinueExistingSquares;
+    max1stStates_ = s.RememberApprovedSquares ? s.AttemptsRememberingApprovedSquares : 0;
+    maxReturnOn_ = s.LimitDistanceFromFarthestRow;
+    maxReturn_ = s.DistanceFromFarthestRow;
+    lineTimeOn_ = s.GoBackAfterRowTime;
+    lineTimeRows_ = s.RowsToGoBack;
     // A duration, whatever its length (a day or more included).
-    lineTimeLimit_ = std::chrono::seconds(std::max(s.SElineTmaxTime, 1));
-    freezerOn_ = s.CBfreezer;
-    freezerHp_ = s.SEfreezer;
-    reduceLAC_ = s.CBreduceLAC;
-    backupOn_ = s.CBbackup;
-    saveCompleted_ = s.CBsaveCompleted;
-    backupEvery_ = s.SEbackup;
+    lineTimeLimit_ = std::chrono::seconds(std::max(s.SecondsOfOneRow, 1));
+    freezerOn_ = s.FreezeCorrectFragments;
+    freezerHp_ = s.FreezeAfter;
+    reduceLAC_ = s.ReduceLocalAttempts;
+    backupOn_ = s.Backup;
+    saveCompleted_ = s.SaveCompletedMap;
+    backupEvery_ = s.BackupEveryLines;
     nextBackupRow_ = startRow_ + backupEvery_;
     if (saveCompleted_) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
-    rules_.Schedule = PreparePlannedRepeats(s.EPlannedRepeats);
+    rules_.Schedule = PreparePlannedRepeats(s.ScheduleOfRepeats);
     rules_.TallestObject = gen_.TallestObject;
-    rules_.FirstAttempts = s.CBfirstAttempts;
-    rules_.FirstAttemptsLimit = s.SEfirstAttempts;
+    rules_.FirstAttempts = s.OtherFirstAttempts;
+    rules_.FirstAttemptsLimit = s.FirstAttempts;
     rules_.SecondRow = startRow_ + 1;
     rowSettings_.MapWidth = width_;
-    rowSettings_.TwinsDisallowed = s.CBavoidTwins;
-    rowSettings_.Choice = {s.SquareChoiceFactor(), !s.RBLnocWay};
+    rowSettings_.TwinsDisallowed = s.NoIdenticalNeighbours;
+    rowSettings_.Choice = {s.SquareChoiceFactor(), !s.PreferMostCombinations};
     rowSettings_.Simplified = simplified_;
     rowSettings_.StartRow = startRow_;
-    rowSettings_.P = ObjectSizeProbabilities(s.ImgObjChart, gen_.LargestObject);
+    rowSettings_.P = ObjectSizeProbabilities(s.ObjectChart, gen_.LargestObject);
     threads_.Job.MapHeight = height_;
-    threads_.Job.MaxThreads = std::clamp(s.SEmaxThreads, 1, WorkerSlots);
-    threads_.Job.SearchLimit = s.TBfullness <= 9 ? CalcMaxCombinations(s.TBfullness) : -1;
+    threads_.Job.MaxThreads = std::clamp(s.WorkerThreads, 1, WorkerSlots);
+    threads_.Job.SearchLimit = s.CombinationsLimitPosition <= 9 ? CalcMaxCombinations(s.CombinationsLimitPosition) : -1;
     stepped_ = options_.Seed.has_value() && threads_.Job.MaxThreads == 1;
     if (options_.Seed) gen_.Rng.seed(*options_.Seed);
 }
@@ -152,30 +152,30 @@ RunDescription GenerationRun::Describe() const {
     d.StartingLine = startRow_;
     d.Simplified = simplified_;
     d.ContinueOldSquares = continueOld_;
-    d.AvoidTwins = s.CBavoidTwins;
+    d.AvoidTwins = s.NoIdenticalNeighbours;
     d.ReduceLAC = reduceLAC_;
     d.MaxThreads = threads_.Job.MaxThreads;
     d.Max1stStatesAttempts = static_cast<int>(max1stStates_);
-    d.ChoiceFactor = NumOfCombsHint(s.TBnumOfCombs) +
-                     (s.RBLnocWay ? "; by number of combinations" : "; by belonging to connectors group");
+    d.ChoiceFactor = NumOfCombsHint(s.SquarePreferencePosition) +
+                     (s.PreferMostCombinations ? "; by number of combinations" : "; by belonging to connectors group");
     d.ObjectSizes = ObjectSizesText(rowSettings_.P, gen_.LargestObject);
-    d.MaxCombinations = FullnessHint(s.TBfullness);
-    d.PlannedRepeats = s.EPlannedRepeats;
-    d.FirstAttempts = s.CBfirstAttempts ? std::to_string(s.SEfirstAttempts) : "Disabled";
+    d.MaxCombinations = FullnessHint(s.CombinationsLimitPosition);
+    d.PlannedRepeats = s.ScheduleOfRepeats;
+    d.FirstAttempts = s.OtherFirstAttempts ? std::to_string(s.FirstAttempts) : "Disabled";
     d.MaxReturn = maxReturnOn_ ? std::to_string(maxReturn_) : "Disabled";
     d.TimeWithdrawals = lineTimeOn_ ? std::to_string(lineTimeRows_) + " rows after " +
-                                          std::to_string(s.SElineTmaxTime) + " s"
+                                          std::to_string(s.SecondsOfOneRow) + " s"
                                     : "Disabled";
     d.Freezer = freezerOn_ ? "Enabled, hp=" + std::to_string(freezerHp_) : "Disabled";
-    d.BackupFile = s.Lbackup;
+    d.BackupFile = s.BackupPath;
     return d;
 }
 
 // The squares of the rows above the start row as the current map shows them
 // (the last used tile covering a square wins), for "Continue existing
 // squares"; rows 0..start row - 1, the new map's width.
-std::vector<TSq> GenerationRun::KeptRows() const {
-    std::vector<TSq> kept(static_cast<std::size_t>(width_) * startRow_, TSq{NoBitmap, NoBitmap, 0});
+std::vector<MapSquare> GenerationRun::KeptRows() const {
+    std::vector<MapSquare> kept(static_cast<std::size_t>(width_) * startRow_, MapSquare{NoBitmap, NoBitmap, 0});
     for (const auto& tile : project_.UsedTiles)
         for (int r = 0; r < tile->Height; ++r)
             for (int c = 0; c < tile->Width; ++c) {
@@ -189,7 +189,7 @@ std::vector<TSq> GenerationRun::KeptRows() const {
 // C. The map side of the project is made anew: one 1 x 1 used tile per
 // square, the rows above the start row kept when asked.
 void GenerationRun::NewMap() {
-    std::vector<TSq> kept;
+    std::vector<MapSquare> kept;
     const bool keep = continueOld_ && !project_.UsedTiles.empty();
     if (keep) kept = KeptRows();
     ResetProject(project_, ui_, ResetSides::Map, ResetRedraw::No);
@@ -208,7 +208,7 @@ void GenerationRun::NewMap() {
     if (!CreateMap(project_, ui_,
                    {.Width = width_,
                     .Height = height_,
-                    .Multiplayer = settings_.RBmulti,
+                    .Multiplayer = settings_.Multiplayer,
                     .TileSetPath = std::nullopt,
                     .FillBitmap = NoBitmap,
                     .FillTile = std::nullopt}))
@@ -219,8 +219,8 @@ void GenerationRun::NewMap() {
     report_.MapRowsChanged(0, height_ - 1);
     run_.Row = startRow_;
     run_.LastRow = 0;
-    run_.CLA = 0;
-    run_.LastRepeatCLA = 0;
+    run_.LocalAttempts = 0;
+    run_.LocalAttemptsAtLastRepeat = 0;
     gen_.LastProgressRow = 0;
     // A run keeps no squares of an earlier run to restore.
     gen_.ClearOldSquares();

@@ -160,13 +160,13 @@ inline const char* const ThreadsTerminatedCaption = "Threads terminated by user.
 inline const char* const StoppingText = "Stopping generating map... (press ESC again to terminate all threads)";
 
 class GeneratorThreads;
-class TSubChainFreezer;
+class SubChainFreezer;
 
 // The generator's engine: the threads and the sub-chain freezer beside one
-// TMapGenerator, for the life of the program (the settings window owns it).
+// MapGenerator, for the life of the program (the settings window owns it).
 class MapGenerationEngine {
 public:
-    explicit MapGenerationEngine(TMapGenerator& generator);
+    explicit MapGenerationEngine(MapGenerator& generator);
     ~MapGenerationEngine();
     MapGenerationEngine(const MapGenerationEngine&) = delete;
     MapGenerationEngine& operator=(const MapGenerationEngine&) = delete;
@@ -181,14 +181,14 @@ public:
     // Threads killed and recreated (the statistics' caught errors).
     std::int32_t CaughtErrors() const;
 
-    TMapGenerator& Generator() { return gen_; }
-    TSubChainFreezer& Freezer() { return *freezer_; }
+    MapGenerator& Generator() { return gen_; }
+    SubChainFreezer& Freezer() { return *freezer_; }
     GeneratorThreads& Threads() { return *threads_; }
 
 private:
-    TMapGenerator& gen_;
+    MapGenerator& gen_;
     std::unique_ptr<GeneratorThreads> threads_;
-    std::unique_ptr<TSubChainFreezer> freezer_;
+    std::unique_ptr<SubChainFreezer> freezer_;
     bool terminated_ = false;
 };
 
@@ -204,9 +204,9 @@ struct RepeatRules {
 };
 // The number of rows to go back after a failure at `row`: a pending manual
 // repeat (`manual` > 0, consumed by the caller) wins; otherwise the local
-// attempts counter (run.CLA) counts the failure and the schedule decides.
-// Changes run.CLA, run.LastRepeatCLA and lastProgressRow.
-std::int32_t ScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
+// attempts counter (run.LocalAttempts) counts the failure and the schedule decides.
+// Changes run.LocalAttempts, run.LocalAttemptsAtLastRepeat and lastProgressRow.
+std::int32_t ScheduledRepeat(RunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
                              std::int32_t row, std::int32_t manual);
 
 // A failed local attempt that the caller knows more attempts at the row
@@ -214,7 +214,7 @@ std::int32_t ScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, cons
 // schedule's first step, so that the schedule goes back as it would after
 // the attempts left to that point had failed too (with more than one step;
 // the last step alone counts beyond its attempts). 0 without a schedule.
-std::int32_t SkipToScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
+std::int32_t SkipToScheduledRepeat(RunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
                                    std::int32_t row);
 
 // "HH:MM:SS" of a duration (hours may have more digits).

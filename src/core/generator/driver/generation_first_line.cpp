@@ -21,22 +21,22 @@ void GenerationRun::Approve() {
         run_.ApprovalAttempts = 0;
     };
     if (run_.LastRow > startRow_ + 1) return clearAll();
-    const int n = gen_.SCCount;
+    const int n = gen_.SubChainCount;
     auto border = [&](int i) {
-        const auto& b = gen_.SCBorders;
+        const auto& b = gen_.SubChainBorders;
         if (b.empty()) return 0;
         return b[static_cast<std::size_t>(std::min<int>(i, static_cast<int>(b.size()) - 1))];
     };
     bool allFine = true;
     for (int i = 0; i < n; ++i) {
-        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         allFine = allFine && sc.Done.load() && !sc.Exhausted.load();
     }
     if (allFine && run_.FailingColumn == -1) run_.ApprovalAttempts = static_cast<std::int32_t>(max1stStates_);
     if (run_.ApprovalAttempts >= max1stStates_) return clearAll();
     if (run_.FailingColumn == -1) {
         for (int i = 0; i < n; ++i) {
-            const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+            const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
             if (sc.VariantCount.load() == 0 || sc.Exhausted.load()) {
                 for (int c = border(i); c < border(i + 1); ++c) SetApproved(c, false);
                 if (i + 1 < n)
@@ -92,8 +92,8 @@ bool GenerationRun::StartSquare(int column) {
         for (int c = column + 1; c < static_cast<int>(run_.Approved.size()); ++c) SetApproved(c, false);
         return false;
     }
-    const TSqMatch& sq = gen_.Sq(prep_->ChooseSquare(cands, gen_.Rng, {above, left}));
-    MapSq(x, row) = TSq{sq.Gnd, sq.Top, sq.Atr};
+    const LearnedSquare& sq = gen_.Sq(prep_->ChooseSquare(cands, gen_.Rng, {above, left}));
+    MapSq(x, row) = MapSquare{sq.Gnd, sq.Top, sq.Atr};
     dirtyFrom_ = std::min(dirtyFrom_, row);
     return true;
 }
@@ -102,7 +102,7 @@ void GenerationRun::FirstLine() {
     run_.FloorRow = startRow_;
     run_.Failures = 0;
     gen_.LastProgressRow = 0;
-    run_.CLA = 0;
+    run_.LocalAttempts = 0;
     run_.Reuse = false;
     consecutive_ = 0;
     sinceCompletion_ = 0;

@@ -11,7 +11,7 @@
 
 namespace zorvane {
 
-TSq& GenerationRun::MapSq(int column, int row) {
+MapSquare& GenerationRun::MapSq(int column, int row) {
     // The new map holds one 1 x 1 used tile per square, row by row.
     if (project_.UsedTiles.size() != static_cast<std::size_t>(width_) * height_)
         throw Error("The map was changed while it was being generated.");
@@ -19,12 +19,12 @@ TSq& GenerationRun::MapSq(int column, int row) {
 }
 
 int GenerationRun::LearnedAt(int column, int row) {
-    const TSq& q = MapSq(column, row);
+    const MapSquare& q = MapSq(column, row);
     return gen_.FindSq(q.Gnd, q.Top);
 }
 
-std::vector<TSq> GenerationRun::MapRow(int row) {
-    std::vector<TSq> out;
+std::vector<MapSquare> GenerationRun::MapRow(int row) {
+    std::vector<MapSquare> out;
     out.reserve(static_cast<std::size_t>(width_));
     for (int x = 0; x < width_; ++x) out.push_back(MapSq(x, row));
     return out;
@@ -46,19 +46,19 @@ GenerationStatistics GenerationRun::Statistics(GeneratorState state) {
     s.ThreadErrors = run_.CaughtErrors.load();
     s.LastCLA = lastCLA_;
     std::int32_t weakest = -1;
-    for (int i = 0; i < gen_.SCCount; ++i) {
-        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+    for (int i = 0; i < gen_.SubChainCount; ++i) {
+        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         const std::int32_t variants = sc.VariantCount.load(std::memory_order_relaxed);
         s.SubChainVariants += variants;
         if (weakest >= 0 && variants >= weakest) continue;
         weakest = variants;
         s.WeakestOptions = variants;
         s.WeakestLeft = sc.start + BorderWidth;
-        s.WeakestRight = (i + 1 < gen_.SCCount ? gen_.SC[static_cast<std::size_t>(i) + 1].start
-                                               : gen_.SCBorders.empty() ? sc.start : gen_.SCBorders.back()) +
+        s.WeakestRight = (i + 1 < gen_.SubChainCount ? gen_.SubChains[static_cast<std::size_t>(i) + 1].start
+                                               : gen_.SubChainBorders.empty() ? sc.start : gen_.SubChainBorders.back()) +
                          BorderWidth;
     }
-    s.LocalAttempt = run_.CLA;
+    s.LocalAttempt = run_.LocalAttempts;
     s.FirstLineAttempt = run_.FirstLineAttempt;
     s.CurrentRow = std::max(run_.Row, 2);
     s.RunningThreads = threads_.Flags.RunningThreads.load();
@@ -81,7 +81,7 @@ void GenerationRun::Poll() {
     lastPoll_ = Clock::now();
     const auto now = Now();
     if (requests_.ResetRequest.exchange(false)) {
-        run_.CLA = 0;
+        run_.LocalAttempts = 0;
         run_.RowTime = now;
     }
     if (options_.TimeLimit && now - started_ >= *options_.TimeLimit && !requests_.StopRequest) {
@@ -130,8 +130,8 @@ void GenerationRun::RowLoop() {
 // the linker focuses it anew from all of them.
 void GenerationRun::Reprepare() {
     prep_->Reprepare(gen_.Rng);
-    for (int i = 0; i < gen_.SCCount; ++i) {
-        TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+    for (int i = 0; i < gen_.SubChainCount; ++i) {
+        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         if (sc.Done.load()) continue;
         sc.Restricted = false;
         sc.Focus.clear();
@@ -201,7 +201,7 @@ void GenerationRun::RowCompleted() {
     const int first = run_.Row - (simplified_ && run_.Row == startRow_ + 1 ? 2 : 1);
     report_.MapRowsChanged(std::max(first, 0), std::min(run_.Row + 1, height_ - 1));
     ++run_.Row;
-    if (reduceLAC_) run_.CLA = run_.LastRepeatCLA;
+    if (reduceLAC_) run_.LocalAttempts = run_.LocalAttemptsAtLastRepeat;
     lastCLA_ = consecutive_;
     favg_ = 0.9 * favg_ + 0.1 * consecutive_;
     lfavg_ = 0.9 * lfavg_ + 0.1 * sinceCompletion_;
@@ -218,9 +218,9 @@ bool GenerationRun::RowFailed() {
     if (run_.Row < run_.SnapshotRow && StopRequested()) Restore();
     const std::int32_t manual = requests_.ManualRepeat.exchange(0);
     if (manual > 0) {
-        for (int i = 0; i < gen_.SCCount; ++i) {
-            gen_.SC[static_cast<std::size_t>(i)].Done = true;
-            gen_.SC[static_cast<std::size_t>(i)].Exhausted = true;
+        for (int i = 0; i < gen_.SubChainCount; ++i) {
+            gen_.SubChains[static_cast<std::size_t>(i)].Done = true;
+            gen_.SubChains[static_cast<std::size_t>(i)].Exhausted = true;
         }
         if (run_.Row - manual < run_.FloorRow) run_.FloorRow = std::max(run_.Row - manual, startRow_);
     }
@@ -251,14 +251,14 @@ bool GenerationRun::RowFailed() {
 // The chosen variant of every sub-chain, without its last two columns
 // (the next sub-chain's first ones), the last one whole.
 void GenerationRun::WriteRow() {
-    const int n = gen_.SCCount;
+    const int n = gen_.SubChainCount;
     for (int i = 0; i < n; ++i) {
-        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
-        const auto& v = sc.sqlines[static_cast<std::size_t>(gen_.Chosen[static_cast<std::size_t>(i)].load())];
+        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+        const auto& v = sc.Variants[static_cast<std::size_t>(gen_.Chosen[static_cast<std::size_t>(i)].load())];
         const int own = i + 1 < n ? sc.Len - 2 : sc.Len;
         for (int k = 0; k < own; ++k) {
-            const TSqMatch& sq = gen_.Sq(v[static_cast<std::size_t>(k)]);
-            MapSq(sc.start + k + BorderWidth, run_.Row) = TSq{sq.Gnd, sq.Top, sq.Atr};
+            const LearnedSquare& sq = gen_.Sq(v[static_cast<std::size_t>(k)]);
+            MapSq(sc.start + k + BorderWidth, run_.Row) = MapSquare{sq.Gnd, sq.Top, sq.Atr};
         }
     }
     dirtyFrom_ = std::min(dirtyFrom_, run_.Row);
@@ -268,7 +268,7 @@ namespace {
 
 // A square of the new map that no row written has reached: no bitmaps and
 // the attribute of an inner square.
-constexpr TSq kUngenerated{NoBitmap, NoBitmap, 0};
+constexpr MapSquare kUngenerated{NoBitmap, NoBitmap, 0};
 // Its entry in the snapshot. It is not the empty square (attribute 3),
 // which a lookup of its bitmaps would give: restored as that, the blank
 // farthest row and the rows above the start row would differ from the
@@ -300,8 +300,8 @@ void GenerationRun::Restore() {
             const std::int32_t s = gen_.OldSquare(x, y);
             if (s == kUngeneratedEntry) MapSq(x, y) = kUngenerated;
             if (s < 0 || s >= gen_.SquareCount()) continue;
-            const TSqMatch& sq = gen_.Sq(s);
-            MapSq(x, y) = TSq{sq.Gnd, sq.Top, sq.Atr};
+            const LearnedSquare& sq = gen_.Sq(s);
+            MapSq(x, y) = MapSquare{sq.Gnd, sq.Top, sq.Atr};
         }
     if (tables_ && !StartRowSound())
         for (int x = BorderWidth; x < width_ - BorderWidth; ++x) MapSq(x, startRow_) = kUngenerated;
@@ -311,9 +311,9 @@ void GenerationRun::Restore() {
 // I. Backups every so many rows, and the completed map.
 void GenerationRun::BackupIfDue() {
     const bool due = (backupOn_ && run_.Row == nextBackupRow_) || (saveCompleted_ && run_.Row == height_ - 3);
-    if (!due || CheckBackupDir(settings_.Lbackup)) return;
+    if (!due || CheckBackupDir(settings_.BackupPath)) return;
     report_.SetGeneratorState(GeneratorState::Saving);
-    SaveZLFile(project_, ui_, settings_.Lbackup);
+    SaveZLFile(project_, ui_, settings_.BackupPath);
     nextBackupRow_ = run_.Row + backupEvery_;
     if (saveCompleted_) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
     report_.ShowBackupSchedule(BackupDescription());

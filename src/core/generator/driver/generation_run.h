@@ -29,7 +29,7 @@ private:
     void ReadSettings();
     RunDescription Describe() const;
     std::string BackupDescription() const;
-    std::vector<TSq> KeptRows() const;
+    std::vector<MapSquare> KeptRows() const;
     void NewMap();
     void MainLoop();
     void End(GenerateOutcome outcome);
@@ -75,9 +75,9 @@ private:
     bool WaitThreads(Done done, int killAfterPolls);
 
     // Map, requests and reports.
-    TSq& MapSq(int column, int row);
+    MapSquare& MapSq(int column, int row);
     int LearnedAt(int column, int row);
-    std::vector<TSq> MapRow(int row);
+    std::vector<MapSquare> MapRow(int row);
     bool StopRequested() const { return requests_.StopRequest.load() || requests_.Terminate.load(); }
     bool Terminated() const { return requests_.Terminate.load(); }
     // The run's time (GenerateOptions::Now).
@@ -88,16 +88,16 @@ private:
     std::string ProgressText() const;
 
     MapGenerationEngine& engine_;
-    TMapGenerator& gen_;
+    MapGenerator& gen_;
     GeneratorThreads& threads_;
-    TSubChainFreezer& freezer_;
+    SubChainFreezer& freezer_;
     Project& project_;
     UserInterface& ui_;
     GeneratorSettings& settings_;
     GenerationRequests& requests_;
     GenerationReport& report_;
     GenerateOptions options_;
-    TRunState& run_;
+    RunState& run_;
 
     // Settings of the run.
     int width_ = 0, height_ = 0, startRow_ = 2;

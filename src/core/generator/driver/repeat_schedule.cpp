@@ -6,11 +6,11 @@
 
 namespace zorvane {
 
-std::int32_t ScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
+std::int32_t ScheduledRepeat(RunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
                              std::int32_t row, std::int32_t manual) {
     auto restart = [&] {
-        run.CLA = 0;
-        run.LastRepeatCLA = 0;
+        run.LocalAttempts = 0;
+        run.LocalAttemptsAtLastRepeat = 0;
     };
     if (manual > 0) {
         restart();
@@ -21,33 +21,33 @@ std::int32_t ScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, cons
         lastProgressRow = row;
         restart();
     } else {
-        ++run.CLA;
+        ++run.LocalAttempts;
     }
-    if (run.CLA == 0) return 0;
-    if (row == rules.SecondRow && rules.FirstAttempts && run.CLA > rules.FirstAttemptsLimit) {
+    if (run.LocalAttempts == 0) return 0;
+    if (row == rules.SecondRow && rules.FirstAttempts && run.LocalAttempts > rules.FirstAttemptsLimit) {
         restart();
         return 1;
     }
     const auto& s = rules.Schedule;
     for (std::size_t i = s.size(); i-- > 0;) {
         if (i + 1 == s.size()) {
-            if (s[i].Attempts < run.CLA) {
+            if (s[i].Attempts < run.LocalAttempts) {
                 restart();
                 return s[i].Lines;
             }
-        } else if (s[i].Attempts > 0 && run.CLA % s[i].Attempts == 0) {
-            run.LastRepeatCLA = run.CLA;
+        } else if (s[i].Attempts > 0 && run.LocalAttempts % s[i].Attempts == 0) {
+            run.LocalAttemptsAtLastRepeat = run.LocalAttempts;
             return s[i].Lines;
         }
     }
     return 0;
 }
 
-std::int32_t SkipToScheduledRepeat(TRunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
+std::int32_t SkipToScheduledRepeat(RunState& run, std::int32_t& lastProgressRow, const RepeatRules& rules,
                                    std::int32_t row) {
     if (rules.Schedule.empty()) return 0;
     const std::int64_t a = std::max<std::int64_t>(rules.Schedule.front().Attempts, 1);
-    run.CLA = run.CLA + a - run.CLA % a - 1;
+    run.LocalAttempts = run.LocalAttempts + a - run.LocalAttempts % a - 1;
     return ScheduledRepeat(run, lastProgressRow, rules, row, 0);
 }
 

@@ -15,7 +15,7 @@ constexpr int kOldSquaresFirst = BorderWidth;
 
 }  // namespace
 
-void TSubChain::Clear() {
+void SubChainRecord::Clear() {
     Busy = false;
     Owner = -1;
     Len = 0;
@@ -26,20 +26,20 @@ void TSubChain::Clear() {
     Exhausted = false;
     Pairs.clear();
     PairCounts.clear();
-    sqlines.clear();
+    Variants.clear();
     Cursor.clear();
     Below.clear();
     Focus.clear();
     Restricted = false;
     LookAhead.clear();
     Frozen = false;
-    hp = 0;
+    FreezePoints = 0;
     start = 0;
 }
 
-void TRunState::Reset() {
-    CLA = 0;
-    LastRepeatCLA = 0;
+void RunState::Reset() {
+    LocalAttempts = 0;
+    LocalAttemptsAtLastRepeat = 0;
     Row = 0;
     FarthestRow = 0;
     FloorRow = 0;
@@ -111,9 +111,9 @@ void RunBuffers::PrepareRowBuffers(int columns) {
 }
 
 void RunBuffers::ClearSubChains() {
-    for (auto& sc : SC) sc.Clear();
-    SCCount = 0;
-    SCBorders.clear();
+    for (auto& sc : SubChains) sc.Clear();
+    SubChainCount = 0;
+    SubChainBorders.clear();
     for (auto& c : Chosen) c = 0;
 }
 

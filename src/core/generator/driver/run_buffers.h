@@ -35,7 +35,7 @@ struct SqPair {
 // the worker threads, the linker and the main thread poll are atomic; the
 // lists are written only by the thread that owns the sub-chain (Owner, Busy)
 // or by the main thread while no worker runs.
-struct TSubChain {
+struct SubChainRecord {
     std::atomic<bool> Busy{false};
     std::atomic<std::int32_t> Owner{-1};
     std::int32_t Len = 0;          // columns (squares)
@@ -46,14 +46,14 @@ struct TSubChain {
     std::atomic<bool> Exhausted{false};
     std::vector<std::vector<SqPair>> Pairs;       // per column pair inside it (Len - 1)
     std::vector<std::int32_t> PairCounts;         // per column pair
-    std::vector<std::vector<std::int32_t>> sqlines;  // variants, Len square indices each
+    std::vector<std::vector<std::int32_t>> Variants;  // variants, Len square indices each
     std::vector<std::int32_t> Cursor;             // per column pair, the search position in Pairs
     std::vector<std::vector<std::int32_t>> Below;  // per column, candidates of the square below
     std::vector<std::int32_t> Focus;              // first-column-pair pair indices that link leftwards
     std::atomic<bool> Restricted{false};
     std::vector<std::vector<std::int32_t>> LookAhead;  // per variant, Len x LookAheadRows squares
     std::atomic<bool> Frozen{false};
-    std::atomic<std::int32_t> hp{0};
+    std::atomic<std::int32_t> FreezePoints{0};
     std::int32_t start = 0;  // its first column (column 0 = map column 2)
 
     // Back to the state of a sub-chain that holds nothing.
@@ -61,7 +61,7 @@ struct TSubChain {
 };
 
 // The exchange record of one worker slot.
-struct TThrField {
+struct WorkerExchange {
     std::int32_t Id = 0;
     std::atomic<bool> Idle{true};
     std::atomic<bool> StartReq{false};
@@ -71,9 +71,9 @@ struct TThrField {
 };
 
 // The state of a generation run (shown by the statistics window).
-struct TRunState {
-    std::int64_t CLA = 0;              // local attempts counter
-    std::int64_t LastRepeatCLA = 0;    // counter value at the last scheduled repeat
+struct RunState {
+    std::int64_t LocalAttempts = 0;              // local attempts counter
+    std::int64_t LocalAttemptsAtLastRepeat = 0;    // counter value at the last scheduled repeat
     std::int32_t Row = 0;              // row being generated
     std::int32_t FarthestRow = 0;
     std::int32_t FloorRow = 0;         // the smallest row the run may go back to
@@ -126,15 +126,15 @@ public:
     void PrepareRowBuffers(int columns);
 
     // --- Sub-chains and threads ---------------------------------------------
-    std::array<TSubChain, MaxSubChains> SC;
-    std::int32_t SCCount = 0;
-    std::vector<std::int32_t> SCBorders;  // column pair borders: sub-chain i covers SCBorders[i]..SCBorders[i+1]
+    std::array<SubChainRecord, MaxSubChains> SubChains;
+    std::int32_t SubChainCount = 0;
+    std::vector<std::int32_t> SubChainBorders;  // column pair borders: sub-chain i covers SubChainBorders[i]..SubChainBorders[i+1]
     std::array<std::atomic<std::int32_t>, MaxSubChains> Chosen{};  // variant per sub-chain of the linked row
-    std::array<TThrField, WorkerSlots> ThrFields;
+    std::array<WorkerExchange, WorkerSlots> ThrFields;
     void ClearSubChains();
 
     // --- Run state ------------------------------------------------------------
-    TRunState Run;
+    RunState Run;
 
 private:
     std::vector<std::int32_t> oldSquares_;

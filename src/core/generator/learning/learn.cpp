@@ -45,7 +45,7 @@ IdTable TableOf(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& bmpM
 
 class Learner {
 public:
-    Learner(Project& p, UserInterface& ui, TMapGenerator& g, GeneratorSettings& s, const OpenOptions& options)
+    Learner(Project& p, UserInterface& ui, MapGenerator& g, GeneratorSettings& s, const OpenOptions& options)
         : project_(p), ui_(ui), g_(g), settings_(s), options_(options), n_(static_cast<int>(s.LearnList.size())) {}
 
     LearnOutcome Run();
@@ -56,9 +56,9 @@ private:
     void LoadMap(int i);
     std::string TileSetPath(const MapFile& map);
     void ReadNewTileSet(int i);
-    void CompareBitmaps(TileSet& set, TZmData& map);
+    void CompareBitmaps(TileSet& set, LearnedMapProject& map);
     void GatherTiles(TileSet& set, const IdTable& table);
-    void Arrange(TZmData& map);
+    void Arrange(LearnedMapProject& map);
     void Close(LearnOutcome& outcome);
     void Abandon();
     std::string OfFile() const { return " (file " + std::to_string(k_) + "/" + std::to_string(n_) + ")"; }
@@ -70,7 +70,7 @@ private:
 
     Project& project_;
     UserInterface& ui_;
-    TMapGenerator& g_;
+    MapGenerator& g_;
     GeneratorSettings& settings_;
     const OpenOptions& options_;
     int n_;
@@ -108,7 +108,7 @@ void Learner::Prepare() {
 }
 
 std::string Learner::TileSetPath(const MapFile& map) {
-    if (settings_.CBselectZp) return project_.ZpPath;
+    if (settings_.ForceTileSet) return project_.ZpPath;
     if (FileExists(map.ZpPath)) return map.ZpPath;
     const std::string interrupted = "Learning interrupted - Could not find " + map.ZpPath + ".";
     auto chosen = ReplacementForMissingZP(ui_, map.ZpPath, options_);
@@ -118,7 +118,7 @@ std::string Learner::TileSetPath(const MapFile& map) {
 
 // Step 3 for map i.
 void Learner::LoadMap(int i) {
-    TZmData& data = g_.ZmData[static_cast<std::size_t>(i)];
+    LearnedMapProject& data = g_.ZmData[static_cast<std::size_t>(i)];
     const std::string& path = settings_.LearnList[static_cast<std::size_t>(i)].Path;
     ui_.setGeneratorStatus("Loading maps... (" + std::to_string(k_) + "/" + std::to_string(n_) + ")");
     ui_.processEvents();
@@ -142,7 +142,7 @@ void Learner::LoadMap(int i) {
     }
     bool known = false;
     for (int j = 0; j < i && !known; ++j) {
-        const TZmData& earlier = g_.ZmData[static_cast<std::size_t>(j)];
+        const LearnedMapProject& earlier = g_.ZmData[static_cast<std::size_t>(j)];
         if (earlier.ZpPath != data.ZpPath) continue;
         data.BmpMap = earlier.BmpMap;
         known = true;
@@ -153,7 +153,7 @@ void Learner::LoadMap(int i) {
 
 // Items 6 to 9: a tile set not met before joins the project's.
 void Learner::ReadNewTileSet(int i) {
-    TZmData& data = g_.ZmData[static_cast<std::size_t>(i)];
+    LearnedMapProject& data = g_.ZmData[static_cast<std::size_t>(i)];
     project_.ZpModified = true;
     project_.ZpPath.clear();
     TileSet set;
@@ -165,10 +165,10 @@ void Learner::ReadNewTileSet(int i) {
     if (set.BottomUpRows != project_.BottomUpRows)
         for (int b = 0; b < set.BitmapCount; ++b) FlipBitmapRows(set.Pixels.data() + static_cast<std::size_t>(b) * BitmapBytes);
     CompareBitmaps(set, data);
-    if (settings_.CBgatherTS) GatherTiles(set, TableOf(data.BmpMap));
+    if (settings_.CollectTileSets) GatherTiles(set, TableOf(data.BmpMap));
 }
 
-void Learner::CompareBitmaps(TileSet& set, TZmData& data) {
+void Learner::CompareBitmaps(TileSet& set, LearnedMapProject& data) {
     const int before = project_.BitmapCount;
     ui_.prepareProgress(0, std::max(set.BitmapCount - 1, 0));
     for (int b = 0; b < set.BitmapCount; ++b) {
@@ -193,13 +193,13 @@ void Learner::GatherTiles(TileSet& set, const IdTable& table) {
     const int count = static_cast<int>(set.Tiles.size());
     for (int t = 0; t < count; ++t) {
         Report("Gathering tile sets... ", t);
-        for (TSq& s : set.Tiles[static_cast<std::size_t>(t)]->Sq) s.Gnd = table[s.Gnd];
-        for (TSq& s : set.Tiles[static_cast<std::size_t>(t)]->Sq) s.Top = table[s.Top];
+        for (MapSquare& s : set.Tiles[static_cast<std::size_t>(t)]->Sq) s.Gnd = table[s.Gnd];
+        for (MapSquare& s : set.Tiles[static_cast<std::size_t>(t)]->Sq) s.Top = table[s.Top];
     }
     TileCatalogue catalogue(project_.NewTiles);
     for (int t = 0; t < count; ++t) {
         Report("Gathering tile sets... ", t);
-        const TTile& tile = *set.Tiles[static_cast<std::size_t>(t)];
+        const MapTile& tile = *set.Tiles[static_cast<std::size_t>(t)];
         if (catalogue.Contains(tile)) continue;
         project_.NewTiles.push_back(CopyTile(tile));
         catalogue.Add(*project_.NewTiles.back());
@@ -208,7 +208,7 @@ void Learner::GatherTiles(TileSet& set, const IdTable& table) {
 }
 
 // Item 10: the map's squares in the project's bitmap ids.
-void Learner::Arrange(TZmData& data) {
+void Learner::Arrange(LearnedMapProject& data) {
     const IdTable table = TableOf(data.BmpMap);
     const int count = static_cast<int>(data.Squares.size());
     for (int s = 0; s < count; ++s) {
@@ -266,7 +266,7 @@ LearnOutcome Learner::Run() {
         ui_.processEvents();
         ui_.prepareProgress(0, std::max(g_.SquareCount() - 1, 0));
         TrackObjects(g_, g_.ConnectorGroups, [this](int j) { ui_.updateProgress(j, 100); });
-        settings_.ImgObjChart.SetMaxSize(g_.LargestObject);
+        settings_.ObjectChart.SetMaxSize(g_.LargestObject);
         ui_.setGeneratorStatus("Finishing joins array...");
         ui_.processEvents();
         learning::FinishJoins(g_, ui_);
@@ -290,18 +290,18 @@ LearnOutcome Learner::Run() {
 
 }  // namespace
 
-LearnOutcome Learn(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings,
+LearnOutcome Learn(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings,
                    const OpenOptions& options) {
     return Learner(project, ui, generator, settings, options).Run();
 }
 
-bool LearnCommand(Project& project, UserInterface& ui, TMapGenerator& generator, GeneratorSettings& settings) {
+bool LearnCommand(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings) {
     if (ProjectInUse(project)) {
         if (ui.message("Warning", "This operation may affect the current project!", Icon::Warning,
                        Buttons::YesNoCancel, Answer::Yes) == Answer::Cancel)
             return false;
     }
-    if (settings.CBselectZp && !FileExists(project.ZpPath)) {
+    if (settings.ForceTileSet && !FileExists(project.ZpPath)) {
         ui.message("Warning", "Select *.zp file first!", Icon::Warning);
         return false;
     }
@@ -313,7 +313,7 @@ bool LearnCommand(Project& project, UserInterface& ui, TMapGenerator& generator,
     // empties: keep it across.
     const std::string forcedZp = project.ZpPath;
     ResetProject(project, ui, ResetSides::TileSet, ResetRedraw::Yes);
-    if (settings.CBselectZp) project.ZpPath = forcedZp;
+    if (settings.ForceTileSet) project.ZpPath = forcedZp;
     const bool completed = Learn(project, ui, generator, settings).Completed;
     // The project is open again when learning went through or a map is still there.
     project.NoProject = !completed && project.UsedTiles.empty();

@@ -26,16 +26,16 @@ struct CountedSet {
     std::unordered_map<std::int32_t, int> count;
 };
 
-void LearnMap(TMapGenerator& g, const TZmData& map, int mapIndex, const TLearnEntry& entry, int n,
+void LearnMap(MapGenerator& g, const LearnedMapProject& map, int mapIndex, const LearnEntry& entry, int n,
               UserInterface& ui, Occurrences occurrences) {
     const bool counting = occurrences == Occurrences::Counted;
     const int w = map.Width;
     const int h = map.Height;
     auto& group = g.ConnectorGroups[static_cast<std::size_t>(mapIndex)];
     std::vector<bool> inGroup;
-    auto at = [&](int x, int y) -> const TSq& { return map.Squares[static_cast<std::size_t>(y) * w + x]; };
+    auto at = [&](int x, int y) -> const MapSquare& { return map.Squares[static_cast<std::size_t>(y) * w + x]; };
     auto findOrAdd = [&](int x, int y) {
-        const TSq& s = at(x, y);
+        const MapSquare& s = at(x, y);
         return g.FindOrAddSq(s.Gnd, s.Top, s.Atr);
     };
     for (int y = 0; y < h; ++y) {
@@ -73,7 +73,7 @@ void LearnMap(TMapGenerator& g, const TZmData& map, int mapIndex, const TLearnEn
 
 // Pass 1: a square followed by one member of a connector group may be
 // followed by every member, each at least with the group's multiplier.
-void SpreadToGroups(TMapGenerator& g, const std::vector<TLearnEntry>& list) {
+void SpreadToGroups(MapGenerator& g, const std::vector<LearnEntry>& list) {
     const auto& groups = g.ConnectorGroups;
     std::vector<std::vector<int>> groupsOf(static_cast<std::size_t>(g.SquareCount()));
     for (std::size_t gi = 0; gi < groups.size(); ++gi)
@@ -101,7 +101,7 @@ void SpreadToGroups(TMapGenerator& g, const std::vector<TLearnEntry>& list) {
 
 // Passes 2 and 3 for one kind of list: every member of a group gets every
 // value of the group's union as often as the member holding it most.
-void ShareWithinGroups(TMapGenerator& g, JoinDir dir) {
+void ShareWithinGroups(MapGenerator& g, JoinDir dir) {
     const auto& groups = g.ConnectorGroups;
     std::vector<CountedSet> unions(groups.size());
     for (std::size_t gi = 0; gi < groups.size(); ++gi) {
@@ -123,7 +123,7 @@ void ShareWithinGroups(TMapGenerator& g, JoinDir dir) {
 
 }  // namespace
 
-void LearnJoins(TMapGenerator& g, const std::vector<TLearnEntry>& list, UserInterface& ui, Occurrences occurrences) {
+void LearnJoins(MapGenerator& g, const std::vector<LearnEntry>& list, UserInterface& ui, Occurrences occurrences) {
     const int n = static_cast<int>(g.ZmData.size());
     g.ConnectorGroups.assign(static_cast<std::size_t>(n), {});
     ui.prepareProgress(0, std::max(n - 1, 0));
@@ -133,13 +133,13 @@ void LearnJoins(TMapGenerator& g, const std::vector<TLearnEntry>& list, UserInte
     }
 }
 
-void ProcessConnectors(TMapGenerator& g, const std::vector<TLearnEntry>& list) {
+void ProcessConnectors(MapGenerator& g, const std::vector<LearnEntry>& list) {
     SpreadToGroups(g, list);
     ShareWithinGroups(g, JoinDir::Down);
     ShareWithinGroups(g, JoinDir::Right);
 }
 
-void FinishJoins(TMapGenerator& g, UserInterface& ui) {
+void FinishJoins(MapGenerator& g, UserInterface& ui) {
     const int empty = g.FindOrAddSq(NoBitmap, NoBitmap, AtrImpassable);
     const int last = g.SquareCount() - 1;
     // The most copies of each square in any list (the last square's aside).
@@ -167,10 +167,10 @@ namespace {
 
 // Per square, the most copies of it in any one list of `dir` (at least one
 // when the empty square is yet to list it).
-std::vector<std::int64_t> MostCopies(const std::vector<TSqMatch>& squares, JoinDir dir, EmptySquare empty) {
+std::vector<std::int64_t> MostCopies(const std::vector<LearnedSquare>& squares, JoinDir dir, EmptySquare empty) {
     std::vector<std::int64_t> most(squares.size(), empty == EmptySquare::ToCome ? 1 : 0);
     std::vector<std::int64_t> count(squares.size(), 0);
-    for (const TSqMatch& s : squares) {
+    for (const LearnedSquare& s : squares) {
         const auto& list = dir == JoinDir::Down ? s.Down : s.Right;
         for (std::int32_t v : list) ++count[static_cast<std::size_t>(v)];
         for (std::int32_t v : list) {
@@ -184,7 +184,7 @@ std::vector<std::int64_t> MostCopies(const std::vector<TSqMatch>& squares, JoinD
 
 }  // namespace
 
-ListDemand DemandOf(const std::vector<TSqMatch>& squares, EmptySquare empty) {
+ListDemand DemandOf(const std::vector<LearnedSquare>& squares, EmptySquare empty) {
     const auto down = MostCopies(squares, JoinDir::Down, empty);
     ListDemand d;
     for (std::int64_t m : down) d.EmptyDown += m;
@@ -200,7 +200,7 @@ ListDemand DemandOf(const std::vector<TSqMatch>& squares, EmptySquare empty) {
     return d;
 }
 
-std::optional<std::string> CapacityProblem(const std::vector<TSqMatch>& squares, EmptySquare empty) {
+std::optional<std::string> CapacityProblem(const std::vector<LearnedSquare>& squares, EmptySquare empty) {
     const ListDemand d = DemandOf(squares, empty);
     const std::string limit = std::to_string(MaxListEntries);
     const std::int64_t emptyList = std::max(d.EmptyDown, d.EmptyRight);
@@ -213,10 +213,10 @@ std::optional<std::string> CapacityProblem(const std::vector<TSqMatch>& squares,
     return std::nullopt;
 }
 
-std::string TooMuchToLearnText(const std::string& problem, const std::vector<TLearnEntry>& list) {
+std::string TooMuchToLearnText(const std::string& problem, const std::vector<LearnEntry>& list) {
     std::string named;
     std::size_t raised = 0;
-    for (const TLearnEntry& e : list) {
+    for (const LearnEntry& e : list) {
         if (e.Multiplier <= 1) continue;
         if (++raised <= kNamedEntries) named += (named.empty() ? "" : ", ") + LearnEntryText(e);
     }

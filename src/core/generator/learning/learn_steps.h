@@ -19,16 +19,16 @@ enum class Occurrences { Ignored, Counted };
 // with the multipliers of `list`, and fills generator.ConnectorGroups.
 // Counted: generator.Counts gets every inner square and every join learned,
 // each occurrence with its map's multiplier.
-void LearnJoins(TMapGenerator& generator, const std::vector<TLearnEntry>& list, UserInterface& ui,
+void LearnJoins(MapGenerator& generator, const std::vector<LearnEntry>& list, UserInterface& ui,
                 Occurrences occurrences = Occurrences::Ignored);
 
 // Spreads the connector groups over the neighbour lists, then makes every
 // member of a group hold the union of its group's lists.
-void ProcessConnectors(TMapGenerator& generator, const std::vector<TLearnEntry>& list);
+void ProcessConnectors(MapGenerator& generator, const std::vector<LearnEntry>& list);
 
 // Finds or adds the empty square and gives its lists every other square,
 // each as often as it stands at most in any other square's list.
-void FinishJoins(TMapGenerator& generator, UserInterface& ui);
+void FinishJoins(MapGenerator& generator, UserInterface& ui);
 
 // What learned squares ask of the generator's lists. A column of a new map's
 // row takes its candidates from the Down list of the square above it, and
@@ -47,13 +47,13 @@ struct ListDemand {
 // finishing and the empty square, which lists every square at least once,
 // is yet to come.
 enum class EmptySquare { Included, ToCome };
-ListDemand DemandOf(const std::vector<TSqMatch>& squares, EmptySquare empty);
+ListDemand DemandOf(const std::vector<LearnedSquare>& squares, EmptySquare empty);
 // Why these squares cannot be generated from (a list or a column pair
 // beyond MaxListEntries entries), or nothing.
-std::optional<std::string> CapacityProblem(const std::vector<TSqMatch>& squares, EmptySquare empty);
+std::optional<std::string> CapacityProblem(const std::vector<LearnedSquare>& squares, EmptySquare empty);
 // The problem with its likely cause: the multipliers of the learning list
 // (named, with the advice to lower them), or with all of them at 1 the
 // number of different squares learned.
-std::string TooMuchToLearnText(const std::string& problem, const std::vector<TLearnEntry>& list);
+std::string TooMuchToLearnText(const std::string& problem, const std::vector<LearnEntry>& list);
 
 }  // namespace zorvane::learning

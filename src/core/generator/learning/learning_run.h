@@ -13,16 +13,16 @@
 namespace zorvane {
 
 // One learned map project, kept while learning runs.
-struct TZmData {
+struct LearnedMapProject {
     std::string ZpPath;  // the tile set file used for this map
     int Width = 0;       // squares, borders included
     int Height = 0;
-    std::vector<TSq> Squares;                                      // row by row
+    std::vector<MapSquare> Squares;                                      // row by row
     std::vector<std::pair<std::uint16_t, std::uint16_t>> BmpMap;  // (id in its tile set, id in the project)
 };
 
 struct LearningRun {
-    std::vector<TZmData> ZmData;                             // one per learning list entry
+    std::vector<LearnedMapProject> ZmData;                             // one per learning list entry
     std::vector<std::vector<std::int32_t>> ConnectorGroups;  // one per entry; empty unless a connector map
 };
 

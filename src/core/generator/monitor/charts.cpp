@@ -116,11 +116,11 @@ int LineChart::DropColumn() {
 
 // ---- Map chart ---------------------------------------------------------------
 
-std::vector<ChartSegment> ChartSegmentsOf(std::span<const TSubChain> chains) {
+std::vector<ChartSegment> ChartSegmentsOf(std::span<const SubChainRecord> chains) {
     std::vector<ChartSegment> out;
     out.reserve(chains.size());
     int start = 0;
-    for (const TSubChain& sc : chains) {
+    for (const SubChainRecord& sc : chains) {
         ChartSegment s;
         s.Busy = sc.Busy.load();
         s.Start = start;

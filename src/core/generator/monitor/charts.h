@@ -91,7 +91,7 @@ struct ChartSegment {
 };
 // The fragments of the current row; read on the thread that runs the
 // generation (the counts are not shared with other threads).
-std::vector<ChartSegment> ChartSegmentsOf(std::span<const TSubChain> chains);
+std::vector<ChartSegment> ChartSegmentsOf(std::span<const SubChainRecord> chains);
 
 // The simplified first line paints its whole chart row yellow.
 struct FirstLineDrawing {

@@ -9,13 +9,13 @@ namespace zorvane {
 
 namespace {
 
-TSq SquareOf(const TMapGenerator& g, int index) {
-    const TSqMatch& s = g.Sq(index);
+MapSquare SquareOf(const MapGenerator& g, int index) {
+    const LearnedSquare& s = g.Sq(index);
     return {s.Gnd, s.Top, s.Atr};
 }
 
-std::vector<TSq> StartSquares(const TMapGenerator& g) {
-    std::vector<TSq> out;
+std::vector<MapSquare> StartSquares(const MapGenerator& g) {
+    std::vector<MapSquare> out;
     out.reserve(g.ObjStarts.size());
     for (std::int32_t s : g.ObjStarts)
         if (s >= 0 && s < g.SquareCount()) out.push_back(SquareOf(g, s));
@@ -36,7 +36,7 @@ public:
 
     // Places squares through their 1-to-1 neighbours until a pass over the
     // bounds places nothing.
-    void Grow(const TMapGenerator& g, const OneToOne& links, std::vector<bool>& placed) {
+    void Grow(const MapGenerator& g, const OneToOne& links, std::vector<bool>& placed) {
         for (bool again = true; again;) {
             again = false;
             const int top = top_, bottom = bottom_, left = left_, right = right_;
@@ -53,11 +53,11 @@ public:
         }
     }
 
-    PreviewRecord Record(const TMapGenerator& g) const {
+    PreviewRecord Record(const MapGenerator& g) const {
         PreviewRecord rec;
         rec.Id = size_;
-        rec.Main = std::make_unique<TTile>(right_ - left_ + 1, bottom_ - top_ + 1);
-        const TSq empty = SquareOf(g, g.EmptySquare());
+        rec.Main = std::make_unique<MapTile>(right_ - left_ + 1, bottom_ - top_ + 1);
+        const MapSquare empty = SquareOf(g, g.EmptySquare());
         for (int r = top_; r <= bottom_; ++r)
             for (int c = left_; c <= right_; ++c)
                 rec.Main->SqAt(c - left_, r - top_) = At(c, r) < 0 ? empty : SquareOf(g, At(c, r));
@@ -72,7 +72,7 @@ private:
     }
     void Put(int c, int r, int s) { cells_[Key(c, r)] = s; }
 
-    bool TryPlace(const TMapGenerator& g, int c, int r, int s, std::vector<bool>& placed) {
+    bool TryPlace(const MapGenerator& g, int c, int r, int s, std::vector<bool>& placed) {
         // Object sizes of connector squares are 0: their pictures may need
         // more room than the canvas has, and nothing is placed outside it.
         if (s < 0 || placed[static_cast<std::size_t>(s)] || c < 0 || r < 0 || c >= side_ || r >= side_) return false;
@@ -95,18 +95,18 @@ private:
 
 }  // namespace
 
-bool HasSomethingToShow(const TMapGenerator& generator, UserInterface& ui) {
+bool HasSomethingToShow(const MapGenerator& generator, UserInterface& ui) {
     if (generator.SquareCount() > 0) return true;
     ui.message("Map Generator", "Nothing to show.", Icon::Information);
     return false;
 }
 
-PreviewData PrepareSqMatchesPreview(const TMapGenerator& g, UserInterface& ui) {
+PreviewData PrepareSqMatchesPreview(const MapGenerator& g, UserInterface& ui) {
     ProgressScope progress(ui);
     PreviewData data;
     data.StartSquares = StartSquares(g);
     const int last = g.SquareCount() - 1;
-    const TSq empty = last >= 0 ? SquareOf(g, last) : TSq{};
+    const MapSquare empty = last >= 0 ? SquareOf(g, last) : MapSquare{};
     ui.prepareProgress(0, std::max(last - 1, 0));
     for (int i = 0; i < last; ++i) {
         ui.updateProgress(i, 100);
@@ -120,10 +120,10 @@ PreviewData PrepareSqMatchesPreview(const TMapGenerator& g, UserInterface& ui) {
         rec.Id = i;
         rec.EastCount = r;
         rec.SouthCount = d;
-        rec.Main = std::make_unique<TTile>(1, 1);
+        rec.Main = std::make_unique<MapTile>(1, 1);
         rec.Main->SqAt(0, 0) = SquareOf(g, i);
-        rec.Strip = std::make_unique<TTile>(w, 3);
-        for (TSq& s : rec.Strip->Sq) s = empty;
+        rec.Strip = std::make_unique<MapTile>(w, 3);
+        for (MapSquare& s : rec.Strip->Sq) s = empty;
         for (int k = 0; k < r; ++k) rec.Strip->SqAt(2 * k, 0) = SquareOf(g, right[static_cast<std::size_t>(k)]);
         for (int k = 0; k < d; ++k) rec.Strip->SqAt(2 * k, 2) = SquareOf(g, down[static_cast<std::size_t>(k)]);
         data.Records.push_back(std::move(rec));
@@ -131,7 +131,7 @@ PreviewData PrepareSqMatchesPreview(const TMapGenerator& g, UserInterface& ui) {
     return data;
 }
 
-PreviewData PrepareSqWeightsTable(const TMapGenerator& g, UserInterface& ui) {
+PreviewData PrepareSqWeightsTable(const MapGenerator& g, UserInterface& ui) {
     ProgressScope progress(ui);
     PreviewData data;
     data.StartSquares = StartSquares(g);

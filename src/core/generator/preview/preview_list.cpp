@@ -19,9 +19,9 @@ void SqPreviewList::AddNewRecord(const NewPreviewRecord& shape) {
     rec.Id = shape.Id;
     rec.EastCount = shape.EastCount;
     rec.SouthCount = shape.SouthCount;
-    rec.Main = std::make_unique<TTile>(shape.MainWidth, shape.MainHeight);
-    rec.Strip = shape.Neighbours ? std::make_unique<TTile>(shape.StripWidth, shape.StripHeight)
-                                 : std::make_unique<TTile>(1, 1);
+    rec.Main = std::make_unique<MapTile>(shape.MainWidth, shape.MainHeight);
+    rec.Strip = shape.Neighbours ? std::make_unique<MapTile>(shape.StripWidth, shape.StripHeight)
+                                 : std::make_unique<MapTile>(1, 1);
     rec.Top = records_.empty() ? 0 : records_.back().Bottom();
     if (shape.Neighbours) {
         const int m = std::max(shape.EastCount, shape.SouthCount);
@@ -36,9 +36,9 @@ void SqPreviewList::AddNewRecord(const NewPreviewRecord& shape) {
     records_.push_back(std::move(rec));
 }
 
-void SqPreviewList::SetSqToLastRec(PreviewTile tile, int column, const TSq& square, int row) {
+void SqPreviewList::SetSqToLastRec(PreviewTile tile, int column, const MapSquare& square, int row) {
     if (records_.empty()) return;
-    TTile& t = tile == PreviewTile::Main ? *records_.back().Main : *records_.back().Strip;
+    MapTile& t = tile == PreviewTile::Main ? *records_.back().Main : *records_.back().Strip;
     if (column < 0 || row < 0 || column >= t.Width || row >= t.Height) return;
     t.SqAt(column, row) = square;
 }
@@ -59,7 +59,7 @@ void SqPreviewList::Fill(const PreviewData& data) {
         shape.EastCount = rec.EastCount;
         shape.SouthCount = rec.SouthCount;
         AddNewRecord(shape);
-        auto copy = [this](PreviewTile into, const TTile& from) {
+        auto copy = [this](PreviewTile into, const MapTile& from) {
             for (int c = 0; c < from.Width; ++c)
                 for (int r = 0; r < from.Height; ++r) SetSqToLastRec(into, c, from.SqAt(c, r), r);
         };
@@ -71,7 +71,7 @@ void SqPreviewList::Fill(const PreviewData& data) {
 
 int SqPreviewList::GetSqRecId(std::uint16_t gnd, std::uint16_t top) const {
     for (std::size_t i = 0; i < records_.size(); ++i) {
-        const TTile& main = *records_[i].Main;
+        const MapTile& main = *records_[i].Main;
         if (main.Width > 0 && main.Height > 0 && main.GndAt(0, 0) == gnd && main.TopAt(0, 0) == top)
             return static_cast<int>(i);
     }
@@ -106,7 +106,7 @@ int SqPreviewList::GetIdOfSqAtXY(int x, int y, ScrollPosition scroll) const {
     }
     const int column = dx / 32;
     if (column % 2 == 1 || dx / 64 >= limit) return -1;
-    const TTile& strip = *rec.Strip;
+    const MapTile& strip = *rec.Strip;
     if (column >= strip.Width || row >= strip.Height) return -1;
     return GetSqRecId(strip.GndAt(column, row), strip.TopAt(column, row));
 }
@@ -132,9 +132,9 @@ ScrollPosition SqPreviewList::GoToRecord(int index, ScrollPosition scroll, int v
     return to;
 }
 
-bool SqPreviewList::IsObjectStart(const TSq& square) const {
+bool SqPreviewList::IsObjectStart(const MapSquare& square) const {
     return std::any_of(ObjStartList.begin(), ObjStartList.end(),
-                       [&](const TSq& s) { return s.Gnd == square.Gnd && s.Top == square.Top; });
+                       [&](const MapSquare& s) { return s.Gnd == square.Gnd && s.Top == square.Top; });
 }
 
 }  // namespace zorvane

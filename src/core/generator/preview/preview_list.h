@@ -32,8 +32,8 @@ struct SqPreviewRecord {
     int Id = 0;               // the number written on the record
     int EastCount = 0;
     int SouthCount = 0;
-    std::unique_ptr<TTile> Main;
-    std::unique_ptr<TTile> Strip;  // the neighbours; 1 x 1 and not drawn for other records
+    std::unique_ptr<MapTile> Main;
+    std::unique_ptr<MapTile> Strip;  // the neighbours; 1 x 1 and not drawn for other records
     bool Selected = false;
 
     int Bottom() const { return Top + Height; }
@@ -67,7 +67,7 @@ public:
     // Appends a record below the last one, its tiles all empty squares.
     void AddNewRecord(const NewPreviewRecord& shape);
     // Copies a square into square (column, row) of the last record's tile.
-    void SetSqToLastRec(PreviewTile tile, int column, const TSq& square, int row);
+    void SetSqToLastRec(PreviewTile tile, int column, const MapSquare& square, int row);
     // ClearList, then a record for every prepared one with all its squares,
     // and the object start squares.
     void Fill(const PreviewData& data);
@@ -86,7 +86,7 @@ public:
     // (Records().size() when none does).
     std::size_t FirstVisible(int scrollY) const;
     // The square is one of the object start squares.
-    bool IsObjectStart(const TSq& square) const;
+    bool IsObjectStart(const MapSquare& square) const;
 
     const std::vector<SqPreviewRecord>& Records() const { return records_; }
     int Count() const { return static_cast<int>(records_.size()); }
@@ -94,7 +94,7 @@ public:
     int ContentHeight() const { return contentHeight_; }
     int SelectedIndex() const { return selected_; }
     // The object start squares (ground, top, attribute), filled by the caller.
-    std::vector<TSq> ObjStartList;
+    std::vector<MapSquare> ObjStartList;
 
 private:
     std::vector<SqPreviewRecord> records_;

@@ -56,7 +56,7 @@ void GeneratorThreads::Notify(Doorbell& bell) {
     if (!driverSteps_.load(std::memory_order_relaxed)) bell.Ring();
 }
 
-GeneratorThreads::GeneratorThreads(TMapGenerator& gen) : gen_(gen) {}
+GeneratorThreads::GeneratorThreads(MapGenerator& gen) : gen_(gen) {}
 
 GeneratorThreads::~GeneratorThreads() { Stop(); }
 
@@ -119,10 +119,10 @@ void GeneratorThreads::ForgetSubChains() {
 
 void GeneratorThreads::ReserveVariants() {
     for (auto& s : scratch_) s.IndexValid = false;  // the pair lists may have changed
-    for (int i = 0; i < gen_.SCCount; ++i) {
-        TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+    for (int i = 0; i < gen_.SubChainCount; ++i) {
+        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         const std::size_t room = static_cast<std::size_t>(std::max(sc.MaxVariants, 1)) + 1;
-        sc.sqlines.reserve(room);
+        sc.Variants.reserve(room);
         sc.LookAhead.reserve(room);
     }
     linkerSignatureValid_ = false;
@@ -209,10 +209,10 @@ GeneratorThreads::Round GeneratorThreads::ManagerRound() {
     if (Flags.StopRow.load()) return Round::LeaveStopped;
     for (int k = 0; k < WorkerSlots; ++k)
         if (Slot(k).Error.load()) KillAndRecreateWorker(k);
-    const int n = gen_.SCCount;
+    const int n = gen_.SubChainCount;
     bool allDone = true, failed = false;
     for (int i = 0; i < n; ++i) {
-        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         const bool done = sc.Done.load();
         allDone = allDone && done;
         failed = failed || (done && sc.Exhausted.load());
@@ -249,7 +249,7 @@ GeneratorThreads::Round GeneratorThreads::ManagerRound() {
 void GeneratorThreads::HandOut() {
     for (int k = 0; k < std::min(Job.MaxThreads, WorkerSlots); ++k) {
         if (Flags.StopRow.load() || Flags.HandOutBlocked.load()) return;
-        TThrField& slot = Slot(k);
+        WorkerExchange& slot = Slot(k);
         if (!slot.Idle.load(std::memory_order_acquire) || slot.SubChain.load() != -1) continue;
         const int pick = Claim(k);
         if (pick < 0) return;
@@ -267,22 +267,22 @@ void GeneratorThreads::HandOut() {
 // and a worker that goes on may look at once: the owner is set by an
 // exchange, and the one that loses looks again. -1 when none is free.
 int GeneratorThreads::Claim(int k) {
-    const int n = gen_.SCCount;
-    auto free = [&](const TSubChain& sc) { return !sc.Done.load() && !sc.Busy.load() && sc.Owner.load() == -1; };
+    const int n = gen_.SubChainCount;
+    auto free = [&](const SubChainRecord& sc) { return !sc.Done.load() && !sc.Busy.load() && sc.Owner.load() == -1; };
     for (;;) {
         int pick = -1;
         const int from = std::clamp(Flags.HandOutPos.load(), 0, std::max(n - 1, 0));
         for (int j = 0; j < n && pick < 0; ++j) {
             const int i = (from + j) % n;
-            const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+            const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
             if (free(sc) && sc.VariantCount.load() == 0) pick = i;
         }
         for (int j = 0; j < n && pick < 0; ++j) {
             const int i = (from + j) % n;
-            if (free(gen_.SC[static_cast<std::size_t>(i)])) pick = i;
+            if (free(gen_.SubChains[static_cast<std::size_t>(i)])) pick = i;
         }
         if (pick < 0) return -1;
-        TSubChain& sc = gen_.SC[static_cast<std::size_t>(pick)];
+        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(pick)];
         std::int32_t none = -1;
         if (!sc.Owner.compare_exchange_strong(none, k, std::memory_order_acq_rel)) continue;
         sc.Busy = true;
@@ -296,8 +296,8 @@ int GeneratorThreads::Claim(int k) {
 bool GeneratorThreads::LinkerWorthStarting() {
     linkerState_.clear();
     linkerState_.push_back(Flags.AllDone.load() ? 1 : 0);
-    for (int i = 0; i < gen_.SCCount; ++i) {
-        const TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+    for (int i = 0; i < gen_.SubChainCount; ++i) {
+        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         linkerState_.push_back(static_cast<std::uint64_t>(sc.VariantCount.load()) * 8 + (sc.Done.load() ? 4 : 0) +
                                (sc.Exhausted.load() ? 2 : 0) + (sc.Restricted.load() ? 1 : 0));
     }
@@ -337,7 +337,7 @@ int GeneratorThreads::RunningWorkers() const {
 bool GeneratorThreads::WorkersIdleAndFree() const {
     if (RunningWorkers() != 0) return false;
     for (int i = 0; i < MaxSubChains; ++i)
-        if (gen_.SC[static_cast<std::size_t>(i)].Owner.load(std::memory_order_acquire) != -1) return false;
+        if (gen_.SubChains[static_cast<std::size_t>(i)].Owner.load(std::memory_order_acquire) != -1) return false;
     return true;
 }
 
@@ -373,11 +373,11 @@ void GeneratorThreads::WorkerRun(int k) {
 }
 
 bool GeneratorThreads::WorkerBurst(int k) {
-    TThrField& slot = Slot(k);
+    WorkerExchange& slot = Slot(k);
     const std::atomic<bool>& cancel = workers_[static_cast<std::size_t>(k)].Cancel;
     const int s = slot.SubChain.load();
-    if (s >= 0 && s < gen_.SCCount) {
-        TSubChain& sc = gen_.SC[static_cast<std::size_t>(s)];
+    if (s >= 0 && s < gen_.SubChainCount) {
+        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(s)];
         const std::int32_t before = sc.VariantCount.load(std::memory_order_relaxed);
         try {
             if (FailBurstOfSlot.load() == k) {
@@ -399,10 +399,10 @@ bool GeneratorThreads::WorkerBurst(int k) {
 // The slot's sub-chain is let go (not busy first, so that whoever takes it
 // next finds it busy).
 void GeneratorThreads::LetGo(int k) {
-    TThrField& slot = Slot(k);
+    WorkerExchange& slot = Slot(k);
     const int s = slot.SubChain.load();
     if (s >= 0) {
-        TSubChain& sc = gen_.SC[static_cast<std::size_t>(s)];
+        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(s)];
         sc.Busy.store(false, std::memory_order_release);
         sc.Owner.store(-1, std::memory_order_release);
     }
@@ -418,7 +418,7 @@ bool GeneratorThreads::GoOn(int k) {
     if (RunningWorkers() < std::min(Job.MaxThreads, WorkerSlots)) Notify(managerBell_);
     const int pick = Claim(k);
     if (pick < 0) return false;
-    TThrField& slot = Slot(k);
+    WorkerExchange& slot = Slot(k);
     slot.Steps = 0;
     slot.SubChain = pick;
     return true;
@@ -436,13 +436,13 @@ void GeneratorThreads::WorkerFinish(int k) {
 // starts its search again (not exhausted, cursors 0); a hand-out withdrawn
 // before the worker took it leaves the sub-chain as it was.
 void GeneratorThreads::ReleaseSlot(int k, bool restart) {
-    TThrField& slot = Slot(k);
+    WorkerExchange& slot = Slot(k);
     int s = slot.SubChain.load();
     if (s < 0)
         for (int i = 0; i < MaxSubChains && s < 0; ++i)
-            if (gen_.SC[static_cast<std::size_t>(i)].Owner.load() == k) s = i;
+            if (gen_.SubChains[static_cast<std::size_t>(i)].Owner.load() == k) s = i;
     if (s >= 0) {
-        TSubChain& sc = gen_.SC[static_cast<std::size_t>(s)];
+        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(s)];
         if (restart) {
             sc.Exhausted = false;
             std::fill(sc.Cursor.begin(), sc.Cursor.end(), 0);

@@ -1,6 +1,6 @@
 #pragma once
 // The generator's threads: one manager, four workers (the first MaxThreads
-// of them get work) and one linker, living beside one TMapGenerator.
+// of them get work) and one linker, living beside one MapGenerator.
 //
 // Per row the driver first works alone: it goes through the steps of the
 // protocol (ManagerRound, WorkerRun, LinkerRun) in a fixed order on its own
@@ -61,7 +61,7 @@ private:
 
 class GeneratorThreads {
 public:
-    explicit GeneratorThreads(TMapGenerator& gen);
+    explicit GeneratorThreads(MapGenerator& gen);
     ~GeneratorThreads();
     GeneratorThreads(const GeneratorThreads&) = delete;
     GeneratorThreads& operator=(const GeneratorThreads&) = delete;
@@ -84,7 +84,7 @@ public:
     void ForgetSubChains();
     void ReserveVariants();
 
-    // The driver begins the row in SC (its flags cleared, the driver at
+    // The driver begins the row in SubChains (its flags cleared, the driver at
     // work on it), and hands what is left of it to the manager.
     void BeginRow();
     void StartRow();
@@ -156,9 +156,9 @@ private:
     // Rings a thread's bell, unless the driver does that thread's steps.
     void Notify(Doorbell& bell);
     void Join(ThreadRec& rec, Doorbell& bell);
-    TThrField& Slot(int k) { return gen_.ThrFields[static_cast<std::size_t>(k)]; }
+    WorkerExchange& Slot(int k) { return gen_.ThrFields[static_cast<std::size_t>(k)]; }
 
-    TMapGenerator& gen_;
+    MapGenerator& gen_;
     std::array<SubChainScratch, MaxSubChains> scratch_;
     Linker linker_;
     // The sub-chains' progress when the linker was last started.

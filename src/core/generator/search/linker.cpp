@@ -17,25 +17,25 @@ namespace {
 // Variant k of a sub-chain and its look-ahead table. Only variants below a
 // VariantCount read with acquire order are looked at; they never change
 // and their storage never moves while the row is computed.
-const std::vector<std::int32_t>& VariantOf(const TSubChain& sc, std::int32_t k) {
-    return sc.sqlines.data()[static_cast<std::size_t>(k)];
+const std::vector<std::int32_t>& VariantOf(const SubChainRecord& sc, std::int32_t k) {
+    return sc.Variants.data()[static_cast<std::size_t>(k)];
 }
-const std::vector<std::int32_t>& LookAheadOf(const TSubChain& sc, std::int32_t k) {
+const std::vector<std::int32_t>& LookAheadOf(const SubChainRecord& sc, std::int32_t k) {
     return sc.LookAhead.data()[static_cast<std::size_t>(k)];
 }
-std::int32_t LinkSquare(const TSubChain& sc, std::int32_t k) {
+std::int32_t LinkSquare(const SubChainRecord& sc, std::int32_t k) {
     const auto& v = VariantOf(sc, k);
     return v[v.size() - 2];
 }
 
-void GiveUp(TSubChain& sc) {
+void GiveUp(SubChainRecord& sc) {
     sc.Exhausted.store(true);
     sc.Done.store(true);
 }
 
 }  // namespace
 
-void Linker::NewMark(const TMapGenerator& gen) {
+void Linker::NewMark(const MapGenerator& gen) {
     mark_.resize(static_cast<std::size_t>(std::max(gen.SquareCount(), 0)), 0);
     if (++stamp_ == 0) {
         std::fill(mark_.begin(), mark_.end(), 0);
@@ -43,12 +43,12 @@ void Linker::NewMark(const TMapGenerator& gen) {
     }
 }
 
-void Linker::MarkLinkSquares(const TMapGenerator& gen, const TSubChain& sc, std::int32_t count) {
+void Linker::MarkLinkSquares(const MapGenerator& gen, const SubChainRecord& sc, std::int32_t count) {
     NewMark(gen);
     for (std::int32_t k = 0; k < count; ++k) Mark(LinkSquare(sc, k));
 }
 
-bool Linker::Links(const TSubChain& a, int va, const TSubChain& b, int vb, int depth) const {
+bool Linker::Links(const SubChainRecord& a, int va, const SubChainRecord& b, int vb, int depth) const {
     if (LinkSquare(a, va) != VariantOf(b, vb).front()) return false;
     const auto& la = LookAheadOf(a, va);
     const auto& lb = LookAheadOf(b, vb);
@@ -63,12 +63,12 @@ bool Linker::Links(const TSubChain& a, int va, const TSubChain& b, int vb, int d
 
 // A sub-chain that is done narrows the first pairs of its right neighbour
 // to those that can continue one of its link squares.
-bool Linker::Focus(TMapGenerator& gen, RowFlags& flags) {
-    const int n = gen.SCCount;
+bool Linker::Focus(MapGenerator& gen, RowFlags& flags) {
+    const int n = gen.SubChainCount;
     for (int i = 0; i + 1 < n; ++i) {
         if (flags.StopRow.load()) return false;
-        TSubChain& left = gen.SC[static_cast<std::size_t>(i)];
-        TSubChain& right = gen.SC[static_cast<std::size_t>(i) + 1];
+        SubChainRecord& left = gen.SubChains[static_cast<std::size_t>(i)];
+        SubChainRecord& right = gen.SubChains[static_cast<std::size_t>(i) + 1];
         if (!done_[static_cast<std::size_t>(i)] || done_[static_cast<std::size_t>(i) + 1] || right.Restricted.load())
             continue;
         MarkLinkSquares(gen, left, counts_[static_cast<std::size_t>(i)]);
@@ -90,11 +90,11 @@ bool Linker::Focus(TMapGenerator& gen, RowFlags& flags) {
 
 // Neighbours without a common link square cannot link; when both are done
 // they never will.
-bool Linker::CheckNeighbours(TMapGenerator& gen, RowFlags& flags) {
-    const int n = gen.SCCount;
+bool Linker::CheckNeighbours(MapGenerator& gen, RowFlags& flags) {
+    const int n = gen.SubChainCount;
     for (int i = 0; i + 1 < n; ++i) {
-        TSubChain& left = gen.SC[static_cast<std::size_t>(i)];
-        TSubChain& right = gen.SC[static_cast<std::size_t>(i) + 1];
+        SubChainRecord& left = gen.SubChains[static_cast<std::size_t>(i)];
+        SubChainRecord& right = gen.SubChains[static_cast<std::size_t>(i) + 1];
         if (left.Exhausted.load() || right.Exhausted.load()) {
             flags.RowFailed.store(true);
             return false;
@@ -117,14 +117,14 @@ bool Linker::CheckNeighbours(TMapGenerator& gen, RowFlags& flags) {
 // Marks, from the right, the variants that have a linked continuation to
 // the row's end, then takes the first such variant of each sub-chain in
 // turn: the first complete choice in the order of the variants.
-bool Linker::Search(TMapGenerator& gen, RowFlags& flags, int depth) {
-    const int n = gen.SCCount;
+bool Linker::Search(MapGenerator& gen, RowFlags& flags, int depth) {
+    const int n = gen.SubChainCount;
     good_.resize(static_cast<std::size_t>(n));
     good_.back().assign(static_cast<std::size_t>(counts_.back()), 1);
     for (int i = n - 2; i >= 0; --i) {
         if (flags.StopRow.load(std::memory_order_relaxed)) return false;
-        const TSubChain& a = gen.SC[static_cast<std::size_t>(i)];
-        const TSubChain& b = gen.SC[static_cast<std::size_t>(i) + 1];
+        const SubChainRecord& a = gen.SubChains[static_cast<std::size_t>(i)];
+        const SubChainRecord& b = gen.SubChains[static_cast<std::size_t>(i) + 1];
         // The good variants of b by their first square, ascending.
         NewMark(gen);
         firstWith_.resize(mark_.size());
@@ -160,8 +160,8 @@ bool Linker::Search(TMapGenerator& gen, RowFlags& flags, int depth) {
     while (!good_[0][static_cast<std::size_t>(choice)]) ++choice;
     gen.Chosen[0].store(choice, std::memory_order_relaxed);
     for (int i = 0; i + 1 < n; ++i) {
-        const TSubChain& a = gen.SC[static_cast<std::size_t>(i)];
-        const TSubChain& b = gen.SC[static_cast<std::size_t>(i) + 1];
+        const SubChainRecord& a = gen.SubChains[static_cast<std::size_t>(i)];
+        const SubChainRecord& b = gen.SubChains[static_cast<std::size_t>(i) + 1];
         const auto& goodB = good_[static_cast<std::size_t>(i) + 1];
         std::int32_t next = 0;
         while (!goodB[static_cast<std::size_t>(next)] || !Links(a, choice, b, next, depth)) ++next;
@@ -171,21 +171,21 @@ bool Linker::Search(TMapGenerator& gen, RowFlags& flags, int depth) {
     return true;
 }
 
-void Linker::Pass(TMapGenerator& gen, RowFlags& flags, const RowJob& job) {
+void Linker::Pass(MapGenerator& gen, RowFlags& flags, const RowJob& job) {
     if (flags.RowLinked.load() || flags.RowComplete.load() || flags.StopRow.load()) return;
-    const int n = gen.SCCount;
+    const int n = gen.SubChainCount;
     if (n <= 0) return;
     // Done first: the variants of a sub-chain seen done are all published.
     done_.assign(static_cast<std::size_t>(n), 0);
     counts_.assign(static_cast<std::size_t>(n), 0);
     bool allDone = true;
     for (int i = 0; i < n; ++i) {
-        done_[static_cast<std::size_t>(i)] = gen.SC[static_cast<std::size_t>(i)].Done.load(std::memory_order_acquire);
+        done_[static_cast<std::size_t>(i)] = gen.SubChains[static_cast<std::size_t>(i)].Done.load(std::memory_order_acquire);
         allDone = allDone && done_[static_cast<std::size_t>(i)];
     }
     for (int i = 0; i < n; ++i)
         counts_[static_cast<std::size_t>(i)] =
-            gen.SC[static_cast<std::size_t>(i)].VariantCount.load(std::memory_order_acquire);
+            gen.SubChains[static_cast<std::size_t>(i)].VariantCount.load(std::memory_order_acquire);
     if (n == 1) {
         if (counts_[0] > 0) {
             gen.Chosen[0].store(0, std::memory_order_relaxed);
@@ -194,7 +194,7 @@ void Linker::Pass(TMapGenerator& gen, RowFlags& flags, const RowJob& job) {
         return;
     }
     for (int i = 0; i < n; ++i) {
-        TSubChain& sc = gen.SC[static_cast<std::size_t>(i)];
+        SubChainRecord& sc = gen.SubChains[static_cast<std::size_t>(i)];
         if (sc.Exhausted.load() && sc.Done.load()) {
             flags.RowFailed.store(true);
             return;
@@ -213,7 +213,7 @@ void Linker::Pass(TMapGenerator& gen, RowFlags& flags, const RowJob& job) {
         return;
     }
     if (allDone && !flags.StopRow.load()) {
-        for (int i = 0; i < n; ++i) GiveUp(gen.SC[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < n; ++i) GiveUp(gen.SubChains[static_cast<std::size_t>(i)]);
         flags.RowFailed.store(true);
     }
 }

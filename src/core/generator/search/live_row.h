@@ -20,7 +20,7 @@ namespace zorvane {
 class LiveRow {
 public:
     // Squares named by the candidates must be learned squares.
-    LiveRow(const TMapGenerator& generator, bool twinsDisallowed)
+    LiveRow(const MapGenerator& generator, bool twinsDisallowed)
         : gen_(generator), twinsDisallowed_(twinsDisallowed) {}
 
     // The live squares of the columns' candidate lists; false (and no live
@@ -53,7 +53,7 @@ private:
     bool Prune(int column, Keep keep);
     std::uint32_t NextStamp();
 
-    const TMapGenerator& gen_;
+    const MapGenerator& gen_;
     bool twinsDisallowed_;
     bool complete_ = false;
     std::vector<std::vector<std::int32_t>> live_;

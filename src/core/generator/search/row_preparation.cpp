@@ -37,7 +37,7 @@ struct OtherThan {
 
 }  // namespace
 
-std::vector<double> ObjectSizeProbabilities(const TEqChart& chart, int largestObject) {
+std::vector<double> ObjectSizeProbabilities(const ObjectSizeChart& chart, int largestObject) {
     const int n = std::max(largestObject, 0);
     std::vector<double> p(static_cast<std::size_t>(n) + 1, 1.0);
     const int count = chart.GetPointsCount();
@@ -124,7 +124,7 @@ std::vector<std::int32_t> OrderByWeight(std::span<const std::int64_t> weights, d
     return order;
 }
 
-RowPreparer::RowPreparer(TMapGenerator& generator, RowSettings settings)
+RowPreparer::RowPreparer(MapGenerator& generator, RowSettings settings)
     : gen_(generator), settings_(std::move(settings)), liveRow_(generator, settings_.TwinsDisallowed) {
     const int w = settings_.MapWidth;
     if (w < MinUserMapSize + 2 * BorderWidth || w > MaxUserMapSize + 2 * BorderWidth)
@@ -145,7 +145,7 @@ void RowPreparer::BuildRunTables() {
     const std::size_t n = static_cast<std::size_t>(gen_.SquareCount());
     squareWeight_.resize(n);
     for (std::size_t s = 0; s < n; ++s) {
-        const TSqMatch& sq = gen_.Sq(static_cast<int>(s));
+        const LearnedSquare& sq = gen_.Sq(static_cast<int>(s));
         squareWeight_[s] = settings_.Choice.ConnectorsWay ? (gen_.ObjectSizeOf(static_cast<int>(s)) == 0 ? 1 : 0)
                                                           : static_cast<std::int64_t>(sq.Down.size() + sq.Right.size());
     }

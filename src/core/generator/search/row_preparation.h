@@ -8,7 +8,7 @@
 // gets the compatible pairs of candidates (ColJoins). Pairs that cannot be
 // part of a complete row are eliminated, backwards and then forwards; the
 // lists are shuffled and ordered by the squares choice factor, and the row
-// is cut into sub-chains (SC) of about ten column pairs that overlap by one
+// is cut into sub-chains (SubChains) of about ten column pairs that overlap by one
 // column pair.
 //
 // The object size distribution chart gives each object size a probability
@@ -47,7 +47,7 @@ inline double UniformUnit(GeneratorRng& rng) { return static_cast<double>(rng() 
 
 // P[0..N] for N = the largest object, from the chart's points (sizes and
 // percent, as GetPointData gives them) and its scale.
-std::vector<double> ObjectSizeProbabilities(const TEqChart& chart, int largestObject);
+std::vector<double> ObjectSizeProbabilities(const ObjectSizeChart& chart, int largestObject);
 // In force when P[s] < 1 for some s below N.
 bool ObjectFilterInForce(const std::vector<double>& p);
 
@@ -94,7 +94,7 @@ struct RowSettings {
 // it at construction).
 class RowPreparer {
 public:
-    RowPreparer(TMapGenerator& generator, RowSettings settings);
+    RowPreparer(MapGenerator& generator, RowSettings settings);
     ~RowPreparer();
 
     int Columns() const { return columns_; }      // W - 4
@@ -123,7 +123,7 @@ public:
     // known, the first column pair without pairs becomes the failing column.
     int SmallestPairCount();
 
-    // Cuts the row into sub-chains (SC, SCCount, SCBorders), each with the
+    // Cuts the row into sub-chains (SubChains, SubChainCount, SubChainBorders), each with the
     // live pairs of its column pairs.
     void SplitIntoSubChains();
     // Repreparation for another local attempt at the same row: freeze points
@@ -181,7 +181,7 @@ private:
     bool FailIfDead(int pair);
     std::uint32_t NextStamp();
 
-    TMapGenerator& gen_;
+    MapGenerator& gen_;
     RowSettings settings_;
     int columns_ = 0;
     bool filter_ = false;

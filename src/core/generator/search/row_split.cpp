@@ -25,7 +25,7 @@ int CeilQuotient(int num, int den) { return (num + den - 1) / den; }
 // its column pairs, nothing searched yet. The variant lists hold the variant
 // being built (slot 0) and have room reserved for every variant wanted, so
 // that adding one never moves those already found.
-void SetUpSubChain(TMapGenerator& gen, TSubChain& sc, int start, int len) {
+void SetUpSubChain(MapGenerator& gen, SubChainRecord& sc, int start, int len) {
     sc.start = start;
     sc.Len = len;
     sc.Pairs.resize(static_cast<std::size_t>(len) - 1);
@@ -45,9 +45,9 @@ void SetUpSubChain(TMapGenerator& gen, TSubChain& sc, int start, int len) {
     }
     const std::int64_t wanted = static_cast<std::int64_t>(sc.PairCounts.front()) * sc.PairCounts.back();
     sc.MaxVariants = static_cast<std::int32_t>(std::min<std::int64_t>(kMaxVariantsCap, wanted));
-    sc.sqlines.clear();
-    sc.sqlines.reserve(static_cast<std::size_t>(sc.MaxVariants) + 1);
-    sc.sqlines.emplace_back(static_cast<std::size_t>(len), 0);
+    sc.Variants.clear();
+    sc.Variants.reserve(static_cast<std::size_t>(sc.MaxVariants) + 1);
+    sc.Variants.emplace_back(static_cast<std::size_t>(len), 0);
     sc.LookAhead.clear();
     sc.LookAhead.reserve(static_cast<std::size_t>(sc.MaxVariants) + 1);
     sc.LookAhead.emplace_back(static_cast<std::size_t>(len) * LookAheadRows, 0);
@@ -63,12 +63,12 @@ void SetUpSubChain(TMapGenerator& gen, TSubChain& sc, int start, int len) {
     sc.Done = false;
     sc.Exhausted = false;
     sc.Frozen = false;
-    sc.hp = 0;
+    sc.FreezePoints = 0;
 }
 
 // Shuffles the first column pair's list and moves the focus entries, which
 // name positions in it, along with their pairs.
-void ShuffleFirstPairs(const RowPreparer& prep, TSubChain& sc, GeneratorRng& rng) {
+void ShuffleFirstPairs(const RowPreparer& prep, SubChainRecord& sc, GeneratorRng& rng) {
     auto& pairs = sc.Pairs.front();
     if (sc.Focus.empty()) {
         prep.ShufflePairs(pairs, sc.start, rng);
@@ -117,30 +117,30 @@ void RowPreparer::SplitIntoSubChains() {
         throw Error("The row would need " + std::to_string(count) + " sub-chains; the generator holds " +
                     std::to_string(MaxSubChains) + ".");
     for (int i = 0; i < MaxSubChains; ++i) {
-        TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         if (i < count)
             SetUpSubChain(gen_, sc, borders[i], borders[i + 1] - borders[i] + 2);
         else
             sc.Clear();
     }
-    gen_.SCCount = count;
-    gen_.SCBorders = std::move(borders);
+    gen_.SubChainCount = count;
+    gen_.SubChainBorders = std::move(borders);
 }
 
 void RowPreparer::Reprepare(GeneratorRng& rng) {
-    const int n = gen_.SCCount;
+    const int n = gen_.SubChainCount;
     std::vector<bool> frozen(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) frozen[i] = gen_.SC[static_cast<std::size_t>(i)].Frozen;
+    for (int i = 0; i < n; ++i) frozen[i] = gen_.SubChains[static_cast<std::size_t>(i)].Frozen;
     // Freeze points are spent against the neighbours as they stood before.
     for (int i = 0; i < n; ++i) {
         if (!frozen[i]) continue;
-        TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         const int thawed = (i > 0 && !frozen[i - 1]) + (i + 1 < n && !frozen[i + 1]);
-        sc.hp = std::max(0, sc.hp - thawed);
-        if (sc.hp == 0) sc.Frozen = false;
+        sc.FreezePoints = std::max(0, sc.FreezePoints - thawed);
+        if (sc.FreezePoints == 0) sc.Frozen = false;
     }
     for (int i = 0; i < n; ++i) {
-        TSubChain& sc = gen_.SC[static_cast<std::size_t>(i)];
+        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         if (sc.Done && sc.VariantCount >= sc.MaxVariants) continue;
         sc.Busy = false;
         sc.Owner = -1;

@@ -54,7 +54,7 @@ std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
 
 }  // namespace
 
-void SubChainScratch::BuildIndex(const TSubChain& sc, int squares) {
+void SubChainScratch::BuildIndex(const SubChainRecord& sc, int squares) {
     const std::size_t levels = sc.Pairs.size();
     Levels.resize(levels);
     // Seen is back to -1 everywhere after every level.
@@ -141,7 +141,7 @@ void SubChainScratch::BuildIndex(const TSubChain& sc, int squares) {
     IndexValid = true;
 }
 
-void SubChainScratch::Sync(const TSubChain& sc, std::int32_t count, std::int32_t first) {
+void SubChainScratch::Sync(const SubChainRecord& sc, std::int32_t count, std::int32_t first) {
     if (first != First || count < Known) {
         std::fill(KnownLinks.begin(), KnownLinks.end(), 0);
         First = first;
@@ -149,20 +149,20 @@ void SubChainScratch::Sync(const TSubChain& sc, std::int32_t count, std::int32_t
     }
     if (Levels.empty()) return;
     for (; Known < count; ++Known) {
-        const auto& v = sc.sqlines[static_cast<std::size_t>(Known)];
+        const auto& v = sc.Variants[static_cast<std::size_t>(Known)];
         if (v.front() != first) continue;
         const int e = Levels.back().Find(v[v.size() - 2]);
         if (e >= 0) KnownLinks[static_cast<std::size_t>(e) / 64] |= std::uint64_t{1} << (e % 64);
     }
 }
 
-bool SubChainScratch::HasKey(const TSubChain& sc, std::int32_t count, std::int32_t first, std::int32_t link) {
+bool SubChainScratch::HasKey(const SubChainRecord& sc, std::int32_t count, std::int32_t first, std::int32_t link) {
     Sync(sc, count, first);
     const int e = Levels.empty() ? -1 : Levels.back().Find(link);
     if (e < 0) {
         // A link square no pair leads to (a variant placed as it stood).
         for (std::int32_t k = 0; k < count; ++k) {
-            const auto& v = sc.sqlines[static_cast<std::size_t>(k)];
+            const auto& v = sc.Variants[static_cast<std::size_t>(k)];
             if (v.front() == first && v[v.size() - 2] == link) return true;
         }
         return false;
@@ -170,7 +170,7 @@ bool SubChainScratch::HasKey(const TSubChain& sc, std::int32_t count, std::int32
     return (KnownLinks[static_cast<std::size_t>(e) / 64] >> (e % 64)) & 1;
 }
 
-bool SubChainScratch::AllKnown(const TSubChain& sc, std::int32_t count, std::int32_t first, int level, int entry) {
+bool SubChainScratch::AllKnown(const SubChainRecord& sc, std::int32_t count, std::int32_t first, int level, int entry) {
     Sync(sc, count, first);
     const std::size_t words = static_cast<std::size_t>(Words);
     const std::uint64_t* links = Levels[static_cast<std::size_t>(level)].Links.data() + static_cast<std::size_t>(entry) * words;
@@ -179,7 +179,7 @@ bool SubChainScratch::AllKnown(const TSubChain& sc, std::int32_t count, std::int
     return true;
 }
 
-SearchTables::SearchTables(const TMapGenerator& gen) {
+SearchTables::SearchTables(const MapGenerator& gen) {
     const int n = gen.SquareCount();
     const std::size_t un = static_cast<std::size_t>(n);
     downSingle_.resize(un);
@@ -305,9 +305,9 @@ namespace {
 // in the sub-chain between bursts.
 class Burst {
 public:
-    Burst(TMapGenerator& gen, int s, TThrField& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
+    Burst(MapGenerator& gen, int s, WorkerExchange& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
           const std::atomic<bool>& cancel)
-        : sc_(gen.SC[static_cast<std::size_t>(s)]), slot_(slot), flags_(flags), job_(job),
+        : sc_(gen.SubChains[static_cast<std::size_t>(s)]), slot_(slot), flags_(flags), job_(job),
           scratch_(scratch), cancel_(cancel), last_(sc_.Len - 2), variants_(sc_.VariantCount.load()),
           tries_(sc_.Tries.load()) {}
 
@@ -324,7 +324,7 @@ private:
         return sc_.Pairs[static_cast<std::size_t>(level)][static_cast<std::size_t>(i)];
     }
     std::int32_t& Cur(int level) { return sc_.Cursor[static_cast<std::size_t>(level)]; }
-    std::vector<std::int32_t>& Building() { return sc_.sqlines[static_cast<std::size_t>(variants_)]; }
+    std::vector<std::int32_t>& Building() { return sc_.Variants[static_cast<std::size_t>(variants_)]; }
     bool Realign();
     void FocusRunOut();
     std::int64_t Budget() const { return variants_ > 0 ? kBurstSteps : kFirstVariantBurstSteps; }
@@ -340,8 +340,8 @@ private:
     void Accept();
     void EndSearch(bool exhausted);
 
-    TSubChain& sc_;
-    TThrField& slot_;
+    SubChainRecord& sc_;
+    WorkerExchange& slot_;
     RowFlags& flags_;
     const RowJob& job_;
     SubChainScratch& scratch_;
@@ -499,7 +499,7 @@ void Burst::Accept() {
     const auto& v = Building();
     ++variants_;
     if (variants_ < sc_.MaxVariants) {
-        if (sc_.sqlines.size() <= static_cast<std::size_t>(variants_)) sc_.sqlines.push_back(v);
+        if (sc_.Variants.size() <= static_cast<std::size_t>(variants_)) sc_.Variants.push_back(v);
         if (sc_.LookAhead.size() <= static_cast<std::size_t>(variants_))
             sc_.LookAhead.emplace_back(static_cast<std::size_t>(sc_.Len) * LookAheadRows, UnknownSquare);
     }
@@ -535,13 +535,13 @@ void Burst::EndSearch(bool exhausted) {
 }
 
 void Burst::Run() {
-    if (sc_.Len < 2 || sc_.sqlines.empty()) {
+    if (sc_.Len < 2 || sc_.Variants.empty()) {
         EndSearch(true);
         return;
     }
-    if (sc_.sqlines.size() <= static_cast<std::size_t>(variants_)) {
+    if (sc_.Variants.size() <= static_cast<std::size_t>(variants_)) {
         // A placed variant (freezer) without a slot after it.
-        sc_.sqlines.emplace_back(sc_.sqlines.back());
+        sc_.Variants.emplace_back(sc_.Variants.back());
         sc_.LookAhead.emplace_back(static_cast<std::size_t>(sc_.Len) * LookAheadRows, UnknownSquare);
     }
     if (!scratch_.IndexValid) scratch_.BuildIndex(sc_, job_.Tables->Squares());
@@ -586,7 +586,7 @@ void Burst::Run() {
 
 }  // namespace
 
-void RunBurst(TMapGenerator& gen, int s, TThrField& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
+void RunBurst(MapGenerator& gen, int s, WorkerExchange& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
               const std::atomic<bool>& cancel) {
     Burst(gen, s, slot, flags, job, scratch, cancel).Run();
 }

@@ -8,7 +8,7 @@
 // share.
 //
 // The threads exchange work only through the atomic flags of RowFlags, the
-// atomic fields of the sub-chains (SC) and the worker slots (ThrFields). A
+// atomic fields of the sub-chains (SubChains) and the worker slots (ThrFields). A
 // sub-chain's lists are written only by the worker that owns it (Owner,
 // Busy); the linker reads only the variants below VariantCount (published
 // with release order after the variant is written) and writes the focus
@@ -30,7 +30,7 @@ namespace zorvane {
 // of one square (a join learned with a multiplier above 1) name none.
 class SearchTables {
 public:
-    explicit SearchTables(const TMapGenerator& gen);
+    explicit SearchTables(const MapGenerator& gen);
 
     int Squares() const { return static_cast<int>(downSingle_.size()); }
     bool DownEmpty(std::int32_t s) const { return downSingle_[Index(s)] == kEmpty; }
@@ -140,14 +140,14 @@ struct SubChainScratch {
         First = -1;
         IndexValid = false;
     }
-    void BuildIndex(const TSubChain& sc, int squares);
+    void BuildIndex(const SubChainRecord& sc, int squares);
     // Takes in the variants among the first `count` with this first square.
-    void Sync(const TSubChain& sc, std::int32_t count, std::int32_t first);
+    void Sync(const SubChainRecord& sc, std::int32_t count, std::int32_t first);
     // Whether such a variant has this link square.
-    bool HasKey(const TSubChain& sc, std::int32_t count, std::int32_t first, std::int32_t link);
+    bool HasKey(const SubChainRecord& sc, std::int32_t count, std::int32_t first, std::int32_t link);
     // Whether every link square that scanning column pair `level` for entry
     // `entry` of its First can reach has been found with `first`.
-    bool AllKnown(const TSubChain& sc, std::int32_t count, std::int32_t first, int level, int entry);
+    bool AllKnown(const SubChainRecord& sc, std::int32_t count, std::int32_t first, int level, int entry);
 };
 
 // Validates a complete variant of a sub-chain (only while the row is at
@@ -160,7 +160,7 @@ bool ValidateVariant(const SearchTables& tables, int mapHeight, int row, std::sp
 // One search burst of worker slot `slot` on sub-chain `s` (owned by it).
 // Ends on StopRow, AllDone, the sub-chain done, `cancel`, or after 10000
 // steps (50000 while the sub-chain has no variant).
-void RunBurst(TMapGenerator& gen, int s, TThrField& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
+void RunBurst(MapGenerator& gen, int s, WorkerExchange& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
               const std::atomic<bool>& cancel);
 
 // The linker's state between passes (only buffers).
@@ -168,21 +168,21 @@ class Linker {
 public:
     // One linking pass over the sub-chains; sets RowLinked (with Chosen) or
     // RowFailed, or returns to wait for more variants.
-    void Pass(TMapGenerator& gen, RowFlags& flags, const RowJob& job);
+    void Pass(MapGenerator& gen, RowFlags& flags, const RowJob& job);
 
 private:
-    bool Focus(TMapGenerator& gen, RowFlags& flags);
-    bool CheckNeighbours(TMapGenerator& gen, RowFlags& flags);
-    bool Search(TMapGenerator& gen, RowFlags& flags, int depth);
-    bool Links(const TSubChain& a, int va, const TSubChain& b, int vb, int depth) const;
+    bool Focus(MapGenerator& gen, RowFlags& flags);
+    bool CheckNeighbours(MapGenerator& gen, RowFlags& flags);
+    bool Search(MapGenerator& gen, RowFlags& flags, int depth);
+    bool Links(const SubChainRecord& a, int va, const SubChainRecord& b, int vb, int depth) const;
 
     // A new mark for the learned squares of `gen`.
-    void NewMark(const TMapGenerator& gen);
+    void NewMark(const MapGenerator& gen);
     void Mark(std::int32_t square) {
         if (static_cast<std::size_t>(square) < mark_.size()) mark_[static_cast<std::size_t>(square)] = stamp_;
     }
     // Marks the link squares of the first `count` variants of `sc`.
-    void MarkLinkSquares(const TMapGenerator& gen, const TSubChain& sc, std::int32_t count);
+    void MarkLinkSquares(const MapGenerator& gen, const SubChainRecord& sc, std::int32_t count);
     bool Marked(std::int32_t square) const {
         return static_cast<std::size_t>(square) < mark_.size() && mark_[static_cast<std::size_t>(square)] == stamp_;
     }
