@@ -43,8 +43,9 @@ int GenerateInto(const GenerateCommandOptions& o) {
         const ProjectFileKind kind = KindOfFile(AbsolutePath(*o.into));
         if (kind != ProjectFileKind::Map && kind != ProjectFileKind::Layered)
             return Fail("generate", *o.into + " is not a map project (*.zm) or layered project (*.zl).");
-        Project map;
-        if (!Load(map, ui, *o.into, kind, std::nullopt)) return Fail("generate", ui);
+        Document document;
+        if (!Load(document, ui, *o.into, kind, std::nullopt)) return Fail("generate", ui);
+        Project& map = document.project();
         AreaOptions options;
         options.Seed = o.seed;
         options.TwinsDisallowed = settings.NoIdenticalNeighbours;

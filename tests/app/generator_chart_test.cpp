@@ -66,7 +66,7 @@ TEST_F(EditorTest, ChartEditsWithButtonsKeysAndClicksFollowTheChartModel) {
             }
             case 6: {  // a click beside a point selects it
                 const int i = pick(reference.GetPointsCount());
-                RealClick(p.ObjectChart, p.ImgObjChart->PointPos(i) + QPoint(1, 1));
+                RealClick(p.ImgObjChart, p.ImgObjChart->PointPos(i) + QPoint(1, 1));
                 reference.Select(i);
                 break;
             }

@@ -109,7 +109,7 @@ protected:
                             target = other;
                 QTest::mouseClick(target, Qt::LeftButton);
             } else if (auto* cb = qobject_cast<QCheckBox*>(w)) {
-                if (cb == Gen().ForceTileSet && !cb->isChecked()) dialogs.files.push_back(backupPath + ".zp");
+                if (cb == Gen().CBselectZp && !cb->isChecked()) dialogs.files.push_back(backupPath + ".zp");
                 QTest::mouseClick(cb, Qt::LeftButton);
             } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
                 Type(e, QString("%1-1; %2-3").arg(step * 10).arg(step * 100));
@@ -245,7 +245,7 @@ TEST_F(GeneratorSettingsTest, TheWindowFitsASmallScreenAndScrollsToEveryControl)
         int controls = 0;
         for (QWidget* c : w.findChildren<QWidget*>()) {
             const bool control = qobject_cast<QAbstractButton*>(c) || qobject_cast<QAbstractSpinBox*>(c) ||
-                                 qobject_cast<QSlider*>(c) || c == w.Chart->ObjectChart;
+                                 qobject_cast<QSlider*>(c) || c == w.Chart->ImgObjChart;
             if (!control || !c->isVisibleTo(&w) || !w.Scroll->isAncestorOf(c)) continue;
             ++controls;
             ScrollToWhole(*w.Scroll, c);

@@ -135,7 +135,8 @@ TEST_F(MapZoomTest, PickingSelectsTheTopmostTileInTheListAddingItWhenMissing) {
     Add(1, 1, 5, 4, 7);
     window.PrepareBitmapsPx();
     window.RefreshInterface(0, 0, false, true, true, true);
-    window.ProjectOpened(dir.file("map.zl"));
+    window.document().Opened(dir.file("map.zl"));
+    window.ProjectOpened();
     auto* list = window.findChild<QListWidget*>("LBNewTiles");
     MoveTo(4, 4);
     Trigger("MPickTile");
