@@ -71,7 +71,7 @@ struct GeneratorSettings {
     int RowsToGoBack;
     int SecondsOfOneRow;  // seconds
     bool FreezeCorrectFragments;
-    int FreezeAfter;
+    int FreezePoints;  // the points a frozen sub-chain starts with (spent as its neighbours thaw)
     // "Map Characteristics"
     int SquarePreferencePosition;
     bool PreferMostCombinations;  // false: RBConnectorsWay

@@ -88,7 +88,7 @@ constexpr std::array kRows{
     Number("SElineTmaxTime", "seconds_of_one_row", "seconds of one row", &S::SecondsOfOneRow, {1, MaxInt32, 60}, I32,
            18, Before),
     Flag("CBfreezer", "freeze_correct_fragments", &S::FreezeCorrectFragments, false, 19, Before),
-    Number("SEfreezer", "freeze_hp", "freeze hp", &S::FreezeAfter, {1, MaxInt32, 3}, I32, 20, Before),
+    Number("SEfreezer", "freeze_hp", "freeze hp", &S::FreezePoints, {1, MaxInt32, 3}, I32, 20, Before),
     // (the object size chart), "Backup settings"
     Flag("CBbackup", "backup", &S::Backup, false, 27, After),
     Flag("CBsaveCompleted", "save_completed_map", &S::SaveCompletedMap, false, 29, After),

@@ -373,7 +373,7 @@ TEST(Generation, ARowWhoseSubChainsMustAllAgreeIsCompletedWithThreads) {
 TEST(Generation, EveryOptionOfTheSettingsStillGivesAValidMap) {
     GenerationSetup s(30, 24, 2);
     s.settings.FreezeCorrectFragments = true;
-    s.settings.FreezeAfter = 2;
+    s.settings.FreezePoints = 2;
     s.settings.NoIdenticalNeighbours = true;
     s.settings.SquarePreferencePosition = 36;
     s.settings.PreferMostCombinations = true;
@@ -449,7 +449,7 @@ TEST(Generation, TheStatisticsHearTheRunFromStartToEnd) {
     } rec;
     GenerationSetup s(20, 12, 2);
     s.settings.FreezeCorrectFragments = true;
-    s.settings.FreezeAfter = 4;
+    s.settings.FreezePoints = 4;
     GenerateOptions options;
     ASSERT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, rec, options), GenerateOutcome::Completed);
     EXPECT_EQ(rec.charts, 20 * 1000 + 12);

@@ -53,7 +53,7 @@ TEST(SettingsTable, RowsFollowTheWindowsControls) {
     EXPECT_EQ(s.FirstAttempts, 10);
     EXPECT_EQ(s.DistanceFromFarthestRow, 10);
     EXPECT_EQ(s.RowsToGoBack, 2);
-    EXPECT_EQ(s.FreezeAfter, 3);
+    EXPECT_EQ(s.FreezePoints, 3);
     EXPECT_EQ(s.BackupEveryLines, 10);
     EXPECT_EQ(SettingRowOf("SElineTmaxRows").Range.Max, 206);
     EXPECT_EQ(SettingRowOf("SEmaxThreads").Range.Max, 4);
@@ -116,7 +116,7 @@ TEST(SettingsTable, EverySettingAloneSurvivesTheDataFile) {
     EXPECT_EQ(back.ObjectChart.Largest(), 12);
     EXPECT_EQ(back.WidthWithoutBorders, 202);
     EXPECT_EQ(back.WorkerThreads, 4);
-    EXPECT_EQ(back.FreezeAfter, MaxInt32);
+    EXPECT_EQ(back.FreezePoints, MaxInt32);
     EXPECT_EQ(back.BackupPath, "/elsewhere/backup.zl");
 }
 
@@ -155,13 +155,13 @@ TEST(SettingsTable, OutOfRangeValuesAreClampedOnReadingAndRefusedWhereTheyDoNotF
     s.WidthWithoutBorders = 5;
     s.StartLine = -7;
     s.DistanceFromFarthestRow = 1000;
-    s.FreezeAfter = 0;
+    s.FreezePoints = 0;
     s.WorkerThreads = 9;
     const GeneratorSettings back = ThroughTheFile(s);
     EXPECT_EQ(back.WidthWithoutBorders, 10);
     EXPECT_EQ(back.StartLine, 2);
     EXPECT_EQ(back.DistanceFromFarthestRow, 206);
-    EXPECT_EQ(back.FreezeAfter, 1);
+    EXPECT_EQ(back.FreezePoints, 1);
     EXPECT_EQ(back.WorkerThreads, 4);
     s = {};
     s.BackupEveryLines = 256;

@@ -176,7 +176,7 @@ TEST(ZgFile, ReadsEveryFieldOfAHandBuiltFile) {
     EXPECT_EQ(s.RowsToGoBack, 4);
     EXPECT_EQ(s.SecondsOfOneRow, 555);
     EXPECT_TRUE(s.FreezeCorrectFragments);
-    EXPECT_EQ(s.FreezeAfter, 6);
+    EXPECT_EQ(s.FreezePoints, 6);
     EXPECT_EQ(s.ObjectChart.Largest(), 10);
     ASSERT_EQ(s.ObjectChart.GetPointsCount(), 3);
     EXPECT_EQ(s.ObjectChart.GetPointData(1), (std::pair<int, int>{5, 40}));

@@ -89,7 +89,7 @@ void GenerationRun::ReadSettings() {
     // A duration, whatever its length (a day or more included).
     lineTimeLimit_ = std::chrono::seconds(std::max(s.SecondsOfOneRow, 1));
     freezerOn_ = s.FreezeCorrectFragments;
-    freezerHp_ = s.FreezeAfter;
+    freezePoints_ = s.FreezePoints;
     reduceLAC_ = s.ReduceLocalAttempts;
     backupOn_ = s.Backup;
     saveCompleted_ = s.SaveCompletedMap;
@@ -166,7 +166,7 @@ RunDescription GenerationRun::Describe() const {
     d.TimeWithdrawals = lineTimeOn_ ? std::to_string(lineTimeRows_) + " rows after " +
                                           std::to_string(s.SecondsOfOneRow) + " s"
                                     : "Disabled";
-    d.Freezer = freezerOn_ ? "Enabled, hp=" + std::to_string(freezerHp_) : "Disabled";
+    d.Freezer = freezerOn_ ? "Enabled, hp=" + std::to_string(freezePoints_) : "Disabled";
     d.BackupFile = s.BackupPath;
     return d;
 }

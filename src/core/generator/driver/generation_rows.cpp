@@ -151,7 +151,7 @@ bool GenerationRun::PrepareRow() {
     if (smallestPairs_ == 0) return false;
     prep_->SplitIntoSubChains();
     threads_.ForgetSubChains();
-    if (freezerOn_ && freezer_.Told()) freezer_.Place(gen_, MapRow(run_.Row), freezerHp_);
+    if (freezerOn_ && freezer_.Told()) freezer_.Place(gen_, MapRow(run_.Row), freezePoints_);
     threads_.ReserveVariants();
     return true;
 }

@@ -103,7 +103,7 @@ private:
     int width_ = 0, height_ = 0, startRow_ = 2;
     bool simplified_ = true, continueOld_ = false, freezerOn_ = false, maxReturnOn_ = false, lineTimeOn_ = false;
     bool reduceLAC_ = true, backupOn_ = false, saveCompleted_ = false, stepped_ = false;
-    int maxReturn_ = 10, lineTimeRows_ = 2, freezerHp_ = 3, backupEvery_ = 10, nextBackupRow_ = 0;
+    int maxReturn_ = 10, lineTimeRows_ = 2, freezePoints_ = 3, backupEvery_ = 10, nextBackupRow_ = 0;
     std::int64_t max1stStates_ = 0;
     Clock::duration lineTimeLimit_{};
     RepeatRules rules_;
