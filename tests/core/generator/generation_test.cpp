@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -392,6 +393,9 @@ TEST(Generation, EveryOptionOfTheSettingsStillGivesAValidMap) {
 
 TEST(Generation, AWorkerOrLinkerErrorIsCaughtAndTheRunGoesOn) {
     GenerationSetup s(20, 14, 2);
+    // Every row handed over, so that the second worker gets work.
+    s.engine->Threads().DriverSteps = 0;
+    s.engine->Threads().DriverTime = {};
     s.engine->Threads().FailBurstOfSlot = 1;
     s.engine->Threads().FailLinkerPass = true;
     ASSERT_EQ(s.Generate(), GenerateOutcome::Completed) << s.ui.status();
@@ -481,6 +485,16 @@ TEST(GeneratorThreads, TheDriverDoesEasyRowsAloneAndHandsLongRowsToTheThreads) {
     EXPECT_EQ(a.Squares(), b.Squares());
     ExpectCompleteMap(a);
     EXPECT_EQ(a.engine->Threads().RowsHandedOver(), 0);
+    // Alone the driver searches as one worker does: the one-worker map,
+    // also when the steps are spent but the processor time is not.
+    GenerationSetup one(40, 24, 1), d(40, 24, 2);
+    ASSERT_EQ(one.Generate(17), GenerateOutcome::Completed);
+    EXPECT_EQ(a.Squares(), one.Squares());
+    d.engine->Threads().DriverSteps = 0;
+    d.engine->Threads().DriverTime = std::chrono::hours(1);
+    ASSERT_EQ(d.Generate(17), GenerateOutcome::Completed);
+    EXPECT_EQ(d.Squares(), one.Squares());
+    EXPECT_EQ(d.engine->Threads().RowsHandedOver(), 0);
     // Handed over at once: every row computed goes to the threads.
     struct Rows : GenerationReport {
         int computed = 0;
@@ -488,6 +502,7 @@ TEST(GeneratorThreads, TheDriverDoesEasyRowsAloneAndHandsLongRowsToTheThreads) {
     } rows;
     GenerationSetup c(40, 24, 2);
     c.engine->Threads().DriverSteps = 0;
+    c.engine->Threads().DriverTime = {};
     GenerateOptions options;
     ASSERT_EQ(c.engine->Generate(c.project, c.ui, c.settings, c.requests, rows, options), GenerateOutcome::Completed);
     ExpectCompleteMap(c);
@@ -536,6 +551,7 @@ TEST(GeneratorThreads, RandomRunsWithHandOversFaultsAndStopsKeepEveryInvariant) 
     std::mt19937 rng(20261208);
     GenerationSetup s(30, 26, 2);
     GeneratorThreads& threads = s.engine->Threads();
+    threads.DriverTime = {};
     const std::int64_t budgets[] = {0, 20000, 300000, GeneratorThreads::kDefaultDriverSteps, -1};
     for (int run = 0; run < 12; ++run) {
         SCOPED_TRACE(run);

@@ -5,6 +5,8 @@
 
 #include "generator/driver/generation_run.h"
 
+#include <ctime>
+
 namespace zorvane {
 
 namespace {
@@ -129,18 +131,25 @@ void GenerationRun::ComputeStepped() {
 
 // Rounds of the threads' steps on the driver's thread until the row is
 // decided or stopped (true), or, with a budget of 0 or more, until the
-// bursts have taken that many steps (false: the threads go on from there).
+// bursts have taken that many steps and the threads' DriverTime of
+// processor time has passed (false: the threads go on from there). The
+// other threads sleep meanwhile: the process's processor time is the
+// driver's.
 bool GenerationRun::StepRow(std::int64_t budget) {
     RowFlags& f = threads_.Flags;
     f.ManagerIdle = false;
     std::int64_t steps = 0;
+    const std::clock_t started = budget >= 0 ? std::clock() : 0;
+    const auto spent = [&] {
+        return std::chrono::duration<double>(static_cast<double>(std::clock() - started) / CLOCKS_PER_SEC);
+    };
     for (;;) {
         if (!f.StopRow.load() && ShouldStopRow()) f.StopRow = true;
         if (threads_.StepRound(steps) != GeneratorThreads::Round::Continue) break;
         const auto now = Clock::now();
         if (now - lastPoll_ >= kPollInterval) Poll();
         if (now - lastStats_ >= kStatisticsInterval) ShowProgress(GeneratorState::Line);
-        if (budget >= 0 && steps >= budget) {
+        if (budget >= 0 && steps >= budget && spent() >= threads_.DriverTime) {
             f.ManagerIdle = true;
             return false;
         }

@@ -4,19 +4,6 @@
 
 namespace zorvane {
 
-namespace {
-
-// Polls of a doorbell before its waiter sleeps: about 10 us.
-constexpr int kSpinPolls = 256;
-
-inline void CpuRelax() {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
-#endif
-}
-
-}  // namespace
-
 // The ring and the sleeper count are sequentially consistent: a ringer that
 // sees no sleeper rang before the sleeper looked at the rings, which it
 // then sees; one that sees a sleeper takes the mutex, so its notification
@@ -28,16 +15,7 @@ void Doorbell::Ring() {
     cv_.notify_all();
 }
 
-bool Doorbell::Spin(std::uint64_t seen) const {
-    for (int i = 0; i < kSpinPolls; ++i) {
-        if (rings_.load(std::memory_order_acquire) != seen) return true;
-        CpuRelax();
-    }
-    return false;
-}
-
 void Doorbell::Wait(std::uint64_t seen) {
-    if (Spin(seen)) return;
     std::unique_lock lock(m_);
     sleepers_.fetch_add(1, std::memory_order_seq_cst);
     cv_.wait(lock, [&] { return rings_.load(std::memory_order_seq_cst) != seen; });
@@ -45,7 +23,6 @@ void Doorbell::Wait(std::uint64_t seen) {
 }
 
 void Doorbell::WaitFor(std::uint64_t seen, std::chrono::microseconds timeout) {
-    if (Spin(seen)) return;
     std::unique_lock lock(m_);
     sleepers_.fetch_add(1, std::memory_order_seq_cst);
     cv_.wait_for(lock, timeout, [&] { return rings_.load(std::memory_order_seq_cst) != seen; });
@@ -76,8 +53,6 @@ void GeneratorThreads::Start() {
         workers_[static_cast<std::size_t>(k)].Cancel = false;
         workers_[static_cast<std::size_t>(k)].Thread = std::thread(&GeneratorThreads::WorkerMain, this, k);
     }
-    linkerThread_.Cancel = false;
-    linkerThread_.Thread = std::thread(&GeneratorThreads::LinkerMain, this);
 }
 
 void GeneratorThreads::Join(ThreadRec& rec, Doorbell& bell) {
@@ -95,7 +70,6 @@ void GeneratorThreads::Stop() {
     std::lock_guard lock(killMutex_);
     for (int k = 0; k < WorkerSlots; ++k)
         Join(workers_[static_cast<std::size_t>(k)], workerBells_[static_cast<std::size_t>(k)]);
-    Join(linkerThread_, linkerBell_);
     started_ = false;
     Flags.Shutdown = false;
     // Whatever a thread left half done is undone.
@@ -157,7 +131,7 @@ GeneratorThreads::Round GeneratorThreads::StepRound(std::int64_t& steps) {
         ManagerLeave(r == Round::LeaveStopped, false);
         return r;
     }
-    for (int k = 0; k < std::min(Job.MaxThreads, WorkerSlots); ++k)
+    for (int k = 0; k < Slots(); ++k)
         if (WorkerTake(k)) {
             WorkerRun(k);
             steps += Slot(k).Steps.load(std::memory_order_relaxed);
@@ -185,7 +159,8 @@ void GeneratorThreads::ManagerMain() {
     }
 }
 
-// One row, until the driver lets the manager exit.
+// One row, until the driver lets the manager exit. A linking pass asked
+// for while no worker is at work (none would take it) runs here.
 void GeneratorThreads::ManagerRow() {
     bool left = false;
     for (;;) {
@@ -198,6 +173,10 @@ void GeneratorThreads::ManagerRow() {
                 ManagerLeave(r == Round::LeaveStopped, true);
                 left = true;
                 DriverBell.Ring();
+                continue;
+            }
+            if (RunningWorkers() == 0 && LinkerTake()) {
+                LinkerRun();
                 continue;
             }
         }
@@ -224,12 +203,7 @@ GeneratorThreads::Round GeneratorThreads::ManagerRound() {
     }
     if (!allDone) HandOut();
     if (Flags.LinkerRestart.load()) RecreateLinker();
-    if (Flags.LinkerReady.load() && !Flags.RowLinked.load() && !Flags.RowFailed.load() &&
-        !Flags.LinkerRestart.load() && !Flags.StopRow.load() && LinkerWorthStarting()) {
-        Flags.LinkerReady = false;
-        Flags.LinkerStart.store(true, std::memory_order_release);
-        Notify(linkerBell_);
-    }
+    if (ClaimLinker()) Flags.LinkerStart.store(true, std::memory_order_release);
     Flags.RunningThreads = RunningWorkers();
     if (Flags.RowLinked.load(std::memory_order_acquire)) {
         Flags.StopRow = true;
@@ -245,9 +219,13 @@ GeneratorThreads::Round GeneratorThreads::ManagerRound() {
     return Round::Continue;
 }
 
+int GeneratorThreads::Slots() const {
+    return driverSteps_.load(std::memory_order_relaxed) ? 1 : std::min(Job.MaxThreads, WorkerSlots);
+}
+
 // Gives idle workers the next sub-chains.
 void GeneratorThreads::HandOut() {
-    for (int k = 0; k < std::min(Job.MaxThreads, WorkerSlots); ++k) {
+    for (int k = 0; k < Slots(); ++k) {
         if (Flags.StopRow.load() || Flags.HandOutBlocked.load()) return;
         WorkerExchange& slot = Slot(k);
         if (!slot.Idle.load(std::memory_order_acquire) || slot.SubChain.load() != -1) continue;
@@ -289,6 +267,25 @@ int GeneratorThreads::Claim(int k) {
         Flags.HandOutPos = (from + 1) % n;
         return pick;
     }
+}
+
+// The linker is free (LinkerReady) and taken for a pass when the row is
+// open, the linker is not to be made anew, and the sub-chains changed since
+// the last pass. Manager and workers may ask at once: the exchange gives it
+// to one of them, and the linker's mutex keeps its record of the last pass
+// from a recreation.
+bool GeneratorThreads::ClaimLinker() {
+    if (Flags.RowLinked.load() || Flags.RowFailed.load() || Flags.LinkerRestart.load() || Flags.StopRow.load() ||
+        !Flags.LinkerReady.exchange(false, std::memory_order_acq_rel))
+        return false;
+    bool worth = false;
+    {
+        std::lock_guard lock(linkerMutex_);
+        worth = !Flags.LinkerRestart.load() && LinkerWorthStarting();
+    }
+    if (worth) return true;
+    Flags.LinkerReady.store(true, std::memory_order_release);
+    return false;
 }
 
 // A linking pass on sub-chains that have not changed since the last one
@@ -344,8 +341,9 @@ bool GeneratorThreads::WorkersIdleAndFree() const {
 // --- Workers -----------------------------------------------------------------
 
 // A worker goes on from sub-chain to sub-chain by itself while the row
-// runs, and wakes the manager only when the linker may have something new
-// or it has nothing more to do.
+// runs, runs the linking passes asked for between its bursts, and wakes
+// the manager only when the linker may have something new or it has
+// nothing more to do.
 void GeneratorThreads::WorkerMain(int k) {
     ThreadRec& rec = workers_[static_cast<std::size_t>(k)];
     Doorbell& bell = workerBells_[static_cast<std::size_t>(k)];
@@ -354,11 +352,19 @@ void GeneratorThreads::WorkerMain(int k) {
         if (rec.Cancel.load() || Flags.Shutdown.load()) return;
         if (!driverSteps_.load(std::memory_order_acquire) && WorkerTake(k)) {
             Slot(k).Idle = false;
-            while (WorkerBurst(k))
+            bool changed = false;
+            while (WorkerBurst(k, changed)) {
+                // The worker that changed its sub-chain links the row at once;
+                // the manager hears of the change from the pass.
+                if (LinkerTake() || (changed && ClaimLinker()))
+                    LinkerRun();
+                else if (changed)
+                    Notify(managerBell_);
                 if (!GoOn(k)) {
                     WorkerFinish(k);
                     break;
                 }
+            }
             continue;
         }
         bell.Wait(seen);
@@ -369,10 +375,12 @@ bool GeneratorThreads::WorkerTake(int k) { return Slot(k).StartReq.exchange(fals
 
 void GeneratorThreads::WorkerRun(int k) {
     Slot(k).Idle = false;
-    if (WorkerBurst(k)) WorkerFinish(k);
+    bool changed = false;
+    if (WorkerBurst(k, changed)) WorkerFinish(k);
 }
 
-bool GeneratorThreads::WorkerBurst(int k) {
+bool GeneratorThreads::WorkerBurst(int k, bool& changed) {
+    changed = false;
     WorkerExchange& slot = Slot(k);
     const std::atomic<bool>& cancel = workers_[static_cast<std::size_t>(k)].Cancel;
     const int s = slot.SubChain.load();
@@ -391,7 +399,7 @@ bool GeneratorThreads::WorkerBurst(int k) {
             Notify(DriverBell);
             return false;
         }
-        if (sc.VariantCount.load(std::memory_order_relaxed) != before || sc.Done.load()) Notify(managerBell_);
+        changed = sc.VariantCount.load(std::memory_order_relaxed) != before || sc.Done.load();
     }
     return !cancel.load();  // being killed: the killer releases the sub-chain
 }
@@ -410,12 +418,12 @@ void GeneratorThreads::LetGo(int k) {
 }
 
 bool GeneratorThreads::GoOn(int k) {
-    if (k >= std::min(Job.MaxThreads, WorkerSlots) || Flags.StopRow.load() || Flags.AllDone.load() ||
+    if (k >= Slots() || Flags.StopRow.load() || Flags.AllDone.load() ||
         Flags.HandOutBlocked.load() || Flags.Shutdown.load())
         return false;
     LetGo(k);
     // The sub-chain let go may be wanted by an idle worker.
-    if (RunningWorkers() < std::min(Job.MaxThreads, WorkerSlots)) Notify(managerBell_);
+    if (RunningWorkers() < Slots()) Notify(managerBell_);
     const int pick = Claim(k);
     if (pick < 0) return false;
     WorkerExchange& slot = Slot(k);
@@ -478,26 +486,17 @@ void GeneratorThreads::KillWorkerIfStuck(int k) {
 
 // --- Linker --------------------------------------------------------------------
 
-void GeneratorThreads::LinkerMain() {
-    for (;;) {
-        const auto seen = linkerBell_.Seen();
-        if (linkerThread_.Cancel.load() || Flags.Shutdown.load() || Flags.LinkerRestart.load()) return;
-        if (!driverSteps_.load(std::memory_order_acquire) && LinkerTake()) {
-            LinkerRun();
-            continue;
-        }
-        linkerBell_.Wait(seen);
-    }
-}
-
 bool GeneratorThreads::LinkerTake() { return Flags.LinkerStart.exchange(false, std::memory_order_acq_rel); }
 
 void GeneratorThreads::LinkerRun() {
-    try {
-        if (FailLinkerPass.exchange(false)) throw Error("A linking pass failed on purpose.");
-        linker_.Pass(gen_, Flags, Job);
-    } catch (...) {
-        Flags.LinkerRestart = true;
+    {
+        std::lock_guard lock(linkerMutex_);
+        try {
+            if (FailLinkerPass.exchange(false)) throw Error("A linking pass failed on purpose.");
+            linker_.Pass(gen_, Flags, Job);
+        } catch (...) {
+            Flags.LinkerRestart = true;
+        }
     }
     Flags.Activity.store(true, std::memory_order_relaxed);
     Flags.LinkerReady.store(true);
@@ -508,17 +507,16 @@ void GeneratorThreads::LinkerRun() {
 
 void GeneratorThreads::RecreateLinker() {
     std::lock_guard lock(killMutex_);
+    std::lock_guard pass(linkerMutex_);
     gen_.Run.CaughtErrors.fetch_add(1);
     Flags.LinkerReady = false;
     Flags.LinkerStart = false;
     Flags.RowFailed = false;
     Flags.RowLinked = false;
     for (auto& c : gen_.Chosen) c = 0;
-    Join(linkerThread_, linkerBell_);
     linker_ = Linker();
     Flags.LinkerRestart = false;
     linkerSignatureValid_ = false;
-    if (started_ && !Flags.Shutdown.load()) linkerThread_.Thread = std::thread(&GeneratorThreads::LinkerMain, this);
     Flags.LinkerReady.store(true, std::memory_order_release);
     managerBell_.Ring();
     DriverBell.Ring();

@@ -1,27 +1,30 @@
 #pragma once
-// The generator's threads: one manager, four workers (the first MaxThreads
-// of them get work) and one linker, living beside one MapGenerator.
+// The generator's threads: one manager and four workers (the first
+// MaxThreads of them get work), living beside one MapGenerator.
 //
 // Per row the driver first works alone: it goes through the steps of the
 // protocol (ManagerRound, WorkerRun, LinkerRun) in a fixed order on its own
-// thread, and most rows are linked before its search has taken DriverSteps
-// steps, without waking a thread. A row that takes longer is handed over
-// as it stands: the driver sets ManagerStart, and the manager hands
-// sub-chains to idle workers, starts linking passes, kills and recreates a
-// worker that reports an error, and ends the row on RowLinked (RowComplete)
-// or RowFailed. A worker that ends a burst takes the next free sub-chain
-// itself and wakes the manager only when the linker may find something new
-// or it has nothing left to do. The driver then blocks hand-outs, waits for
-// idle workers and free sub-chains, sets ManagerExit and waits for
-// ManagerIdle.
+// thread with one worker slot, exactly as a run with one worker does, and
+// most rows are linked before its search has taken DriverSteps steps,
+// without waking a thread. A row that takes longer is handed over as it
+// stands: the driver sets ManagerStart, and the manager hands sub-chains to
+// idle workers, asks for linking passes, kills and recreates a worker that
+// reports an error, and ends the row on RowLinked (RowComplete) or
+// RowFailed. A worker that ends a burst runs the linking pass asked for, if
+// any, takes the next free sub-chain itself and wakes the manager only when
+// the linker may find something new or it has nothing left to do; with no
+// worker at work the manager runs the pass. The driver then blocks
+// hand-outs, waits for idle workers and free sub-chains, sets ManagerExit
+// and waits for ManagerIdle.
 //
 // Every shared flag is atomic and has one writer at a time by protocol; a
 // request that is handed over (StartReq, LinkerStart) is taken with an
 // atomic exchange, so that withdrawing it and taking it can never both
-// happen, and so is a sub-chain's owner. Threads wait for their flags on a Doorbell, rung whenever a flag
-// they wait for changes; a waiter spins a moment before it sleeps, as the
-// answer mostly comes within microseconds. Thread termination is
-// cooperative: a thread ends at its next wake once told to.
+// happen, and so is a sub-chain's owner. Linking passes and the linker's
+// recreation hold the linker's mutex, so whichever thread runs a pass sees
+// what the one before left. Threads sleep on a Doorbell until a flag they
+// wait for changes; nothing spins. Thread termination is cooperative: a
+// thread ends at its next wake once told to.
 //
 // With DriverSteps below 0 the driver does the whole row alone, which
 // makes a run reproducible (the stepped mode).
@@ -41,7 +44,7 @@
 namespace zorvane {
 
 // Wakes a waiting thread when something it waits for may have changed.
-// A ring with nobody asleep costs no system call.
+// A ring with nobody asleep costs no system call; a waiter sleeps at once.
 class Doorbell {
 public:
     std::uint64_t Seen() const { return rings_.load(std::memory_order_acquire); }
@@ -52,7 +55,6 @@ public:
     void WaitFor(std::uint64_t seen, std::chrono::microseconds timeout);
 
 private:
-    bool Spin(std::uint64_t seen) const;
     std::mutex m_;
     std::condition_variable cv_;
     std::atomic<std::uint64_t> rings_{0};
@@ -70,8 +72,8 @@ public:
     RowJob Job;  // written by the driver while the manager is idle
     Doorbell DriverBell;  // rung for the driver's waits
 
-    // Creates the manager, the workers (idle, no sub-chain) and the linker
-    // (ready) unless they run. Stop tells every thread to end and waits.
+    // Creates the manager and the workers (idle, no sub-chain; the linker
+    // ready) unless they run. Stop tells every thread to end and waits.
     void Start();
     void Stop();
     bool Started() const { return started_; }
@@ -85,13 +87,20 @@ public:
     void ReserveVariants();
 
     // The driver begins the row in SubChains (its flags cleared, the driver at
-    // work on it), and hands what is left of it to the manager.
+    // work on it, with one worker slot), and hands what is left of it to the
+    // manager.
     void BeginRow();
     void StartRow();
-    // The steps the driver searches a row alone before it hands the row
-    // to the threads; below 0 it never does.
+    // The driver searches a row alone until its search has taken
+    // DriverSteps steps and DriverTime of processor time, and then hands
+    // the row to the threads; with DriverSteps below 0 it never does. A
+    // step the search passes over costs next to nothing, so the steps alone
+    // say little of the time taken: most rows that pass 2000000 steps end
+    // within a few milliseconds, sooner than the threads are at work.
     std::int64_t DriverSteps = kDefaultDriverSteps;
+    std::chrono::microseconds DriverTime = kDefaultDriverTime;
     static constexpr std::int64_t kDefaultDriverSteps = 2000000;
+    static constexpr std::chrono::microseconds kDefaultDriverTime{20000};
     // Rows handed to the threads since the threads were made.
     std::int64_t RowsHandedOver() const { return handedOver_; }
     // The driver wakes the manager after changing one of its flags.
@@ -102,8 +111,8 @@ public:
     // Steps 1..8 of the manager's row loop, once.
     Round ManagerRound();
     // By the driver: one round, the bursts of the workers given work and
-    // a linking pass when one was started, on the calling thread; adds the
-    // bursts' steps to `steps`. Leaves the row when it is decided.
+    // a linking pass when one was asked for, on the calling thread; adds
+    // the bursts' steps to `steps`. Leaves the row when it is decided.
     Round StepRound(std::int64_t& steps);
     // Leaving the row: hand-outs withdrawn, results cleared when stopped
     // from outside, then waiting until no worker runs (`threaded`) .
@@ -111,15 +120,19 @@ public:
     // A worker takes its start request and runs one burst.
     bool WorkerTake(int k);
     void WorkerRun(int k);
-    // The linker takes its start and runs one pass.
+    // Takes the request for a linking pass and runs it.
     bool LinkerTake();
     void LinkerRun();
+    // The worker slots that get work: one while the driver works alone (as
+    // with one worker), else MaxThreads.
+    int Slots() const;
 
     // Kill and recreate (adds to the caught errors count).
     void KillAndRecreateWorker(int k);
     // By the driver: only a worker that is still busy or flagged.
     void KillWorkerIfStuck(int k);
-    // By the driver: the manager does it when it is busy.
+    // By the driver: the linker made anew (the manager does it when it is
+    // busy), once a pass that runs has ended.
     void KillAndRecreateLinker();
 
     int RunningWorkers() const;  // slots that are not idle
@@ -140,16 +153,17 @@ private:
     void ManagerMain();
     void ManagerRow();
     void WorkerMain(int k);
-    void LinkerMain();
     void HandOut();
     int Claim(int k);
     // The parts of a worker's run: one burst (false after an error, or
-    // when it is being killed), the next sub-chain taken at once, and the
-    // slot left idle.
-    bool WorkerBurst(int k);
+    // when it is being killed; `changed` when it found variants or ended
+    // its sub-chain), the next sub-chain taken at once, and the slot left
+    // idle.
+    bool WorkerBurst(int k, bool& changed);
     bool GoOn(int k);
     void LetGo(int k);
     void WorkerFinish(int k);
+    bool ClaimLinker();
     bool LinkerWorthStarting();
     void RecreateLinker();
     void ReleaseSlot(int k, bool restart);
@@ -161,17 +175,19 @@ private:
     MapGenerator& gen_;
     std::array<SubChainScratch, MaxSubChains> scratch_;
     Linker linker_;
-    // The sub-chains' progress when the linker was last started.
+    // The sub-chains' progress when the linker was last started (kept by
+    // whoever holds the linker).
     std::vector<std::uint64_t> linkerStarted_, linkerState_;
     bool linkerSignatureValid_ = false;
-    ThreadRec manager_, linkerThread_;
+    ThreadRec manager_;
     std::array<ThreadRec, WorkerSlots> workers_;
-    Doorbell managerBell_, linkerBell_;
+    Doorbell managerBell_;
     std::array<Doorbell, WorkerSlots> workerBells_;
     // Set while the driver does the steps of the row itself (the threads
     // then take nothing and are not rung).
     std::atomic<bool> driverSteps_{false};
     std::mutex killMutex_;  // one kill or recreation at a time (manager and driver)
+    std::mutex linkerMutex_;  // held by a linking pass and by the linker's recreation
     bool started_ = false;
     std::int64_t handedOver_ = 0;
 };
