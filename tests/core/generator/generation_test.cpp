@@ -88,6 +88,20 @@ TEST(Generation, OneWorkerAndASeedGiveTheSameMapTwice) {
     ExpectCompleteMap(c);
 }
 
+TEST(Generation, SettingsChangedDuringARunTakeEffectOnlyInTheNextRun) {
+    GenerationSetup a(30, 20, 1), b(30, 20, 1);
+    ASSERT_EQ(a.Generate(42), GenerateOutcome::Completed);
+    b.ui.onEvents = [&](int) {
+        b.settings.StartLine = 9;
+        b.settings.SimplifiedFirstLine = !b.settings.SimplifiedFirstLine;
+        b.settings.FreezeCorrectFragments = !b.settings.FreezeCorrectFragments;
+        b.settings.WidthWithoutBorders = 12;
+    };
+    ASSERT_EQ(b.Generate(42), GenerateOutcome::Completed);
+    EXPECT_EQ(a.Squares(), b.Squares());
+    EXPECT_EQ(b.settings.StartLine, 9);
+}
+
 TEST(Generation, NoLearnedDataShowsTheNotReadyBoxAndLeavesTheMap) {
     GenerationSetup s(12, 10);
     s.gen.Learned = false;

@@ -39,12 +39,14 @@ GenerationRun::GenerationRun(MapGenerationEngine& engine, Project& project, User
                              GeneratorSettings& settings, GenerationRequests& requests, GenerationReport& report,
                              const GenerateOptions& options)
     : engine_(engine), gen_(engine.Generator()), threads_(engine.Threads()), freezer_(engine.Freezer()),
-      project_(project), ui_(ui), settings_(settings), requests_(requests), report_(report), options_(options),
+      project_(project), ui_(ui), userSettings_(settings), requests_(requests), report_(report), options_(options),
       run_(engine.Generator().Run) {}
 
-// A. Refuses a run that cannot be made.
+// A. Refuses a run that cannot be made. A backup directory that is missing
+// may switch the backups off in the user's settings.
 bool GenerationRun::Ready() {
-    startRow_ = settings_.StartLine;
+    GeneratorSettings& settings = userSettings_;
+    const int startRow = settings.StartLine;
     auto notReady = [&] {
         ui_.message("Information", NotReadyText, Icon::Information);
         return false;
@@ -52,60 +54,48 @@ bool GenerationRun::Ready() {
     if (!gen_.Ready()) return notReady();
     // The start row must be an inner row of the map: below it the run would
     // write outside the map. The user is told which rows the map has.
-    const int height = settings_.HeightWithoutBorders + 2 * BorderWidth;
+    const int height = settings.HeightWithoutBorders + 2 * BorderWidth;
     const int lastInnerRow = height - BorderWidth - 1;
-    if (startRow_ < BorderWidth || startRow_ > lastInnerRow) {
+    if (startRow < BorderWidth || startRow > lastInnerRow) {
         ui_.message("Warning",
-                    "The start line " + std::to_string(startRow_) + " is not a row of the map.\rA map " +
-                        std::to_string(settings_.HeightWithoutBorders) + " squares high starts from line " +
+                    "The start line " + std::to_string(startRow) + " is not a row of the map.\rA map " +
+                        std::to_string(settings.HeightWithoutBorders) + " squares high starts from line " +
                         std::to_string(BorderWidth) + " to " + std::to_string(lastInnerRow) +
                         " (considering borders).",
                     Icon::Warning);
         return false;
     }
     // The settings window refuses a malformed schedule.
-    if (CheckRepeats(settings_.ScheduleOfRepeats)) return notReady();
-    if ((settings_.Backup || settings_.SaveCompletedMap) && CheckBackupDir(settings_.BackupPath)) {
+    if (CheckRepeats(settings.ScheduleOfRepeats)) return notReady();
+    if ((settings.Backup || settings.SaveCompletedMap) && CheckBackupDir(settings.BackupPath)) {
         if (ui_.message("Warning", BackupDirQuestion, Icon::Warning, Buttons::YesNo, Answer::Yes) != Answer::Yes)
             return notReady();
-        settings_.Backup = false;
-        settings_.SaveCompletedMap = false;
+        settings.Backup = false;
+        settings.SaveCompletedMap = false;
     }
     return true;
 }
 
-// B. The settings are read once.
+// B. The run reads its own copy of the settings, taken once at its start
+// (the settings window may change the user's meanwhile); here is what it
+// builds from them.
 void GenerationRun::ReadSettings() {
+    settings_ = userSettings_;
     const GeneratorSettings& s = settings_;
     width_ = s.WidthWithoutBorders + 2 * BorderWidth;
     height_ = s.HeightWithoutBorders + 2 * BorderWidth;
-    simplified_ = s.SimplifiedFirstLine;
-    continueOld_ = s.ContinueExistingSquares;
-    max1stStates_ = s.RememberApprovedSquares ? s.AttemptsRememberingApprovedSquares : 0;
-    maxReturnOn_ = s.LimitDistanceFromFarthestRow;
-    maxReturn_ = s.DistanceFromFarthestRow;
-    lineTimeOn_ = s.GoBackAfterRowTime;
-    lineTimeRows_ = s.RowsToGoBack;
-    // A duration, whatever its length (a day or more included).
-    lineTimeLimit_ = std::chrono::seconds(std::max(s.SecondsOfOneRow, 1));
-    freezerOn_ = s.FreezeCorrectFragments;
-    freezePoints_ = s.FreezePoints;
-    reduceLAC_ = s.ReduceLocalAttempts;
-    backupOn_ = s.Backup;
-    saveCompleted_ = s.SaveCompletedMap;
-    backupEvery_ = s.BackupEveryLines;
-    nextBackupRow_ = startRow_ + backupEvery_;
-    if (saveCompleted_) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
+    nextBackupRow_ = s.StartLine + s.BackupEveryLines;
+    if (s.SaveCompletedMap) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
     rules_.Schedule = PreparePlannedRepeats(s.ScheduleOfRepeats);
     rules_.TallestObject = gen_.TallestObject;
     rules_.FirstAttempts = s.OtherFirstAttempts;
     rules_.FirstAttemptsLimit = s.FirstAttempts;
-    rules_.SecondRow = startRow_ + 1;
+    rules_.SecondRow = s.StartLine + 1;
     rowSettings_.MapWidth = width_;
     rowSettings_.TwinsDisallowed = s.NoIdenticalNeighbours;
     rowSettings_.Choice = {s.SquareChoiceFactor(), !s.PreferMostCombinations};
-    rowSettings_.Simplified = simplified_;
-    rowSettings_.StartRow = startRow_;
+    rowSettings_.Simplified = s.SimplifiedFirstLine;
+    rowSettings_.StartRow = s.StartLine;
     rowSettings_.P = ObjectSizeProbabilities(s.ObjectChart, gen_.LargestObject);
     threads_.Job.MapHeight = height_;
     threads_.Job.MaxThreads = std::clamp(s.WorkerThreads, 1, WorkerSlots);
@@ -114,10 +104,20 @@ void GenerationRun::ReadSettings() {
     if (options_.Seed) gen_.Rng.seed(*options_.Seed);
 }
 
+std::int64_t GenerationRun::ApprovalAttemptsRemembered() const {
+    return settings_.RememberApprovedSquares ? settings_.AttemptsRememberingApprovedSquares : 0;
+}
+
+// A duration, whatever its length (a day or more included).
+GenerationRun::Clock::duration GenerationRun::RowTimeLimit() const {
+    return std::chrono::seconds(std::max(settings_.SecondsOfOneRow, 1));
+}
+
 std::string GenerationRun::BackupDescription() const {
-    if (!backupOn_ && !saveCompleted_) return "-";
-    if (!backupOn_) return "at finish";
-    return "every " + std::to_string(backupEvery_) + " lines" + (saveCompleted_ ? " + at finish" : "") +
+    if (!settings_.Backup && !settings_.SaveCompletedMap) return "-";
+    if (!settings_.Backup) return "at finish";
+    return "every " + std::to_string(settings_.BackupEveryLines) + " lines" +
+           (settings_.SaveCompletedMap ? " + at finish" : "") +
            " (next=" + std::to_string(nextBackupRow_) + ")";
 }
 
@@ -149,24 +149,24 @@ RunDescription GenerationRun::Describe() const {
     RunDescription d;
     d.MapWidth = width_;
     d.MapHeight = height_;
-    d.StartingLine = startRow_;
-    d.Simplified = simplified_;
-    d.ContinueOldSquares = continueOld_;
+    d.StartingLine = s.StartLine;
+    d.Simplified = s.SimplifiedFirstLine;
+    d.ContinueOldSquares = s.ContinueExistingSquares;
     d.AvoidTwins = s.NoIdenticalNeighbours;
-    d.ReduceLAC = reduceLAC_;
+    d.ReduceLAC = s.ReduceLocalAttempts;
     d.MaxThreads = threads_.Job.MaxThreads;
-    d.Max1stStatesAttempts = static_cast<int>(max1stStates_);
+    d.Max1stStatesAttempts = static_cast<int>(ApprovalAttemptsRemembered());
     d.ChoiceFactor = NumOfCombsHint(s.SquarePreferencePosition) +
                      (s.PreferMostCombinations ? "; by number of combinations" : "; by belonging to connectors group");
     d.ObjectSizes = ObjectSizesText(rowSettings_.P, gen_.LargestObject);
     d.MaxCombinations = FullnessHint(s.CombinationsLimitPosition);
     d.PlannedRepeats = s.ScheduleOfRepeats;
     d.FirstAttempts = s.OtherFirstAttempts ? std::to_string(s.FirstAttempts) : "Disabled";
-    d.MaxReturn = maxReturnOn_ ? std::to_string(maxReturn_) : "Disabled";
-    d.TimeWithdrawals = lineTimeOn_ ? std::to_string(lineTimeRows_) + " rows after " +
-                                          std::to_string(s.SecondsOfOneRow) + " s"
-                                    : "Disabled";
-    d.Freezer = freezerOn_ ? "Enabled, hp=" + std::to_string(freezePoints_) : "Disabled";
+    d.MaxReturn = s.LimitDistanceFromFarthestRow ? std::to_string(s.DistanceFromFarthestRow) : "Disabled";
+    d.TimeWithdrawals = s.GoBackAfterRowTime
+                            ? std::to_string(s.RowsToGoBack) + " rows after " + std::to_string(s.SecondsOfOneRow) + " s"
+                            : "Disabled";
+    d.Freezer = s.FreezeCorrectFragments ? "Enabled, hp=" + std::to_string(s.FreezePoints) : "Disabled";
     d.BackupFile = s.BackupPath;
     return d;
 }
@@ -175,12 +175,13 @@ RunDescription GenerationRun::Describe() const {
 // (the last used tile covering a square wins), for "Continue existing
 // squares"; rows 0..start row - 1, the new map's width.
 std::vector<MapSquare> GenerationRun::KeptRows() const {
-    std::vector<MapSquare> kept(static_cast<std::size_t>(width_) * startRow_, MapSquare{NoBitmap, NoBitmap, 0});
+    std::vector<MapSquare> kept(static_cast<std::size_t>(width_) * settings_.StartLine,
+                                MapSquare{NoBitmap, NoBitmap, 0});
     for (const auto& tile : project_.UsedTiles)
         for (int r = 0; r < tile->Height; ++r)
             for (int c = 0; c < tile->Width; ++c) {
                 const int x = tile->X + c, y = tile->Y + r;
-                if (x < 0 || x >= width_ || y < 0 || y >= startRow_) continue;
+                if (x < 0 || x >= width_ || y < 0 || y >= settings_.StartLine) continue;
                 kept[static_cast<std::size_t>(y) * width_ + x] = tile->SqAt(c, r);
             }
     return kept;
@@ -190,7 +191,7 @@ std::vector<MapSquare> GenerationRun::KeptRows() const {
 // square, the rows above the start row kept when asked.
 void GenerationRun::NewMap() {
     std::vector<MapSquare> kept;
-    const bool keep = continueOld_ && !project_.UsedTiles.empty();
+    const bool keep = settings_.ContinueExistingSquares && !project_.UsedTiles.empty();
     if (keep) kept = KeptRows();
     ResetProject(project_, ui_, ResetSides::Map, ResetRedraw::No);
     requests_.Clear();
@@ -214,10 +215,10 @@ void GenerationRun::NewMap() {
                     .FillTile = std::nullopt}))
         throw Error("The new map could not be created.");
     if (keep)
-        for (int y = 0; y < startRow_; ++y)
+        for (int y = 0; y < settings_.StartLine; ++y)
             for (int x = 0; x < width_; ++x) MapSq(x, y) = kept[static_cast<std::size_t>(y) * width_ + x];
     report_.MapRowsChanged(0, height_ - 1);
-    run_.Row = startRow_;
+    run_.Row = settings_.StartLine;
     run_.LastRow = 0;
     run_.LocalAttempts = 0;
     run_.LocalAttemptsAtLastRepeat = 0;
@@ -228,7 +229,7 @@ void GenerationRun::NewMap() {
     dirtyFrom_ = BorderWidth;
     gen_.ClearSubChains();
     threads_.ForgetSubChains();
-    if (freezerOn_) freezer_.Reset();
+    if (settings_.FreezeCorrectFragments) freezer_.Reset();
     run_.FirstLineAttempt = -1;
 }
 
@@ -238,12 +239,12 @@ void GenerationRun::MainLoop() {
     while (!StopRequested()) {
         ++run_.FirstLineAttempt;
         run_.Failures = 0;
-        if (simplified_ && run_.Row <= startRow_) {
+        if (settings_.SimplifiedFirstLine && run_.Row <= settings_.StartLine) {
             FirstLine();
             if (run_.Failures > 0) continue;
         }
-        run_.Row = simplified_ ? startRow_ + 1 : startRow_;
-        report_.MapRowsChanged(startRow_, run_.Row);
+        run_.Row = settings_.SimplifiedFirstLine ? settings_.StartLine + 1 : settings_.StartLine;
+        report_.MapRowsChanged(settings_.StartLine, run_.Row);
         RowLoop();
         if (run_.Failures == 0 || StopRequested()) break;
     }

@@ -36,9 +36,9 @@ bool GenerationRun::ComputeRow() {
 // repeat, or the row's time limit.
 bool GenerationRun::ShouldStopRow() {
     if (StopRequested() || requests_.ManualRepeat.load() > 0) return true;
-    if (lineTimeOn_ && Now() - run_.RowTime > lineTimeLimit_) {
+    if (settings_.GoBackAfterRowTime && Now() - run_.RowTime > RowTimeLimit()) {
         run_.TimedOut = true;
-        if (freezerOn_) freezer_.Reset();
+        if (settings_.FreezeCorrectFragments) freezer_.Reset();
         return true;
     }
     return false;

@@ -20,7 +20,7 @@ void GenerationRun::Approve() {
         run_.Approved.fill(false);
         run_.ApprovalAttempts = 0;
     };
-    if (run_.LastRow > startRow_ + 1) return clearAll();
+    if (run_.LastRow > settings_.StartLine + 1) return clearAll();
     const int n = gen_.SubChainCount;
     auto border = [&](int i) {
         const auto& b = gen_.SubChainBorders;
@@ -32,8 +32,9 @@ void GenerationRun::Approve() {
         const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
         allFine = allFine && sc.Done.load() && !sc.Exhausted.load();
     }
-    if (allFine && run_.FailingColumn == -1) run_.ApprovalAttempts = static_cast<std::int32_t>(max1stStates_);
-    if (run_.ApprovalAttempts >= max1stStates_) return clearAll();
+    if (allFine && run_.FailingColumn == -1)
+        run_.ApprovalAttempts = static_cast<std::int32_t>(ApprovalAttemptsRemembered());
+    if (run_.ApprovalAttempts >= ApprovalAttemptsRemembered()) return clearAll();
     if (run_.FailingColumn == -1) {
         for (int i = 0; i < n; ++i) {
             const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
@@ -71,7 +72,7 @@ void GenerationRun::LoadStartCandidates(int above, int left) {
 // E.2. One square of the start row; false when none can stand there (the
 // attempt is abandoned).
 bool GenerationRun::StartSquare(int column) {
-    const int x = column + BorderWidth, row = startRow_;
+    const int x = column + BorderWidth, row = settings_.StartLine;
     const int above = LearnedAt(x, row - 1), left = LearnedAt(x - 1, row);
     LoadStartCandidates(above, left);
     auto& cands = gen_.CandBoth;
@@ -99,7 +100,7 @@ bool GenerationRun::StartSquare(int column) {
 }
 
 void GenerationRun::FirstLine() {
-    run_.FloorRow = startRow_;
+    run_.FloorRow = settings_.StartLine;
     run_.Failures = 0;
     gen_.LastProgressRow = 0;
     run_.LocalAttempts = 0;
@@ -128,7 +129,7 @@ void GenerationRun::FirstLine() {
 // as a square chosen there could.
 bool GenerationRun::FitsLeft(int column) {
     const int x = column + BorderWidth;
-    const int s = LearnedAt(x, startRow_), left = LearnedAt(x - 1, startRow_);
+    const int s = LearnedAt(x, settings_.StartLine), left = LearnedAt(x - 1, settings_.StartLine);
     if (s < 0 || s == gen_.EmptySquare()) return false;
     if (left < 0) return true;
     return tables_->RightContains(left, s) && !(rowSettings_.TwinsDisallowed && s == left);
@@ -138,10 +139,11 @@ bool GenerationRun::StartRowSound() {
     const int columns = width_ - 2 * BorderWidth;
     for (int c = 0; c < columns; ++c) {
         if (!FitsLeft(c)) return false;
-        const int above = LearnedAt(c + BorderWidth, startRow_ - 1);
+        const int above = LearnedAt(c + BorderWidth, settings_.StartLine - 1);
         if (above < 0) continue;
         const auto& down = gen_.Sq(above).Down;
-        if (std::find(down.begin(), down.end(), LearnedAt(c + BorderWidth, startRow_)) == down.end()) return false;
+        if (std::find(down.begin(), down.end(), LearnedAt(c + BorderWidth, settings_.StartLine)) == down.end())
+            return false;
     }
     return true;
 }

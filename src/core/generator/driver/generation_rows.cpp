@@ -93,12 +93,13 @@ void GenerationRun::Poll() {
 void GenerationRun::RowLoop() {
     while (run_.Row <= height_ - 3) {
         if (StopRequested()) return;
-        if (maxReturnOn_) {
+        if (settings_.LimitDistanceFromFarthestRow) {
             if (run_.Row < run_.FloorRow) {
                 run_.Row = run_.FloorRow;
                 run_.Reuse = false;
             }
-            if (run_.Row >= run_.FloorRow + maxReturn_) run_.FloorRow = run_.Row - maxReturn_;
+            const int farthest = settings_.DistanceFromFarthestRow;
+            if (run_.Row >= run_.FloorRow + farthest) run_.FloorRow = run_.Row - farthest;
         }
         if (run_.Row == run_.LastRow) {
             ++consecutive_;
@@ -151,7 +152,8 @@ bool GenerationRun::PrepareRow() {
     if (smallestPairs_ == 0) return false;
     prep_->SplitIntoSubChains();
     threads_.ForgetSubChains();
-    if (freezerOn_ && freezer_.Told()) freezer_.Place(gen_, MapRow(run_.Row), freezePoints_);
+    if (settings_.FreezeCorrectFragments && freezer_.Told())
+        freezer_.Place(gen_, MapRow(run_.Row), settings_.FreezePoints);
     threads_.ReserveVariants();
     return true;
 }
@@ -161,13 +163,14 @@ bool GenerationRun::PrepareRow() {
 bool GenerationRun::DeadRow() {
     ++run_.Failures;
     std::int32_t back = Decide();
-    if (back == 0 && reduceLAC_) back = SkipToScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row);
+    if (back == 0 && settings_.ReduceLocalAttempts)
+        back = SkipToScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row);
     GoBack(back);
-    if (run_.Row <= startRow_) {
+    if (run_.Row <= settings_.StartLine) {
         run_.RowTime = Now();
         return true;
     }
-    if (freezerOn_) freezer_.Reset();
+    if (settings_.FreezeCorrectFragments) freezer_.Reset();
     return false;
 }
 
@@ -190,7 +193,7 @@ void GenerationRun::GoBack(int rows) { run_.Row -= rows; }
 // F.9.
 void GenerationRun::RowCompleted() {
     run_.Reuse = false;
-    if (freezerOn_) freezer_.RowDone(gen_);
+    if (settings_.FreezeCorrectFragments) freezer_.RowDone(gen_);
     WriteRow();
     BackupIfDue();
     if (run_.Row > run_.SnapshotRow) {
@@ -198,10 +201,10 @@ void GenerationRun::RowCompleted() {
         run_.SnapshotRow = run_.Row;
     }
     run_.Failures = 0;
-    const int first = run_.Row - (simplified_ && run_.Row == startRow_ + 1 ? 2 : 1);
+    const int first = run_.Row - (settings_.SimplifiedFirstLine && run_.Row == settings_.StartLine + 1 ? 2 : 1);
     report_.MapRowsChanged(std::max(first, 0), std::min(run_.Row + 1, height_ - 1));
     ++run_.Row;
-    if (reduceLAC_) run_.LocalAttempts = run_.LocalAttemptsAtLastRepeat;
+    if (settings_.ReduceLocalAttempts) run_.LocalAttempts = run_.LocalAttemptsAtLastRepeat;
     lastCLA_ = consecutive_;
     favg_ = 0.9 * favg_ + 0.1 * consecutive_;
     lfavg_ = 0.9 * lfavg_ + 0.1 * sinceCompletion_;
@@ -222,16 +225,16 @@ bool GenerationRun::RowFailed() {
             gen_.SubChains[static_cast<std::size_t>(i)].Done = true;
             gen_.SubChains[static_cast<std::size_t>(i)].Exhausted = true;
         }
-        if (run_.Row - manual < run_.FloorRow) run_.FloorRow = std::max(run_.Row - manual, startRow_);
+        if (run_.Row - manual < run_.FloorRow) run_.FloorRow = std::max(run_.Row - manual, settings_.StartLine);
     }
     std::int32_t answer = ScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row, manual);
     if (answer == 0 && manual == 0 && HopelessWithCounts())
         answer = SkipToScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row);
     std::int32_t back = answer;
-    if (back == 0 && run_.TimedOut) back = std::max(0, std::min(lineTimeRows_, run_.Row - run_.FloorRow));
+    if (back == 0 && run_.TimedOut) back = std::max(0, std::min(settings_.RowsToGoBack, run_.Row - run_.FloorRow));
     run_.Reuse = back == 0;
     GoBack(back);
-    if (maxReturnOn_ && run_.Row <= run_.FloorRow) {
+    if (settings_.LimitDistanceFromFarthestRow && run_.Row <= run_.FloorRow) {
         run_.Row = run_.FloorRow;
         run_.Reuse = false;
     }
@@ -239,11 +242,11 @@ bool GenerationRun::RowFailed() {
     // went back and reaches the row anew; at the floor row it stays, and
     // without this every later attempt there would be out of time at once.
     if (run_.TimedOut) run_.RowTime = Now();
-    if (run_.Row <= startRow_) {
+    if (run_.Row <= settings_.StartLine) {
         run_.RowTime = Now();
         return true;
     }
-    if (freezerOn_ && !run_.TimedOut) freezer_.RowFailed(gen_);
+    if (settings_.FreezeCorrectFragments && !run_.TimedOut) freezer_.RowFailed(gen_);
     if (answer == 0) run_.TimedOut = false;
     return false;
 }
@@ -304,18 +307,19 @@ void GenerationRun::Restore() {
             MapSq(x, y) = MapSquare{sq.Gnd, sq.Top, sq.Atr};
         }
     if (tables_ && !StartRowSound())
-        for (int x = BorderWidth; x < width_ - BorderWidth; ++x) MapSq(x, startRow_) = kUngenerated;
+        for (int x = BorderWidth; x < width_ - BorderWidth; ++x) MapSq(x, settings_.StartLine) = kUngenerated;
     dirtyFrom_ = BorderWidth;
 }
 
 // I. Backups every so many rows, and the completed map.
 void GenerationRun::BackupIfDue() {
-    const bool due = (backupOn_ && run_.Row == nextBackupRow_) || (saveCompleted_ && run_.Row == height_ - 3);
+    const bool due = (settings_.Backup && run_.Row == nextBackupRow_) ||
+                     (settings_.SaveCompletedMap && run_.Row == height_ - 3);
     if (!due || CheckBackupDir(settings_.BackupPath)) return;
     report_.SetGeneratorState(GeneratorState::Saving);
     SaveZLFile(project_, ui_, settings_.BackupPath);
-    nextBackupRow_ = run_.Row + backupEvery_;
-    if (saveCompleted_) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
+    nextBackupRow_ = run_.Row + settings_.BackupEveryLines;
+    if (settings_.SaveCompletedMap) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
     report_.ShowBackupSchedule(BackupDescription());
 }
 

@@ -27,6 +27,9 @@ private:
     // Start, settings, the new map (generation.cpp).
     bool Ready();
     void ReadSettings();
+    // "Remember approved squares": the attempts, or 0.
+    std::int64_t ApprovalAttemptsRemembered() const;
+    Clock::duration RowTimeLimit() const;
     RunDescription Describe() const;
     std::string BackupDescription() const;
     std::vector<MapSquare> KeptRows() const;
@@ -93,19 +96,18 @@ private:
     SubChainFreezer& freezer_;
     Project& project_;
     UserInterface& ui_;
-    GeneratorSettings& settings_;
+    GeneratorSettings& userSettings_;
     GenerationRequests& requests_;
     GenerationReport& report_;
     GenerateOptions options_;
     RunState& run_;
 
-    // Settings of the run.
-    int width_ = 0, height_ = 0, startRow_ = 2;
-    bool simplified_ = true, continueOld_ = false, freezerOn_ = false, maxReturnOn_ = false, lineTimeOn_ = false;
-    bool reduceLAC_ = true, backupOn_ = false, saveCompleted_ = false, stepped_ = false;
-    int maxReturn_ = 10, lineTimeRows_ = 2, freezePoints_ = 3, backupEvery_ = 10, nextBackupRow_ = 0;
-    std::int64_t max1stStates_ = 0;
-    Clock::duration lineTimeLimit_{};
+    // The run's settings (ReadSettings) and what it builds from them: the
+    // map's size with its borders, the schedule's rules and the rows'
+    // settings.
+    GeneratorSettings settings_;
+    int width_ = 0, height_ = 0, nextBackupRow_ = 0;
+    bool stepped_ = false;
     RepeatRules rules_;
     RowSettings rowSettings_;
     std::unique_ptr<RowPreparer> prep_;
