@@ -4,8 +4,8 @@
 // the medians of wall time and of CPU time (user + system) of each, their
 // ratios two workers / one worker, the context switches per computed row
 // (voluntary and involuntary) and the share of rows the driver handed to
-// the threads; with the driver's budget of its own steps per row as it is,
-// and with none (every row on the threads). Every map is checked against
+// the threads; with the driver's budget of its own steps and processor
+// time per row as it is, and with none (every row on the threads). Every map is checked against
 // the learned joins.
 //
 // Linux only, like every benchmark here: the process's CPU time and context
@@ -59,6 +59,7 @@ Cost Measure(const std::function<void(MapGenerator&, GeneratorSettings&)>& data,
     settings.WorkerThreads = workers;
     MapGenerationEngine engine(gen);
     engine.Threads().DriverSteps = driverSteps;
+    if (driverSteps == 0) engine.Threads().DriverTime = {};
     SilentUi ui;
     GenerationRequests requests;
     RowCounter report;

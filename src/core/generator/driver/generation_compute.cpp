@@ -27,7 +27,11 @@ bool GenerationRun::ComputeRow() {
         ComputeStepped();
     else
         ComputeThreaded();
-    const bool complete = threads_.Flags.RowComplete.load(std::memory_order_acquire) && !Terminated();
+    // A row the linker linked is complete also when the driver let the
+    // manager go before it came round to saying so.
+    const RowFlags& f = threads_.Flags;
+    const bool complete =
+        (f.RowComplete.load(std::memory_order_acquire) || f.RowLinked.load(std::memory_order_acquire)) && !Terminated();
     lastComputeFailed_ = !complete;
     return complete;
 }

@@ -184,8 +184,10 @@ void GeneratorThreads::ManagerRow() {
     }
 }
 
+// A row stopped with the linker's verdict in (the linking pass stops the
+// row itself, so that no worker searches on) ends with that verdict.
 GeneratorThreads::Round GeneratorThreads::ManagerRound() {
-    if (Flags.StopRow.load()) return Round::LeaveStopped;
+    if (Flags.StopRow.load() && !Flags.RowLinked.load() && !Flags.RowFailed.load()) return Round::LeaveStopped;
     for (int k = 0; k < WorkerSlots; ++k)
         if (Slot(k).Error.load()) KillAndRecreateWorker(k);
     const int n = gen_.SubChainCount;
@@ -499,6 +501,10 @@ void GeneratorThreads::LinkerRun() {
         }
     }
     Flags.Activity.store(true, std::memory_order_relaxed);
+    // Decided: the workers stop within a few steps instead of when the
+    // manager comes round to it.
+    if (!driverSteps_.load(std::memory_order_relaxed) && (Flags.RowLinked.load() || Flags.RowFailed.load()))
+        Flags.StopRow.store(true);
     Flags.LinkerReady.store(true);
     Notify(managerBell_);
     // The driver waits for the linker only once the row is stopped or decided.
