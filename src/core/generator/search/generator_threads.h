@@ -5,17 +5,18 @@
 // Per row the driver first works alone: it goes through the steps of the
 // protocol (ManagerRound, WorkerRun, LinkerRun) in a fixed order on its own
 // thread with one worker slot, exactly as a run with one worker does, and
-// most rows are linked before its search has taken DriverSteps steps,
+// most rows are linked before its budget (DriverSteps, DriverTime) is spent,
 // without waking a thread. A row that takes longer is handed over as it
 // stands: the driver sets ManagerStart, and the manager hands sub-chains to
 // idle workers, asks for linking passes, kills and recreates a worker that
 // reports an error, and ends the row on RowLinked (RowComplete) or
-// RowFailed. A worker that ends a burst runs the linking pass asked for, if
-// any, takes the next free sub-chain itself and wakes the manager only when
-// the linker may find something new or it has nothing left to do; with no
-// worker at work the manager runs the pass. The driver then blocks
-// hand-outs, waits for idle workers and free sub-chains, sets ManagerExit
-// and waits for ManagerIdle.
+// RowFailed. A worker that ends a burst which changed its sub-chain runs a
+// linking pass itself when the linker is free (else the pass asked for, if
+// any), takes the next free sub-chain itself and wakes the manager only
+// when it has nothing left to do; with no worker at work the manager runs
+// the pass. A pass that decides the row stops it (StopRow). The driver then
+// blocks hand-outs, waits for idle workers and free sub-chains, sets
+// ManagerExit and waits for ManagerIdle.
 //
 // Every shared flag is atomic and has one writer at a time by protocol; a
 // request that is handed over (StartReq, LinkerStart) is taken with an

@@ -77,7 +77,7 @@ struct RowFlags {
     std::atomic<bool> ManagerStart{false};  // driver sets, manager clears
     std::atomic<bool> ManagerIdle{true};    // manager
     std::atomic<bool> ManagerExit{true};    // driver
-    std::atomic<bool> StopRow{false};       // driver, manager
+    std::atomic<bool> StopRow{false};       // driver, manager, linker
     std::atomic<bool> AllDone{false};       // manager
     std::atomic<bool> RowFailed{false};     // linker, manager
     std::atomic<bool> RowLinked{false};     // linker
