@@ -182,8 +182,9 @@ TEST(Generation, EscStopsTheRunAndKeepsTheMapAsAtTheFarthestRow) {
     std::vector<MapSquare> upper(squares.begin(), squares.begin() + static_cast<std::ptrdiff_t>(w) * (farthest + 2));
     const auto violation = FirstJoinViolation(upper, w, farthest + 2, s.gen);
     EXPECT_FALSE(violation.has_value()) << *violation;
-    EXPECT_TRUE(s.engine->Threads().Started());
-    // The threads are ready for another run.
+    // Threads are made only for a row handed over; they are ready for
+    // another run.
+    EXPECT_EQ(s.engine->Threads().Started(), s.engine->Threads().RowsHandedOver() > 0);
     s.ui.onEvents = nullptr;
     EXPECT_EQ(s.Generate(), GenerateOutcome::Completed);
     ExpectCompleteMap(s);

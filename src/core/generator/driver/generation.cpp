@@ -255,10 +255,8 @@ GenerateOutcome GenerationRun::Run() {
     started_ = Now();
     stoppedAtTimeLimit_ = false;
     ReadSettings();
-    if (stepped_)
-        threads_.Stop();
-    else
-        threads_.Start();
+    // The threads are made when a row is first handed to them.
+    if (stepped_) threads_.Stop();
     try {
         prep_ = std::make_unique<RowPreparer>(gen_, rowSettings_);
         tables_ = std::make_unique<SearchTables>(gen_);

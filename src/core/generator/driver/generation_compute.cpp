@@ -88,6 +88,7 @@ void GenerationRun::ComputeThreaded() {
     }
     threads_.BeginRow();
     if (StepRow(threads_.DriverSteps)) return;
+    threads_.Start();
     threads_.StartRow();
     for (;;) {
         const auto seen = threads_.DriverBell.Seen();
@@ -143,7 +144,10 @@ bool GenerationRun::StepRow(std::int64_t budget) {
     RowFlags& f = threads_.Flags;
     f.ManagerIdle = false;
     std::int64_t steps = 0;
+    // The processor time is looked at once per poll interval (asking for it
+    // costs a system call; a round, a few microseconds).
     const std::clock_t started = budget >= 0 ? std::clock() : 0;
+    auto nextLook = Clock::now();
     const auto spent = [&] {
         return std::chrono::duration<double>(static_cast<double>(std::clock() - started) / CLOCKS_PER_SEC);
     };
@@ -153,9 +157,12 @@ bool GenerationRun::StepRow(std::int64_t budget) {
         const auto now = Clock::now();
         if (now - lastPoll_ >= kPollInterval) Poll();
         if (now - lastStats_ >= kStatisticsInterval) ShowProgress(GeneratorState::Line);
-        if (budget >= 0 && steps >= budget && spent() >= threads_.DriverTime) {
-            f.ManagerIdle = true;
-            return false;
+        if (budget >= 0 && steps >= budget && now >= nextLook) {
+            nextLook = now + kPollInterval;
+            if (spent() >= threads_.DriverTime) {
+                f.ManagerIdle = true;
+                return false;
+            }
         }
     }
     f.ManagerExit = true;

@@ -37,15 +37,12 @@ GeneratorThreads::GeneratorThreads(MapGenerator& gen) : gen_(gen) {}
 
 GeneratorThreads::~GeneratorThreads() { Stop(); }
 
+// The flags are as Stop (or the constructor) left them, or as the driver
+// set them for the row it is about to hand over: made here, the threads
+// take nothing before that.
 void GeneratorThreads::Start() {
     if (started_) return;
-    driverSteps_ = false;
     Flags.Shutdown = false;
-    Flags.ManagerIdle = true;
-    Flags.ManagerExit = true;
-    Flags.LinkerReady = true;
-    Flags.LinkerStart = false;
-    Flags.LinkerRestart = false;
     started_ = true;
     manager_.Cancel = false;
     manager_.Thread = std::thread(&GeneratorThreads::ManagerMain, this);

@@ -74,7 +74,8 @@ public:
     Doorbell DriverBell;  // rung for the driver's waits
 
     // Creates the manager and the workers (idle, no sub-chain; the linker
-    // ready) unless they run. Stop tells every thread to end and waits.
+    // ready) unless they run; the driver does so when it first hands a row
+    // over. Stop tells every thread to end and waits.
     void Start();
     void Stop();
     bool Started() const { return started_; }
