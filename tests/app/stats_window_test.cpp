@@ -47,7 +47,7 @@ const std::vector<std::uint8_t>& SampleKnowledge() {
     return bytes;
 }
 
-constexpr ChartColour kYellow{255, 255, 0};
+constexpr ChartColour kChartYellow{255, 255, 0};
 constexpr ChartColour kDarkGreen{0, 128, 0};
 
 class StatsWindowTest : public EditorTest {
@@ -178,7 +178,7 @@ TEST_F(StatsWindowTest, EscPressedInTheWindowStopsALongRunWhileTheChartsFollowIt
     EXPECT_FALSE(stats.ChartsTimerActive());
     EXPECT_EQ(Shown(SettingsLine::MapSize), "202x202");
     EXPECT_EQ(Shown(StatsLine::State), "Idle -");
-    EXPECT_GT(Count(stats.ChartRecent->Chart().Picture(), kYellow), 0) << "the percentage was drawn";
+    EXPECT_GT(Count(stats.ChartRecent->Chart().Picture(), kChartYellow), 0) << "the percentage was drawn";
     window.controller().SetGenerationRequests(nullptr);
 }
 
@@ -197,7 +197,7 @@ TEST_F(StatsWindowTest, ChartsBoxHidesTheChartsAndShowsThemEmptyForTheCurrentMap
     EXPECT_TRUE(stats.ChartsTimerActive());
     stats.ChartsTick();
     const ChartPicture& recent = stats.ChartRecent->Chart().Picture();
-    EXPECT_EQ(recent.At(LineChart::LastPlotColumn, LineChart::RowOf(40)), kYellow);
+    EXPECT_EQ(recent.At(LineChart::LastPlotColumn, LineChart::RowOf(40)), kChartYellow);
     EXPECT_EQ(stats.MapChart->Chart().LastRow(), 8);
 
     QTest::mouseClick(stats.CBcharts, Qt::LeftButton);
@@ -216,7 +216,7 @@ TEST_F(StatsWindowTest, ChartsBoxHidesTheChartsAndShowsThemEmptyForTheCurrentMap
     EXPECT_TRUE(stats.ChartsOn());
     EXPECT_TRUE(stats.ChartRecent->isVisible() && stats.ChartWhole->isVisible() && stats.MapChart->isVisible());
     EXPECT_EQ(stats.ChartRecent->Chart().SamplesShown(), 0);
-    EXPECT_EQ(Count(stats.ChartRecent->Chart().Picture(), kYellow), 0);
+    EXPECT_EQ(Count(stats.ChartRecent->Chart().Picture(), kChartYellow), 0);
     EXPECT_EQ(stats.ChartWhole->Chart().SamplesReceived(), 0);
     EXPECT_EQ(stats.MapChart->Chart().Picture().Width, 192);
     EXPECT_EQ(Count(stats.MapChart->Chart().Picture(), kDarkGreen), 0);

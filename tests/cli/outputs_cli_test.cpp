@@ -75,7 +75,7 @@ std::set<std::string> WroteLines(const std::string& out, const fs::path& root) {
     return named;
 }
 
-std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> TextBytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 // Sample content, a generator data file and a layered project, shared by
 // the tests as inputs (no test writes there).
@@ -170,7 +170,7 @@ TEST_F(OutputsCli, RefusedOutputsLeaveEverythingAsItWas) {
 // an input.
 TEST_F(OutputsCli, LinksAreWrittenThroughAndNamesTakeTheirExtension) {
     fs::create_directory(dir.file("real"));
-    WriteBytes(dir.file("real/target.zl"), Bytes("old"));
+    WriteBytes(dir.file("real/target.zl"), TextBytes("old"));
     fs::permissions(dir.file("real/target.zl"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink(dir.file("real/target.zl"), dir.file("link.zl"));
 
@@ -227,7 +227,7 @@ TEST_F(OutputsCli, TheTileSetRuleIsOneForAllCommands) {
     const std::string needingNew[] = {generate + " --variant zme", "export $zl e.zm --variant zme --zp a.zp",
                                       "convert $set a.zp"};
     for (const std::string& command : needingNew) {
-        WriteBytes(dir.file("a.zp"), Bytes("old"));
+        WriteBytes(dir.file("a.zp"), TextBytes("old"));
         const Snapshot before = TakeSnapshot(dir.path());
         r = RunZorvane(Command(command), dir);
         EXPECT_EQ(r.status, 1) << command;
@@ -241,11 +241,11 @@ TEST_F(OutputsCli, TheTileSetRuleIsOneForAllCommands) {
         EXPECT_EQ(WroteLines(r.out, dir.path()).count("a.zp"), 1u) << r.out;
         EXPECT_GT(ParseZP(ReadWholeFile(dir.file("a.zp"))).BitmapCount, 0);
     }
-    WriteBytes(dir.file("a.zp"), Bytes("old"));
+    WriteBytes(dir.file("a.zp"), TextBytes("old"));
     r = RunZorvane(Command(generate), dir);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(WroteLines(r.out, dir.path()), (std::set<std::string>{"a.zl", "a.zm"}));
-    EXPECT_EQ(ReadWholeFile(dir.file("a.zp")), Bytes("old"));
+    EXPECT_EQ(ReadWholeFile(dir.file("a.zp")), TextBytes("old"));
 }
 
 // Every command names each file it wrote, and only those: the "Wrote"

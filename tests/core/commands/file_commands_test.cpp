@@ -30,7 +30,7 @@ void ExpectNothingToSave(const FakeUi& ui) {
     EXPECT_TRUE(ui.dialogs.empty());
 }
 
-void MakeOpenProject(Project& p) {
+void FillOpenProject(Project& p) {
     AddPatternBitmaps(p, 2);
     p.MapWidth = 14;
     p.MapHeight = 14;
@@ -136,7 +136,7 @@ TEST_F(OverwritePromptTest, UnansweredQuestionKeepsTheFile) {
 
 class MakeZpTest : public ::testing::Test {
 protected:
-    void SetUp() override { MakeOpenProject(p); }
+    void SetUp() override { FillOpenProject(p); }
     TempDir dir;
     Project p;
     FakeUi ui;
@@ -211,7 +211,7 @@ TEST(MergeZpCommandTest, MergedFileIsReportedAndTheListRebuilt) {
     WriteBytes(path, EncodeZP(other, TileSetVariant::Zmpe));
 
     Project p;
-    MakeOpenProject(p);
+    FillOpenProject(p);
     FakeUi ui;
     EXPECT_FALSE(MergeZpCommand(p, ui));  // dialog cancelled
     ASSERT_EQ(ui.dialogs.size(), 1u);
@@ -240,7 +240,7 @@ TEST(MergeZpCommandTest, UnreadableFileIsNotReportedAsImported) {
     std::string path = dir.file("bad.zp");
     WriteBytes(path, {'x'});
     Project p;
-    MakeOpenProject(p);
+    FillOpenProject(p);
     FakeUi ui;
     ui.files.push_back(path);
     EXPECT_FALSE(MergeZpCommand(p, ui));
@@ -258,7 +258,7 @@ TEST(SaveAndExportCommandTest, RefuseWithoutContentElseAskForTheFile) {
     ExpectNothingToSave(ui2);
 
     Project p;
-    MakeOpenProject(p);
+    FillOpenProject(p);
     FakeUi ui;
     EXPECT_FALSE(SaveZlCommand(p, ui));
     EXPECT_FALSE(ExportCommand(p, ui, TileSetVariant::Zmpe));
@@ -279,7 +279,7 @@ TEST(ResetProjectCommandTest, FreshStartResetsWithoutAsking) {
 
 TEST(ResetProjectCommandTest, OpenProjectIsResetOnlyAfterOk) {
     Project p;
-    MakeOpenProject(p);
+    FillOpenProject(p);
     FakeUi ui;
     ui.answers = {Answer::Cancel, Answer::Ok};
     EXPECT_FALSE(ResetProjectCommand(p, ui, false));

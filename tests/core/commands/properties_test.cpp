@@ -87,7 +87,7 @@ TEST_F(PropertiesTest, RemoveUnusedBitmapsAsksFirst) {
 
 // A map project file built from its layout: "ZLF5", the path, the
 // multiplayer flag, "MAP0", the size, the squares, then the creature block.
-std::vector<std::uint8_t> MapFileBytes(const std::vector<std::uint8_t>& creatureBlock) {
+std::vector<std::uint8_t> MapFileWithCreatures(const std::vector<std::uint8_t>& creatureBlock) {
     ByteWriter w;
     w.text("ZLF5");
     w.u8(6);
@@ -129,7 +129,7 @@ protected:
 
 TEST_F(ImportCreaturesTest, EmptyBlockTakesTheFileBlockWithoutAsking) {
     p.Multiplayer = 0;
-    Choose(MapFileBytes(CreatureBlock(7)));
+    Choose(MapFileWithCreatures(CreatureBlock(7)));
     ASSERT_TRUE(ImportCreatures(p, ui));
     ASSERT_EQ(ui.dialogs.size(), 1u);
     EXPECT_EQ(ui.dialogs[0].name, "ODzm");
@@ -150,7 +150,7 @@ TEST_F(ImportCreaturesTest, ExistingBlockIsMergedReplacedOrKept) {
     auto file = CreatureBlock(7);
 
     p.Creatures = mine;
-    Choose(MapFileBytes(file));
+    Choose(MapFileWithCreatures(file));
     ui.answers.push_back(Answer::Yes);
     ASSERT_TRUE(ImportCreatures(p, ui));
     EXPECT_EQ(ui.messages[0].caption, "Importing Creatures");
@@ -161,13 +161,13 @@ TEST_F(ImportCreaturesTest, ExistingBlockIsMergedReplacedOrKept) {
     EXPECT_EQ(p.Creatures, merged);
 
     p.Creatures = mine;
-    Choose(MapFileBytes(file));
+    Choose(MapFileWithCreatures(file));
     ui.answers.push_back(Answer::No);
     ASSERT_TRUE(ImportCreatures(p, ui));
     EXPECT_EQ(p.Creatures, file);
 
     p.Creatures = mine;
-    Choose(MapFileBytes(file));
+    Choose(MapFileWithCreatures(file));
     ui.answers.push_back(Answer::Cancel);
     EXPECT_FALSE(ImportCreatures(p, ui));
     EXPECT_EQ(p.Creatures, mine);
@@ -180,7 +180,7 @@ TEST_F(ImportCreaturesTest, ExistingBlockIsMergedReplacedOrKept) {
 
 TEST_F(ImportCreaturesTest, ShortOrForeignFileChangesNothing) {
     const std::vector<std::uint8_t> mine = {'x', 'y'};
-    auto full = MapFileBytes(CreatureBlock(7));
+    auto full = MapFileWithCreatures(CreatureBlock(7));
     std::vector<std::uint8_t> cut(full.begin(), full.begin() + 20);  // inside the squares
     std::vector<std::uint8_t> foreign = full;
     foreign[0] = 'Q';

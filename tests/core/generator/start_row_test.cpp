@@ -13,7 +13,7 @@ using namespace zorvane::testing;
 
 namespace {
 
-bool Blank(const MapSquare& q) { return q.Gnd == NoBitmap && q.Top == NoBitmap; }
+bool IsBlankSquare(const MapSquare& q) { return q.Gnd == NoBitmap && q.Top == NoBitmap; }
 
 // Objects below the largest size occur with `percent` %, the largest always.
 void FavourLargestObjects(GenerationSetup& s, int percent) {
@@ -32,10 +32,10 @@ void FavourLargestObjects(GenerationSetup& s, int percent) {
     int firstBlank = h - 2;
     for (int y = 2; y < h - 2 && firstBlank == h - 2; ++y)
         for (int x = 2; x < w - 2; ++x)
-            if (Blank(at(x, y))) firstBlank = y;
+            if (IsBlankSquare(at(x, y))) firstBlank = y;
     for (int y = firstBlank; y < h - 2; ++y)
         for (int x = 2; x < w - 2; ++x)
-            if (!Blank(at(x, y)))
+            if (!IsBlankSquare(at(x, y)))
                 return ::testing::AssertionFailure() << "square (" << x << ", " << y << ") is generated, row "
                                                      << firstBlank << " is not whole";
     if (firstBlank == 2) return ::testing::AssertionSuccess();

@@ -17,7 +17,7 @@ using namespace zorvane::testing;
 
 namespace {
 
-Project SmallProject() {
+Project SmallKindsProject() {
     Project p;
     FillTestPalette(p);
     AddPatternBitmaps(p, 2);
@@ -34,7 +34,7 @@ Project SmallProject() {
 // Whatever a writer writes is recognised as its own kind, and nothing shorter
 // than a whole magic or differing from it in any byte is.
 TEST(FileKinds, EveryWrittenFileIsRecognisedAndNoDamagedMagicIs) {
-    const Project p = SmallProject();
+    const Project p = SmallKindsProject();
     MapGenerator generator;
     std::vector<std::pair<ProjectFileKind, std::vector<std::uint8_t>>> written = {
         {ProjectFileKind::TileSet, EncodeZP(p, TileSetVariant::Zme)},

@@ -23,7 +23,7 @@ void WritePlain(const std::string& path, std::span<const std::uint8_t> bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-Project RandomTileSet(std::mt19937& random) {
+Project RandomSummaryTileSet(std::mt19937& random) {
     Project p;
     p.BottomUpRows = random() % 2 == 0;
     FillTestPalette(p);
@@ -36,7 +36,7 @@ Project RandomTileSet(std::mt19937& random) {
     return p;
 }
 
-void ExpectSameTileSet(const TileSet& a, const TileSet& b) {
+void ExpectSameSummaryTileSet(const TileSet& a, const TileSet& b) {
     EXPECT_EQ(a.Zme, b.Zme);
     EXPECT_EQ(a.BottomUpRows, b.BottomUpRows);
     EXPECT_EQ(a.InfoHeader, b.InfoHeader);
@@ -85,7 +85,7 @@ TEST(TileSetSummary, AgreesWithTheWholeFileReaderOnEveryCutAndDamage) {
     const std::string path = dir.file("set.zp");
     int refused = 0;
     for (int round = 0; round < 12; ++round) {
-        const Project p = RandomTileSet(random);
+        const Project p = RandomSummaryTileSet(random);
         const auto variant = round % 2 ? TileSetVariant::Zme : TileSetVariant::Zmpe;
         const std::vector<std::uint8_t> bytes = EncodeZP(p, variant);
         SCOPED_TRACE(::testing::Message() << "round " << round << ", " << bytes.size() << " bytes");
@@ -135,13 +135,13 @@ TEST(ReadZP, AgreesWithTheWholeFileReaderOnEveryCutAndDamage) {
     const std::string path = dir.file("set.zp");
     int refused = 0;
     for (int round = 0; round < 14; ++round) {
-        Project p = RandomTileSet(random);
+        Project p = RandomSummaryTileSet(random);
         if (round >= 12) AddPatternBitmaps(p, 1100, round);
         const auto variant = round % 2 ? TileSetVariant::Zme : TileSetVariant::Zmpe;
         const std::vector<std::uint8_t> bytes = EncodeZP(p, variant);
         SCOPED_TRACE(::testing::Message() << "round " << round << ", " << bytes.size() << " bytes");
         WritePlain(path, bytes);
-        ExpectSameTileSet(ReadZP(path), ParseZP(bytes));
+        ExpectSameSummaryTileSet(ReadZP(path), ParseZP(bytes));
 
         const bool large = bytes.size() > 100000;
         const std::size_t tail = large ? 24 : 200, every = large ? 99991 : 997;
@@ -161,7 +161,7 @@ TEST(ReadZP, AgreesWithTheWholeFileReaderOnEveryCutAndDamage) {
             WritePlain(path, file);
             const std::string expected = Refusal([&] { ParseZP(file); });
             ASSERT_EQ(Refusal([&] { ReadZP(path); }), expected) << file.size() << " bytes";
-            if (expected.empty()) ExpectSameTileSet(ReadZP(path), ParseZP(file));
+            if (expected.empty()) ExpectSameSummaryTileSet(ReadZP(path), ParseZP(file));
             refused += !expected.empty();
         }
     }
@@ -177,7 +177,7 @@ TEST(WriteZP, StreamsTheBytesEncodeZPMakes) {
     std::mt19937 random(3);
     TempDir dir;
     for (int round = 0; round < 6; ++round) {
-        Project p = RandomTileSet(random);
+        Project p = RandomSummaryTileSet(random);
         if (round >= 2) AddPatternBitmaps(p, round >= 4 ? 2100 : 1, round);
         for (const auto variant : {TileSetVariant::Zme, TileSetVariant::Zmpe}) {
             const std::vector<std::uint8_t> encoded = EncodeZP(p, variant);

@@ -21,7 +21,7 @@ EditorPalette Distinct(int salt) {
     return pal;
 }
 
-LoadedPicture Picture(int w, int h, const EditorPalette& pal, std::uint8_t fill = 2) {
+LoadedPicture PictureOfSize(int w, int h, const EditorPalette& pal, std::uint8_t fill = 2) {
     LoadedPicture pic;
     pic.Indexed8 = true;
     pic.Image.Reset(w, h);
@@ -104,9 +104,9 @@ TEST(TileEditorStateTest, AddingALayerChecksFormatAndSize) {
     OpenTileEditorState(s, p, TileEditMode::New, -1);
     const EditorPalette pal = s.Palette;
     FakeUi ui;
-    LoadedPicture truecolour = Picture(64, 64, pal);
+    LoadedPicture truecolour = PictureOfSize(64, 64, pal);
     truecolour.Indexed8 = false;
-    for (LoadedPicture bad : {truecolour, Picture(64, 100, pal), Picture(0, 0, pal), Picture(33, 32, pal)}) {
+    for (LoadedPicture bad : {truecolour, PictureOfSize(64, 100, pal), PictureOfSize(0, 0, pal), PictureOfSize(33, 32, pal)}) {
         EXPECT_EQ(AddLayer(s, LayerKind::Ground, bad, p, ui), AddLayerResult::Refused);
         EXPECT_FALSE(s.Ground.Present());
     }
@@ -114,25 +114,25 @@ TEST(TileEditorStateTest, AddingALayerChecksFormatAndSize) {
     EXPECT_EQ(ui.messages[0].caption, ImproperBitmapCaption);
     EXPECT_EQ(ui.messages[0].icon, Icon::Warning);
 
-    ASSERT_EQ(AddLayer(s, LayerKind::Ground, Picture(64, 96, pal), p, ui), AddLayerResult::Added);
+    ASSERT_EQ(AddLayer(s, LayerKind::Ground, PictureOfSize(64, 96, pal), p, ui), AddLayerResult::Added);
     EXPECT_EQ(s.Atr.Columns, 2);
     EXPECT_EQ(s.Atr.Rows, 3);
-    EXPECT_EQ(AddLayer(s, LayerKind::Top, Picture(64, 64, pal), p, ui), AddLayerResult::Refused);
+    EXPECT_EQ(AddLayer(s, LayerKind::Top, PictureOfSize(64, 64, pal), p, ui), AddLayerResult::Refused);
     EXPECT_FALSE(s.Top.Present());
     // Replacing the only layer with all attributes 0 re-sizes without a question.
     const std::size_t asked = ui.messages.size();
-    ASSERT_EQ(AddLayer(s, LayerKind::Ground, Picture(32, 32, pal), p, ui), AddLayerResult::Added);
+    ASSERT_EQ(AddLayer(s, LayerKind::Ground, PictureOfSize(32, 32, pal), p, ui), AddLayerResult::Added);
     EXPECT_EQ(ui.messages.size(), asked);
     EXPECT_EQ(s.Atr.Columns, 1);
     // With an attribute set, another size asks; Cancel changes nothing.
     s.Atr.At(0, 0) = 5;
     ui.answers = {Answer::Cancel};
-    EXPECT_EQ(AddLayer(s, LayerKind::Ground, Picture(64, 32, pal, 7), p, ui), AddLayerResult::Cancelled);
+    EXPECT_EQ(AddLayer(s, LayerKind::Ground, PictureOfSize(64, 32, pal, 7), p, ui), AddLayerResult::Cancelled);
     EXPECT_EQ(s.Ground.Width, 32);
     EXPECT_EQ(s.Atr.At(0, 0), 5);
     EXPECT_EQ(ui.messages.back().caption, "Importing Bitmap");
     ui.answers = {Answer::Ok};
-    EXPECT_EQ(AddLayer(s, LayerKind::Ground, Picture(64, 32, pal, 7), p, ui), AddLayerResult::Added);
+    EXPECT_EQ(AddLayer(s, LayerKind::Ground, PictureOfSize(64, 32, pal, 7), p, ui), AddLayerResult::Added);
     EXPECT_EQ(s.Ground.Width, 64);
     EXPECT_TRUE(s.Atr.AllZero());
     EXPECT_EQ(s.Atr.Columns, 2);
@@ -151,7 +151,7 @@ TEST(TileEditorStateTest, PaletteCases) {
         s.TranspId = 3;
         EditorPalette swapped = s.Palette;
         std::swap(swapped[2], swapped[3]);
-        LoadedPicture pic = Picture(32, 32, swapped);
+        LoadedPicture pic = PictureOfSize(32, 32, swapped);
         const LayerImage original = pic.Image;
         ASSERT_EQ(AddLayer(s, LayerKind::Top, pic, p, ui), AddLayerResult::Added);
         EXPECT_TRUE(ui.messages.empty());
@@ -167,7 +167,7 @@ TEST(TileEditorStateTest, PaletteCases) {
         OpenTileEditorState(s, p, TileEditMode::New, -1);
         ui.answers.clear();
         if (answer) ui.answers = {*answer};
-        LoadedPicture pic = Picture(32, 32, Distinct(2), 10);
+        LoadedPicture pic = PictureOfSize(32, 32, Distinct(2), 10);
         ASSERT_EQ(AddLayer(s, LayerKind::Ground, pic, p, ui), AddLayerResult::Added);
         EXPECT_EQ(ui.messages.back().caption, "Palettes conflict");
         EXPECT_EQ(s.Ground.Px, pic.Image.Px);  // the file's values either way
@@ -179,7 +179,7 @@ TEST(TileEditorStateTest, PaletteCases) {
         TileEditorState s;
         OpenTileEditorState(s, empty, TileEditMode::New, -1);
         const std::size_t asked = ui.messages.size();
-        ASSERT_EQ(AddLayer(s, LayerKind::Ground, Picture(32, 32, Distinct(9)), empty, ui), AddLayerResult::Added);
+        ASSERT_EQ(AddLayer(s, LayerKind::Ground, PictureOfSize(32, 32, Distinct(9)), empty, ui), AddLayerResult::Added);
         EXPECT_EQ(s.Palette, Distinct(9));
         EXPECT_EQ(ui.messages.size(), asked);
     }
