@@ -5,8 +5,8 @@
 # with --frequencies), generates SEEDS maps of SIZE with one worker from
 # each, checks every map, and prints the figures side by side:
 #   square frequency distance, mean horizontal/vertical run of deep water,
-#   horizontal/vertical run ratio of open land, total generation time,
-#   maps valid.
+#   mean horizontal/vertical run of open land and their ratio, total
+#   generation time, maps valid.
 #
 #   bench/frequency_quality.sh ZORVANE [WORKDIR]
 #   SEEDS=20 SIZE=202x202 bench/frequency_quality.sh build-bench/src/cli/zorvane
@@ -32,7 +32,7 @@ learn=("${examples[@]}" grass_connector.zm --connector grass_connector.zm)
 # Processor time (user and system) of each run: steadier than the clock
 # on a machine shared with other work.
 TIMEFORMAT='%U + %S'
-declare -A seconds valid dist deepH deepV land
+declare -A seconds valid dist deepH deepV landH landV land
 for mode in off on; do
   seconds[$mode]=0
   valid[$mode]=0
@@ -64,16 +64,22 @@ for mode in off on; do
   dist[$mode]=$(jq -r .square_frequency_distance "$j")
   deepH[$mode]=$(class "$j" maps 10 mean_horizontal_run)
   deepV[$mode]=$(class "$j" maps 10 mean_vertical_run)
-  land[$mode]=$(ratio "$(class "$j" maps 0 mean_horizontal_run)" "$(class "$j" maps 0 mean_vertical_run)")
+  landH[$mode]=$(class "$j" maps 0 mean_horizontal_run)
+  landV[$mode]=$(class "$j" maps 0 mean_vertical_run)
+  land[$mode]=$(ratio "${landH[$mode]}" "${landV[$mode]}")
 done
 j="$work/on.json"
 exDeepH=$(class "$j" examples 10 mean_horizontal_run)
 exDeepV=$(class "$j" examples 10 mean_vertical_run)
-exLand=$(ratio "$(class "$j" examples 0 mean_horizontal_run)" "$(class "$j" examples 0 mean_vertical_run)")
+exLandH=$(class "$j" examples 0 mean_horizontal_run)
+exLandV=$(class "$j" examples 0 mean_vertical_run)
+exLand=$(ratio "$exLandH" "$exLandV")
 row() { printf '%-44s %10.3f %10.3f %10s\n' "$1" "$2" "$3" "$4"; }
 row "square frequency distance" "${dist[off]}" "${dist[on]}" 0
 row "deep water, mean horizontal run" "${deepH[off]}" "${deepH[on]}" "$(printf %.3f "$exDeepH")"
 row "deep water, mean vertical run" "${deepV[off]}" "${deepV[on]}" "$(printf %.3f "$exDeepV")"
+row "open land, mean horizontal run" "${landH[off]}" "${landH[on]}" "$(printf %.3f "$exLandH")"
+row "open land, mean vertical run" "${landV[off]}" "${landV[on]}" "$(printf %.3f "$exLandV")"
 row "open land, horizontal / vertical run" "${land[off]}" "${land[on]}" "$(printf %.3f "$exLand")"
 row "generation, processor time (s)" "${seconds[off]}" "${seconds[on]}" "-"
 printf '%-44s %10s %10s\n' "maps valid" "${valid[off]}/$seeds" "${valid[on]}/$seeds"
