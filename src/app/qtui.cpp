@@ -152,12 +152,6 @@ void QtUi::hideProgress(bool busy) { window_.HideProgress(busy); }
 void QtUi::setProgressPosition(int position) { window_.SetProgressPosition(position); }
 void QtUi::setBusy(bool busy) { window_.SetBusyCursor(busy); }
 void QtUi::processEvents() { QCoreApplication::processEvents(); }
-void QtUi::bitmapsChanged() { window_.PrepareBitmapsPx(); }
-
-void QtUi::refreshInterface(const RefreshRequest& r) {
-    window_.RefreshInterface(r.first, r.last, r.withProgress, r.redraw, r.resetScrolling, r.rebuildList);
-}
-
-void QtUi::projectReset(bool redraw) { window_.ProjectReset(redraw); }
+void QtUi::changed(const ChangeNotice& notice) { window_.ShowChange(notice); }
 
 }  // namespace zorvane::app

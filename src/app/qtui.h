@@ -67,9 +67,7 @@ public:
     void setProgressPosition(int position) override;
     void setBusy(bool busy) override;
     void processEvents() override;
-    void bitmapsChanged() override;
-    void refreshInterface(const RefreshRequest& request) override;
-    void projectReset(bool redraw) override;
+    void changed(const ChangeNotice& notice) override;
 
 private:
     Answer showMessageBox(const ShownMessage& m);

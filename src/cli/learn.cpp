@@ -24,7 +24,7 @@ namespace {
 class LearnUi : public ConsoleUi {
 public:
     LearnUi() : ConsoleUi("learn") {}
-    void setGeneratorStatus(std::string_view text) override {
+    void setActivity(std::string_view text) override {
         generatorStatus = text;
         if (verbose) std::cerr << text << "\n";
     }

@@ -90,7 +90,7 @@ TEST_F(ControllerTest, ScrollBarsAndTheTilesListNeverSeeTheKeys) {
     window.project().NewTiles.push_back(MakeTile(1, 1, 0, 0, 1));
     window.project().NewTiles.push_back(MakeTile(1, 1, 0, 0, 2));
     window.project().NewTiles.push_back(MakeTile(1, 1, 0, 0, 3));
-    window.RefreshInterface(0, 2, false, false, false, true);
+    window.RefreshInterface({.last = 2, .rebuildList = true});
     auto* list = window.findChild<QListWidget*>("LBNewTiles");
     list->setCurrentRow(0);
     QTest::keyClick(list, Qt::Key_Down);
@@ -141,7 +141,7 @@ TEST_F(ControllerTest, OnlyKeyPressesOfTheWindowScrollBarsAndListAreDiscarded) {
 
 TEST_F(ControllerTest, MenuShortcutsWorkWhateverControlHasTheFocus) {
     window.project().NewTiles.push_back(MakeTile(1, 1, 0, 0, 1));
-    window.RefreshInterface(0, 0, false, false, false, true);
+    window.RefreshInterface({.last = 0, .rebuildList = true});
     auto* list = window.findChild<QListWidget*>("LBNewTiles");
     for (QWidget* focus : {static_cast<QWidget*>(list), static_cast<QWidget*>(sbx), view}) {
         focus->setFocus();

@@ -150,7 +150,7 @@ TEST_F(MapEditTest, DeleteDuringADragEndsIt) {
 TEST_F(MapEditTest, ATileDraggedOutOfTheTilesListFollowsTheMouseUntilDropped) {
     window.project().NewTiles.push_back(MakeTile(3, 2, 0, 0, 5));
     Add(1, 1, 18, 12, 0);
-    window.RefreshInterface(0, 0, false, true, true, true);
+    window.RefreshInterface({.last = 0, .redrawView = true, .resetScrolling = true, .rebuildList = true});
     Click(18, 12);
     auto* list = window.findChild<QListWidget*>("LBNewTiles");
     const QPoint item = list->visualItemRect(list->item(0)).center();
@@ -194,7 +194,7 @@ TEST_F(MapEditTest, ATileDraggedOutOfTheTilesListFollowsTheMouseUntilDropped) {
 TEST_F(MapEditTest, ARightClickRemovesASplitPlacementWhole) {
     window.project().NewTiles.push_back(MakeTile(2, 2, 0, 0, 5));
     Add(1, 1, 18, 12, 0);
-    window.RefreshInterface(0, 0, false, true, true, true);
+    window.RefreshInterface({.last = 0, .redrawView = true, .resetScrolling = true, .rebuildList = true});
     TakeFromList(0);
     MoveTo(10, 10);
     ASSERT_EQ(Tile(1).X, 9);
@@ -222,7 +222,7 @@ TEST_F(MapEditTest, EditingASelectionScrolledOutOfTheView) {
     Add(1, 1, 2, 3, 0);
     Add(1, 1, 3, 3, 1);
     Add(1, 1, 14, 3, 2);
-    window.RefreshInterface(0, 0, false, true, true, true);
+    window.RefreshInterface({.last = 0, .redrawView = true, .resetScrolling = true, .rebuildList = true});
 
     Click(2, 3);
     ScrollFast(Qt::Key_Right);

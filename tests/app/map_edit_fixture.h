@@ -38,7 +38,7 @@ protected:
     // The interface refresh that follows loading a map.
     void Refresh() {
         window.PrepareBitmapsPx();
-        window.RefreshInterface(0, -1, false, true, true, false);
+        window.RefreshInterface({.redrawView = true, .resetScrolling = true});
     }
 
     // Centre of map square (col, row) in view pixels, at the view's zoom.

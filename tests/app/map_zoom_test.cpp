@@ -31,7 +31,7 @@ TEST_P(ZoomGestureTest, GesturesLandOnTheSquaresUnderTheMouse) {
     for (int x = 10; x <= 13; ++x) Add(1, 1, x, 13, 2);
     window.project().NewTiles.push_back(MakeTile(1, 1, 0, 0, 5));
     window.PrepareBitmapsPx();
-    window.RefreshInterface(0, 0, false, true, true, true);
+    window.RefreshInterface({.last = 0, .redrawView = true, .resetScrolling = true, .rebuildList = true});
     window.zoom().ZoomTo(GetParam(), QPoint(0, 0));
     window.SetScrollPositions(10, 10);
     ASSERT_EQ(Zoom(), GetParam());
@@ -134,7 +134,7 @@ TEST_F(MapZoomTest, PickingSelectsTheTopmostTileInTheListAddingItWhenMissing) {
     Add(2, 1, 4, 4, 3);
     Add(1, 1, 5, 4, 7);
     window.PrepareBitmapsPx();
-    window.RefreshInterface(0, 0, false, true, true, true);
+    window.RefreshInterface({.last = 0, .redrawView = true, .resetScrolling = true, .rebuildList = true});
     window.document().Opened(dir.file("map.zl"));
     window.ProjectOpened();
     auto* list = window.findChild<QListWidget*>("LBNewTiles");

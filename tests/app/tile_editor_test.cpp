@@ -20,7 +20,7 @@ namespace {
 TEST_F(TileEditorTest, NewTileFromTwoPicturesIsAppliedIntoTheList) {
     Project& p = window.project();
     p.NewTiles.push_back(MakeTile(1, 1, 0, 0, 0));
-    window.RefreshInterface(0, 0, false, false, false, true);
+    window.RefreshInterface({.last = 0, .rebuildList = true});
     list->setCurrentRow(0);
     const std::string ground = Bmp("g.bmp", 2, 3, 20), top = Bmp("t.bmp", 2, 3, 40), odd = Bmp("o.bmp", 2, 2, 40);
     Run("MNewTile", [&] {
@@ -55,7 +55,7 @@ TEST_F(TileEditorTest, EditingATileAndApplyingUnchangedAddsNoBitmap) {
     Project& p = window.project();
     p.NewTiles.push_back(MakeTile(1, 1, 0, 0, 0));
     p.NewTiles.push_back(MakeTile(2, 2, 0, 0, 3, 5, 4));
-    window.RefreshInterface(0, 1, false, false, false, true);
+    window.RefreshInterface({.last = 1, .rebuildList = true});
     list->setCurrentRow(1);
     Run("MEditTile", [&] {
         EXPECT_EQ(editor.State().EditedTile, 1);
@@ -77,7 +77,7 @@ TEST_F(TileEditorTest, EditingATileAndApplyingUnchangedAddsNoBitmap) {
 TEST_F(TileEditorTest, AnAppliedTileIsUndoneAndRedone) {
     Project& p = window.project();
     p.NewTiles.push_back(MakeTile(1, 1, 0, 0, 0));
-    window.RefreshInterface(0, 0, false, false, false, true);
+    window.RefreshInterface({.last = 0, .rebuildList = true});
     window.document().Opened(dir.file("tiles.zl"));
     window.ProjectOpened();
     const auto before = EncodeZL(p);

@@ -125,7 +125,7 @@ protected:
         for (int k = 0; k < n; ++k) p.NewTiles.push_back(MakeTile(k + 1, height, 0, 0, static_cast<std::uint16_t>(k)));
         p.ZpPath = dir.file("tiles.zp");
         list = window.findChild<QListWidget*>("LBNewTiles");
-        window.RefreshInterface(0, n - 1, false, false, false, true);
+        window.RefreshInterface({.last = n - 1, .rebuildList = true});
     }
     // The bitmap shown by every list tile, in list order.
     std::vector<int> Ids() const {

@@ -125,7 +125,7 @@ TEST_F(UndoGuiTest, SavingMarksTheProjectCleanAndClosingAsksOverChanges) {
 // brings at once: in the view, the mini map and the tiles list's pictures.
 TEST_F(UndoGuiTest, UndoOfAPaletteChangeRecoloursTheMiniMapAndTheTilePictures) {
     window.project().NewTiles.push_back(MakeTile(1, 1, 0, 0, 1));
-    window.RefreshInterface(0, 0, false, false, false, true);
+    window.RefreshInterface({.last = 0, .rebuildList = true});
     MakeRow();
     Key(Qt::Key_M, Qt::ControlModifier);
     auto& mini = window.miniMapWindow();
@@ -144,7 +144,7 @@ TEST_F(UndoGuiTest, UndoOfAPaletteChangeRecoloursTheMiniMapAndTheTilePictures) {
     entry[2 * 4] ^= 0x80, entry[2 * 4 + 1] ^= 0x40;
     const std::uint32_t recoloured = Plain(1);
     window.PrepareBitmapsPx();
-    window.RefreshInterface(0, 0, false, true, false, true);
+    window.RefreshInterface({.last = 0, .redrawView = true, .rebuildList = true});
     window.RecordStep("Apply tile");
     ASSERT_EQ(colours(), std::vector<std::uint32_t>(3, recoloured));
 

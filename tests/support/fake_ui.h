@@ -49,15 +49,20 @@ public:
         statuses.emplace_back(text);
     }
     std::string status() const override { return status_; }
-    void setGeneratorStatus(std::string_view text) override { generatorStatuses.emplace_back(text); }
+    void setActivity(std::string_view text) override { activities.emplace_back(text); }
     void showProgress(bool) override { ++progressShown; progressVisible = true; }
     void hideProgress(bool) override { ++progressHidden; progressVisible = false; }
     void setProgressPosition(int p) override { progressPositions.push_back(p); }
     void setBusy(bool b) override { busy = b; }
     void processEvents() override { ++eventsProcessed; }
-    void bitmapsChanged() override { ++bitmapsChangedCount; }
-    void refreshInterface(const RefreshRequest& r) override { refreshes.push_back(r); }
-    void projectReset(bool redraw) override { resets.push_back(redraw); }
+    void changed(const ChangeNotice& notice) override {
+        if (notice.Only(Changed::Bitmaps))
+            ++bitmapsChangedCount;
+        else if (notice.Only(Changed::NewProject))
+            ++newProjects;
+        else
+            changes.push_back(notice);
+    }
 
     // Scripted answers, taken in order.
     std::deque<Answer> answers;
@@ -67,10 +72,10 @@ public:
     std::vector<RecordedMessage> messages;
     std::vector<FileDialog> dialogs;
     std::vector<std::string> statuses;
-    std::vector<std::string> generatorStatuses;
+    std::vector<std::string> activities;
     std::vector<int> progressPositions;
-    std::vector<RefreshRequest> refreshes;
-    std::vector<bool> resets;
+    std::vector<ChangeNotice> changes;  // other than those counted below
+    int newProjects = 0;
     int progressShown = 0;
     int progressHidden = 0;
     bool progressVisible = false;
@@ -89,3 +94,13 @@ private:
 };
 
 }  // namespace zorvane::testing
+
+namespace zorvane {
+
+// Whether a notice names the map or what it is drawn from (the tiles placed,
+// its size, a tile set taken in, learned data), which the editor redraws.
+inline bool MapLooksChanged(const ChangeNotice& notice) {
+    return notice.Has(Changed::UsedTiles | Changed::MapSize | Changed::TileSet | Changed::LearnedData);
+}
+
+}  // namespace zorvane

@@ -60,7 +60,7 @@ void MainWindow::MGenerateMapClick() {
         settings.engine().Generate(project_, ui_, settings.settings(), requests_, report, RunOptions);
     });
     UpdateStatusBar();
-    if (!project_.UsedTiles.empty()) RefreshInterface(0, 0, true, true, true, false);
+    if (!project_.UsedTiles.empty()) ShowChange({Changed::MapSize | Changed::UsedTiles});
     if (RecordStep("Generate map")) StartUnnamedProject();  // the whole run is one step, a map of no file yet
     LongOperationEnded();
     CloseIfAskedDuringRun();

@@ -46,6 +46,7 @@ MainWindow::MainWindow(bool showAbout)
     newMap_ = std::make_unique<NewMapWindow>(*this);
     generatorSettings_ = std::make_unique<generator_ui::GeneratorSettingsWindow>(*this);
     document_.Attach(&generatorSettings_->LearnedState());  // learned data goes with the project
+    document_.Observe(&ui_);  // undo and redo tell the window what they changed
     document_.PauseRecordingWhile([this] { return editState_.DragState != DragIdle; });
     properties_ = std::make_unique<MapPropertiesWindow>(*this);
     miniMap_ = std::make_unique<MiniMapWindow>(*this);
@@ -297,13 +298,24 @@ void MainWindow::SetMoveCursor(bool on) {
         view_->unsetCursor();
 }
 
-void MainWindow::RefreshInterface(int first, int last, bool withProgress, bool redraw, bool resetScrolling,
-                                  bool rebuildList) {
+void MainWindow::ShowChange(const ChangeNotice& notice) {
+    const RedrawPlan plan = PlanRedraw(notice);
+    if (plan.resetView) ProjectReset();
+    if (plan.bitmapColours) PrepareBitmapsPx();
+    if (plan.viewAndDepthBar) {
+        UpdateSBDepth(false);
+        FullRedraw();
+    }
+    if (plan.refresh) RefreshInterface(*plan.refresh);
+}
+
+void MainWindow::RefreshInterface(const InterfaceRefresh& refresh) {
+    const bool withProgress = refresh.showProgress;
     const QString saved = Panel(0);
     SetPanel(0, QStringLiteral("Preparing tiles list..."));
     if (withProgress) ShowProgress(true);
     ui_.processEvents();
-    if (resetScrolling) {
+    if (refresh.resetScrolling) {
         const QSignalBlocker bx(sbx_), by(sby_);
         sbx_->setRange(0, std::max(project_.MapWidth - 1, 0));
         sby_->setRange(0, std::max(project_.MapHeight - 1, 0));
@@ -313,16 +325,16 @@ void MainWindow::RefreshInterface(int first, int last, bool withProgress, bool r
         miniMap_->ResizeToMap();
     }
     UpdateSBDepth(false);
-    if (rebuildList) {
-        ui_.prepareProgress(first, last);
-        tilesList_->Rebuild(project_, first, last, [&](int i) {
+    if (refresh.rebuildList) {
+        ui_.prepareProgress(refresh.first, refresh.last);
+        tilesList_->Rebuild(project_, refresh.first, refresh.last, [&](int i) {
             if (withProgress) ui_.updateProgress(i, 5);
         });
     }
     SetPanel(0, saved);
     if (withProgress) HideProgress(true);
     UpdateStatusBar();
-    if (redraw) FullRedraw();
+    if (refresh.redrawView) FullRedraw();
     controller_.Enable();
     controller_.SetViewBounds(0, renderer_.Height(), renderer_.Width(), 0);
 }
@@ -341,7 +353,7 @@ void MainWindow::PrepareBitmapsPx() {
 // Also blacks out the view at once: a failed open leaves the project reset
 // without an interface refresh, and the view must not keep showing the map
 // that is gone (a successful load redraws right after anyway).
-void MainWindow::ProjectReset(bool /*redraw*/) {
+void MainWindow::ProjectReset() {
     controller_.Disable();
     {
         const QSignalBlocker bx(sbx_), by(sby_);

@@ -18,6 +18,7 @@
 #include "document/document.h"
 #include "editing/edit_state.h"
 #include "editing/map_editing.h"
+#include "editor/change_redraw.h"
 #include "editor/editor_log.h"
 #include "editor/input_controller.h"
 #include "editor/recent_menu.h"
@@ -98,12 +99,14 @@ public:
     void SetBusyCursor(bool busy);
     void SetMoveCursor(bool on);
 
-    // Interface refresh after the map size, the tile set or the tiles list changed.
-    void RefreshInterface(int first, int last, bool withProgress, bool redraw, bool resetScrolling, bool rebuildList);
+    // Brings up to date what shows the parts of the project a notice names.
+    void ShowChange(const ChangeNotice& notice);
+    // Scroll bars, depth bar, tiles list and view, as the options say.
+    void RefreshInterface(const InterfaceRefresh& refresh);
     // Recomputes the bitmap quadrant colours.
     void PrepareBitmapsPx();
     // The view back to its origin and default options (part of a project reset).
-    void ProjectReset(bool redraw);
+    void ProjectReset();
 
     // Drawing.
     void Render(int x0, int x1, int y0, int y1, int dx, int dy);

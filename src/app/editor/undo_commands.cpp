@@ -52,28 +52,11 @@ void MainWindow::StepThroughHistory(Direction direction) {
     if (editState_.DragState == DragMoving) ApplyRedraw(editing_.SelDragCancel());
     if (editState_.DragState == DragPlacing) ApplyRedraw(editing_.CancelNew());
     RecordStep("Change");  // nothing may change under the history unrecorded
-    const int width = project_.MapWidth, height = project_.MapHeight;
-    const auto palette = project_.Palette;
-    const bool bottomUp = project_.BottomUpRows;
     const History& history = document_.history();
     const std::string name = direction == Direction::Undo ? history.UndoName() : history.RedoName();
     bool done = false;
     Guarded([&] { done = direction == Direction::Undo ? document_.Undo() : document_.Redo(); });
-    if (!done) return;
-    const Parts touched = history.LastTouched();
-    // The quadrant colours (the mini map's) and the tiles list's pictures
-    // are drawn from the bitmaps in the palette's colours.
-    const bool pictures =
-        Has(touched, Parts::Bitmaps) || palette != project_.Palette || bottomUp != project_.BottomUpRows;
-    if (pictures) PrepareBitmapsPx();
-    const bool resized = width != project_.MapWidth || height != project_.MapHeight;
-    if (touched == Parts::UsedTiles) {
-        UpdateSBDepth(false);
-        FullRedraw();
-    } else {
-        const bool rebuild = Has(touched, Parts::TilesList) || pictures;
-        RefreshInterface(0, static_cast<int>(project_.NewTiles.size()) - 1, false, true, resized, rebuild);
-    }
+    if (!done) return;  // the document told the window what the step changed
     if (const int focus = history.LastFocus(); focus >= 0 && focus < tilesList_->count())
         tilesList_->setCurrentRow(focus);
     ui_.setStatus((direction == Direction::Undo ? "undone: " : "redone: ") + name);

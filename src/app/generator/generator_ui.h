@@ -15,7 +15,7 @@ public:
     GeneratorUi(UserInterface& main, std::function<void(std::string_view)> showStatus)
         : ForwardingUi(main), showStatus_(std::move(showStatus)) {}
 
-    void setGeneratorStatus(std::string_view text) override { showStatus_(text); }
+    void setActivity(std::string_view text) override { showStatus_(text); }
 
 private:
     std::function<void(std::string_view)> showStatus_;

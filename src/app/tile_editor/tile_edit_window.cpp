@@ -415,7 +415,10 @@ void TileEditWindow::BtnSaveClick() {
     const int n = static_cast<int>(p.NewTiles.size());
     if (out.Result == ApplyResult::Applied || out.PaletteReplaced) {
         const bool all = out.PaletteReplaced || out.Result != ApplyResult::Applied;
-        main_.RefreshInterface(all ? 0 : out.TileIndex, all ? n - 1 : out.TileIndex, true, false, false, true);
+        main_.RefreshInterface({.first = all ? 0 : out.TileIndex,
+                                .last = all ? n - 1 : out.TileIndex,
+                                .showProgress = true,
+                                .rebuildList = true});
     }
     if (p.BitmapCount != out.FirstNewBitmap || out.PaletteChanged) main_.PrepareBitmapsPx();
     if (out.PaletteChanged) main_.FullRedraw();

@@ -92,8 +92,7 @@ bool MergeZpCommand(Project& project, UserInterface& ui) {
     BusyScope busy(ui);
     if (!MergeZP(project, ui, *file)) return false;
     ui.setStatus(*file + " data imported successfully.");
-    int last = static_cast<int>(project.NewTiles.size()) - 1;
-    ui.refreshInterface({0, last, true, true, false, true});
+    ui.changed({Changed::TileSet | Changed::TilesList, 0, static_cast<int>(project.NewTiles.size()) - 1});
     return true;
 }
 

@@ -11,11 +11,19 @@ namespace zorvane {
 
 // An open dialog: path and file must exist.
 inline FileDialog OpenDialog(std::string name, std::string filter, std::string initialPath = {}) {
-    return FileDialog{std::move(name), std::move(filter), std::move(initialPath), false, false, true, true};
+    return FileDialog{.name = std::move(name),
+                      .filter = std::move(filter),
+                      .initialPath = std::move(initialPath),
+                      .pathMustExist = true,
+                      .fileMustExist = true};
 }
 // A save dialog: asks before overwriting; the path must exist.
 inline FileDialog SaveDialog(std::string name, std::string filter) {
-    return FileDialog{std::move(name), std::move(filter), {}, true, true, true, false};
+    return FileDialog{.name = std::move(name),
+                      .filter = std::move(filter),
+                      .save = true,
+                      .overwritePrompt = true,
+                      .pathMustExist = true};
 }
 
 // The open and save dialogs of a kind of file.

@@ -17,11 +17,13 @@ void ReportOpenError(UserInterface& ui, const std::string& path, const std::stri
     ui.error("Error", "Could not open " + path + "\r" + reason);
 }
 
-// Scroll bars, depth bar, tiles list and view after the map size, the tile
-// set or the tiles list changed.
-void RefreshAll(const Project& project, UserInterface& ui, bool rebuildList) {
-    int last = static_cast<int>(project.NewTiles.size()) - 1;
-    ui.refreshInterface({0, last, true, true, true, rebuildList});
+// The map was made anew (its size, its tiles) and, when `list` says so, the
+// tiles list with it.
+enum class WithList { No, Yes };
+void TellMapRemade(const Project& project, UserInterface& ui, WithList list) {
+    ChangeNotice notice{Changed::MapSize | Changed::UsedTiles, 0, static_cast<int>(project.NewTiles.size()) - 1};
+    if (list == WithList::Yes) notice.What = notice.What | Changed::TilesList;
+    ui.changed(notice);
 }
 
 bool UserMapSizeAccepted(UserInterface& ui, int sizeX, int sizeY) {
@@ -93,8 +95,8 @@ void ResetProject(Project& project, UserInterface& ui, ResetSides sides, ResetRe
     if (mapSide) project.UsedTiles.clear();
     project.FlatSquares.clear();
     project.Selection.clear();
-    ui.projectReset(redraw == ResetRedraw::Yes);
-    if (redraw == ResetRedraw::Yes) RefreshAll(project, ui, true);
+    ui.changed(NewProjectStarted());
+    if (redraw == ResetRedraw::Yes) TellMapRemade(project, ui, WithList::Yes);
 }
 
 void FailOpen(Project& project, UserInterface& ui, const std::string& path, const std::string& reason) {
@@ -120,11 +122,11 @@ bool CreateMap(Project& project, UserInterface& ui, const MapCreation& map) {
     }
     if (map.TileSetPath && !OpenZP(project, ui)) {
         // The reader has reset the project; the windows show it empty.
-        RefreshAll(project, ui, true);
+        TellMapRemade(project, ui, WithList::Yes);
         return false;
     }
     if (map.FillTile) FillWithTile(project, *map.FillTile);
-    RefreshAll(project, ui, map.TileSetPath.has_value());
+    TellMapRemade(project, ui, map.TileSetPath.has_value() ? WithList::Yes : WithList::No);
     ResetCreatures(project, ui);
     SetLvlInfo(project, project.Multiplayer == 1);
     project.NoProject = false;
@@ -235,7 +237,7 @@ bool ApplyProperties(Project& project, UserInterface& ui, const PropertiesChange
     project.Multiplayer = change.Multiplayer ? 1 : 0;
     SetLvlInfo(project, project.Multiplayer == 1);
     if (change.MoveCreatures) MoveCreatures(project, change.MoveX, change.MoveY);
-    RefreshAll(project, ui, true);
+    TellMapRemade(project, ui, WithList::Yes);
     return true;
 }
 

@@ -12,8 +12,9 @@ namespace zorvane {
 
 // The sides of the project a reset empties; the selection goes always.
 enum class ResetSides { TileSet, Map, Both };
-// Whether a reset refreshes the windows and clears the map view and the
-// mini map, or leaves that to the command that goes on.
+// Whether a reset tells the windows that the map and the tiles list were
+// made anew (after the new empty project), or leaves that to the command
+// that goes on and fills the project.
 enum class ResetRedraw { No, Yes };
 
 void ResetProject(Project& project, UserInterface& ui, ResetSides sides, ResetRedraw redraw);

@@ -55,7 +55,7 @@ void TakeTileSet(Project& project, UserInterface& ui, TileSet&& set, const std::
     project.TakeBitmapBytes(std::move(set.Pixels));  // a tile set's own bitmaps: no second copy
     project.NewTiles = std::move(set.Tiles);
     project.ZpModified = false;
-    ui.bitmapsChanged();
+    ui.changed(BitmapsChanged());
     project.NotifyTileSetRead();
     ui.setStatus(source + " opened.");
 }
@@ -120,7 +120,7 @@ bool OpenZMFile(Project& project, UserInterface& ui, const std::string& path, co
         if (!project.UsedTiles.empty()) ResetProject(project, ui, ResetSides::Both, ResetRedraw::No);
         return false;
     }
-    ui.refreshInterface({0, LastTileIndex(project), true, true, true, true});
+    ui.changed({Changed::MapSize | Changed::UsedTiles | Changed::TilesList, 0, LastTileIndex(project)});
     project.NoProject = false;
     ui.setStatus(path + " opened");
     return true;
@@ -156,9 +156,9 @@ void TakeReadProject(Project& project, UserInterface& ui, Project&& read, const 
     TileSetObserver* generator = project.Generator;
     project = std::move(read);
     project.Generator = generator;
-    ui.bitmapsChanged();
+    ui.changed(BitmapsChanged());
     ui.setStatus(status);
-    ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, true, true});
+    ui.changed({Changed::MapSize | Changed::UsedTiles | Changed::TilesList, 0, LastTileIndex(project)});
     project.NoProject = false;
 }
 

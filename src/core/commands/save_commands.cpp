@@ -45,8 +45,6 @@ void MakeZpPathAbsolute(Project& project) {
     if (!project.ZpPath.empty() && !IsAbsoluteAnywhere(project.ZpPath)) project.ZpPath = AbsolutePath(project.ZpPath);
 }
 
-int LastTileIndex(const Project& project) { return static_cast<int>(project.NewTiles.size()) - 1; }
-
 // The file name for the new tile set an export needs, as `options` say:
 // asked for, or the one named; nullopt when the export is to stop (the user
 // has been told).
@@ -78,7 +76,7 @@ void TakeWrittenTileSet(Project& project, UserInterface& ui, TileSetVariant vari
         SetDefaultFileHeader(project);
     const bool rowsWereBottomUp = project.BottomUpRows;
     MakeRowOrderConsistent(project);
-    if (rowsWereBottomUp != project.BottomUpRows) ui.bitmapsChanged();
+    if (rowsWereBottomUp != project.BottomUpRows) ui.changed(BitmapsChanged());
 }
 
 // Gives a map without creatures the default block before it is written.
@@ -180,7 +178,7 @@ ExportResult ExportToZmZpFile(Project& project, UserInterface& ui, const std::st
     // A path the map was read with is written back as it was, relative or not.
     const bool saved =
         needNewTileSet ? SaveZmWithNewTileSet(project, ui, path, variant, options) : SaveZmAs(project, ui, path, variant);
-    ui.refreshInterface({0, LastTileIndex(project), true, false, false, false});
+    ui.changed({Changed::Fields});
     return saved ? ExportResult::Exported : ExportResult::Failed;
 }
 

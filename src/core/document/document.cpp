@@ -16,44 +16,68 @@ class HeldNotices : public ForwardingUi, public TileSetObserver {
 public:
     explicit HeldNotices(UserInterface& ui) : ForwardingUi(ui) {}
 
-    void bitmapsChanged() override { held_.push_back({Notice::Bitmaps, {}, false}); }
-    void refreshInterface(const RefreshRequest& request) override { held_.push_back({Notice::Refresh, request, false}); }
-    void projectReset(bool redraw) override { held_.push_back({Notice::Reset, {}, redraw}); }
-    void tileSetRead() override { held_.push_back({Notice::TileSetRead, {}, false}); }
-    void tileSetReset() override { held_.push_back({Notice::TileSetReset, {}, false}); }
+    void changed(const ChangeNotice& notice) override { held_.push_back({notice, Generator::None}); }
+    void tileSetRead() override { held_.push_back({{}, Generator::TileSetRead}); }
+    void tileSetReset() override { held_.push_back({{}, Generator::TileSetReset}); }
 
     // The notices of the project being closed (which a reader gives first),
     // told while the project shows empty, then the rest once it is read.
     enum class Stage { Closing, Reading };
     void Tell(Stage stage, TileSetObserver* generator) {
         for (const Held& h : held_) {
-            const bool closing = h.What == Notice::Reset || h.What == Notice::TileSetReset;
+            const bool closing = h.Notice.Has(Changed::NewProject) || h.ToGenerator == Generator::TileSetReset;
             if (closing != (stage == Stage::Closing)) continue;
-            switch (h.What) {
-            case Notice::Bitmaps: inner().bitmapsChanged(); break;
-            case Notice::Refresh: inner().refreshInterface(h.Request); break;
-            case Notice::Reset: inner().projectReset(h.Redraw); break;
-            case Notice::TileSetRead: if (generator) generator->tileSetRead(); break;
-            case Notice::TileSetReset: if (generator) generator->tileSetReset(); break;
+            switch (h.ToGenerator) {
+            case Generator::None: inner().changed(h.Notice); break;
+            case Generator::TileSetRead: if (generator) generator->tileSetRead(); break;
+            case Generator::TileSetReset: if (generator) generator->tileSetReset(); break;
             }
         }
     }
 
 private:
-    enum class Notice { Bitmaps, Refresh, Reset, TileSetRead, TileSetReset };
+    enum class Generator { None, TileSetRead, TileSetReset };
     struct Held {
-        Notice What;
-        RefreshRequest Request;
-        bool Redraw;
+        ChangeNotice Notice;
+        Generator ToGenerator;
     };
     std::vector<Held> held_;
 };
+
+// What an undo or redo changed, from the parts the history says it touched
+// and the fields that tell how the bitmaps look and how big the map is.
+ChangeNotice StepNotice(Parts touched, const ProjectFields& before, const Project& after) {
+    ChangeNotice notice{Changed::Nothing, 0, static_cast<int>(after.NewTiles.size()) - 1, ChangeSource::History};
+    auto add = [&](bool yes, Changed part) {
+        if (yes) notice.What = notice.What | part;
+    };
+    add(Has(touched, Parts::UsedTiles), Changed::UsedTiles);
+    add(Has(touched, Parts::Bitmaps), Changed::Bitmaps);
+    add(Has(touched, Parts::Fields), Changed::Fields);
+    add(Has(touched, Parts::Attached), Changed::LearnedData);
+    add(before.Palette != after.Palette || before.BottomUpRows != after.BottomUpRows, Changed::Palette);
+    add(before.MapWidth != after.MapWidth || before.MapHeight != after.MapHeight, Changed::MapSize);
+    // The entries' pictures are drawn from the bitmaps in the palette's colours.
+    add(Has(touched, Parts::TilesList) || notice.Has(Changed::Bitmaps) || notice.Has(Changed::Palette),
+        Changed::TilesList);
+    return notice;
+}
 
 }  // namespace
 
 void Document::Attach(AttachedData* data) {
     attached_ = data;
     history_.Attach(data);
+}
+
+bool Document::Undo() { return Step(Direction::Undo); }
+bool Document::Redo() { return Step(Direction::Redo); }
+
+bool Document::Step(Direction direction) {
+    const ProjectFields before = project_.Fields();
+    const bool done = direction == Direction::Undo ? history_.Undo(project_) : history_.Redo(project_);
+    if (done && observer_) observer_->changed(StepNotice(history_.LastTouched(), before, project_));
+    return done;
 }
 
 bool Document::Record(std::string_view name, Parts parts, ListFocus focus) {

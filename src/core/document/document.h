@@ -5,7 +5,8 @@
 // see history/attached_data.h), which undo and redo carry with it.
 //
 // Whoever changes the project records the change (Record) before the next
-// Undo, Redo or save; opening, resetting or recovering a project tells the
+// Undo, Redo or save; an undo or redo tells the observer (the windows) what
+// it changed; opening, resetting or recovering a project tells the
 // document (Opened), so that the history starts over at that project.
 // Open reads into a project of its own and takes it in only when the
 // reading succeeded: a failed open leaves the project, its history and its
@@ -19,6 +20,7 @@
 #include "history/attached_data.h"
 #include "history/history.h"
 #include "model/project.h"
+#include "ui/changes.h"
 #include "ui/ui.h"
 
 namespace zorvane {
@@ -55,10 +57,13 @@ public:
     // Keeps what the last command changed in `parts` as one undo step named
     // `name`; true when there was a change.
     bool Record(std::string_view name, Parts parts = Parts::All, ListFocus focus = {});
-    // One step back or forward (the file name goes with it); false when
-    // there was none.
-    bool Undo() { return history_.Undo(project_); }
-    bool Redo() { return history_.Redo(project_); }
+    // Who hears what undo and redo change (null: nobody); it outlives the
+    // document or is taken off first.
+    void Observe(ChangeObserver* observer) { observer_ = observer; }
+    // One step back or forward (the file name goes with it), told to the
+    // observer; false when there was none.
+    bool Undo();
+    bool Redo();
 
     // The project as it is now was opened from `file` ("" for none: a reset,
     // the start): a new history at this position.
@@ -77,7 +82,7 @@ public:
     // and reports to the user through the interface it is given; true when
     // it succeeded. Only then is the read project taken in (as opened from
     // `file`, saved or not as `mark` says), the generator told of the tile
-    // set read, and the windows told what to redraw. A failure leaves
+    // set read, and the windows told what changed. A failure leaves
     // everything as it was.
     using Reader = std::function<bool(Project& read, UserInterface& ui)>;
     bool Open(UserInterface& ui, const Reader& read, const std::string& file, SavedMark mark = SavedMark::Clean);
@@ -86,6 +91,8 @@ private:
     Project project_;
     History history_;
     AttachedData* attached_ = nullptr;  // not owned
+    ChangeObserver* observer_ = nullptr;  // not owned
+    bool Step(Direction direction);
     std::function<bool()> paused_;
     bool Paused() const { return paused_ && paused_(); }
 };

@@ -10,20 +10,6 @@ namespace {
 int Count(const Project& p) { return static_cast<int>(p.NewTiles.size()); }
 bool ValidItem(const Project& p, int i) { return i >= 0 && i < Count(p); }
 
-// Rebuilds the items first .. last; the progress bar shows for the commands
-// of the menu, not for each step of a drag.
-enum class Progress { Hidden, Shown };
-void RebuildItems(UserInterface& ui, int first, int last, Progress progress) {
-    RefreshRequest r;
-    r.first = first;
-    r.last = last;
-    r.withProgress = progress == Progress::Shown;
-    r.redraw = false;
-    r.resetScrolling = false;
-    r.rebuildList = true;
-    ui.refreshInterface(r);
-}
-
 // The tile set no longer matches the file it was read from.
 void TileSetChanged(Project& p) {
     p.ZpModified = true;
@@ -46,7 +32,7 @@ void SwapNewTiles(Project& project, UserInterface& ui, int a, int b) {
     std::swap(ta.Width, tb.Width);
     std::swap(ta.Height, tb.Height);
     std::swap(ta.Sq, tb.Sq);
-    RebuildItems(ui, std::min(a, b), std::max(a, b), Progress::Hidden);
+    ui.changed(TilesListChanged(std::min(a, b), std::max(a, b), ChangeSource::Gesture));
     ui.setStatus("Tile moved.");
 }
 
@@ -77,7 +63,7 @@ int DragNewTileToward(Project& project, UserInterface& ui, int selected, int und
 int MoveNewTile(Project& project, UserInterface& ui, int selected, int to) {
     if (!ValidItem(project, selected) || !ValidItem(project, to) || to == selected) return selected;
     ShiftNewTileToId(project, ui, selected, to);
-    RebuildItems(ui, std::min(selected, to), std::max(selected, to), Progress::Shown);
+    ui.changed(TilesListChanged(std::min(selected, to), std::max(selected, to), ChangeSource::Command));
     return to;
 }
 
@@ -86,7 +72,7 @@ int DeleteNewTile(Project& project, UserInterface& ui, int selected) {
     if (!ui.askYesNo("Deleting Tile", "Delete tile from list?")) return selected;
     project.NewTiles.erase(project.NewTiles.begin() + selected);
     TileSetChanged(project);
-    RebuildItems(ui, selected, Count(project) - 1, Progress::Shown);
+    ui.changed(TilesListChanged(selected, Count(project) - 1, ChangeSource::Command));
     ui.setStatus("Tile deleted from the list.");
     return std::min(selected, Count(project) - 1);
 }
@@ -101,7 +87,7 @@ int PickUsedTile(Project& project, UserInterface& ui, int usedTile) {
     copy->X = copy->Y = 0;
     project.NewTiles.push_back(std::move(copy));
     TileSetChanged(project);
-    RebuildItems(ui, Count(project) - 1, Count(project) - 1, Progress::Hidden);
+    ui.changed(TilesListChanged(Count(project) - 1, Count(project) - 1, ChangeSource::Gesture));
     return Count(project) - 1;
 }
 

@@ -20,8 +20,8 @@ namespace zorvane {
 void OverwriteNewTile(Project& project, int dest, int src);
 
 // Exchanges the size and squares of the two tiles (each slot keeps its X, Y
-// and Selected), rebuilds the items a .. b without progress, redraw or
-// scroll reset, and reports "Tile moved.".
+// and Selected), tells that entries a .. b changed (a step of a drag), and
+// reports "Tile moved.".
 void SwapNewTiles(Project& project, UserInterface& ui, int a, int b);
 
 // Moves the tile at `start` to `end`; the tiles in between move one place

@@ -91,15 +91,15 @@ bool LoadZGFile(Project& project, UserInterface& ui, MapGenerator& generator, Ge
     if (auto problem = learning::CapacityProblem(preset.Squares, learning::EmptySquare::Included))
         return FailLoad(ui, learning::TooMuchToLearnText(*problem, preset.Settings.LearnList));
     ApplyPreset(std::move(preset), project, generator, settings);
-    ui.bitmapsChanged();
-    ui.setGeneratorStatus(std::to_string(generator.JoinsCount) + " joins found.");
-    ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, false, true});
+    ui.changed(BitmapsChanged());
+    ui.setActivity(std::to_string(generator.JoinsCount) + " joins found.");
+    ui.changed({Changed::LearnedData | Changed::TilesList, 0, static_cast<int>(project.NewTiles.size()) - 1});
     ui.setStatus("Generator data loaded.");
     return true;
 }
 
 bool LoadZG(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings) {
-    auto file = ui.chooseFile({"ODzg", kFilter, {}, false, false, true, true});
+    auto file = ui.chooseFile({.name = "ODzg", .filter = kFilter, .pathMustExist = true, .fileMustExist = true});
     if (!file) return false;
     return LoadZGFile(project, ui, generator, settings, *file);
 }
@@ -120,7 +120,7 @@ bool LoadZGCommand(Project& project, UserInterface& ui, MapGenerator& generator,
     const bool loaded = LoadZG(project, ui, generator, settings);
     // The project is open again when the preset came in or a map is still there.
     project.NoProject = !loaded && project.UsedTiles.empty();
-    ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, false, true});
+    ui.changed({Changed::LearnedData | Changed::TilesList, 0, static_cast<int>(project.NewTiles.size()) - 1});
     return loaded;
 }
 

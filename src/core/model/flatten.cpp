@@ -154,7 +154,7 @@ bool FlatMap(Project& project, UserInterface& ui) {
     }
     ui.setStatus("flattening complete.");
     const bool added = project.BitmapCount != before;
-    if (added) ui.bitmapsChanged();
+    if (added) ui.changed(BitmapsChanged());
     return added;
 }
 

@@ -101,7 +101,7 @@ bool MergeZP(Project& project, UserInterface& ui, const std::string& path, Merge
 
     std::vector<std::uint16_t> idMap;
     const bool complete = MergeBitmaps(project, ui, set, idMap, c);
-    if (c.AddedBitmaps > 0) ui.bitmapsChanged();
+    if (c.AddedBitmaps > 0) ui.changed(BitmapsChanged());
     if (!complete) return false;
     MergeTiles(project, ui, set, idMap, c);
 
@@ -152,7 +152,7 @@ int RemoveUnusedBitmaps(Project& project, UserInterface& ui) {
     project.SetBitmapCount(kept);
     project.ZpModified = true;
     project.ZpPath.clear();
-    ui.bitmapsChanged();
+    ui.changed(BitmapsChanged());
     ui.setStatus("Unused bitmaps removed.");
     return removed;
 }

@@ -19,15 +19,13 @@ public:
     std::optional<std::string> chooseFile(const FileDialog& dialog) override { return inner_.chooseFile(dialog); }
     void setStatus(std::string_view text) override { inner_.setStatus(text); }
     std::string status() const override { return inner_.status(); }
-    void setGeneratorStatus(std::string_view text) override { inner_.setGeneratorStatus(text); }
+    void setActivity(std::string_view text) override { inner_.setActivity(text); }
     void showProgress(bool busy) override { inner_.showProgress(busy); }
     void hideProgress(bool busy) override { inner_.hideProgress(busy); }
     void setProgressPosition(int position) override { inner_.setProgressPosition(position); }
     void setBusy(bool busy) override { inner_.setBusy(busy); }
     void processEvents() override { inner_.processEvents(); }
-    void bitmapsChanged() override { inner_.bitmapsChanged(); }
-    void refreshInterface(const RefreshRequest& request) override { inner_.refreshInterface(request); }
-    void projectReset(bool redraw) override { inner_.projectReset(redraw); }
+    void changed(const ChangeNotice& notice) override { inner_.changed(notice); }
 
 protected:
     UserInterface& inner() { return inner_; }

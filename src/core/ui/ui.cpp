@@ -4,13 +4,13 @@
 
 namespace zorvane {
 
-void UserInterface::prepareProgress(int first, int last) {
+void Progress::prepareProgress(int first, int last) {
     if (first == last) last = last + 1;
     progressStep_ = 100.0 / (static_cast<double>(last) - first);
     progressBase_ = first;
 }
 
-void UserInterface::updateProgress(int i, int step) {
+void Progress::updateProgress(int i, int step) {
     if (step <= 0 || i % step != 0) return;
     // Halves go to the even neighbour, as everywhere the program rounds.
     setProgressPosition(static_cast<int>(std::nearbyint((static_cast<double>(i) - progressBase_) * progressStep_)));

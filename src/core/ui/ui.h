@@ -2,11 +2,13 @@
 // The one way core code talks to the user.
 //
 // Core operations never open a window. Whenever an operation needs the user
-// (a question, a file to choose), wants to tell something (a message box, the
-// text of status panel 0, progress) or must keep the program responsive
-// (letting pending window messages run), it calls this interface. The editor
-// implements it with Qt; tests implement it with a scripted fake that records
-// every caption and text; the command-line tool implements it on the console.
+// (a question, a file to choose) or wants to tell something (a message box,
+// the status line), it calls this interface. The same object reports the
+// progress of long operations (progress.h) and takes the notices of what
+// changed in the project (changes.h), each through its own narrow interface.
+// The editor implements it with Qt; tests implement it with a scripted fake
+// that records every caption and text; the command-line tool implements it on
+// the console.
 //
 // Texts use "\r" for a line break inside a message, as the program's messages
 // are written; a window implementation shows it as a new line.
@@ -14,6 +16,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "ui/changes.h"
+#include "ui/progress.h"
 
 namespace zorvane {
 
@@ -34,7 +39,8 @@ Answer ClosedBoxAnswer(Buttons buttons);
 
 // An open or save dialog. `name` is the dialog's component name ("ODzp",
 // "SDzm", ...) so that a window can keep one dialog per name (remembering its
-// folder) and a test can tell which dialog was asked for.
+// folder) and a test can tell which dialog was asked for. Callers name the
+// options they set: FileDialog{.name = "ODbmp", .filter = ..., .fileMustExist = true}.
 struct FileDialog {
     std::string name;
     std::string filter;        // "tile set file|*.zp" (caption|pattern pairs)
@@ -45,18 +51,7 @@ struct FileDialog {
     bool fileMustExist = false;
 };
 
-// What the main window rebuilds after the map size, the tile set or the
-// tiles list changed (see the editor's interface refresh).
-struct RefreshRequest {
-    int first = 0;             // first tiles list entry to rebuild
-    int last = -1;             // last entry to rebuild (inclusive)
-    bool withProgress = true;
-    bool redraw = true;
-    bool resetScrolling = true;
-    bool rebuildList = true;
-};
-
-class UserInterface {
+class UserInterface : public Progress, public ChangeObserver {
 public:
     virtual ~UserInterface() = default;
 
@@ -68,32 +63,12 @@ public:
     // An open or save dialog; nullopt when the user cancels.
     virtual std::optional<std::string> chooseFile(const FileDialog& dialog) = 0;
 
-    // Status panel 0 of the main window.
+    // The status line: the text of the moment, what the last command did.
     virtual void setStatus(std::string_view text) = 0;
     virtual std::string status() const = 0;
 
-    // The status label of the generator settings window.
-    virtual void setGeneratorStatus(std::string_view /*text*/) {}
-
-    // Progress bars (0..100) and the hourglass cursor.
-    virtual void showProgress(bool busy) = 0;
-    virtual void hideProgress(bool busy) = 0;
-    virtual void setProgressPosition(int position) = 0;
-    virtual void setBusy(bool busy) = 0;
-
-    // Lets pending window messages run during a long loop.
-    virtual void processEvents() = 0;
-
-    // Notifications for the windows that show the project.
-    virtual void bitmapsChanged() {}                         // recompute bitmap quadrant colours
-    virtual void refreshInterface(const RefreshRequest&) {}  // scroll bars, depth bar, tiles list, view
-    virtual void projectReset(bool /*redraw*/) {}            // view back to origin, default view options
-
-    // Progress scale shared by every long operation: prepareProgress(first,
-    // last) maps first..last onto 0..100; updateProgress(i, step) moves the
-    // bar only when i is a multiple of step.
-    void prepareProgress(int first, int last);
-    void updateProgress(int i, int step);
+    // What changed in the project; an interface without windows ignores it.
+    void changed(const ChangeNotice&) override {}
 
     // Shorthands for the common boxes.
     void inform(std::string_view caption, std::string_view text) {
@@ -108,23 +83,6 @@ public:
     bool askYesNo(std::string_view caption, std::string_view text, Icon icon = Icon::Question) {
         return message(caption, text, icon, Buttons::YesNo) == Answer::Yes;
     }
-
-private:
-    double progressStep_ = 100.0;
-    int progressBase_ = 0;
-};
-
-// Shows the progress bar for the lifetime of the object.
-class ProgressScope {
-public:
-    ProgressScope(UserInterface& ui, bool busy = false) : ui_(ui), busy_(busy) { ui_.showProgress(busy_); }
-    ~ProgressScope() { ui_.hideProgress(busy_); }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-
-private:
-    UserInterface& ui_;
-    bool busy_;
 };
 
 // An interface for batch use: no window, every question answered with its

@@ -91,7 +91,7 @@ TEST(OpenOptions, EachOptionOpensAsTheMatchingAnswersDoWithoutAsking) {
         EXPECT_EQ(OpenZMFile(told, toldUi, c.map, c.options), c.opens);
         ExpectSameProject(told, asked);
         EXPECT_EQ(toldUi.statuses, askedUi.statuses);
-        EXPECT_EQ(toldUi.resets, askedUi.resets);
+        EXPECT_EQ(toldUi.newProjects, askedUi.newProjects);
         ExpectNothingAsked(toldUi);
         EXPECT_EQ(askedUi.answers.size() + askedUi.files.size(), 0u);  // the scripted user was asked
     }

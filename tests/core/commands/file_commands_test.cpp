@@ -225,14 +225,14 @@ TEST(MergeZpCommandTest, MergedFileIsReportedAndTheListRebuilt) {
     EXPECT_EQ(p.BitmapCount, 5);
     EXPECT_EQ(p.NewTiles.size(), 2u);
     EXPECT_EQ(ui.status(), path + " data imported successfully.");
-    ASSERT_EQ(ui.refreshes.size(), 1u);
-    const RefreshRequest& r = ui.refreshes[0];
-    EXPECT_EQ(r.first, 0);
-    EXPECT_EQ(r.last, 1);
-    EXPECT_TRUE(r.withProgress);
-    EXPECT_TRUE(r.redraw);
-    EXPECT_FALSE(r.resetScrolling);
-    EXPECT_TRUE(r.rebuildList);
+    ASSERT_EQ(ui.changes.size(), 1u);
+    const ChangeNotice& r = ui.changes[0];
+    EXPECT_EQ(r.First, 0);
+    EXPECT_EQ(r.Last, 1);
+    EXPECT_TRUE((r.Source == ChangeSource::Command));
+    EXPECT_TRUE(MapLooksChanged(r));
+    EXPECT_FALSE(r.Has(Changed::MapSize));
+    EXPECT_TRUE(r.Has(Changed::TilesList));
 }
 
 TEST(MergeZpCommandTest, UnreadableFileIsNotReportedAsImported) {
@@ -273,8 +273,8 @@ TEST(ResetProjectCommandTest, FreshStartResetsWithoutAsking) {
     FakeUi ui;
     EXPECT_TRUE(ResetProjectCommand(p, ui, false));
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(ui.resets, std::vector<bool>{true});
-    EXPECT_EQ(ui.refreshes.size(), 1u);
+    EXPECT_EQ(ui.newProjects, 1);
+    EXPECT_EQ(ui.changes.size(), 1u);
 }
 
 TEST(ResetProjectCommandTest, OpenProjectIsResetOnlyAfterOk) {
@@ -285,7 +285,7 @@ TEST(ResetProjectCommandTest, OpenProjectIsResetOnlyAfterOk) {
     EXPECT_FALSE(ResetProjectCommand(p, ui, false));
     EXPECT_FALSE(p.NoProject);
     EXPECT_EQ(p.UsedTiles.size(), 1u);
-    EXPECT_TRUE(ui.resets.empty());
+    EXPECT_TRUE(ui.newProjects == 0);
 
     EXPECT_TRUE(ResetProjectCommand(p, ui, false));
     EXPECT_TRUE(p.NoProject);

@@ -37,11 +37,11 @@ TEST(OpenZLFile, ReplacesTheProjectAndKeepsTheGenerator) {
     EXPECT_TRUE(ui.sawStatus("opening " + path + "..."));
     EXPECT_EQ(ui.status(), path + " opened.");
     EXPECT_EQ(ui.bitmapsChangedCount, 1);
-    ASSERT_FALSE(ui.refreshes.empty());
-    const RefreshRequest& r = ui.refreshes.back();
-    EXPECT_EQ(r.first, 0);
-    EXPECT_EQ(r.last, 1);
-    EXPECT_TRUE(r.withProgress && r.redraw && r.resetScrolling && r.rebuildList);
+    ASSERT_FALSE(ui.changes.empty());
+    const ChangeNotice& r = ui.changes.back();
+    EXPECT_EQ(r.First, 0);
+    EXPECT_EQ(r.Last, 1);
+    EXPECT_TRUE((r.Source == ChangeSource::Command) && MapLooksChanged(r) && r.Has(Changed::MapSize) && r.Has(Changed::TilesList));
 }
 
 TEST(OpenZLFile, AForeignFileIsAnImproperFormatAndLeavesNoProject) {

@@ -39,11 +39,11 @@ TEST(ResetProjectTest, WholeProjectIsEmptiedAndTheWindowsRefreshed) {
     EXPECT_TRUE(p.Selection.empty());
     EXPECT_TRUE(p.FlatSquares.empty());
     EXPECT_EQ(generator.resets, 1);
-    EXPECT_EQ(ui.resets, std::vector<bool>{true});
-    ASSERT_EQ(ui.refreshes.size(), 1u);
-    EXPECT_EQ(ui.refreshes[0].first, 0);
-    EXPECT_EQ(ui.refreshes[0].last, -1);
-    EXPECT_TRUE(ui.refreshes[0].resetScrolling && ui.refreshes[0].rebuildList && ui.refreshes[0].redraw);
+    EXPECT_EQ(ui.newProjects, 1);
+    ASSERT_EQ(ui.changes.size(), 1u);
+    EXPECT_EQ(ui.changes[0].First, 0);
+    EXPECT_EQ(ui.changes[0].Last, -1);
+    EXPECT_TRUE(ui.changes[0].Has(Changed::MapSize) && ui.changes[0].Has(Changed::TilesList) && MapLooksChanged(ui.changes[0]));
 }
 
 TEST(ResetProjectTest, OneSideKeepsTheOther) {
@@ -56,7 +56,7 @@ TEST(ResetProjectTest, OneSideKeepsTheOther) {
     EXPECT_EQ(p.BitmapCount, 3);
     EXPECT_EQ(p.NewTiles.size(), 1u);
     EXPECT_EQ(p.ZpPath, "/somewhere/tiles.zp");
-    EXPECT_TRUE(ui.refreshes.empty());
+    EXPECT_TRUE(ui.changes.empty());
 
     Project q;
     MakeOpenProject(q);
@@ -166,8 +166,8 @@ TEST_F(CreateMapTest, WithoutFillTheMapHasItsSizeButNoTiles) {
     EXPECT_EQ(ui.status(), "New map created!");
     EXPECT_EQ(ui.progressShown, 1);
     EXPECT_FALSE(ui.progressVisible);
-    ASSERT_EQ(ui.refreshes.size(), 1u);
-    EXPECT_FALSE(ui.refreshes[0].rebuildList);  // no tile set was read
+    ASSERT_EQ(ui.changes.size(), 1u);
+    EXPECT_FALSE(ui.changes[0].Has(Changed::TilesList));  // no tile set was read
 }
 
 TEST_F(CreateMapTest, ReadsTheTileSetBeforeFillingWithItsTile) {
@@ -180,9 +180,9 @@ TEST_F(CreateMapTest, ReadsTheTileSetBeforeFillingWithItsTile) {
     EXPECT_EQ(p.UsedTiles.size(), 16u);
     EXPECT_EQ(p.Multiplayer, 1u);
     EXPECT_EQ(p.Creatures[kLevelTag + 86], 1);
-    ASSERT_EQ(ui.refreshes.size(), 1u);
-    EXPECT_TRUE(ui.refreshes[0].rebuildList);
-    EXPECT_EQ(ui.refreshes[0].last, 0);
+    ASSERT_EQ(ui.changes.size(), 1u);
+    EXPECT_TRUE(ui.changes[0].Has(Changed::TilesList));
+    EXPECT_EQ(ui.changes[0].Last, 0);
 }
 
 TEST_F(CreateMapTest, UnreadableTileSetLeavesTheProjectReset) {

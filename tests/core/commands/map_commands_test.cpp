@@ -126,11 +126,11 @@ TEST(OpenZMFile, LoadsTheMapAsOneTilePerSquareAndItsTileSet) {
     }
     EXPECT_TRUE(ui.sawStatus("opening " + zm + "..."));
     EXPECT_EQ(ui.status(), zm + " opened");
-    ASSERT_FALSE(ui.refreshes.empty());
-    const RefreshRequest& r = ui.refreshes.back();
-    EXPECT_EQ(r.first, 0);
-    EXPECT_EQ(r.last, 0);
-    EXPECT_TRUE(r.withProgress && r.redraw && r.resetScrolling && r.rebuildList);
+    ASSERT_FALSE(ui.changes.empty());
+    const ChangeNotice& r = ui.changes.back();
+    EXPECT_EQ(r.First, 0);
+    EXPECT_EQ(r.Last, 0);
+    EXPECT_TRUE((r.Source == ChangeSource::Command) && MapLooksChanged(r) && r.Has(Changed::MapSize) && r.Has(Changed::TilesList));
     EXPECT_FALSE(ui.progressVisible);
 }
 
@@ -202,9 +202,9 @@ TEST(ExportToZmZpFile, AnOpenedMapExportsToTheSameBytes) {
     EXPECT_EQ(ReadWholeFile(out), file);
     for (auto& m : ui.messages) EXPECT_NE(m.caption, "Create new *.zp");
     EXPECT_TRUE(p.FlatSquares.empty());
-    const RefreshRequest& r = ui.refreshes.back();
-    EXPECT_TRUE(r.withProgress);
-    EXPECT_FALSE(r.redraw || r.resetScrolling || r.rebuildList);
+    const ChangeNotice& r = ui.changes.back();
+    EXPECT_TRUE((r.Source == ChangeSource::Command));
+    EXPECT_FALSE(MapLooksChanged(r) || r.Has(Changed::MapSize) || r.Has(Changed::TilesList));
 }
 
 TEST(ExportToZmZpFile, WritesANewTileSetWhenNeededAndOnlyOnce) {

@@ -226,9 +226,9 @@ TEST_F(PropertiesTest, ApplySetsSizeModeAndMovesCreaturesInsideTheBorder) {
         EXPECT_EQ(p.Creatures[tag + 8], 2);
         EXPECT_EQ(p.Creatures[tag + 12], 2);
     }
-    ASSERT_EQ(ui.refreshes.size(), 1u);
-    EXPECT_TRUE(ui.refreshes[0].rebuildList && ui.refreshes[0].resetScrolling);
-    EXPECT_EQ(ui.refreshes[0].last, 0);
+    ASSERT_EQ(ui.changes.size(), 1u);
+    EXPECT_TRUE(ui.changes[0].Has(Changed::TilesList) && ui.changes[0].Has(Changed::MapSize));
+    EXPECT_EQ(ui.changes[0].Last, 0);
 
     change.MoveX = 202;
     change.MoveY = 202;
@@ -331,8 +331,8 @@ TEST_F(PropertiesTest, ADamagedNewTileSetIsRefusedAndChangesNothing) {
         EXPECT_EQ(p.MapHeight, 30);
         EXPECT_EQ(p.Multiplayer, 1u);
         EXPECT_EQ(p.Creatures, creatures);
-        EXPECT_TRUE(ui.resets.empty());
-        EXPECT_TRUE(ui.refreshes.empty());
+        EXPECT_TRUE(ui.newProjects == 0);
+        EXPECT_TRUE(ui.changes.empty());
         EXPECT_EQ(generator.reads + generator.resets, 0);
     }
 

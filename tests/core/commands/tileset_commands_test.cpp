@@ -121,7 +121,7 @@ TEST(OpenZP, MissingFileDeclinedResetsTheProject) {
             EXPECT_FALSE(ui.dialogs[0].save);
         }
         EXPECT_EQ(ui.status(), "error opening " + path + "!");
-        EXPECT_EQ(ui.resets, (std::vector<bool>{false}));
+        EXPECT_EQ(ui.newProjects, 1);
         EXPECT_EQ(observer.resets, 1);
         ExpectEmptyProject(p);
     }

@@ -112,7 +112,7 @@ TEST(Document, AFailedOpenLeavesTheProjectItsHistoryAndTheWindowsAsTheyWere) {
         EXPECT_EQ(doc.File(), o.path);
         EXPECT_TRUE(doc.Modified());
         EXPECT_EQ(doc.history().UndoName(), "Delete");
-        EXPECT_TRUE(quiet.refreshes.empty() && quiet.resets.empty()) << path;
+        EXPECT_TRUE(quiet.changes.empty() && quiet.newProjects == 0) << path;
         EXPECT_EQ(o.generator.resets, 1) << path;
     }
     // The editor's Open closes the project after a failure: a new history.
@@ -129,13 +129,11 @@ TEST(Document, AFailedOpenLeavesTheProjectItsHistoryAndTheWindowsAsTheyWere) {
 class WatchingUi : public FakeUi {
 public:
     explicit WatchingUi(const Document& document) : document_(document) {}
-    void projectReset(bool redraw) override {
-        FakeUi::projectReset(redraw);
-        seen.push_back("reset " + std::to_string(document_.project().UsedTiles.size()));
-    }
-    void refreshInterface(const RefreshRequest& r) override {
-        FakeUi::refreshInterface(r);
-        seen.push_back("refresh " + std::to_string(document_.project().UsedTiles.size()));
+    void changed(const ChangeNotice& notice) override {
+        FakeUi::changed(notice);
+        if (notice.Only(Changed::Bitmaps)) return;
+        const char* what = notice.Has(Changed::NewProject) ? "reset " : "refresh ";
+        seen.push_back(what + std::to_string(document_.project().UsedTiles.size()));
     }
     std::vector<std::string> seen;
 

@@ -47,7 +47,7 @@ TEST_F(TileListTest, RandomShiftsAndSwapsFollowAPlainVector) {
     for (int step = 0; step < 400; ++step) {
         const int a = index(rng), b = index(rng);
         const bool valid = a >= 0 && a < 9 && b >= 0 && b < 9 && a != b;
-        ui.refreshes.clear();
+        ui.changes.clear();
         ui.statuses.clear();
         if (rng() % 2) {
             ShiftNewTileToId(p, ui, a, b);
@@ -59,18 +59,18 @@ TEST_F(TileListTest, RandomShiftsAndSwapsFollowAPlainVector) {
                 slots.erase(slots.begin() + a);
                 slots.insert(slots.begin() + b, place);
             }
-            EXPECT_TRUE(ui.refreshes.empty()) << "the caller of a shift rebuilds";
+            EXPECT_TRUE(ui.changes.empty()) << "the caller of a shift rebuilds";
         } else {
             SwapNewTiles(p, ui, a, b);
             if (valid) {
                 std::swap(model[a], model[b]);
-                ASSERT_EQ(ui.refreshes.size(), 1u);
-                const RefreshRequest& r = ui.refreshes[0];
-                EXPECT_EQ(std::pair(r.first, r.last), std::pair(std::min(a, b), std::max(a, b)));
-                EXPECT_TRUE(r.rebuildList);
-                EXPECT_FALSE(r.withProgress || r.redraw || r.resetScrolling);
+                ASSERT_EQ(ui.changes.size(), 1u);
+                const ChangeNotice& r = ui.changes[0];
+                EXPECT_EQ(std::pair(r.First, r.Last), std::pair(std::min(a, b), std::max(a, b)));
+                EXPECT_TRUE(r.Has(Changed::TilesList));
+                EXPECT_FALSE((r.Source == ChangeSource::Command) || MapLooksChanged(r) || r.Has(Changed::MapSize));
             } else {
-                EXPECT_TRUE(ui.refreshes.empty());
+                EXPECT_TRUE(ui.changes.empty());
             }
         }
         ASSERT_EQ(Ids(), model) << "step " << step << ": " << a << ", " << b;
@@ -103,10 +103,10 @@ TEST_F(TileListTest, MovingATileShiftsTheOnesBetweenAndSelectsItsNewPlace) {
     Fill(7);
     EXPECT_EQ(MoveNewTile(p, ui, 5, 2), 2);
     EXPECT_EQ(Ids(), Ints({0, 1, 5, 2, 3, 4, 6})) << "the former 2, 3, 4 are now at 3, 4, 5";
-    ASSERT_EQ(ui.refreshes.size(), 1u);
-    EXPECT_EQ(std::pair(ui.refreshes[0].first, ui.refreshes[0].last), std::pair(2, 5));
-    EXPECT_TRUE(ui.refreshes[0].withProgress && ui.refreshes[0].rebuildList);
-    EXPECT_FALSE(ui.refreshes[0].redraw || ui.refreshes[0].resetScrolling);
+    ASSERT_EQ(ui.changes.size(), 1u);
+    EXPECT_EQ(std::pair(ui.changes[0].First, ui.changes[0].Last), std::pair(2, 5));
+    EXPECT_TRUE((ui.changes[0].Source == ChangeSource::Command) && ui.changes[0].Has(Changed::TilesList));
+    EXPECT_FALSE(MapLooksChanged(ui.changes[0]) || ui.changes[0].Has(Changed::MapSize));
     EXPECT_EQ(ui.status(), "Tile moved.");
     EXPECT_FALSE(p.ZpModified) << "moving keeps the tile set's file";
     EXPECT_EQ(p.ZpPath, "/maps/tiles.zp");
@@ -118,7 +118,7 @@ TEST_F(TileListTest, MovingATileShiftsTheOnesBetweenAndSelectsItsNewPlace) {
     for (auto [from, to] : {std::pair(3, -1), std::pair(3, 3), std::pair(3, 7), std::pair(-1, 2), std::pair(7, 2)})
         EXPECT_EQ(MoveNewTile(p, ui, from, to), from);
     EXPECT_EQ(Ids(), Ints({1, 5, 2, 3, 4, 6, 0}));
-    EXPECT_EQ(ui.refreshes.size(), 2u);
+    EXPECT_EQ(ui.changes.size(), 2u);
 }
 
 TEST_F(TileListTest, DeletingAsksAndLeavesTheMapAlone) {
@@ -134,17 +134,17 @@ TEST_F(TileListTest, DeletingAsksAndLeavesTheMapAlone) {
     EXPECT_EQ(ui.messages[0].buttons, Buttons::YesNo);
     EXPECT_EQ(ui.messages[0].icon, Icon::Question);
     EXPECT_FALSE(p.ZpModified);
-    EXPECT_TRUE(ui.refreshes.empty());
+    EXPECT_TRUE(ui.changes.empty());
 
     ui.answers = {Answer::Yes};
     EXPECT_EQ(DeleteNewTile(p, ui, 1), 1) << "the next tile takes the selection";
     EXPECT_EQ(Ids(), Ints({0, 2, 3}));
     EXPECT_TRUE(p.ZpModified);
     EXPECT_EQ(p.ZpPath, "");
-    ASSERT_EQ(ui.refreshes.size(), 1u);
-    EXPECT_EQ(std::pair(ui.refreshes[0].first, ui.refreshes[0].last), std::pair(1, 2));
-    EXPECT_TRUE(ui.refreshes[0].withProgress && ui.refreshes[0].rebuildList);
-    EXPECT_FALSE(ui.refreshes[0].redraw || ui.refreshes[0].resetScrolling);
+    ASSERT_EQ(ui.changes.size(), 1u);
+    EXPECT_EQ(std::pair(ui.changes[0].First, ui.changes[0].Last), std::pair(1, 2));
+    EXPECT_TRUE((ui.changes[0].Source == ChangeSource::Command) && ui.changes[0].Has(Changed::TilesList));
+    EXPECT_FALSE(MapLooksChanged(ui.changes[0]) || ui.changes[0].Has(Changed::MapSize));
     EXPECT_EQ(ui.status(), "Tile deleted from the list.");
     ASSERT_EQ(p.UsedTiles.size(), 2u);
     EXPECT_EQ(p.UsedTiles[0]->Sq, MakeTile(2, 1, 5, 5, 1)->Sq);
@@ -155,7 +155,7 @@ TEST_F(TileListTest, DeletingAsksAndLeavesTheMapAlone) {
     EXPECT_EQ(DeleteNewTile(p, ui, 0), 0);
     EXPECT_EQ(DeleteNewTile(p, ui, 0), -1) << "the only tile deleted: nothing is selected";
     EXPECT_TRUE(p.NewTiles.empty());
-    EXPECT_EQ(std::pair(ui.refreshes.back().first, ui.refreshes.back().last), std::pair(0, -1));
+    EXPECT_EQ(std::pair(ui.changes.back().First, ui.changes.back().Last), std::pair(0, -1));
 
     const std::size_t asked = ui.messages.size();
     EXPECT_EQ(DeleteNewTile(p, ui, 0), 0);
@@ -172,7 +172,7 @@ TEST_F(TileListTest, DraggingMovesOneNeighbourAtATime) {
     for (int under : {5, 5, 5}) selected = DragNewTileToward(p, ui, selected, under);
     EXPECT_EQ(selected, 4);
     EXPECT_EQ(Ids(), Ints({0, 2, 3, 4, 1, 5}));
-    EXPECT_EQ(ui.refreshes.size(), 3u);
+    EXPECT_EQ(ui.changes.size(), 3u);
     EXPECT_TRUE(p.ZpModified);
     EXPECT_EQ(p.ZpPath, "");
 

@@ -49,7 +49,7 @@ struct LearnFixture : ::testing::Test {
         return path;
     }
     bool SawGeneratorStatus(const std::string& text) const {
-        return std::find(ui.generatorStatuses.begin(), ui.generatorStatuses.end(), text) != ui.generatorStatuses.end();
+        return std::find(ui.activities.begin(), ui.activities.end(), text) != ui.activities.end();
     }
     void ExpectMatchesReference(const ReferenceResult& ref) {
         ASSERT_EQ(gen.SquareCount(), static_cast<int>(ref.Squares.size()));
@@ -93,7 +93,7 @@ TEST_F(LearnFixture, SmallestMapLearnsItsInnerSquaresAndReportsTheSummary) {
     EXPECT_EQ(empty.Down.size(), 100u);  // every square once, also the ones never below another
     EXPECT_EQ(gen.JoinsCount, 380);
     EXPECT_EQ(out.Summary, "380 joins of 100 bitmaps; 0 changed id's; 0 added bmp's; 0 added tile sets;");
-    EXPECT_EQ(ui.generatorStatuses.back(), out.Summary);
+    EXPECT_EQ(ui.activities.back(), out.Summary);
     EXPECT_TRUE(SawGeneratorStatus("Loading maps... (1/1)"));
     EXPECT_TRUE(SawGeneratorStatus("Learning... 0 joins in 1/1 files found."));
     EXPECT_TRUE(SawGeneratorStatus("Processing connectors..."));
@@ -153,7 +153,7 @@ TEST_F(LearnFixture, SecondTileSetIsMergedAndItsMapTranslated) {
     }
     // c shares b's tile set: compared once.
     int comparing = 0;
-    for (auto& s : ui.generatorStatuses) comparing += s.rfind("Comparing bitmaps... 0 (file", 0) == 0;
+    for (auto& s : ui.activities) comparing += s.rfind("Comparing bitmaps... 0 (file", 0) == 0;
     EXPECT_EQ(comparing, 1);
     EXPECT_TRUE(SawGeneratorStatus("Comparing bitmaps... 0 (file 2/3)"));
     EXPECT_TRUE(SawGeneratorStatus("Arranging bitmaps... 0 (file 3/3)"));
@@ -210,7 +210,7 @@ TEST_F(LearnFixture, MissingMapFileCanBeReplacedOrEndsLearningSilently) {
     EXPECT_EQ(ui.dialogs[0].name, "ODzm");
     EXPECT_TRUE(ui.dialogs[0].fileMustExist);
     EXPECT_EQ(gen.SquareCount(), 1);  // nothing changed
-    EXPECT_TRUE(ui.generatorStatuses.empty());
+    EXPECT_TRUE(ui.activities.empty());
 
     ui.files.push_back(real);
     EXPECT_TRUE(Learn(project, ui, gen, settings).Completed);
@@ -225,7 +225,7 @@ TEST_F(LearnFixture, MissingTileSetAnsweredNoInterruptsWithAnEmptyGenerator) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].caption, "Missing *.zp file");
     EXPECT_EQ(ui.messages[0].text, "Could not find " + dir.file("nowhere.zp") + "\rDo you want to select it manually?");
-    EXPECT_EQ(ui.generatorStatuses.back(), "Learning interrupted - Could not find " + dir.file("nowhere.zp") + ".");
+    EXPECT_EQ(ui.activities.back(), "Learning interrupted - Could not find " + dir.file("nowhere.zp") + ".");
     EXPECT_EQ(gen.SquareCount(), 0);
     EXPECT_FALSE(gen.Ready());
     EXPECT_TRUE(gen.ZmData.empty());

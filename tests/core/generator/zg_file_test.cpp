@@ -350,7 +350,7 @@ TEST_F(ZgFixture, LearnedDataSurvivesSaveAndLoad) {
     GeneratorSettings s2;
     FakeUi ui2;
     ASSERT_TRUE(LoadZGFile(p2, ui2, g2, s2, path));
-    EXPECT_EQ(ui2.generatorStatuses.back(), std::to_string(gen.JoinsCount) + " joins found.");
+    EXPECT_EQ(ui2.activities.back(), std::to_string(gen.JoinsCount) + " joins found.");
     EXPECT_EQ(ui2.status(), "Generator data loaded.");
     ASSERT_EQ(g2.SquareCount(), gen.SquareCount());
     for (int i = 0; i < gen.SquareCount(); ++i) {

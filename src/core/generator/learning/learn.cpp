@@ -64,7 +64,7 @@ private:
     std::string OfFile() const { return " (file " + std::to_string(k_) + "/" + std::to_string(n_) + ")"; }
     void Report(const std::string& text, int count) {
         if (count % kReportStep != 0) return;
-        ui_.setGeneratorStatus(text + std::to_string(count) + OfFile());
+        ui_.setActivity(text + std::to_string(count) + OfFile());
         ui_.processEvents();
     }
 
@@ -120,7 +120,7 @@ std::string Learner::TileSetPath(const MapFile& map) {
 void Learner::LoadMap(int i) {
     LearnedMapProject& data = g_.ZmData[static_cast<std::size_t>(i)];
     const std::string& path = settings_.LearnList[static_cast<std::size_t>(i)].Path;
-    ui_.setGeneratorStatus("Loading maps... (" + std::to_string(k_) + "/" + std::to_string(n_) + ")");
+    ui_.setActivity("Loading maps... (" + std::to_string(k_) + "/" + std::to_string(n_) + ")");
     ui_.processEvents();
     MapFile map;
     try {
@@ -186,7 +186,7 @@ void Learner::CompareBitmaps(TileSet& set, LearnedMapProject& data) {
         }
         data.BmpMap.emplace_back(static_cast<std::uint16_t>(b), static_cast<std::uint16_t>(p));
     }
-    if (project_.BitmapCount != before) ui_.bitmapsChanged();
+    if (project_.BitmapCount != before) ui_.changed(BitmapsChanged());
 }
 
 void Learner::GatherTiles(TileSet& set, const IdTable& table) {
@@ -232,8 +232,8 @@ void Learner::Close(LearnOutcome& outcome) {
                       " bitmaps; " + std::to_string(counts_.ChangedIds) + " changed id" + "'" + "s; " +
                       std::to_string(counts_.AddedBitmaps) + " added bmp" + "'" + "s; " +
                       std::to_string(counts_.AddedTiles) + " added tile sets;";
-    ui_.setGeneratorStatus(outcome.Summary);
-    ui_.refreshInterface({0, static_cast<int>(project_.NewTiles.size()) - 1, true, true, false, true});
+    ui_.setActivity(outcome.Summary);
+    ui_.changed({Changed::LearnedData | Changed::TilesList, 0, static_cast<int>(project_.NewTiles.size()) - 1});
     ui_.setStatus("Learning finished.");
 }
 
@@ -257,17 +257,17 @@ LearnOutcome Learner::Run() {
         learning::LearnJoins(g_, settings_.LearnList, ui_,
                              settings_.LearnFrequencies ? learning::Occurrences::Counted
                                                         : learning::Occurrences::Ignored);
-        ui_.setGeneratorStatus("Processing connectors...");
+        ui_.setActivity("Processing connectors...");
         ui_.processEvents();
         learning::ProcessConnectors(g_, settings_.LearnList);
         if (auto problem = learning::CapacityProblem(g_.Squares(), learning::EmptySquare::ToCome))
             throw ListFullError(*problem);
-        ui_.setGeneratorStatus("Tracking relationships 1 to 1...");
+        ui_.setActivity("Tracking relationships 1 to 1...");
         ui_.processEvents();
         ui_.prepareProgress(0, std::max(g_.SquareCount() - 1, 0));
         TrackObjects(g_, g_.ConnectorGroups, [this](int j) { ui_.updateProgress(j, 100); });
         settings_.ObjectChart.SetMaxSize(g_.LargestObject);
-        ui_.setGeneratorStatus("Finishing joins array...");
+        ui_.setActivity("Finishing joins array...");
         ui_.processEvents();
         learning::FinishJoins(g_, ui_);
         Close(outcome);
@@ -275,15 +275,15 @@ LearnOutcome Learner::Run() {
         const bool learned = g_.Learned;
         Abandon();
         g_.Learned = learned;  // the learned squares are gone: the generator is not ready
-        if (!stop.status.empty()) ui_.setGeneratorStatus(stop.status);
+        if (!stop.status.empty()) ui_.setActivity(stop.status);
     } catch (const ListFullError& e) {
         Abandon();
         ui_.error("Error", learning::TooMuchToLearnText(e.what(), settings_.LearnList));
-        ui_.setGeneratorStatus("Learning interrupted.");
+        ui_.setActivity("Learning interrupted.");
     } catch (const Error& e) {
         Abandon();
         ui_.error("Error", e.what());
-        ui_.setGeneratorStatus("Learning interrupted.");
+        ui_.setActivity("Learning interrupted.");
     }
     return outcome;
 }
@@ -317,7 +317,7 @@ bool LearnCommand(Project& project, UserInterface& ui, MapGenerator& generator, 
     const bool completed = Learn(project, ui, generator, settings).Completed;
     // The project is open again when learning went through or a map is still there.
     project.NoProject = !completed && project.UsedTiles.empty();
-    ui.refreshInterface({0, static_cast<int>(project.NewTiles.size()) - 1, true, true, false, true});
+    ui.changed({Changed::LearnedData | Changed::TilesList, 0, static_cast<int>(project.NewTiles.size()) - 1});
     return completed;
 }
 

@@ -4,7 +4,7 @@
 // objects, interchangeable connector squares) and makes the project's tile
 // set the union of the maps' tile sets.
 //
-// Progress goes to the settings window's status label (setGeneratorStatus),
+// Progress goes to the settings window's status label (setActivity),
 // the status bar and the progress bar. Questions: a missing map file ("Could
 // not find *.zm file", then the ODzm dialog; Cancel ends learning silently),
 // a missing tile set file (as the open options say; by default "Missing

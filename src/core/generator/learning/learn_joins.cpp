@@ -63,7 +63,7 @@ void LearnMap(MapGenerator& g, const LearnedMapProject& map, int mapIndex, const
                 }
             }
             if (p % kReportStep == 0) {
-                ui.setGeneratorStatus("Learning... " + std::to_string(g.JoinsCount) + " joins in " +
+                ui.setActivity("Learning... " + std::to_string(g.JoinsCount) + " joins in " +
                                       std::to_string(mapIndex + 1) + "/" + std::to_string(n) + " files found.");
                 ui.processEvents();
             }
