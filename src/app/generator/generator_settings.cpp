@@ -408,10 +408,10 @@ void GeneratorSettingsWindow::BindSettings() {
             });
         } else if (auto* l = qobject_cast<QLabel*>(w)) {  // shown only; set by its click
             showSetting_.push_back([this, r, l] {
-                VisitSetting(*r, settings_, [l](auto& v) {
+                VisitSetting(*r, settings_, [r, l](auto& v) {
                     if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) {
-                        l->setText(Q(v));
-                        l->setToolTip(Q(v));
+                        l->setText(Q(TextAsShown(*r, v)));
+                        l->setToolTip(l->text());
                     }
                 });
             });
