@@ -19,7 +19,7 @@
 #include "render/render_whole_map.h"
 
 using namespace zorvane;
-using namespace zorvane::editor;
+using namespace zorvane::render;
 
 namespace {
 

@@ -124,6 +124,78 @@ nlohmann::ordered_json CheckJson(const std::string& map, const JoinCheck& check)
     return j;
 }
 
+// The files generate writes, checked before the work: the layered project,
+// and with --zm the map project and the new tile set it may need (by
+// default beside it).
+struct GenerateTargets {
+    std::string layered;
+    std::optional<std::string> map;
+    std::string tileSet;  // with a map project only
+};
+
+GenerateTargets CheckTargets(const GenerateCommandOptions& o) {
+    std::vector<OutputFile> outputs{
+        {.path = o.out, .extension = KindEntry(ProjectFileKind::Layered).extension, .option = "-o"}};
+    if (o.zm) {
+        const auto& tileSetExt = KindEntry(ProjectFileKind::TileSet).extension;
+        outputs.push_back({.path = *o.zm, .extension = KindEntry(ProjectFileKind::Map).extension, .option = "--zm"});
+        outputs.push_back({.path = o.zp.value_or(ChangeFileExt(AbsolutePath(*o.zm), tileSetExt)),
+                           .extension = tileSetExt,
+                           .option = "--zp"});
+    }
+    const std::vector<std::string> paths = CheckOutputs(outputs, {.inputs = {o.data}, .force = o.force});
+    GenerateTargets targets{.layered = paths[0]};
+    if (o.zm) {
+        targets.map = paths[1];
+        targets.tileSet = paths[2];
+    }
+    return targets;
+}
+
+// The options given over the data file's settings (their values passed the
+// option rules).
+void ApplyOptions(const GenerateCommandOptions& o, GeneratorSettings& settings) {
+    if (o.size) {
+        const MapSize size = ParseMapSize(*o.size).value();
+        settings.WidthWithoutBorders = size.width;
+        settings.HeightWithoutBorders = size.height;
+    }
+    if (o.threads) settings.WorkerThreads = *o.threads;
+    // This command saves the map itself.
+    settings.Backup = false;
+    settings.SaveCompletedMap = false;
+}
+
+GenerateOptions RunOptionsOf(const GenerateCommandOptions& o) {
+    GenerateOptions options;
+    options.Seed = o.seed;
+    if (o.timeout)
+        options.TimeLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double>(*o.timeout));
+    return options;
+}
+
+// Exports the generated map as the map project of --zm, with the new tile
+// set it needs unless one is in the way. Returns 0, or the exit status of
+// the failure it reported.
+int WriteMapProject(Project& project, GenerateUi& ui, const GenerateTargets& targets, TileSetVariant variant,
+                    bool tileSetInTheWay) {
+    const std::string& zm = *targets.map;
+    const std::string& tileSet = targets.tileSet;
+    const FileStamp tileSetBefore(tileSet);
+    const ExportOptions exportOptions =
+        tileSetInTheWay ? ExportOptions::RefusingNewTileSet() : ExportOptions::WritingTileSetTo(tileSet);
+    switch (ExportToZmZpFile(project, ui, zm, variant, exportOptions)) {
+    case ExportResult::Exported: break;
+    case ExportResult::NeedsNewTileSet:
+        return Fail("generate", "The map project needs a new tile set. " + ExistingTileSetText(tileSet));
+    case ExportResult::Failed: return Fail("generate", ui);
+    }
+    ReportWritten(zm);
+    if (tileSetBefore.Replaced()) ReportWritten(tileSet);
+    return 0;
+}
+
 }  // namespace
 
 int Generate(const GenerateCommandOptions& o) {
@@ -139,75 +211,35 @@ int Generate(const GenerateCommandOptions& o) {
         std::optional<TileSetVariant> variant = ParseVariant(o.variant);
         if (o.variant && !o.zm) return Fail("generate", "--variant applies to the map project written with --zm.");
         if (o.zp && !o.zm) return Fail("generate", "--zp applies to the map project written with --zm.");
-        // Every output is checked before the work: the layered project, the
-        // map project and the new tile set it may need (by default beside it).
-        std::vector<OutputFile> outputs{
-            {.path = o.out, .extension = KindEntry(ProjectFileKind::Layered).extension, .option = "-o"}};
-        if (o.zm) {
-            const auto& tileSetExt = KindEntry(ProjectFileKind::TileSet).extension;
-            outputs.push_back(
-                {.path = *o.zm, .extension = KindEntry(ProjectFileKind::Map).extension, .option = "--zm"});
-            outputs.push_back({.path = o.zp.value_or(ChangeFileExt(AbsolutePath(*o.zm), tileSetExt)),
-                               .extension = tileSetExt,
-                               .option = "--zp"});
-        }
-        const std::vector<std::string> targets = CheckOutputs(outputs, {.inputs = {o.data}, .force = o.force});
-        const std::string& out = targets[0];
+        const GenerateTargets targets = CheckTargets(o);
         Project project;
         MapGenerator gen;
         project.Generator = &gen;
         GeneratorSettings settings;
         if (!LoadZGFile(project, ui, gen, settings, AbsolutePath(o.data))) return Fail("generate", ui);
         if (!variant) variant = VariantOf(project.ZmeVariant);
-        const bool tileSetInTheWay = o.zm && FileExists(targets[2]) && !o.force;
+        const bool tileSetInTheWay = targets.map && FileExists(targets.tileSet) && !o.force;
         if (tileSetInTheWay && NeedsNewTileSet(project, *variant))
-            return Fail("generate", "The map project needs a new tile set. " + ExistingTileSetText(targets[2]));
-        // The values passed the option rules.
-        if (o.size) {
-            const MapSize size = ParseMapSize(*o.size).value();
-            settings.WidthWithoutBorders = size.width;
-            settings.HeightWithoutBorders = size.height;
-        }
-        if (o.threads) settings.WorkerThreads = *o.threads;
-        // This command saves the map itself.
-        settings.Backup = false;
-        settings.SaveCompletedMap = false;
-        GenerateOptions options;
-        options.Seed = o.seed;
-        if (o.timeout)
-            options.TimeLimit = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                std::chrono::duration<double>(*o.timeout));
+            return Fail("generate", "The map project needs a new tile set. " + ExistingTileSetText(targets.tileSet));
+        ApplyOptions(o, settings);
         MapGenerationEngine engine(gen);
         ProgressLine progress(settings.HeightWithoutBorders, o.quiet);
         if (interrupts.Presses() > 0)
             return Fail("generate", "Stopped by Ctrl+C before the map was generated; nothing was written.");
-        const GenerateOutcome outcome = engine.Generate(project, ui, settings, requests, progress, options);
+        const GenerateOutcome outcome = engine.Generate(project, ui, settings, requests, progress, RunOptionsOf(o));
         progress.End();
         if (outcome == GenerateOutcome::NotReady && ui.problems.empty()) return Fail("generate", NotReadyText);
         if (outcome == GenerateOutcome::NotReady || outcome == GenerateOutcome::Failed) return Fail("generate", ui);
         const std::string status = ui.status();
         if (outcome == GenerateOutcome::Completed) std::cout << status << "\n";
-        if (!SaveZLFile(project, ui, out)) return Fail("generate", ui);
-        ReportWritten(out);
-        if (o.zm) {
-            const std::string& zm = targets[1];
-            const std::string& tileSet = targets[2];
-            const FileStamp tileSetBefore(tileSet);
-            const ExportOptions exportOptions = tileSetInTheWay ? ExportOptions::RefusingNewTileSet()
-                                                                : ExportOptions::WritingTileSetTo(tileSet);
-            switch (ExportToZmZpFile(project, ui, zm, *variant, exportOptions)) {
-            case ExportResult::Exported: break;
-            case ExportResult::NeedsNewTileSet:
-                return Fail("generate", "The map project needs a new tile set. " + ExistingTileSetText(tileSet));
-            case ExportResult::Failed: return Fail("generate", ui);
-            }
-            ReportWritten(zm);
-            if (tileSetBefore.Replaced()) ReportWritten(tileSet);
-        }
+        if (!SaveZLFile(project, ui, targets.layered)) return Fail("generate", ui);
+        ReportWritten(targets.layered);
+        if (targets.map)
+            if (const int failed = WriteMapProject(project, ui, targets, *variant, tileSetInTheWay)) return failed;
         if (outcome != GenerateOutcome::Completed) {
             const char* why = outcome == GenerateOutcome::Terminated ? "threads terminated. " : "";
-            return Fail("generate", why + status +
-                                        "\rThe map as far as it was generated was written to " + out + ".");
+            return Fail("generate", why + status + "\rThe map as far as it was generated was written to " +
+                                        targets.layered + ".");
         }
         return 0;
     } catch (const Error& e) {

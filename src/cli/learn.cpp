@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <type_traits>
 
 #include "commands.h"
 #include "console_ui.h"
@@ -59,8 +60,14 @@ nlohmann::ordered_json SettingsJson(const GeneratorSettings& s) {
     for (const SettingRow& row : GeneratorSettingRows()) rows.push_back(&row);
     std::ranges::sort(rows, {}, [](const SettingRow* row) { return row->JsonPlace; });
     nlohmann::ordered_json j;
-    for (const SettingRow* row : rows)
-        VisitSetting(*row, s, [&](const auto& value) { j[std::string(row->JsonKey)] = value; });
+    for (const SettingRow* row : rows) {
+        VisitSetting(*row, s, [&](const auto& value) {
+            if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, std::string>)
+                j[std::string(row->JsonKey)] = TextAsShown(*row, value);  // as the file stores it
+            else
+                j[std::string(row->JsonKey)] = value;
+        });
+    }
     auto points = nlohmann::ordered_json::array();
     for (int i = 0; i < s.ObjectChart.GetPointsCount(); ++i) {
         auto [x, y] = s.ObjectChart.GetPointData(i);

@@ -4,7 +4,9 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
+#include <optional>
 #include <streambuf>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "platform/process.h"
 #include "platform/signals.h"
 
+namespace zorvane::cli {
 namespace {
 
 // Standard output of --quiet: everything written is dropped, without
@@ -61,29 +64,45 @@ int Finish(const std::string& command, int status) {
     return status == 0 ? 1 : status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    using namespace zorvane::cli;
-    zorvane::IgnoreFileSizeLimitSignal();
-    CLI::App app{"zorvane - the Zorvane Terrain Editor's command-line tool\n"
-                 "Exit status: 0 success, 1 failure, 2 wrong usage."};
-    app.name("zorvane");  // in usage lines and the manual page, whatever the path it was started by
-    app.set_version_flag("--version", "zorvane " ZORVANE_VERSION);
-    app.require_subcommand(1);
-    app.get_formatter()->column_width(36);  // room for the options' ranges
-    bool quiet = false;
-
+// What the arguments say: the options of every command (the named
+// command's are filled in), the help command's topic and --quiet.
+struct CommandLine {
     std::string helpTopic;
-    auto* helpCmd = app.add_subcommand("help", "Show the help of the tool or of one command");
-    helpCmd->add_option("COMMAND", helpTopic, "The command");
-
+    bool quiet = false;
     InfoOptions info;
+    LearnOptions learn;
+    GenerateCommandOptions generate;
+    CheckOptions check;
+    StatsOptions stats;
+    SamplesOptions samples;
+    ConvertOptions convert;
+    ExportCommandOptions exportMap;
+#ifdef ZORVANE_WITH_RENDER
+    RenderCommandOptions render;
+#endif
+};
+
+// A command of the tool: the parser of its options, and its work, which
+// reads the options the parser filled in.
+struct Command {
+    CLI::App* parser;
+    std::function<int()> run;
+};
+
+CLI::App* DeclareHelp(CLI::App& app, std::string& topic) {
+    auto* helpCmd = app.add_subcommand("help", "Show the help of the tool or of one command");
+    helpCmd->add_option("COMMAND", topic, "The command");
+    return helpCmd;
+}
+
+CLI::App* DeclareInfo(CLI::App& app, InfoOptions& info) {
     auto* infoCmd = app.add_subcommand("info", "Summarise a *.zp, *.zm, *.zl or *.zg file");
     infoCmd->add_option("FILE", info.file, "The file")->required()->check(ExistingFileRule());
     infoCmd->add_flag("--json", info.json, "Print one JSON object");
+    return infoCmd;
+}
 
-    LearnOptions learn;
+CLI::App* DeclareLearn(CLI::App& app, LearnOptions& learn) {
     auto* learnCmd = app.add_subcommand("learn", "Learn from map projects and save a generator data file (*.zg)");
     learnCmd->add_option("MAPS", learn.maps, "The map projects (*.zm) to learn from")
         ->required()
@@ -97,8 +116,10 @@ int main(int argc, char** argv) {
     learnCmd->add_flag("--frequencies", learn.frequencies,
                        "Learn how often squares occur, so that generation favours frequent squares (default: off)");
     learnCmd->add_flag("-v,--verbose", learn.verbose, "Show what is done");
+    return learnCmd;
+}
 
-    GenerateCommandOptions generate;
+CLI::App* DeclareGenerate(CLI::App& app, GenerateCommandOptions& generate) {
     auto* generateCmd = app.add_subcommand("generate", "Generate a map from a generator data file (*.zg)");
     generateCmd->footer("Every setting not given here is the data file's own: the defaults come from the settings "
                         "it was saved with.");
@@ -127,14 +148,18 @@ int main(int argc, char** argv) {
     generateCmd->add_option("--area", generate.area,
                             "The area of --into as X,Y,W,H, in squares of the map with its borders");
     generateCmd->add_flag("-v,--verbose", generate.verbose, "Show what is done");
+    return generateCmd;
+}
 
-    CheckOptions check;
+CLI::App* DeclareCheck(CLI::App& app, CheckOptions& check) {
     auto* checkCmd = app.add_subcommand("check", "Check that a map uses only learned squares and allowed joins");
     checkCmd->add_option("MAP", check.map, "The map (*.zl or *.zm)")->required()->check(ExistingFileRule());
     checkCmd->add_option("DATA", check.data, "The generator data file (*.zg)")->required()->check(ExistingFileRule());
     checkCmd->add_flag("--json", check.json, "Print one JSON object, with the squares at fault");
+    return checkCmd;
+}
 
-    StatsOptions stats;
+CLI::App* DeclareStats(CLI::App& app, StatsOptions& stats) {
     auto* statsCmd = app.add_subcommand(
         "stats", "Square frequencies, runs and regions of maps, and how far they are from examples");
     statsCmd->footer("Only the squares inside the 2-square border count: the border is the same in every map and "
@@ -148,14 +173,18 @@ int main(int argc, char** argv) {
                          "(total variation: 0 the same frequencies, 1 no square in common) (default: none)")
         ->check(ExistingFileRule());
     statsCmd->add_flag("--json", stats.json, "Print one JSON object");
+    return statsCmd;
+}
 
-    SamplesOptions samples;
+CLI::App* DeclareSamples(CLI::App& app, SamplesOptions& samples) {
     auto* samplesCmd = app.add_subcommand("samples", "Write the sample tile set and maps (both variants) into a folder");
     samplesCmd->add_option("OUTDIR", samples.outDir, "The folder to write into")->required();
     samplesCmd->add_option("--seed", samples.seed, "Seed of the sample maps")->check(SeedRule())->capture_default_str();
     samplesCmd->add_flag("--force", samples.force, "Replace files that differ from the samples (maps you changed)");
+    return samplesCmd;
+}
 
-    ConvertOptions convert;
+CLI::App* DeclareConvert(CLI::App& app, ConvertOptions& convert) {
     auto* convertCmd = app.add_subcommand(
         "convert", "Convert a tile set to a tile set (either variant), or a map or layered project to *.zl");
     convertCmd->add_option("IN", convert.in, "The file to read")->required()->check(ExistingFileRule());
@@ -166,8 +195,10 @@ int main(int argc, char** argv) {
     convertCmd->add_option("--zp", convert.zp, "Tile set to read in place of the one a map names (default: that one)");
     convertCmd->add_flag("--force", convert.force, "Replace an existing tile set");
     convertCmd->add_flag("-v,--verbose", convert.verbose, "Show what is done");
+    return convertCmd;
+}
 
-    ExportCommandOptions exp;
+CLI::App* DeclareExport(CLI::App& app, ExportCommandOptions& exp) {
     auto* exportCmd = app.add_subcommand("export", "Flatten a layered project and export it as a map project");
     exportCmd->add_option("IN", exp.in, "The layered project (*.zl)")->required()->check(ExistingFileRule());
     exportCmd->add_option("OUT", exp.out, "The map project to write (*.zm)")->required();
@@ -175,9 +206,11 @@ int main(int argc, char** argv) {
     exportCmd->add_option("--zp", exp.zp, "The new tile set file, when the export needs one (default: none)");
     exportCmd->add_flag("--force", exp.force, "Replace an existing tile set");
     exportCmd->add_flag("-v,--verbose", exp.verbose, "Show what is done");
+    return exportCmd;
+}
 
 #ifdef ZORVANE_WITH_RENDER
-    RenderCommandOptions render;
+CLI::App* DeclareRender(CLI::App& app, RenderCommandOptions& render) {
     auto* renderCmd = app.add_subcommand("render", "Render a map or layered project to a PNG picture");
     renderCmd->add_option("IN", render.in, "The map project (*.zm) or layered project (*.zl)")
         ->required()
@@ -193,25 +226,53 @@ int main(int argc, char** argv) {
     renderCmd->add_flag("--no-top", render.noTop, "Leave out the top layer");
     renderCmd->add_flag("--no-borders", render.noBorders, "Leave out the border lines");
     renderCmd->add_flag("-v,--verbose", render.verbose, "Show what is done");
+    return renderCmd;
+}
 #endif
 
-    // Every command prints errors only with --quiet; it excludes --verbose.
+// The commands after help, in the order the tool's help lists them, each
+// reading its part of `line`.
+std::vector<Command> DeclareCommands(CLI::App& app, CommandLine& line) {
+    // A braced list is evaluated in order: the commands are declared as listed.
+    return {
+        {DeclareInfo(app, line.info), [&line] { return Info(line.info); }},
+        {DeclareLearn(app, line.learn), [&line] { return Learn(line.learn); }},
+        {DeclareGenerate(app, line.generate),
+         [&line] {
+             line.generate.quiet = line.quiet;  // no progress line either
+             return Generate(line.generate);
+         }},
+        {DeclareCheck(app, line.check), [&line] { return Check(line.check); }},
+        {DeclareStats(app, line.stats), [&line] { return Stats(line.stats); }},
+        {DeclareSamples(app, line.samples), [&line] { return Samples(line.samples); }},
+        {DeclareConvert(app, line.convert), [&line] { return Convert(line.convert); }},
+        {DeclareExport(app, line.exportMap), [&line] { return Export(line.exportMap); }},
+#ifdef ZORVANE_WITH_RENDER
+        {DeclareRender(app, line.render), [&line] { return Render(line.render); }},
+#endif
+    };
+}
+
+// Every command prints errors only with --quiet; it excludes --verbose.
+void DeclareQuiet(CLI::App& app, const CLI::App* helpCmd, bool& quiet) {
     for (CLI::App* command : app.get_subcommands({})) {
         if (command == helpCmd) continue;
         CLI::Option* quietFlag = command->add_flag("-q,--quiet", quiet, "Print errors only");
         if (CLI::Option* verboseFlag = command->get_option_no_throw("--verbose")) quietFlag->excludes(verboseFlag);
     }
+}
 
-    // On Windows the arguments as typed, not narrowed to the ANSI code page.
-    std::vector<std::string> utf8 = zorvane::Utf8Arguments(argc, argv);
-    const std::string word = FirstWord(utf8);
+// Parses the arguments (`word` is the command they name). Returns the exit
+// status when that is all there is to do: an unknown command or wrong usage
+// (2), --help or --version answered.
+std::optional<int> Parse(CLI::App& app, std::vector<std::string>& arguments, const std::string& word) {
     if (!word.empty() && CommandNamed(app, word) == nullptr) {
         std::cerr << "zorvane: unknown command " << word << "\nzorvane: see zorvane help\n";
         return 2;
     }
     try {
         std::vector<char*> args;
-        for (std::string& arg : utf8) args.push_back(arg.data());
+        for (std::string& arg : arguments) args.push_back(arg.data());
         app.parse(static_cast<int>(args.size()), args.data());
     } catch (const CLI::ParseError& e) {
         // Help and version are answers; everything else is wrong usage.
@@ -222,36 +283,54 @@ int main(int argc, char** argv) {
                   << (prefix.size() > 7 ? prefix.substr(7) : std::string()) << "\n";
         return 2;
     }
+    return std::nullopt;
+}
 
-    if (*helpCmd) {
-        if (helpTopic.empty()) {
-            // The tool's own help (app.help() would show the help command's).
-            std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
-            return Finish(word, 0);
-        }
-        if (const CLI::App* command = CommandNamed(app, helpTopic)) {
-            std::cout << command->help(app.get_name());
-            return Finish(word, 0);
-        }
-        std::cerr << "zorvane help: there is no command " << helpTopic << ".\n";
-        return 2;
+// zorvane help [COMMAND]: the help of the tool or of one command.
+int ShowHelp(CLI::App& app, const std::string& topic, const std::string& word) {
+    if (topic.empty()) {
+        // The tool's own help (app.help() would show the help command's).
+        std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
+        return Finish(word, 0);
     }
+    if (const CLI::App* command = CommandNamed(app, topic)) {
+        std::cout << command->help(app.get_name());
+        return Finish(word, 0);
+    }
+    std::cerr << "zorvane help: there is no command " << topic << ".\n";
+    return 2;
+}
 
-    const QuietOutput quietOutput(quiet);
-    generate.quiet = quiet;
-    const int status = [&] {
-        if (*infoCmd) return Info(info);
-        if (*learnCmd) return Learn(learn);
-        if (*generateCmd) return Generate(generate);
-        if (*checkCmd) return Check(check);
-        if (*statsCmd) return Stats(stats);
-        if (*samplesCmd) return Samples(samples);
-        if (*convertCmd) return Convert(convert);
-        if (*exportCmd) return Export(exp);
-#ifdef ZORVANE_WITH_RENDER
-        if (*renderCmd) return Render(render);
-#endif
-        return 1;
-    }();
-    return Finish(word, status);
+// The work of the command the arguments named.
+int RunNamed(const std::vector<Command>& commands) {
+    for (const Command& command : commands)
+        if (*command.parser) return command.run();
+    return 1;
+}
+
+}  // namespace
+}  // namespace zorvane::cli
+
+int main(int argc, char** argv) {
+    using namespace zorvane::cli;
+    zorvane::IgnoreFileSizeLimitSignal();
+    CLI::App app{"zorvane - the Zorvane Terrain Editor's command-line tool\n"
+                 "Exit status: 0 success, 1 failure, 2 wrong usage."};
+    app.name("zorvane");  // in usage lines and the manual page, whatever the path it was started by
+    app.set_version_flag("--version", "zorvane " ZORVANE_VERSION);
+    app.require_subcommand(1);
+    app.get_formatter()->column_width(36);  // room for the options' ranges
+
+    CommandLine line;
+    const CLI::App* helpCmd = DeclareHelp(app, line.helpTopic);
+    const std::vector<Command> commands = DeclareCommands(app, line);
+    DeclareQuiet(app, helpCmd, line.quiet);
+
+    // On Windows the arguments as typed, not narrowed to the ANSI code page.
+    std::vector<std::string> arguments = zorvane::Utf8Arguments(argc, argv);
+    const std::string word = FirstWord(arguments);
+    if (const std::optional<int> status = Parse(app, arguments, word)) return *status;
+    if (*helpCmd) return ShowHelp(app, line.helpTopic, word);
+    const QuietOutput quietOutput(line.quiet);
+    return Finish(word, RunNamed(commands));
 }

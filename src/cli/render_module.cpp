@@ -32,20 +32,20 @@ void QtMessagesAsTheCommands(QtMsgType type, const QMessageLogContext&, const QS
 extern "C" ZORVANE_MODULE_EXPORT int zorvane_render_map(const zorvane::cli::RenderJob* job) {
     using namespace zorvane;
     try {
-        editor::RenderOptions options;
+        render::RenderOptions options;
         options.ShowAtr = job->attributes;
         options.ShowGrid = job->grid;
         options.ShowId = job->ids;
         options.ShowBorder = job->borders;
         options.ShowTop = job->top;
         qInstallMessageHandler(QtMessagesAsTheCommands);
-        editor::EnsureGuiApplication();
-        QImage image = editor::RenderWholeMap(*job->project, options);
+        render::EnsureGuiApplication();
+        QImage image = render::RenderWholeMap(*job->project, options);
         if (image.isNull()) {
             job->fail(job->context, "The map has no squares.");
             return 1;
         }
-        editor::SavePicture(image, job->out, "PNG", {.compression = job->compression});
+        render::SavePicture(image, job->out, "PNG", {.compression = job->compression});
         return 0;
     } catch (const std::exception& e) {
         job->fail(job->context, e.what());

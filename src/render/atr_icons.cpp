@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-namespace zorvane::editor {
+namespace zorvane::render {
 namespace {
 
 // A shape is a test on a point of the 32 x 32 square (pixel centres at
@@ -172,4 +172,4 @@ const AtrIconTable& AtrIcons() {
     return table;
 }
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

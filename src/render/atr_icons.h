@@ -9,7 +9,7 @@
 
 #include "model/project.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 using AtrIconTable = std::array<BitmapPixels, AttributeCount>;
 
@@ -19,4 +19,4 @@ inline constexpr std::uint8_t AtrIconPalette[3][3] = {{0, 0, 0}, {1, 0, 0}, {0, 
 // The 36 pictograms, built once (PrepareAttributes).
 const AtrIconTable& AtrIcons();
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace zorvane::editor {
+namespace zorvane::render {
 namespace {
 
 // One palette colour packed for summing: red, green and blue in 16-bit
@@ -71,4 +71,4 @@ int OpaquePixels(const Project& project, const BitmapInfo& info, int id) {
     return n;
 }
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

@@ -15,7 +15,7 @@
 
 #include "model/project.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 struct BitmapInfo {
     int Count = 0;  // bitmaps covered, the project's BitmapCount when computed
@@ -34,4 +34,4 @@ void ComputeBitmapInfo(const Project& project, BitmapInfo& info, const std::func
 // counted from the project (ids at or above BitmapCount have none).
 int OpaquePixels(const Project& project, const BitmapInfo& info, int id);
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

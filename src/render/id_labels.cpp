@@ -4,7 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 LabelFont::LabelFont(int pixelSize) : pixelSize_(pixelSize) {
     QFont font(QStringLiteral("Arial"));
@@ -54,4 +54,4 @@ void LabelFont::Write(QImage& picture, int x, int y, std::string_view text, std:
     }
 }
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

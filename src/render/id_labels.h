@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 class LabelFont {
 public:
@@ -33,4 +33,4 @@ private:
     Glyph glyphs_[11];  // "0".."9", "+"
 };
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

@@ -8,7 +8,7 @@
 #include "render/atr_icons.h"
 #include "render/scaling.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 namespace {
 
 constexpr std::uint32_t kBlack = 0xFF000000;
@@ -494,4 +494,4 @@ void MapRenderer::LabelPass(const Range& range) {
     }
 }
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

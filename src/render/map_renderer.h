@@ -36,7 +36,7 @@
 #include "render/reduced_pictures.h"
 #include "render/view_options.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 inline constexpr std::uint32_t GridColour = 0xFFA0A0A0;  // (160, 160, 160)
 inline constexpr int OutlineWidth = 2;  // the selection frame, pixels
@@ -164,4 +164,4 @@ private:
     std::vector<int> stackTiles_;
 };
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

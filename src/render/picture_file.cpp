@@ -11,7 +11,7 @@
 #include "platform/safe_save.h"
 #include "render/png_writer.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 void SavePicture(const QImage& image, const std::string& path, const char* format, const PictureOptions& options) {
     if (qstricmp(format, "PNG") == 0) {
@@ -34,4 +34,4 @@ void SavePicture(const QImage& image, const std::string& path, const char* forma
     SaveFileAtomically(path, {bytes, static_cast<std::size_t>(encoded.size())});
 }
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

@@ -7,7 +7,7 @@
 
 class QImage;
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 struct PictureOptions {
     // How hard a PNG is compressed: 0 (not at all) to 9 (smallest and
@@ -20,4 +20,4 @@ struct PictureOptions {
 // throws Error with the reason.
 void SavePicture(const QImage& image, const std::string& path, const char* format, const PictureOptions& options = {});
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

@@ -13,7 +13,7 @@
 
 #include "platform/error.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 namespace {
 
 constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -272,4 +272,4 @@ std::vector<std::uint8_t> EncodePng(const QImage& image, const PngOptions& optio
     return file;
 }
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

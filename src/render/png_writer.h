@@ -15,7 +15,7 @@
 
 class QImage;
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 struct PngOptions {
     // zlib's level: 0 (stored, not compressed) to 9 (smallest, slowest);
@@ -30,4 +30,4 @@ struct PngOptions {
 // or a level outside -1..9.
 std::vector<std::uint8_t> EncodePng(const QImage& image, const PngOptions& options = {});
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

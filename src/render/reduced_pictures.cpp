@@ -1,6 +1,6 @@
 #include "render/reduced_pictures.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 void ReducePicture(const std::uint8_t* pixels, const std::uint32_t* colours, bool flip, int side,
                    std::uint32_t* out) {
@@ -50,4 +50,4 @@ const std::uint32_t* ReducedPictures::Get(int id, const std::uint8_t* pixels) {
     return pixels_.data() + slot_[id] * area;
 }
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

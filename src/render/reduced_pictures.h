@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 // Writes the reduced picture of `pixels` (32 x 32 indices, rows flipped when
 // `flip`) into `out` (side x side pixels), colours from `colours`.
@@ -48,4 +48,4 @@ private:
     std::size_t made_ = 0;
 };
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

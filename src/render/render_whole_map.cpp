@@ -6,7 +6,7 @@
 #include "render/bitmap_info.h"
 #include "render/map_renderer.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 QImage RenderWholeMap(const zorvane::Project& project, const RenderOptions& options) {
     if (project.MapWidth <= 0 || project.MapHeight <= 0) return {};
@@ -31,4 +31,4 @@ void EnsureGuiApplication() {
     (void)app;
 }
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

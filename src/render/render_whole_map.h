@@ -12,7 +12,7 @@
 #include "model/project.h"
 #include "render/view_options.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 using RenderOptions = ViewOptions;
 
@@ -23,4 +23,4 @@ QImage RenderWholeMap(const zorvane::Project& project, const RenderOptions& opti
 // set) when the program has none yet. It lives until the program ends.
 void EnsureGuiApplication();
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

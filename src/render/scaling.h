@@ -4,11 +4,11 @@
 
 #include <cmath>
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 inline int ScaleDim(int n, double ppi) { return static_cast<int>(std::nearbyint(n * ppi / 96.0)); }
 inline int ScalePos(int n, double ppi) { return static_cast<int>(std::nearbyint(n * 96.0 / ppi)); }
 // Map view pixels to squares: Floor(pixels / 32).
 inline int PixToSq(int pixels) { return pixels >= 0 ? pixels / 32 : -((-pixels + 31) / 32); }
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

@@ -1,7 +1,7 @@
 #pragma once
 // What the map view shows; each option is a View menu command.
 
-namespace zorvane::editor {
+namespace zorvane::render {
 
 struct ViewOptions {
     bool ShowGnd = true;      // "Show Ground Layer"
@@ -13,4 +13,4 @@ struct ViewOptions {
     bool FastRender = true;   // "Fast Rendering": redraw only the asked squares
 };
 
-}  // namespace zorvane::editor
+}  // namespace zorvane::render

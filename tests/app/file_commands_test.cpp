@@ -129,7 +129,7 @@ TEST_F(FileCommandsTest, OpenZmShowsEverySquareOfTheMap) {
     window.findChild<QScrollBar*>("SBy")->setValue(2);
     EXPECT_EQ(window.renderer().ScrollX, 3);
     EXPECT_EQ(ViewPixel(5, 7), SquareColour(3, 2));
-    editor::MapRenderer reference(window.project(), window.bitmapInfo());
+    render::MapRenderer reference(window.project(), window.bitmapInfo());
     reference.Options = window.renderer().Options;
     reference.DepthLimit = INT_MAX;
     reference.Resize(window.renderer().Width(), window.renderer().Height());

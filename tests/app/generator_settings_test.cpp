@@ -197,6 +197,9 @@ TEST_F(GeneratorSettingsTest, ClosingChecksTheScheduleAndTheBackupFolder) {
         EXPECT_FALSE(CheckRepeats(schedule->text().toStdString())) << "a valid schedule was put in";
         EXPECT_EQ(w.settings().ScheduleOfRepeats, schedule->text().toStdString());
 
+        // No backup path yet: the label says how to choose one.
+        EXPECT_EQ(w.Lbackup->text(), "[click to choose path/name]");
+        EXPECT_TRUE(w.settings().BackupPath.empty());
         // A backup option without its folder: Yes unchecks both boxes, Esc tries again.
         auto* backup = w.findChild<QCheckBox*>("CBbackup");
         auto* completed = w.findChild<QCheckBox*>("CBsaveCompleted");

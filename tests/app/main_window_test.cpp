@@ -112,8 +112,8 @@ TEST_F(EditorTest, LayoutFollowsTheWindowSize) {
         window.resize(size);
         QApplication::processEvents();
         const int w = window.centralWidget()->width(), h = window.centralWidget()->height();
-        EXPECT_EQ(list->width(), editor::ScaleDim(160, window.Ppi()));
-        EXPECT_EQ(status->height(), editor::ScaleDim(19, window.Ppi()));
+        EXPECT_EQ(list->width(), render::ScaleDim(160, window.Ppi()));
+        EXPECT_EQ(status->height(), render::ScaleDim(19, window.Ppi()));
         EXPECT_EQ(status->geometry().bottom(), h - 1);
         EXPECT_EQ(view->x(), list->width());
         EXPECT_EQ(sby->x(), view->geometry().right() + 1);
@@ -130,9 +130,9 @@ TEST_F(EditorTest, LayoutFollowsTheWindowSize) {
         // text is cut.
         // The zoom panel after them takes what the message panel has beyond a third.
         auto* zoom = window.findChild<QLabel*>(QStringLiteral("Panel7"));
-        const int designed = w - 3 * editor::ScaleDim(50, window.Ppi()) - 3 * editor::ScaleDim(100, window.Ppi()) - 16 -
+        const int designed = w - 3 * render::ScaleDim(50, window.Ppi()) - 3 * render::ScaleDim(100, window.Ppi()) - 16 -
                              zoom->width();
-        EXPECT_LE(zoom->width(), editor::ScaleDim(280, window.Ppi()));
+        EXPECT_LE(zoom->width(), render::ScaleDim(280, window.Ppi()));
         window.SetPanel(0, QStringLiteral("selection deleted."));
         window.SetPanel(1, QStringLiteral("CTRL"));
         window.SetPanel(3, QStringLiteral("SHIFT"));
@@ -209,11 +209,11 @@ TEST_F(EditorTest, OpenDialogsUseTheirFilters) {
 }
 
 TEST_F(EditorTest, ViewCommandsToggleOptionAndCheckMark) {
-    const std::pair<const char*, bool editor::ViewOptions::*> items[] = {
-        {"MShowGnd", &editor::ViewOptions::ShowGnd},   {"MShowTop", &editor::ViewOptions::ShowTop},
-        {"MShowAtr", &editor::ViewOptions::ShowAtr},   {"MShowId", &editor::ViewOptions::ShowId},
-        {"MShowGrid", &editor::ViewOptions::ShowGrid}, {"MShowBorder", &editor::ViewOptions::ShowBorder},
-        {"MFastRender", &editor::ViewOptions::FastRender}};
+    const std::pair<const char*, bool render::ViewOptions::*> items[] = {
+        {"MShowGnd", &render::ViewOptions::ShowGnd},   {"MShowTop", &render::ViewOptions::ShowTop},
+        {"MShowAtr", &render::ViewOptions::ShowAtr},   {"MShowId", &render::ViewOptions::ShowId},
+        {"MShowGrid", &render::ViewOptions::ShowGrid}, {"MShowBorder", &render::ViewOptions::ShowBorder},
+        {"MFastRender", &render::ViewOptions::FastRender}};
     for (auto [name, option] : items) {
         const bool before = window.renderer().Options.*option;
         Trigger(name);

@@ -327,7 +327,7 @@ protected:
             EXPECT_TRUE(p->isVisible());
             *caption = p->windowTitle();
             EXPECT_EQ(p->geometry().center(), Gen().geometry().center());
-            EXPECT_EQ(p->size(), QSize(editor::ScaleDim(687, window.Ppi()), editor::ScaleDim(350, window.Ppi())));
+            EXPECT_EQ(p->size(), QSize(render::ScaleDim(687, window.Ppi()), render::ScaleDim(350, window.Ppi())));
             for (const SqPreviewRecord& rec : p->List().Records()) shown.push_back(rec.Main->Sq);
             EXPECT_EQ(p->SBy->maximum(), p->List().ContentHeight() - p->ImgRender->height());
             p->reject();

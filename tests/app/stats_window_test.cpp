@@ -298,7 +298,7 @@ TEST_F(StatsWindowTest, KeysInTheWindowReachTheControllerOnceWhileItIsEnabled) {
 }
 
 TEST_F(StatsWindowTest, TallerThanTheScreenTheWindowScrollsToItsCharts) {
-    const auto scaled = [&](int n) { return editor::ScaleDim(n, window.Ppi()); };
+    const auto scaled = [&](int n) { return render::ScaleDim(n, window.Ppi()); };
     const int screen = window.screen()->geometry().height();
     const int designed = stats.MapChart->y() + scaled(244);
     ASSERT_GT(designed, screen) << "the offscreen screen is smaller than the window";

@@ -24,6 +24,8 @@
 #include "platform/file_io.h"
 
 namespace zorvane::editor {
+
+using render::ViewOptions;
 namespace {
 
 struct Item {

@@ -26,6 +26,10 @@
 
 namespace zorvane::editor {
 
+using render::ComputeBitmapInfo;
+using render::ScaleDim;
+using render::ViewOptions;
+
 MainWindow::MainWindow(bool showAbout)
     : ui_(*this), editing_(project_, editState_, ui_), renderer_(project_, bitmapInfo_), controller_(*this),
       log_(QDir::currentPath()),

@@ -68,9 +68,9 @@ public:
     Project& project() { return project_; }
     const Project& project() const { return project_; }
     app::QtUi& ui() { return ui_; }
-    MapRenderer& renderer() { return renderer_; }
-    const MapRenderer& renderer() const { return renderer_; }
-    const BitmapInfo& bitmapInfo() const { return bitmapInfo_; }
+    render::MapRenderer& renderer() { return renderer_; }
+    const render::MapRenderer& renderer() const { return renderer_; }
+    const render::BitmapInfo& bitmapInfo() const { return bitmapInfo_; }
     InputController& controller() { return controller_; }
     MapZoom& zoom() { return *zoom_; }
     const EditState& editState() const { return editState_; }
@@ -198,7 +198,7 @@ public:
     // Options of the next runs beyond the settings window's (a seed, a time
     // limit); none by default.
     GenerateOptions RunOptions;
-    void ToggleView(bool ViewOptions::*option, const char* action);
+    void ToggleView(bool render::ViewOptions::*option, const char* action);
     void MMiniMapClick();
     void MControlsClick();
     void MTutorialsClick();
@@ -290,8 +290,8 @@ private:
     app::QtUi ui_;
     EditState editState_;
     MapEditing editing_;
-    BitmapInfo bitmapInfo_;
-    MapRenderer renderer_;
+    render::BitmapInfo bitmapInfo_;
+    render::MapRenderer renderer_;
     InputController controller_;
     EditorLog log_;
     double ppi_ = 96.0;

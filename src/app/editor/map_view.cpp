@@ -8,6 +8,8 @@
 #include "render/map_renderer.h"
 
 namespace zorvane::editor {
+
+using render::MapRenderer;
 namespace {
 
 int ButtonCode(Qt::MouseButton b) {

@@ -7,14 +7,17 @@
 
 class QWheelEvent;
 
+namespace zorvane::render {
+class MapRenderer;
+}
+
 namespace zorvane::editor {
 
-class MapRenderer;
 class InputController;
 
 class MapView : public QWidget {
 public:
-    MapView(const MapRenderer& renderer, InputController& controller, QWidget* parent);
+    MapView(const render::MapRenderer& renderer, InputController& controller, QWidget* parent);
 
     // The wheel over the view (scrolling and zoom); true when used.
     std::function<bool(const QWheelEvent&)> OnWheel;
@@ -27,7 +30,7 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
 
 private:
-    const MapRenderer& renderer_;
+    const render::MapRenderer& renderer_;
     InputController& controller_;
 };
 

@@ -12,6 +12,8 @@
 
 namespace zorvane::editor {
 
+using render::MapRenderer;
+
 QString ZoomText(int viewSquare) { return QStringLiteral("%1 %").arg(viewSquare * 100.0 / 32.0, 0, 'g', 4); }
 
 int TopmostTileAt(const Project& project, int depthLimit, int x, int y) {

@@ -21,10 +21,13 @@ namespace zorvane {
 struct Project;
 }
 
+namespace zorvane::render {
+class MapRenderer;
+}
+
 namespace zorvane::editor {
 
 class MainWindow;
-class MapRenderer;
 
 inline constexpr std::array<int, 7> ZoomLevels = {4, 8, 16, 32, 64, 96, 128};
 
@@ -34,7 +37,7 @@ QString ZoomText(int viewSquare);
 // What status bar panel 7 shows for map square (x, y): the zoom, then the
 // topmost drawn tile covering the square with its layer (index in the used
 // tiles) and the bitmaps and attribute of the square there.
-QString WhereText(const Project& project, const MapRenderer& renderer, int x, int y);
+QString WhereText(const Project& project, const render::MapRenderer& renderer, int x, int y);
 
 // The index of the topmost used tile (up to the depth limit) that has a
 // bitmap at map square (x, y), or -1.

@@ -10,6 +10,9 @@
 
 namespace zorvane::editor {
 
+using render::BitmapInfo;
+using render::MapRenderer;
+
 void DrawMiniMap(QImage& picture, const MainWindow& window) {
     const Project& p = window.project();
     const BitmapInfo& info = window.bitmapInfo();

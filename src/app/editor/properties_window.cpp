@@ -17,6 +17,8 @@
 
 namespace zorvane::editor {
 
+using render::ScaleDim;
+
 namespace {
 
 QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent) {

@@ -16,6 +16,9 @@
 #include "render/scaling.h"
 
 namespace zorvane::editor {
+
+using render::ScaleDim;
+using render::ScalePos;
 namespace {
 
 constexpr int kPictureSize = 128;

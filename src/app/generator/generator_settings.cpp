@@ -121,6 +121,44 @@ W* Named(W* w, const char* name) {
     return w;
 }
 
+// Makes the window's controls with the object names the table of settings
+// and the tests find them by. Each is made with the window as its parent
+// (the layout of its group adopts it), so that the order they are made in is
+// the order Tab visits them.
+class ControlMaker {
+public:
+    explicit ControlMaker(GeneratorSettingsWindow& window) : window_(window) {}
+
+    QCheckBox* Check(const char* name, const char* caption) const {
+        return Named(new QCheckBox(QString::fromLatin1(caption), &window_), name);
+    }
+    QSpinBox* Spin(const char* name) const { return Named(new QSpinBox(&window_), name); }
+    QSlider* Slider(const char* name) const { return Named(new QSlider(Qt::Horizontal, &window_), name); }
+    QPushButton* Button(const char* name, const char* caption) const {
+        auto* b = Named(new QPushButton(QString::fromLatin1(caption), &window_), name);
+        b->setAutoDefault(false);
+        return b;
+    }
+    // A button that runs a command of the window.
+    QPushButton* Button(const char* name, const char* caption, void (GeneratorSettingsWindow::*click)()) const {
+        auto* b = Button(name, caption);
+        QObject::connect(b, &QPushButton::clicked, &window_, [w = &window_, click] { (w->*click)(); });
+        return b;
+    }
+    QLabel* Label(const char* caption) const { return new QLabel(QString::fromLatin1(caption), &window_); }
+    // A radio button of a pair, made in its group.
+    static QRadioButton* Radio(QGroupBox* group, const char* name, const char* caption) {
+        return Named(new QRadioButton(QString::fromLatin1(caption), group), name);
+    }
+    std::pair<QGroupBox*, QGridLayout*> Group(const char* caption) const {
+        auto* g = new QGroupBox(QString::fromLatin1(caption), &window_);
+        return std::pair{g, new QGridLayout(g)};
+    }
+
+private:
+    GeneratorSettingsWindow& window_;
+};
+
 }  // namespace
 
 GeneratorSettingsWindow::GeneratorSettingsWindow(editor::MainWindow& window)
@@ -154,38 +192,39 @@ GeneratorSettingsWindow::~GeneratorSettingsWindow() {
     if (window_.project().Generator == &generator_) window_.project().Generator = nullptr;
 }
 
+// The groups in the order Tab visits them, laid out in three columns.
 void GeneratorSettingsWindow::CreateControls() {
-    auto check = [this](const char* name, const char* caption) {
-        return Named(new QCheckBox(QString::fromLatin1(caption), this), name);
-    };
-    auto spin = [this](const char* name) { return Named(new QSpinBox(this), name); };
-    auto button = [this](const char* name, const char* caption, void (GeneratorSettingsWindow::*click)()) {
-        auto* b = Named(new QPushButton(QString::fromLatin1(caption), this), name);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, click] { (this->*click)(); });
-        return b;
-    };
-    auto label = [this](const char* caption) { return new QLabel(QString::fromLatin1(caption), this); };
-    auto group = [this](const char* caption) {
-        auto* g = new QGroupBox(QString::fromLatin1(caption), this);
-        return std::pair{g, new QGridLayout(g)};
-    };
+    QGroupBox* learning = CreateLearningGroup();
+    QGroupBox* map = CreateMapGroup();
+    QGroupBox* general = CreateGeneralGroup();
+    QGroupBox* calculations = CreateCalculationsGroup();
+    QGroupBox* repeats = CreateRepeatsGroup();
+    QGroupBox* traits = CreateCharacteristicsGroup();
+    QGroupBox* backup = CreateBackupGroup();
+    ProgressBar = Named(new QProgressBar(this), "ProgressBar");
+    ProgressBar->setRange(0, 100);
+    ProgressBar->hide();
+    BtnClose = ControlMaker(*this).Button("BtnClose", "Close");
+    connect(BtnClose, &QPushButton::clicked, this, &QDialog::accept);
+    LayOutColumns({{learning, map, general}, {calculations, repeats, backup}, {traits}});
+}
 
-    // "Learning"
-    auto [learning, lg] = group("Learning");
+QGroupBox* GeneratorSettingsWindow::CreateLearningGroup() {
+    const ControlMaker make(*this);
+    auto [learning, lg] = make.Group("Learning");
     LBzmPaths = Named(new QListWidget(this), "LBzmPaths");
-    BtnAddZM = button("BtnAddZM", "Add *.zm files", &GeneratorSettingsWindow::BtnAddZMClick);
-    BtnDelZM = button("BtnDelZM", "Delete selected", &GeneratorSettingsWindow::BtnDelZMClick);
-    BtnClearZM = button("BtnClearZM", "Clear list", &GeneratorSettingsWindow::BtnClearZMClick);
-    SEzmMultiplier = spin("SEzmMultiplier");
+    BtnAddZM = make.Button("BtnAddZM", "Add *.zm files", &GeneratorSettingsWindow::BtnAddZMClick);
+    BtnDelZM = make.Button("BtnDelZM", "Delete selected", &GeneratorSettingsWindow::BtnDelZMClick);
+    BtnClearZM = make.Button("BtnClearZM", "Clear list", &GeneratorSettingsWindow::BtnClearZMClick);
+    SEzmMultiplier = make.Spin("SEzmMultiplier");
     SEzmMultiplier->setRange(SEzmMultiplierRange.Min, SEzmMultiplierRange.Max);
-    CBzmConnector = check("CBzmConnector", "Connector");
-    CBselectZp = check("CBselectZp", "force using another *.zp (click to select file)");
-    CBgatherTS = check("CBgatherTS", "Collect tile sets from all *.zp's into one *.zp");
-    CBlearnFrequencies = check("CBlearnFrequencies", "Learn how often squares occur");
-    BtnLearn = button("BtnLearn", "Learn", &GeneratorSettingsWindow::BtnLearnClick);
-    BtnLoad = button("BtnLoad", "Load", &GeneratorSettingsWindow::BtnLoadClick);
-    BtnSave = button("BtnSave", "Save", &GeneratorSettingsWindow::BtnSaveClick);
+    CBzmConnector = make.Check("CBzmConnector", "Connector");
+    CBselectZp = make.Check("CBselectZp", "force using another *.zp (click to select file)");
+    CBgatherTS = make.Check("CBgatherTS", "Collect tile sets from all *.zp's into one *.zp");
+    CBlearnFrequencies = make.Check("CBlearnFrequencies", "Learn how often squares occur");
+    BtnLearn = make.Button("BtnLearn", "Learn", &GeneratorSettingsWindow::BtnLearnClick);
+    BtnLoad = make.Button("BtnLoad", "Load", &GeneratorSettingsWindow::BtnLoadClick);
+    BtnSave = make.Button("BtnSave", "Save", &GeneratorSettingsWindow::BtnSaveClick);
     Lstatus = Named(new QLabel(this), "Lstatus");
     // A long report wraps inside the group instead of widening the window.
     Lstatus->setWordWrap(true);
@@ -194,7 +233,7 @@ void GeneratorSettingsWindow::CreateControls() {
     lg->addWidget(BtnAddZM, 0, 3);
     lg->addWidget(BtnDelZM, 1, 3);
     lg->addWidget(BtnClearZM, 2, 3);
-    lg->addWidget(label("multiplier:"), 4, 0);
+    lg->addWidget(make.Label("multiplier:"), 4, 0);
     lg->addWidget(SEzmMultiplier, 4, 1);
     lg->addWidget(CBzmConnector, 4, 2);
     lg->addWidget(CBselectZp, 5, 0, 1, 4);
@@ -204,6 +243,7 @@ void GeneratorSettingsWindow::CreateControls() {
     lg->addWidget(BtnLoad, 8, 1);
     lg->addWidget(BtnSave, 8, 2);
     lg->addWidget(Lstatus, 9, 0, 1, 4);
+    // The multiplier and the connector flag show and edit the selected map's.
     connect(LBzmPaths, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0 || row >= int(settings_.LearnList.size())) return;
         const QSignalBlocker bm(SEzmMultiplier), bc(CBzmConnector);
@@ -213,72 +253,102 @@ void GeneratorSettingsWindow::CreateControls() {
     connect(SEzmMultiplier, &QSpinBox::valueChanged, this, [this] { LearnEntryChanged(); });
     connect(CBzmConnector, &QCheckBox::toggled, this, [this] { LearnEntryChanged(); });
     connect(CBselectZp, &QCheckBox::clicked, this, [this] { CBselectZpClick(); });
+    return learning;
+}
 
-    // "Map Settings", "General", "Calculations"
-    auto [map, mg] = group("Map Settings");
-    mg->addWidget(label("Map size x"), 0, 0);
-    mg->addWidget(spin("SEsizeX"), 0, 1);
-    mg->addWidget(label("Map size y"), 1, 0);
-    mg->addWidget(spin("SEsizeY"), 1, 1);
-    mg->addWidget(Named(new QRadioButton(QStringLiteral("singleplayer"), map), "RBsingle"), 2, 0);
-    mg->addWidget(Named(new QRadioButton(QStringLiteral("multiplayer"), map), "RBmulti"), 2, 1);
-    auto [general, gg] = group("General");
-    gg->addWidget(label("Start from line (considering borders)"), 0, 0);
-    gg->addWidget(spin("SEstartingLine"), 0, 1);
-    gg->addWidget(check("CBcontinueOldSquares", "Continue existing squares (must be compatible with used *.zp!)"), 1,
-                  0, 1, 2);
-    auto [calc, cg] = group("Calculations");
-    cg->addWidget(label("Max threads calculating line fragments"), 0, 0);
-    cg->addWidget(spin("SEmaxThreads"), 0, 1);
-    cg->addWidget(label("Max calculated combinations for fragments  (max = all possible (may work very slow))"), 1, 0,
-                  1, 2);
-    TBfullness = Named(new QSlider(Qt::Horizontal, this), "TBfullness");
+QGroupBox* GeneratorSettingsWindow::CreateMapGroup() {
+    const ControlMaker make(*this);
+    auto [map, mg] = make.Group("Map Settings");
+    mg->addWidget(make.Label("Map size x"), 0, 0);
+    mg->addWidget(make.Spin("SEsizeX"), 0, 1);
+    mg->addWidget(make.Label("Map size y"), 1, 0);
+    mg->addWidget(make.Spin("SEsizeY"), 1, 1);
+    mg->addWidget(ControlMaker::Radio(map, "RBsingle", "singleplayer"), 2, 0);
+    mg->addWidget(ControlMaker::Radio(map, "RBmulti", "multiplayer"), 2, 1);
+    return map;
+}
+
+QGroupBox* GeneratorSettingsWindow::CreateGeneralGroup() {
+    const ControlMaker make(*this);
+    auto [general, gg] = make.Group("General");
+    gg->addWidget(make.Label("Start from line (considering borders)"), 0, 0);
+    gg->addWidget(make.Spin("SEstartingLine"), 0, 1);
+    gg->addWidget(make.Check("CBcontinueOldSquares", "Continue existing squares (must be compatible with used *.zp!)"),
+                  1, 0, 1, 2);
+    return general;
+}
+
+QGroupBox* GeneratorSettingsWindow::CreateCalculationsGroup() {
+    const ControlMaker make(*this);
+    auto [calc, cg] = make.Group("Calculations");
+    cg->addWidget(make.Label("Max threads calculating line fragments"), 0, 0);
+    cg->addWidget(make.Spin("SEmaxThreads"), 0, 1);
+    cg->addWidget(make.Label("Max calculated combinations for fragments  (max = all possible (may work very slow))"),
+                  1, 0, 1, 2);
+    TBfullness = make.Slider("TBfullness");
     cg->addWidget(TBfullness, 2, 0, 1, 2);
-    cg->addWidget(check("CBsimplified1stLine", "Simplified calculation of the first line"), 3, 0, 1, 2);
+    cg->addWidget(make.Check("CBsimplified1stLine", "Simplified calculation of the first line"), 3, 0, 1, 2);
+    return calc;
+}
 
-    // "Repeats"
-    auto [repeats, rg] = group("Repeats");
-    rg->addWidget(label("Schedule of repeats:"), 0, 0);
+QGroupBox* GeneratorSettingsWindow::CreateRepeatsGroup() {
+    const ControlMaker make(*this);
+    auto [repeats, rg] = make.Group("Repeats");
+    rg->addWidget(make.Label("Schedule of repeats:"), 0, 0);
     rg->addWidget(Named(new QLineEdit(this), "EPlannedRepeats"), 0, 1, 1, 4);
-    rg->addWidget(label("[number of local attempts]-[number of lines to repeat];"), 1, 1, 1, 4);
-    rg->addWidget(check("CBreduceLAC", "Reduce the local attempts counter at each completion of line"), 2, 0, 1, 5);
-    rg->addWidget(check("CBfirstAttempts", "Different number of attempts at the beginning"), 3, 0, 1, 4);
-    rg->addWidget(spin("SEfirstAttempts"), 3, 4);
-    rg->addWidget(check("CBmax1stStatesAttempts",
-                        "Number of attempts remembering previous approved squares at the beginning"),
+    rg->addWidget(make.Label("[number of local attempts]-[number of lines to repeat];"), 1, 1, 1, 4);
+    rg->addWidget(make.Check("CBreduceLAC", "Reduce the local attempts counter at each completion of line"), 2, 0, 1,
+                  5);
+    rg->addWidget(make.Check("CBfirstAttempts", "Different number of attempts at the beginning"), 3, 0, 1, 4);
+    rg->addWidget(make.Spin("SEfirstAttempts"), 3, 4);
+    rg->addWidget(make.Check("CBmax1stStatesAttempts",
+                             "Number of attempts remembering previous approved squares at the beginning"),
                   4, 0, 1, 4);
-    rg->addWidget(spin("SEmax1stStatesAttemtps"), 4, 4);
-    CBmaxReturn = check("CBmaxReturn", "Maximum distance from the farthest row");
+    rg->addWidget(make.Spin("SEmax1stStatesAttemtps"), 4, 4);
+    CBmaxReturn = make.Check("CBmaxReturn", "Maximum distance from the farthest row");
     rg->addWidget(CBmaxReturn, 5, 0, 1, 4);
-    rg->addWidget(spin("SEmaxReturn"), 5, 4);
-    rg->addWidget(check("CBlineTmax", "Go back"), 6, 0);
-    rg->addWidget(spin("SElineTmaxRows"), 6, 1);
-    rg->addWidget(label("rows after"), 6, 2);
-    rg->addWidget(spin("SElineTmaxTime"), 6, 3);
-    rg->addWidget(label("seconds of"), 6, 4);
-    rg->addWidget(label("calculating one row (in one series of local attempts)"), 7, 0, 1, 5);
-    rg->addWidget(check("CBfreezer", "Freeze correct fragments;"), 8, 0, 1, 2);
-    rg->addWidget(label("Freeze hp:"), 8, 2);
-    rg->addWidget(spin("SEfreezer"), 8, 3);
+    rg->addWidget(make.Spin("SEmaxReturn"), 5, 4);
+    rg->addWidget(make.Check("CBlineTmax", "Go back"), 6, 0);
+    rg->addWidget(make.Spin("SElineTmaxRows"), 6, 1);
+    rg->addWidget(make.Label("rows after"), 6, 2);
+    rg->addWidget(make.Spin("SElineTmaxTime"), 6, 3);
+    rg->addWidget(make.Label("seconds of"), 6, 4);
+    rg->addWidget(make.Label("calculating one row (in one series of local attempts)"), 7, 0, 1, 5);
+    rg->addWidget(make.Check("CBfreezer", "Freeze correct fragments;"), 8, 0, 1, 2);
+    rg->addWidget(make.Label("Freeze hp:"), 8, 2);
+    rg->addWidget(make.Spin("SEfreezer"), 8, 3);
+    return repeats;
+}
 
-    // "Map Characteristics"
-    auto [traits, tg] = group("Map Characteristics");
+QGroupBox* GeneratorSettingsWindow::CreateCharacteristicsGroup() {
+    const ControlMaker make(*this);
+    auto [traits, tg] = make.Group("Map Characteristics");
     Chart = new EqChartPanel(settings_.ObjectChart, this);
     tg->addWidget(Chart, 0, 0, 1, 3);
-    tg->addWidget(label("Prefer squares"), 1, 0, 1, 3);
-    TBnumOfCombs = Named(new QSlider(Qt::Horizontal, this), "TBnumOfCombs");
-    tg->addWidget(label("never"), 2, 0);
+    tg->addWidget(make.Label("Prefer squares"), 1, 0, 1, 3);
+    TBnumOfCombs = make.Slider("TBnumOfCombs");
+    tg->addWidget(make.Label("never"), 2, 0);
     tg->addWidget(TBnumOfCombs, 2, 1);
-    tg->addWidget(label("always"), 2, 2);
-    tg->addWidget(Named(new QRadioButton(QStringLiteral("with largest number of combinations:"), traits), "RBLnocWay"),
-                  3, 0, 1, 3);
-    tg->addWidget(Named(new QRadioButton(QStringLiteral("from connectors group:"), traits), "RBConnectorsWay"), 4, 0,
-                  1, 3);
-    tg->addWidget(check("CBavoidTwins", "Disallow neighborhood of identical squares"), 5, 0, 1, 3);
+    tg->addWidget(make.Label("always"), 2, 2);
+    tg->addWidget(ControlMaker::Radio(traits, "RBLnocWay", "with largest number of combinations:"), 3, 0, 1, 3);
+    tg->addWidget(ControlMaker::Radio(traits, "RBConnectorsWay", "from connectors group:"), 4, 0, 1, 3);
+    tg->addWidget(make.Check("CBavoidTwins", "Disallow neighborhood of identical squares"), 5, 0, 1, 3);
     // The learned tables, shown in the square preview window.
     auto* preview = new SquarePreviewWindow(window_.project(), this);
-    auto showTable = [this, preview](PreviewData (*prepare)(const MapGenerator&, UserInterface&),
-                                     const char* caption) {
+    auto* objects = make.Button("BtnShowSqWeights", "Show identified objects");
+    auto* neighbours = make.Button("BtnShowSqNOC", "Show squares neighbors");
+    ShowLearnedTablesOnClick(*preview, objects, neighbours);
+    tg->addWidget(objects, 6, 0, 1, 3);
+    tg->addWidget(neighbours, 7, 0, 1, 3);
+    return traits;
+}
+
+// "Show identified objects" and "Show squares neighbors" prepare their table
+// of the learned data and show it in `preview`.
+void GeneratorSettingsWindow::ShowLearnedTablesOnClick(SquarePreviewWindow& preview, QPushButton* objects,
+                                                       QPushButton* neighbours) {
+    auto showTable = [this, preview = &preview](PreviewData (*prepare)(const MapGenerator&, UserInterface&),
+                                                const char* caption) {
         if (!HasSomethingToShow(generator_, ui_)) return;
         PreviewData data;
         bool prepared = false;
@@ -290,50 +360,35 @@ void GeneratorSettingsWindow::CreateControls() {
         preview->Ppi = window_.Ppi();
         preview->Execute(data, QString::fromLatin1(caption));
     };
-    auto* objects = Named(new QPushButton(QStringLiteral("Show identified objects"), this), "BtnShowSqWeights");
-    auto* neighbours = Named(new QPushButton(QStringLiteral("Show squares neighbors"), this), "BtnShowSqNOC");
-    for (auto* b : {objects, neighbours}) b->setAutoDefault(false);
     connect(objects, &QPushButton::clicked, this, [showTable] { showTable(PrepareSqWeightsTable, SqObjectsCaption); });
     connect(neighbours, &QPushButton::clicked, this,
             [showTable] { showTable(PrepareSqMatchesPreview, SqNeighboursCaption); });
-    tg->addWidget(objects, 6, 0, 1, 3);
-    tg->addWidget(neighbours, 7, 0, 1, 3);
+}
 
-    // "Backup settings"
-    auto [backup, bg] = group("Backup settings");
-    bg->addWidget(check("CBbackup", "Make backup every"), 0, 0);
-    bg->addWidget(spin("SEbackup"), 0, 1);
-    bg->addWidget(label("lines"), 0, 2);
-    bg->addWidget(check("CBsaveCompleted", "Save completed map"), 1, 0, 1, 3);
+QGroupBox* GeneratorSettingsWindow::CreateBackupGroup() {
+    const ControlMaker make(*this);
+    auto [backup, bg] = make.Group("Backup settings");
+    bg->addWidget(make.Check("CBbackup", "Make backup every"), 0, 0);
+    bg->addWidget(make.Spin("SEbackup"), 0, 1);
+    bg->addWidget(make.Label("lines"), 0, 2);
+    bg->addWidget(make.Check("CBsaveCompleted", "Save completed map"), 1, 0, 1, 3);
     Lbackup = Named(new QLabel(this), "Lbackup");
     Lbackup->setCursor(Qt::PointingHandCursor);
     Lbackup->installEventFilter(this);
     bg->addWidget(Lbackup, 2, 0, 1, 3);
+    return backup;
+}
 
-    ProgressBar = Named(new QProgressBar(this), "ProgressBar");
-    ProgressBar->setRange(0, 100);
-    ProgressBar->hide();
-    BtnClose = Named(new QPushButton(QStringLiteral("Close"), this), "BtnClose");
-    BtnClose->setAutoDefault(false);
-    connect(BtnClose, &QPushButton::clicked, this, &QDialog::accept);
-
+// The columns of groups side by side. They scroll when the screen is too
+// small for them; the progress bar and "Close" stay in sight below.
+void GeneratorSettingsWindow::LayOutColumns(const std::vector<std::vector<QGroupBox*>>& columnGroups) {
     auto* columns = new QHBoxLayout;
-    auto* left = new QVBoxLayout;
-    auto* middle = new QVBoxLayout;
-    auto* right = new QVBoxLayout;
-    left->addWidget(learning);
-    left->addWidget(map);
-    left->addWidget(general);
-    middle->addWidget(calc);
-    middle->addWidget(repeats);
-    middle->addWidget(backup);
-    right->addWidget(traits);
-    for (auto* column : {left, middle, right}) {
+    for (const std::vector<QGroupBox*>& groups : columnGroups) {
+        auto* column = new QVBoxLayout;
+        for (QGroupBox* group : groups) column->addWidget(group);
         column->addStretch();
         columns->addLayout(column);
     }
-    // The settings scroll when the screen is too small for them; the
-    // progress bar and "Close" stay in sight below.
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("Content"));
     content->setLayout(columns);
@@ -408,10 +463,10 @@ void GeneratorSettingsWindow::BindSettings() {
             });
         } else if (auto* l = qobject_cast<QLabel*>(w)) {  // shown only; set by its click
             showSetting_.push_back([this, r, l] {
-                VisitSetting(*r, settings_, [l](auto& v) {
+                VisitSetting(*r, settings_, [r, l](auto& v) {
                     if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) {
-                        l->setText(Q(v));
-                        l->setToolTip(Q(v));
+                        l->setText(Q(TextAsShown(*r, v)));
+                        l->setToolTip(l->text());
                     }
                 });
             });

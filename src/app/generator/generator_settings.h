@@ -20,6 +20,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QProgressBar;
@@ -42,6 +43,7 @@ public:
 };
 
 class EqChartPanel;
+class SquarePreviewWindow;
 
 class GeneratorSettingsWindow : public QDialog {
 public:
@@ -112,6 +114,15 @@ protected:
 
 private:
     void CreateControls();
+    QGroupBox* CreateLearningGroup();
+    QGroupBox* CreateMapGroup();
+    QGroupBox* CreateGeneralGroup();
+    QGroupBox* CreateCalculationsGroup();
+    QGroupBox* CreateRepeatsGroup();
+    QGroupBox* CreateCharacteristicsGroup();
+    QGroupBox* CreateBackupGroup();
+    void ShowLearnedTablesOnClick(SquarePreviewWindow& preview, QPushButton* objects, QPushButton* neighbours);
+    void LayOutColumns(const std::vector<std::vector<QGroupBox*>>& columnGroups);
     void BindSettings();
     void MirrorMainProgress();
     void ShowLearnList(int select);

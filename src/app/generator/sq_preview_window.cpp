@@ -110,9 +110,9 @@ SquarePreviewWindow::~SquarePreviewWindow() = default;
 void SquarePreviewWindow::Execute(const PreviewData& data, const QString& caption) {
     list_.Fill(data);
     setWindowTitle(caption);
-    setMinimumSize(editor::ScaleDim(kMinWidth, Ppi), editor::ScaleDim(kMinHeight, Ppi));
+    setMinimumSize(render::ScaleDim(kMinWidth, Ppi), render::ScaleDim(kMinHeight, Ppi));
     if (!sized_) {
-        resize(editor::ScaleDim(kDesignWidth, Ppi), editor::ScaleDim(kDesignHeight, Ppi));
+        resize(render::ScaleDim(kDesignWidth, Ppi), render::ScaleDim(kDesignHeight, Ppi));
         sized_ = true;
     }
     if (QWidget* owner = parentWidget()) {
@@ -267,9 +267,9 @@ void SquarePreviewWindow::DrawText(int x, int y, const QString& text) {
     painter.drawText(QRect(x, y, 1000, font.pixelSize() * 2), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
 }
 
-const editor::LabelFont& SquarePreviewWindow::SmallFont() {
+const render::LabelFont& SquarePreviewWindow::SmallFont() {
     if (!smallFont_ || smallFontPpi_ != Ppi) {
-        smallFont_ = std::make_unique<editor::LabelFont>(PointsToPixels(7, Ppi));
+        smallFont_ = std::make_unique<render::LabelFont>(PointsToPixels(7, Ppi));
         smallFontPpi_ = Ppi;
     }
     return *smallFont_;
@@ -282,7 +282,7 @@ void SquarePreviewWindow::DrawSquare(const MapSquare& sq, int x, int y, bool out
     if (outlined) DrawOutline(x, y, kYellow);
     if (selected) DrawOutline(x, y, kRed);
     if (idMode_ && (sq.Gnd != NoBitmap || sq.Top != NoBitmap)) {
-        const editor::LabelFont& font = SmallFont();
+        const render::LabelFont& font = SmallFont();
         char text[8];
         auto write = [&](int value, int dy) {
             const char* end = std::to_chars(text, text + sizeof text, value).ptr;

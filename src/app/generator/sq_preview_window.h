@@ -21,7 +21,7 @@
 class QPushButton;
 class QScrollBar;
 
-namespace zorvane::editor {
+namespace zorvane::render {
 class LabelFont;
 }
 
@@ -82,7 +82,7 @@ private:
     void DrawOutline(int x, int y, std::uint32_t colour);
     void DrawHorizontalLine(int y, std::uint32_t colour);
     void DrawText(int x, int y, const QString& text);
-    const editor::LabelFont& SmallFont();
+    const render::LabelFont& SmallFont();
 
     const Project& project_;
     SqPreviewList list_;
@@ -94,7 +94,7 @@ private:
     std::array<std::uint32_t, 256> colours_{};
     double coloursFactor_ = -1.0;
     std::array<std::uint8_t, 1024> coloursPalette_{};
-    std::unique_ptr<editor::LabelFont> smallFont_;
+    std::unique_ptr<render::LabelFont> smallFont_;
     double smallFontPpi_ = 0.0;
 };
 

@@ -18,6 +18,8 @@
 #include "render/scaling.h"
 
 namespace zorvane::editor {
+
+using render::ScaleDim;
 namespace {
 
 constexpr int kLineStep = 14;         // design pixels between lines

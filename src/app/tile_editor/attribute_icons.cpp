@@ -8,6 +8,8 @@
 
 namespace zorvane::editor {
 
+using render::AtrIcons;
+
 namespace {
 
 const QColor kOutline(0, 0, 0);

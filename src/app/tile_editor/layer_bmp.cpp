@@ -14,6 +14,8 @@
 
 namespace zorvane::editor {
 
+using render::SavePicture;
+
 namespace {
 
 std::uint32_t U16(const std::vector<std::uint8_t>& b, std::size_t at) {

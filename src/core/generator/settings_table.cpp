@@ -93,7 +93,12 @@ constexpr std::array kRows{
     Flag("CBbackup", "backup", &S::Backup, false, 27, After),
     Flag("CBsaveCompleted", "save_completed_map", &S::SaveCompletedMap, false, 29, After),
     Number("SEbackup", "backup_every_lines", "backup interval", &S::BackupEveryLines, {1, 255, 10}, U8, 28, After),
-    Text("Lbackup", "backup_path", "backup path", &S::BackupPath, NoBackupPathCaption, ZgEncoding::LongText, 30, After),
+    // No backup path until one is chosen; the label says how to choose it.
+    [] {
+        SettingRow row = Text("Lbackup", "backup_path", "backup path", &S::BackupPath, "", ZgEncoding::LongText, 30, After);
+        row.EmptyText = NoBackupPathCaption;
+        return row;
+    }(),
     // "Learning", kept with the occurrence counts
     [] {
         SettingRow row = Flag("CBlearnFrequencies", "learn_frequencies", &S::LearnFrequencies, false, 26, Counted);
@@ -105,6 +110,15 @@ constexpr std::array kRows{
 }  // namespace
 
 std::span<const SettingRow> GeneratorSettingRows() { return kRows; }
+
+std::string TextAsShown(const SettingRow& row, const std::string& text) {
+    return text.empty() ? std::string(row.EmptyText) : text;
+}
+
+std::string TextFromShown(const SettingRow& row, std::string shown) {
+    if (shown == row.EmptyText) shown.clear();
+    return shown;
+}
 
 const SettingRow& SettingRowOf(std::string_view control) {
     for (const SettingRow& row : kRows)

@@ -42,6 +42,9 @@ struct SettingRow {
     IntRange Range{};                 // numbers: the control's range and default
     bool FlagDefault = false;         // flags
     std::string_view TextDefault{};   // texts
+    // Texts: what the window shows, and the data file stores, for an empty
+    // text (the caption of a label that is clicked to choose the text).
+    std::string_view EmptyText{};
     ZgEncoding Encoding = ZgEncoding::Flag;
     ZgPart Part = ZgPart::BeforeChart;
     int JsonPlace = 0;  // position among the keys of the JSON's "settings" object
@@ -51,6 +54,12 @@ struct SettingRow {
 std::span<const SettingRow> GeneratorSettingRows();
 // The row of a control's setting; throws Error for a name the table lacks.
 const SettingRow& SettingRowOf(std::string_view control);
+
+// A text setting as the window shows it and the data file stores it: an
+// empty text as the row's EmptyText, any other as it is.
+std::string TextAsShown(const SettingRow& row, const std::string& text);
+// The text a shown or stored one stands for: the row's EmptyText is empty.
+std::string TextFromShown(const SettingRow& row, std::string shown);
 
 // Calls f with the row's field of `settings` (bool&, int& or std::string&,
 // const for const settings) and returns what f returns.

@@ -60,10 +60,10 @@ void ReadSettings(ByteReader& r, GeneratorSettings& s, ZgPart part) {
             } else if constexpr (std::is_same_v<Field, int>) {
                 field = row.Encoding == ZgEncoding::U8 ? r.u8(what) : r.i32(what);
             } else if (row.Encoding == ZgEncoding::ShortText) {
-                field = ShortText(r, what);
+                field = TextFromShown(row, ShortText(r, what));
             } else {
                 const std::string words(row.Words);
-                field = r.text(static_cast<std::size_t>(Count(r, 1, "bytes of the " + words)), words);
+                field = TextFromShown(row, r.text(static_cast<std::size_t>(Count(r, 1, "bytes of the " + words)), words));
             }
         });
     }
@@ -241,10 +241,11 @@ void WriteSettings(ByteWriter& w, const GeneratorSettings& s, ZgPart part) {
                 if (row.Encoding == ZgEncoding::U8) w.u8(Byte(field, words));
                 else w.i32(field);
             } else if (row.Encoding == ZgEncoding::ShortText) {
-                WriteShortString(w, field, words);
+                WriteShortString(w, TextAsShown(row, field), words);
             } else {
-                w.i32(Int32(field.size(), words + " length"));
-                w.text(field);
+                const std::string stored = TextAsShown(row, field);
+                w.i32(Int32(stored.size(), words + " length"));
+                w.text(stored);
             }
         });
     }

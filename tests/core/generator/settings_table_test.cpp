@@ -120,6 +120,20 @@ TEST(SettingsTable, EverySettingAloneSurvivesTheDataFile) {
     EXPECT_EQ(back.BackupPath, "/elsewhere/backup.zl");
 }
 
+// No backup path is stored (and shown) as the caption of the label that
+// chooses one, as data files always held it; the caption reads back as none.
+TEST(SettingsTable, NoBackupPathIsStoredAsTheLabelsCaptionAndReadBackAsNone) {
+    Project project;
+    MapGenerator gen;
+    const std::vector<std::uint8_t> bytes = EncodeZG(project, gen, GeneratorSettings());
+    const std::string caption = NoBackupPathCaption;
+    const std::string stored = std::string{static_cast<char>(caption.size()), 0, 0, 0} + caption;
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find(stored), std::string::npos);
+    EXPECT_EQ(ParseZG(bytes).Settings.BackupPath, "");
+    EXPECT_EQ(TextAsShown(SettingRowOf("Lbackup"), ""), caption);
+    EXPECT_EQ(TextFromShown(SettingRowOf("Lbackup"), "/b/up.zl"), "/b/up.zl");
+}
+
 TEST(SettingsTable, OutOfRangeValuesAreClampedOnReadingAndRefusedWhereTheyDoNotFit) {
     for (const SettingRow& row : GeneratorSettingRows()) {
         if (!std::holds_alternative<int>(ValueOf(row, GeneratorSettings()))) continue;

@@ -72,7 +72,7 @@ TEST(GeneratorSettingsDefaults, ControlsStartAtTheirDefaultsAndClampToRanges) {
     EXPECT_EQ(s.AttemptsRememberingApprovedSquares, 2000);
     EXPECT_EQ(s.SecondsOfOneRow, 60);
     EXPECT_FALSE(s.FreezeCorrectFragments);
-    EXPECT_EQ(s.BackupPath, "[click to choose path/name]");
+    EXPECT_EQ(s.BackupPath, "") << "none chosen yet";
     EXPECT_DOUBLE_EQ(s.SquareChoiceFactor(), 0.5);
     s.WidthWithoutBorders = 300;
     s.WorkerThreads = 0;

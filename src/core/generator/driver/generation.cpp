@@ -9,6 +9,7 @@
 
 #include "commands/lifecycle.h"
 #include "generator/driver/generation_run.h"
+#include "generator/settings_table.h"
 #include "platform/file_io.h"
 
 namespace zorvane {
@@ -167,7 +168,7 @@ RunDescription GenerationRun::Describe() const {
                             ? std::to_string(s.RowsToGoBack) + " rows after " + std::to_string(s.SecondsOfOneRow) + " s"
                             : "Disabled";
     d.Freezer = s.FreezeCorrectFragments ? "Enabled, hp=" + std::to_string(s.FreezePoints) : "Disabled";
-    d.BackupFile = s.BackupPath;
+    d.BackupFile = TextAsShown(SettingRowOf("Lbackup"), s.BackupPath);
     return d;
 }
 

@@ -10,7 +10,7 @@
 namespace zorvane::testing {
 namespace {
 
-using editor::AtrIcons;
+using render::AtrIcons;
 
 TEST_F(RenderTest, GroundBitmapIsDrawnThroughThePalette) {
     auto px = PatternBitmap(3);
@@ -113,8 +113,8 @@ TEST_F(RenderTest, SelectedTileIsFramedByBlackAndWhiteDashes) {
     selected.Selected = true;
     const QImage& img = Draw();
     const QRect frame(32, 32, 96, 64);
-    const QRect inside = frame.adjusted(editor::OutlineWidth, editor::OutlineWidth, -editor::OutlineWidth,
-                                        -editor::OutlineWidth);
+    const QRect inside = frame.adjusted(render::OutlineWidth, render::OutlineWidth, -render::OutlineWidth,
+                                        -render::OutlineWidth);
     int black = 0, white = 0;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x) {
@@ -122,14 +122,14 @@ TEST_F(RenderTest, SelectedTileIsFramedByBlackAndWhiteDashes) {
             if (!frame.contains(x, y)) {
                 ASSERT_EQ(got, PixelAt(before, x, y)) << x << "," << y;
             } else if (!inside.contains(x, y)) {
-                ASSERT_EQ(got, (x + y) / editor::OutlineDash % 2 ? 0xFFFFFFu : 0u) << x << "," << y;
+                ASSERT_EQ(got, (x + y) / render::OutlineDash % 2 ? 0xFFFFFFu : 0u) << x << "," << y;
                 ++(got ? white : black);
             } else if (x >= 96 && y >= 64) {
                 ASSERT_EQ(got, PixelAt(before, x, y)) << "the tile above is not striped";
             }
         }
-    EXPECT_EQ(black + white, 2 * (96 + 64) * editor::OutlineWidth - 4 * editor::OutlineWidth * editor::OutlineWidth);
-    EXPECT_NEAR(black, white, 2 * editor::OutlineDash * editor::OutlineWidth);
+    EXPECT_EQ(black + white, 2 * (96 + 64) * render::OutlineWidth - 4 * render::OutlineWidth * render::OutlineWidth);
+    EXPECT_NEAR(black, white, 2 * render::OutlineDash * render::OutlineWidth);
 }
 
 TEST_F(RenderTest, InvisibleSelectedTileShowsPaletteEntryZeroWithStripes) {
@@ -266,7 +266,7 @@ protected:
     DirtyRectTest() {
         before = static_cast<std::uint16_t>(AddBitmap(FilledBitmap(3)));
         after = static_cast<std::uint16_t>(AddBitmap(FilledBitmap(9)));
-        editor::ComputeBitmapInfo(project, info);
+        render::ComputeBitmapInfo(project, info);
         renderer.ScrollX = renderer.PrevScrollX = Sx;
         renderer.ScrollY = renderer.PrevScrollY = Sy;
     }
@@ -337,14 +337,14 @@ protected:
         AddTile(3, 2, 6, 5, 1, 2, 8).Selected = true;
         AddTile(2, 4, 12, 3, NoBitmap, 4, 0);
         renderer.Resize(203, 141);
-        renderer.Options = editor::ViewOptions{};
+        renderer.Options = render::ViewOptions{};
         renderer.Options.ShowAtr = true;
         renderer.Options.ShowId = true;
         renderer.Options.ShowGrid = true;
-        editor::ComputeBitmapInfo(project, info);
+        render::ComputeBitmapInfo(project, info);
     }
     QImage Reference(int sx, int sy) {
-        editor::MapRenderer other(project, info);
+        render::MapRenderer other(project, info);
         other.Options = renderer.Options;
         other.DepthLimit = INT_MAX;
         other.Resize(renderer.Width(), renderer.Height());
@@ -424,7 +424,7 @@ protected:
         const QImage& img = Draw();
         QImage want(200, 150, QImage::Format_RGB32);
         want.fill(0xFF000000);
-        editor::LabelFont font(9);
+        render::LabelFont font(9);
         if (gnd) font.Write(want, 0, 0, gnd, 0xFFFFFFFF);
         if (top) font.Write(want, 0, 9, top, 0xFFFFFFFF);
         if (atr) font.Write(want, 0, 18, atr, 0xFFFFFFFF);
@@ -480,13 +480,13 @@ TEST(RenderWholeMapTest, DrawsEveryUsedTileAtMapSize) {
     auto px = FilledBitmap(8);
     p.AddBitmap(px.data());
     p.UsedTiles.push_back(MakeTile(1, 1, 2, 1, 0));
-    editor::RenderOptions options;
+    render::RenderOptions options;
     options.ShowBorder = false;
-    QImage img = editor::RenderWholeMap(p, options);
+    QImage img = render::RenderWholeMap(p, options);
     ASSERT_EQ(img.size(), QSize(96, 64));
     EXPECT_EQ(PixelAt(img, 70, 40), PaletteRgb(p, 8));
     EXPECT_EQ(PixelAt(img, 10, 10), 0u);
-    EXPECT_TRUE(editor::RenderWholeMap(Project{}, options).isNull());
+    EXPECT_TRUE(render::RenderWholeMap(Project{}, options).isNull());
 }
 
 }  // namespace

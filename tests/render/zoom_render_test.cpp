@@ -87,7 +87,7 @@ TEST_F(ZoomRenderTest, ScrollingAtEveryZoomDrawsWhatAFullRedrawDoes) {
         for (auto [sx, sy] : steps) {
             if (sx != renderer.ScrollX) renderer.HorizontalScroll(sx);
             if (sy != renderer.ScrollY) renderer.VerticalScroll(sy);
-            editor::MapRenderer reference(project, info);
+            render::MapRenderer reference(project, info);
             reference.Options = renderer.Options;
             reference.DepthLimit = renderer.DepthLimit;
             reference.SetViewSquare(side);

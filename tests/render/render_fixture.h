@@ -47,14 +47,14 @@ protected:
         return *project.UsedTiles.back();
     }
     const QImage& Draw() {
-        editor::ComputeBitmapInfo(project, info);
+        render::ComputeBitmapInfo(project, info);
         renderer.FullRedraw();
         return renderer.Picture();
     }
 
     Project project;
-    editor::BitmapInfo info;
-    editor::MapRenderer renderer;
+    render::BitmapInfo info;
+    render::MapRenderer renderer;
 };
 
 }  // namespace zorvane::testing

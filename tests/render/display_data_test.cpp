@@ -12,7 +12,7 @@
 namespace zorvane::testing {
 namespace {
 
-using editor::AtrIcons;
+using render::AtrIcons;
 
 TEST(AtrIconsTest, OpenGroundIsEmptyAndEveryOtherAttributeHasItsOwnSymbol) {
     const auto& icons = AtrIcons();
@@ -68,8 +68,8 @@ TEST(BitmapInfoTest, QuadrantColoursAreRoundedMeansOfNonZeroIndices) {
     p.AddBitmap(px.data());
     p.AddBitmap(FilledBitmap(0).data());
 
-    editor::BitmapInfo info;
-    editor::ComputeBitmapInfo(p, info);
+    render::BitmapInfo info;
+    render::ComputeBitmapInfo(p, info);
     ASSERT_EQ(info.Count, 2);
     const std::uint8_t want[12] = {10, 20, 35, 12, 0, 0, 7, 8, 9, 11, 20, 40};
     for (int i = 0; i < 12; ++i) EXPECT_EQ(info.QuadColours[i], want[i]) << i;
@@ -80,22 +80,22 @@ TEST(BitmapInfoTest, QuadrantColoursAreRoundedMeansOfNonZeroIndices) {
 
 TEST(BitmapInfoTest, OpaquePixelsCountsBitmapsAddedSinceTheLastComputation) {
     Project p;
-    editor::BitmapInfo info;
-    editor::ComputeBitmapInfo(p, info);
+    render::BitmapInfo info;
+    render::ComputeBitmapInfo(p, info);
     p.AddBitmap(FilledBitmap(4).data());
-    EXPECT_EQ(editor::OpaquePixels(p, info, 0), 1024);
-    EXPECT_EQ(editor::OpaquePixels(p, info, 1), 0);
-    EXPECT_EQ(editor::OpaquePixels(p, info, NoBitmap), 0);
+    EXPECT_EQ(render::OpaquePixels(p, info, 0), 1024);
+    EXPECT_EQ(render::OpaquePixels(p, info, 1), 0);
+    EXPECT_EQ(render::OpaquePixels(p, info, NoBitmap), 0);
 }
 
 TEST(ScalingTest, ScaleDimAndScalePosRoundToNearest) {
-    EXPECT_EQ(editor::ScaleDim(19, 96), 19);
-    EXPECT_EQ(editor::ScaleDim(19, 144), 28);  // 28.5 -> even
-    EXPECT_EQ(editor::ScaleDim(50, 120), 62);  // 62.5 -> even
-    EXPECT_EQ(editor::ScalePos(7, 144), 5);    // 4.67
-    EXPECT_EQ(editor::PixToSq(31), 0);
-    EXPECT_EQ(editor::PixToSq(32), 1);
-    EXPECT_EQ(editor::PixToSq(-1), -1);
+    EXPECT_EQ(render::ScaleDim(19, 96), 19);
+    EXPECT_EQ(render::ScaleDim(19, 144), 28);  // 28.5 -> even
+    EXPECT_EQ(render::ScaleDim(50, 120), 62);  // 62.5 -> even
+    EXPECT_EQ(render::ScalePos(7, 144), 5);    // 4.67
+    EXPECT_EQ(render::PixToSq(31), 0);
+    EXPECT_EQ(render::PixToSq(32), 1);
+    EXPECT_EQ(render::PixToSq(-1), -1);
 }
 
 }  // namespace

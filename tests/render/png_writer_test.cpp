@@ -18,7 +18,7 @@
 #include "render/png_writer.h"
 #include "builders.h"
 
-namespace zorvane::editor {
+namespace zorvane::render {
 namespace {
 
 QImage RandomImage(int w, int h, QImage::Format format, std::uint32_t seed) {
@@ -157,4 +157,4 @@ TEST(PngWriterTest, EmptyPicturesAndUnknownLevelsAreRefusedAndTheOldFileStays) {
 }
 
 }  // namespace
-}  // namespace zorvane::editor
+}  // namespace zorvane::render
