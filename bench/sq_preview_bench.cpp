@@ -12,7 +12,7 @@
 #include <random>
 
 #include "bench_support.h"
-#include "generator/preview/preview.h"
+#include "presenter/square_preview.h"
 #include "generator/sq_preview_window.h"
 #include "ui/ui.h"
 

@@ -20,3 +20,32 @@ function(zorvane_layer target folder)
   add_custom_target(${target}_layer DEPENDS "${stamp}")
   add_dependencies(${target} ${target}_layer)
 endfunction()
+
+# zorvane_folder_layer(TARGET ROOT FOLDER TOP_OF owner MAY_USE folder...)
+# does the same for one folder of a library made of several (src/app): the
+# files under ROOT/FOLDER may include headers of FOLDER, of the folders of
+# ROOT named after MAY_USE, and any header of the libraries below ROOT. The
+# files at the top of ROOT (included without a folder) belong to folder
+# `owner`: they are checked with it, and only a folder that may use `owner`
+# may include them.
+function(zorvane_folder_layer target root folder)
+  cmake_parse_arguments(LAYER "" "TOP_OF" "MAY_USE" ${ARGN})
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS "${root}/${folder}/*.h" "${root}/${folder}/*.cpp")
+  if(LAYER_TOP_OF STREQUAL folder)
+    file(GLOB top_files CONFIGURE_DEPENDS "${root}/*.h" "${root}/*.cpp")
+    list(APPEND files ${top_files})
+  endif()
+  set(stamp "${CMAKE_CURRENT_BINARY_DIR}/${target}_${folder}.layer-checked")
+  string(JOIN "|" files_arg ${files})
+  string(JOIN "|" allowed_arg ${folder} ${LAYER_MAY_USE})
+  add_custom_command(
+    OUTPUT "${stamp}"
+    COMMAND ${CMAKE_COMMAND} "-DLAYER=${folder}" "-DSOURCES=${files_arg}" "-DALLOWED=${allowed_arg}"
+            "-DROOT=${root}" "-DTOP_FOLDER=${LAYER_TOP_OF}" "-DSTAMP=${stamp}"
+            -P "${PROJECT_SOURCE_DIR}/cmake/check_layers.cmake"
+    DEPENDS ${files} "${PROJECT_SOURCE_DIR}/cmake/check_layers.cmake"
+    COMMENT "Checking the includes of ${folder}/"
+    VERBATIM)
+  add_custom_target(${target}_${folder}_layer DEPENDS "${stamp}")
+  add_dependencies(${target} ${target}_${folder}_layer)
+endfunction()

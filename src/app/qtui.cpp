@@ -24,13 +24,6 @@ QString QtFilter(const std::string& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-QString ShownText(std::string_view text) {
-    QString s = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return s;
-}
-
 namespace {
 
 // The buttons of a box with the answer each gives, in the order shown.

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "info/shown_text.h"
 #include "ui/ui.h"
 
 namespace zorvane::editor {
@@ -40,8 +41,6 @@ public:
 
 // "caption|*.ext|caption2|*.ext2" as Qt's "caption (*.ext);;caption2 (*.ext2)".
 QString QtFilter(const std::string& filter);
-// A message text with "\r" line breaks as shown: "\r\n" and "\r" become "\n".
-QString ShownText(std::string_view text);
 
 class QtUi : public UserInterface {
 public:

@@ -10,6 +10,7 @@
 #include "editor_fixture.h"
 #include "generator/eq_chart_panel.h"
 #include "generator/generator_settings.h"
+#include "presenter/object_chart_picture.h"
 
 namespace zorvane::testing {
 namespace {
@@ -97,7 +98,8 @@ TEST_F(EditorTest, ChartEditsWithButtonsKeysAndClicksFollowTheChartModel) {
         const QImage picture = p.ImgObjChart->Picture();
         for (int i = 0; i < chart.GetPointsCount(); ++i) {
             const auto& point = chart.Points()[i];
-            const QColor c = picture.pixelColor(ObjectSizeChart::PlotLeft + point.x, ObjectSizeChart::XAxisRow - point.y);
+            const QColor c =
+                picture.pixelColor(object_chart_picture::PlotLeft + point.x, object_chart_picture::XAxisRow - point.y);
             EXPECT_EQ(c, i == chart.Selected() ? QColor(Qt::red) : QColor(Qt::blue)) << "point " << i;
         }
         QTest::mouseClick(gen.BtnClose, Qt::LeftButton);

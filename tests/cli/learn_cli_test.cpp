@@ -7,7 +7,7 @@
 #include <sstream>
 #include <type_traits>
 
-#include "../core/generator/learn_fixtures.h"
+#include "learn_fixtures.h"
 #include "cli_runner.h"
 #include "generator/settings_table.h"
 #include "generator/zg_file.h"

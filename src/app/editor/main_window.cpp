@@ -242,14 +242,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     const bool discarded = type == QEvent::KeyPress && (widget == this || widget == sbx_ || widget == sby_ ||
                                                         widget == sbDepth_ || widget == tilesList_);
     if (!discarded && widget != this && widget != miniMap_.get()) return false;
-    auto* key = static_cast<QKeyEvent*>(e);
-    if (controller_.Enabled) {
-        if (type == QEvent::KeyPress)
-            controller_.KeyDown(VirtualKey(*key));
-        else if (!key->isAutoRepeat())
-            controller_.KeyUp(VirtualKey(*key));
-    }
+    PassKey(*static_cast<QKeyEvent*>(e));
     return discarded;
+}
+
+void MainWindow::PassKey(const QKeyEvent& key) {
+    if (!controller_.Enabled) return;
+    if (key.type() == QEvent::KeyPress)
+        controller_.KeyDown(VirtualKey(key));
+    else if (!key.isAutoRepeat())
+        controller_.KeyUp(VirtualKey(key));
 }
 
 void MainWindow::SetPanel(int i, const QString& text) { panels_[i]->setText(text); }
@@ -425,6 +427,16 @@ void MainWindow::BusyRun(const std::function<void()>& command) {
     controller_.Enable();
     controller_.SetViewBounds(0, renderer_.Height(), renderer_.Width(), 0);
     UpdateStatusBar();
+}
+
+int MainWindow::SelectedTile() const { return tilesList_ ? tilesList_->currentRow() : -1; }
+
+void MainWindow::SelectTile(int index) {
+    if (tilesList_) tilesList_->setCurrentRow(index);
+}
+
+void MainWindow::ShowChangedTiles(int first, int last) {
+    RefreshInterface({.first = first, .last = last, .showProgress = true, .rebuildList = true});
 }
 
 QAction* MainWindow::Action(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }

@@ -3,6 +3,8 @@
 // document (the one project with its history and file), the editing state, the render picture, the input
 // controller and the other windows; it holds the tiles list, the map view with its three scroll bars,
 // the status bar with 8 panels and the progress bar, and carries the menu.
+// The windows of the other folders (statistics, tile editor, generator) reach
+// it only through the narrow interfaces it implements (the *Host classes).
 
 #include <QMainWindow>
 #include <QPointer>
@@ -23,11 +25,14 @@
 #include "editor/input_controller.h"
 #include "editor/recent_menu.h"
 #include "generator/driver/generation.h"
+#include "generator/generator_host.h"
 #include "model/file_kinds.h"
 #include "model/project.h"
+#include "monitor/stats_window_host.h"
 #include "qtui.h"
 #include "render/bitmap_info.h"
 #include "render/map_renderer.h"
+#include "tile_editor/tile_editor_host.h"
 
 class QAction;
 class QLabel;
@@ -58,30 +63,34 @@ class StatsWindow;
 // entry, or with the map selection.
 enum class TileEditorMode { New, Edit, FromSelection };
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow,
+                   public StatsWindowHost,
+                   public TileEditorHost,
+                   public generator_ui::GeneratorSettingsHost,
+                   public generator_ui::RunReportHost {
     Q_OBJECT
 public:
     // `showAbout`: show the about box when the window is first activated.
     explicit MainWindow(bool showAbout = true);
     ~MainWindow() override;
 
-    Project& project() { return project_; }
-    const Project& project() const { return project_; }
-    app::QtUi& ui() { return ui_; }
+    Project& project() override { return project_; }
+    const Project& project() const override { return project_; }
+    app::QtUi& ui() override { return ui_; }
     render::MapRenderer& renderer() { return renderer_; }
-    const render::MapRenderer& renderer() const { return renderer_; }
+    const render::MapRenderer& renderer() const override { return renderer_; }
     const render::BitmapInfo& bitmapInfo() const { return bitmapInfo_; }
     InputController& controller() { return controller_; }
     MapZoom& zoom() { return *zoom_; }
     const EditState& editState() const { return editState_; }
     MapEditing& editing() { return editing_; }
     EditorLog& log() { return log_; }
-    double Ppi() const { return ppi_; }
+    double Ppi() const override { return ppi_; }
     // The generator holds learned data (the close question protects it).
     bool GeneratorHasData() const;
     bool TileEditorAvailable() const { return true; }
     // Map Generator menu toggles, read by the generator and the digit keys.
-    bool UpdateDisplay() const { return updateDisplay_; }
+    bool UpdateDisplay() const override { return updateDisplay_; }
     bool ManualRepeats() const { return manualRepeats_; }
     bool ManualReset() const { return manualReset_; }
 
@@ -104,13 +113,13 @@ public:
     // Scroll bars, depth bar, tiles list and view, as the options say.
     void RefreshInterface(const InterfaceRefresh& refresh);
     // Recomputes the bitmap quadrant colours.
-    void PrepareBitmapsPx();
+    void PrepareBitmapsPx() override;
     // The view back to its origin and default options (part of a project reset).
     void ProjectReset();
 
     // Drawing.
-    void Render(int x0, int x1, int y0, int y1, int dx, int dy);
-    void FullRedraw();
+    void Render(int x0, int x1, int y0, int y1, int dx, int dy) override;
+    void FullRedraw() override;
     void UpdateSBDepth(bool redraw);
     // Moves SBx and SBy (kept within their ranges); the scroll handlers redraw.
     void SetScrollPositions(int x, int y);
@@ -133,7 +142,7 @@ public:
 
     // Runs a command with the controller disabled and the hourglass cursor;
     // an exception becomes an error box.
-    void BusyRun(const std::function<void()>& command);
+    void BusyRun(const std::function<void()>& command) override;
     // Whether a command runs with the hourglass cursor (the project may be
     // half changed while it lets window messages run).
     bool Busy() const { return busyDepth_ > 0; }
@@ -145,17 +154,17 @@ public:
     std::function<void()> BeforeLongOperation;
     std::function<void()> AfterLongOperation;
     std::function<void()> AfterChange;
-    void LongOperationStarts() {
+    void LongOperationStarts() override {
         if (BeforeLongOperation) BeforeLongOperation();
     }
-    void LongOperationEnded() {
+    void LongOperationEnded() override {
         if (AfterLongOperation) AfterLongOperation();
     }
     void ChangeNoted() {
         if (AfterChange) AfterChange();
     }
     // Runs a command; an exception becomes an error box.
-    void Guarded(const std::function<void()>& command);
+    void Guarded(const std::function<void()>& command) override;
 
     QAction* Action(const char* name) const;
     void SetMiniMapShown(bool shown);
@@ -215,7 +224,7 @@ public:
     // recorded as it ends), and the Undo command shows it. True when a step
     // was taken. `focus`: the tiles list entry the command worked on,
     // selected again by undo and redo.
-    bool RecordStep(const char* name, Parts parts = Parts::All, ListFocus focus = {});
+    bool RecordStep(const char* name, Parts parts = Parts::All, ListFocus focus = {}) override;
     // The project has no file from now on (a new or a generated map): the
     // title names none and Save asks for one.
     void StartUnnamedProject();
@@ -257,6 +266,16 @@ public:
     // Enables the tiles list commands of both menus by their conditions.
     void UpdateTilesListCommands();
     MoveTileWindow& moveTileWindow() { return *moveTile_; }
+
+    // What the other windows ask of it (their *Host interfaces).
+    QWidget& Widget() override { return *this; }
+    QProgressBar* ProgressBar() override { return progressBar_; }
+    void WriteLogLinesToFile() override { log_.WriteLogLinesToFile(); }
+    void PassKey(const QKeyEvent& key) override;
+    bool TakesKeys() const override { return controller_.Enabled; }
+    int SelectedTile() const override;
+    void SelectTile(int index) override;
+    void ShowChangedTiles(int first, int last) override;
     TileEditWindow& tileEditWindow() { return *tileEdit_; }
 
 protected:

@@ -11,16 +11,17 @@
 #include <cmath>
 
 #include "generator/settings.h"
+#include "presenter/object_chart_picture.h"
 
 namespace zorvane::generator_ui {
+
+using namespace object_chart_picture;
+
 namespace {
 
-constexpr int kWidth = 220;
-constexpr int kHeight = 120;
-constexpr int kClickReach = 6;  // design pixels around a point that select it
-
 QPointF Plot(const ObjectSizeChart::Point& p) {
-    return {double(ObjectSizeChart::PlotLeft + p.x), double(ObjectSizeChart::XAxisRow - p.y)};
+    const PicturePoint at = PointInPicture(p);
+    return {at.X, at.Y};
 }
 
 void Arrow(QPainter& g, QPoint tip, QPoint back1, QPoint back2) {
@@ -32,13 +33,13 @@ void Arrow(QPainter& g, QPoint tip, QPoint back1, QPoint back2) {
 
 EqChartView::EqChartView(ObjectSizeChart& chart, QWidget* parent) : QWidget(parent), chart_(chart) {
     setObjectName(QStringLiteral("ImgObjChart"));
-    setFixedSize(kWidth * logicalDpiX() / 96, kHeight * logicalDpiX() / 96);
+    setFixedSize(Width * logicalDpiX() / 96, Height * logicalDpiX() / 96);
 }
 
-double EqChartView::Stretch() const { return double(width()) / kWidth; }
+double EqChartView::Stretch() const { return double(width()) / Width; }
 
 QImage EqChartView::Picture() const {
-    QImage img(kWidth, kHeight, QImage::Format_RGB888);
+    QImage img(Width, Height, QImage::Format_RGB888);
     img.fill(Qt::white);
     QPainter g(&img);
     const auto& points = chart_.Points();
@@ -48,9 +49,9 @@ QImage EqChartView::Picture() const {
     g.drawPolyline(line);
 
     g.setPen(QPen(Qt::black, 1));
-    const int axisX = ObjectSizeChart::YAxisColumn, axisY = ObjectSizeChart::XAxisRow;
-    g.drawLine(axisX, axisY, kWidth - 3, axisY);
-    Arrow(g, {kWidth - 3, axisY}, {kWidth - 7, axisY - 3}, {kWidth - 7, axisY + 3});
+    const int axisX = YAxisColumn, axisY = XAxisRow;
+    g.drawLine(axisX, axisY, Width - 3, axisY);
+    Arrow(g, {Width - 3, axisY}, {Width - 7, axisY - 3}, {Width - 7, axisY + 3});
     g.drawLine(axisX, axisY, axisX, 2);
     Arrow(g, {axisX, 2}, {axisX - 3, 6}, {axisX + 3, 6});
 
@@ -62,7 +63,7 @@ QImage EqChartView::Picture() const {
     font.setPixelSize(9);  // 7 points at 96 pixels per inch
     g.setFont(font);
     g.drawText(QRect(0, 0, 10, 10), Qt::AlignCenter, QStringLiteral("y"));
-    g.drawText(QRect(0, axisY + 1, kWidth - 2, kHeight - axisY - 1), Qt::AlignRight | Qt::AlignVCenter,
+    g.drawText(QRect(0, axisY + 1, Width - 2, Height - axisY - 1), Qt::AlignRight | Qt::AlignVCenter,
                QString::fromStdString(chart_.AxisLabel()));
     return img;
 }
@@ -80,13 +81,7 @@ void EqChartView::paintEvent(QPaintEvent*) {
 // The nearest point within reach of the click is selected.
 void EqChartView::mousePressEvent(QMouseEvent* e) {
     const QPointF at = e->position() / Stretch();
-    int best = -1;
-    double bestDistance = kClickReach;
-    for (int i = 0; i < chart_.GetPointsCount(); ++i) {
-        const QPointF d = Plot(chart_.Points()[i]) - at;
-        const double distance = std::hypot(d.x(), d.y());
-        if (distance <= bestDistance) bestDistance = distance, best = i;
-    }
+    const int best = PointAt(chart_, {at.x(), at.y()});
     if (best >= 0 && OnPointClicked) OnPointClicked(best);
 }
 

@@ -9,12 +9,10 @@
 #include <exception>
 
 #include "commands/file_dialogs.h"
-#include "editor/main_window.h"
 #include "generator/generator_settings.h"
 #include "generator/learning/learn.h"
 #include "generator/zg_file.h"
 #include "platform/file_io.h"
-#include "qtui.h"
 
 namespace zorvane::generator_ui {
 

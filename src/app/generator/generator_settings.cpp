@@ -23,13 +23,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "editor/main_window.h"
 #include "generator/eq_chart_panel.h"
 #include "generator/learned_copy.h"
-#include "generator/preview/preview.h"
+#include "presenter/square_preview.h"
 #include "generator/sq_preview_window.h"
 #include "generator/settings_table.h"
-#include "qtui.h"
+#include "info/shown_text.h"
 
 namespace zorvane::generator_ui {
 namespace {
@@ -161,8 +160,8 @@ private:
 
 }  // namespace
 
-GeneratorSettingsWindow::GeneratorSettingsWindow(editor::MainWindow& window)
-    : QDialog(&window), window_(window),
+GeneratorSettingsWindow::GeneratorSettingsWindow(GeneratorSettingsHost& window)
+    : QDialog(&window.Widget()), window_(window),
       ui_(window.ui(), [this](std::string_view text) {
           Lstatus->setText(app::ShownText(text));
           Lstatus->repaint();
@@ -499,7 +498,7 @@ void GeneratorSettingsWindow::UpdateHints() {
 
 // The window's bar follows the main window's: shown, hidden and moved with it.
 void GeneratorSettingsWindow::MirrorMainProgress() {
-    auto* main = window_.findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
+    QProgressBar* main = window_.ProgressBar();
     if (!main) return;
     connect(main, &QProgressBar::valueChanged, ProgressBar, &QProgressBar::setValue);
     main->installEventFilter(this);
@@ -540,7 +539,7 @@ void GeneratorSettingsWindow::FitTo(const QRect& area) {
     if (wanted.width() > room.width()) wanted.rheight() += bar;
     resize(wanted.boundedTo(room));
     QRect frame(QPoint(), size() + margins);
-    frame.moveCenter(window_.frameGeometry().center());
+    frame.moveCenter(window_.Widget().frameGeometry().center());
     frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
     frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
     move(frame.topLeft());
@@ -548,7 +547,8 @@ void GeneratorSettingsWindow::FitTo(const QRect& area) {
 
 void GeneratorSettingsWindow::Execute() {
     ShowSettings();
-    const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
+    const QWidget& owner = window_.Widget();
+    const QScreen* screen = owner.screen() ? owner.screen() : QGuiApplication::primaryScreen();
     if (screen) FitTo(screen->availableGeometry());
     exec();
 }

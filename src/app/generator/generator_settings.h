@@ -15,7 +15,8 @@
 #include "generator/driver/generation.h"
 #include "generator/generator.h"
 #include "generator/settings.h"
-#include "generator_ui.h"
+#include "generator/generator_host.h"
+#include "generator/generator_ui.h"
 #include "history/attached_data.h"
 
 class QAbstractButton;
@@ -27,10 +28,6 @@ class QProgressBar;
 class QPushButton;
 class QSlider;
 class QSpinBox;
-
-namespace zorvane::editor {
-class MainWindow;
-}
 
 namespace zorvane::generator_ui {
 
@@ -47,7 +44,7 @@ class SquarePreviewWindow;
 
 class GeneratorSettingsWindow : public QDialog {
 public:
-    explicit GeneratorSettingsWindow(editor::MainWindow& window);
+    explicit GeneratorSettingsWindow(GeneratorSettingsHost& window);
     ~GeneratorSettingsWindow() override;
 
     MapGenerator& generator() { return generator_; }
@@ -131,7 +128,7 @@ private:
     // Runs a command of the window; an exception becomes an error box.
     void Run(const std::function<void()>& command);
 
-    editor::MainWindow& window_;
+    GeneratorSettingsHost& window_;
     MapGenerator generator_;
     MapGenerationEngine engine_{generator_};
     GeneratorSettings settings_;

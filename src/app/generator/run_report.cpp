@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <exception>
 
-#include "editor/main_window.h"
-
 namespace zorvane::generator_ui {
 
-EditorRunReport::EditorRunReport(editor::MainWindow& window, GenerationReport* stats)
+EditorRunReport::EditorRunReport(RunReportHost& window, GenerationReport* stats)
     : window_(window), stats_(stats ? *stats : none_) {}
 
 // Only the rows of the view are drawn; the mini map follows the view's
@@ -23,7 +21,7 @@ void EditorRunReport::MapRowsChanged(int firstRow, int lastRow) {
 void EditorRunReport::RunEnded() {
     stats_.RunEnded();
     try {
-        window_.log().WriteLogLinesToFile();
+        window_.WriteLogLinesToFile();
     } catch (const std::exception&) {
         // The log is diagnostic: its lines stay held and are written again
         // at the next run's end or at shutdown; the run's result stands.

@@ -5,17 +5,14 @@
 // window, when there is one.
 
 #include "generator/driver/generation.h"
-
-namespace zorvane::editor {
-class MainWindow;
-}
+#include "generator/generator_host.h"
 
 namespace zorvane::generator_ui {
 
 class EditorRunReport : public GenerationReport {
 public:
     // `stats`: the statistics window's report, or null.
-    EditorRunReport(editor::MainWindow& window, GenerationReport* stats);
+    EditorRunReport(RunReportHost& window, GenerationReport* stats);
 
     void ResetHeartbeat() override { stats_.ResetHeartbeat(); }
     void AdvanceHeartbeat(bool threadsWorked) override { stats_.AdvanceHeartbeat(threadsWorked); }
@@ -30,7 +27,7 @@ public:
     void RunEnded() override;
 
 private:
-    editor::MainWindow& window_;
+    RunReportHost& window_;
     GenerationReport none_;
     GenerationReport& stats_;
 };

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "generator/preview/preview_list.h"
+#include "presenter/square_preview_list.h"
 #include "model/project.h"
 
 class QPushButton;

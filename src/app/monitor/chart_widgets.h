@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "generator/monitor/charts.h"
+#include "presenter/stats_charts.h"
 
 namespace zorvane::editor {
 

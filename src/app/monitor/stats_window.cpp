@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <span>
 
-#include "editor/input_controller.h"
-#include "editor/main_window.h"
 #include "generator/generator.h"
 #include "monitor/chart_widgets.h"
 #include "render/scaling.h"
@@ -113,8 +111,8 @@ QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& availabl
 
 // A tool window of the main window: above it, and below the modal windows
 // that open over the main window (a stay-on-top window would hide them).
-StatsWindow::StatsWindow(MainWindow& window, MapGenerator& generator)
-    : QWidget(&window, Qt::Tool | Qt::WindowCloseButtonHint), window_(window),
+StatsWindow::StatsWindow(StatsWindowHost& window, MapGenerator& generator)
+    : QWidget(&window.Widget(), Qt::Tool | Qt::WindowCloseButtonHint), window_(window),
       generator_(generator) {
     setObjectName(QStringLiteral("TFStats"));
     setWindowTitle(QStringLiteral("Generator Statistics"));
@@ -218,7 +216,8 @@ int StatsWindow::FrameExtra() const {
 }
 
 void StatsWindow::FitToScreen() {
-    const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
+    const QWidget& owner = window_.Widget();
+    const QScreen* screen = owner.screen() ? owner.screen() : QGuiApplication::primaryScreen();
     const int screenHeight = screen ? screen->geometry().height() : designHeight_;
     const int frame = FrameExtra();
     const bool tall = designHeight_ + frame > screenHeight;
@@ -367,14 +366,15 @@ void StatsWindow::CBchartsClick(bool on) {
 void StatsWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (!e->spontaneous()) {
-        const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
+        const QWidget& owner = window_.Widget();
+        const QScreen* screen = owner.screen() ? owner.screen() : QGuiApplication::primaryScreen();
         if (!place_ && screen) {
             const bool framed = frameGeometry() != geometry();  // known once the system showed it
             const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
             const QPoint inset = framed ? geometry().topLeft() - frameGeometry().topLeft()
                                         : QPoint(border, FrameExtra() - border);
             const QSize frame = framed ? frameGeometry().size() : size() + QSize(2 * border, FrameExtra());
-            place_ = PlaceBeside(window_.frameGeometry(), frame, screen->availableGeometry()) + inset;
+            place_ = PlaceBeside(owner.frameGeometry(), frame, screen->availableGeometry()) + inset;
         }
         if (place_) setGeometry(QRect(*place_, size()));
     }
@@ -400,17 +400,8 @@ bool StatsWindow::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
     auto* key = static_cast<QKeyEvent*>(e);
     if (watched == CBcharts && key->key() == Qt::Key_Space) return false;
-    PassKey(*key);
+    window_.PassKey(*key);
     return true;
-}
-
-void StatsWindow::PassKey(const QKeyEvent& key) {
-    InputController& controller = window_.controller();
-    if (!controller.Enabled) return;
-    if (key.type() == QEvent::KeyPress)
-        controller.KeyDown(VirtualKey(key));
-    else if (!key.isAutoRepeat())
-        controller.KeyUp(VirtualKey(key));
 }
 
 }  // namespace zorvane::editor

@@ -24,7 +24,8 @@
 #include <optional>
 
 #include "generator/driver/generation.h"
-#include "generator/monitor/charts.h"
+#include "monitor/stats_window_host.h"
+#include "presenter/stats_charts.h"
 
 class QCheckBox;
 class QKeyEvent;
@@ -37,7 +38,6 @@ class MapGenerator;
 
 namespace zorvane::editor {
 
-class MainWindow;
 class LineChartWidget;
 class MapChartWidget;
 
@@ -97,7 +97,7 @@ class StatsWindow : public QWidget, public GenerationReport {
 public:
     // `generator` holds the sub-chains of the row being generated, which the
     // map chart draws.
-    StatsWindow(MainWindow& window, MapGenerator& generator);
+    StatsWindow(StatsWindowHost& window, MapGenerator& generator);
     ~StatsWindow() override;
 
     // What the driver tells.
@@ -147,14 +147,13 @@ private:
     // The height of the title bar and borders the system adds.
     int FrameExtra() const;
     void CBchartsClick(bool on);
-    void PassKey(const QKeyEvent& key);
     // The statistics block shows the staged values soon (now when idle).
     void ValuesChanged();
     void ShowValues();
     void SetValue(SettingsLine line, const QString& text);
     void SetValue(StatsLine line, const QString& text);
 
-    MainWindow& window_;
+    StatsWindowHost& window_;
     MapGenerator& generator_;
     QWidget* content_ = nullptr;
     std::array<QLabel*, SettingsLineCount> settingValues_{};

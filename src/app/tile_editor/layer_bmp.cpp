@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/file_names.h"
 #include "render/picture_file.h"
 
 namespace zorvane::editor {
@@ -130,7 +131,7 @@ std::vector<bool> CheckPixelData(const std::vector<std::uint8_t>& b, const Decla
 }
 
 std::vector<std::uint8_t> ReadBmpBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) throw Error("Cannot open the file " + path + ".");
     std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad()) throw Error("Cannot read the file " + path + ".");

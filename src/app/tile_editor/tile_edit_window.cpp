@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -16,10 +15,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <vector>
 
-#include "editor/main_window.h"
+#include "platform/file_names.h"
 #include "tile_editing/apply.h"
 #include "tile_editor/attribute_icons.h"
 #include "tile_editor/attribute_toolbar.h"
@@ -33,6 +31,13 @@ constexpr int kToolBarHeight = 40;
 constexpr int kPanelWidth = 150;
 constexpr int kScrollBarSize = 16;
 constexpr std::array<int, 7> kZoomLevels = {16, 32, 64, 96, 128, 192, 256};  // view pixels per square
+
+// The file a layer or the mask is exported to: the chosen name with the
+// extension ".bmp" (a name without one gets it), through the system's file
+// names so that a name in any language keeps its characters.
+std::string WithBmpExtension(const std::string& chosen) {
+    return Utf8FromPath(PathFromUtf8(chosen).replace_extension(".bmp"));
+}
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
@@ -91,7 +96,7 @@ void TileView::paintEvent(QPaintEvent*) {
     if (!Surface.isNull()) painter.drawImage(0, 0, Surface);
 }
 
-TileEditWindow::TileEditWindow(MainWindow& main) : QDialog(&main), main_(main) {
+TileEditWindow::TileEditWindow(TileEditorHost& main) : QDialog(&main.Widget()), main_(main) {
     setObjectName(QStringLiteral("FTileEdit"));
     setWindowTitle(QStringLiteral("Edit Tile"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -294,7 +299,7 @@ void TileEditWindow::Execute(TileEditMode mode, int editedTile) {
     SEfogId->setValue(state_.FogId);
     UpdateColourBox(TransparentColourGroup, state_.TranspId, 219);
     UpdateColourBox(FogColourGroup, state_.FogId, 219);
-    move(main_.pos() + QPoint(160, 90));
+    move(main_.Widget().pos() + QPoint(160, 90));
     SBx->setValue(0);
     SBy->setValue(0);
     square_ = 32;
@@ -374,7 +379,7 @@ void TileEditWindow::PickClick(PickMode mode) {
 }
 
 void TileEditWindow::AddLayerClick(LayerKind kind) {
-    auto path = main_.ui().chooseFile(FileDialog{"ODbmp", "bitmaps|*.bmp", "", false, false, true, true});
+    auto path = main_.ui().chooseFile(FileDialog{.name = "ODbmp", .filter = "bitmaps|*.bmp", .pathMustExist = true, .fileMustExist = true});
     if (!path) return;
     main_.Guarded([&] {
         LoadedPicture picture = ReadLayerBmp(*path);
@@ -397,32 +402,28 @@ void TileEditWindow::RemoveLayerClick(LayerKind kind) {
 void TileEditWindow::ExportLayerClick(LayerKind kind) {
     const LayerImage& layer = state_.Layer(kind);
     if (!layer.Present()) return;
-    auto path = main_.ui().chooseFile(FileDialog{"SDbmp", "bitmaps|*.bmp", "", true, true});
+    auto path = main_.ui().chooseFile(FileDialog{.name = "SDbmp", .filter = "bitmaps|*.bmp", .save = true, .overwritePrompt = true});
     if (!path) return;
     main_.Guarded([&] {
-        WriteLayerBmp(layer, state_.Palette, std::filesystem::path(*path).replace_extension(".bmp").string());
+        WriteLayerBmp(layer, state_.Palette, WithBmpExtension(*path));
     });
 }
 
 void TileEditWindow::BtnSaveClick() {
     if (!state_.Ground.Present() && !state_.Top.Present()) return;
     Project& p = main_.project();
-    auto* list = main_.findChild<QListWidget*>(QStringLiteral("LBNewTiles"));
-    const int selected = list ? list->currentRow() : -1;
+    const int selected = main_.SelectedTile();
     LeaveInternalModeForApply(state_, main_.ui());
     ApplyOutcome out;
     main_.Guarded([&] { out = ApplyTileChanges(state_, p, main_.ui()); });
     const int n = static_cast<int>(p.NewTiles.size());
     if (out.Result == ApplyResult::Applied || out.PaletteReplaced) {
         const bool all = out.PaletteReplaced || out.Result != ApplyResult::Applied;
-        main_.RefreshInterface({.first = all ? 0 : out.TileIndex,
-                                .last = all ? n - 1 : out.TileIndex,
-                                .showProgress = true,
-                                .rebuildList = true});
+        main_.ShowChangedTiles(all ? 0 : out.TileIndex, all ? n - 1 : out.TileIndex);
     }
     if (p.BitmapCount != out.FirstNewBitmap || out.PaletteChanged) main_.PrepareBitmapsPx();
     if (out.PaletteChanged) main_.FullRedraw();
-    if (list && selected >= 0) list->setCurrentRow(selected < n ? selected : selected - 1);
+    if (selected >= 0) main_.SelectTile(selected < n ? selected : selected - 1);
     main_.RecordStep("Apply tile");  // each press is a step, also one that left the editor open
     main_.LongOperationEnded();
     if (out.Result == ApplyResult::Applied) accept();
@@ -450,7 +451,7 @@ void TileEditWindow::DrawAttributeLayer(QImage& surface) {
 }
 
 void TileEditWindow::ImportAtrClick() {
-    auto path = main_.ui().chooseFile(FileDialog{"ODbmp", "bitmaps|*.bmp", "", false, false, true, true});
+    auto path = main_.ui().chooseFile(FileDialog{.name = "ODbmp", .filter = "bitmaps|*.bmp", .pathMustExist = true, .fileMustExist = true});
     if (!path) return;
     main_.Guarded([&] {
         const RgbPicture mask = ReadMaskBmp(*path);
@@ -460,10 +461,10 @@ void TileEditWindow::ImportAtrClick() {
 
 void TileEditWindow::ExportAtrClick() {
     if (state_.Atr.Columns < 1 || state_.Atr.Rows < 1) return;
-    auto path = main_.ui().chooseFile(FileDialog{"SDbmp", "bitmaps|*.bmp", "", true, true});
+    auto path = main_.ui().chooseFile(FileDialog{.name = "SDbmp", .filter = "bitmaps|*.bmp", .save = true, .overwritePrompt = true});
     if (!path) return;
     main_.Guarded([&] {
-        WriteMaskBmp(AttributeMaskOf(state_), std::filesystem::path(*path).replace_extension(".bmp").string());
+        WriteMaskBmp(AttributeMaskOf(state_), WithBmpExtension(*path));
     });
 }
 
@@ -497,11 +498,11 @@ bool TileEditWindow::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
     QWidget* first = QApplication::focusWidget();
     if (widget != (first && first->window() == this ? first : this)) return false;
-    if (!main_.controller().Enabled) return false;
+    if (!main_.TakesKeys()) return false;
     auto* key = static_cast<QKeyEvent*>(e);
     if (e->type() == QEvent::KeyPress && TypedIntoEditControl(widget, *key)) return false;
     QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat());
-    QCoreApplication::sendEvent(&main_, &copy);
+    QCoreApplication::sendEvent(&main_.Widget(), &copy);
     return false;
 }
 

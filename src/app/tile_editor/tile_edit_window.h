@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "tile_editing/tile_editor_state.h"
+#include "tile_editor/tile_editor_host.h"
 
 class QAction;
 class QGroupBox;
@@ -27,7 +28,6 @@ class QWheelEvent;
 
 namespace zorvane::editor {
 
-class MainWindow;
 class AttributeToolbar;
 
 // ImgRender: shows the drawn view and reports the mouse.
@@ -50,7 +50,7 @@ enum class PickMode { None, Transparent, Fog };
 
 class TileEditWindow : public QDialog {
 public:
-    explicit TileEditWindow(MainWindow& main);
+    explicit TileEditWindow(TileEditorHost& main);
     ~TileEditWindow() override;
 
     // Fills the editor for `mode` (edited tile index for Edit, else -1) and
@@ -100,7 +100,7 @@ private:
     void PaintAttributeAt(QPoint viewPos);
     void DrawAttributeLayer(QImage& surface);
 
-    MainWindow& main_;
+    TileEditorHost& main_;
     TileEditorState state_;
     PickMode pick_ = PickMode::None;
     int scrollX_ = 0;

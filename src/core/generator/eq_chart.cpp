@@ -22,7 +22,7 @@ std::int32_t ObjectSizeChart::XOf(double size) const {
     return static_cast<std::int32_t>(RoundHalfEven(x));
 }
 
-int ObjectSizeChart::MaxPoints(int n) { return std::min(std::max(n, 0), PlotWidth) + 2; }
+int ObjectSizeChart::MaxPoints(int n) { return std::min(std::max(n, 0), Units) + 2; }
 
 std::string ObjectSizeChart::AxisLabel() const { return "x [0-" + std::to_string(largest_) + "]"; }
 

@@ -6,8 +6,10 @@
 // N < 1), the first point at 0 and the last at 200, x increasing. What the
 // user sees and what the data file stores are sizes: round(x / scale).
 //
-// This class is the chart's logic; the settings window draws it and maps its
-// buttons ("<", ">", "+", "x", "Set") onto these operations.
+// This class is the chart's logic and data (the search reads the curve);
+// where it stands in its picture is the presenter's (object_chart_picture.h),
+// and the settings window maps its buttons ("<", ">", "+", "x", "Set") onto
+// these operations.
 
 #include <cstdint>
 #include <string>
@@ -24,13 +26,8 @@ public:
         friend bool operator==(const Point&, const Point&) = default;
     };
 
-    // Plot geometry of the 220 x 120 picture.
-    static constexpr int PlotLeft = 11;
-    static constexpr int PlotTop = 10;
-    static constexpr int PlotWidth = 200;
-    static constexpr int PlotHeight = 100;
-    static constexpr int XAxisRow = 110;
-    static constexpr int YAxisColumn = 10;
+    // Chart units across the whole size range.
+    static constexpr int Units = 200;
     static constexpr int MinPercent = 0;
     static constexpr int MaxPercent = 100;
 

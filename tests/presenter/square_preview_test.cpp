@@ -5,7 +5,7 @@
 #include "fake_ui.h"
 #include "generator/learning/learn.h"
 #include "generator/learning/objects.h"
-#include "generator/preview/preview.h"
+#include "presenter/square_preview.h"
 #include "learn_fixtures.h"
 
 using namespace zorvane;

@@ -1,4 +1,4 @@
-#include "generator/monitor/charts.h"
+#include "presenter/stats_charts.h"
 
 #include <algorithm>
 #include <cmath>

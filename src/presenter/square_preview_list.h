@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "generator/preview/preview.h"
+#include "presenter/square_preview.h"
 #include "model/project.h"
 
 namespace zorvane {

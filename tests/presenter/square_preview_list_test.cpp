@@ -7,7 +7,7 @@
 #include <random>
 
 #include "fake_ui.h"
-#include "generator/preview/preview_list.h"
+#include "presenter/square_preview_list.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

@@ -1,4 +1,4 @@
-#include "generator/preview/preview_list.h"
+#include "presenter/square_preview_list.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "generator/preview/preview.h"
+#include "presenter/square_preview.h"
 
 #include <algorithm>
 #include <unordered_map>

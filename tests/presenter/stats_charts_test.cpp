@@ -6,7 +6,7 @@
 
 #include <set>
 
-#include "generator/monitor/charts.h"
+#include "presenter/stats_charts.h"
 
 namespace zorvane {
 namespace {

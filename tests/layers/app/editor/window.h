@@ -1,0 +1,1 @@
+// Not compiled: a header of the pretend app's editor folder.
