@@ -39,7 +39,7 @@ public:
     virtual ~RunReportHost() = default;
     // "Update Display": the view follows the run.
     virtual bool UpdateDisplay() const = 0;
-    virtual const editor::MapRenderer& renderer() const = 0;
+    virtual const render::MapRenderer& renderer() const = 0;
     // Draws map columns x0..x1 and rows y0..y1 of the view.
     virtual void Render(int x0, int x1, int y0, int y1, int dx, int dy) = 0;
     // Writes the log lines held so far; throws when the file cannot be written.
