@@ -67,7 +67,7 @@ TEST(OpenZLFile, ATruncatedFileLeavesNoProject) {
     TempDir dir;
     std::string path = dir.file("p.zl");
     Bytes file = ZlFile({});
-    file.resize(file.size() - 60);
+    file.erase(file.end() - 60, file.end());
     WriteBytes(path, file);
     Project p = ParseZL(ZlFile({}));
     FakeUi ui;

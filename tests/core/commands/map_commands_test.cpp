@@ -138,7 +138,7 @@ TEST(OpenZMFile, ADamagedFileLeavesNoProject) {
     TempDir dir;
     std::string zm = dir.file("short.zm");
     Bytes file = ZmFile("x.zp", 1, 4, 4, {});
-    file.resize(file.size() - 3);
+    file.erase(file.end() - 3, file.end());
     WriteBytes(zm, file);
     Project p;
     FillWithSquares(p, 4, 4, 0);

@@ -147,7 +147,7 @@ TEST(OpenZP, DamagedFileLeavesNoHalfReadProject) {
     TempDir dir;
     const std::string path = dir.file("bad.zp");
     auto bytes = ZmpeFixture(true);
-    bytes.resize(bytes.size() - 1);  // the last tile is cut short
+    bytes.pop_back();  // the last tile is cut short
     WriteBytes(path, bytes);
     Project p = ProjectNaming(path);
     FakeUi ui;
