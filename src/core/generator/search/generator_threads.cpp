@@ -494,6 +494,9 @@ void GeneratorThreads::LinkerRun() {
             if (FailLinkerPass.exchange(false)) throw Error("A linking pass failed on purpose.");
             linker_.Pass(gen_, Flags, Job);
         } catch (...) {
+            // Counted here: the run may end before the manager comes round
+            // to make the linker anew.
+            gen_.Run.CaughtErrors.fetch_add(1);
             Flags.LinkerRestart = true;
         }
     }
@@ -511,7 +514,6 @@ void GeneratorThreads::LinkerRun() {
 void GeneratorThreads::RecreateLinker() {
     std::lock_guard lock(killMutex_);
     std::lock_guard pass(linkerMutex_);
-    gen_.Run.CaughtErrors.fetch_add(1);
     Flags.LinkerReady = false;
     Flags.LinkerStart = false;
     Flags.RowFailed = false;
@@ -526,6 +528,9 @@ void GeneratorThreads::RecreateLinker() {
 }
 
 void GeneratorThreads::KillAndRecreateLinker() {
+    // A linker that hangs is an error of its own; a failed pass was counted
+    // when it failed.
+    if (!Flags.LinkerRestart.load()) gen_.Run.CaughtErrors.fetch_add(1);
     if (!Flags.ManagerIdle.load()) {
         Flags.LinkerRestart = true;
         managerBell_.Ring();
