@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
@@ -218,6 +219,21 @@ TEST_F(GeneratorSettingsTest, ClosingChecksTheScheduleAndTheBackupFolder) {
         EXPECT_FALSE(w.settings().Backup);
     });
     EXPECT_EQ(dialogs.messages.size(), 4u);
+}
+
+// Fitted to a large screen before it was ever shown, the window holds its
+// whole content: no scroll bar, nothing cut at the right.
+TEST_F(GeneratorSettingsTest, OnALargeScreenTheFirstShowingNeedsNoScrollBar) {
+    GeneratorSettingsWindow& w = Gen();
+    ASSERT_FALSE(w.isVisible());
+    w.ShowSettings();
+    w.FitTo(QRect(0, 0, 3000, 2000));
+    w.show();
+    QTest::qWait(50);
+    EXPECT_FALSE(w.Scroll->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(w.Scroll->verticalScrollBar()->isVisible());
+    EXPECT_GE(w.Scroll->viewport()->width(), w.Scroll->widget()->minimumSizeHint().width());
+    w.hide();
 }
 
 // Scrolls `area` so that the whole of `c` shows (ensureWidgetVisible

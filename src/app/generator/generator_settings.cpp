@@ -533,6 +533,12 @@ void GeneratorSettingsWindow::FitTo(const QRect& area) {
     const QSize room = area.size() - margins;
     // The whole settings (adjustSize would stop at two thirds of the
     // screen), with room for a scroll bar where the other side scrolls.
+    // The layouts keep the sizes their controls wanted when first asked,
+    // before the window was shown and the settings put in (wider numbers,
+    // texts): without asking anew, the window came out narrower than its
+    // content, with a scroll bar and the last column cut.
+    for (QWidget* w : findChildren<QWidget*>()) w->updateGeometry();
+    for (QLayout* l : findChildren<QLayout*>()) l->invalidate();
     QSize wanted = sizeHint();
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     if (wanted.height() > room.height()) wanted.rwidth() += bar;
