@@ -4,6 +4,8 @@
 
 namespace zorvane::object_chart_picture {
 
+std::string AxisLabel(const ObjectSizeChart& chart) { return "x [0-" + std::to_string(chart.Largest()) + "]"; }
+
 PicturePoint PointInPicture(const ObjectSizeChart::Point& point) {
     return {double(PlotLeft + point.x), double(XAxisRow - point.y)};
 }

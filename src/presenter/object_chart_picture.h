@@ -6,6 +6,8 @@
 // callers hand in picture positions (design pixels), never widget pixels.
 // The points themselves are the generator's data (ObjectSizeChart).
 
+#include <string>
+
 #include "generator/eq_chart.h"
 
 namespace zorvane::object_chart_picture {
@@ -21,6 +23,13 @@ struct PicturePoint {
     double X = 0;
     double Y = 0;
 };
+
+// Points can be edited only over a range of sizes (largest size >= 1); the
+// size edit then goes up to the largest size.
+inline bool PointEditEnabled(const ObjectSizeChart& chart) { return chart.Largest() >= 1; }
+inline int PointSizeMax(const ObjectSizeChart& chart) { return chart.Largest(); }
+// The x axis label: "x [0-" + largest size + "]".
+std::string AxisLabel(const ObjectSizeChart& chart);
 
 PicturePoint PointInPicture(const ObjectSizeChart::Point& point);
 

@@ -64,7 +64,7 @@ QImage EqChartView::Picture() const {
     g.setFont(font);
     g.drawText(QRect(0, 0, 10, 10), Qt::AlignCenter, QStringLiteral("y"));
     g.drawText(QRect(0, axisY + 1, Width - 2, Height - axisY - 1), Qt::AlignRight | Qt::AlignVCenter,
-               QString::fromStdString(chart_.AxisLabel()));
+               QString::fromStdString(AxisLabel(chart_)));
     return img;
 }
 
@@ -100,7 +100,7 @@ EqChartPanel::EqChartPanel(ObjectSizeChart& chart, QWidget* parent) : QWidget(pa
         se->installEventFilter(this);  // typed values stay until "Set", Enter or another point
         return se;
     };
-    SEpointX = spin("SEpointX", chart.PointXMax());
+    SEpointX = spin("SEpointX", PointSizeMax(chart));
     SEpointY = spin("SEpointY", SEpointYRange.Max);
     auto button = [&](const char* name, const char* caption, void (EqChartPanel::*click)()) {
         auto* b = new QPushButton(QString::fromLatin1(caption), this);
@@ -132,11 +132,11 @@ EqChartPanel::EqChartPanel(ObjectSizeChart& chart, QWidget* parent) : QWidget(pa
 
 void EqChartPanel::ShowChart() {
     const QSignalBlocker bx(SEpointX), by(SEpointY);
-    const bool enabled = chart_.PointEditEnabled();
+    const bool enabled = PointEditEnabled(chart_);
     SEpointX->setEnabled(enabled);
     SEpointY->setEnabled(enabled);
     BtnMovePoint->setEnabled(enabled);
-    if (enabled) SEpointX->setMaximum(chart_.PointXMax());
+    if (enabled) SEpointX->setMaximum(PointSizeMax(chart_));
     if (chart_.GetPointsCount() > 0) {
         auto [x, y] = chart_.GetPointData(chart_.Selected());
         SEpointX->setValue(x);

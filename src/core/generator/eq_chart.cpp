@@ -24,8 +24,6 @@ std::int32_t ObjectSizeChart::XOf(double size) const {
 
 int ObjectSizeChart::MaxPoints(int n) { return std::min(std::max(n, 0), Units) + 2; }
 
-std::string ObjectSizeChart::AxisLabel() const { return "x [0-" + std::to_string(largest_) + "]"; }
-
 std::pair<int, int> ObjectSizeChart::GetPointData(int index) const {
     const Point& p = points_[static_cast<std::size_t>(index)];
     return {SizeOf(p.x), p.y};
@@ -153,7 +151,7 @@ bool ObjectSizeChart::DeletePoint() {
 }
 
 void ObjectSizeChart::MovePoint(int size, int percent) {
-    if (!PointEditEnabled() || points_.empty()) return;
+    if (largest_ < 1 || points_.empty()) return;  // no sizes to move along
     Point& p = points_[static_cast<std::size_t>(selected_)];
     p.y = std::clamp(percent, MinPercent, MaxPercent);
     const bool inner = selected_ > 0 && selected_ < GetPointsCount() - 1;

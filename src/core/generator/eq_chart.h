@@ -76,11 +76,6 @@ public:
     int Selected() const { return selected_; }
     int Largest() const { return largest_; }
     double Scale() const { return scale_; }
-    // Whether SEpointX, SEpointY and "Set" are enabled; the maximum of SEpointX.
-    bool PointEditEnabled() const { return largest_ >= 1; }
-    int PointXMax() const { return largest_; }
-    // The x axis label: "x [0-" + N + "]".
-    std::string AxisLabel() const;
 
 private:
     int SizeOf(std::int32_t x) const;      // round(x / scale)

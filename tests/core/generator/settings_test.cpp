@@ -9,6 +9,7 @@
 #include "builders.h"
 #include "fake_ui.h"
 #include "generator/settings.h"
+#include "presenter/object_chart_picture.h"
 
 using namespace zorvane;
 
@@ -130,13 +131,13 @@ TEST(ObjectChart, StartsAsAFlatLineOverTwoHundredSizes) {
     EXPECT_EQ(c.Largest(), 200);
     EXPECT_DOUBLE_EQ(c.Scale(), 1.0);
     EXPECT_EQ(UserPoints(c), (Pts{{0, 100}, {200, 100}}));
-    EXPECT_EQ(c.AxisLabel(), "x [0-200]");
+    EXPECT_EQ(object_chart_picture::AxisLabel(c), "x [0-200]");
 }
 
 TEST(ObjectChart, ShorterRangeKeepsTheFlatDefaultAndTheShapeOfACurve) {
     ObjectSizeChart c;
     c.SetMaxSize(12);
-    EXPECT_EQ(c.AxisLabel(), "x [0-12]");
+    EXPECT_EQ(object_chart_picture::AxisLabel(c), "x [0-12]");
     EXPECT_EQ(UserPoints(c), (Pts{{0, 100}, {12, 100}}));
 
     // A line down to 0 at size 100 and flat after, shrunk to 100 sizes: the
@@ -162,11 +163,11 @@ TEST(ObjectChart, EmptyRangeDisablesEditing) {
     ObjectSizeChart c;
     c.SetMaxSize(0);
     EXPECT_DOUBLE_EQ(c.Scale(), 1000.0);
-    EXPECT_FALSE(c.PointEditEnabled());
+    EXPECT_FALSE(object_chart_picture::PointEditEnabled(c));
     EXPECT_EQ(c.GetPointsCount(), 2);
     c.SetMaxSize(5);
-    EXPECT_TRUE(c.PointEditEnabled());
-    EXPECT_EQ(c.PointXMax(), 5);
+    EXPECT_TRUE(object_chart_picture::PointEditEnabled(c));
+    EXPECT_EQ(object_chart_picture::PointSizeMax(c), 5);
 }
 
 TEST(ObjectChart, AddingNeedsRoomBetweenTheTwoPoints) {
