@@ -77,7 +77,7 @@ void BM_PrepareRow(benchmark::State& state) {
     std::size_t r = 0, pairs = 0, dead = 0;
     for (auto _ : state) {
         PrepareRow(prep, s.gen, s.rows[r], rng);
-        for (const auto& j : s.gen.ColJoins) pairs += j.size();
+        for (const auto& j : s.gen.ColumnPairJoins) pairs += j.size();
         dead += s.gen.SubChainCount == 0;
         r = (r + 1) % s.rows.size();
     }
@@ -122,7 +122,7 @@ void BM_PrepareDenseRow(benchmark::State& state) {
     std::size_t r = 0, pairs = 0;
     for (auto _ : state) {
         PrepareRow(prep, gen, rows[r], rng);
-        for (const auto& j : gen.ColJoins) pairs += j.size();
+        for (const auto& j : gen.ColumnPairJoins) pairs += j.size();
         r = (r + 1) % rows.size();
     }
     state.counters["pairs/row"] = benchmark::Counter(static_cast<double>(pairs), benchmark::Counter::kAvgIterations);

@@ -27,7 +27,7 @@ void MapGenerator::LoadCandidates(int square, JoinDir dir, std::vector<std::int3
     out.assign(list.begin(), list.end());
 }
 
-void MapGenerator::LoadCandAbove(int square) { LoadCandidates(square, JoinDir::Down, CandAbove); }
-void MapGenerator::LoadCandLeft(int square) { LoadCandidates(square, JoinDir::Right, CandLeft); }
+void MapGenerator::LoadCandidatesFromAbove(int square) { LoadCandidates(square, JoinDir::Down, CandidatesFromAbove); }
+void MapGenerator::LoadCandidatesFromLeft(int square) { LoadCandidates(square, JoinDir::Right, CandidatesFromLeft); }
 
 }  // namespace zorvane

@@ -22,11 +22,11 @@ public:
         ConnectorGroups.clear();
     }
 
-    // Copies the square's Down (Right) list into CandAbove (CandLeft). Given
+    // Copies the square's Down (Right) list into CandidatesFromAbove (CandidatesFromLeft). Given
     // -1, the square is a random entry of the list of a random square among
     // 0..count-2; with nothing to draw from, the candidates are empty.
-    void LoadCandAbove(int square);
-    void LoadCandLeft(int square);
+    void LoadCandidatesFromAbove(int square);
+    void LoadCandidatesFromLeft(int square);
 
     // TileSetObserver: a tile set read anew clears `Learned`; a reset tile
     // set clears `Learned` and the learned data.

@@ -31,7 +31,7 @@ struct Row {
         gen.Learned = true;
         const int columns = 2 * chains + 2;
         gen.PrepareRowBuffers(columns);
-        for (auto& c : gen.ColCands) c = all;
+        for (auto& c : gen.ColumnCandidates) c = all;
         for (int i = 0; i < chains; ++i) {
             SubChainRecord& sc = gen.SubChains[static_cast<std::size_t>(i)];
             sc.Clear();
@@ -102,7 +102,7 @@ TEST(Freezer, ASquareThatIsNoLongerACandidateUnfreezesItsSubChain) {
     Row r;
     SubChainFreezer f;
     f.RowFailed(r.gen);
-    r.gen.ColCands[6] = {0, 1};  // the map shows 6 there
+    r.gen.ColumnCandidates[6] = {0, 1};  // the map shows 6 there
     f.Place(r.gen, r.map, 2);
     // Column 6 is an own column of sub-chain 3 only; thinning unfreezes
     // the two sub-chains on either side.

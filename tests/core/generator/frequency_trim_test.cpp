@@ -16,9 +16,9 @@ using namespace zorvane::row_preparation_fixtures;
 
 namespace {
 
-using Rows = std::vector<std::vector<SqPair>>;
+using Rows = std::vector<std::vector<SquarePair>>;
 
-bool Less(const SqPair& x, const SqPair& y) { return std::tie(x.Left, x.Right) < std::tie(y.Left, y.Right); }
+bool Less(const SquarePair& x, const SquarePair& y) { return std::tie(x.Left, x.Right) < std::tie(y.Left, y.Right); }
 
 // Random lists and skewed counts over n squares (the last the empty one).
 std::unique_ptr<MapGenerator> RandomCounted(GeneratorRng& rng, int n) {
@@ -48,11 +48,12 @@ void EliminateFully(Rows& rows) {
         changed = false;
         for (std::size_t c = 0; c < rows.size(); ++c) {
             const auto n = rows[c].size();
-            std::erase_if(rows[c], [&](const SqPair& p) {
+            std::erase_if(rows[c], [&](const SquarePair& p) {
                 const bool left = c == 0 || std::any_of(rows[c - 1].begin(), rows[c - 1].end(),
-                                                        [&](const SqPair& q) { return q.Right == p.Left; });
-                const bool right = c + 1 == rows.size() || std::any_of(rows[c + 1].begin(), rows[c + 1].end(),
-                                                                       [&](const SqPair& q) { return q.Left == p.Right; });
+                                                        [&](const SquarePair& q) { return q.Right == p.Left; });
+                const bool right =
+                    c + 1 == rows.size() || std::any_of(rows[c + 1].begin(), rows[c + 1].end(),
+                                                        [&](const SquarePair& q) { return q.Left == p.Right; });
                 return !(left && right);
             });
             changed = changed || rows[c].size() != n;
@@ -80,14 +81,14 @@ struct Case {
     Rows Prepare(int row) {
         prep->BuildColumnCandidates(above, rng);
         prep->BuildColumnJoins(row, rng);
-        return Sorted(g->ColJoins);
+        return Sorted(g->ColumnPairJoins);
     }
     // Every pair of the candidates, eliminated; then trimmed as the preparer
     // does unless that kills a column pair. Call after Prepare (the
     // running correction of the row is then in place).
     std::pair<Rows, Rows> Reference() {
         prep->BuildJoinLists();
-        Rows full = g->ColJoins;
+        Rows full = g->ColumnPairJoins;
         EliminateFully(full);
         FrequencyWeights weights(*g, kGenerationShaping);
         weights.Correct(prep->Placed());
@@ -95,8 +96,8 @@ struct Case {
         for (std::size_t c = 0; c < trimmed.size(); ++c) {
             const auto weigh = weights.ForColumns(above[c], above[c + 1]);
             double best = 0;
-            for (const SqPair& p : trimmed[c]) best = std::max(best, weigh(p));
-            std::erase_if(trimmed[c], [&](const SqPair& p) { return weigh(p) < kGenerationShaping.Trim * best; });
+            for (const SquarePair& p : trimmed[c]) best = std::max(best, weigh(p));
+            std::erase_if(trimmed[c], [&](const SquarePair& p) { return weigh(p) < kGenerationShaping.Trim * best; });
         }
         EliminateFully(trimmed);
         if (std::any_of(trimmed.begin(), trimmed.end(), [](const auto& r) { return r.empty(); })) trimmed = full;

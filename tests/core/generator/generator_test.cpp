@@ -19,7 +19,7 @@ int PlainCount(const MapGenerator& g, const std::vector<std::int32_t>& list, int
     return n;
 }
 
-// CandBoth as defined: per run of CandLeft, min(run, first run in CandAbove).
+// CandidatesFromBoth as defined: per run of CandidatesFromLeft, min(run, first run in CandidatesFromAbove).
 std::vector<std::int32_t> PlainIntersection(const std::vector<std::int32_t>& above,
                                             const std::vector<std::int32_t>& left) {
     std::vector<std::int32_t> out;
@@ -124,11 +124,11 @@ TEST(GeneratorSquares, ClearingEmptiesTheDataButKeepsTheLearnedFlag) {
 
 TEST(GeneratorCandidates, IntersectionTakesTheSmallerWeightPerRun) {
     MapGenerator g;
-    g.CandAbove = {4, 4, 4, 2, 9, 2, 2, 2};
-    g.CandLeft = {2, 2, 4, 7, 4, 4, 4, 4, 2};
+    g.CandidatesFromAbove = {4, 4, 4, 2, 9, 2, 2, 2};
+    g.CandidatesFromLeft = {2, 2, 4, 7, 4, 4, 4, 4, 2};
     g.IntersectCandidates();
     // 2: run of 2 vs first run of 1 -> 1; 4: 1 vs 3 -> 1; 7 absent; 4: 4 vs 3 -> 3; 2: 1 vs 1 -> 1.
-    EXPECT_EQ(g.CandBoth, (std::vector<std::int32_t>{2, 4, 4, 4, 4, 2}));
+    EXPECT_EQ(g.CandidatesFromBoth, (std::vector<std::int32_t>{2, 4, 4, 4, 4, 2}));
 }
 
 TEST(GeneratorCandidates, IntersectionMatchesThePlainDefinitionOnRandomLists) {
@@ -140,10 +140,10 @@ TEST(GeneratorCandidates, IntersectionMatchesThePlainDefinitionOnRandomLists) {
             const int runs = static_cast<int>(rng() % 8);
             for (int r = 0; r < runs; ++r) v.insert(v.end(), rng() % 4 + 1, static_cast<std::int32_t>(rng() % 5));
         };
-        fill(g.CandAbove);
-        fill(g.CandLeft);
+        fill(g.CandidatesFromAbove);
+        fill(g.CandidatesFromLeft);
         g.IntersectCandidates();
-        ASSERT_EQ(g.CandBoth, PlainIntersection(g.CandAbove, g.CandLeft));
+        ASSERT_EQ(g.CandidatesFromBoth, PlainIntersection(g.CandidatesFromAbove, g.CandidatesFromLeft));
     }
 }
 
@@ -153,27 +153,27 @@ TEST(GeneratorCandidates, LoadingCopiesTheListOrDrawsAQuietSquare) {
     g.FindOrAddSq(NoBitmap, NoBitmap, AtrImpassable);
     g.AddJoinDown(a, b, 2);
     g.AddJoinRight(b, a, 1);
-    g.LoadCandAbove(a);
-    EXPECT_EQ(g.CandAbove, (std::vector<std::int32_t>{b, b}));
-    g.LoadCandLeft(b);
-    EXPECT_EQ(g.CandLeft, (std::vector<std::int32_t>{a}));
+    g.LoadCandidatesFromAbove(a);
+    EXPECT_EQ(g.CandidatesFromAbove, (std::vector<std::int32_t>{b, b}));
+    g.LoadCandidatesFromLeft(b);
+    EXPECT_EQ(g.CandidatesFromLeft, (std::vector<std::int32_t>{a}));
     // -1: only a has a Down list, its entry is b, and b's Down list is empty.
-    g.LoadCandAbove(-1);
-    EXPECT_TRUE(g.CandAbove.empty());
+    g.LoadCandidatesFromAbove(-1);
+    EXPECT_TRUE(g.CandidatesFromAbove.empty());
     // -1 for the left: b's Right names a, whose Right list is empty.
-    g.LoadCandLeft(-1);
-    EXPECT_TRUE(g.CandLeft.empty());
+    g.LoadCandidatesFromLeft(-1);
+    EXPECT_TRUE(g.CandidatesFromLeft.empty());
     MapGenerator none;
-    none.LoadCandAbove(-1);
-    EXPECT_TRUE(none.CandAbove.empty());
+    none.LoadCandidatesFromAbove(-1);
+    EXPECT_TRUE(none.CandidatesFromAbove.empty());
 }
 
 TEST(GeneratorBuffers, RowBuffersAndOldSquaresCoverTheLargestMap) {
     MapGenerator g;
     g.PrepareRowBuffers(MaxRowColumns);
-    EXPECT_EQ(g.ColCands.size(), 202u);
-    EXPECT_EQ(g.ColJoins.size(), 201u);
-    EXPECT_EQ(g.ColJoinCount(200), 0);
+    EXPECT_EQ(g.ColumnCandidates.size(), 202u);
+    EXPECT_EQ(g.ColumnPairJoins.size(), 201u);
+    EXPECT_EQ(g.ColumnPairJoinCount(200), 0);
     EXPECT_EQ(g.LastColumn, 201);
     EXPECT_THROW(g.PrepareRowBuffers(MaxRowColumns + 1), Error);
     EXPECT_EQ(g.OldSquare(2, 2), -1);

@@ -409,8 +409,9 @@ TEST_F(LearnFixture, MultipliersThatWouldOutgrowTheGeneratorAreRefusedAndWhatIsL
         GeneratorRng rng(m);
         prep.BuildColumnCandidates(std::vector<std::int32_t>(10, -1), rng);
         prep.BuildJoinLists();
-        EXPECT_EQ(gen.ColJoinCount(0), learning::DemandOf(gen.Squares(), learning::EmptySquare::Included).ColumnPairs);
-        EXPECT_EQ(gen.ColJoinCount(8), gen.ColJoinCount(0));
+        EXPECT_EQ(gen.ColumnPairJoinCount(0),
+                  learning::DemandOf(gen.Squares(), learning::EmptySquare::Included).ColumnPairs);
+        EXPECT_EQ(gen.ColumnPairJoinCount(8), gen.ColumnPairJoinCount(0));
     }
     // These maps at multiplier 7 or 8 (and even 5) outgrow the lists; once
     // refused, any larger multiplier is refused too.

@@ -145,8 +145,8 @@ TEST(ObjectFilter, NeverMakesARowThatCanBeCompletedImpossible) {
         flat.BuildColumnJoins(5, flatRng);
         filtered.BuildColumnCandidates(above, filteredRng);
         for (int c = 0; c < 10; ++c)
-            thinned += filteredGen->ColCands[static_cast<std::size_t>(c)].size() <
-                       flatGen->ColCands[static_cast<std::size_t>(c)].size();
+            thinned += filteredGen->ColumnCandidates[static_cast<std::size_t>(c)].size() <
+                       flatGen->ColumnCandidates[static_cast<std::size_t>(c)].size();
         filtered.BuildColumnJoins(5, filteredRng);
         if (flat.SmallestPairCount() == 0) continue;
         ++completable;

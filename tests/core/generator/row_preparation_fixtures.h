@@ -54,18 +54,18 @@ inline List Above(int columns, List first) {
     return first;
 }
 
-inline std::vector<SqPair> Pairs(std::initializer_list<std::pair<int, int>> list) {
-    std::vector<SqPair> out;
+inline std::vector<SquarePair> Pairs(std::initializer_list<std::pair<int, int>> list) {
+    std::vector<SquarePair> out;
     for (auto [a, b] : list) out.push_back({a, b});
     return out;
 }
 
 // Sets the column joins directly (10 columns, 9 column pairs).
-inline void SetJoins(MapGenerator& g, const std::vector<std::vector<SqPair>>& joins) {
+inline void SetJoins(MapGenerator& g, const std::vector<std::vector<SquarePair>>& joins) {
     g.PrepareRowBuffers(static_cast<int>(joins.size()) + 1);
     for (std::size_t c = 0; c < joins.size(); ++c) {
-        g.ColJoins[c] = joins[c];
-        g.ColJoinOff[c].assign(joins[c].size(), 0);
+        g.ColumnPairJoins[c] = joins[c];
+        g.EliminatedJoins[c].assign(joins[c].size(), 0);
     }
 }
 

@@ -128,18 +128,18 @@ TEST(ColumnCandidates, CopyTheDownListOfTheSquareAboveOrOfTheEmptySquare) {
     RowPreparer prep(*g, Settings(14));
     GeneratorRng rng(1);
     prep.BuildColumnCandidates(Above(10, {0, 1, -1, 2, 7}), rng);
-    EXPECT_EQ(g->ColCands[0], (List{0, 0, 1}));
-    EXPECT_EQ(g->ColCands[1], (List{2}));
-    EXPECT_EQ(g->ColCands[2], (List{0, 0, 1, 2, 2}));  // not learned: the empty square
-    EXPECT_EQ(g->ColCands[3], (List{0, 2}));
-    EXPECT_EQ(g->ColCands[4], (List{0, 0, 1, 2, 2}));  // no such square: the empty square
+    EXPECT_EQ(g->ColumnCandidates[0], (List{0, 0, 1}));
+    EXPECT_EQ(g->ColumnCandidates[1], (List{2}));
+    EXPECT_EQ(g->ColumnCandidates[2], (List{0, 0, 1, 2, 2}));  // not learned: the empty square
+    EXPECT_EQ(g->ColumnCandidates[3], (List{0, 2}));
+    EXPECT_EQ(g->ColumnCandidates[4], (List{0, 0, 1, 2, 2}));  // no such square: the empty square
 
     RowSettings twins = Settings(14);
     twins.TwinsDisallowed = true;
     RowPreparer noTwins(*g, twins);
     noTwins.BuildColumnCandidates(Above(10, {0, 1, -1, 2}), rng);
-    EXPECT_EQ(g->ColCands[0], (List{1}));
-    EXPECT_EQ(g->ColCands[3], (List{0}));
+    EXPECT_EQ(g->ColumnCandidates[0], (List{1}));
+    EXPECT_EQ(g->ColumnCandidates[3], (List{0}));
 }
 
 TEST(ColumnCandidates, RefuseARowOfAnotherWidth) {
@@ -182,13 +182,13 @@ TEST(ObjectFilter, ThinsObjectStartsOnlyWhereTheRowCanDoWithoutThem) {
     // Columns: G above gives {G, O}; X gives {O, O}; Y gives {P}; the 5 above
     // column 7 gives {Q}.
     prep.BuildColumnCandidates(Above(10, {G, G, X, G, G, Y, G, 5, G, G}), rng);
-    EXPECT_EQ(g->ColCands[0], (List{G})) << "first column: no left neighbour to ask";
-    EXPECT_EQ(g->ColCands[1], (List{G}));
-    EXPECT_EQ(g->ColCands[2], (List{O, O})) << "a column of O alone keeps it";
-    EXPECT_EQ(g->ColCands[4], (List{G, O})) << "only O reaches the P to its right";
-    EXPECT_EQ(g->ColCands[7], (List{5}));
-    EXPECT_EQ(g->ColCands[8], (List{G, O})) << "Q to the left wants O";
-    EXPECT_EQ(g->ColCands[9], (List{G})) << "last column: no right neighbour to ask";
+    EXPECT_EQ(g->ColumnCandidates[0], (List{G})) << "first column: no left neighbour to ask";
+    EXPECT_EQ(g->ColumnCandidates[1], (List{G}));
+    EXPECT_EQ(g->ColumnCandidates[2], (List{O, O})) << "a column of O alone keeps it";
+    EXPECT_EQ(g->ColumnCandidates[4], (List{G, O})) << "only O reaches the P to its right";
+    EXPECT_EQ(g->ColumnCandidates[7], (List{5}));
+    EXPECT_EQ(g->ColumnCandidates[8], (List{G, O})) << "Q to the left wants O";
+    EXPECT_EQ(g->ColumnCandidates[9], (List{G})) << "last column: no right neighbour to ask";
 }
 
 // The start row's list: only object starts are thinned (P, the second
@@ -220,22 +220,23 @@ TEST(ColumnJoins, PairEveryCopyOfEveryCompatibleCandidate) {
     GeneratorRng rng(1);
     prep.BuildColumnCandidates(Above(10, {3, 4}), rng);
     prep.BuildJoinLists();
-    EXPECT_EQ(g->ColJoins[0], Pairs({{0, 1}, {0, 2}, {0, 2}, {0, 1}, {0, 1}, {0, 2}, {0, 2}, {0, 1}, {1, 2}, {1, 2}}));
-    EXPECT_EQ(g->ColJoinOff[0], Flags(10, 0));
-    EXPECT_TRUE(g->ColJoins[1].empty());
+    EXPECT_EQ(g->ColumnPairJoins[0],
+              Pairs({{0, 1}, {0, 2}, {0, 2}, {0, 1}, {0, 1}, {0, 2}, {0, 2}, {0, 1}, {1, 2}, {1, 2}}));
+    EXPECT_EQ(g->EliminatedJoins[0], Flags(10, 0));
+    EXPECT_TRUE(g->ColumnPairJoins[1].empty());
 
     // Column 1 also holding A: (A, A) only while twins are allowed.
     g = MakeGenerator([&] { Learned t = l; t.down[4] = {0}; return t; }());
     RowPreparer twins(*g, Settings(14));
     twins.BuildColumnCandidates(Above(10, {3, 4}), rng);
     twins.BuildJoinLists();
-    EXPECT_EQ(g->ColJoins[0], Pairs({{0, 0}, {0, 0}}));
+    EXPECT_EQ(g->ColumnPairJoins[0], Pairs({{0, 0}, {0, 0}}));
     RowSettings s = Settings(14);
     s.TwinsDisallowed = true;
     RowPreparer noTwins(*g, s);
     noTwins.BuildColumnCandidates(Above(10, {3, 4}), rng);
     noTwins.BuildJoinLists();
-    EXPECT_TRUE(g->ColJoins[0].empty());
+    EXPECT_TRUE(g->ColumnPairJoins[0].empty());
 }
 
 TEST(ColumnJoins, AColumnPairHoldsAtMostTheCapacity) {
@@ -247,7 +248,7 @@ TEST(ColumnJoins, AColumnPairHoldsAtMostTheCapacity) {
     GeneratorRng rng(1);
     prep.BuildColumnCandidates(Above(10, {2, 3}), rng);
     prep.BuildJoinLists();
-    EXPECT_EQ(g->ColJoinCount(0), MaxListEntries);
+    EXPECT_EQ(g->ColumnPairJoinCount(0), MaxListEntries);
     l.down[3] = {1, 1};
     g = MakeGenerator(l);
     RowPreparer over(*g, Settings(14));
@@ -262,8 +263,8 @@ namespace {
 // Nine column pairs of live (1, 1) chains, with dead ends: (2, 3) in pair 0
 // and (1, 2) in pair 4 lead nowhere; (5, 1) in pair 5 and (4, 1) in pair 8
 // come from nowhere.
-std::vector<std::vector<SqPair>> DeadEnds() {
-    std::vector<std::vector<SqPair>> j(9, Pairs({{1, 1}}));
+std::vector<std::vector<SquarePair>> DeadEnds() {
+    std::vector<std::vector<SquarePair>> j(9, Pairs({{1, 1}}));
     j[0] = Pairs({{1, 1}, {2, 3}});
     j[4] = Pairs({{1, 2}, {1, 1}});
     j[5] = Pairs({{5, 1}, {1, 1}});
@@ -278,15 +279,15 @@ TEST(Elimination, RemovesPairsWithoutContinuationBackwardsAndForwards) {
     RowPreparer prep(*g, Settings(14));
     SetJoins(*g, DeadEnds());
     prep.Eliminate();
-    EXPECT_EQ(g->ColJoinOff[0], (Flags{0, 1}));
-    EXPECT_EQ(g->ColJoinOff[4], (Flags{1, 0}));
-    EXPECT_EQ(g->ColJoinOff[5], (Flags{1, 0}));
-    EXPECT_EQ(g->ColJoinOff[8], (Flags{0, 1}));
+    EXPECT_EQ(g->EliminatedJoins[0], (Flags{0, 1}));
+    EXPECT_EQ(g->EliminatedJoins[4], (Flags{1, 0}));
+    EXPECT_EQ(g->EliminatedJoins[5], (Flags{1, 0}));
+    EXPECT_EQ(g->EliminatedJoins[8], (Flags{0, 1}));
     EXPECT_EQ(prep.SmallestPairCount(), 1);
     EXPECT_EQ(g->Run.FailingColumn, -1);
     prep.RemoveEliminated();
-    EXPECT_EQ(g->ColJoins[4], Pairs({{1, 1}}));
-    EXPECT_EQ(g->ColJoinOff[4], (Flags{0}));
+    EXPECT_EQ(g->ColumnPairJoins[4], Pairs({{1, 1}}));
+    EXPECT_EQ(g->EliminatedJoins[4], (Flags{0}));
 }
 
 TEST(Elimination, ADeadColumnPairKillsTheRowAndTheFirstEmptyPairFails) {
@@ -317,7 +318,7 @@ TEST(Elimination, SimplifiedFirstLineNamesTheFailingColumnAndEmptiesTheRow) {
     SetJoins(*g, joins);
     prep.Eliminate();
     EXPECT_EQ(g->Run.FailingColumn, 6);
-    for (int c = 0; c < 9; ++c) EXPECT_EQ(g->ColJoinCount(c), 0) << c;
+    for (int c = 0; c < 9; ++c) EXPECT_EQ(g->ColumnPairJoinCount(c), 0) << c;
     EXPECT_EQ(prep.SmallestPairCount(), 0);
 
     // With a failing column known the rule is off: everything dies but the
@@ -325,8 +326,8 @@ TEST(Elimination, SimplifiedFirstLineNamesTheFailingColumnAndEmptiesTheRow) {
     SetJoins(*g, joins);
     g->Run.FailingColumn = 3;
     prep.Eliminate();
-    EXPECT_EQ(g->ColJoinCount(6), 1);
-    EXPECT_EQ(g->ColJoinOff[6], (Flags{1}));
+    EXPECT_EQ(g->ColumnPairJoinCount(6), 1);
+    EXPECT_EQ(g->EliminatedJoins[6], (Flags{1}));
     EXPECT_EQ(prep.PairCount(0), 0);
 }
 
@@ -344,10 +345,10 @@ TEST(Elimination, SkippedForTheRowBelowASimplifiedStartRow) {
     const List above = Above(10, {2, 3, 4, 4, 4, 4, 4, 4, 4, 4});
     prep.BuildColumnCandidates(above, rng);
     prep.BuildColumnJoins(6, rng);
-    EXPECT_EQ(g->ColJoinCount(0), 2) << "(0, 1) stays although 1 leads nowhere";
+    EXPECT_EQ(g->ColumnPairJoinCount(0), 2) << "(0, 1) stays although 1 leads nowhere";
     prep.BuildColumnCandidates(above, rng);
     prep.BuildColumnJoins(7, rng);
-    EXPECT_EQ(g->ColJoins[0], Pairs({{0, 0}}));
+    EXPECT_EQ(g->ColumnPairJoins[0], Pairs({{0, 0}}));
     EXPECT_EQ(g->Run.FailingColumn, -1);
 }
 
@@ -362,7 +363,7 @@ TEST(ColumnJoins, AreShuffledAndWithAPreferenceOrderedByWeight) {
     prep.BuildColumnCandidates(List(10, -1), rng);
     prep.BuildColumnJoins(3, rng);
     for (int c = 0; c < 9; ++c) {
-        const auto& pairs = g->ColJoins[static_cast<std::size_t>(c)];
+        const auto& pairs = g->ColumnPairJoins[static_cast<std::size_t>(c)];
         ASSERT_EQ(pairs.size(), 25u);
         for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(prep.PairWeight(pairs[i]), 1) << "connector pairs first";
         for (std::size_t i = 4; i < pairs.size(); ++i) EXPECT_EQ(prep.PairWeight(pairs[i]), 0);
@@ -371,11 +372,13 @@ TEST(ColumnJoins, AreShuffledAndWithAPreferenceOrderedByWeight) {
     RowPreparer neutral(*g, s);
     neutral.BuildColumnCandidates(List(10, -1), rng);
     neutral.BuildColumnJoins(3, rng);
-    auto sorted = g->ColJoins[0];
-    std::sort(sorted.begin(), sorted.end(), [](SqPair a, SqPair b) { return std::pair(a.Left, a.Right) < std::pair(b.Left, b.Right); });
-    EXPECT_NE(sorted, g->ColJoins[0]) << "shuffled";
+    auto sorted = g->ColumnPairJoins[0];
+    std::sort(sorted.begin(), sorted.end(),
+              [](SquarePair a, SquarePair b) { return std::pair(a.Left, a.Right) < std::pair(b.Left, b.Right); });
+    EXPECT_NE(sorted, g->ColumnPairJoins[0]) << "shuffled";
     neutral.BuildJoinLists();
-    auto built = g->ColJoins[0];
-    std::sort(built.begin(), built.end(), [](SqPair a, SqPair b) { return std::pair(a.Left, a.Right) < std::pair(b.Left, b.Right); });
+    auto built = g->ColumnPairJoins[0];
+    std::sort(built.begin(), built.end(),
+              [](SquarePair a, SquarePair b) { return std::pair(a.Left, a.Right) < std::pair(b.Left, b.Right); });
     EXPECT_EQ(sorted, built) << "the same pairs";
 }

@@ -31,7 +31,7 @@ inline std::unique_ptr<MapGenerator> Learned(const std::vector<List>& down, cons
 }
 
 // Sub-chain i from `start` with these pairs per column pair, nothing found.
-inline void SetUpChain(MapGenerator& g, int i, int start, const std::vector<std::vector<SqPair>>& pairs) {
+inline void SetUpChain(MapGenerator& g, int i, int start, const std::vector<std::vector<SquarePair>>& pairs) {
     SubChainRecord& sc = g.SubChains[static_cast<std::size_t>(i)];
     sc.Clear();
     sc.start = start;
@@ -85,7 +85,7 @@ struct Burster {
         job.Row = row;
         job.Tables = &tables;
     }
-    void Burst(int s = 0) { RunBurst(g, s, g.ThrFields[0], flags, job, scratch, cancel); }
+    void Burst(int s = 0) { RunBurst(g, s, g.WorkerExchanges[0], flags, job, scratch, cancel); }
     void UntilDone(int s = 0) {
         for (int i = 0; i < 100 && !g.SubChains[static_cast<std::size_t>(s)].Done.load(); ++i) Burst(s);
     }

@@ -19,7 +19,7 @@ namespace {
 
 // One sub-chain's search as plain loops, state kept between bursts.
 struct PlainSearch {
-    std::vector<std::vector<SqPair>> pairs;
+    std::vector<std::vector<SquarePair>> pairs;
     std::size_t maxVariants = 0;
     std::function<bool(const List&)> valid = [](const List&) { return true; };
     std::int64_t limit = -1;  // tries per first pair; -1: none
@@ -33,11 +33,11 @@ struct PlainSearch {
     bool done = false;
     bool exhausted = false;
 
-    PlainSearch(std::vector<std::vector<SqPair>> p, std::size_t max) : pairs(std::move(p)), maxVariants(max) {
+    PlainSearch(std::vector<std::vector<SquarePair>> p, std::size_t max) : pairs(std::move(p)), maxVariants(max) {
         cur.assign(pairs.size(), 0);
     }
     int Size(int l) const { return static_cast<int>(pairs[static_cast<std::size_t>(l)].size()); }
-    SqPair At(int l, int i) const { return pairs[static_cast<std::size_t>(l)][static_cast<std::size_t>(i)]; }
+    SquarePair At(int l, int i) const { return pairs[static_cast<std::size_t>(l)][static_cast<std::size_t>(i)]; }
     std::size_t Level(int l) const { return static_cast<std::size_t>(l); }
 
     bool KnownKey(std::int32_t first, std::int32_t link) const {
@@ -72,13 +72,13 @@ struct PlainSearch {
         int depth = 0;
         while (!done) {
             if (cur[Level(depth)] < Size(depth)) {
-                const SqPair k = At(depth, cur[Level(depth)]);
+                const SquarePair k = At(depth, cur[Level(depth)]);
                 if (depth == 0) v[0] = k.Left;
                 const int l = depth + 1;
                 for (int& c = cur[Level(l)]; c < Size(l); ++c) {
                     ++steps;
                     ++tries;
-                    const SqPair p = At(l, c);
+                    const SquarePair p = At(l, c);
                     if (p.Left != k.Right) continue;
                     v[Level(l)] = p.Left;
                     if (l < last) {
@@ -127,8 +127,8 @@ struct PlainSearch {
     }
 };
 
-std::vector<std::vector<SqPair>> RandomPairs(GeneratorRng& rng, int levels, int maxPairs, int squares) {
-    std::vector<std::vector<SqPair>> pairs(static_cast<std::size_t>(levels));
+std::vector<std::vector<SquarePair>> RandomPairs(GeneratorRng& rng, int levels, int maxPairs, int squares) {
+    std::vector<std::vector<SquarePair>> pairs(static_cast<std::size_t>(levels));
     for (auto& level : pairs) {
         const int n = 1 + static_cast<int>(UniformBelow(rng, static_cast<std::uint64_t>(maxPairs)));
         for (int i = 0; i < n; ++i)
@@ -153,7 +153,7 @@ TEST(SearchBurst, FindsWhatAPlainSearchFindsAndCountsItsStepsAlike) {
         Burster b(*g);
         b.Burst();
         ASSERT_EQ(Variants(g->SubChains[0]), plain.variants) << "round " << round;
-        ASSERT_EQ(g->ThrFields[0].Steps.load(), plain.steps) << "round " << round;
+        ASSERT_EQ(g->WorkerExchanges[0].Steps.load(), plain.steps) << "round " << round;
         EXPECT_TRUE(g->SubChains[0].Done.load());
         ++compared;
     }
@@ -197,12 +197,12 @@ TEST(SearchBurst, BurstByBurstFindsWhatAPlainSearchFindsWithSearchLimitsFocusAnd
         for (; bursts < 12 && !plain.done; ++bursts) {
             const std::string at = "round " + std::to_string(round) + ", burst " + std::to_string(bursts) +
                                    ", limit " + std::to_string(plain.limit);
-            g->ThrFields[0].Steps = 0;  // as the manager hands the sub-chain out
+            g->WorkerExchanges[0].Steps = 0;  // as the manager hands the sub-chain out
             b.Burst();
             plain.Burst();
             ASSERT_EQ(Variants(sc), plain.variants) << at;
             ASSERT_EQ(sc.Tries.load(), plain.tries) << at;
-            ASSERT_EQ(g->ThrFields[0].Steps.load(), plain.steps) << at;
+            ASSERT_EQ(g->WorkerExchanges[0].Steps.load(), plain.steps) << at;
             ASSERT_EQ(sc.Done.load(), plain.done) << at;
             ASSERT_EQ(sc.Exhausted.load(), plain.exhausted) << at;
             if (!plain.done) {

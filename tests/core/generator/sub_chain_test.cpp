@@ -16,9 +16,9 @@ namespace {
 
 // Column joins with the given number of pairs (i, i) per column pair.
 void SetPairCounts(MapGenerator& g, const std::vector<int>& counts) {
-    std::vector<std::vector<SqPair>> joins;
+    std::vector<std::vector<SquarePair>> joins;
     for (int n : counts) {
-        std::vector<SqPair> pairs;
+        std::vector<SquarePair> pairs;
         for (int i = 0; i < n; ++i) pairs.push_back({i % 8, i % 8});
         joins.push_back(pairs);
     }
@@ -31,7 +31,7 @@ TEST(SubChains, TheNarrowestMapIsOneSubChainOfTenColumns) {
     auto g = MakeGenerator(AllowAll());
     RowPreparer prep(*g, Settings(14));
     SetPairCounts(*g, {3, 4, 5, 6, 7, 8, 9, 10, 2});
-    g->ColJoinOff[1][0] = 1;  // eliminated pairs are not handed on
+    g->EliminatedJoins[1][0] = 1;  // eliminated pairs are not handed on
     prep.SplitIntoSubChains();
     ASSERT_EQ(g->SubChainCount, 1);
     EXPECT_EQ(g->SubChainBorders, (List{0, 8}));
@@ -40,7 +40,7 @@ TEST(SubChains, TheNarrowestMapIsOneSubChainOfTenColumns) {
     EXPECT_EQ(sc.Len, 10);
     EXPECT_EQ(sc.PairCounts, (List{3, 3, 5, 6, 7, 8, 9, 10, 2}));
     EXPECT_EQ(sc.Pairs[1].size(), 3u);
-    EXPECT_EQ(sc.Pairs[4], g->ColJoins[4]);
+    EXPECT_EQ(sc.Pairs[4], g->ColumnPairJoins[4]);
     EXPECT_EQ(sc.MaxVariants, 6);
     ASSERT_EQ(sc.Variants.size(), 1u);  // the variant being built
     EXPECT_EQ(sc.Variants[0], List(10, 0));
@@ -102,8 +102,9 @@ TEST(SubChains, TheWidestMapHasTwentyOneSubChains) {
 
 namespace {
 
-std::vector<SqPair> SortedPairs(std::vector<SqPair> v) {
-    std::sort(v.begin(), v.end(), [](SqPair a, SqPair b) { return std::pair(a.Left, a.Right) < std::pair(b.Left, b.Right); });
+std::vector<SquarePair> SortedPairs(std::vector<SquarePair> v) {
+    std::sort(v.begin(), v.end(),
+              [](SquarePair a, SquarePair b) { return std::pair(a.Left, a.Right) < std::pair(b.Left, b.Right); });
     return v;
 }
 
@@ -112,7 +113,7 @@ std::vector<SqPair> SortedPairs(std::vector<SqPair> v) {
 TEST(Repreparation, SpendsFreezePointsResetsUnfinishedSubChainsAndKeepsVariants) {
     auto g = MakeGenerator(AllowAll());
     RowPreparer prep(*g, Settings(44));  // 39 column pairs, 4 sub-chains
-    std::vector<std::vector<SqPair>> joins(39);
+    std::vector<std::vector<SquarePair>> joins(39);
     for (auto& j : joins)
         for (int a = 0; a < 6; ++a) j.push_back({a, (a + 1) % 6});
     SetJoins(*g, joins);
@@ -134,7 +135,7 @@ TEST(Repreparation, SpendsFreezePointsResetsUnfinishedSubChainsAndKeepsVariants)
     sc[1].Tries = 99;
     sc[1].Focus = {2, 4};
     sc[1].Restricted = true;
-    const SqPair focused2 = sc[1].Pairs[0][2], focused4 = sc[1].Pairs[0][4];
+    const SquarePair focused2 = sc[1].Pairs[0][2], focused4 = sc[1].Pairs[0][4];
     const auto before = sc[1].Pairs;
     sc[2].Frozen = true;
     sc[2].FreezePoints = 1;
@@ -341,8 +342,9 @@ void ReferenceThin(const MapGenerator& g, std::vector<List>& cols, const std::ve
     }
 }
 
-std::vector<std::vector<SqPair>> ReferenceJoins(const MapGenerator& g, const std::vector<List>& cols, bool noTwins) {
-    std::vector<std::vector<SqPair>> joins(cols.size() - 1);
+std::vector<std::vector<SquarePair>> ReferenceJoins(const MapGenerator& g, const std::vector<List>& cols,
+                                                    bool noTwins) {
+    std::vector<std::vector<SquarePair>> joins(cols.size() - 1);
     for (std::size_t c = 0; c + 1 < cols.size(); ++c)
         for (std::int32_t a : cols[c])
             for (std::int32_t b : g.Sq(a).Right)
@@ -352,7 +354,7 @@ std::vector<std::vector<SqPair>> ReferenceJoins(const MapGenerator& g, const std
     return joins;
 }
 
-std::vector<Flags> ReferenceEliminate(const std::vector<std::vector<SqPair>>& joins) {
+std::vector<Flags> ReferenceEliminate(const std::vector<std::vector<SquarePair>>& joins) {
     std::vector<Flags> off;
     for (const auto& j : joins) off.emplace_back(j.size(), 0);
     auto liveWith = [&](std::size_t c, auto pred) {
@@ -362,10 +364,11 @@ std::vector<Flags> ReferenceEliminate(const std::vector<std::vector<SqPair>>& jo
     };
     for (std::size_t c = joins.size() - 1; c-- > 0;)
         for (std::size_t i = 0; i < joins[c].size(); ++i)
-            if (!off[c][i] && !liveWith(c + 1, [&](SqPair q) { return q.Left == joins[c][i].Right; })) off[c][i] = 1;
+            if (!off[c][i] && !liveWith(c + 1, [&](SquarePair q) { return q.Left == joins[c][i].Right; }))
+                off[c][i] = 1;
     for (std::size_t c = 0; c + 1 < joins.size(); ++c)
         for (std::size_t i = 0; i < joins[c + 1].size(); ++i)
-            if (!off[c + 1][i] && !liveWith(c, [&](SqPair q) { return q.Right == joins[c + 1][i].Left; }))
+            if (!off[c + 1][i] && !liveWith(c, [&](SquarePair q) { return q.Right == joins[c + 1][i].Left; }))
                 off[c + 1][i] = 1;
     return off;
 }
@@ -397,13 +400,13 @@ TEST(ReferenceChecks, CandidatesJoinsAndEliminationMatchPlainLoops) {
         GeneratorRng mine(static_cast<std::uint64_t>(round)), theirs(static_cast<std::uint64_t>(round));
         if (prep.FilterInForce()) ReferenceThin(*g, cols, p, theirs, noTwins);
         prep.BuildColumnCandidates(above, mine);
-        ASSERT_EQ(g->ColCands, cols) << "round " << round;
+        ASSERT_EQ(g->ColumnCandidates, cols) << "round " << round;
         ASSERT_EQ(mine(), theirs());
 
         prep.BuildJoinLists();
         const auto joins = ReferenceJoins(*g, cols, noTwins);
-        ASSERT_EQ(g->ColJoins, joins) << "round " << round;
+        ASSERT_EQ(g->ColumnPairJoins, joins) << "round " << round;
         prep.Eliminate();
-        ASSERT_EQ(g->ColJoinOff, ReferenceEliminate(joins)) << "round " << round;
+        ASSERT_EQ(g->EliminatedJoins, ReferenceEliminate(joins)) << "round " << round;
     }
 }

@@ -147,7 +147,7 @@ TEST(SearchBurst, FindsEveryFirstAndLinkSquareOnceInSearchOrder) {
 
 TEST(SearchBurst, TheFirstPairMovesOnOnlyToPairsWithTheSameLeftSquareUnlessTheLimitMovesIt) {
     auto g = Anything();
-    const std::vector<std::vector<SqPair>> pairs{{{0, 1}, {7, 1}, {0, 2}}, {{1, 3}, {2, 3}}, {{3, 5}}};
+    const std::vector<std::vector<SquarePair>> pairs{{{0, 1}, {7, 1}, {0, 2}}, {{1, 3}, {2, 3}}, {{3, 5}}};
     SetUpChain(*g, 0, 0, pairs);
     Burster b(*g);
     b.UntilDone();
@@ -172,7 +172,7 @@ TEST(SearchBurst, PartsThatCanOnlyRepeatFoundVariantsArePassedOverWithTheirSteps
     EXPECT_EQ(Variants(g->SubChains[0]), (std::vector<List>{{0, 1, 3, 5}, {0, 1, 4, 5}}));
     // Each first pair: level 1 scanned to its first match and on to the
     // second (1 + 1), level 2 to its end after each match (2 + 2).
-    EXPECT_EQ(g->ThrFields[0].Steps.load(), 12);
+    EXPECT_EQ(g->WorkerExchanges[0].Steps.load(), 12);
     EXPECT_TRUE(g->SubChains[0].Done.load());
 }
 
@@ -190,9 +190,9 @@ TEST(SearchBurst, BurstsEndAfterTheirStepsAndTheNextOneGoesOnWhereItStopped) {
     // 16 column pairs of squares 0 and 1 in every combination: 2^16 chains
     // with only two first-and-link pairs, so the search goes on long after
     // it found both.
-    const std::vector<SqPair> any{{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+    const std::vector<SquarePair> any{{0, 0}, {0, 1}, {1, 0}, {1, 1}};
     auto g = Anything();
-    SetUpChain(*g, 0, 0, std::vector<std::vector<SqPair>>(16, any));
+    SetUpChain(*g, 0, 0, std::vector<std::vector<SquarePair>>(16, any));
     Burster b(*g);
     b.Burst();
     const SubChainRecord& sc = g->SubChains[0];
@@ -200,8 +200,8 @@ TEST(SearchBurst, BurstsEndAfterTheirStepsAndTheNextOneGoesOnWhereItStopped) {
     // Parts of the search that can only repeat the two are passed over with
     // their pairs counted, but only where the search would not have stopped
     // on the way: the burst ends within one column pair past its 10000 steps.
-    EXPECT_GE(g->ThrFields[0].Steps.load(), 10000);
-    EXPECT_LT(g->ThrFields[0].Steps.load(), 10000 + 4);
+    EXPECT_GE(g->WorkerExchanges[0].Steps.load(), 10000);
+    EXPECT_LT(g->WorkerExchanges[0].Steps.load(), 10000 + 4);
     EXPECT_FALSE(sc.Done.load());
     const List cursor = sc.Cursor;
     b.Burst();
@@ -211,12 +211,12 @@ TEST(SearchBurst, BurstsEndAfterTheirStepsAndTheNextOneGoesOnWhereItStopped) {
     // 50000 steps.
     std::vector<List> down(10), right(10, List{0, 1});
     auto h = Learned(down, right);
-    SetUpChain(*h, 0, 0, std::vector<std::vector<SqPair>>(16, any));
+    SetUpChain(*h, 0, 0, std::vector<std::vector<SquarePair>>(16, any));
     Burster c(*h, 10);
     c.Burst();
     EXPECT_EQ(h->SubChains[0].VariantCount.load(), 0);
-    EXPECT_GE(h->ThrFields[0].Steps.load(), 50000);
-    EXPECT_LT(h->ThrFields[0].Steps.load(), 50000 + 64);
+    EXPECT_GE(h->WorkerExchanges[0].Steps.load(), 50000);
+    EXPECT_LT(h->WorkerExchanges[0].Steps.load(), 50000 + 64);
 }
 
 TEST(SearchBurst, ARestrictedSubChainSearchesOnlyItsFocus) {
@@ -262,17 +262,17 @@ TEST(SearchBurst, VariantsFailingValidationAreLeftOut) {
 
 TEST(SearchBurst, AStopOrACancelEndsTheBurstAtOnce) {
     auto g = Anything();
-    std::vector<SqPair> level1(40000, SqPair{8, 8});
+    std::vector<SquarePair> level1(40000, SquarePair{8, 8});
     SetUpChain(*g, 0, 0, {{{0, 1}}, level1, {{3, 5}}});
     Burster b(*g);
     b.flags.StopRow = true;
     b.Burst();
-    EXPECT_LE(g->ThrFields[0].Steps.load(), 256);
+    EXPECT_LE(g->WorkerExchanges[0].Steps.load(), 256);
     EXPECT_FALSE(g->SubChains[0].Done.load());
     b.flags.StopRow = false;
     b.cancel = true;
     b.Burst();
-    EXPECT_LE(g->ThrFields[0].Steps.load(), 256);
+    EXPECT_LE(g->WorkerExchanges[0].Steps.load(), 256);
 }
 
 // --- Linking -----------------------------------------------------------------------
@@ -408,7 +408,7 @@ TEST(SubChainIndex, FindsTheFirstPairOfEveryLeftSquareWithOrWithoutItsTable) {
                 for (std::int32_t s = -1; s <= squares; ++s) {
                     const auto& pairs = sc.Pairs[l];
                     const auto first =
-                        std::find_if(pairs.begin(), pairs.end(), [&](const SqPair& p) { return p.Left == s; });
+                        std::find_if(pairs.begin(), pairs.end(), [&](const SquarePair& p) { return p.Left == s; });
                     const int entry = ix.Find(s);
                     if (first == pairs.end()) {
                         EXPECT_EQ(entry, -1) << s;

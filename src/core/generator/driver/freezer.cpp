@@ -43,13 +43,13 @@ void SubChainFreezer::Place(MapGenerator& gen, std::span<const MapSquare> mapRow
     for (int c = 0; c < MaskColumns; ++c) {
         bool& flag = mask_[static_cast<std::size_t>(c)];
         if (!flag) continue;
-        if (c >= columns || c >= static_cast<int>(gen.ColCands.size())) {
+        if (c >= columns || c >= static_cast<int>(gen.ColumnCandidates.size())) {
             flag = false;
             continue;
         }
         const MapSquare& q = mapRow[static_cast<std::size_t>(c + BorderWidth)];
         const int learned = q.Gnd == NoBitmap && q.Top == NoBitmap ? -1 : gen.FindSq(q.Gnd, q.Top);
-        const auto& cands = gen.ColCands[static_cast<std::size_t>(c)];
+        const auto& cands = gen.ColumnCandidates[static_cast<std::size_t>(c)];
         if (learned < 0 || std::find(cands.begin(), cands.end(), learned) == cands.end()) flag = false;
         any = any || flag;
     }

@@ -60,12 +60,12 @@ void GenerationRun::Approve() {
     ++run_.ApprovalAttempts;
 }
 
-// CandBoth: the squares allowed below `above` and right of `left`.
+// CandidatesFromBoth: the squares allowed below `above` and right of `left`.
 void GenerationRun::LoadStartCandidates(int above, int left) {
-    gen_.LoadCandAbove(above);
+    gen_.LoadCandidatesFromAbove(above);
     if (rowSettings_.TwinsDisallowed)
-        std::erase_if(gen_.CandAbove, [&](std::int32_t e) { return e == above || e == left; });
-    gen_.LoadCandLeft(left);
+        std::erase_if(gen_.CandidatesFromAbove, [&](std::int32_t e) { return e == above || e == left; });
+    gen_.LoadCandidatesFromLeft(left);
     gen_.IntersectCandidates();
 }
 
@@ -75,7 +75,7 @@ bool GenerationRun::StartSquare(int column) {
     const int x = column + BorderWidth, row = settings_.StartLine;
     const int above = LearnedAt(x, row - 1), left = LearnedAt(x - 1, row);
     LoadStartCandidates(above, left);
-    auto& cands = gen_.CandBoth;
+    auto& cands = gen_.CandidatesFromBoth;
     const int columns = width_ - 2 * BorderWidth;
     if (column + 1 < columns && run_.Approved[static_cast<std::size_t>(column) + 1]) {
         const int right = LearnedAt(x + 1, row);

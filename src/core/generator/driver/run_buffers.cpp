@@ -60,25 +60,26 @@ void RunState::Reset() {
 }
 
 RunBuffers::RunBuffers() {
-    for (int k = 0; k < WorkerSlots; ++k) ThrFields[static_cast<std::size_t>(k)].Id = k;
+    for (int k = 0; k < WorkerSlots; ++k) WorkerExchanges[static_cast<std::size_t>(k)].Id = k;
     ClearOldSquares();
 }
 
 void RunBuffers::IntersectCandidates() {
-    // Length of the first run of every index in CandAbove.
+    // Length of the first run of every index in CandidatesFromAbove.
     std::unordered_map<std::int32_t, std::size_t> firstRun;
-    for (std::size_t i = 0; i < CandAbove.size();) {
+    for (std::size_t i = 0; i < CandidatesFromAbove.size();) {
         std::size_t j = i;
-        while (j < CandAbove.size() && CandAbove[j] == CandAbove[i]) ++j;
-        firstRun.try_emplace(CandAbove[i], j - i);
+        while (j < CandidatesFromAbove.size() && CandidatesFromAbove[j] == CandidatesFromAbove[i]) ++j;
+        firstRun.try_emplace(CandidatesFromAbove[i], j - i);
         i = j;
     }
-    CandBoth.clear();
-    for (std::size_t i = 0; i < CandLeft.size();) {
+    CandidatesFromBoth.clear();
+    for (std::size_t i = 0; i < CandidatesFromLeft.size();) {
         std::size_t j = i;
-        while (j < CandLeft.size() && CandLeft[j] == CandLeft[i]) ++j;
-        auto it = firstRun.find(CandLeft[i]);
-        if (it != firstRun.end()) CandBoth.insert(CandBoth.end(), std::min(j - i, it->second), CandLeft[i]);
+        while (j < CandidatesFromLeft.size() && CandidatesFromLeft[j] == CandidatesFromLeft[i]) ++j;
+        auto it = firstRun.find(CandidatesFromLeft[i]);
+        if (it != firstRun.end())
+            CandidatesFromBoth.insert(CandidatesFromBoth.end(), std::min(j - i, it->second), CandidatesFromLeft[i]);
         i = j;
     }
 }
@@ -101,12 +102,12 @@ void RunBuffers::PrepareRowBuffers(int columns) {
     if (columns < 1 || columns > MaxRowColumns)
         throw Error("A row of " + std::to_string(columns) + " columns is beyond the generator's " +
                     std::to_string(MaxRowColumns) + ".");
-    ColCands.resize(static_cast<std::size_t>(columns));
-    for (auto& c : ColCands) c.clear();
-    ColJoins.resize(static_cast<std::size_t>(columns - 1));
-    for (auto& j : ColJoins) j.clear();
-    ColJoinOff.resize(static_cast<std::size_t>(columns - 1));
-    for (auto& o : ColJoinOff) o.clear();
+    ColumnCandidates.resize(static_cast<std::size_t>(columns));
+    for (auto& c : ColumnCandidates) c.clear();
+    ColumnPairJoins.resize(static_cast<std::size_t>(columns - 1));
+    for (auto& j : ColumnPairJoins) j.clear();
+    EliminatedJoins.resize(static_cast<std::size_t>(columns - 1));
+    for (auto& o : EliminatedJoins) o.clear();
     LastColumn = columns - 1;
 }
 

@@ -25,10 +25,10 @@ inline constexpr int LookAheadRows = 10;
 inline constexpr std::int32_t UnknownSquare = 65535;  // "not known" in look-ahead tables
 
 // A compatible pair of candidates of two neighbouring columns.
-struct SqPair {
+struct SquarePair {
     std::int32_t Left = 0;
     std::int32_t Right = 0;
-    friend bool operator==(const SqPair&, const SqPair&) = default;
+    friend bool operator==(const SquarePair&, const SquarePair&) = default;
 };
 
 // A line fragment of the row being generated. The flags and counters that
@@ -44,7 +44,7 @@ struct SubChainRecord {
     std::atomic<std::int32_t> Tries{0};
     std::atomic<bool> Done{false};
     std::atomic<bool> Exhausted{false};
-    std::vector<std::vector<SqPair>> Pairs;       // per column pair inside it (Len - 1)
+    std::vector<std::vector<SquarePair>> Pairs;   // per column pair inside it (Len - 1)
     std::vector<std::int32_t> PairCounts;         // per column pair
     std::vector<std::vector<std::int32_t>> Variants;  // variants, Len square indices each
     std::vector<std::int32_t> Cursor;             // per column pair, the search position in Pairs
@@ -100,11 +100,11 @@ public:
     RunBuffers();
 
     // --- Candidates of the square being chosen --------------------------------
-    std::vector<std::int32_t> CandAbove;  // Down list of the square above
-    std::vector<std::int32_t> CandLeft;   // Right list of the square to the left
-    std::vector<std::int32_t> CandBoth;   // their intersection as multisets
-    // CandBoth: for each run of equal indices in CandLeft, in order, min(run
-    // length, length of that index's first run in CandAbove) copies.
+    std::vector<std::int32_t> CandidatesFromAbove;  // Down list of the square above
+    std::vector<std::int32_t> CandidatesFromLeft;   // Right list of the square to the left
+    std::vector<std::int32_t> CandidatesFromBoth;   // their intersection as multisets
+    // CandidatesFromBoth: for each run of equal indices in CandidatesFromLeft, in order, min(run
+    // length, length of that index's first run in CandidatesFromAbove) copies.
     void IntersectCandidates();
     std::mt19937_64 Rng{std::random_device{}()};  // the main thread's random numbers
 
@@ -117,11 +117,13 @@ public:
     std::int32_t& OldSquare(int mapColumn, int mapRow);
     std::int32_t OldSquare(int mapColumn, int mapRow) const;
     void ClearOldSquares();
-    std::vector<std::vector<std::int32_t>> ColCands;  // per column, its candidates
-    std::vector<std::vector<SqPair>> ColJoins;        // per column pair, the compatible pairs
-    std::vector<std::vector<std::uint8_t>> ColJoinOff;  // per entry of ColJoins, 1 when eliminated
-    int ColJoinCount(int pair) const { return static_cast<int>(ColJoins[static_cast<std::size_t>(pair)].size()); }
-    // Sizes ColCands to `columns` empty lists and ColJoins / ColJoinOff to
+    std::vector<std::vector<std::int32_t>> ColumnCandidates;  // per column, its candidates
+    std::vector<std::vector<SquarePair>> ColumnPairJoins;     // per column pair, the compatible pairs
+    std::vector<std::vector<std::uint8_t>> EliminatedJoins;   // per entry of ColumnPairJoins, 1 when eliminated
+    int ColumnPairJoinCount(int pair) const {
+        return static_cast<int>(ColumnPairJoins[static_cast<std::size_t>(pair)].size());
+    }
+    // Sizes ColumnCandidates to `columns` empty lists and ColumnPairJoins / EliminatedJoins to
     // columns - 1 (refuses more than MaxRowColumns columns).
     void PrepareRowBuffers(int columns);
 
@@ -130,7 +132,7 @@ public:
     std::int32_t SubChainCount = 0;
     std::vector<std::int32_t> SubChainBorders;  // column pair borders: sub-chain i covers SubChainBorders[i]..SubChainBorders[i+1]
     std::array<std::atomic<std::int32_t>, MaxSubChains> Chosen{};  // variant per sub-chain of the linked row
-    std::array<WorkerExchange, WorkerSlots> ThrFields;
+    std::array<WorkerExchange, WorkerSlots> WorkerExchanges;
     void ClearSubChains();
 
     // --- Run state ------------------------------------------------------------

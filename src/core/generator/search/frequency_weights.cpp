@@ -92,7 +92,7 @@ double FrequencyWeights::RightOf(std::int32_t left, std::int32_t s) const {
     return Conditional(JoinDir::Right, left, s);
 }
 
-double FrequencyWeights::Pair(std::int32_t aboveLeft, std::int32_t aboveRight, const SqPair& p) const {
+double FrequencyWeights::Pair(std::int32_t aboveLeft, std::int32_t aboveRight, const SquarePair& p) const {
     const auto a = static_cast<std::size_t>(p.Left), b = static_cast<std::size_t>(p.Right);
     return weighted_[a] * Lift(JoinDir::Down, aboveLeft, p.Left) * weighted_[b] *
            Lift(JoinDir::Right, p.Left, p.Right) * Lift(JoinDir::Down, aboveRight, p.Right);

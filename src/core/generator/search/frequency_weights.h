@@ -73,7 +73,7 @@ public:
     // The shaped likelihood of the pair (a, b) under the squares uA and uB
     // above: P(a) x lift(uA, a) x P(b) x lift(a, b) x lift(uB, b), each P
     // times its correction.
-    double Pair(std::int32_t aboveLeft, std::int32_t aboveRight, const SqPair& p) const;
+    double Pair(std::int32_t aboveLeft, std::int32_t aboveRight, const SquarePair& p) const;
     // The shaped likelihood of square s below `above` and right of `left`.
     double Single(std::int32_t above, std::int32_t left, std::int32_t s) const;
 
@@ -87,7 +87,7 @@ public:
     // Pair() for one column pair, from the tables when there are tables.
     class PairWeigher {
     public:
-        double operator()(const SqPair& p) const {
+        double operator()(const SquarePair& p) const {
             if (!downLeft_) return weights_->Pair(aboveLeft_, aboveRight_, p);
             const auto a = static_cast<std::size_t>(p.Left), b = static_cast<std::size_t>(p.Right);
             return square_[a] * downLeft_[a] * square_[b] * right_[a * n_ + b] * downRight_[b];

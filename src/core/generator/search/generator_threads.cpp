@@ -326,7 +326,7 @@ void GeneratorThreads::ManagerLeave(bool stopped, bool threaded) {
 
 int GeneratorThreads::RunningWorkers() const {
     int running = 0;
-    for (const auto& f : gen_.ThrFields) running += f.Idle.load(std::memory_order_acquire) ? 0 : 1;
+    for (const auto& f : gen_.WorkerExchanges) running += f.Idle.load(std::memory_order_acquire) ? 0 : 1;
     return running;
 }
 

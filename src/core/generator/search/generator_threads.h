@@ -172,7 +172,7 @@ private:
     // Rings a thread's bell, unless the driver does that thread's steps.
     void Notify(Doorbell& bell);
     void Join(ThreadRec& rec, Doorbell& bell);
-    WorkerExchange& Slot(int k) { return gen_.ThrFields[static_cast<std::size_t>(k)]; }
+    WorkerExchange& Slot(int k) { return gen_.WorkerExchanges[static_cast<std::size_t>(k)]; }
 
     MapGenerator& gen_;
     std::array<SubChainScratch, MaxSubChains> scratch_;

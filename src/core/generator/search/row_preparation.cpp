@@ -207,14 +207,14 @@ void RowPreparer::BuildColumnCandidates(std::span<const std::int32_t> above, Gen
         if (down.size() > static_cast<std::size_t>(MaxListEntries))
             throw ListFullError("Column " + std::to_string(c) + " would hold more than " +
                                 std::to_string(MaxListEntries) + " candidates.");
-        auto& cands = gen_.ColCands[static_cast<std::size_t>(c)];
+        auto& cands = gen_.ColumnCandidates[static_cast<std::size_t>(c)];
         if (settings_.TwinsDisallowed)
             std::copy_if(down.begin(), down.end(), std::back_inserter(cands), [&](std::int32_t e) { return e != sq; });
         else
             cands.assign(down.begin(), down.end());
     }
     if (!filter_) return;
-    liveRow_.Build(gen_.ColCands);
+    liveRow_.Build(gen_.ColumnCandidates);
     for (int c = 0; c < columns_; ++c) ThinObjectStarts(c, rng);
 }
 
@@ -223,17 +223,17 @@ void RowPreparer::BuildColumnCandidates(std::span<const std::int32_t> above, Gen
 // can be completed, the last copy of a square that some complete row uses
 // leaves only when the row stays completable without it.
 void RowPreparer::ThinObjectStarts(int column, GeneratorRng& rng) {
-    auto& cands = gen_.ColCands[static_cast<std::size_t>(column)];
+    auto& cands = gen_.ColumnCandidates[static_cast<std::size_t>(column)];
     OtherThan left, right;
     if (column > 0) {
-        for (std::int32_t a : gen_.ColCands[static_cast<std::size_t>(column) - 1]) {
+        for (std::int32_t a : gen_.ColumnCandidates[static_cast<std::size_t>(column) - 1]) {
             const std::int32_t single = rightSingle_[Index(a)];
             if (single == kMixed) left.any = true;
             else if (single >= 0) left.Add(single);
         }
     }
     if (column < columns_ - 1) {
-        for (std::int32_t r : gen_.ColCands[static_cast<std::size_t>(column) + 1]) {
+        for (std::int32_t r : gen_.ColumnCandidates[static_cast<std::size_t>(column) + 1]) {
             if (leftCount_[Index(r)] >= 2) right.any = true;
             else if (leftCount_[Index(r)] == 1) right.Add(leftFirst_[Index(r)]);
         }
@@ -327,7 +327,7 @@ bool RowPreparer::BuildLiveJoins(double share) {
     for (int c = 0; c + 1 < columns_; ++c) {
         AppendJoinsOf(c, liveCands_);
         if (share <= 0) continue;
-        auto& pairs = gen_.ColJoins[static_cast<std::size_t>(c)];
+        auto& pairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c)];
         const auto [left, right] = AboveOf(c);
         const auto weigh = freq_->ForColumns(left, right);
         auto& likelihood = trim_.Likelihood;
@@ -339,7 +339,7 @@ bool RowPreparer::BuildLiveJoins(double share) {
             if (likelihood[i] >= share * best) pairs[out++] = pairs[i];
         trimmed = trimmed || out < pairs.size();
         pairs.resize(out);
-        gen_.ColJoinOff[static_cast<std::size_t>(c)].resize(out);
+        gen_.EliminatedJoins[static_cast<std::size_t>(c)].resize(out);
     }
     if (!trimmed) return false;
     trim_.Eliminating = true;
@@ -354,9 +354,9 @@ bool RowPreparer::BuildLiveJoins(double share) {
 }
 
 void RowPreparer::BuildJoinLists() {
-    if (static_cast<int>(gen_.ColCands.size()) != columns_)
+    if (static_cast<int>(gen_.ColumnCandidates.size()) != columns_)
         throw Error("The column candidates of the row have not been built.");
-    for (int c = 0; c + 1 < columns_; ++c) AppendJoinsOf(c, gen_.ColCands);
+    for (int c = 0; c + 1 < columns_; ++c) AppendJoinsOf(c, gen_.ColumnCandidates);
 }
 
 // The rows of generation with occurrence counts hold many pairs that no
@@ -368,9 +368,9 @@ void RowPreparer::BuildJoinLists() {
 // same order. False when some column keeps no candidate (the usual way then
 // names the failing column).
 bool RowPreparer::FindLiveCandidates() {
-    if (static_cast<int>(gen_.ColCands.size()) != columns_)
+    if (static_cast<int>(gen_.ColumnCandidates.size()) != columns_)
         throw Error("The column candidates of the row have not been built.");
-    if (!liveRow_.Build(gen_.ColCands)) return false;
+    if (!liveRow_.Build(gen_.ColumnCandidates)) return false;
     // The live squares of each column with the copies and order of its candidates.
     liveCands_.resize(static_cast<std::size_t>(columns_));
     for (int c = 0; c < columns_; ++c) {
@@ -378,7 +378,7 @@ bool RowPreparer::FindLiveCandidates() {
         for (std::int32_t v : liveRow_.Column(c)) stamp_[Index(v)] = alive;
         auto& live = liveCands_[static_cast<std::size_t>(c)];
         live.clear();
-        for (std::int32_t v : gen_.ColCands[static_cast<std::size_t>(c)])
+        for (std::int32_t v : gen_.ColumnCandidates[static_cast<std::size_t>(c)])
             if (stamp_[Index(v)] == alive) live.push_back(v);
     }
     return true;
@@ -391,7 +391,7 @@ bool RowPreparer::FindLiveCandidates() {
 void RowPreparer::AppendJoinsOf(int pair, const std::vector<std::vector<std::int32_t>>& cands) {
     const auto& left = cands[static_cast<std::size_t>(pair)];
     const auto& right = cands[static_cast<std::size_t>(pair) + 1];
-    auto& out = gen_.ColJoins[static_cast<std::size_t>(pair)];
+    auto& out = gen_.ColumnPairJoins[static_cast<std::size_t>(pair)];
     out.clear();
     for (std::int32_t b : right) ++counts_[Index(b)];
     for (std::size_t i = 0; i < left.size();) {
@@ -408,7 +408,7 @@ void RowPreparer::AppendJoinsOf(int pair, const std::vector<std::vector<std::int
             if (copies == 1)
                 out.push_back({a, b});
             else
-                out.insert(out.end(), copies, SqPair{a, b});
+                out.insert(out.end(), copies, SquarePair{a, b});
         }
         const std::size_t block = out.size() - blockStart;
         if (block == 0 || run == 1) continue;
@@ -419,7 +419,7 @@ void RowPreparer::AppendJoinsOf(int pair, const std::vector<std::vector<std::int
                         out.begin() + static_cast<std::ptrdiff_t>(blockStart + r * block));
     }
     for (std::int32_t b : right) counts_[Index(b)] = 0;
-    gen_.ColJoinOff[static_cast<std::size_t>(pair)].assign(out.size(), 0);
+    gen_.EliminatedJoins[static_cast<std::size_t>(pair)].assign(out.size(), 0);
 }
 
 void RowPreparer::Eliminate() {
@@ -432,12 +432,12 @@ void RowPreparer::Eliminate() {
 bool RowPreparer::EliminateBackward() {
     for (int c = ColumnPairs() - 2; c >= 0; --c) {
         const std::uint32_t s = NextStamp();
-        const auto& nextPairs = gen_.ColJoins[static_cast<std::size_t>(c) + 1];
-        const auto& nextOff = gen_.ColJoinOff[static_cast<std::size_t>(c) + 1];
+        const auto& nextPairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c) + 1];
+        const auto& nextOff = gen_.EliminatedJoins[static_cast<std::size_t>(c) + 1];
         for (std::size_t i = 0; i < nextPairs.size(); ++i)
             if (!nextOff[i]) stamp_[Index(nextPairs[i].Left)] = s;
-        const auto& pairs = gen_.ColJoins[static_cast<std::size_t>(c)];
-        auto& off = gen_.ColJoinOff[static_cast<std::size_t>(c)];
+        const auto& pairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c)];
+        auto& off = gen_.EliminatedJoins[static_cast<std::size_t>(c)];
         for (std::size_t i = 0; i < pairs.size(); ++i)
             if (!off[i] && stamp_[Index(pairs[i].Right)] != s) off[i] = 1;
         if (FailIfDead(c)) return true;
@@ -450,12 +450,12 @@ bool RowPreparer::EliminateBackward() {
 bool RowPreparer::EliminateForward() {
     for (int c = 0; c + 1 < ColumnPairs(); ++c) {
         const std::uint32_t s = NextStamp();
-        const auto& pairs = gen_.ColJoins[static_cast<std::size_t>(c)];
-        const auto& off = gen_.ColJoinOff[static_cast<std::size_t>(c)];
+        const auto& pairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c)];
+        const auto& off = gen_.EliminatedJoins[static_cast<std::size_t>(c)];
         for (std::size_t i = 0; i < pairs.size(); ++i)
             if (!off[i]) stamp_[Index(pairs[i].Right)] = s;
-        const auto& nextPairs = gen_.ColJoins[static_cast<std::size_t>(c) + 1];
-        auto& nextOff = gen_.ColJoinOff[static_cast<std::size_t>(c) + 1];
+        const auto& nextPairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c) + 1];
+        auto& nextOff = gen_.EliminatedJoins[static_cast<std::size_t>(c) + 1];
         for (std::size_t i = 0; i < nextPairs.size(); ++i)
             if (!nextOff[i] && stamp_[Index(nextPairs[i].Left)] != s) nextOff[i] = 1;
         if (FailIfDead(c)) return true;
@@ -470,15 +470,15 @@ bool RowPreparer::FailIfDead(int pair) {
     if (!settings_.Simplified || trim_.Eliminating || gen_.Run.FailingColumn != -1 || PairCount(pair) > 0)
         return false;
     gen_.Run.FailingColumn = pair;
-    for (auto& list : gen_.ColJoins) list.clear();
-    for (auto& list : gen_.ColJoinOff) list.clear();
+    for (auto& list : gen_.ColumnPairJoins) list.clear();
+    for (auto& list : gen_.EliminatedJoins) list.clear();
     return true;
 }
 
 void RowPreparer::RemoveEliminated() {
-    for (std::size_t c = 0; c < gen_.ColJoins.size(); ++c) {
-        auto& pairs = gen_.ColJoins[c];
-        auto& off = gen_.ColJoinOff[c];
+    for (std::size_t c = 0; c < gen_.ColumnPairJoins.size(); ++c) {
+        auto& pairs = gen_.ColumnPairJoins[c];
+        auto& off = gen_.EliminatedJoins[c];
         std::size_t out = 0;
         for (std::size_t i = 0; i < pairs.size(); ++i)
             if (!off[i]) pairs[out++] = pairs[i];
@@ -487,7 +487,7 @@ void RowPreparer::RemoveEliminated() {
     }
 }
 
-std::int64_t RowPreparer::PairWeight(const SqPair& p) const {
+std::int64_t RowPreparer::PairWeight(const SquarePair& p) const {
     if (settings_.Choice.ConnectorsWay) return squareWeight_[Index(p.Left)] * squareWeight_[Index(p.Right)];
     return squareWeight_[Index(p.Left)] + squareWeight_[Index(p.Right)];
 }
@@ -497,7 +497,7 @@ std::pair<std::int32_t, std::int32_t> RowPreparer::AboveOf(int pair) const {
     return {c < above_.size() ? above_[c] : -1, c + 1 < above_.size() ? above_[c + 1] : -1};
 }
 
-void RowPreparer::ShufflePairs(std::vector<SqPair>& pairs, int pair, GeneratorRng& rng) const {
+void RowPreparer::ShufflePairs(std::vector<SquarePair>& pairs, int pair, GeneratorRng& rng) const {
     if (!freq_) {
         ShuffleList(pairs, rng);
         return;
@@ -506,7 +506,7 @@ void RowPreparer::ShufflePairs(std::vector<SqPair>& pairs, int pair, GeneratorRn
     WeightedShuffle(pairs, freq_->ForColumns(left, right), rng);
 }
 
-void RowPreparer::ShufflePairPositions(std::vector<std::int32_t>& positions, const std::vector<SqPair>& pairs,
+void RowPreparer::ShufflePairPositions(std::vector<std::int32_t>& positions, const std::vector<SquarePair>& pairs,
                                        int pair, GeneratorRng& rng) const {
     if (!freq_) {
         ShuffleList(positions, rng);
@@ -518,21 +518,21 @@ void RowPreparer::ShufflePairPositions(std::vector<std::int32_t>& positions, con
 }
 
 void RowPreparer::ShuffleAndOrderJoins(GeneratorRng& rng) {
-    for (std::size_t c = 0; c < gen_.ColJoins.size(); ++c) {
-        auto& pairs = gen_.ColJoins[c];
+    for (std::size_t c = 0; c < gen_.ColumnPairJoins.size(); ++c) {
+        auto& pairs = gen_.ColumnPairJoins[c];
         ShufflePairs(pairs, static_cast<int>(c), rng);
         if (settings_.Choice.J == 0.5) continue;
         weights_.resize(pairs.size());
         for (std::size_t i = 0; i < pairs.size(); ++i) weights_[i] = PairWeight(pairs[i]);
         const auto order = OrderByWeight(weights_, settings_.Choice.J, rng);
-        std::vector<SqPair> ordered(pairs.size());
+        std::vector<SquarePair> ordered(pairs.size());
         for (std::size_t i = 0; i < order.size(); ++i) ordered[i] = pairs[static_cast<std::size_t>(order[i])];
         pairs.swap(ordered);
     }
 }
 
 int RowPreparer::PairCount(int pair) const {
-    const auto& off = gen_.ColJoinOff[static_cast<std::size_t>(pair)];
+    const auto& off = gen_.EliminatedJoins[static_cast<std::size_t>(pair)];
     return static_cast<int>(std::count(off.begin(), off.end(), std::uint8_t{0}));
 }
 

@@ -4,8 +4,8 @@
 //
 // Columns of a row are numbered c = 0..W-5 (map column c + 2); column pair c
 // joins columns c and c+1. Every column gets its candidate squares from the
-// `Down` list of the learned square above it (ColCands); every column pair
-// gets the compatible pairs of candidates (ColJoins). Pairs that cannot be
+// `Down` list of the learned square above it (ColumnCandidates); every column pair
+// gets the compatible pairs of candidates (ColumnPairJoins). Pairs that cannot be
 // part of a complete row are eliminated, backwards and then forwards; the
 // lists are shuffled and ordered by the squares choice factor, and the row
 // is cut into sub-chains (SubChains) of about ten column pairs that overlap by one
@@ -145,9 +145,9 @@ public:
     // The shuffle of column pair `pair`'s list: uniform, or with occurrence
     // counts learned in proportion to each pair's likelihood under the
     // squares above (frequency_weights.h).
-    void ShufflePairs(std::vector<SqPair>& pairs, int pair, GeneratorRng& rng) const;
+    void ShufflePairs(std::vector<SquarePair>& pairs, int pair, GeneratorRng& rng) const;
     // The same shuffle of positions into that list.
-    void ShufflePairPositions(std::vector<std::int32_t>& positions, const std::vector<SqPair>& pairs, int pair,
+    void ShufflePairPositions(std::vector<std::int32_t>& positions, const std::vector<SquarePair>& pairs, int pair,
                               GeneratorRng& rng) const;
     bool FavoursFrequent() const { return freq_ != nullptr; }
     // With occurrence counts learned: how often each learned square stands
@@ -158,7 +158,7 @@ public:
 
     // Weights used by the choice of squares.
     std::int64_t SquareWeight(std::int32_t square) const { return squareWeight_[Index(square)]; }
-    std::int64_t PairWeight(const SqPair& p) const;
+    std::int64_t PairWeight(const SquarePair& p) const;
 
 private:
     std::size_t Index(std::int32_t square) const { return static_cast<std::size_t>(square); }

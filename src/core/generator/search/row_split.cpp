@@ -31,8 +31,8 @@ void SetUpSubChain(MapGenerator& gen, SubChainRecord& sc, int start, int len) {
     sc.Pairs.resize(static_cast<std::size_t>(len) - 1);
     sc.PairCounts.resize(static_cast<std::size_t>(len) - 1);
     for (int k = 0; k + 1 < len; ++k) {
-        const auto& pairs = gen.ColJoins[static_cast<std::size_t>(start + k)];
-        const auto& off = gen.ColJoinOff[static_cast<std::size_t>(start + k)];
+        const auto& pairs = gen.ColumnPairJoins[static_cast<std::size_t>(start + k)];
+        const auto& off = gen.EliminatedJoins[static_cast<std::size_t>(start + k)];
         auto& mine = sc.Pairs[static_cast<std::size_t>(k)];
         if (std::find(off.begin(), off.end(), std::uint8_t{1}) == off.end()) {
             mine.assign(pairs.begin(), pairs.end());
@@ -77,7 +77,7 @@ void ShuffleFirstPairs(const RowPreparer& prep, SubChainRecord& sc, GeneratorRng
     std::vector<std::int32_t> from(pairs.size());
     std::iota(from.begin(), from.end(), 0);
     prep.ShufflePairPositions(from, pairs, sc.start, rng);
-    std::vector<SqPair> shuffled(pairs.size());
+    std::vector<SquarePair> shuffled(pairs.size());
     std::vector<std::int32_t> to(pairs.size());
     for (std::size_t i = 0; i < from.size(); ++i) {
         shuffled[i] = pairs[static_cast<std::size_t>(from[i])];
@@ -92,7 +92,8 @@ void ShuffleFirstPairs(const RowPreparer& prep, SubChainRecord& sc, GeneratorRng
 
 void RowPreparer::SplitIntoSubChains() {
     const int v = ColumnPairs();
-    if (static_cast<int>(gen_.ColJoins.size()) != v) throw Error("The column joins of the row have not been built.");
+    if (static_cast<int>(gen_.ColumnPairJoins.size()) != v)
+        throw Error("The column joins of the row have not been built.");
     const int s = CeilQuotient(v, 10);
     // Border i (0 < i < s) is the column pair with the fewest pairs around
     // round(v / s x i), within ceil(v / s x 0.3) either side.

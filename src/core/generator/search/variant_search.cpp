@@ -320,7 +320,7 @@ private:
     }
     bool Stopped() const { return Interrupted() || sc_.Done.load(std::memory_order_relaxed); }
     std::size_t Size(int level) const { return sc_.Pairs[static_cast<std::size_t>(level)].size(); }
-    const SqPair& Pair(int level, std::int32_t i) const {
+    const SquarePair& Pair(int level, std::int32_t i) const {
         return sc_.Pairs[static_cast<std::size_t>(level)][static_cast<std::size_t>(i)];
     }
     std::int32_t& Cur(int level) { return sc_.Cursor[static_cast<std::size_t>(level)]; }
@@ -422,7 +422,7 @@ void Burst::Count(std::int64_t pairs) {
 // in use at level depth: goes one level deeper at the first, or, at the
 // last level, completes a variant with every one of them.
 void Burst::Scan() {
-    const SqPair& k = Pair(depth_, Cur(depth_));
+    const SquarePair& k = Pair(depth_, Cur(depth_));
     // The slot being built changes when a variant is accepted.
     if (depth_ == 0) Building()[0] = k.Left;
     const int level = depth_ + 1;
