@@ -145,7 +145,7 @@ TEST_F(UndoGuiTest, UndoOfAPaletteChangeRecoloursTheMiniMapAndTheTilePictures) {
     const std::uint32_t recoloured = Plain(1);
     window.PrepareBitmapsPx();
     window.RefreshInterface({.last = 0, .redrawView = true, .rebuildList = true});
-    window.RecordStep("Apply tile");
+    window.document().Record("Apply tile");
     ASSERT_EQ(colours(), std::vector<std::uint32_t>(3, recoloured));
 
     Key(Qt::Key_Z, Qt::ControlModifier);

@@ -36,6 +36,7 @@ class FakeTileEditorOwner : public KeyRecordingOwner, public editor::TileEditorH
 public:
     QWidget& Widget() override { return *this; }
     Project& project() override { return project_; }
+    Document& document() override { return document_; }
     UserInterface& ui() override { return ui_; }
     void Guarded(const std::function<void()>& command) override { command(); }
     bool TakesKeys() const override { return takesKeys; }
@@ -47,20 +48,16 @@ public:
     void ShowChangedTiles(int first, int last) override { shown.emplace_back(first, last); }
     void PrepareBitmapsPx() override { ++bitmapsPrepared; }
     void FullRedraw() override { ++fullRedraws; }
-    bool RecordStep(const char* name, Parts, ListFocus) override {
-        steps.emplace_back(name);
-        return true;
-    }
     void LongOperationEnded() override { ++longOperationsEnded; }
 
-    Project project_;
+    Document document_;
+    Project& project_ = document_.project();
     FakeUi ui_;
     bool takesKeys = true;
     int selected = -1;
     std::vector<int> selections;
     std::vector<std::pair<int, int>> shown;
     int bitmapsPrepared = 0, fullRedraws = 0, longOperationsEnded = 0;
-    std::vector<std::string> steps;
 };
 
 TEST(WindowHosts, TheTileEditorAppliesThroughItsOwnerAndPassesKeysWhileTheyAreTaken) {
@@ -100,7 +97,7 @@ TEST(WindowHosts, TheTileEditorAppliesThroughItsOwnerAndPassesKeysWhileTheyAreTa
     EXPECT_EQ(owner.selections, std::vector<int>{0}) << "the selected entry stays selected";
     EXPECT_EQ(owner.bitmapsPrepared, 1);
     EXPECT_EQ(owner.fullRedraws, 0) << "the palette stayed";
-    EXPECT_EQ(owner.steps, std::vector<std::string>{"Apply tile"});
+    EXPECT_EQ(owner.document_.history().UndoName(), "Apply tile");
     EXPECT_EQ(owner.longOperationsEnded, 1);
     EXPECT_EQ(owner.keys, (std::vector<std::pair<QEvent::Type, int>>{{QEvent::KeyPress, Qt::Key_Control},
                                                                       {QEvent::KeyRelease, Qt::Key_Control}}));

@@ -30,7 +30,7 @@ void MainWindow::RightClickOn(int x, int y) {
 
 void MainWindow::RecordMapCommand(int dragStateBefore, const char* clickName) {
     if (dragStateBefore == DragIdle && editState_.DragState == DragMoving) dragStep_ = "Drag";
-    RecordStep(dragStateBefore == DragIdle ? clickName : dragStep_, Parts::UsedTiles);
+    document_.Record(dragStateBefore == DragIdle ? clickName : dragStep_, Parts::UsedTiles);
 }
 
 void MainWindow::DragOver(int x, int y) {
@@ -41,11 +41,11 @@ void MainWindow::DragOver(int x, int y) {
 void MainWindow::AbandonDrag() {
     const bool dragging = editState_.DragState != DragIdle;
     editing_.AbandonDrag();
-    if (dragging) RecordStep(dragStep_, Parts::UsedTiles);
+    if (dragging) document_.Record(dragStep_, Parts::UsedTiles);
 }
 
 void MainWindow::StoreNew(int index) {
-    RecordStep(dragStep_, Parts::UsedTiles);
+    document_.Record(dragStep_, Parts::UsedTiles);
     ApplyRedraw(editing_.StoreNew(index, renderer_.ScrollX, renderer_.ScrollY));
     if (editState_.DragState == DragPlacing) dragStep_ = "Place tile";
 }
@@ -63,7 +63,7 @@ void MainWindow::MSelectNoneClick() {
 void MainWindow::MCloneClick() {
     ApplyRedraw(editing_.CloneSelected(renderer_.ColumnAt(controller_.MouseX), renderer_.RowAt(controller_.MouseY)));
     if (editState_.DragState == DragMoving) dragStep_ = "Clone";
-    RecordStep("Clone", Parts::UsedTiles);
+    document_.Record("Clone", Parts::UsedTiles);
 }
 
 void MainWindow::MExtendStepClick() {
@@ -73,19 +73,19 @@ void MainWindow::MExtendStepClick() {
 
 void MainWindow::MSelUpClick() {
     ApplyRedraw(editing_.SelectionStepUp(true));
-    RecordStep("Selection Step Up", Parts::UsedTiles);
+    document_.Record("Selection Step Up", Parts::UsedTiles);
 }
 void MainWindow::MSelDownClick() {
     ApplyRedraw(editing_.SelectionStepDown(true));
-    RecordStep("Selection Step Down", Parts::UsedTiles);
+    document_.Record("Selection Step Down", Parts::UsedTiles);
 }
 void MainWindow::MSelToTopClick() {
     ApplyRedraw(editing_.SelectionToTop());
-    RecordStep("Selection to Top", Parts::UsedTiles);
+    document_.Record("Selection to Top", Parts::UsedTiles);
 }
 void MainWindow::MSelToBottomClick() {
     ApplyRedraw(editing_.SelectionToBottom());
-    RecordStep("Selection to Bottom", Parts::UsedTiles);
+    document_.Record("Selection to Bottom", Parts::UsedTiles);
 }
 
 // Only with exactly two tiles selected; the selection entries follow the
@@ -101,16 +101,16 @@ void MainWindow::MSwapClick() {
     r.Add(DirtyRect::Around(*project_.UsedTiles[a]).United(DirtyRect::Around(*project_.UsedTiles[b])));
     ui_.setStatus("tiles swapped.");
     ApplyRedraw(r);
-    RecordStep("Swap", Parts::UsedTiles);
+    document_.Record("Swap", Parts::UsedTiles);
 }
 
 void MainWindow::MSplitSelectedClick() {
     ApplyRedraw(editing_.SplitSelected());
-    RecordStep("Split", Parts::UsedTiles);
+    document_.Record("Split", Parts::UsedTiles);
 }
 void MainWindow::MDeleteSelectedClick() {
     ApplyRedraw(editing_.DeleteSelected(true));
-    RecordStep("Delete", Parts::UsedTiles);
+    document_.Record("Delete", Parts::UsedTiles);
 }
 
 }  // namespace zorvane::editor

@@ -18,7 +18,7 @@ void MainWindow::MGenerateInSelectionClick() {
                     Icon::Information);
         return;
     }
-    RecordStep("Change");  // nothing may change under the history unrecorded
+    document_.Record("Change");  // nothing may change under the history unrecorded
     LongOperationStarts();
     auto& settings = *generatorSettings_;
     AreaOptions options;
@@ -32,7 +32,7 @@ void MainWindow::MGenerateInSelectionClick() {
     if (outcome == AreaOutcome::Completed) {
         UpdateSBDepth(false);
         FullRedraw();
-        RecordStep("Generate in selection", Parts::UsedTiles);
+        document_.Record("Generate in selection", Parts::UsedTiles);
     }
     LongOperationEnded();
     CloseIfAskedDuringRun();

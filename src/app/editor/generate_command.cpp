@@ -61,7 +61,7 @@ void MainWindow::MGenerateMapClick() {
     });
     UpdateStatusBar();
     if (!project_.UsedTiles.empty()) ShowChange({Changed::MapSize | Changed::UsedTiles});
-    if (RecordStep("Generate map")) StartUnnamedProject();  // the whole run is one step, a map of no file yet
+    if (document_.Record("Generate map")) document_.StartUnnamed();  // the whole run is one step, a map of no file yet
     LongOperationEnded();
     CloseIfAskedDuringRun();
 }

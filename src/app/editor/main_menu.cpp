@@ -157,7 +157,7 @@ void MainWindow::CreateMenus() {
 // Learning into the project changes its tile set: one step.
 void MainWindow::MGeneratorSettingsClick() {
     generatorSettings_->Execute();
-    RecordStep("Learning");
+    document_.Record("Learning");
 }
 
 void MainWindow::MStatsWindowClick() {
@@ -171,7 +171,7 @@ void MainWindow::MStatsWindowClick() {
 void MainWindow::MNewClick() {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
     BusyRun([this] { newMap_->Execute(); });
-    if (RecordStep("New map")) StartUnnamedProject();
+    if (document_.Record("New map")) document_.StartUnnamed();
 }
 
 // The document opens the file, or failing to, closes the project: either
@@ -222,7 +222,7 @@ void MainWindow::MExportClick(TileSetVariant variant) {
 
 void MainWindow::MMakeZpClick(TileSetVariant variant) {
     BusyRun([this, variant] { MakeZpCommand(project_, ui_, variant); });
-    RecordStep("Make tile set");
+    document_.Record("Make tile set");
 }
 
 // Every box of a merge tells how it ended (what was taken over, or what
@@ -236,7 +236,7 @@ void MainWindow::MMergeZpClick() {
     });
     BusyRun([this] { MergeZpCommand(project_, ui_); });
     ui_.setBeforeMessage(nullptr);
-    RecordStep("Merge");
+    document_.Record("Merge");
     LongOperationEnded();
 }
 
@@ -246,7 +246,7 @@ void MainWindow::MMapPropertiesClick() {
         return;
     }
     Guarded([this] { properties_->Execute(); });
-    RecordStep("Project properties");
+    document_.Record("Project properties");
 }
 
 void MainWindow::MResetProjectClick() {

@@ -51,6 +51,7 @@ MainWindow::MainWindow(bool showAbout)
     generatorSettings_ = std::make_unique<generator_ui::GeneratorSettingsWindow>(*this);
     document_.Attach(&generatorSettings_->LearnedState());  // learned data goes with the project
     document_.Observe(&ui_);  // undo and redo tell the window what they changed
+    document_.WhenStepsChange([this](bool stepAdded) { HistoryChanged(stepAdded); });
     document_.PauseRecordingWhile([this] { return editState_.DragState != DragIdle; });
     properties_ = std::make_unique<MapPropertiesWindow>(*this);
     miniMap_ = std::make_unique<MiniMapWindow>(*this);

@@ -217,17 +217,10 @@ public:
     // Undo and redo: one step of the history; disabled while a run goes on.
     void MUndoClick();
     void MRedoClick();
-    Document& document() { return document_; }
+    Document& document() override { return document_; }
     const History& history() const { return document_.history(); }
-    // After a command: the document records what it changed in `parts` as
-    // one undo step named `name` (nothing while a drag runs: the drag is
-    // recorded as it ends), and the Undo command shows it. True when a step
-    // was taken. `focus`: the tiles list entry the command worked on,
-    // selected again by undo and redo.
-    bool RecordStep(const char* name, Parts parts = Parts::All, ListFocus focus = {}) override;
-    // The project has no file from now on (a new or a generated map): the
-    // title names none and Save asks for one.
-    void StartUnnamedProject();
+    // Told by the document after every step it recorded or looked for.
+    void HistoryChanged(bool stepAdded);
     // The document took in another project (opened, reset, recovered): the
     // Undo and Redo commands, the title and the crash recovery follow.
     void ProjectOpened();

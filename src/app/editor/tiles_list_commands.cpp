@@ -78,7 +78,7 @@ void MainWindow::CreateTilesListCommands(QMenu* submenu) {
         return now;
     };
     tilesList_->OnReorderEnded = [this](int from, int to) {
-        RecordStep("Move tile", Parts::TilesList | Parts::Fields, {from, to});  // the whole drag is one step
+        document_.Record("Move tile", Parts::TilesList | Parts::Fields, {from, to});  // the whole drag is one step
     };
     connect(tilesList_, &QListWidget::currentRowChanged, this, &MainWindow::UpdateTilesListCommands);
     moveTile_ = new MoveTileWindow(*this);
@@ -103,7 +103,7 @@ void MainWindow::OpenTileEditor(TileEditorMode mode) {
         case TileEditorMode::Edit: tileEdit_->Execute(TileEditMode::Edit, tilesList_->currentRow()); break;
         case TileEditorMode::FromSelection: tileEdit_->Execute(TileEditMode::FromSelection, -1); break;
     }
-    RecordStep("Apply tile");  // what the tile editor applied: bitmaps, palette, tiles
+    document_.Record("Apply tile");  // what the tile editor applied: bitmaps, palette, tiles
 }
 
 // Each command checks its condition again: a shortcut may outrun the
@@ -125,13 +125,13 @@ void MainWindow::MMoveTileClick() {
     const int i = tilesList_->currentRow();
     const int to = moveTile_->Execute(static_cast<int>(project_.NewTiles.size()));
     Guarded([&] { tilesList_->setCurrentRow(MoveNewTile(project_, ui_, i, to)); });
-    RecordStep("Move tile", Parts::TilesList | Parts::Fields, {i, tilesList_->currentRow()});
+    document_.Record("Move tile", Parts::TilesList | Parts::Fields, {i, tilesList_->currentRow()});
 }
 
 void MainWindow::MDelTileClick() {
     const int i = tilesList_->currentRow();
     Guarded([&] { tilesList_->setCurrentRow(DeleteNewTile(project_, ui_, i)); });
-    RecordStep("Delete tile", Parts::TilesList | Parts::Fields, {i, tilesList_->currentRow()});
+    document_.Record("Delete tile", Parts::TilesList | Parts::Fields, {i, tilesList_->currentRow()});
 }
 
 void MainWindow::MPickTileClick() {
@@ -146,7 +146,7 @@ void MainWindow::MPickTileClick() {
     if (picked < 0) return;
     tilesList_->setCurrentRow(picked);
     tilesList_->scrollToItem(tilesList_->item(picked));
-    if (project_.NewTiles.size() != entries) RecordStep("Pick tile", Parts::TilesList | Parts::Fields, {before, picked});
+    if (project_.NewTiles.size() != entries) document_.Record("Pick tile", Parts::TilesList | Parts::Fields, {before, picked});
     SetPanel(0, QStringLiteral("Tile %1 picked.").arg(picked));
 }
 

@@ -24,18 +24,11 @@ FileCommandResult MainWindow::RunFileCommand(const std::function<FileCommandResu
     return result;
 }
 
-bool MainWindow::RecordStep(const char* name, Parts parts, ListFocus focus) {
-    const bool recorded = document_.Record(name, parts, focus);
+// The document recorded a step, or found nothing to record, or started a
+// project of no file yet: the captions and the title follow.
+void MainWindow::HistoryChanged(bool stepAdded) {
     UpdateUndoCommands();
-    if (recorded) ChangeNoted();
-    return recorded;
-}
-
-// A new map or a generated one: a project of no file yet, whose Save asks
-// for a name. Undo brings back the file of the position before.
-void MainWindow::StartUnnamedProject() {
-    document_.StartUnnamed();
-    UpdateUndoCommands();
+    if (stepAdded) ChangeNoted();
 }
 
 void MainWindow::ProjectOpened() {
@@ -51,7 +44,7 @@ void MainWindow::StepThroughHistory(Direction direction) {
     // A drag or a placing in progress ends first, taking nothing along.
     if (editState_.DragState == DragMoving) ApplyRedraw(editing_.SelDragCancel());
     if (editState_.DragState == DragPlacing) ApplyRedraw(editing_.CancelNew());
-    RecordStep("Change");  // nothing may change under the history unrecorded
+    document_.Record("Change");  // nothing may change under the history unrecorded
     const History& history = document_.history();
     const std::string name = direction == Direction::Undo ? history.UndoName() : history.RedoName();
     bool done = false;
@@ -102,7 +95,7 @@ bool MainWindow::ModifiedProject() const { return document_.Modified(); }
 // Save (to the layered project format), Discard or Cancel; true when the
 // window may close.
 bool MainWindow::MayCloseWithChanges() {
-    RecordStep("Change");
+    document_.Record("Change");
     if (!document_.Modified() || (project_.NoProject && project_.UsedTiles.empty())) return true;
     const QString file = TitleFileName();
     const std::string text = "Save the changes to " + file.toStdString() + " before closing?";

@@ -424,7 +424,7 @@ void TileEditWindow::BtnSaveClick() {
     if (p.BitmapCount != out.FirstNewBitmap || out.PaletteChanged) main_.PrepareBitmapsPx();
     if (out.PaletteChanged) main_.FullRedraw();
     if (selected >= 0) main_.SelectTile(selected < n ? selected : selected - 1);
-    main_.RecordStep("Apply tile");  // each press is a step, also one that left the editor open
+    main_.document().Record("Apply tile");  // each press is a step, also one that left the editor open
     main_.LongOperationEnded();
     if (out.Result == ApplyResult::Applied) accept();
 }

@@ -81,8 +81,14 @@ bool Document::Step(Direction direction) {
 }
 
 bool Document::Record(std::string_view name, Parts parts, ListFocus focus) {
-    if (Paused()) return false;
-    return history_.Record(project_, name, parts, focus);
+    const bool recorded = !Paused() && history_.Record(project_, name, parts, focus);
+    if (stepsChanged_) stepsChanged_(recorded);
+    return recorded;
+}
+
+void Document::StartUnnamed() {
+    history_.StartFile(std::string());
+    if (stepsChanged_) stepsChanged_(false);
 }
 
 void Document::Opened(const std::string& file, SavedMark mark) {

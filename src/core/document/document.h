@@ -55,11 +55,16 @@ public:
     // step recorded as it ends), Record and the saves record nothing.
     void PauseRecordingWhile(std::function<bool()> paused) { paused_ = std::move(paused); }
     // Keeps what the last command changed in `parts` as one undo step named
-    // `name`; true when there was a change.
+    // `name`; true when there was a change. WhenStepsChange hears of it
+    // either way, so that the Undo and Redo captions follow.
     bool Record(std::string_view name, Parts parts = Parts::All, ListFocus focus = {});
     // Who hears what undo and redo change (null: nobody); it outlives the
     // document or is taken off first.
     void Observe(ChangeObserver* observer) { observer_ = observer; }
+    // Who hears that a command ended and was recorded as a step (true), or
+    // ended with nothing to record, or made a project of no file yet (false):
+    // the undo and redo captions and the title's saved mark follow.
+    void WhenStepsChange(std::function<void(bool stepAdded)> listener) { stepsChanged_ = std::move(listener); }
     // One step back or forward (the file name goes with it), told to the
     // observer; false when there was none.
     bool Undo();
@@ -69,8 +74,8 @@ public:
     // the start): a new history at this position.
     void Opened(const std::string& file, SavedMark mark = SavedMark::Clean);
     // The last step made a project of no file yet (a new or generated map);
-    // undoing it brings back the file before.
-    void StartUnnamed() { history_.StartFile(std::string()); }
+    // undoing it brings back the file before. WhenStepsChange hears of it.
+    void StartUnnamed();
     // A save of the project to `file` ended; what the save changed itself
     // (the bitmaps' rows put in file order) goes with the step before it.
     void Saved(const std::string& file);
@@ -94,6 +99,7 @@ private:
     ChangeObserver* observer_ = nullptr;  // not owned
     bool Step(Direction direction);
     std::function<bool()> paused_;
+    std::function<void(bool)> stepsChanged_;
     bool Paused() const { return paused_ && paused_(); }
 };
 

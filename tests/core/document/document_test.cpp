@@ -86,6 +86,19 @@ TEST(Document, OpensEditsUndoesAndSavesUnderTheFileItWrote) {
 
     EXPECT_EQ(SaveDocumentCommand(doc, o.ui).End, FileCommandEnd::Failed);  // no file chosen
     EXPECT_EQ(doc.File(), saved.File);
+
+    // A new map is a step of no file, told to the window like every step.
+    std::vector<bool> heard;
+    doc.WhenStepsChange([&](bool stepAdded) { heard.push_back(stepAdded); });
+    EXPECT_FALSE(doc.Record("Nothing"));
+    doc.project().UsedTiles.clear();
+    ASSERT_TRUE(doc.Record("New map"));
+    doc.StartUnnamed();
+    EXPECT_EQ(heard, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(doc.File(), "");
+    EXPECT_EQ(doc.history().UndoName(), "New map");
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.File(), saved.File);
 }
 
 TEST(Document, AFailedOpenLeavesTheProjectItsHistoryAndTheWindowsAsTheyWere) {
