@@ -36,7 +36,7 @@ class FakeTileEditorOwner : public KeyRecordingOwner, public editor::TileEditorH
 public:
     QWidget& Widget() override { return *this; }
     Project& project() override { return project_; }
-    Document& document() override { return document_; }
+    EditCommands& commands() override { return commands_; }
     UserInterface& ui() override { return ui_; }
     void Guarded(const std::function<void()>& command) override { command(); }
     bool TakesKeys() const override { return takesKeys; }
@@ -53,6 +53,8 @@ public:
     Document document_;
     Project& project_ = document_.project();
     FakeUi ui_;
+    EditState editState_;
+    EditCommands commands_{document_, editState_, ui_};
     bool takesKeys = true;
     int selected = -1;
     std::vector<int> selections;

@@ -18,7 +18,6 @@ void MainWindow::MGenerateInSelectionClick() {
                     Icon::Information);
         return;
     }
-    document_.Record("Change");  // nothing may change under the history unrecorded
     LongOperationStarts();
     auto& settings = *generatorSettings_;
     AreaOptions options;
@@ -26,13 +25,14 @@ void MainWindow::MGenerateInSelectionClick() {
     options.TimeLimit = RunOptions.TimeLimit;
     options.TwinsDisallowed = settings.settings().NoIdenticalNeighbours;
     AreaOutcome outcome = AreaOutcome::Refused;
-    RunGenerator([&](GenerationReport& report) {
-        outcome = GenerateInArea(project_, ui_, settings.engine().Generator(), *area, options, requests_, report);
+    commands_.Run(ProjectCommand::GenerateInSelection, [&] {
+        RunGenerator([&](GenerationReport& report) {
+            outcome = GenerateInArea(project_, ui_, settings.engine().Generator(), *area, options, requests_, report);
+        });
     });
     if (outcome == AreaOutcome::Completed) {
         UpdateSBDepth(false);
         FullRedraw();
-        document_.Record("Generate in selection", Parts::UsedTiles);
     }
     LongOperationEnded();
     CloseIfAskedDuringRun();

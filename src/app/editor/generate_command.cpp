@@ -56,12 +56,14 @@ void MainWindow::MGenerateMapClick() {
         return;
     LongOperationStarts();
     auto& settings = *generatorSettings_;
-    RunGenerator([&](GenerationReport& report) {
-        settings.engine().Generate(project_, ui_, settings.settings(), requests_, report, RunOptions);
+    // The whole run is one step, a map of no file yet.
+    commands_.Run(ProjectCommand::GenerateMap, [&] {
+        RunGenerator([&](GenerationReport& report) {
+            settings.engine().Generate(project_, ui_, settings.settings(), requests_, report, RunOptions);
+        });
+        UpdateStatusBar();
+        if (!project_.UsedTiles.empty()) ShowChange({Changed::MapSize | Changed::UsedTiles});
     });
-    UpdateStatusBar();
-    if (!project_.UsedTiles.empty()) ShowChange({Changed::MapSize | Changed::UsedTiles});
-    if (document_.Record("Generate map")) document_.StartUnnamed();  // the whole run is one step, a map of no file yet
     LongOperationEnded();
     CloseIfAskedDuringRun();
 }

@@ -156,8 +156,7 @@ void MainWindow::CreateMenus() {
 
 // Learning into the project changes its tile set: one step.
 void MainWindow::MGeneratorSettingsClick() {
-    generatorSettings_->Execute();
-    document_.Record("Learning");
+    commands_.Run(ProjectCommand::Learning, [this] { generatorSettings_->Execute(); });
 }
 
 void MainWindow::MStatsWindowClick() {
@@ -170,8 +169,7 @@ void MainWindow::MStatsWindowClick() {
 
 void MainWindow::MNewClick() {
     if (!CloseQuestion(project_, ui_, GeneratorHasData())) return;
-    BusyRun([this] { newMap_->Execute(); });
-    if (document_.Record("New map")) document_.StartUnnamed();
+    commands_.Run(ProjectCommand::NewMap, [this] { BusyRun([this] { newMap_->Execute(); }); });
 }
 
 // The document opens the file, or failing to, closes the project: either
@@ -221,8 +219,8 @@ void MainWindow::MExportClick(TileSetVariant variant) {
 }
 
 void MainWindow::MMakeZpClick(TileSetVariant variant) {
-    BusyRun([this, variant] { MakeZpCommand(project_, ui_, variant); });
-    document_.Record("Make tile set");
+    commands_.Run(ProjectCommand::MakeTileSet,
+                  [this, variant] { BusyRun([this, variant] { MakeZpCommand(project_, ui_, variant); }); });
 }
 
 // Every box of a merge tells how it ended (what was taken over, or what
@@ -234,9 +232,8 @@ void MainWindow::MMergeZpClick() {
         SetPanel(0, QString());
         HideProgress(false);
     });
-    BusyRun([this] { MergeZpCommand(project_, ui_); });
+    commands_.Run(ProjectCommand::Merge, [this] { BusyRun([this] { MergeZpCommand(project_, ui_); }); });
     ui_.setBeforeMessage(nullptr);
-    document_.Record("Merge");
     LongOperationEnded();
 }
 
@@ -245,8 +242,7 @@ void MainWindow::MMapPropertiesClick() {
         ui_.inform("Information", "The project is empty.");
         return;
     }
-    Guarded([this] { properties_->Execute(); });
-    document_.Record("Project properties");
+    commands_.Run(ProjectCommand::ProjectProperties, [this] { Guarded([this] { properties_->Execute(); }); });
 }
 
 void MainWindow::MResetProjectClick() {

@@ -31,7 +31,7 @@ using render::ScaleDim;
 using render::ViewOptions;
 
 MainWindow::MainWindow(bool showAbout)
-    : ui_(*this), editing_(project_, editState_, ui_), renderer_(project_, bitmapInfo_), controller_(*this),
+    : ui_(*this), commands_(document_, editState_, ui_), renderer_(project_, bitmapInfo_), controller_(*this),
       log_(QDir::currentPath()),
       showAbout_(showAbout) {
     // Start: StartDir and the empty log (above); pictograms and the render
@@ -52,7 +52,6 @@ MainWindow::MainWindow(bool showAbout)
     document_.Attach(&generatorSettings_->LearnedState());  // learned data goes with the project
     document_.Observe(&ui_);  // undo and redo tell the window what they changed
     document_.WhenStepsChange([this](bool stepAdded) { HistoryChanged(stepAdded); });
-    document_.PauseRecordingWhile([this] { return editState_.DragState != DragIdle; });
     properties_ = std::make_unique<MapPropertiesWindow>(*this);
     miniMap_ = std::make_unique<MiniMapWindow>(*this);
     stats_ = std::make_unique<StatsWindow>(*this, generatorSettings_->generator());
@@ -386,7 +385,7 @@ void MainWindow::ProjectReset() {
 void MainWindow::Render(int x0, int x1, int y0, int y1, int dx, int dy) { renderer_.Render(x0, x1, y0, y1, dx, dy); }
 void MainWindow::FullRedraw() { renderer_.FullRedraw(); }
 
-void MainWindow::UpdateSBDepth(bool redraw) { ApplyRedraw(editing_.UpdateSBDepth(redraw)); }
+void MainWindow::UpdateSBDepth(bool redraw) { ApplyRedraw(commands_.editing().UpdateSBDepth(redraw)); }
 
 void MainWindow::ApplyDepthBar(const DepthBar& depth) {
     {

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "commands/document_commands.h"
+#include "commands/edit_commands.h"
 #include "document/document.h"
 #include "editing/edit_state.h"
 #include "editing/map_editing.h"
@@ -83,7 +84,8 @@ public:
     InputController& controller() { return controller_; }
     MapZoom& zoom() { return *zoom_; }
     const EditState& editState() const { return editState_; }
-    MapEditing& editing() { return editing_; }
+    MapEditing& editing() { return commands_.editing(); }
+    EditCommands& commands() override { return commands_; }
     EditorLog& log() { return log_; }
     double Ppi() const override { return ppi_; }
     // The generator holds learned data (the close question protects it).
@@ -217,7 +219,7 @@ public:
     // Undo and redo: one step of the history; disabled while a run goes on.
     void MUndoClick();
     void MRedoClick();
-    Document& document() override { return document_; }
+    Document& document() { return document_; }
     const History& history() const { return document_.history(); }
     // Told by the document after every step it recorded or looked for.
     void HistoryChanged(bool stepAdded);
@@ -293,15 +295,12 @@ private:
     // An Open command: the close question, then `open`; the file opened
     // becomes a recent file. True when it opened.
     bool OpenProject(const std::function<FileCommandResult(UserInterface&)>& open);
-    // Records the map command that ended a drag, or a click's command.
-    void RecordMapCommand(int dragStateBefore, const char* clickName);
 
     Document document_;
     Project& project_ = document_.project();
-    const char* dragStep_ = "Drag";  // the name of the drag in progress
     app::QtUi ui_;
     EditState editState_;
-    MapEditing editing_;
+    EditCommands commands_;
     render::BitmapInfo bitmapInfo_;
     render::MapRenderer renderer_;
     InputController controller_;

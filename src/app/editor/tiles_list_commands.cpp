@@ -78,7 +78,7 @@ void MainWindow::CreateTilesListCommands(QMenu* submenu) {
         return now;
     };
     tilesList_->OnReorderEnded = [this](int from, int to) {
-        document_.Record("Move tile", Parts::TilesList | Parts::Fields, {from, to});  // the whole drag is one step
+        commands_.TileDragEnded(from, to);  // the whole drag is one step
     };
     connect(tilesList_, &QListWidget::currentRowChanged, this, &MainWindow::UpdateTilesListCommands);
     moveTile_ = new MoveTileWindow(*this);
@@ -98,12 +98,14 @@ void MainWindow::UpdateTilesListCommands() {
 }
 
 void MainWindow::OpenTileEditor(TileEditorMode mode) {
-    switch (mode) {
-        case TileEditorMode::New: tileEdit_->Execute(TileEditMode::New, -1); break;
-        case TileEditorMode::Edit: tileEdit_->Execute(TileEditMode::Edit, tilesList_->currentRow()); break;
-        case TileEditorMode::FromSelection: tileEdit_->Execute(TileEditMode::FromSelection, -1); break;
-    }
-    document_.Record("Apply tile");  // what the tile editor applied: bitmaps, palette, tiles
+    // What the tile editor applied (bitmaps, palette, tiles) is one step.
+    commands_.Run(ProjectCommand::ApplyTile, [&] {
+        switch (mode) {
+            case TileEditorMode::New: tileEdit_->Execute(TileEditMode::New, -1); break;
+            case TileEditorMode::Edit: tileEdit_->Execute(TileEditMode::Edit, tilesList_->currentRow()); break;
+            case TileEditorMode::FromSelection: tileEdit_->Execute(TileEditMode::FromSelection, -1); break;
+        }
+    });
 }
 
 // Each command checks its condition again: a shortcut may outrun the
@@ -124,14 +126,12 @@ void MainWindow::MMoveTileClick() {
     if (!TilesListState().Move) return;
     const int i = tilesList_->currentRow();
     const int to = moveTile_->Execute(static_cast<int>(project_.NewTiles.size()));
-    Guarded([&] { tilesList_->setCurrentRow(MoveNewTile(project_, ui_, i, to)); });
-    document_.Record("Move tile", Parts::TilesList | Parts::Fields, {i, tilesList_->currentRow()});
+    Guarded([&] { tilesList_->setCurrentRow(commands_.MoveTile(i, to)); });
 }
 
 void MainWindow::MDelTileClick() {
     const int i = tilesList_->currentRow();
-    Guarded([&] { tilesList_->setCurrentRow(DeleteNewTile(project_, ui_, i)); });
-    document_.Record("Delete tile", Parts::TilesList | Parts::Fields, {i, tilesList_->currentRow()});
+    Guarded([&] { tilesList_->setCurrentRow(commands_.DeleteTile(i)); });
 }
 
 void MainWindow::MPickTileClick() {
@@ -139,14 +139,11 @@ void MainWindow::MPickTileClick() {
     const int x = renderer_.ColumnAt(controller_.MouseX), y = renderer_.RowAt(controller_.MouseY);
     const int placed = TopmostTileAt(project_, renderer_.DepthLimit, x, y);
     if (placed < 0) return;
-    const int before = tilesList_->currentRow();
-    const std::size_t entries = project_.NewTiles.size();
     int picked = -1;
-    Guarded([&] { picked = PickUsedTile(project_, ui_, placed); });
+    Guarded([&] { picked = commands_.PickTile(placed, tilesList_->currentRow()); });
     if (picked < 0) return;
     tilesList_->setCurrentRow(picked);
     tilesList_->scrollToItem(tilesList_->item(picked));
-    if (project_.NewTiles.size() != entries) document_.Record("Pick tile", Parts::TilesList | Parts::Fields, {before, picked});
     SetPanel(0, QStringLiteral("Tile %1 picked.").arg(picked));
 }
 

@@ -1,11 +1,10 @@
 // Undo and redo in the main window, the unsaved-changes flag in the title,
 // and the question before closing over unsaved changes.
 //
-// Every command that changes the project has the document record what it
-// changed as one step when it ends; a drag (also of fresh clones or of a
-// tile being placed) is recorded when the tiles are put down. The document
-// starts a new history when a file is opened or the project reset, and
-// marks the position clean when it is saved.
+// Every command that changes the project runs through the editor's commands
+// (commands/edit_commands.h), which have the document record it as one
+// named step; the file commands tell the document what became of its file.
+// The window only shows the captions and the title's saved mark.
 
 #include <QAction>
 #include <QCloseEvent>
@@ -42,14 +41,12 @@ void MainWindow::MRedoClick() { StepThroughHistory(Direction::Redo); }
 void MainWindow::StepThroughHistory(Direction direction) {
     if (running_) return;
     // A drag or a placing in progress ends first, taking nothing along.
-    if (editState_.DragState == DragMoving) ApplyRedraw(editing_.SelDragCancel());
-    if (editState_.DragState == DragPlacing) ApplyRedraw(editing_.CancelNew());
-    document_.Record("Change");  // nothing may change under the history unrecorded
-    const History& history = document_.history();
-    const std::string name = direction == Direction::Undo ? history.UndoName() : history.RedoName();
+    if (editState_.DragState != DragIdle) ApplyRedraw(commands_.CancelDrag());
     bool done = false;
     Guarded([&] { done = direction == Direction::Undo ? document_.Undo() : document_.Redo(); });
     if (!done) return;  // the document told the window what the step changed
+    const History& history = document_.history();
+    const std::string name = direction == Direction::Undo ? history.RedoName() : history.UndoName();
     if (const int focus = history.LastFocus(); focus >= 0 && focus < tilesList_->count())
         tilesList_->setCurrentRow(focus);
     ui_.setStatus((direction == Direction::Undo ? "undone: " : "redone: ") + name);
@@ -95,7 +92,7 @@ bool MainWindow::ModifiedProject() const { return document_.Modified(); }
 // Save (to the layered project format), Discard or Cancel; true when the
 // window may close.
 bool MainWindow::MayCloseWithChanges() {
-    document_.Record("Change");
+    document_.RecordPending();
     if (!document_.Modified() || (project_.NoProject && project_.UsedTiles.empty())) return true;
     const QString file = TitleFileName();
     const std::string text = "Save the changes to " + file.toStdString() + " before closing?";

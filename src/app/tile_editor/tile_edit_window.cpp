@@ -413,9 +413,12 @@ void TileEditWindow::BtnSaveClick() {
     if (!state_.Ground.Present() && !state_.Top.Present()) return;
     Project& p = main_.project();
     const int selected = main_.SelectedTile();
-    LeaveInternalModeForApply(state_, main_.ui());
     ApplyOutcome out;
-    main_.Guarded([&] { out = ApplyTileChanges(state_, p, main_.ui()); });
+    // Each press is a step, also one that leaves the editor open.
+    main_.commands().Run(ProjectCommand::ApplyTile, [&] {
+        LeaveInternalModeForApply(state_, main_.ui());
+        main_.Guarded([&] { out = ApplyTileChanges(state_, p, main_.ui()); });
+    });
     const int n = static_cast<int>(p.NewTiles.size());
     if (out.Result == ApplyResult::Applied || out.PaletteReplaced) {
         const bool all = out.PaletteReplaced || out.Result != ApplyResult::Applied;
@@ -424,7 +427,6 @@ void TileEditWindow::BtnSaveClick() {
     if (p.BitmapCount != out.FirstNewBitmap || out.PaletteChanged) main_.PrepareBitmapsPx();
     if (out.PaletteChanged) main_.FullRedraw();
     if (selected >= 0) main_.SelectTile(selected < n ? selected : selected - 1);
-    main_.document().Record("Apply tile");  // each press is a step, also one that left the editor open
     main_.LongOperationEnded();
     if (out.Result == ApplyResult::Applied) accept();
 }

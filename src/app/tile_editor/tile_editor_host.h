@@ -2,12 +2,12 @@
 // What the tile editor needs of the window it belongs to (the main window
 // implements it): the project it edits and the user interface it asks
 // through, the tiles list's selection (kept across Apply), the redraw of
-// what Apply changed, the document that records Apply as a step, and the input controller
-// that takes the keys pressed in the editor. The owner outlives the editor.
+// what Apply changed, the commands that run Apply as a step, and the input
+// controller that takes the keys pressed in the editor. The owner outlives the editor.
 
 #include <functional>
 
-#include "document/document.h"
+#include "commands/edit_commands.h"
 #include "model/project.h"
 #include "ui/ui.h"
 
@@ -36,8 +36,8 @@ public:
     // New bitmaps or another palette: their quadrant colours again.
     virtual void PrepareBitmapsPx() = 0;
     virtual void FullRedraw() = 0;
-    // The document of the project, which records what Apply changed.
-    virtual Document& document() = 0;
+    // The editor's commands, which run Apply as an undo step.
+    virtual EditCommands& commands() = 0;
     // Apply ended (the crash recovery follows it).
     virtual void LongOperationEnded() = 0;
 };

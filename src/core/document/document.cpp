@@ -74,6 +74,7 @@ bool Document::Undo() { return Step(Direction::Undo); }
 bool Document::Redo() { return Step(Direction::Redo); }
 
 bool Document::Step(Direction direction) {
+    RecordPending();
     const ProjectFields before = project_.Fields();
     const bool done = direction == Direction::Undo ? history_.Undo(project_) : history_.Redo(project_);
     if (done && observer_) observer_->changed(StepNotice(history_.LastTouched(), before, project_));

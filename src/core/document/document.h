@@ -58,6 +58,10 @@ public:
     // `name`; true when there was a change. WhenStepsChange hears of it
     // either way, so that the Undo and Redo captions follow.
     bool Record(std::string_view name, Parts parts = Parts::All, ListFocus focus = {});
+    // Records whatever changed the project without being recorded yet, as
+    // a step of its own ("Change"): nothing may change under the history
+    // unrecorded before an undo, a redo or a command that is one step.
+    bool RecordPending() { return Record("Change"); }
     // Who hears what undo and redo change (null: nobody); it outlives the
     // document or is taken off first.
     void Observe(ChangeObserver* observer) { observer_ = observer; }
@@ -66,7 +70,8 @@ public:
     // the undo and redo captions and the title's saved mark follow.
     void WhenStepsChange(std::function<void(bool stepAdded)> listener) { stepsChanged_ = std::move(listener); }
     // One step back or forward (the file name goes with it), told to the
-    // observer; false when there was none.
+    // observer; false when there was none. What changed unrecorded before
+    // is recorded first (RecordPending), so it is what an undo takes back.
     bool Undo();
     bool Redo();
 

@@ -1,0 +1,104 @@
+#pragma once
+// The editor's commands on the document's map and tiles list, as the user
+// gives them: each runs its editing operation (editing/) and has the
+// document record what it changed as one undo step, under the name the
+// Undo and Redo commands show. The window only draws what a command reports.
+//
+// A drag of tiles (the selection, fresh clones, a tile being placed from the
+// tiles list) is one step, recorded when the tiles are put down and named
+// for what started it ("Drag", "Clone", "Place tile"); while it goes on the
+// document records nothing (Document::PauseRecordingWhile). A drag through
+// the tiles list is one step recorded when it ends.
+//
+// Commands that run in a window of their own or as a long run (the tile
+// editor's Apply, a new map, learning, the generator's runs, ...) run
+// through Run with the ProjectCommand they are, which names their step.
+// Whatever changed the project before a command without being recorded is
+// recorded first as a step of its own ("Change"), so that no step takes in
+// another's change.
+
+#include <functional>
+
+#include "document/document.h"
+#include "editing/dirty_rect.h"
+#include "editing/edit_state.h"
+#include "editing/map_editing.h"
+#include "ui/ui.h"
+
+namespace zorvane {
+
+// The commands that change the project outside the map and list commands
+// below, each recorded as one step of its own.
+enum class ProjectCommand {
+    ApplyTile,            // "Apply tile": the tile editor's Apply
+    Learning,             // the generator settings window's learning
+    NewMap,               // a new empty map of no file
+    MakeTileSet,          // "Make tile set"
+    Merge,                // merging a tile set into the project
+    ProjectProperties,    // the project properties window
+    GenerateMap,          // a generated map of no file
+    GenerateInSelection,  // new squares inside the selected rectangle
+};
+
+class EditCommands {
+public:
+    // Binds the document, the editing state and the interface; the three
+    // outlive the commands.
+    EditCommands(Document& document, EditState& state, UserInterface& ui);
+
+    // The editing operations themselves, for what records nothing (the
+    // selection, drawing the depth bar).
+    MapEditing& editing() { return editing_; }
+
+    // Runs `command`, then records what it changed as the command's step
+    // (also when it threw: the exception goes on to the caller). A new map
+    // or a generated one leaves the document without a file, undoably.
+    void Run(ProjectCommand which, const std::function<void()>& command);
+
+    // --- The map: clicks, drags, placing ---------------------------------
+    Redraw LeftClickOn(int x, int y, Modifiers keys);
+    Redraw RightClickOn(int x, int y, Modifiers keys);
+    Redraw DragOver(int x, int y) { return editing_.SelDragOver(x, y); }
+    // The drag ends where the tiles are (the controller was disabled).
+    void AbandonDrag();
+    // Starts placing tiles list entry `index` at the view origin.
+    Redraw StoreNew(int index, int scrollX, int scrollY);
+    // A drag or a placing in progress ends, taking nothing along.
+    Redraw CancelDrag();
+
+    // --- The Edit menu ----------------------------------------------------
+    Redraw CloneSelected(int mouseX, int mouseY);
+    Redraw SelectionStepUp();
+    Redraw SelectionStepDown();
+    Redraw SelectionToTop();
+    Redraw SelectionToBottom();
+    // Only with exactly two tiles selected (else nothing to draw): the two
+    // change places in depth, the selection entries following them.
+    Redraw SwapSelected();
+    Redraw SplitSelected();
+    Redraw DeleteSelected();
+
+    // --- The tiles list ---------------------------------------------------
+    // Each returns the entry to select afterwards.
+    int MoveTile(int entry, int to);
+    int DeleteTile(int entry);
+    // The tiles list entry of used tile `placed`, added to the list when it
+    // was not there; -1 when there is none. `selected` is the entry selected
+    // before.
+    int PickTile(int placed, int selected);
+    // A drag through the tiles list (DragNewTileToward, step by step)
+    // ended, taking entry `from` to `to`.
+    void TileDragEnded(int from, int to);
+
+private:
+    void RecordClick(int dragStateBefore, const char* clickName);
+    Redraw Recorded(const char* name, Redraw redraw);
+
+    Document& document_;
+    EditState& state_;
+    UserInterface& ui_;
+    MapEditing editing_;
+    const char* dragStep_ = "Drag";  // what the drag in progress will be called
+};
+
+}  // namespace zorvane
