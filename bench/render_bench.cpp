@@ -164,9 +164,9 @@ void BM_DragStepWithRedraw(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         ++step;  // one square to the right and down, then back
-        const Redraw r = v.editing.SelDragOver(100 + step % 2, 100 + step % 2);
-        if (r.FullView) v.renderer.FullRedraw();
-        for (const DirtyRect& d : r.Rects) v.renderer.Render(d.X0, d.X1, d.Y0, d.Y1, 0, 0);
+        const MapChange r = v.editing.SelDragOver(100 + step % 2, 100 + step % 2);
+        if (r.Everywhere) v.renderer.FullRedraw();
+        for (const SquareRect& d : r.Rects) v.renderer.Render(d.X0, d.X1, d.Y0, d.Y1, 0, 0);
     }
 }
 

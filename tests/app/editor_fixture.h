@@ -84,7 +84,7 @@ protected:
         for (int i = 0; i < bitmaps; ++i) p.AddBitmap(FilledBitmap(static_cast<std::uint8_t>(i + 1)).data());
         p.NewTiles.push_back(MakeTile(2, 1, 0, 0, 0, NoBitmap, 4));
         if (zme) SetDefaultFileHeader(p);
-        SetDefsZPgora(p, zme);
+        SetDefaultInfoHeader(p, zme);
         p.BottomUpRows = zme;
         p.ZmeVariant = zme;
         const std::string path = dir.file(name);

@@ -95,7 +95,7 @@ TEST_F(MapEditTest, APressActsOnceWhereTheMouseWasLastMoved) {
     Release(4, 4);
     QTest::keyRelease(view, Qt::Key_Alt);
 
-    window.ApplyRedraw(window.editing().SelectTile(1, true));
+    window.ShowMapChange(window.editing().SelectTile(1, true));
     QTest::keyPress(view, Qt::Key_Shift);
     Press(4, 4);
     EXPECT_EQ(Order(), V({0, 2, 1, 3, 4})) << "Shift + left: one step up";

@@ -29,7 +29,7 @@ inline void WriteTileSetFile(const std::string& path, const std::vector<int>& se
         p.AddBitmap(px.data());
     }
     p.BottomUpRows = bottomUp;
-    SetDefsZPgora(p, bottomUp);
+    SetDefaultInfoHeader(p, bottomUp);
     p.NewTiles = std::move(tiles);
     WriteBytes(path, EncodeZP(p, TileSetVariant::Zmpe));
 }

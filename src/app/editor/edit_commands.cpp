@@ -15,30 +15,30 @@ Modifiers Held(const InputController& c) { return {c.CtrlDown, c.ShiftDown, c.Al
 
 }  // namespace
 
-void MainWindow::LeftClickOn(int x, int y) { ApplyRedraw(commands_.LeftClickOn(x, y, Held(controller_))); }
-void MainWindow::RightClickOn(int x, int y) { ApplyRedraw(commands_.RightClickOn(x, y, Held(controller_))); }
+void MainWindow::LeftClickOn(int x, int y) { ShowMapChange(commands_.LeftClickOn(x, y, Held(controller_))); }
+void MainWindow::RightClickOn(int x, int y) { ShowMapChange(commands_.RightClickOn(x, y, Held(controller_))); }
 
 void MainWindow::DragOver(int x, int y) {
-    const Redraw r = commands_.DragOver(x, y);
-    if (!r.Nothing()) ApplyRedraw(r);
+    const MapChange r = commands_.DragOver(x, y);
+    if (!r.Nothing()) ShowMapChange(r);
 }
 
 void MainWindow::AbandonDrag() { commands_.AbandonDrag(); }
 
-void MainWindow::StoreNew(int index) { ApplyRedraw(commands_.StoreNew(index, renderer_.ScrollX, renderer_.ScrollY)); }
+void MainWindow::StoreNew(int index) { ShowMapChange(commands_.StoreNew(index, renderer_.ScrollX, renderer_.ScrollY)); }
 
-void MainWindow::MSelectAllClick() { ApplyRedraw(commands_.editing().SelectAll()); }
+void MainWindow::MSelectAllClick() { ShowMapChange(commands_.editing().SelectAll()); }
 
 void MainWindow::MSelectNoneClick() {
     commands_.editing().DeselectAll();
-    Redraw r;
-    r.FullView = true;
-    ApplyRedraw(r);
+    MapChange r;
+    r.Everywhere = true;
+    ShowMapChange(r);
 }
 
 // The copies follow the mouse from the square under it.
 void MainWindow::MCloneClick() {
-    ApplyRedraw(commands_.CloneSelected(renderer_.ColumnAt(controller_.MouseX), renderer_.RowAt(controller_.MouseY)));
+    ShowMapChange(commands_.CloneSelected(renderer_.ColumnAt(controller_.MouseX), renderer_.RowAt(controller_.MouseY)));
 }
 
 void MainWindow::MExtendStepClick() {
@@ -46,12 +46,12 @@ void MainWindow::MExtendStepClick() {
     Action("MExtendStep")->setChecked(editState_.SkipNearest);
 }
 
-void MainWindow::MSelUpClick() { ApplyRedraw(commands_.SelectionStepUp()); }
-void MainWindow::MSelDownClick() { ApplyRedraw(commands_.SelectionStepDown()); }
-void MainWindow::MSelToTopClick() { ApplyRedraw(commands_.SelectionToTop()); }
-void MainWindow::MSelToBottomClick() { ApplyRedraw(commands_.SelectionToBottom()); }
-void MainWindow::MSwapClick() { ApplyRedraw(commands_.SwapSelected()); }
-void MainWindow::MSplitSelectedClick() { ApplyRedraw(commands_.SplitSelected()); }
-void MainWindow::MDeleteSelectedClick() { ApplyRedraw(commands_.DeleteSelected()); }
+void MainWindow::MSelUpClick() { ShowMapChange(commands_.SelectionStepUp()); }
+void MainWindow::MSelDownClick() { ShowMapChange(commands_.SelectionStepDown()); }
+void MainWindow::MSelToTopClick() { ShowMapChange(commands_.SelectionToTop()); }
+void MainWindow::MSelToBottomClick() { ShowMapChange(commands_.SelectionToBottom()); }
+void MainWindow::MSwapClick() { ShowMapChange(commands_.SwapSelected()); }
+void MainWindow::MSplitSelectedClick() { ShowMapChange(commands_.SplitSelected()); }
+void MainWindow::MDeleteSelectedClick() { ShowMapChange(commands_.DeleteSelected()); }
 
 }  // namespace zorvane::editor

@@ -385,7 +385,7 @@ void MainWindow::ProjectReset() {
 void MainWindow::Render(int x0, int x1, int y0, int y1, int dx, int dy) { renderer_.Render(x0, x1, y0, y1, dx, dy); }
 void MainWindow::FullRedraw() { renderer_.FullRedraw(); }
 
-void MainWindow::UpdateSBDepth(bool redraw) { ApplyRedraw(commands_.editing().UpdateSBDepth(redraw)); }
+void MainWindow::UpdateSBDepth(bool redraw) { ShowMapChange(commands_.editing().UpdateSBDepth(redraw)); }
 
 void MainWindow::ApplyDepthBar(const DepthBar& depth) {
     {
@@ -396,12 +396,14 @@ void MainWindow::ApplyDepthBar(const DepthBar& depth) {
     renderer_.DepthLimit = depth.DepthLimit;
 }
 
-void MainWindow::ApplyRedraw(const Redraw& redraw) {
-    if (redraw.DepthBarChanged) ApplyDepthBar(editState_.Depth);
-    if (redraw.FullView)
+// An editing command's change: the depth bar takes a new count of tiles,
+// the view draws where the map's look changed.
+void MainWindow::ShowMapChange(const MapChange& change) {
+    if (change.TileCountChanged) ApplyDepthBar(editState_.Depth);
+    if (change.Everywhere)
         FullRedraw();
     else
-        for (const DirtyRect& r : redraw.Rects) Render(r.X0, r.X1, r.Y0, r.Y1, 0, 0);
+        for (const SquareRect& r : change.Areas) Render(r.X0, r.X1, r.Y0, r.Y1, 0, 0);
     UpdateStatusBar();
 }
 

@@ -128,7 +128,7 @@ public:
     // Draws what an editing operation reported (its dirty rectangles or the
     // whole view), gives the depth bar its new range, and rewrites the
     // status bar.
-    void ApplyRedraw(const Redraw& redraw);
+    void ShowMapChange(const MapChange& change);
     // SBDepth and the renderer's depth limit from the depth bar state.
     void ApplyDepthBar(const DepthBar& depth);
 

@@ -41,7 +41,7 @@ void MainWindow::MRedoClick() { StepThroughHistory(Direction::Redo); }
 void MainWindow::StepThroughHistory(Direction direction) {
     if (running_) return;
     // A drag or a placing in progress ends first, taking nothing along.
-    if (editState_.DragState != DragIdle) ApplyRedraw(commands_.CancelDrag());
+    if (editState_.DragState != DragIdle) ShowMapChange(commands_.CancelDrag());
     bool done = false;
     Guarded([&] { done = direction == Direction::Undo ? document_.Undo() : document_.Redo(); });
     if (!done) return;  // the document told the window what the step changed

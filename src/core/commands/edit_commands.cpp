@@ -58,16 +58,16 @@ void EditCommands::Run(ProjectCommand which, const std::function<void()>& comman
 
 // A click puts down what was dragged or placed (the drag's one step),
 // starts a drag, or takes the selection one step in depth.
-Redraw EditCommands::LeftClickOn(int x, int y, Modifiers keys) {
+MapChange EditCommands::LeftClickOn(int x, int y, Modifiers keys) {
     const int before = state_.DragState;
-    Redraw r = editing_.LeftClickOn(x, y, keys);
+    MapChange r = editing_.LeftClickOn(x, y, keys);
     RecordClick(before, "Selection Step Up");
     return r;
 }
 
-Redraw EditCommands::RightClickOn(int x, int y, Modifiers keys) {
+MapChange EditCommands::RightClickOn(int x, int y, Modifiers keys) {
     const int before = state_.DragState;
-    Redraw r = editing_.RightClickOn(x, y, keys);
+    MapChange r = editing_.RightClickOn(x, y, keys);
     RecordClick(before, "Selection Step Down");
     return r;
 }
@@ -83,47 +83,47 @@ void EditCommands::AbandonDrag() {
     if (dragging) document_.Record(dragStep_, Parts::UsedTiles);
 }
 
-Redraw EditCommands::StoreNew(int index, int scrollX, int scrollY) {
+MapChange EditCommands::StoreNew(int index, int scrollX, int scrollY) {
     document_.Record(dragStep_, Parts::UsedTiles);  // a drag going on ends where it is
-    Redraw r = editing_.StoreNew(index, scrollX, scrollY);
+    MapChange r = editing_.StoreNew(index, scrollX, scrollY);
     if (state_.DragState == DragPlacing) dragStep_ = "Place tile";
     return r;
 }
 
-Redraw EditCommands::CancelDrag() {
-    Redraw r;
+MapChange EditCommands::CancelDrag() {
+    MapChange r;
     if (state_.DragState == DragMoving) r.Merge(editing_.SelDragCancel());
     if (state_.DragState == DragPlacing) r.Merge(editing_.CancelNew());
     return r;
 }
 
-Redraw EditCommands::Recorded(const char* name, Redraw redraw) {
+MapChange EditCommands::Recorded(const char* name, MapChange redraw) {
     document_.Record(name, Parts::UsedTiles);
     return redraw;
 }
 
 // The copies follow the mouse from the square under it; when the drag
 // started, its step is named for the cloning.
-Redraw EditCommands::CloneSelected(int mouseX, int mouseY) {
-    Redraw r = editing_.CloneSelected(mouseX, mouseY);
+MapChange EditCommands::CloneSelected(int mouseX, int mouseY) {
+    MapChange r = editing_.CloneSelected(mouseX, mouseY);
     if (state_.DragState == DragMoving) dragStep_ = "Clone";
     return Recorded("Clone", std::move(r));
 }
 
-Redraw EditCommands::SelectionStepUp() { return Recorded("Selection Step Up", editing_.SelectionStepUp(true)); }
-Redraw EditCommands::SelectionStepDown() { return Recorded("Selection Step Down", editing_.SelectionStepDown(true)); }
-Redraw EditCommands::SelectionToTop() { return Recorded("Selection to Top", editing_.SelectionToTop()); }
-Redraw EditCommands::SelectionToBottom() { return Recorded("Selection to Bottom", editing_.SelectionToBottom()); }
-Redraw EditCommands::SplitSelected() { return Recorded("Split", editing_.SplitSelected()); }
-Redraw EditCommands::DeleteSelected() { return Recorded("Delete", editing_.DeleteSelected(true)); }
+MapChange EditCommands::SelectionStepUp() { return Recorded("Selection Step Up", editing_.SelectionStepUp(true)); }
+MapChange EditCommands::SelectionStepDown() { return Recorded("Selection Step Down", editing_.SelectionStepDown(true)); }
+MapChange EditCommands::SelectionToTop() { return Recorded("Selection to Top", editing_.SelectionToTop()); }
+MapChange EditCommands::SelectionToBottom() { return Recorded("Selection to Bottom", editing_.SelectionToBottom()); }
+MapChange EditCommands::SplitSelected() { return Recorded("Split", editing_.SplitSelected()); }
+MapChange EditCommands::DeleteSelected() { return Recorded("Delete", editing_.DeleteSelected(true)); }
 
-Redraw EditCommands::SwapSelected() {
+MapChange EditCommands::SwapSelected() {
     Project& p = document_.project();
     if (p.Selection.size() != 2) return {};
     const int a = p.Selection[0].Index, b = p.Selection[1].Index;
     SwapTiles(p, a, b, true);
-    Redraw r;
-    r.Add(DirtyRect::Around(*p.UsedTiles[a]).United(DirtyRect::Around(*p.UsedTiles[b])));
+    MapChange r;
+    r.Add(SquareRect::Around(*p.UsedTiles[a]).United(SquareRect::Around(*p.UsedTiles[b])));
     ui_.setStatus("tiles swapped.");
     return Recorded("Swap", std::move(r));
 }

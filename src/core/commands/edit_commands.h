@@ -20,7 +20,7 @@
 #include <functional>
 
 #include "document/document.h"
-#include "editing/dirty_rect.h"
+#include "editing/map_change.h"
 #include "editing/edit_state.h"
 #include "editing/map_editing.h"
 #include "ui/ui.h"
@@ -56,27 +56,27 @@ public:
     void Run(ProjectCommand which, const std::function<void()>& command);
 
     // --- The map: clicks, drags, placing ---------------------------------
-    Redraw LeftClickOn(int x, int y, Modifiers keys);
-    Redraw RightClickOn(int x, int y, Modifiers keys);
-    Redraw DragOver(int x, int y) { return editing_.SelDragOver(x, y); }
+    MapChange LeftClickOn(int x, int y, Modifiers keys);
+    MapChange RightClickOn(int x, int y, Modifiers keys);
+    MapChange DragOver(int x, int y) { return editing_.SelDragOver(x, y); }
     // The drag ends where the tiles are (the controller was disabled).
     void AbandonDrag();
     // Starts placing tiles list entry `index` at the view origin.
-    Redraw StoreNew(int index, int scrollX, int scrollY);
+    MapChange StoreNew(int index, int scrollX, int scrollY);
     // A drag or a placing in progress ends, taking nothing along.
-    Redraw CancelDrag();
+    MapChange CancelDrag();
 
     // --- The Edit menu ----------------------------------------------------
-    Redraw CloneSelected(int mouseX, int mouseY);
-    Redraw SelectionStepUp();
-    Redraw SelectionStepDown();
-    Redraw SelectionToTop();
-    Redraw SelectionToBottom();
+    MapChange CloneSelected(int mouseX, int mouseY);
+    MapChange SelectionStepUp();
+    MapChange SelectionStepDown();
+    MapChange SelectionToTop();
+    MapChange SelectionToBottom();
     // Only with exactly two tiles selected (else nothing to draw): the two
     // change places in depth, the selection entries following them.
-    Redraw SwapSelected();
-    Redraw SplitSelected();
-    Redraw DeleteSelected();
+    MapChange SwapSelected();
+    MapChange SplitSelected();
+    MapChange DeleteSelected();
 
     // --- The tiles list ---------------------------------------------------
     // Each returns the entry to select afterwards.
@@ -92,7 +92,7 @@ public:
 
 private:
     void RecordClick(int dragStateBefore, const char* clickName);
-    Redraw Recorded(const char* name, Redraw redraw);
+    MapChange Recorded(const char* name, MapChange redraw);
 
     Document& document_;
     EditState& state_;

@@ -5,8 +5,9 @@
 //
 // A MapEditing binds the project, the editing state and the user interface
 // that the commands work on; it holds nothing itself, so the main window may
-// keep one for its whole life. Each command returns what the view must draw
-// again (see Redraw); texts for status panel 0 go through the interface.
+// keep one for its whole life. Each command returns where it changed the
+// map's look (see MapChange); texts for the status line go through the
+// interface.
 //
 // The selection (Project::Selection) lists the selected used tiles in the
 // order in which they were selected. Its rules, kept by every command:
@@ -17,7 +18,7 @@
 
 #include <unordered_set>
 
-#include "editing/dirty_rect.h"
+#include "editing/map_change.h"
 #include "editing/edit_state.h"
 #include "editing/tile_order.h"
 #include "model/project.h"
@@ -37,43 +38,43 @@ public:
     // --- Selection -------------------------------------------------------
     // Adds the tile (an index outside the list is ignored); with redraw the
     // tile's rectangle is drawn again when its highlight appeared.
-    Redraw SelectTile(int index, bool redraw);
+    MapChange SelectTile(int index, bool redraw);
     // Removes a selected tile from the selection; others are ignored.
-    Redraw DeselectTile(int index);
+    MapChange DeselectTile(int index);
     // Every used tile, in index order; full view redraw.
-    Redraw SelectAll();
+    MapChange SelectAll();
     // Empties the selection; draws nothing (callers redraw).
     void DeselectAll() { ClearSelection(p_); }
 
     // --- Clicks on map squares (from the input controller) ---------------
-    Redraw LeftClickOn(int x, int y, Modifiers keys);
-    Redraw RightClickOn(int x, int y, Modifiers keys);
+    MapChange LeftClickOn(int x, int y, Modifiers keys);
+    MapChange RightClickOn(int x, int y, Modifiers keys);
 
     // --- Depth order -----------------------------------------------------
     // One depth step; with SkipNearest the selection jumps as one block over
     // the tiles that do not overlap it. Panel 0 tells the new indices.
-    Redraw SelectionStepUp(bool redraw);
-    Redraw SelectionStepDown(bool redraw);
+    MapChange SelectionStepUp(bool redraw);
+    MapChange SelectionStepDown(bool redraw);
     // The selected tiles, in selection order, to the top (bottom) of the
     // stack; the others keep their order.
-    Redraw SelectionToTop();
-    Redraw SelectionToBottom();
-    // The depth bar takes the number of used tiles (DepthBarChanged is set;
-    // FullView when asked).
-    Redraw UpdateSBDepth(bool redraw);
+    MapChange SelectionToTop();
+    MapChange SelectionToBottom();
+    // The depth range takes the number of used tiles (TileCountChanged is
+    // set; Everywhere when asked).
+    MapChange UpdateSBDepth(bool redraw);
 
     // --- Dragging and placing -------------------------------------------
-    Redraw SelDragStart(int x, int y);
+    MapChange SelDragStart(int x, int y);
     // Moves the dragged or placed tiles to follow the mouse square; draws
     // nothing when no tile moved.
-    Redraw SelDragOver(int x, int y);
-    Redraw SelDragDrop();
-    Redraw SelDragCancel();
+    MapChange SelDragOver(int x, int y);
+    MapChange SelDragDrop();
+    MapChange SelDragCancel();
     // Starts placing a copy of NewTiles[index] at the view origin (scrollX,
     // scrollY); an index outside the tiles list is ignored.
-    Redraw StoreNew(int index, int scrollX, int scrollY);
+    MapChange StoreNew(int index, int scrollX, int scrollY);
     // Removes the tile being placed (nothing when no placement runs).
-    Redraw CancelNew();
+    MapChange CancelNew();
     // The input controller was enabled or disabled: the drag ends where the
     // tiles are, without moving them back and without new origins.
     void AbandonDrag();
@@ -81,13 +82,13 @@ public:
     // --- Cloning, splitting, deleting ------------------------------------
     // Copies the selection on top of the stack and starts dragging the
     // copies from the mouse square (mouseX, mouseY).
-    Redraw CloneSelected(int mouseX, int mouseY);
+    MapChange CloneSelected(int mouseX, int mouseY);
     // Replaces every selected multi-square tile by single-square tiles.
-    Redraw SplitSelected();
-    Redraw DeleteSelected(bool redraw);
+    MapChange SplitSelected();
+    MapChange DeleteSelected(bool redraw);
 
 private:
-    Redraw DepthChanged();
+    MapChange DepthChanged();
     void EndDrag();
     std::unordered_set<const MapTile*> PlacedSet() const;
     void ReportStep(const char* text);

@@ -106,8 +106,8 @@ void MoveSelectionToEnd(Project& p, bool top) {
 
 }  // namespace
 
-Redraw MapEditing::SelectTile(int index, bool redraw) {
-    Redraw r;
+MapChange MapEditing::SelectTile(int index, bool redraw) {
+    MapChange r;
     if (index < 0 || index >= static_cast<int>(p_.UsedTiles.size())) return r;
     MapTile& t = *p_.UsedTiles[index];
     if (t.Selected) return r;  // already listed; its look stays
@@ -115,22 +115,22 @@ Redraw MapEditing::SelectTile(int index, bool redraw) {
     const bool listed = std::any_of(p_.Selection.begin(), p_.Selection.end(),
                                     [&](const SelectionEntry& e) { return e.Index == index; });
     if (!listed) p_.Selection.push_back({index, t.X, t.Y});
-    if (redraw) r.Add(DirtyRect::Around(t));
+    if (redraw) r.Add(SquareRect::Around(t));
     return r;
 }
 
-Redraw MapEditing::DeselectTile(int index) {
-    Redraw r;
+MapChange MapEditing::DeselectTile(int index) {
+    MapChange r;
     if (index < 0 || index >= static_cast<int>(p_.UsedTiles.size())) return r;
     MapTile& t = *p_.UsedTiles[index];
     if (!t.Selected) return r;
     t.Selected = false;
     std::erase_if(p_.Selection, [&](const SelectionEntry& e) { return e.Index == index; });
-    r.Add(DirtyRect::Around(t));
+    r.Add(SquareRect::Around(t));
     return r;
 }
 
-Redraw MapEditing::SelectAll() {
+MapChange MapEditing::SelectAll() {
     p_.Selection.clear();
     p_.Selection.reserve(p_.UsedTiles.size());
     for (int k = 0; k < static_cast<int>(p_.UsedTiles.size()); ++k) {
@@ -138,24 +138,24 @@ Redraw MapEditing::SelectAll() {
         t.Selected = true;
         p_.Selection.push_back({k, t.X, t.Y});
     }
-    Redraw r;
-    r.FullView = true;
+    MapChange r;
+    r.Everywhere = true;
     return r;
 }
 
-Redraw MapEditing::LeftClickOn(int x, int y, Modifiers keys) {
+MapChange MapEditing::LeftClickOn(int x, int y, Modifiers keys) {
     if (s_.DragState != DragIdle) return SelDragDrop();
-    Redraw r;
+    MapChange r;
     if (!keys.Ctrl && !keys.Shift) r.Merge(SelectTile(TileFromSq(x, y, keys.Alt, keys.Alt, false), true));
     if (keys.Ctrl && !keys.Shift) r.Merge(SelDragStart(x, y));
     if (keys.Shift && !keys.Ctrl) r.Merge(SelectionStepUp(true));
     return r;
 }
 
-Redraw MapEditing::RightClickOn(int x, int y, Modifiers keys) {
+MapChange MapEditing::RightClickOn(int x, int y, Modifiers keys) {
     if (s_.DragState == DragMoving) return SelDragCancel();
     if (s_.DragState == DragPlacing) return CancelNew();
-    Redraw r;
+    MapChange r;
     if (!keys.Ctrl && !keys.Shift) r.Merge(DeselectTile(TileFromSq(x, y, keys.Alt, false, keys.Alt)));
     if (keys.Shift && !keys.Ctrl) r.Merge(SelectionStepDown(true));
     return r;
@@ -171,8 +171,8 @@ void MapEditing::ReportStep(const char* text) {
     ui_.setStatus(status);
 }
 
-Redraw MapEditing::SelectionStepUp(bool redraw) {
-    Redraw r;
+MapChange MapEditing::SelectionStepUp(bool redraw) {
+    MapChange r;
     if (p_.Selection.empty()) return r;
     StepSelection(p_, true, s_.SkipNearest);
     ReportStep("selection moved up.");
@@ -181,8 +181,8 @@ Redraw MapEditing::SelectionStepUp(bool redraw) {
     return r;
 }
 
-Redraw MapEditing::SelectionStepDown(bool redraw) {
-    Redraw r;
+MapChange MapEditing::SelectionStepDown(bool redraw) {
+    MapChange r;
     if (p_.Selection.empty()) return r;
     StepSelection(p_, false, s_.SkipNearest);
     ReportStep("selection moved down.");
@@ -191,8 +191,8 @@ Redraw MapEditing::SelectionStepDown(bool redraw) {
     return r;
 }
 
-Redraw MapEditing::SelectionToTop() {
-    Redraw r;
+MapChange MapEditing::SelectionToTop() {
+    MapChange r;
     if (p_.Selection.empty()) return r;
     MoveSelectionToEnd(p_, true);
     r.Add(SelectionBounds(p_));
@@ -200,8 +200,8 @@ Redraw MapEditing::SelectionToTop() {
     return r;
 }
 
-Redraw MapEditing::SelectionToBottom() {
-    Redraw r;
+MapChange MapEditing::SelectionToBottom() {
+    MapChange r;
     if (p_.Selection.empty()) return r;
     MoveSelectionToEnd(p_, false);
     r.Add(SelectionBounds(p_));
@@ -209,16 +209,16 @@ Redraw MapEditing::SelectionToBottom() {
     return r;
 }
 
-Redraw MapEditing::UpdateSBDepth(bool redraw) {
-    Redraw r = DepthChanged();
-    r.FullView = redraw;
+MapChange MapEditing::UpdateSBDepth(bool redraw) {
+    MapChange r = DepthChanged();
+    r.Everywhere = redraw;
     return r;
 }
 
-Redraw MapEditing::DepthChanged() {
+MapChange MapEditing::DepthChanged() {
     zorvane::UpdateSBDepth(p_, s_);
-    Redraw r;
-    r.DepthBarChanged = true;
+    MapChange r;
+    r.TileCountChanged = true;
     return r;
 }
 

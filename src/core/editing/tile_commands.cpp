@@ -56,20 +56,20 @@ void MapEditing::EndDrag() {
 
 void MapEditing::AbandonDrag() { EndDrag(); }
 
-Redraw MapEditing::SelDragStart(int x, int y) {
+MapChange MapEditing::SelDragStart(int x, int y) {
     EndDrag();
     s_.DragState = DragMoving;
     s_.DragStartX = x;
     s_.DragStartY = y;
-    Redraw r;
+    MapChange r;
     r.Add(SelectionBounds(p_));
     return r;
 }
 
-Redraw MapEditing::SelDragOver(int x, int y) {
-    Redraw r;
+MapChange MapEditing::SelDragOver(int x, int y) {
+    MapChange r;
     if (s_.DragState == DragIdle || p_.Selection.empty()) return r;
-    const DirtyRect before = SelectionBounds(p_);
+    const SquareRect before = SelectionBounds(p_);
     bool moved = false;
     for (const auto& e : p_.Selection) {
         MapTile& t = *p_.UsedTiles[e.Index];
@@ -82,28 +82,28 @@ Redraw MapEditing::SelDragOver(int x, int y) {
     return r;
 }
 
-Redraw MapEditing::SelDragDrop() {
+MapChange MapEditing::SelDragDrop() {
     for (auto& e : p_.Selection) {
         e.OrigX = p_.UsedTiles[e.Index]->X;
         e.OrigY = p_.UsedTiles[e.Index]->Y;
     }
     if (s_.DragState == DragPlacing) ClearSelection(p_);  // the placed tile ends unselected
     EndDrag();
-    Redraw r = DepthChanged();
+    MapChange r = DepthChanged();
     r.Add(SelectionBounds(p_));
     ui_.setStatus("tile dropped.");
     return r;
 }
 
-Redraw MapEditing::SelDragCancel() {
-    const DirtyRect before = SelectionBounds(p_);
+MapChange MapEditing::SelDragCancel() {
+    const SquareRect before = SelectionBounds(p_);
     for (const auto& e : p_.Selection) {
         p_.UsedTiles[e.Index]->X = e.OrigX;
         p_.UsedTiles[e.Index]->Y = e.OrigY;
     }
     EndDrag();
-    const DirtyRect after = SelectionBounds(p_);
-    Redraw r;
+    const SquareRect after = SelectionBounds(p_);
+    MapChange r;
     if (before.Meets(after)) {
         r.Add(before.United(after));
     } else {
@@ -113,8 +113,8 @@ Redraw MapEditing::SelDragCancel() {
     return r;
 }
 
-Redraw MapEditing::StoreNew(int index, int scrollX, int scrollY) {
-    Redraw r;
+MapChange MapEditing::StoreNew(int index, int scrollX, int scrollY) {
+    MapChange r;
     if (index < 0 || index >= static_cast<int>(p_.NewTiles.size())) return r;
     if (s_.DragState == DragMoving) r.Merge(SelDragCancel());
     if (s_.DragState == DragPlacing) r.Merge(CancelNew());
@@ -135,12 +135,12 @@ Redraw MapEditing::StoreNew(int index, int scrollX, int scrollY) {
     s_.DragStartX = HalfRoundedToEven(placed.Width) + scrollX;
     s_.DragStartY = HalfRoundedToEven(placed.Height) + scrollY;
     r.Merge(DepthChanged());
-    r.Add(DirtyRect::Around(placed));
+    r.Add(SquareRect::Around(placed));
     return r;
 }
 
-Redraw MapEditing::CancelNew() {
-    Redraw r;
+MapChange MapEditing::CancelNew() {
+    MapChange r;
     if (s_.DragState != DragPlacing) return r;
     // Other listed tiles (a selection made during the placement) lose their highlight.
     const bool othersHighlighted = std::any_of(p_.Selection.begin(), p_.Selection.end(), [&](const SelectionEntry& e) {
@@ -150,9 +150,9 @@ Redraw MapEditing::CancelNew() {
     ClearSelection(p_);
     // The placed tile, or all its squares when it was split.
     const auto placed = PlacedSet();
-    std::optional<DirtyRect> where;
+    std::optional<SquareRect> where;
     for (const auto& t : p_.UsedTiles)
-        if (placed.count(t.get())) where = where ? where->United(DirtyRect::Around(*t)) : DirtyRect::Around(*t);
+        if (placed.count(t.get())) where = where ? where->United(SquareRect::Around(*t)) : SquareRect::Around(*t);
     if (where) r.Add(*where);
     std::erase_if(p_.UsedTiles, [&](const auto& t) { return placed.count(t.get()) != 0; });
     EndDrag();
@@ -160,8 +160,8 @@ Redraw MapEditing::CancelNew() {
     return r;
 }
 
-Redraw MapEditing::CloneSelected(int mouseX, int mouseY) {
-    Redraw r;
+MapChange MapEditing::CloneSelected(int mouseX, int mouseY) {
+    MapChange r;
     r.Add(SelectionBounds(p_));
     auto& sel = p_.Selection;
     std::sort(sel.begin(), sel.end(), [](const auto& a, const auto& b) { return a.Index < b.Index; });
@@ -183,8 +183,8 @@ Redraw MapEditing::CloneSelected(int mouseX, int mouseY) {
     return r;
 }
 
-Redraw MapEditing::SplitSelected() {
-    Redraw r;
+MapChange MapEditing::SplitSelected() {
+    MapChange r;
     if (p_.Selection.empty()) return r;
     // Every square whose highlight changes lies in a formerly selected tile.
     r.Add(SelectionBounds(p_));
@@ -239,10 +239,10 @@ Redraw MapEditing::SplitSelected() {
     return r;
 }
 
-Redraw MapEditing::DeleteSelected(bool redraw) {
-    Redraw r;
+MapChange MapEditing::DeleteSelected(bool redraw) {
+    MapChange r;
     if (p_.Selection.empty()) return r;
-    const DirtyRect bounds = SelectionBounds(p_);
+    const SquareRect bounds = SelectionBounds(p_);
     const auto listed = ListedFlags(p_);
     std::size_t kept = 0;
     for (std::size_t k = 0; k < listed.size(); ++k)

@@ -88,10 +88,10 @@ void ApplyOrder(Project& project, std::span<const int> order) {
     for (auto& e : project.Selection) e.Index = newIndex[e.Index];
 }
 
-DirtyRect SelectionBounds(const Project& project) {
-    if (project.Selection.empty()) return DirtyRect::WholeMap(project);
-    DirtyRect r = DirtyRect::Around(*project.UsedTiles[project.Selection.front().Index]);
-    for (const auto& e : project.Selection) r = r.United(DirtyRect::Around(*project.UsedTiles[e.Index]));
+SquareRect SelectionBounds(const Project& project) {
+    if (project.Selection.empty()) return SquareRect::WholeMap(project);
+    SquareRect r = SquareRect::Around(*project.UsedTiles[project.Selection.front().Index]);
+    for (const auto& e : project.Selection) r = r.United(SquareRect::Around(*project.UsedTiles[e.Index]));
     return r;
 }
 

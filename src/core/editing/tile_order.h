@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "editing/dirty_rect.h"
+#include "editing/map_change.h"
 #include "editing/edit_state.h"
 #include "model/project.h"
 
@@ -56,7 +56,7 @@ void ApplyOrder(Project& project, std::span<const int> order);
 
 // The bounding rectangle of the selection: every selected tile grown by
 // RedrawMargin; the whole map for an empty selection.
-DirtyRect SelectionBounds(const Project& project);
+SquareRect SelectionBounds(const Project& project);
 
 // Clears Selected of every listed tile and empties the selection.
 void ClearSelection(Project& project);

@@ -320,7 +320,7 @@ std::array<std::uint8_t, 54> DefaultFileHeader() {
     return h;
 }
 
-void SetDefsZPgora(Project& project, bool bottomUp) { project.InfoHeader = DefaultInfoHeader(bottomUp); }
+void SetDefaultInfoHeader(Project& project, bool bottomUp) { project.InfoHeader = DefaultInfoHeader(bottomUp); }
 
 void SetDefaultFileHeader(Project& project) { project.FileHeader = DefaultFileHeader(); }
 

@@ -58,7 +58,7 @@ struct TileSet {
 // The default header blocks.
 std::array<std::uint8_t, 44> DefaultInfoHeader(bool bottomUp);
 std::array<std::uint8_t, 54> DefaultFileHeader();
-void SetDefsZPgora(Project& project, bool bottomUp);  // InfoHeader
+void SetDefaultInfoHeader(Project& project, bool bottomUp);  // InfoHeader
 void SetDefaultFileHeader(Project& project);               // FileHeader
 
 // Parses a whole tile set file; throws Error with the reason for a short,

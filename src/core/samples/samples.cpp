@@ -178,7 +178,7 @@ SampleTileSet BuildSampleTileSet() {
     Project& p = set.Tiles;
     FillSamplePalette(p.Palette);
     p.BottomUpRows = false;
-    SetDefsZPgora(p, false);
+    SetDefaultInfoHeader(p, false);
     SetDefaultFileHeader(p);
     p.Multiplayer = 1;
     p.NoProject = false;

@@ -39,7 +39,7 @@ Project OpenedProject() {
     Project p;
     testing::FillTestPalette(p);
     AddPatternBitmaps(p, 5);
-    SetDefsZPgora(p, false);
+    SetDefaultInfoHeader(p, false);
     p.MapWidth = 16;
     p.MapHeight = 12;
     p.ZpPath = "/maps/tiles.zp";
@@ -58,7 +58,7 @@ Project ProjectWithUnsavedBitmaps() {
     Project p = OpenedProject();
     p.ZmeVariant = true;
     SetDefaultFileHeader(p);
-    SetDefsZPgora(p, true);
+    SetDefaultInfoHeader(p, true);
     p.BottomUpRows = false;
     AddPatternBitmaps(p, 3, 40);
     p.NewTiles.push_back(MakeTile(1, 2, 0, 0, 6, 7, 2));

@@ -15,7 +15,7 @@
 #include "fake_ui.h"
 
 namespace zorvane {
-inline void PrintTo(const DirtyRect& r, std::ostream* os) {
+inline void PrintTo(const SquareRect& r, std::ostream* os) {
     *os << "{" << r.X0 << ".." << r.X1 << ", " << r.Y0 << ".." << r.Y1 << "}";
 }
 }  // namespace zorvane
@@ -23,10 +23,10 @@ inline void PrintTo(const DirtyRect& r, std::ostream* os) {
 namespace zorvane::testing {
 
 using Ints = std::vector<int>;
-using Rects = std::vector<DirtyRect>;
+using Rects = std::vector<SquareRect>;
 
-inline bool HasRect(const Redraw& r, const DirtyRect& rect) {
-    return std::find(r.Rects.begin(), r.Rects.end(), rect) != r.Rects.end();
+inline bool HasRect(const MapChange& r, const SquareRect& rect) {
+    return std::find(r.Areas.begin(), r.Areas.end(), rect) != r.Areas.end();
 }
 
 // A project, its editing state and a scripted interface, bound together.

@@ -219,7 +219,7 @@ public:
         case 13: case 14: ed.SelDragOver(Pick(-3, 16), Pick(-3, 16)); break;
         case 15: Pick(0, 1) ? ed.SelDragDrop() : ed.SelDragCancel(); break;
         case 16: ed.StoreNew(Pick(-1, 3), Pick(0, 10), Pick(0, 10)); break;
-        case 17: Pick(0, 3) ? ed.CancelNew() : (ed.AbandonDrag(), Redraw{}); break;
+        case 17: Pick(0, 3) ? ed.CancelNew() : (ed.AbandonDrag(), MapChange{}); break;
         case 18: ed.CloneSelected(Pick(0, 13), Pick(0, 13)); fault = check(PlainClone); break;
         case 19: ed.SplitSelected(); fault = check(PlainSplit); break;
         case 20: ed.DeleteSelected(Pick(0, 1)); fault = check([](Project& q) {

@@ -37,18 +37,18 @@ TEST_F(StackTest, DepthBarKeepsItsPositionWhileTheStackChanges) {
     EXPECT_EQ(zorvane::UpdateSBDepth(p, s), (DepthBar{1, 1, 0}));
     p.UsedTiles.clear();
     EXPECT_EQ(zorvane::UpdateSBDepth(p, s), (DepthBar{0, 0, 0}));
-    EXPECT_TRUE(ed.UpdateSBDepth(true).FullView);
-    EXPECT_FALSE(ed.UpdateSBDepth(false).FullView);
+    EXPECT_TRUE(ed.UpdateSBDepth(true).Everywhere);
+    EXPECT_FALSE(ed.UpdateSBDepth(false).Everywhere);
 }
 
 // --- Clicks -----------------------------------------------------------------
 
 TEST_F(StackTest, PlainLeftClickPicksTheTopmostVisibleSquare) {
     p.UsedTiles[4]->Sq.assign(4, MapSquare{});  // no bitmap at all
-    Redraw r = ed.LeftClickOn(5, 5, {});
+    MapChange r = ed.LeftClickOn(5, 5, {});
     EXPECT_EQ(SelectedIndices(), Ints({3}));
-    ASSERT_EQ(r.Rects.size(), 1u);
-    EXPECT_EQ(r.Rects[0], (DirtyRect{1, 9, 1, 9}));  // X - 3 .. X + Width + 3
+    ASSERT_EQ(r.Areas.size(), 1u);
+    EXPECT_EQ(r.Areas[0], (SquareRect{1, 9, 1, 9}));  // X - 3 .. X + Width + 3
     EXPECT_EQ(p.Selection[0].OrigX, 4);
     EXPECT_TRUE(ed.LeftClickOn(5, 5, {}).Nothing());  // already selected: nothing to draw
     EXPECT_EQ(SelectedIndices(), Ints({3}));
@@ -76,12 +76,12 @@ TEST_F(StackTest, PlainRightClickOnlyDeselectsTheTopmostVisibleTile) {
 }
 
 TEST_F(StackTest, CtrlClickStartsADragEvenWithNothingSelectedAndTheNextClickEndsIt) {
-    Redraw r = ed.LeftClickOn(7, 8, {.Ctrl = true});
+    MapChange r = ed.LeftClickOn(7, 8, {.Ctrl = true});
     EXPECT_EQ(s.DragState, DragMoving);
     EXPECT_EQ(s.DragStartX, 7);
     EXPECT_EQ(s.DragStartY, 8);
-    ASSERT_EQ(r.Rects.size(), 1u);
-    EXPECT_EQ(r.Rects[0], DirtyRect::WholeMap(p));
+    ASSERT_EQ(r.Areas.size(), 1u);
+    EXPECT_EQ(r.Areas[0], SquareRect::WholeMap(p));
     ed.LeftClickOn(1, 1, {});
     EXPECT_EQ(s.DragState, DragIdle);
     EXPECT_TRUE(p.Selection.empty());  // the drop click selects nothing
@@ -109,7 +109,7 @@ TEST_F(StackTest, SelectionKeepsTheOrderOfSelectingAndIgnoresBadIndices) {
     EXPECT_EQ(SelectedIndices(), Ints({3, 1, 0}));
     EXPECT_TRUE(ed.DeselectTile(-1).Nothing());
     EXPECT_TRUE(ed.DeselectTile(4).Nothing());  // not selected
-    ASSERT_EQ(ed.DeselectTile(1).Rects.size(), 1u);
+    ASSERT_EQ(ed.DeselectTile(1).Areas.size(), 1u);
     EXPECT_EQ(SelectedIndices(), Ints({3, 0}));
     EXPECT_EQ(SelectionFaults(p, s), "");
 }
@@ -117,7 +117,7 @@ TEST_F(StackTest, SelectionKeepsTheOrderOfSelectingAndIgnoresBadIndices) {
 TEST_F(StackTest, SelectAllListsEveryTileInIndexOrderAndDeselectAllClearsTheFlags) {
     ed.SelectTile(3, false);
     p.UsedTiles[1]->X = 9;
-    EXPECT_TRUE(ed.SelectAll().FullView);
+    EXPECT_TRUE(ed.SelectAll().Everywhere);
     EXPECT_EQ(SelectedIndices(), Ints({0, 1, 2, 3, 4}));
     EXPECT_EQ(p.Selection[1].OrigX, 9);
     ed.DeselectAll();
@@ -185,12 +185,12 @@ TEST_F(StepTest, SelectedAt2And7JumpOverToLandAboveTheOverlappingTile10) {
     OverlapWith(11, 2);  // overlaps too, but further up
     ed.SelectTile(2, false);
     ed.SelectTile(7, false);
-    Redraw r = ed.SelectionStepUp(true);
+    MapChange r = ed.SelectionStepUp(true);
     EXPECT_EQ(Ids(), Ints({0, 1, 3, 4, 5, 6, 8, 9, 10, 2, 7, 11}));
     EXPECT_EQ(SelectedIndices(), Ints({9, 10}));
     EXPECT_EQ(ui.status(), "selection moved up. (9 ... 10)");
-    ASSERT_EQ(r.Rects.size(), 1u);
-    EXPECT_EQ(r.Rects[0], (DirtyRect{-1, 11, -3, 4}));
+    ASSERT_EQ(r.Areas.size(), 1u);
+    EXPECT_EQ(r.Areas[0], (SquareRect{-1, 11, -3, 4}));
     EXPECT_EQ(ui.eventsProcessed, 1);
     EXPECT_EQ(SelectionFaults(p, s), "");
 }
@@ -256,14 +256,14 @@ TEST_F(StepTest, ToTopKeepsTheOrderOfSelectingAndTheDragOrigins) {
     ed.SelectTile(2, false);
     p.Selection[0].OrigX = 30;
     const MapTile* five = p.UsedTiles[5].get();
-    Redraw r = ed.SelectionToTop();
+    MapChange r = ed.SelectionToTop();
     EXPECT_EQ(Ids(), Ints({0, 1, 3, 4, 6, 7, 8, 9, 10, 11, 5, 2}));
     EXPECT_EQ(SelectedIndices(), Ints({10, 11}));
     EXPECT_EQ(p.UsedTiles[10].get(), five);
     EXPECT_EQ(p.Selection[0].OrigX, 30);
     EXPECT_EQ(ui.status(), "selection moved to top.");
-    ASSERT_EQ(r.Rects.size(), 1u);
-    EXPECT_EQ(r.Rects[0], (DirtyRect{-1, 9, -3, 4}));
+    ASSERT_EQ(r.Areas.size(), 1u);
+    EXPECT_EQ(r.Areas[0], (SquareRect{-1, 9, -3, 4}));
     EXPECT_EQ(SelectionFaults(p, s), "");
 }
 

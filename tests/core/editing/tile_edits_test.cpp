@@ -22,15 +22,15 @@ TEST_F(TileEditTest, DraggedTilesFollowTheMouseAndRedrawWhereTheyWereAndAre) {
     Add(1, 1, 0, 0, 3);
     ed.SelectTile(0, false);
     ed.SelectTile(1, false);
-    Redraw r = ed.SelDragStart(6, 6);
-    ASSERT_EQ(r.Rects.size(), 1u);
-    EXPECT_EQ(r.Rects[0], (DirtyRect{2, 14, 2, 14}));
+    MapChange r = ed.SelDragStart(6, 6);
+    ASSERT_EQ(r.Areas.size(), 1u);
+    EXPECT_EQ(r.Areas[0], (SquareRect{2, 14, 2, 14}));
     r = ed.SelDragOver(7, 6);
     EXPECT_EQ(X(0), 6);
     EXPECT_EQ(X(1), 11);
     EXPECT_EQ(X(2), 0);
-    ASSERT_EQ(r.Rects.size(), 1u);
-    EXPECT_EQ(r.Rects[0], (DirtyRect{2, 15, 2, 14}));
+    ASSERT_EQ(r.Areas.size(), 1u);
+    EXPECT_EQ(r.Areas[0], (SquareRect{2, 15, 2, 14}));
     EXPECT_TRUE(ed.SelDragOver(7, 6).Nothing());  // same square: nothing moved
     ed.SelDragOver(-20, 6);                        // nothing clamps
     EXPECT_EQ(X(0), -21);
@@ -41,14 +41,14 @@ TEST_F(TileEditTest, CancelPutsTheTilesBackAndRedrawsBothPlaces) {
     ed.SelectTile(0, false);
     ed.SelDragStart(0, 0);
     ed.SelDragOver(12, 0);
-    Redraw r = ed.RightClickOn(12, 0, {});
+    MapChange r = ed.RightClickOn(12, 0, {});
     EXPECT_EQ(X(0), 3);
     EXPECT_EQ(s.DragState, DragIdle);
-    EXPECT_EQ(r.Rects, Rects({DirtyRect{12, 19, 0, 7}, DirtyRect{0, 7, 0, 7}}));
+    EXPECT_EQ(r.Areas, Rects({SquareRect{12, 19, 0, 7}, SquareRect{0, 7, 0, 7}}));
     ed.SelDragStart(0, 0);
     ed.SelDragOver(1, 1);
     r = ed.SelDragCancel();
-    EXPECT_EQ(r.Rects, Rects({DirtyRect{0, 8, 0, 8}}));  // overlapping: one rectangle
+    EXPECT_EQ(r.Areas, Rects({SquareRect{0, 8, 0, 8}}));  // overlapping: one rectangle
     EXPECT_EQ(SelectionFaults(p, s), "");
 }
 
@@ -57,11 +57,11 @@ TEST_F(TileEditTest, DropKeepsTheNewPlaceAsTheNextDragOrigin) {
     ed.SelectTile(0, false);
     ed.SelDragStart(0, 0);
     ed.SelDragOver(2, 1);
-    Redraw r = ed.LeftClickOn(2, 1, {});
+    MapChange r = ed.LeftClickOn(2, 1, {});
     EXPECT_EQ(s.DragState, DragIdle);
     EXPECT_EQ(ui.status(), "tile dropped.");
-    EXPECT_TRUE(r.DepthBarChanged);
-    EXPECT_EQ(r.Rects, Rects({DirtyRect{2, 9, 1, 8}}));
+    EXPECT_TRUE(r.TileCountChanged);
+    EXPECT_EQ(r.Areas, Rects({SquareRect{2, 9, 1, 8}}));
     EXPECT_EQ(p.Selection[0].OrigX, 5);
     EXPECT_EQ(p.Selection[0].OrigY, 4);
     EXPECT_TRUE(p.UsedTiles[0]->Selected);
@@ -76,7 +76,7 @@ TEST_F(TileEditTest, DropKeepsTheNewPlaceAsTheNextDragOrigin) {
 TEST_F(TileEditTest, PlacedTileMovesWithTheSelectionButIsDrawnPlainly) {
     Row(2);
     AddNewTile(3, 2, 77);
-    Redraw r = ed.StoreNew(0, 10, 20);
+    MapChange r = ed.StoreNew(0, 10, 20);
     ASSERT_EQ(p.UsedTiles.size(), 3u);
     EXPECT_EQ(p.UsedTiles[2]->Sq[0].Gnd, 77);
     EXPECT_EQ(X(2), 10);
@@ -86,9 +86,9 @@ TEST_F(TileEditTest, PlacedTileMovesWithTheSelectionButIsDrawnPlainly) {
     EXPECT_EQ(s.DragState, DragPlacing);
     EXPECT_EQ(s.DragStartX, 12);  // Round(1.5) + ScrollX
     EXPECT_EQ(s.DragStartY, 21);  // Round(1) + ScrollY
-    EXPECT_TRUE(r.DepthBarChanged);
+    EXPECT_TRUE(r.TileCountChanged);
     EXPECT_EQ(s.Depth.Maximum, 2);
-    EXPECT_EQ(r.Rects, Rects({DirtyRect{7, 16, 17, 25}}));
+    EXPECT_EQ(r.Areas, Rects({SquareRect{7, 16, 17, 25}}));
     EXPECT_EQ(SelectionFaults(p, s), "");
 
     ed.SelDragOver(30, 40);  // the middle square under the mouse
@@ -98,7 +98,7 @@ TEST_F(TileEditTest, PlacedTileMovesWithTheSelectionButIsDrawnPlainly) {
     EXPECT_TRUE(p.Selection.empty());
     EXPECT_FALSE(p.UsedTiles[2]->Selected);
     EXPECT_EQ(ui.status(), "tile dropped.");
-    EXPECT_EQ(r.Rects, Rects({DirtyRect::WholeMap(p)}));
+    EXPECT_EQ(r.Areas, Rects({SquareRect::WholeMap(p)}));
     EXPECT_EQ(SelectionFaults(p, s), "");
 }
 
@@ -119,12 +119,12 @@ TEST_F(TileEditTest, RightClickRemovesThePlacedTileAndBadIndicesPlaceNothing) {
     EXPECT_TRUE(ed.StoreNew(1, 0, 0).Nothing());
     EXPECT_TRUE(ed.StoreNew(-1, 0, 0).Nothing());
     ed.StoreNew(0, 5, 5);
-    Redraw r = ed.RightClickOn(5, 5, {});
+    MapChange r = ed.RightClickOn(5, 5, {});
     EXPECT_EQ(Ids(), Ints({0, 1}));
     EXPECT_TRUE(p.Selection.empty());
     EXPECT_EQ(s.DragState, DragIdle);
     EXPECT_EQ(s.Depth.Maximum, 1);
-    EXPECT_EQ(r.Rects, Rects({DirtyRect{2, 9, 2, 9}}));
+    EXPECT_EQ(r.Areas, Rects({SquareRect{2, 9, 2, 9}}));
     EXPECT_EQ(SelectionFaults(p, s), "");
 }
 
@@ -134,11 +134,11 @@ TEST_F(TileEditTest, PlacingCancelsADragAndUnhighlightsTheSelection) {
     ed.SelectTile(1, false);
     ed.SelDragStart(0, 0);
     ed.SelDragOver(5, 5);
-    Redraw r = ed.StoreNew(0, 0, 0);
+    MapChange r = ed.StoreNew(0, 0, 0);
     EXPECT_EQ(X(1), 1);  // back where it was selected
     EXPECT_FALSE(p.UsedTiles[1]->Selected);
     // The cancelled drag (both places) and the former selection are drawn again.
-    EXPECT_TRUE(HasRect(r, DirtyRect{-2, 5, -3, 4}));
+    EXPECT_TRUE(HasRect(r, SquareRect{-2, 5, -3, 4}));
     ed.StoreNew(0, 4, 4);  // a second placement replaces the first
     EXPECT_EQ(Ids(), Ints({0, 1, 2, 9}));
     EXPECT_EQ(X(3), 4);
@@ -169,16 +169,16 @@ TEST_F(TileEditTest, AbandonedPlacementLeavesTheTileSelected) {
 TEST_F(TileEditTest, ClonesLieOverTheirSourcesInDepthOrderAndFollowTheMouse) {
     Row(10);
     for (int i : {4, 9, 2}) ed.SelectTile(i, false);
-    Redraw r = ed.CloneSelected(3, 3);
+    MapChange r = ed.CloneSelected(3, 3);
     EXPECT_EQ(Ids(), Ints({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 2, 4, 9}));
     EXPECT_EQ(SelectedIndices(), Ints({10, 11, 12}));
     for (int i : {2, 4, 9}) EXPECT_FALSE(p.UsedTiles[i]->Selected);
     EXPECT_EQ(ui.status(), "3 tiles cloned");
     EXPECT_EQ(s.DragState, DragMoving);
     EXPECT_EQ(s.DragStartX, 3);
-    EXPECT_TRUE(r.DepthBarChanged);
+    EXPECT_TRUE(r.TileCountChanged);
     EXPECT_EQ(s.Depth.Maximum, 12);
-    EXPECT_TRUE(HasRect(r, DirtyRect{-1, 13, -3, 4}));
+    EXPECT_TRUE(HasRect(r, SquareRect{-1, 13, -3, 4}));
     EXPECT_EQ(SelectionFaults(p, s), "");
 
     ed.SelDragOver(4, 5);
@@ -193,10 +193,10 @@ TEST_F(TileEditTest, ClonesLieOverTheirSourcesInDepthOrderAndFollowTheMouse) {
 
 TEST_F(TileEditTest, CloningNothingStillStartsAnEmptyDrag) {
     Row(2);
-    Redraw r = ed.CloneSelected(1, 1);
+    MapChange r = ed.CloneSelected(1, 1);
     EXPECT_EQ(ui.status(), "0 tiles cloned");
     EXPECT_EQ(s.DragState, DragMoving);
-    EXPECT_TRUE(HasRect(r, DirtyRect::WholeMap(p)));
+    EXPECT_TRUE(HasRect(r, SquareRect::WholeMap(p)));
     ed.LeftClickOn(1, 1, {});
     EXPECT_EQ(s.DragState, DragIdle);
     EXPECT_EQ(p.UsedTiles.size(), 2u);
@@ -226,7 +226,7 @@ TEST_F(TileEditTest, SplitReplacesATileAtItsDepthByItsNonEmptySquares) {
     t.SqAt(2, 0) = MapSquare{NoBitmap, NoBitmap, 5};        // an attribute alone is kept
     t.SqAt(0, 2) = MapSquare{NoBitmap, 12, 0};
     ed.SelectTile(1, false);
-    Redraw r = ed.SplitSelected();
+    MapChange r = ed.SplitSelected();
     ASSERT_EQ(p.UsedTiles.size(), 10u);
     EXPECT_EQ(Ids().front(), 50);
     EXPECT_EQ(Ids().back(), 60);
@@ -242,9 +242,9 @@ TEST_F(TileEditTest, SplitReplacesATileAtItsDepthByItsNonEmptySquares) {
     }
     EXPECT_EQ(p.UsedTiles[3]->Sq[0], (MapSquare{NoBitmap, NoBitmap, 5}));
     EXPECT_EQ(p.UsedTiles[6]->Sq[0], (MapSquare{NoBitmap, 12, 0}));
-    EXPECT_TRUE(r.DepthBarChanged);
+    EXPECT_TRUE(r.TileCountChanged);
     EXPECT_EQ(s.Depth.Maximum, 9);
-    EXPECT_EQ(r.Rects, Rects({DirtyRect{1, 10, 3, 12}}));
+    EXPECT_EQ(r.Areas, Rects({SquareRect{1, 10, 3, 12}}));
     EXPECT_EQ(SelectionFaults(p, s), "");
 }
 
@@ -253,13 +253,13 @@ TEST_F(TileEditTest, SplitLeavesSingleSquaresAndEmptyTilesUnselected) {
     Add(2, 2, 8, 8, NoBitmap);  // nothing to keep
     Add(2, 1, 3, 3, 2);
     for (int i : {0, 1, 2}) ed.SelectTile(i, false);
-    Redraw r = ed.SplitSelected();
+    MapChange r = ed.SplitSelected();
     EXPECT_EQ(Ids(), Ints({1, NoBitmap, 2, 2}));
     EXPECT_EQ(SelectedIndices(), Ints({2, 3}));
     EXPECT_FALSE(p.UsedTiles[0]->Selected);
     EXPECT_FALSE(p.UsedTiles[1]->Selected);
     // The single square and the kept tile lose their highlight: redrawn too.
-    EXPECT_EQ(r.Rects, Rects({DirtyRect{-3, 13, -3, 13}}));
+    EXPECT_EQ(r.Areas, Rects({SquareRect{-3, 13, -3, 13}}));
 }
 
 TEST_F(TileEditTest, SplittingAHigherTileFirstSelectsEveryNewSquare) {
@@ -308,15 +308,15 @@ TEST_F(TileEditTest, ASplitPlacementIsStillAPlacement) {
         ed.SelDragOver(9, 10);
         EXPECT_EQ(std::pair(X(0), Y(0)), std::pair(7, 9)) << "the parts follow the mouse";
         EXPECT_EQ(std::pair(X(4), Y(4)), std::pair(9, 10));
-        const DirtyRect partsAt = DirtyRect::Around(*p.UsedTiles[0]).United(DirtyRect::Around(*p.UsedTiles[4]));
-        Redraw r = cancel ? ed.RightClickOn(9, 10, {}) : ed.LeftClickOn(9, 10, {});
+        const SquareRect partsAt = SquareRect::Around(*p.UsedTiles[0]).United(SquareRect::Around(*p.UsedTiles[4]));
+        MapChange r = cancel ? ed.RightClickOn(9, 10, {}) : ed.LeftClickOn(9, 10, {});
         EXPECT_EQ(s.DragState, DragIdle);
         EXPECT_TRUE(p.Selection.empty());
         EXPECT_EQ(SelectionFaults(p, s), "");
         if (cancel) {
             EXPECT_EQ(Ids(), Ints({0, 1})) << "every part is removed";
             EXPECT_EQ(s.Depth.Maximum, 1);
-            const bool covered = std::any_of(r.Rects.begin(), r.Rects.end(), [&](const DirtyRect& d) {
+            const bool covered = std::any_of(r.Areas.begin(), r.Areas.end(), [&](const SquareRect& d) {
                 return d.X0 <= partsAt.X0 && d.X1 >= partsAt.X1 && d.Y0 <= partsAt.Y0 && d.Y1 >= partsAt.Y1;
             });
             EXPECT_TRUE(covered) << "where the parts were is drawn again";
@@ -334,14 +334,14 @@ TEST_F(TileEditTest, DeleteRemovesTheSelectionWhereverItIsAndKeepsTheRestInOrder
     Row(5);
     ed.SelectTile(3, false);
     ed.SelectTile(1, false);
-    Redraw r = ed.DeleteSelected(true);
+    MapChange r = ed.DeleteSelected(true);
     EXPECT_EQ(Ids(), Ints({0, 2, 4}));
     EXPECT_TRUE(p.Selection.empty());
     EXPECT_EQ(ui.status(), "selection deleted.");
     EXPECT_EQ(s.Depth.Maximum, 2);
-    EXPECT_EQ(r.Rects, Rects({DirtyRect{-2, 7, -3, 4}}));
+    EXPECT_EQ(r.Areas, Rects({SquareRect{-2, 7, -3, 4}}));
     ed.SelectTile(0, false);
-    EXPECT_TRUE(ed.DeleteSelected(false).Rects.empty());
+    EXPECT_TRUE(ed.DeleteSelected(false).Areas.empty());
     EXPECT_EQ(Ids(), Ints({2, 4}));
 }
 
