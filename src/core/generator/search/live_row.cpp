@@ -12,9 +12,7 @@ constexpr std::size_t kTableSquares = 8192;
 
 }  // namespace
 
-const std::uint64_t* LiveRow::JoinBits(std::int32_t left) {
-    const auto a = static_cast<std::size_t>(left);
-    if (!table_.empty()) return table_.data() + a * words_;
+const std::uint64_t* LiveRow::JoinBitsFromList(std::int32_t left) {
     std::fill(scratch_.begin(), scratch_.end(), 0);
     for (std::int32_t b : gen_.Sq(left).Right)
         if (Joins(left, b)) Put(scratch_, b);

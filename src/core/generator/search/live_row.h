@@ -45,7 +45,11 @@ private:
     // The squares `left` joins to on its right, as bits over the learned
     // squares (words_ words): a row of the table, or made from its Right
     // list into scratch_ when the learned squares are too many for a table.
-    const std::uint64_t* JoinBits(std::int32_t left);
+    const std::uint64_t* JoinBits(std::int32_t left) {
+        if (table_.empty()) return JoinBitsFromList(left);
+        return table_.data() + static_cast<std::size_t>(left) * words_;
+    }
+    const std::uint64_t* JoinBitsFromList(std::int32_t left);
     // Marks (in marked_) the squares that some square of `from` joins to
     // on its right (but `except`).
     void MarkReachedFrom(const std::vector<std::int32_t>& from, std::int32_t except = -1);
