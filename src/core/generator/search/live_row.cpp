@@ -4,35 +4,41 @@
 
 namespace zorvane {
 
-std::uint32_t LiveRow::NextStamp() {
-    if (++stampNow_ == 0) {
-        std::fill(stamp_.begin(), stamp_.end(), 0);
-        stampNow_ = 1;
-    }
-    return stampNow_;
+namespace {
+
+// The most learned squares for which the joins are kept as a table of bits
+// (8 MiB).
+constexpr std::size_t kTableSquares = 8192;
+
+}  // namespace
+
+const std::uint64_t* LiveRow::JoinBitsFromList(std::int32_t left) {
+    std::fill(scratch_.begin(), scratch_.end(), 0);
+    for (std::int32_t b : gen_.Sq(left).Right)
+        if (Joins(left, b)) Put(scratch_, b);
+    return scratch_.data();
 }
 
-std::uint32_t LiveRow::MarkReachedFrom(const std::vector<std::int32_t>& from, std::int32_t except) {
-    const std::uint32_t mark = NextStamp();
+void LiveRow::MarkReachedFrom(const std::vector<std::int32_t>& from, std::int32_t except) {
+    std::fill(marked_.begin(), marked_.end(), 0);
     for (std::int32_t a : from) {
         if (a == except) continue;
-        for (std::int32_t b : gen_.Sq(a).Right)
-            if (Joins(a, b)) stamp_[static_cast<std::size_t>(b)] = mark;
+        const std::uint64_t* joins = JoinBits(a);
+        for (std::size_t w = 0; w < words_; ++w) marked_[w] |= joins[w];
     }
-    return mark;
 }
 
-std::uint32_t LiveRow::MarkAll(const std::vector<std::int32_t>& squares, std::int32_t except) {
-    const std::uint32_t mark = NextStamp();
+void LiveRow::MarkAll(const std::vector<std::int32_t>& squares, std::int32_t except) {
+    std::fill(marked_.begin(), marked_.end(), 0);
     for (std::int32_t s : squares)
-        if (s != except) stamp_[static_cast<std::size_t>(s)] = mark;
-    return mark;
+        if (s != except) Put(marked_, s);
 }
 
-bool LiveRow::JoinsMarked(std::int32_t left, std::uint32_t mark) const {
-    const auto& right = gen_.Sq(left).Right;
-    return std::any_of(right.begin(), right.end(),
-                       [&](std::int32_t b) { return Joins(left, b) && stamp_[static_cast<std::size_t>(b)] == mark; });
+bool LiveRow::JoinsMarked(std::int32_t left) {
+    const std::uint64_t* joins = JoinBits(left);
+    for (std::size_t w = 0; w < words_; ++w)
+        if ((joins[w] & marked_[w]) != 0) return true;
+    return false;
 }
 
 template <typename Keep>
@@ -43,17 +49,31 @@ bool LiveRow::Prune(int column, Keep keep) {
 // Forwards, the squares a chain of joins reaches from the first column;
 // backwards, of those the ones from which a chain goes on to the last.
 bool LiveRow::Build(const std::vector<std::vector<std::int32_t>>& candidates) {
-    stamp_.resize(static_cast<std::size_t>(gen_.SquareCount()), 0);
+    const auto squares = static_cast<std::size_t>(gen_.SquareCount());
+    if (squares != squares_) {
+        squares_ = squares;
+        words_ = (squares + 63) / 64;
+        marked_.assign(words_, 0);
+        taken_.assign(words_, 0);
+        scratch_.assign(words_, 0);
+        table_.clear();
+        if (squares <= kTableSquares) {
+            table_.assign(squares * words_, 0);
+            for (std::size_t a = 0; a < squares; ++a)
+                for (std::int32_t b : gen_.Sq(static_cast<int>(a)).Right)
+                    if (Joins(static_cast<std::int32_t>(a), b))
+                        table_[a * words_ + static_cast<std::size_t>(b) / 64] |= std::uint64_t{1} << (b % 64);
+        }
+    }
     const std::size_t columns = candidates.size();
     live_.assign(columns, {});
     complete_ = false;
-    // The distinct squares of `from` marked with `mark` (all when mark is 0).
-    auto keep = [&](const std::vector<std::int32_t>& from, std::uint32_t mark, std::vector<std::int32_t>& out) {
-        const std::uint32_t taken = NextStamp();
+    // The distinct squares of `from`, only the marked ones when asked.
+    auto keep = [&](const std::vector<std::int32_t>& from, bool onlyMarked, std::vector<std::int32_t>& out) {
+        std::fill(taken_.begin(), taken_.end(), 0);
         for (std::int32_t v : from) {
-            std::uint32_t& st = stamp_[static_cast<std::size_t>(v)];
-            if (st == taken || (mark != 0 && st != mark)) continue;
-            st = taken;
+            if (Has(taken_, v) || (onlyMarked && !Marked(v))) continue;
+            Put(taken_, v);
             out.push_back(v);
         }
         return !out.empty();
@@ -62,12 +82,14 @@ bool LiveRow::Build(const std::vector<std::vector<std::int32_t>>& candidates) {
         live_.assign(columns, {});
         return false;
     };
-    if (columns == 0 || !keep(candidates[0], 0, live_[0])) return fail();
-    for (std::size_t c = 0; c + 1 < columns; ++c)
-        if (!keep(candidates[c + 1], MarkReachedFrom(live_[c]), live_[c + 1])) return fail();
+    if (columns == 0 || !keep(candidates[0], false, live_[0])) return fail();
+    for (std::size_t c = 0; c + 1 < columns; ++c) {
+        MarkReachedFrom(live_[c]);
+        if (!keep(candidates[c + 1], true, live_[c + 1])) return fail();
+    }
     for (std::size_t c = columns - 1; c-- > 0;) {
-        const std::uint32_t onward = MarkAll(live_[c + 1]);
-        Prune(static_cast<int>(c), [&](std::int32_t a) { return JoinsMarked(a, onward); });
+        MarkAll(live_[c + 1]);
+        Prune(static_cast<int>(c), [&](std::int32_t a) { return JoinsMarked(a); });
         if (live_[c].empty()) return fail();
     }
     complete_ = true;
@@ -83,17 +105,14 @@ bool LiveRow::CanRemove(int column, std::int32_t square) {
     const auto& here = live_[Slot(column)];
     if (here.size() < 2) return false;
     if (column > 0) {
-        const std::uint32_t others = MarkAll(here, square);
+        MarkAll(here, square);
         const auto& left = live_[Slot(column - 1)];
-        if (std::none_of(left.begin(), left.end(), [&](std::int32_t a) { return JoinsMarked(a, others); }))
-            return false;
+        if (std::none_of(left.begin(), left.end(), [&](std::int32_t a) { return JoinsMarked(a); })) return false;
     }
     if (Slot(column) + 1 < live_.size()) {
-        const std::uint32_t reached = MarkReachedFrom(here, square);
+        MarkReachedFrom(here, square);
         const auto& right = live_[Slot(column) + 1];
-        if (std::none_of(right.begin(), right.end(),
-                         [&](std::int32_t b) { return stamp_[static_cast<std::size_t>(b)] == reached; }))
-            return false;
+        if (std::none_of(right.begin(), right.end(), [&](std::int32_t b) { return Marked(b); })) return false;
     }
     return true;
 }
@@ -102,12 +121,12 @@ void LiveRow::Remove(int column, std::int32_t square) {
     std::erase(live_[Slot(column)], square);
     const int columns = static_cast<int>(live_.size());
     for (int c = column + 1; c < columns; ++c) {
-        const std::uint32_t reached = MarkReachedFrom(live_[Slot(c - 1)]);
-        if (!Prune(c, [&](std::int32_t b) { return stamp_[static_cast<std::size_t>(b)] == reached; })) break;
+        MarkReachedFrom(live_[Slot(c - 1)]);
+        if (!Prune(c, [&](std::int32_t b) { return Marked(b); })) break;
     }
     for (int c = column - 1; c >= 0; --c) {
-        const std::uint32_t onward = MarkAll(live_[Slot(c + 1)]);
-        if (!Prune(c, [&](std::int32_t a) { return JoinsMarked(a, onward); })) break;
+        MarkAll(live_[Slot(c + 1)]);
+        if (!Prune(c, [&](std::int32_t a) { return JoinsMarked(a); })) break;
     }
 }
 

@@ -42,23 +42,41 @@ public:
 private:
     static std::size_t Slot(int column) { return static_cast<std::size_t>(column); }
     bool Joins(std::int32_t left, std::int32_t right) const { return !(twinsDisallowed_ && left == right); }
-    // Marks the squares that some square of `from` joins to on its right
-    // (but `except`); returns the mark.
-    std::uint32_t MarkReachedFrom(const std::vector<std::int32_t>& from, std::int32_t except = -1);
-    // Marks the squares of `squares` (but `except`); returns the mark.
-    std::uint32_t MarkAll(const std::vector<std::int32_t>& squares, std::int32_t except = -1);
-    bool JoinsMarked(std::int32_t left, std::uint32_t mark) const;
+    // The squares `left` joins to on its right, as bits over the learned
+    // squares (words_ words): a row of the table, or made from its Right
+    // list into scratch_ when the learned squares are too many for a table.
+    const std::uint64_t* JoinBits(std::int32_t left) {
+        if (table_.empty()) return JoinBitsFromList(left);
+        return table_.data() + static_cast<std::size_t>(left) * words_;
+    }
+    const std::uint64_t* JoinBitsFromList(std::int32_t left);
+    // Marks (in marked_) the squares that some square of `from` joins to
+    // on its right (but `except`).
+    void MarkReachedFrom(const std::vector<std::int32_t>& from, std::int32_t except = -1);
+    // Marks the squares of `squares` (but `except`).
+    void MarkAll(const std::vector<std::int32_t>& squares, std::int32_t except = -1);
+    bool Marked(std::int32_t square) const { return Has(marked_, square); }
+    bool JoinsMarked(std::int32_t left);
+    static bool Has(const std::vector<std::uint64_t>& bits, std::int32_t square) {
+        const auto s = static_cast<std::size_t>(square);
+        return (bits[s / 64] >> (s % 64) & 1) != 0;
+    }
+    static void Put(std::vector<std::uint64_t>& bits, std::int32_t square) {
+        const auto s = static_cast<std::size_t>(square);
+        bits[s / 64] |= std::uint64_t{1} << (s % 64);
+    }
     // Keeps the squares of `column` that `keep` accepts; true when some left.
     template <typename Keep>
     bool Prune(int column, Keep keep);
-    std::uint32_t NextStamp();
 
     const MapGenerator& gen_;
     bool twinsDisallowed_;
     bool complete_ = false;
     std::vector<std::vector<std::int32_t>> live_;
-    std::vector<std::uint32_t> stamp_;  // per learned square
-    std::uint32_t stampNow_ = 0;
+    std::size_t squares_ = 0, words_ = 0;
+    std::vector<std::uint64_t> table_;     // squares_ x words_, when there is a table
+    std::vector<std::uint64_t> scratch_;   // JoinBits without a table
+    std::vector<std::uint64_t> marked_, taken_;
 };
 
 }  // namespace zorvane

@@ -325,21 +325,26 @@ void RowPreparer::BuildColumnJoins(int row, GeneratorRng& rng) {
 bool RowPreparer::BuildLiveJoins(double share) {
     bool trimmed = false;
     for (int c = 0; c + 1 < columns_; ++c) {
-        AppendJoinsOf(c, liveCands_);
-        if (share <= 0) continue;
-        auto& pairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c)];
+        if (share <= 0) {
+            AppendJoinsOf(c, liveCands_);
+            continue;
+        }
+        const std::size_t all = CollectJoins(c, liveCands_);
         const auto [left, right] = AboveOf(c);
         const auto weigh = freq_->ForColumns(left, right);
         auto& likelihood = trim_.Likelihood;
-        likelihood.resize(pairs.size());
+        likelihood.resize(all);
         double best = 0;
-        for (std::size_t i = 0; i < pairs.size(); ++i) best = std::max(best, likelihood[i] = weigh(pairs[i]));
+        for (std::size_t i = 0; i < all; ++i) best = std::max(best, likelihood[i] = weigh(collected_[i]));
+        const double least = share * best;
+        auto& pairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c)];
+        pairs.resize(all);
         std::size_t out = 0;
-        for (std::size_t i = 0; i < pairs.size(); ++i)
-            if (likelihood[i] >= share * best) pairs[out++] = pairs[i];
-        trimmed = trimmed || out < pairs.size();
+        for (std::size_t i = 0; i < all; ++i)
+            if (likelihood[i] >= least) pairs[out++] = collected_[i];
+        trimmed = trimmed || out < all;
         pairs.resize(out);
-        gen_.EliminatedJoins[static_cast<std::size_t>(c)].resize(out);
+        gen_.EliminatedJoins[static_cast<std::size_t>(c)].assign(out, 0);
     }
     if (!trimmed) return false;
     trim_.Eliminating = true;
@@ -384,42 +389,51 @@ bool RowPreparer::FindLiveCandidates() {
     return true;
 }
 
+void RowPreparer::AppendJoinsOf(int pair, const std::vector<std::vector<std::int32_t>>& cands) {
+    const std::size_t all = CollectJoins(pair, cands);
+    gen_.ColumnPairJoins[static_cast<std::size_t>(pair)].assign(collected_.begin(),
+                                                                collected_.begin() + static_cast<std::ptrdiff_t>(all));
+    gen_.EliminatedJoins[static_cast<std::size_t>(pair)].assign(all, 0);
+}
+
 // For every copy of a candidate a of the left column, every entry b of a's
 // Right list and every copy of b among the right column's candidates, the
-// pair (a, b). Copies of a stand in runs; a run's block of pairs is built
-// once and repeated.
-void RowPreparer::AppendJoinsOf(int pair, const std::vector<std::vector<std::int32_t>>& cands) {
+// pair (a, b), into the first entries of collected_ (a buffer of the
+// largest list, written through a plain pointer). Copies of a stand in
+// runs; a run's block of pairs is built once and repeated.
+std::size_t RowPreparer::CollectJoins(int pair, const std::vector<std::vector<std::int32_t>>& cands) {
     const auto& left = cands[static_cast<std::size_t>(pair)];
     const auto& right = cands[static_cast<std::size_t>(pair) + 1];
-    auto& out = gen_.ColumnPairJoins[static_cast<std::size_t>(pair)];
-    out.clear();
+    constexpr auto kMost = static_cast<std::size_t>(MaxListEntries);
+    collected_.resize(kMost);
+    SquarePair* const out = collected_.data();
+    const std::int32_t* const copiesOf = counts_.data();
+    const bool twins = settings_.TwinsDisallowed;
+    std::size_t n = 0;
     for (std::int32_t b : right) ++counts_[Index(b)];
     for (std::size_t i = 0; i < left.size();) {
         const std::int32_t a = left[i];
         std::size_t run = 1;
         while (i + run < left.size() && left[i + run] == a) ++run;
         i += run;
-        const std::size_t blockStart = out.size();
+        const std::size_t blockStart = n;
+        const std::int32_t twin = twins ? a : -1;
         for (std::int32_t b : gen_.Sq(a).Right) {
-            if (settings_.TwinsDisallowed && b == a) continue;
-            const std::size_t copies = static_cast<std::size_t>(counts_[Index(b)]);
-            if (copies == 0) continue;
-            if (out.size() + copies > static_cast<std::size_t>(MaxListEntries)) TooManyPairs(pair);
-            if (copies == 1)
-                out.push_back({a, b});
-            else
-                out.insert(out.end(), copies, SquarePair{a, b});
+            const auto copies = static_cast<std::size_t>(copiesOf[b]);
+            if (copies == 0 || b == twin) continue;
+            if (n + copies > kMost) TooManyPairs(pair);
+            out[n] = {a, b};
+            for (std::size_t k = 1; k < copies; ++k) out[n + k] = {a, b};
+            n += copies;
         }
-        const std::size_t block = out.size() - blockStart;
+        const std::size_t block = n - blockStart;
         if (block == 0 || run == 1) continue;
-        if (out.size() + block * (run - 1) > static_cast<std::size_t>(MaxListEntries)) TooManyPairs(pair);
-        out.resize(out.size() + block * (run - 1));
-        for (std::size_t r = 1; r < run; ++r)
-            std::copy_n(out.begin() + static_cast<std::ptrdiff_t>(blockStart), block,
-                        out.begin() + static_cast<std::ptrdiff_t>(blockStart + r * block));
+        if (n + block * (run - 1) > kMost) TooManyPairs(pair);
+        for (std::size_t r = 1; r < run; ++r) std::copy_n(out + blockStart, block, out + blockStart + r * block);
+        n += block * (run - 1);
     }
     for (std::int32_t b : right) counts_[Index(b)] = 0;
-    gen_.EliminatedJoins[static_cast<std::size_t>(pair)].assign(out.size(), 0);
+    return n;
 }
 
 void RowPreparer::Eliminate() {

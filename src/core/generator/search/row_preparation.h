@@ -175,6 +175,7 @@ private:
     bool LeftAllowsOthers(int column, std::int32_t v) const;
     bool RightReachableWithout(int column, std::int32_t v) const;
     void AppendJoinsOf(int pair, const std::vector<std::vector<std::int32_t>>& cands);
+    std::size_t CollectJoins(int pair, const std::vector<std::vector<std::int32_t>>& cands);
     bool FindLiveCandidates();
     bool EliminateBackward();
     bool EliminateForward();
@@ -217,6 +218,7 @@ private:
     std::uint32_t stampNow_ = 0;
     std::vector<std::uint8_t> removed_;
     std::vector<std::int64_t> weights_;
+    std::vector<SquarePair> collected_;  // CollectJoins
 };
 
 }  // namespace zorvane
