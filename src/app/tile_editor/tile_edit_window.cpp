@@ -103,6 +103,15 @@ TileEditWindow::TileEditWindow(TileEditorHost& main) : QDialog(&main.Widget()), 
     setMinimumSize(640, 469);
     resize(632, 442);
 
+    CreateControls();
+    ConnectControls();
+    ConnectViewGestures();
+    qApp->installEventFilter(this);
+    LayoutControls();
+}
+
+// The layer groups, the colour boxes, the toolbars, the picture and its scroll bars.
+void TileEditWindow::CreateControls() {
     GroundGroup = Group(this, "GroupBox1", "Ground Layer");
     BtnAddGnd = Button(GroundGroup, "BtnAddGnd", "Add");
     BtnDelGnd = Button(GroundGroup, "BtnDelGnd", "Remove");
@@ -150,7 +159,9 @@ TileEditWindow::TileEditWindow(TileEditorHost& main) : QDialog(&main.Widget()), 
     SBy = new QScrollBar(Qt::Vertical, this);
     SBy->setObjectName(QStringLiteral("SBy"));
     for (QScrollBar* sb : {SBx, SBy}) sb->setRange(0, 0);
+}
 
+void TileEditWindow::ConnectControls() {
     connect(BtnAddGnd, &QPushButton::clicked, this, [this] { AddLayerClick(LayerKind::Ground); });
     connect(BtnAddTop, &QPushButton::clicked, this, [this] { AddLayerClick(LayerKind::Top); });
     connect(BtnDelGnd, &QPushButton::clicked, this, [this] { RemoveLayerClick(LayerKind::Ground); });
@@ -182,7 +193,10 @@ TileEditWindow::TileEditWindow(TileEditorHost& main) : QDialog(&main.Widget()), 
         scrollY_ = v;
         Render();
     });
+}
 
+// Painting attributes, picking colours, scrolling and zooming the picture.
+void TileEditWindow::ConnectViewGestures() {
     ImgRender->OnPress = [this](QMouseEvent* e) {
         if (e->button() != Qt::LeftButton || pick_ != PickMode::None) return;
         painting_ = true;
@@ -232,8 +246,6 @@ TileEditWindow::TileEditWindow(TileEditorHost& main) : QDialog(&main.Widget()), 
         connect(a, &QAction::triggered, this, run);
         addAction(a);
     }
-    qApp->installEventFilter(this);
-    LayoutControls();
 }
 
 void TileEditWindow::ZoomTo(int square) {

@@ -96,6 +96,9 @@ protected:
 
 private:
     void UpdateColourBox(QGroupBox* box, int index, int blackAbove);
+    void CreateControls();
+    void ConnectControls();
+    void ConnectViewGestures();
     void LayoutControls();
     void PaintAttributeAt(QPoint viewPos);
     void DrawAttributeLayer(QImage& surface);
