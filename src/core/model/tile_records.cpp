@@ -1,6 +1,7 @@
 #include "model/tile_records.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace zorvane {
 
@@ -54,19 +55,37 @@ std::size_t TileRecordsSize(const TileList& tiles) {
 
 void WriteTileRecords(ByteWriter& out, const TileList& tiles) {
     out.u32(static_cast<std::uint32_t>(tiles.size()));
+    // Each record is put together whole and handed over at once: a generated
+    // map is tens of thousands of one-square tiles, and byte by byte through
+    // the writer this was most of the time of saving it.
+    std::vector<std::uint8_t> record;
+    const auto put16 = [](std::uint8_t* at, std::uint32_t v) {
+        at[0] = static_cast<std::uint8_t>(v & 0xFF);
+        at[1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+    };
     for (const auto& tile : tiles) {
-        out.u8(SideByte(tile->Width, "width"));
-        out.u8(SideByte(tile->Height, "height"));
-        out.i32(tile->X);
-        out.i32(tile->Y);
+        const auto squares = static_cast<std::size_t>(tile->Width) * static_cast<std::size_t>(tile->Height);
+        record.resize(kTileRecordHead + squares * kSquareBytes);
+        std::uint8_t* at = record.data();
+        at[0] = SideByte(tile->Width, "width");
+        at[1] = SideByte(tile->Height, "height");
+        for (const std::int32_t position : {tile->X, tile->Y}) {
+            const auto v = static_cast<std::uint32_t>(position);
+            put16(at + 2, v & 0xFFFF);
+            put16(at + 4, v >> 16);
+            at += 4;
+        }
+        at = record.data() + kTileRecordHead;
         for (int y = 0; y < tile->Height; ++y) {
             for (int x = 0; x < tile->Width; ++x) {
                 const MapSquare& sq = tile->SqAt(x, y);
-                out.u16(sq.Gnd);
-                out.u16(sq.Top);
-                out.u8(sq.Atr);
+                put16(at, sq.Gnd);
+                put16(at + 2, sq.Top);
+                at[4] = sq.Atr;
+                at += kSquareBytes;
             }
         }
+        out.bytes(record);
     }
 }
 
