@@ -35,7 +35,7 @@ TestMap DistinctMap() {
 struct LearnFixture : ::testing::Test {
     TempDir dir;
     Project project;
-    MapGenerator gen;
+    LearnedRun gen;
     GeneratorSettings settings;
     FakeUi ui;
 
@@ -405,7 +405,7 @@ TEST_F(LearnFixture, MultipliersThatWouldOutgrowTheGeneratorAreRefusedAndWhatIsL
         // learned data lets a column pair hold at most.
         RowSettings rowSettings;
         rowSettings.MapWidth = 14;
-        RowPreparer prep(gen, rowSettings);
+        RowPreparer prep(gen, gen, rowSettings);
         GeneratorRng rng(m);
         prep.BuildColumnCandidates(std::vector<std::int32_t>(10, -1), rng);
         prep.BuildJoinLists();

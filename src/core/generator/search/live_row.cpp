@@ -16,7 +16,7 @@ std::uint32_t LiveRow::MarkReachedFrom(const std::vector<std::int32_t>& from, st
     const std::uint32_t mark = NextStamp();
     for (std::int32_t a : from) {
         if (a == except) continue;
-        for (std::int32_t b : gen_.Sq(a).Right)
+        for (std::int32_t b : learned_.Sq(a).Right)
             if (Joins(a, b)) stamp_[static_cast<std::size_t>(b)] = mark;
     }
     return mark;
@@ -30,7 +30,7 @@ std::uint32_t LiveRow::MarkAll(const std::vector<std::int32_t>& squares, std::in
 }
 
 bool LiveRow::JoinsMarked(std::int32_t left, std::uint32_t mark) const {
-    const auto& right = gen_.Sq(left).Right;
+    const auto& right = learned_.Sq(left).Right;
     return std::any_of(right.begin(), right.end(),
                        [&](std::int32_t b) { return Joins(left, b) && stamp_[static_cast<std::size_t>(b)] == mark; });
 }
@@ -43,7 +43,7 @@ bool LiveRow::Prune(int column, Keep keep) {
 // Forwards, the squares a chain of joins reaches from the first column;
 // backwards, of those the ones from which a chain goes on to the last.
 bool LiveRow::Build(const std::vector<std::vector<std::int32_t>>& candidates) {
-    stamp_.resize(static_cast<std::size_t>(gen_.SquareCount()), 0);
+    stamp_.resize(static_cast<std::size_t>(learned_.SquareCount()), 0);
     const std::size_t columns = candidates.size();
     live_.assign(columns, {});
     complete_ = false;
