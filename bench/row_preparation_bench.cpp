@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
+#include "generator/generator.h"
 #include "generator/learning/learn.h"
 #include "generator/search/row_preparation.h"
 #include "platform/file_io.h"
