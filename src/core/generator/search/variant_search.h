@@ -8,7 +8,7 @@
 // share.
 //
 // The threads exchange work only through the atomic flags of RowFlags, the
-// atomic fields of the sub-chains (SubChains) and the worker slots (WorkerExchanges). A
+// atomic fields of the sub-chains (SubChains) and the worker slots (WorkerExchange). A
 // sub-chain's lists are written only by the worker that owns it (Owner,
 // Busy); the linker reads only the variants below VariantCount (published
 // with release order after the variant is written) and writes the focus
