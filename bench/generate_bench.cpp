@@ -39,7 +39,7 @@ void BM_GenerateMap(benchmark::State& state) {
             seconds.push_back(run.seconds);
             completed += run.outcome == GenerateOutcome::Completed;
             valid += run.Valid();
-            firstLineAttempts += run.gen.Run.FirstLineAttempt;
+            firstLineAttempts += run.report.firstLineAttempts;
             rowsWritten += run.report.rows - size + 1;
         }
     }

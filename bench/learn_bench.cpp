@@ -11,6 +11,7 @@
 #include <random>
 
 #include "bench_support.h"
+#include "generator/generator.h"
 #include "generator/learning/learn.h"
 #include "model/bytes.h"
 #include "model/tileset_file.h"

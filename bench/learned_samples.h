@@ -41,8 +41,13 @@ inline const std::vector<std::uint8_t>& LearnedSamples(const std::string& name) 
 // going back counts again): each is reported with the rows around it.
 struct RowCounter : GenerationReport {
     std::int64_t rows = 0;
+    const MapGenerationEngine* engine = nullptr;  // to note the run's start row attempts as it ends
+    std::int32_t firstLineAttempts = 0;
     void MapRowsChanged(int first, int last) override {
         if (last - first == 2 || last - first == 3) ++rows;
+    }
+    void RunEnded() override {
+        if (engine && engine->CurrentRun()) firstLineAttempts = engine->CurrentRun()->Run.FirstLineAttempt;
     }
 };
 
@@ -67,6 +72,7 @@ inline void RunSampleGeneration(SampleRun& run, const std::vector<std::uint8_t>&
     run.settings.WorkerThreads = workers;
     if (adjust) adjust(run.settings);
     MapGenerationEngine engine(run.gen);
+    run.report.engine = &engine;
     SilentUi ui;
     GenerationRequests requests;
     GenerateOptions options;

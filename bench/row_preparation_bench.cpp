@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
+#include "generator/generator.h"
 #include "generator/learning/learn.h"
 #include "generator/search/row_preparation.h"
 #include "platform/file_io.h"
@@ -63,8 +64,8 @@ RowSettings WidestRow(double j, bool objectFilter) {
     return r;
 }
 
-void PrepareRow(RowPreparer& prep, MapGenerator& gen, const std::vector<std::int32_t>& above, GeneratorRng& rng) {
-    gen.Run.FailingColumn = -1;
+void PrepareRow(RowPreparer& prep, RunBuffers& buffers, const std::vector<std::int32_t>& above, GeneratorRng& rng) {
+    buffers.Run.FailingColumn = -1;
     prep.BuildColumnCandidates(above, rng);
     prep.BuildColumnJoins(10, rng);
     if (prep.SmallestPairCount() > 0) prep.SplitIntoSubChains();
@@ -72,13 +73,14 @@ void PrepareRow(RowPreparer& prep, MapGenerator& gen, const std::vector<std::int
 
 void BM_PrepareRow(benchmark::State& state) {
     LearnedSamples& s = Samples();
-    RowPreparer prep(s.gen, WidestRow(state.range(0) / 100.0, state.range(1) != 0));
+    RunBuffers buffers;
+    RowPreparer prep(s.gen, buffers, WidestRow(state.range(0) / 100.0, state.range(1) != 0));
     GeneratorRng rng(1);
     std::size_t r = 0, pairs = 0, dead = 0;
     for (auto _ : state) {
-        PrepareRow(prep, s.gen, s.rows[r], rng);
-        for (const auto& j : s.gen.ColumnPairJoins) pairs += j.size();
-        dead += s.gen.SubChainCount == 0;
+        PrepareRow(prep, buffers, s.rows[r], rng);
+        for (const auto& j : buffers.ColumnPairJoins) pairs += j.size();
+        dead += buffers.SubChainCount == 0;
         r = (r + 1) % s.rows.size();
     }
     state.counters["pairs/row"] = benchmark::Counter(static_cast<double>(pairs), benchmark::Counter::kAvgIterations);
@@ -117,12 +119,13 @@ void BM_PrepareDenseRow(benchmark::State& state) {
     RowSettings settings;
     settings.MapWidth = MaxUserMapSize + 2 * BorderWidth;
     settings.Choice = {state.range(0) / 100.0, false};
-    RowPreparer prep(gen, settings);
+    RunBuffers buffers;
+    RowPreparer prep(gen, buffers, settings);
     GeneratorRng rng(4);
     std::size_t r = 0, pairs = 0;
     for (auto _ : state) {
-        PrepareRow(prep, gen, rows[r], rng);
-        for (const auto& j : gen.ColumnPairJoins) pairs += j.size();
+        PrepareRow(prep, buffers, rows[r], rng);
+        for (const auto& j : buffers.ColumnPairJoins) pairs += j.size();
         r = (r + 1) % rows.size();
     }
     state.counters["pairs/row"] = benchmark::Counter(static_cast<double>(pairs), benchmark::Counter::kAvgIterations);
@@ -131,12 +134,13 @@ BENCHMARK(BM_PrepareDenseRow)->Arg(50)->Arg(75)->Unit(benchmark::kMillisecond);
 
 void BM_ReprepareRow(benchmark::State& state) {
     LearnedSamples& s = Samples();
-    RowPreparer prep(s.gen, WidestRow(0.5, false));
+    RunBuffers buffers;
+    RowPreparer prep(s.gen, buffers, WidestRow(0.5, false));
     GeneratorRng rng(2);
     std::size_t r = 0;
     do {
-        PrepareRow(prep, s.gen, s.rows[r++], rng);
-    } while (s.gen.SubChainCount == 0 && r < s.rows.size());
+        PrepareRow(prep, buffers, s.rows[r++], rng);
+    } while (buffers.SubChainCount == 0 && r < s.rows.size());
     for (auto _ : state) prep.Reprepare(rng);
 }
 BENCHMARK(BM_ReprepareRow)->Unit(benchmark::kMicrosecond);

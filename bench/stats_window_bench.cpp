@@ -73,7 +73,7 @@ double Median(std::vector<double> v) {
 void BM_StatsWindowCost(benchmark::State& state) {
     editor::MainWindow window(false);
     Generation silentRun, shownRun;
-    editor::StatsWindow stats(window, shownRun.gen);
+    editor::StatsWindow stats(window, shownRun.engine);
     stats.show();
     GenerationReport nothing;
     std::vector<double> silent, shown, silentCpu, shownCpu;

@@ -27,9 +27,11 @@ endfunction()
 # ROOT named after MAY_USE, and any header of the libraries below ROOT. The
 # files at the top of ROOT (included without a folder) belong to folder
 # `owner`: they are checked with it, and only a folder that may use `owner`
-# may include them.
+# may include them. With PREFIX the library's includes name ROOT's files
+# through that folder ("generator/search/x.h" for PREFIX generator); only
+# those are checked here.
 function(zorvane_folder_layer target root folder)
-  cmake_parse_arguments(LAYER "" "TOP_OF" "MAY_USE" ${ARGN})
+  cmake_parse_arguments(LAYER "" "TOP_OF;PREFIX" "MAY_USE" ${ARGN})
   file(GLOB_RECURSE files CONFIGURE_DEPENDS "${root}/${folder}/*.h" "${root}/${folder}/*.cpp")
   if(LAYER_TOP_OF STREQUAL folder)
     file(GLOB top_files CONFIGURE_DEPENDS "${root}/*.h" "${root}/*.cpp")
@@ -41,7 +43,7 @@ function(zorvane_folder_layer target root folder)
   add_custom_command(
     OUTPUT "${stamp}"
     COMMAND ${CMAKE_COMMAND} "-DLAYER=${folder}" "-DSOURCES=${files_arg}" "-DALLOWED=${allowed_arg}"
-            "-DROOT=${root}" "-DTOP_FOLDER=${LAYER_TOP_OF}" "-DSTAMP=${stamp}"
+            "-DROOT=${root}" "-DTOP_FOLDER=${LAYER_TOP_OF}" "-DPREFIX=${LAYER_PREFIX}" "-DSTAMP=${stamp}"
             -P "${PROJECT_SOURCE_DIR}/cmake/check_layers.cmake"
     DEPENDS ${files} "${PROJECT_SOURCE_DIR}/cmake/check_layers.cmake"
     COMMENT "Checking the includes of ${folder}/"

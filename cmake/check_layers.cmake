@@ -9,6 +9,8 @@
 #            only when it names a file of ROOT (the libraries below ROOT check
 #            their own), and a name without a folder may name a file at the
 #            top of ROOT, which counts as folder TOP_FOLDER
+#   PREFIX   (optional, with ROOT) the includes name ROOT's files as
+#            PREFIX/...; an include without it names a library below ROOT
 # Quoted includes are spelled with their folder ("model/project.h"); a name
 # without a folder, or one that climbs with "..", is refused too.
 cmake_minimum_required(VERSION 3.25)
@@ -20,6 +22,13 @@ foreach(file IN LISTS SOURCES)
   foreach(line IN LISTS lines)
     if(line MATCHES "#[ \t]*include[ \t]*\"([^\"]*)\"")
       set(path "${CMAKE_MATCH_1}")
+      if(PREFIX)
+        if(NOT path MATCHES "^${PREFIX}/")
+          continue()  # a header of a library below ROOT
+        endif()
+        string(LENGTH "${PREFIX}/" prefix_length)
+        string(SUBSTRING "${path}" ${prefix_length} -1 path)
+      endif()
       set(top_file OFF)
       if(ROOT AND NOT path MATCHES "[/\\]" AND EXISTS "${ROOT}/${path}")
         set(top_file ON)

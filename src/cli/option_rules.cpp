@@ -4,7 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "generator/driver/run_buffers.h"
+#include "generator/search/run_buffers.h"
 #include "generator/learned_data.h"
 #include "model/project.h"
 #include "platform/file_names.h"

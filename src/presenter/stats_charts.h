@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "generator/driver/run_buffers.h"
+#include "generator/search/run_buffers.h"
 
 namespace zorvane {
 

@@ -124,7 +124,8 @@ TEST(WindowHosts, TheStatisticsWindowBelongsToItsOwnerAndHandsItsKeysOn) {
     owner.setGeometry(40, 40, 300, 200);
     owner.show();
     MapGenerator generator;
-    editor::StatsWindow stats(owner, generator);
+    MapGenerationEngine engine(generator);
+    editor::StatsWindow stats(owner, engine);
     stats.show();
     QApplication::processEvents();
     EXPECT_EQ(stats.parentWidget(), &owner) << "it stays above its owner";

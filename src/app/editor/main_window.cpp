@@ -54,7 +54,7 @@ MainWindow::MainWindow(bool showAbout)
     document_.WhenStepsChange([this](bool stepAdded) { HistoryChanged(stepAdded); });
     properties_ = std::make_unique<MapPropertiesWindow>(*this);
     miniMap_ = std::make_unique<MiniMapWindow>(*this);
-    stats_ = std::make_unique<StatsWindow>(*this, generatorSettings_->generator());
+    stats_ = std::make_unique<StatsWindow>(*this, generatorSettings_->engine());
     stats_->ShownChanged = [this](bool shown) { Action("MStatsWindow")->setChecked(shown); };
     setMinimumSize(400, 300);
     resize(800, 450);

@@ -111,9 +111,9 @@ QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& availabl
 
 // A tool window of the main window: above it, and below the modal windows
 // that open over the main window (a stay-on-top window would hide them).
-StatsWindow::StatsWindow(StatsWindowHost& window, MapGenerator& generator)
+StatsWindow::StatsWindow(StatsWindowHost& window, const MapGenerationEngine& engine)
     : QWidget(&window.Widget(), Qt::Tool | Qt::WindowCloseButtonHint), window_(window),
-      generator_(generator) {
+      engine_(engine) {
     setObjectName(QStringLiteral("TFStats"));
     setWindowTitle(QStringLiteral("Generator Statistics"));
     QFont font(QStringLiteral("Arial"));
@@ -341,9 +341,11 @@ void StatsWindow::SetValue(StatsLine line, const QString& text) { SetText(Value(
 void StatsWindow::ChartsTick() {
     ChartRecent->AddSample(lastPercent_);
     ChartWhole->AddSample(lastPercent_);
-    if (lastRow_ > 2 && MapChart->isVisible())
+    // Between runs the chart keeps the sub-chains the last run ended with.
+    const RunBuffers* run = engine_.CurrentRun();
+    if (lastRow_ > 2 && MapChart->isVisible() && run)
         MapChart->LoadSubchains(ChartSegmentsOf(
-            std::span<const SubChainRecord>(generator_.SubChains.data(), static_cast<std::size_t>(generator_.SubChainCount))));
+            std::span<const SubChainRecord>(run->SubChains.data(), static_cast<std::size_t>(run->SubChainCount))));
     MapChart->DrawRow(lastRow_ - 2, firstLine_);
 }
 

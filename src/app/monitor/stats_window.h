@@ -33,7 +33,7 @@ class QLabel;
 class QScrollArea;
 
 namespace zorvane {
-class MapGenerator;
+class MapGenerationEngine;
 }
 
 namespace zorvane::editor {
@@ -97,7 +97,7 @@ class StatsWindow : public QWidget, public GenerationReport {
 public:
     // `generator` holds the sub-chains of the row being generated, which the
     // map chart draws.
-    StatsWindow(StatsWindowHost& window, MapGenerator& generator);
+    StatsWindow(StatsWindowHost& window, const MapGenerationEngine& engine);
     ~StatsWindow() override;
 
     // What the driver tells.
@@ -154,7 +154,7 @@ private:
     void SetValue(StatsLine line, const QString& text);
 
     StatsWindowHost& window_;
-    MapGenerator& generator_;
+    const MapGenerationEngine& engine_;
     QWidget* content_ = nullptr;
     std::array<QLabel*, SettingsLineCount> settingValues_{};
     std::array<QLabel*, StatsLineCount> statValues_{};

@@ -112,7 +112,7 @@ public:
     // Object size of a square, 0 for an index the table does not cover.
     std::int32_t ObjectSizeOf(int square) const;
 
-protected:
+    // Refuses a list that would hold more than MaxListEntries entries.
     [[noreturn]] static void ListFull(int square, JoinDir dir);
 
 private:

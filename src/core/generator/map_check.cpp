@@ -35,7 +35,7 @@ std::string Where(const JoinViolation::Place& place) {
 
 }  // namespace
 
-std::optional<std::string> FirstJoinViolation(const Project& project, const MapGenerator& gen) {
+std::optional<std::string> FirstJoinViolation(const Project& project, const LearnedData& gen) {
     return FirstJoinViolation(VisibleSquares(project), project.MapWidth, project.MapHeight, gen);
 }
 
@@ -48,7 +48,7 @@ std::string ViolationText(const JoinViolation& v) {
     return {};
 }
 
-JoinCheck CheckJoins(std::span<const MapSquare> squares, int w, int h, const MapGenerator& gen, std::size_t limit) {
+JoinCheck CheckJoins(std::span<const MapSquare> squares, int w, int h, const LearnedData& gen, std::size_t limit) {
     if (w < 2 * BorderWidth + 1 || h < 2 * BorderWidth + 1) throw Error("The map has no inner squares.");
     if (squares.size() != static_cast<std::size_t>(w) * h) throw Error("The map's squares do not fill its size.");
     const auto place = [&](int x, int y) {
@@ -80,7 +80,7 @@ JoinCheck CheckJoins(std::span<const MapSquare> squares, int w, int h, const Map
     return check;
 }
 
-std::optional<std::string> FirstJoinViolation(std::span<const MapSquare> squares, int w, int h, const MapGenerator& gen) {
+std::optional<std::string> FirstJoinViolation(std::span<const MapSquare> squares, int w, int h, const LearnedData& gen) {
     try {
         const JoinCheck check = CheckJoins(squares, w, h, gen, 1);
         if (check.Listed.empty()) return std::nullopt;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "generator/generator.h"
+#include "generator/learned_data.h"
 #include "model/project.h"
 
 namespace zorvane {
@@ -40,7 +40,7 @@ struct JoinCheck {
     std::vector<JoinViolation> Listed;
     std::int64_t Count = 0;
 };
-JoinCheck CheckJoins(std::span<const MapSquare> squares, int width, int height, const MapGenerator& gen,
+JoinCheck CheckJoins(std::span<const MapSquare> squares, int width, int height, const LearnedData& gen,
                      std::size_t limit);
 
 // "square (5, 7) [ground 12, no top] may not stand below square (5, 6) [...]."
@@ -49,7 +49,7 @@ std::string ViolationText(const JoinViolation& violation);
 // The first violation, in row order, or nothing when the map satisfies the
 // learned data. `squares` row by row, width x height, borders included.
 std::optional<std::string> FirstJoinViolation(std::span<const MapSquare> squares, int width, int height,
-                                              const MapGenerator& gen);
-std::optional<std::string> FirstJoinViolation(const Project& project, const MapGenerator& gen);
+                                              const LearnedData& gen);
+std::optional<std::string> FirstJoinViolation(const Project& project, const LearnedData& gen);
 
 }  // namespace zorvane

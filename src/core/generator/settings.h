@@ -31,6 +31,8 @@ inline constexpr IntRange SEzmMultiplierRange{MinMultiplier, MaxMultiplier, 1};
 inline constexpr IntRange SEpointYRange{0, 100, 100};
 // The CombinationsLimitPosition position that calculates all possible combinations.
 inline constexpr int AllCombinationsPosition = 10;
+// The most worker threads a run may use (the worker slots of the threads).
+inline constexpr int WorkerSlots = 4;
 
 inline constexpr const char* DefaultPlannedRepeats = "100-1; 1000-2; 5000-3; 50000-10";
 inline constexpr const char* FallbackPlannedRepeats = "500-1; 1500-2; 10000-10";  // "set it default?" answered Yes

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "generator/driver/run_buffers.h"
+#include "generator/settings.h"
 #include "platform/error.h"
 
 namespace zorvane {

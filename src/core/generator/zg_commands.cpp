@@ -8,7 +8,7 @@
 
 #include "commands/file_commands.h"
 #include "commands/lifecycle.h"
-#include "generator/learning/learn_steps.h"
+#include "generator/list_capacity.h"
 #include "generator/zg_file.h"
 #include "model/file_kinds.h"
 #include "platform/file_io.h"

@@ -7,6 +7,7 @@
 
 #include "generator/driver/freezer.h"
 #include "generator/search/row_preparation.h"
+#include "learned_run.h"
 
 using namespace zorvane;
 
@@ -16,7 +17,7 @@ namespace {
 // empty square; a row of 14 squares (10 columns) cut into sub-chains of 4
 // columns from columns 0, 2, 4 and 6.
 struct Row {
-    MapGenerator gen;
+    LearnedRun gen;
     std::vector<MapSquare> map;
     Row(int chains = 4) {
         std::vector<std::int32_t> all{0, 1, 2, 3, 4, 5, 6, 7, 8};
@@ -71,7 +72,7 @@ TEST(Freezer, StillValidSquaresFreezeTheirSubChainsWithTheSquaresAsOnlyVariant) 
     Row r;
     SubChainFreezer f;
     f.RowFailed(r.gen);
-    f.Place(r.gen, r.map, 3);
+    f.Place(r.gen, r.gen, r.map, 3);
     EXPECT_FALSE(f.Told());
     for (int i = 0; i < 4; ++i) {
         const SubChainRecord& sc = r.gen.SubChains[static_cast<std::size_t>(i)];
@@ -92,7 +93,7 @@ TEST(Freezer, ARowNeverGeneratedFreezesNothing) {
     for (std::size_t x = 2; x < r.map.size() - 2; ++x) r.map[x] = MapSquare{NoBitmap, NoBitmap, 0};
     SubChainFreezer f;
     f.RowFailed(r.gen);
-    f.Place(r.gen, r.map, 3);
+    f.Place(r.gen, r.gen, r.map, 3);
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(r.Frozen(i));
     for (bool b : f.Mask()) EXPECT_FALSE(b);
     EXPECT_EQ(r.gen.SubChains[0].VariantCount.load(), 0);
@@ -103,7 +104,7 @@ TEST(Freezer, ASquareThatIsNoLongerACandidateUnfreezesItsSubChain) {
     SubChainFreezer f;
     f.RowFailed(r.gen);
     r.gen.ColumnCandidates[6] = {0, 1};  // the map shows 6 there
-    f.Place(r.gen, r.map, 2);
+    f.Place(r.gen, r.gen, r.map, 2);
     // Column 6 is an own column of sub-chain 3 only; thinning unfreezes
     // the two sub-chains on either side.
     EXPECT_FALSE(r.Frozen(3));
@@ -125,7 +126,7 @@ TEST(Freezer, AFrozenSubChainBetweenTwoUnfrozenOnesIsThawedAtOnce) {
     // Sub-chains 0 and 2 lose a column each.
     f.SetMask(0, false);
     f.SetMask(4, false);
-    f.Place(r.gen, r.map, 3);
+    f.Place(r.gen, r.gen, r.map, 3);
     EXPECT_FALSE(r.Frozen(0));
     EXPECT_FALSE(r.Frozen(1));
     EXPECT_FALSE(r.Frozen(2));
@@ -149,7 +150,7 @@ TEST(Freezer, WithThreePointsAndOneThawedNeighbourASubChainIsSearchedAgainAtTheT
     RowSettings settings;
     settings.MapWidth = 14;
     settings.P = {1.0, 1.0};
-    RowPreparer prep(r.gen, settings);
+    RowPreparer prep(r.gen, r.gen, settings);
     GeneratorRng rng(1);
     // Sub-chain 0 has one neighbour (1), frozen; sub-chain 1 has 0 and 2,
     // of which 2 is not frozen.

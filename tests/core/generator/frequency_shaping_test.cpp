@@ -117,7 +117,7 @@ TEST(FrequencyShaping, TheRunningCorrectionPullsASkewedSequenceTowardTheLearnedS
 TEST(FrequencyShaping, PlacedSquaresAreTheRowsAboveWithRowsGoneBackOverTakenOut) {
     auto g = MakeGenerator(AllowAll());
     g->Counts.Squares.assign(10, 1);
-    RowPreparer prep(*g, Settings(14));
+    RowPreparer prep(*g, *g, Settings(14));
     ASSERT_TRUE(prep.FavoursFrequent());
     GeneratorRng rng(4);
     auto prepare = [&](int row, List above) {

@@ -21,7 +21,7 @@ using Rows = std::vector<std::vector<SquarePair>>;
 bool Less(const SquarePair& x, const SquarePair& y) { return std::tie(x.Left, x.Right) < std::tie(y.Left, y.Right); }
 
 // Random lists and skewed counts over n squares (the last the empty one).
-std::unique_ptr<MapGenerator> RandomCounted(GeneratorRng& rng, int n) {
+std::unique_ptr<LearnedRun> RandomCounted(GeneratorRng& rng, int n) {
     Learned l;
     l.down.resize(static_cast<std::size_t>(n));
     l.right.resize(static_cast<std::size_t>(n));
@@ -67,14 +67,14 @@ Rows Sorted(Rows rows) {
 }
 
 struct Case {
-    std::unique_ptr<MapGenerator> g;
+    std::unique_ptr<LearnedRun> g;
     std::unique_ptr<RowPreparer> prep;
     List above;
     GeneratorRng rng{1};
 
     explicit Case(std::uint64_t seed) : rng(seed) {
         g = RandomCounted(rng, 4 + static_cast<int>(rng() % 6));
-        prep = std::make_unique<RowPreparer>(*g, Settings(14));
+        prep = std::make_unique<RowPreparer>(*g, *g, Settings(14));
         above.clear();
         for (int c = 0; c < 10; ++c) above.push_back(static_cast<std::int32_t>(rng() % g->SquareCount()) - 1);
     }

@@ -56,6 +56,22 @@ public:
     }
 };
 
+// Keeps what the tests look at of a run once it has ended: its state and
+// the squares of its last snapshot.
+struct LastRunReport : GenerationReport {
+    const MapGenerationEngine* engine = nullptr;
+    RunState run;
+    std::vector<std::int32_t> oldSquares;  // map columns and rows 2..MaxRowColumns + 1, row by row
+    void RunEnded() override {
+        if (!engine->CurrentRun()) return;  // an area's run
+        const RunBuffers& buffers = *engine->CurrentRun();
+        run = buffers.Run;
+        oldSquares.clear();
+        for (int y = 0; y < MaxRowColumns; ++y)
+            for (int x = 0; x < MaxRowColumns; ++x) oldSquares.push_back(buffers.OldSquare(x + 2, y + 2));
+    }
+};
+
 // A project with the learned tile set, its generator (learned) and settings
 // for a small, quick map.
 struct GenerationSetup {
@@ -64,8 +80,15 @@ struct GenerationSetup {
     GeneratorSettings settings;
     GenerationUi ui;
     GenerationRequests requests;
-    GenerationReport report;
+    LastRunReport report;
     std::unique_ptr<MapGenerationEngine> engine;
+
+    // The state of the run under way, else of the last run.
+    RunState& Run() { return engine->CurrentRun() ? engine->CurrentRun()->Run : report.run; }
+    std::int32_t OldSquare(int mapColumn, int mapRow) const {
+        return report.oldSquares[static_cast<std::size_t>(mapRow - 2) * MaxRowColumns +
+                                 static_cast<std::size_t>(mapColumn - 2)];
+    }
 
     explicit GenerationSetup(int width = 16, int height = 12, int threads = 1) {
         project.Generator = &gen;
@@ -76,6 +99,7 @@ struct GenerationSetup {
         settings.Backup = false;
         settings.SaveCompletedMap = false;
         engine = std::make_unique<MapGenerationEngine>(gen);
+        report.engine = engine.get();
     }
 
     GenerateOutcome Generate(std::optional<std::uint64_t> seed = std::nullopt) {

@@ -45,7 +45,7 @@ TEST(GenerationRun, ATimeOutAtTheFloorRowStartsANewSeriesOfAttemptsThere) {
         int timeOuts = 0, floorTimedOut = 0;
         bool gaveUp = false;
         s.ui.onEvents = [&](int) {
-            const RunState& run = s.gen.Run;
+            const RunState& run = s.Run();
             if ((timeOuts == 0 && run.Row == 12) || (timeOuts == 1 && run.Row == run.FloorRow)) {
                 if (timeOuts == 1) floorTimedOut = run.Row;
                 clock.offset += std::chrono::minutes(2);
@@ -79,8 +79,8 @@ TEST(GenerationRun, TheResetKeyAndTheTimeLimitFollowTheRunsClock) {
     bool moved = false;
     std::int32_t lowestAfter = 1000;
     s.ui.onEvents = [&](int) {
-        if (moved) lowestAfter = std::min(lowestAfter, s.gen.Run.Row);
-        if (!moved && s.gen.Run.Row == 12) {
+        if (moved) lowestAfter = std::min(lowestAfter, s.Run().Row);
+        if (!moved && s.Run().Row == 12) {
             moved = true;
             clock.offset += std::chrono::minutes(5);
             s.requests.ResetRequest = true;
@@ -94,12 +94,12 @@ TEST(GenerationRun, TheResetKeyAndTheTimeLimitFollowTheRunsClock) {
 
     // The time limit of the run stops it once the clock passes it.
     s.ui.onEvents = [&](int) {
-        if (s.gen.Run.Row == 8) clock.offset += std::chrono::hours(2);
+        if (s.Run().Row == 8) clock.offset += std::chrono::hours(2);
     };
     options.TimeLimit = std::chrono::hours(1);
     EXPECT_EQ(s.engine->Generate(s.project, s.ui, s.settings, s.requests, s.report, options),
               GenerateOutcome::Stopped);
-    EXPECT_LE(s.gen.Run.FarthestRow, 9);
+    EXPECT_LE(s.Run().FarthestRow, 9);
 }
 
 TEST(GenerationRun, AStoppedRunLeavesEveryNeverGeneratedSquareAsTheNewMapHasIt) {
@@ -113,7 +113,7 @@ TEST(GenerationRun, AStoppedRunLeavesEveryNeverGeneratedSquareAsTheNewMapHasIt) 
         s.settings.StartLine = 5;
         int phase = 0;
         s.ui.onEvents = [&](int) {
-            if (phase == 0 && s.gen.Run.Row == 16) {
+            if (phase == 0 && s.Run().Row == 16) {
                 s.requests.ManualRepeat = 4;
                 phase = 1;
             } else if (phase == 1 && s.requests.ManualRepeat.load() == 0) {
@@ -123,7 +123,7 @@ TEST(GenerationRun, AStoppedRunLeavesEveryNeverGeneratedSquareAsTheNewMapHasIt) 
         };
         ASSERT_EQ(s.Generate(seed), GenerateOutcome::Stopped);
         ASSERT_EQ(phase, 2);
-        ASSERT_EQ(s.gen.Run.SnapshotRow, 16);
+        ASSERT_EQ(s.Run().SnapshotRow, 16);
         const auto squares = s.Squares();
         const int w = s.project.MapWidth, h = s.project.MapHeight;
         for (int y = 2; y < h - 2; ++y)

@@ -158,18 +158,18 @@ TEST(Generation, RowsAboveTheStartRowStayBlankOrKeepTheExistingSquares) {
 TEST(Generation, EscStopsTheRunAndKeepsTheMapAsAtTheFarthestRow) {
     GenerationSetup s(40, 60, 2);
     s.ui.onEvents = [&](int) {
-        if (s.gen.Run.SnapshotRow >= 10 && !s.requests.StopRequest.load()) s.requests.PressEsc();
+        if (s.Run().SnapshotRow >= 10 && !s.requests.StopRequest.load()) s.requests.PressEsc();
     };
     EXPECT_EQ(s.Generate(), GenerateOutcome::Stopped);
     EXPECT_TRUE(StartsWith(s.ui.status(), "Map generator stopped by user. Generating time: ")) << s.ui.status();
     EXPECT_TRUE(s.ui.sawStatus("Stopping generating map... (press ESC again to terminate all threads)") ||
-                s.gen.Run.Row <= s.gen.Run.SnapshotRow);
+                s.Run().Row <= s.Run().SnapshotRow);
     // Every square the snapshot holds is back; rows beyond it are blank.
     const auto squares = s.Squares();
     const int w = s.project.MapWidth;
     for (int y = 2; y < s.project.MapHeight - 2; ++y)
         for (int x = 2; x < w - 2; ++x) {
-            const std::int32_t old = s.gen.OldSquare(x, y);
+            const std::int32_t old = s.OldSquare(x, y);
             const MapSquare& q = squares[static_cast<std::size_t>(y) * w + x];
             if (old >= 0) {
                 EXPECT_EQ(q.Gnd, s.gen.Sq(old).Gnd);
@@ -177,7 +177,7 @@ TEST(Generation, EscStopsTheRunAndKeepsTheMapAsAtTheFarthestRow) {
             }
         }
     // The rows above the farthest one form a map that satisfies the joins.
-    const int farthest = s.gen.Run.SnapshotRow;
+    const int farthest = s.Run().SnapshotRow;
     ASSERT_GE(farthest, 10);
     std::vector<MapSquare> upper(squares.begin(), squares.begin() + static_cast<std::ptrdiff_t>(w) * (farthest + 2));
     const auto violation = FirstJoinViolation(upper, w, farthest + 2, s.gen);
@@ -196,18 +196,18 @@ TEST(Generation, AStopAfterGoingBackRestoresTheRowsAsTheyWereRewritten) {
         std::int32_t farthest = 0;
         int phase = 0;
         s.ui.onEvents = [&](int) {
-            if (phase == 0 && s.gen.Run.Row >= 20) {
-                farthest = s.gen.Run.SnapshotRow;
+            if (phase == 0 && s.Run().Row >= 20) {
+                farthest = s.Run().SnapshotRow;
                 s.requests.ManualRepeat = 8;
                 phase = 1;
-            } else if (phase == 1 && s.gen.Run.SnapshotRow >= farthest + 3) {
+            } else if (phase == 1 && s.Run().SnapshotRow >= farthest + 3) {
                 s.requests.PressEsc();
                 phase = 2;
             }
         };
         ASSERT_EQ(s.Generate(seed), GenerateOutcome::Stopped);
         ASSERT_EQ(phase, 2);
-        const int w = s.project.MapWidth, rows = s.gen.Run.SnapshotRow;
+        const int w = s.project.MapWidth, rows = s.Run().SnapshotRow;
         auto squares = s.Squares();
         squares.resize(static_cast<std::size_t>(w) * (rows + 2));
         const auto violation = FirstJoinViolation(squares, w, rows + 2, s.gen);
@@ -232,7 +232,7 @@ TEST(Generation, AStopBeforeAnyRowIsCompleteRestoresNothingOfAnEarlierRun) {
 TEST(Generation, EscTwiceTerminatesTheThreadsAndNoRunStartsAgain) {
     GenerationSetup s(40, 60, 2);
     s.ui.onEvents = [&](int) {
-        if (s.gen.Run.Row >= 6) {
+        if (s.Run().Row >= 6) {
             s.requests.PressEsc();
             s.requests.PressEsc();
         }
@@ -266,14 +266,14 @@ TEST(Generation, AManualRepeatGoesBackAndTheResetKeyClearsTheCounter) {
     bool repeated = false, reset = false;
     std::int32_t rowWhenAsked = 0, lowestAfter = 1000;
     s.ui.onEvents = [&](int) {
-        if (repeated) lowestAfter = std::min(lowestAfter, s.gen.Run.Row);
-        if (!repeated && s.gen.Run.Row >= 15) {
+        if (repeated) lowestAfter = std::min(lowestAfter, s.Run().Row);
+        if (!repeated && s.Run().Row >= 15) {
             repeated = true;
-            rowWhenAsked = s.gen.Run.Row;
+            rowWhenAsked = s.Run().Row;
             s.requests.ManualRepeat = 5;
         } else if (repeated && !reset && s.requests.ManualRepeat.load() == 0) {
             reset = true;
-            s.gen.Run.LocalAttempts = 77;
+            s.Run().LocalAttempts = 77;
             s.requests.ResetRequest = true;
         }
     };
@@ -282,7 +282,7 @@ TEST(Generation, AManualRepeatGoesBackAndTheResetKeyClearsTheCounter) {
     EXPECT_TRUE(repeated);
     EXPECT_LE(lowestAfter, rowWhenAsked - 5);
     EXPECT_FALSE(s.requests.ResetRequest.load());
-    EXPECT_LT(s.gen.Run.LocalAttempts, 77);
+    EXPECT_LT(s.Run().LocalAttempts, 77);
 }
 
 TEST(Generation, BackupsEverySoManyRowsAndTheCompletedMapGoToTheLayeredFile) {
@@ -339,8 +339,8 @@ TEST(Generation, ARowThatTakesTooLongGoesBackTheRowsOfTheTimeLimit) {
     bool slept = false;
     std::int32_t lowestAfter = 1000;
     s.ui.onEvents = [&](int) {
-        if (slept) lowestAfter = std::min(lowestAfter, s.gen.Run.Row);
-        if (!slept && s.gen.Run.Row == 12) {
+        if (slept) lowestAfter = std::min(lowestAfter, s.Run().Row);
+        if (!slept && s.Run().Row == 12) {
             slept = true;
             std::this_thread::sleep_for(std::chrono::milliseconds(1100));
         }
@@ -580,7 +580,7 @@ TEST(GeneratorThreads, RandomRunsWithHandOversFaultsAndStopsKeepEveryInvariant) 
         threads.FailLinkerPass = failLinker;
         const int stopAt = rng() % 3 == 0 ? 6 + static_cast<int>(rng() % 14) : 1000;
         s.ui.onEvents = [&](int) {
-            if (s.gen.Run.Row >= stopAt) s.requests.StopRequest = true;
+            if (s.Run().Row >= stopAt) s.requests.StopRequest = true;
         };
         const int pendingBefore = threads.Flags.LinkerRestart.load();
         const GenerateOutcome outcome = rng() % 3 == 0 ? s.Generate(rng()) : s.Generate();
@@ -592,7 +592,7 @@ TEST(GeneratorThreads, RandomRunsWithHandOversFaultsAndStopsKeepEveryInvariant) 
             ExpectCompleteMap(s);
         } else {
             ASSERT_TRUE(outcome == GenerateOutcome::Stopped || outcome == GenerateOutcome::Completed);
-            const int w = s.project.MapWidth, rowsKept = std::min(s.gen.Run.SnapshotRow + 2, s.project.MapHeight);
+            const int w = s.project.MapWidth, rowsKept = std::min(s.Run().SnapshotRow + 2, s.project.MapHeight);
             auto squares = s.Squares();
             squares.resize(static_cast<std::size_t>(w) * rowsKept);
             const auto violation = FirstJoinViolation(squares, w, rowsKept, s.gen);

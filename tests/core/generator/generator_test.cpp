@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "generator/generator.h"
+#include "learned_run.h"
 
 using namespace zorvane;
 
@@ -12,7 +12,7 @@ namespace {
 
 // A plain count of the entries that name a square with the neighbour's
 // bitmaps, as the joins are defined.
-int PlainCount(const MapGenerator& g, const std::vector<std::int32_t>& list, int neighbour) {
+int PlainCount(const LearnedRun& g, const std::vector<std::int32_t>& list, int neighbour) {
     int n = 0;
     for (std::int32_t e : list)
         if (g.Sq(e).Gnd == g.Sq(neighbour).Gnd && g.Sq(e).Top == g.Sq(neighbour).Top) ++n;
@@ -41,7 +41,7 @@ std::vector<std::int32_t> PlainIntersection(const std::vector<std::int32_t>& abo
 }  // namespace
 
 TEST(GeneratorSquares, SameBitmapsAreOneSquareWithTheFirstAttribute) {
-    MapGenerator g;
+    LearnedRun g;
     EXPECT_EQ(g.FindOrAddSq(4, 9, 7), 0);
     EXPECT_EQ(g.FindOrAddSq(5, NoBitmap, 1), 1);
     EXPECT_EQ(g.FindOrAddSq(4, 9, 2), 0);
@@ -52,7 +52,7 @@ TEST(GeneratorSquares, SameBitmapsAreOneSquareWithTheFirstAttribute) {
 }
 
 TEST(GeneratorSquares, JoinWeightsKeepTheLargestNotTheSum) {
-    MapGenerator g;
+    LearnedRun g;
     const int a = g.FindOrAddSq(1, 1, 0), b = g.FindOrAddSq(2, 2, 0), c = g.FindOrAddSq(3, 3, 0);
     EXPECT_EQ(g.AddJoinDown(a, b, 3), 3);
     EXPECT_EQ(g.AddJoinDown(a, b, 5), 2);
@@ -70,7 +70,7 @@ TEST(GeneratorSquares, JoinWeightsKeepTheLargestNotTheSum) {
 
 TEST(GeneratorSquares, HashedCountsMatchAPlainCountOverRandomJoins) {
     std::mt19937 rng(7);
-    MapGenerator g;
+    LearnedRun g;
     for (int i = 0; i < 40; ++i) g.FindOrAddSq(static_cast<std::uint16_t>(i % 13), static_cast<std::uint16_t>(i / 13), 0);
     for (int step = 0; step < 4000; ++step) {
         const int s = static_cast<int>(rng() % 40), nb = static_cast<int>(rng() % 40), w = static_cast<int>(rng() % 6 + 1);
@@ -83,7 +83,7 @@ TEST(GeneratorSquares, HashedCountsMatchAPlainCountOverRandomJoins) {
 }
 
 TEST(GeneratorSquares, TakenOverSquaresCountTheirEntriesAndKeepTheFirstOfTwins) {
-    MapGenerator g;
+    LearnedRun g;
     std::vector<LearnedSquare> squares(3);
     squares[0] = {1, 2, 0, {1, 1, 2}, {0}};
     squares[1] = {1, 2, 5, {}, {2, 2}};  // same bitmaps as square 0
@@ -99,7 +99,7 @@ TEST(GeneratorSquares, TakenOverSquaresCountTheirEntriesAndKeepTheFirstOfTwins) 
 }
 
 TEST(GeneratorSquares, ListsRefuseToGrowBeyondTheirCapacity) {
-    MapGenerator g;
+    LearnedRun g;
     const int a = g.FindOrAddSq(1, 1, 0), b = g.FindOrAddSq(2, 2, 0), c = g.FindOrAddSq(3, 3, 0);
     g.AppendCopies(a, JoinDir::Down, b, MaxListEntries - 1);
     g.AddJoinDown(a, c, 1);
@@ -108,7 +108,7 @@ TEST(GeneratorSquares, ListsRefuseToGrowBeyondTheirCapacity) {
 }
 
 TEST(GeneratorSquares, ClearingEmptiesTheDataButKeepsTheLearnedFlag) {
-    MapGenerator g;
+    LearnedRun g;
     g.AddJoinDown(g.FindOrAddSq(1, 1, 0), g.FindOrAddSq(2, 2, 0), 2);
     g.ObjSize = {1, 1};
     g.Learned = true;
@@ -123,7 +123,7 @@ TEST(GeneratorSquares, ClearingEmptiesTheDataButKeepsTheLearnedFlag) {
 }
 
 TEST(GeneratorCandidates, IntersectionTakesTheSmallerWeightPerRun) {
-    MapGenerator g;
+    LearnedRun g;
     g.CandidatesFromAbove = {4, 4, 4, 2, 9, 2, 2, 2};
     g.CandidatesFromLeft = {2, 2, 4, 7, 4, 4, 4, 4, 2};
     g.IntersectCandidates();
@@ -133,7 +133,7 @@ TEST(GeneratorCandidates, IntersectionTakesTheSmallerWeightPerRun) {
 
 TEST(GeneratorCandidates, IntersectionMatchesThePlainDefinitionOnRandomLists) {
     std::mt19937 rng(3);
-    MapGenerator g;
+    LearnedRun g;
     for (int round = 0; round < 300; ++round) {
         auto fill = [&](std::vector<std::int32_t>& v) {
             v.clear();
@@ -148,28 +148,28 @@ TEST(GeneratorCandidates, IntersectionMatchesThePlainDefinitionOnRandomLists) {
 }
 
 TEST(GeneratorCandidates, LoadingCopiesTheListOrDrawsAQuietSquare) {
-    MapGenerator g;
+    LearnedRun g;
     const int a = g.FindOrAddSq(1, 1, 0), b = g.FindOrAddSq(2, 2, 0);
     g.FindOrAddSq(NoBitmap, NoBitmap, AtrImpassable);
     g.AddJoinDown(a, b, 2);
     g.AddJoinRight(b, a, 1);
-    g.LoadCandidatesFromAbove(a);
+    g.LoadCandidatesFromAbove(g, a);
     EXPECT_EQ(g.CandidatesFromAbove, (std::vector<std::int32_t>{b, b}));
-    g.LoadCandidatesFromLeft(b);
+    g.LoadCandidatesFromLeft(g, b);
     EXPECT_EQ(g.CandidatesFromLeft, (std::vector<std::int32_t>{a}));
     // -1: only a has a Down list, its entry is b, and b's Down list is empty.
-    g.LoadCandidatesFromAbove(-1);
+    g.LoadCandidatesFromAbove(g, -1);
     EXPECT_TRUE(g.CandidatesFromAbove.empty());
     // -1 for the left: b's Right names a, whose Right list is empty.
-    g.LoadCandidatesFromLeft(-1);
+    g.LoadCandidatesFromLeft(g, -1);
     EXPECT_TRUE(g.CandidatesFromLeft.empty());
-    MapGenerator none;
-    none.LoadCandidatesFromAbove(-1);
+    LearnedRun none;
+    none.LoadCandidatesFromAbove(none, -1);
     EXPECT_TRUE(none.CandidatesFromAbove.empty());
 }
 
 TEST(GeneratorBuffers, RowBuffersAndOldSquaresCoverTheLargestMap) {
-    MapGenerator g;
+    LearnedRun g;
     g.PrepareRowBuffers(MaxRowColumns);
     EXPECT_EQ(g.ColumnCandidates.size(), 202u);
     EXPECT_EQ(g.ColumnPairJoins.size(), 201u);

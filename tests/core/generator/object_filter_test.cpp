@@ -47,7 +47,7 @@ Learned RandomWorld(std::mt19937& rng, int squares) {
 
 // Every complete row by brute force: per column, the squares some complete
 // row of the candidate sets uses (all empty when there is none).
-Sets CompleteRowSquares(const MapGenerator& g, const Sets& cands, bool twins) {
+Sets CompleteRowSquares(const LearnedRun& g, const Sets& cands, bool twins) {
     Sets used(cands.size());
     std::vector<std::int32_t> row(cands.size());
     bool any = false;
@@ -171,8 +171,8 @@ TEST(ObjectFilter, NeverMakesARowThatCanBeCompletedImpossible) {
         SCOPED_TRACE(world);
         const Learned l = RandomWorld(rng, 5 + static_cast<int>(rng() % 5));
         const auto flatGen = MakeGenerator(l), filteredGen = MakeGenerator(l);
-        RowPreparer flat(*flatGen, Settings(14));
-        RowPreparer filtered(*filteredGen, Settings(14, {1.0, 0.3, 0.1, 1.0}));
+        RowPreparer flat(*flatGen, *flatGen, Settings(14));
+        RowPreparer filtered(*filteredGen, *filteredGen, Settings(14, {1.0, 0.3, 0.1, 1.0}));
         ASSERT_TRUE(filtered.FilterInForce());
         List above;
         for (int c = 0; c < 10; ++c) above.push_back(static_cast<std::int32_t>(rng() % (l.down.size() - 1)));
@@ -246,7 +246,7 @@ TEST(ObjectFilter, ALoweredChartPointGivesValidMapsWithObjectsOfThatSizeRarer) {
                       GenerateOutcome::Completed)
                 << s->ui.status();
             ExpectCompleteMap(*s);
-            EXPECT_LT(s->gen.Run.FirstLineAttempt, 20);
+            EXPECT_LT(s->Run().FirstLineAttempt, 20);
         }
         flatCount += SquaresBySize(flat)[largestMulti];
         loweredCount += SquaresBySize(size)[largestMulti];

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "generator/search/row_preparation.h"
+#include "learned_run.h"
 
 namespace zorvane::row_preparation_fixtures {
 
@@ -18,8 +19,8 @@ struct Learned {
     List starts;
 };
 
-inline std::unique_ptr<MapGenerator> MakeGenerator(const Learned& l) {
-    auto g = std::make_unique<MapGenerator>();
+inline std::unique_ptr<LearnedRun> MakeGenerator(const Learned& l) {
+    auto g = std::make_unique<LearnedRun>();
     std::vector<LearnedSquare> squares(l.down.size());
     for (std::size_t i = 0; i < squares.size(); ++i) {
         const bool empty = i + 1 == squares.size();
@@ -61,7 +62,7 @@ inline std::vector<SquarePair> Pairs(std::initializer_list<std::pair<int, int>> 
 }
 
 // Sets the column joins directly (10 columns, 9 column pairs).
-inline void SetJoins(MapGenerator& g, const std::vector<std::vector<SquarePair>>& joins) {
+inline void SetJoins(LearnedRun& g, const std::vector<std::vector<SquarePair>>& joins) {
     g.PrepareRowBuffers(static_cast<int>(joins.size()) + 1);
     for (std::size_t c = 0; c < joins.size(); ++c) {
         g.ColumnPairJoins[c] = joins[c];

@@ -125,7 +125,7 @@ TEST(ColumnCandidates, CopyTheDownListOfTheSquareAboveOrOfTheEmptySquare) {
     l.down = {{0, 0, 1}, {2}, {0, 2}, {0, 0, 1, 2, 2}};
     l.right = {{0}, {0}, {0}, {0}};
     auto g = MakeGenerator(l);
-    RowPreparer prep(*g, Settings(14));
+    RowPreparer prep(*g, *g, Settings(14));
     GeneratorRng rng(1);
     prep.BuildColumnCandidates(Above(10, {0, 1, -1, 2, 7}), rng);
     EXPECT_EQ(g->ColumnCandidates[0], (List{0, 0, 1}));
@@ -136,7 +136,7 @@ TEST(ColumnCandidates, CopyTheDownListOfTheSquareAboveOrOfTheEmptySquare) {
 
     RowSettings twins = Settings(14);
     twins.TwinsDisallowed = true;
-    RowPreparer noTwins(*g, twins);
+    RowPreparer noTwins(*g, *g, twins);
     noTwins.BuildColumnCandidates(Above(10, {0, 1, -1, 2}), rng);
     EXPECT_EQ(g->ColumnCandidates[0], (List{1}));
     EXPECT_EQ(g->ColumnCandidates[3], (List{0}));
@@ -144,13 +144,13 @@ TEST(ColumnCandidates, CopyTheDownListOfTheSquareAboveOrOfTheEmptySquare) {
 
 TEST(ColumnCandidates, RefuseARowOfAnotherWidth) {
     auto g = MakeGenerator(AllowAll());
-    RowPreparer prep(*g, Settings(14));
+    RowPreparer prep(*g, *g, Settings(14));
     GeneratorRng rng(1);
     EXPECT_THROW(prep.BuildColumnCandidates(List(11, -1), rng), Error);
-    EXPECT_THROW(RowPreparer(*g, Settings(13)), Error);
-    EXPECT_THROW(RowPreparer(*g, Settings(207)), Error);
-    MapGenerator unlearned;
-    EXPECT_THROW(RowPreparer(unlearned, Settings(14)), Error);
+    EXPECT_THROW(RowPreparer(*g, *g, Settings(13)), Error);
+    EXPECT_THROW(RowPreparer(*g, *g, Settings(207)), Error);
+    LearnedRun unlearned;
+    EXPECT_THROW(RowPreparer(unlearned, unlearned, Settings(14)), Error);
 }
 
 namespace {
@@ -176,7 +176,7 @@ TEST(ObjectFilter, ThinsObjectStartsOnlyWhereTheRowCanDoWithoutThem) {
     Learned l = ObjectWorld();
     l.down[5] = {5};  // a square below which Q stands: Q only wants O to its right
     auto g = MakeGenerator(l);
-    RowPreparer prep(*g, Settings(14, {0.5, 1, 0, 1}));
+    RowPreparer prep(*g, *g, Settings(14, {0.5, 1, 0, 1}));
     ASSERT_TRUE(prep.FilterInForce());
     GeneratorRng rng(3);
     // Columns: G above gives {G, O}; X gives {O, O}; Y gives {P}; the 5 above
@@ -195,7 +195,7 @@ TEST(ObjectFilter, ThinsObjectStartsOnlyWhereTheRowCanDoWithoutThem) {
 // square of O's object, is none), and never the list's last square.
 TEST(ObjectFilter, OnAListThinsObjectStartsAndNeverTheLastSquare) {
     auto g = MakeGenerator(ObjectWorld());
-    RowPreparer prep(*g, Settings(14, {0.5, 1, 0, 1}));
+    RowPreparer prep(*g, *g, Settings(14, {0.5, 1, 0, 1}));
     GeneratorRng rng(5);
     List cands{O, G, 2, O, G};
     prep.FilterByObjectSize(cands, rng);
@@ -203,7 +203,7 @@ TEST(ObjectFilter, OnAListThinsObjectStartsAndNeverTheLastSquare) {
     cands = {O, O};
     prep.FilterByObjectSize(cands, rng);
     EXPECT_EQ(cands, (List{O, O}));
-    RowPreparer off(*g, Settings(14, {1, 1, 0}));  // only the largest size below 1: off
+    RowPreparer off(*g, *g, Settings(14, {1, 1, 0}));  // only the largest size below 1: off
     cands = {O, G};
     off.FilterByObjectSize(cands, rng);
     EXPECT_EQ(cands, (List{O, G}));
@@ -216,7 +216,7 @@ TEST(ColumnJoins, PairEveryCopyOfEveryCompatibleCandidate) {
     l.down = {{}, {}, {}, {0, 0, 1}, {1, 2, 2}, {}};
     l.right = {{1, 2, 1, 0}, {2}, {}, {}, {}, {}};
     auto g = MakeGenerator(l);
-    RowPreparer prep(*g, Settings(14));
+    RowPreparer prep(*g, *g, Settings(14));
     GeneratorRng rng(1);
     prep.BuildColumnCandidates(Above(10, {3, 4}), rng);
     prep.BuildJoinLists();
@@ -227,13 +227,13 @@ TEST(ColumnJoins, PairEveryCopyOfEveryCompatibleCandidate) {
 
     // Column 1 also holding A: (A, A) only while twins are allowed.
     g = MakeGenerator([&] { Learned t = l; t.down[4] = {0}; return t; }());
-    RowPreparer twins(*g, Settings(14));
+    RowPreparer twins(*g, *g, Settings(14));
     twins.BuildColumnCandidates(Above(10, {3, 4}), rng);
     twins.BuildJoinLists();
     EXPECT_EQ(g->ColumnPairJoins[0], Pairs({{0, 0}, {0, 0}}));
     RowSettings s = Settings(14);
     s.TwinsDisallowed = true;
-    RowPreparer noTwins(*g, s);
+    RowPreparer noTwins(*g, *g, s);
     noTwins.BuildColumnCandidates(Above(10, {3, 4}), rng);
     noTwins.BuildJoinLists();
     EXPECT_TRUE(g->ColumnPairJoins[0].empty());
@@ -244,14 +244,14 @@ TEST(ColumnJoins, AColumnPairHoldsAtMostTheCapacity) {
     l.down = {{}, {}, List(256, 0), {1}, {}};
     l.right = {List(256, 1), {}, {}, {}, {}};
     auto g = MakeGenerator(l);
-    RowPreparer prep(*g, Settings(14));
+    RowPreparer prep(*g, *g, Settings(14));
     GeneratorRng rng(1);
     prep.BuildColumnCandidates(Above(10, {2, 3}), rng);
     prep.BuildJoinLists();
     EXPECT_EQ(g->ColumnPairJoinCount(0), MaxListEntries);
     l.down[3] = {1, 1};
     g = MakeGenerator(l);
-    RowPreparer over(*g, Settings(14));
+    RowPreparer over(*g, *g, Settings(14));
     over.BuildColumnCandidates(Above(10, {2, 3}), rng);
     EXPECT_THROW(over.BuildJoinLists(), ListFullError);
 }
@@ -276,7 +276,7 @@ std::vector<std::vector<SquarePair>> DeadEnds() {
 
 TEST(Elimination, RemovesPairsWithoutContinuationBackwardsAndForwards) {
     auto g = MakeGenerator(AllowAll());
-    RowPreparer prep(*g, Settings(14));
+    RowPreparer prep(*g, *g, Settings(14));
     SetJoins(*g, DeadEnds());
     prep.Eliminate();
     EXPECT_EQ(g->EliminatedJoins[0], (Flags{0, 1}));
@@ -292,7 +292,7 @@ TEST(Elimination, RemovesPairsWithoutContinuationBackwardsAndForwards) {
 
 TEST(Elimination, ADeadColumnPairKillsTheRowAndTheFirstEmptyPairFails) {
     auto g = MakeGenerator(AllowAll());
-    RowPreparer prep(*g, Settings(14));
+    RowPreparer prep(*g, *g, Settings(14));
     auto joins = DeadEnds();
     joins[6] = Pairs({{1, 2}});  // nothing in pair 7 starts with 2
     SetJoins(*g, joins);
@@ -312,7 +312,7 @@ TEST(Elimination, SimplifiedFirstLineNamesTheFailingColumnAndEmptiesTheRow) {
     RowSettings s = Settings(14);
     s.Simplified = true;
     s.StartRow = 2;
-    RowPreparer prep(*g, s);
+    RowPreparer prep(*g, *g, s);
     auto joins = DeadEnds();
     joins[6] = Pairs({{1, 2}});
     SetJoins(*g, joins);
@@ -340,7 +340,7 @@ TEST(Elimination, SkippedForTheRowBelowASimplifiedStartRow) {
     RowSettings s = Settings(14);
     s.Simplified = true;
     s.StartRow = 5;
-    RowPreparer prep(*g, s);
+    RowPreparer prep(*g, *g, s);
     GeneratorRng rng(1);
     const List above = Above(10, {2, 3, 4, 4, 4, 4, 4, 4, 4, 4});
     prep.BuildColumnCandidates(above, rng);
@@ -358,7 +358,7 @@ TEST(ColumnJoins, AreShuffledAndWithAPreferenceOrderedByWeight) {
     auto g = MakeGenerator(l);
     RowSettings s = Settings(14);
     s.Choice = {1.0, true};
-    RowPreparer prep(*g, s);
+    RowPreparer prep(*g, *g, s);
     GeneratorRng rng(11);
     prep.BuildColumnCandidates(List(10, -1), rng);
     prep.BuildColumnJoins(3, rng);
@@ -369,7 +369,7 @@ TEST(ColumnJoins, AreShuffledAndWithAPreferenceOrderedByWeight) {
         for (std::size_t i = 4; i < pairs.size(); ++i) EXPECT_EQ(prep.PairWeight(pairs[i]), 0);
     }
     s.Choice = {0.5, true};
-    RowPreparer neutral(*g, s);
+    RowPreparer neutral(*g, *g, s);
     neutral.BuildColumnCandidates(List(10, -1), rng);
     neutral.BuildColumnJoins(3, rng);
     auto sorted = g->ColumnPairJoins[0];

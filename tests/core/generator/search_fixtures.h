@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "generator/generator.h"
+#include "learned_run.h"
 #include "generator/search/variant_search.h"
 
 namespace zorvane::testing {
@@ -17,8 +17,8 @@ using List = std::vector<std::int32_t>;
 
 // Learned squares made by hand: square i has ground i; the last square is
 // the empty square.
-inline std::unique_ptr<MapGenerator> Learned(const std::vector<List>& down, const std::vector<List>& right) {
-    auto g = std::make_unique<MapGenerator>();
+inline std::unique_ptr<LearnedRun> Learned(const std::vector<List>& down, const std::vector<List>& right) {
+    auto g = std::make_unique<LearnedRun>();
     std::vector<LearnedSquare> squares(down.size());
     for (std::size_t i = 0; i < squares.size(); ++i) {
         squares[i].Gnd = i + 1 == squares.size() ? NoBitmap : static_cast<std::uint16_t>(i);
@@ -31,7 +31,7 @@ inline std::unique_ptr<MapGenerator> Learned(const std::vector<List>& down, cons
 }
 
 // Sub-chain i from `start` with these pairs per column pair, nothing found.
-inline void SetUpChain(MapGenerator& g, int i, int start, const std::vector<std::vector<SquarePair>>& pairs) {
+inline void SetUpChain(LearnedRun& g, int i, int start, const std::vector<std::vector<SquarePair>>& pairs) {
     SubChainRecord& sc = g.SubChains[static_cast<std::size_t>(i)];
     sc.Clear();
     sc.start = start;
@@ -49,7 +49,7 @@ inline void SetUpChain(MapGenerator& g, int i, int start, const std::vector<std:
 
 // Sub-chain i holding these variants, done or not; look-ahead unknown
 // unless given.
-inline void SetVariants(MapGenerator& g, int i, int start, const std::vector<List>& variants, bool done,
+inline void SetVariants(LearnedRun& g, int i, int start, const std::vector<List>& variants, bool done,
                  const std::vector<List>& lookAhead = {}) {
     SubChainRecord& sc = g.SubChains[static_cast<std::size_t>(i)];
     sc.Clear();
@@ -74,13 +74,13 @@ inline std::vector<List> Variants(const SubChainRecord& sc) {
 }
 
 struct Burster {
-    MapGenerator& g;
+    LearnedRun& g;
     RowFlags flags;
     RowJob job;
     SearchTables tables;
     SubChainScratch scratch;
     std::atomic<bool> cancel{false};
-    explicit Burster(MapGenerator& gen, int row = 20) : g(gen), tables(gen) {
+    explicit Burster(LearnedRun& gen, int row = 20) : g(gen), tables(gen) {
         job.MapHeight = 24;  // row 20 is the last inner row: no validation
         job.Row = row;
         job.Tables = &tables;
@@ -92,7 +92,7 @@ struct Burster {
 };
 
 // Ten squares that may stand anywhere, the last the empty square.
-inline std::unique_ptr<MapGenerator> Anything(int n = 10) {
+inline std::unique_ptr<LearnedRun> Anything(int n = 10) {
     List all;
     for (int i = 0; i + 1 < n; ++i) all.push_back(i);
     return Learned(std::vector<List>(static_cast<std::size_t>(n), all), std::vector<List>(static_cast<std::size_t>(n), all));

@@ -87,7 +87,7 @@ TEST(StartRow, EveryAttemptThatReachesTheEndOfTheRowLeavesItWhole) {
         FavourLargestObjects(s, 80);
         std::int32_t lastAttempt = -1;
         s.ui.onEvents = [&](int) {
-            const RunState& run = s.gen.Run;
+            const RunState& run = s.Run();
             if (run.Row != 3 || run.FirstLineAttempt == lastAttempt) return;
             lastAttempt = run.FirstLineAttempt;
             ++checked;

@@ -15,7 +15,7 @@ using namespace zorvane::row_preparation_fixtures;
 namespace {
 
 // Column joins with the given number of pairs (i, i) per column pair.
-void SetPairCounts(MapGenerator& g, const std::vector<int>& counts) {
+void SetPairCounts(LearnedRun& g, const std::vector<int>& counts) {
     std::vector<std::vector<SquarePair>> joins;
     for (int n : counts) {
         std::vector<SquarePair> pairs;
@@ -29,7 +29,7 @@ void SetPairCounts(MapGenerator& g, const std::vector<int>& counts) {
 
 TEST(SubChains, TheNarrowestMapIsOneSubChainOfTenColumns) {
     auto g = MakeGenerator(AllowAll());
-    RowPreparer prep(*g, Settings(14));
+    RowPreparer prep(*g, *g, Settings(14));
     SetPairCounts(*g, {3, 4, 5, 6, 7, 8, 9, 10, 2});
     g->EliminatedJoins[1][0] = 1;  // eliminated pairs are not handed on
     prep.SplitIntoSubChains();
@@ -56,7 +56,7 @@ TEST(SubChains, TheNarrowestMapIsOneSubChainOfTenColumns) {
 
 TEST(SubChains, BordersLieAtTheFewestPairsAroundEveryTenth) {
     auto g = MakeGenerator(AllowAll());
-    RowPreparer prep(*g, Settings(34));  // 29 column pairs, 3 sub-chains
+    RowPreparer prep(*g, *g, Settings(34));  // 29 column pairs, 3 sub-chains
     std::vector<int> counts(29, 5);
     counts[6] = 1;   // outside the first window (7..13)
     counts[9] = 2;   // the first of two fewest
@@ -87,7 +87,7 @@ TEST(SubChains, BordersLieAtTheFewestPairsAroundEveryTenth) {
 
 TEST(SubChains, TheWidestMapHasTwentyOneSubChains) {
     auto g = MakeGenerator(AllowAll());
-    RowPreparer prep(*g, Settings(206));
+    RowPreparer prep(*g, *g, Settings(206));
     SetPairCounts(*g, std::vector<int>(201, 1));
     prep.SplitIntoSubChains();
     ASSERT_EQ(g->SubChainCount, MaxSubChains);
@@ -112,7 +112,7 @@ std::vector<SquarePair> SortedPairs(std::vector<SquarePair> v) {
 
 TEST(Repreparation, SpendsFreezePointsResetsUnfinishedSubChainsAndKeepsVariants) {
     auto g = MakeGenerator(AllowAll());
-    RowPreparer prep(*g, Settings(44));  // 39 column pairs, 4 sub-chains
+    RowPreparer prep(*g, *g, Settings(44));  // 39 column pairs, 4 sub-chains
     std::vector<std::vector<SquarePair>> joins(39);
     for (auto& j : joins)
         for (int a = 0; a < 6; ++a) j.push_back({a, (a + 1) % 6});
@@ -180,7 +180,7 @@ TEST(ChoiceOfSquares, NeutralDrawsByCopiesAndAPreferenceTakesTheHeaviest) {
     l.down[2] = {0, 1, 2, 2, 2};  // weight 5 + 3 in the combinations way
     auto g = MakeGenerator(l);
     GeneratorRng rng(17);
-    RowPreparer neutral(*g, Settings(14));
+    RowPreparer neutral(*g, *g, Settings(14));
     const List cands{2, 2, 2, 0};
     int twos = 0;
     for (int i = 0; i < 20000; ++i) twos += neutral.ChooseSquare(cands, rng) == 2;
@@ -188,11 +188,11 @@ TEST(ChoiceOfSquares, NeutralDrawsByCopiesAndAPreferenceTakesTheHeaviest) {
 
     RowSettings s = Settings(14);
     s.Choice = {1.0, true};
-    RowPreparer connectors(*g, s);
+    RowPreparer connectors(*g, *g, s);
     s.Choice = {0.0, true};
-    RowPreparer avoidConnectors(*g, s);
+    RowPreparer avoidConnectors(*g, *g, s);
     s.Choice = {1.0, false};
-    RowPreparer combinations(*g, s);
+    RowPreparer combinations(*g, *g, s);
     for (int i = 0; i < 200; ++i) {
         EXPECT_EQ(connectors.ChooseSquare(cands, rng), 0);
         EXPECT_EQ(avoidConnectors.ChooseSquare(cands, rng), 2);
@@ -201,7 +201,7 @@ TEST(ChoiceOfSquares, NeutralDrawsByCopiesAndAPreferenceTakesTheHeaviest) {
     EXPECT_THROW(neutral.ChooseSquare(List{}, rng), Error);
 
     s.Choice = {0.75, true};  // a leaning: connector squares more often, not always
-    RowPreparer leaning(*g, s);
+    RowPreparer leaning(*g, *g, s);
     int zeros = 0;
     for (int i = 0; i < 20000; ++i) zeros += leaning.ChooseSquare(cands, rng) == 0;
     EXPECT_GT(zeros / 20000.0, 0.35);
@@ -272,7 +272,7 @@ bool Contains(const List& list, std::int32_t v) { return std::find(list.begin(),
 
 // Per column, the squares of `cols` some complete row uses (all empty when
 // none does), by reach from the first column and back from the last.
-std::vector<List> ReferenceLive(const MapGenerator& g, const std::vector<List>& cols, bool noTwins) {
+std::vector<List> ReferenceLive(const LearnedRun& g, const std::vector<List>& cols, bool noTwins) {
     auto joins = [&](std::int32_t a, std::int32_t b) { return !(noTwins && a == b) && Contains(g.Sq(a).Right, b); };
     std::vector<List> fwd(cols.size()), live(cols.size());
     for (std::size_t c = 0; c < cols.size(); ++c)
@@ -295,7 +295,7 @@ std::vector<List> ReferenceLive(const MapGenerator& g, const std::vector<List>& 
 // The object filter on column candidates as described, looking everything up
 // in the lists themselves; in a row that can be completed, the last copy of
 // a square some complete row uses goes only when a complete row is left.
-void ReferenceThin(const MapGenerator& g, std::vector<List>& cols, const std::vector<double>& p, GeneratorRng& rng,
+void ReferenceThin(const LearnedRun& g, std::vector<List>& cols, const std::vector<double>& p, GeneratorRng& rng,
                    bool noTwins) {
     const int n = g.SquareCount();
     const bool completable = !ReferenceLive(g, cols, noTwins)[0].empty();
@@ -342,7 +342,7 @@ void ReferenceThin(const MapGenerator& g, std::vector<List>& cols, const std::ve
     }
 }
 
-std::vector<std::vector<SquarePair>> ReferenceJoins(const MapGenerator& g, const std::vector<List>& cols,
+std::vector<std::vector<SquarePair>> ReferenceJoins(const LearnedRun& g, const std::vector<List>& cols,
                                                     bool noTwins) {
     std::vector<std::vector<SquarePair>> joins(cols.size() - 1);
     for (std::size_t c = 0; c + 1 < cols.size(); ++c)
@@ -385,7 +385,7 @@ TEST(ReferenceChecks, CandidatesJoinsAndEliminationMatchPlainLoops) {
                                                       : std::vector<double>{0.7, 0.4, 0.0, 1.0};
         RowSettings s = Settings(14 + static_cast<int>(UniformBelow(data, 8)), p);
         s.TwinsDisallowed = noTwins;
-        RowPreparer prep(*g, s);
+        RowPreparer prep(*g, *g, s);
         List above(static_cast<std::size_t>(prep.Columns()));
         for (auto& a : above) a = static_cast<std::int32_t>(UniformBelow(data, n + 1)) - 1;
 

@@ -283,7 +283,7 @@ TEST(LinkingPass, ASingleSubChainIsLinkedByItsFirstVariant) {
     RowJob job;
     job.MapHeight = 30;
     SetVariants(*g, 0, 0, {{1, 2, 3}}, false);
-    Linker().Pass(*g, flags, job);
+    Linker().Pass(*g, *g, flags, job);
     EXPECT_TRUE(flags.RowLinked.load());
     EXPECT_EQ(g->Chosen[0].load(), 0);
 }
@@ -299,7 +299,7 @@ TEST(LinkingPass, ChoosesTheFirstVariantsThatAgreeOnTheSharedColumns) {
     SetVariants(*g, 0, 0, {{1, 1, 4, 1}, {1, 1, 5, 1}, {1, 1, 6, 1}}, false);
     SetVariants(*g, 1, 2, {{6, 2, 7, 2}, {5, 2, 8, 2}, {5, 3, 7, 3}}, false);
     SetVariants(*g, 2, 4, {{7, 1, 1}}, false);
-    Linker().Pass(*g, flags, job);
+    Linker().Pass(*g, *g, flags, job);
     ASSERT_TRUE(flags.RowLinked.load());
     EXPECT_EQ(g->Chosen[0].load(), 1);
     EXPECT_EQ(g->Chosen[1].load(), 2);
@@ -314,7 +314,7 @@ TEST(LinkingPass, LookAheadSquaresThatDisagreeKeepVariantsApart) {
     job.LastRow = 10;
     SetVariants(*g, 0, 0, {{1, 1, 4, 1}}, false, {{UnknownSquare, UnknownSquare, 5, UnknownSquare}});
     SetVariants(*g, 1, 2, {{4, 2, 2}, {4, 3, 3}}, false, {{6, UnknownSquare, UnknownSquare}, {5, 0, 0}});
-    Linker().Pass(*g, flags, job);
+    Linker().Pass(*g, *g, flags, job);
     ASSERT_TRUE(flags.RowLinked.load());
     EXPECT_EQ(g->Chosen[1].load(), 1);
     // Where no look-ahead row is left (min(9, 30 - 28 - 3) + 1 = 0), it
@@ -322,7 +322,7 @@ TEST(LinkingPass, LookAheadSquaresThatDisagreeKeepVariantsApart) {
     job.LastRow = 28;
     flags.RowLinked = false;
     SetVariants(*g, 1, 2, {{4, 2, 2}}, false, {{6, UnknownSquare, UnknownSquare}});
-    Linker().Pass(*g, flags, job);
+    Linker().Pass(*g, *g, flags, job);
     EXPECT_TRUE(flags.RowLinked.load());
 }
 
@@ -333,7 +333,7 @@ TEST(LinkingPass, DoneNeighboursWithoutACommonSquareFailTheRow) {
     job.MapHeight = 30;
     SetVariants(*g, 0, 0, {{1, 1, 4, 1}}, true);
     SetVariants(*g, 1, 2, {{5, 2, 2}}, true);
-    Linker().Pass(*g, flags, job);
+    Linker().Pass(*g, *g, flags, job);
     EXPECT_TRUE(flags.RowFailed.load());
     EXPECT_TRUE(g->SubChains[0].Exhausted.load());
     EXPECT_TRUE(g->SubChains[1].Exhausted.load());
@@ -342,7 +342,7 @@ TEST(LinkingPass, DoneNeighboursWithoutACommonSquareFailTheRow) {
     SetVariants(*g, 0, 0, {{1, 1, 4, 1}}, true);
     SetVariants(*g, 1, 2, {{5, 2, 2}}, false);
     g->SubChains[1].Restricted = true;
-    Linker().Pass(*g, flags, job);
+    Linker().Pass(*g, *g, flags, job);
     EXPECT_FALSE(flags.RowFailed.load());
     EXPECT_FALSE(flags.RowLinked.load());
 }
@@ -354,13 +354,13 @@ TEST(LinkingPass, ADoneSubChainFocusesItsRightNeighbourOnItsLinkSquares) {
     job.MapHeight = 30;
     SetVariants(*g, 0, 0, {{1, 1, 4, 1}, {1, 1, 6, 1}}, true);
     SetUpChain(*g, 1, 2, {{{5, 1}, {4, 2}, {6, 1}, {4, 3}}, {{1, 1}, {2, 2}, {3, 3}}});
-    Linker().Pass(*g, flags, job);
+    Linker().Pass(*g, *g, flags, job);
     EXPECT_TRUE(g->SubChains[1].Restricted.load());
     EXPECT_EQ(g->SubChains[1].Focus, (List{1, 2, 3}));
     // Nothing of the neighbour's first pairs continues: the row fails.
     RowFlags again;
     SetUpChain(*g, 1, 2, {{{5, 1}, {7, 2}}, {{1, 1}, {2, 2}}});
-    Linker().Pass(*g, again, job);
+    Linker().Pass(*g, *g, again, job);
     EXPECT_TRUE(again.RowFailed.load());
 }
 
@@ -372,7 +372,7 @@ TEST(LinkingPass, WhenEverySubChainIsDoneAndNothingLinksTheRowFails) {
     job.LastRow = 5;
     SetVariants(*g, 0, 0, {{1, 1, 4, 1}}, true, {{0, 0, 3, 0}});
     SetVariants(*g, 1, 2, {{4, 2, 2}}, true, {{2, 0, 0}});
-    Linker().Pass(*g, flags, job);
+    Linker().Pass(*g, *g, flags, job);
     EXPECT_TRUE(flags.RowFailed.load());
     EXPECT_TRUE(g->SubChains[0].Exhausted.load() && g->SubChains[1].Exhausted.load());
     // A sub-chain without a variant once all are done fails the row too.
@@ -381,7 +381,7 @@ TEST(LinkingPass, WhenEverySubChainIsDoneAndNothingLinksTheRowFails) {
     g->SubChains[1].Clear();
     g->SubChains[1].Len = 3;
     again.AllDone = true;
-    Linker().Pass(*g, again, job);
+    Linker().Pass(*g, *g, again, job);
     EXPECT_TRUE(again.RowFailed.load());
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 
 #include "generator/area/area_domains.h"
 #include "generator/search/frequency_weights.h"
@@ -48,12 +49,12 @@ const char* SideText(JoinSide side) {
 
 class AreaSearch {
 public:
-    AreaSearch(std::span<const MapSquare> visible, int mapWidth, int mapHeight, const MapArea& area, MapGenerator& gen,
+    AreaSearch(std::span<const MapSquare> visible, int mapWidth, int mapHeight, const MapArea& area, const LearnedData& gen,
                const AreaOptions& options, UserInterface& ui, GenerationRequests& requests, GenerationReport& report)
         : visible_(visible), mapWidth_(mapWidth), mapHeight_(mapHeight), area_(area), gen_(gen), options_(options),
           ui_(ui), requests_(requests), report_(report), joins_(gen, options.TwinsDisallowed),
           domains_(joins_, area.Width, area.Height) {
-        rng_.seed(options.Seed ? *options.Seed : gen.Rng());
+        rng_.seed(options.Seed ? *options.Seed : std::random_device{}());
         if (gen.Counts.Present()) freq_ = std::make_unique<FrequencyWeights>(gen, kGenerationShaping);
     }
 
@@ -81,7 +82,7 @@ private:
     std::span<const MapSquare> visible_;
     int mapWidth_, mapHeight_;
     MapArea area_;
-    MapGenerator& gen_;
+    const LearnedData& gen_;
     const AreaOptions& options_;
     UserInterface& ui_;
     GenerationRequests& requests_;
@@ -309,7 +310,7 @@ AreaFill AreaSearch::Run() {
 
 }  // namespace
 
-AreaFill FillArea(std::span<const MapSquare> visible, int mapWidth, int mapHeight, const MapArea& area, MapGenerator& gen,
+AreaFill FillArea(std::span<const MapSquare> visible, int mapWidth, int mapHeight, const MapArea& area, const LearnedData& gen,
                   const AreaOptions& options, UserInterface& ui, GenerationRequests& requests,
                   GenerationReport& report) {
     if (auto outside = AreaOutsideMap(area, mapWidth, mapHeight)) throw Error(*outside);

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "generator/driver/generation.h"
-#include "generator/generator.h"
+#include "generator/learned_data.h"
 #include "model/project.h"
 #include "ui/ui.h"
 
@@ -78,7 +78,7 @@ struct AreaFill {
 // (AreaOutsideMap). Polls `ui.processEvents` and `requests` between rows
 // and tells `report` how far it got.
 AreaFill FillArea(std::span<const MapSquare> visible, int mapWidth, int mapHeight, const MapArea& area,
-                  MapGenerator& gen, const AreaOptions& options, UserInterface& ui, GenerationRequests& requests,
+                  const LearnedData& gen, const AreaOptions& options, UserInterface& ui, GenerationRequests& requests,
                   GenerationReport& report);
 
 // Replaces the area's squares of the project: the used tiles inside the
@@ -88,7 +88,7 @@ void PlaceAreaSquares(Project& project, const MapArea& area, std::span<const Map
 
 // The whole command: checks the area, fills it and places the squares.
 // Refusals and failures are shown with ui.message and change nothing.
-AreaOutcome GenerateInArea(Project& project, UserInterface& ui, MapGenerator& gen, const MapArea& area,
+AreaOutcome GenerateInArea(Project& project, UserInterface& ui, const LearnedData& gen, const MapArea& area,
                            const AreaOptions& options, GenerationRequests& requests, GenerationReport& report);
 
 }  // namespace zorvane

@@ -102,7 +102,7 @@ void PlaceAreaSquares(Project& project, const MapArea& a, std::span<const MapSqu
         }
 }
 
-AreaOutcome GenerateInArea(Project& project, UserInterface& ui, MapGenerator& gen, const MapArea& area,
+AreaOutcome GenerateInArea(Project& project, UserInterface& ui, const LearnedData& gen, const MapArea& area,
                            const AreaOptions& options, GenerationRequests& requests, GenerationReport& report) {
     const auto refuse = [&](const std::string& text) {
         ui.message("Generate in Selection", text, Icon::Warning);

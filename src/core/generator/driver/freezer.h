@@ -12,7 +12,8 @@
 #include <cstdint>
 #include <span>
 
-#include "generator/generator.h"
+#include "generator/learned_data.h"
+#include "generator/search/run_buffers.h"
 
 namespace zorvane {
 
@@ -25,10 +26,10 @@ public:
     // After a failed row that did not time out: the columns of every
     // sub-chain that is not exhausted are set, those of exhausted ones
     // cleared (later sub-chains overwrite the shared columns).
-    void RowFailed(const MapGenerator& gen);
+    void RowFailed(const RunBuffers& buffers);
     // After a completed row: the columns of frozen sub-chains set, the
     // others cleared.
-    void RowDone(const MapGenerator& gen);
+    void RowDone(const RunBuffers& buffers);
     // Whether RowFailed or RowDone happened since the last Place.
     bool Told() const { return told_; }
 
@@ -38,7 +39,7 @@ public:
     // flagged with `hp` points, thins them out (a sub-chain that is not
     // frozen unfreezes the two on either side) and gives every frozen
     // sub-chain its squares as variant 0.
-    void Place(MapGenerator& gen, std::span<const MapSquare> mapRow, int hp);
+    void Place(const LearnedData& learned, RunBuffers& buffers, std::span<const MapSquare> mapRow, int hp);
 
     const std::array<bool, MaskColumns>& Mask() const { return mask_; }
     void SetMask(int column, bool on) { mask_[static_cast<std::size_t>(column)] = on; }

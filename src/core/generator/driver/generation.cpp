@@ -15,14 +15,14 @@
 namespace zorvane {
 
 MapGenerationEngine::MapGenerationEngine(MapGenerator& generator)
-    : gen_(generator), threads_(std::make_unique<GeneratorThreads>(generator)),
+    : gen_(generator), threads_(std::make_unique<GeneratorThreads>()),
       freezer_(std::make_unique<SubChainFreezer>()) {}
 
 MapGenerationEngine::~MapGenerationEngine() { threads_->Stop(); }
 
 bool MapGenerationEngine::ThreadsTerminated() const { return terminated_; }
 
-std::int32_t MapGenerationEngine::CaughtErrors() const { return gen_.Run.CaughtErrors.load(); }
+std::int32_t MapGenerationEngine::CaughtErrors() const { return threads_->CaughtErrors.load(); }
 
 GenerateOutcome MapGenerationEngine::Generate(Project& project, UserInterface& ui, GeneratorSettings& settings,
                                               GenerationRequests& requests, GenerationReport& report,
@@ -39,9 +39,17 @@ GenerateOutcome MapGenerationEngine::Generate(Project& project, UserInterface& u
 GenerationRun::GenerationRun(MapGenerationEngine& engine, Project& project, UserInterface& ui,
                              GeneratorSettings& settings, GenerationRequests& requests, GenerationReport& report,
                              const GenerateOptions& options)
-    : engine_(engine), gen_(engine.Generator()), threads_(engine.Threads()), freezer_(engine.Freezer()),
+    : engine_(engine), learned_(engine.Generator()), threads_(engine.Threads()), freezer_(engine.Freezer()),
       project_(project), ui_(ui), userSettings_(settings), requests_(requests), report_(report), options_(options),
-      run_(engine.Generator().Run) {}
+      run_(buffers_.Run) {
+    threads_.BeginRun(learned_, buffers_);
+    engine_.current_ = &buffers_;
+}
+
+GenerationRun::~GenerationRun() {
+    engine_.current_ = nullptr;
+    threads_.EndRun();
+}
 
 // A. Refuses a run that cannot be made. A backup directory that is missing
 // may switch the backups off in the user's settings.
@@ -52,7 +60,7 @@ bool GenerationRun::Ready() {
         ui_.message("Information", NotReadyText, Icon::Information);
         return false;
     };
-    if (!gen_.Ready()) return notReady();
+    if (!learned_.Ready()) return notReady();
     // The start row must be an inner row of the map: below it the run would
     // write outside the map. The user is told which rows the map has.
     const int height = settings.HeightWithoutBorders + 2 * BorderWidth;
@@ -88,7 +96,7 @@ void GenerationRun::ReadSettings() {
     nextBackupRow_ = s.StartLine + s.BackupEveryLines;
     if (s.SaveCompletedMap) nextBackupRow_ = std::min(nextBackupRow_, height_ - 3);
     rules_.Schedule = PreparePlannedRepeats(s.ScheduleOfRepeats);
-    rules_.TallestObject = gen_.TallestObject;
+    rules_.TallestObject = learned_.TallestObject;
     rules_.FirstAttempts = s.OtherFirstAttempts;
     rules_.FirstAttemptsLimit = s.FirstAttempts;
     rules_.SecondRow = s.StartLine + 1;
@@ -97,12 +105,12 @@ void GenerationRun::ReadSettings() {
     rowSettings_.Choice = {s.SquareChoiceFactor(), !s.PreferMostCombinations};
     rowSettings_.Simplified = s.SimplifiedFirstLine;
     rowSettings_.StartRow = s.StartLine;
-    rowSettings_.P = ObjectSizeProbabilities(s.ObjectChart, gen_.LargestObject);
+    rowSettings_.P = ObjectSizeProbabilities(s.ObjectChart, learned_.LargestObject);
     threads_.Job.MapHeight = height_;
     threads_.Job.MaxThreads = std::clamp(s.WorkerThreads, 1, WorkerSlots);
     threads_.Job.SearchLimit = s.CombinationsLimitPosition <= 9 ? CalcMaxCombinations(s.CombinationsLimitPosition) : -1;
     stepped_ = options_.Seed.has_value() && threads_.Job.MaxThreads == 1;
-    if (options_.Seed) gen_.Rng.seed(*options_.Seed);
+    if (options_.Seed) buffers_.Rng.seed(*options_.Seed);
 }
 
 std::int64_t GenerationRun::ApprovalAttemptsRemembered() const {
@@ -159,7 +167,7 @@ RunDescription GenerationRun::Describe() const {
     d.Max1stStatesAttempts = static_cast<int>(ApprovalAttemptsRemembered());
     d.ChoiceFactor = NumOfCombsHint(s.SquarePreferencePosition) +
                      (s.PreferMostCombinations ? "; by number of combinations" : "; by belonging to connectors group");
-    d.ObjectSizes = ObjectSizesText(rowSettings_.P, gen_.LargestObject);
+    d.ObjectSizes = ObjectSizesText(rowSettings_.P, learned_.LargestObject);
     d.MaxCombinations = FullnessHint(s.CombinationsLimitPosition);
     d.PlannedRepeats = s.ScheduleOfRepeats;
     d.FirstAttempts = s.OtherFirstAttempts ? std::to_string(s.FirstAttempts) : "Disabled";
@@ -197,6 +205,7 @@ void GenerationRun::NewMap() {
     ResetProject(project_, ui_, ResetSides::Map, ResetRedraw::No);
     requests_.Clear();
     run_.Reset();
+    threads_.CaughtErrors = 0;
     // The start row's time counts from here (the statistics show it before
     // the row loop first reaches a row).
     run_.RowTime = Now();
@@ -223,12 +232,12 @@ void GenerationRun::NewMap() {
     run_.LastRow = 0;
     run_.LocalAttempts = 0;
     run_.LocalAttemptsAtLastRepeat = 0;
-    gen_.LastProgressRow = 0;
+    buffers_.LastProgressRow = 0;
     // A run keeps no squares of an earlier run to restore.
-    gen_.ClearOldSquares();
+    buffers_.ClearOldSquares();
     run_.SnapshotRow = 0;
     dirtyFrom_ = BorderWidth;
-    gen_.ClearSubChains();
+    buffers_.ClearSubChains();
     threads_.ForgetSubChains();
     if (settings_.FreezeCorrectFragments) freezer_.Reset();
     run_.FirstLineAttempt = -1;
@@ -259,8 +268,8 @@ GenerateOutcome GenerationRun::Run() {
     // The threads are made when a row is first handed to them.
     if (stepped_) threads_.Stop();
     try {
-        prep_ = std::make_unique<RowPreparer>(gen_, rowSettings_);
-        tables_ = std::make_unique<SearchTables>(gen_);
+        prep_ = std::make_unique<RowPreparer>(learned_, buffers_, rowSettings_);
+        tables_ = std::make_unique<SearchTables>(learned_);
         threads_.Job.Tables = tables_.get();
         NewMap();
         MainLoop();
@@ -290,7 +299,7 @@ GenerateOutcome GenerationRun::Fail(const std::string& reason) {
 }
 
 void GenerationRun::End(GenerateOutcome outcome) {
-    gen_.ClearSubChains();
+    buffers_.ClearSubChains();
     threads_.ForgetSubChains();
     threads_.Job.Tables = nullptr;
     const std::string time = ElapsedText(Now() - started_);

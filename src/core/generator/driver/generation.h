@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "generator/generator.h"
+#include "generator/search/run_buffers.h"
 #include "generator/settings.h"
 #include "model/project.h"
 #include "ui/ui.h"
@@ -182,6 +183,10 @@ public:
     std::int32_t CaughtErrors() const;
 
     MapGenerator& Generator() { return gen_; }
+    // The buffers of the run under way (its sub-chains, its state), for the
+    // statistics window and tests; null between runs.
+    const RunBuffers* CurrentRun() const { return current_; }
+    RunBuffers* CurrentRun() { return current_; }
     SubChainFreezer& Freezer() { return *freezer_; }
     GeneratorThreads& Threads() { return *threads_; }
 
@@ -190,6 +195,8 @@ private:
     std::unique_ptr<GeneratorThreads> threads_;
     std::unique_ptr<SubChainFreezer> freezer_;
     bool terminated_ = false;
+    RunBuffers* current_ = nullptr;  // set by the run under way
+    friend class GenerationRun;
 };
 
 // --- Pieces of the driver, for the statistics window and tests ------------

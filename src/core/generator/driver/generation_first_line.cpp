@@ -21,15 +21,15 @@ void GenerationRun::Approve() {
         run_.ApprovalAttempts = 0;
     };
     if (run_.LastRow > settings_.StartLine + 1) return clearAll();
-    const int n = gen_.SubChainCount;
+    const int n = buffers_.SubChainCount;
     auto border = [&](int i) {
-        const auto& b = gen_.SubChainBorders;
+        const auto& b = buffers_.SubChainBorders;
         if (b.empty()) return 0;
         return b[static_cast<std::size_t>(std::min<int>(i, static_cast<int>(b.size()) - 1))];
     };
     bool allFine = true;
     for (int i = 0; i < n; ++i) {
-        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+        const SubChainRecord& sc = buffers_.SubChains[static_cast<std::size_t>(i)];
         allFine = allFine && sc.Done.load() && !sc.Exhausted.load();
     }
     if (allFine && run_.FailingColumn == -1)
@@ -37,7 +37,7 @@ void GenerationRun::Approve() {
     if (run_.ApprovalAttempts >= ApprovalAttemptsRemembered()) return clearAll();
     if (run_.FailingColumn == -1) {
         for (int i = 0; i < n; ++i) {
-            const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+            const SubChainRecord& sc = buffers_.SubChains[static_cast<std::size_t>(i)];
             if (sc.VariantCount.load() == 0 || sc.Exhausted.load()) {
                 for (int c = border(i); c < border(i + 1); ++c) SetApproved(c, false);
                 if (i + 1 < n)
@@ -51,7 +51,7 @@ void GenerationRun::Approve() {
         run_.Approved.fill(true);
         SetApproved(f, false);
         const auto spread = static_cast<std::uint64_t>(RoundHalfEven(0.2 * run_.ApprovalAttempts));
-        const int r = static_cast<int>(UniformBelow(gen_.Rng, spread + 1));
+        const int r = static_cast<int>(UniformBelow(buffers_.Rng, spread + 1));
         for (int d = 1; d <= r + 5; ++d) {
             if (f - d >= 0) SetApproved(f - d, false);
             if (f + d <= MaxRowColumns) SetApproved(f + d, false);
@@ -62,11 +62,11 @@ void GenerationRun::Approve() {
 
 // CandidatesFromBoth: the squares allowed below `above` and right of `left`.
 void GenerationRun::LoadStartCandidates(int above, int left) {
-    gen_.LoadCandidatesFromAbove(above);
+    buffers_.LoadCandidatesFromAbove(learned_, above);
     if (rowSettings_.TwinsDisallowed)
-        std::erase_if(gen_.CandidatesFromAbove, [&](std::int32_t e) { return e == above || e == left; });
-    gen_.LoadCandidatesFromLeft(left);
-    gen_.IntersectCandidates();
+        std::erase_if(buffers_.CandidatesFromAbove, [&](std::int32_t e) { return e == above || e == left; });
+    buffers_.LoadCandidatesFromLeft(learned_, left);
+    buffers_.IntersectCandidates();
 }
 
 // E.2. One square of the start row; false when none can stand there (the
@@ -75,7 +75,7 @@ bool GenerationRun::StartSquare(int column) {
     const int x = column + BorderWidth, row = settings_.StartLine;
     const int above = LearnedAt(x, row - 1), left = LearnedAt(x - 1, row);
     LoadStartCandidates(above, left);
-    auto& cands = gen_.CandidatesFromBoth;
+    auto& cands = buffers_.CandidatesFromBoth;
     const int columns = width_ - 2 * BorderWidth;
     if (column + 1 < columns && run_.Approved[static_cast<std::size_t>(column) + 1]) {
         const int right = LearnedAt(x + 1, row);
@@ -85,7 +85,7 @@ bool GenerationRun::StartSquare(int column) {
             LoadStartCandidates(above, left);
         }
     }
-    prep_->FilterByObjectSize(cands, gen_.Rng);
+    prep_->FilterByObjectSize(cands, buffers_.Rng);
     if (cands.empty()) {
         ++run_.Failures;
         SetApproved(column, false);
@@ -93,7 +93,7 @@ bool GenerationRun::StartSquare(int column) {
         for (int c = column + 1; c < static_cast<int>(run_.Approved.size()); ++c) SetApproved(c, false);
         return false;
     }
-    const LearnedSquare& sq = gen_.Sq(prep_->ChooseSquare(cands, gen_.Rng, {above, left}));
+    const LearnedSquare& sq = learned_.Sq(prep_->ChooseSquare(cands, buffers_.Rng, {above, left}));
     MapSq(x, row) = MapSquare{sq.Gnd, sq.Top, sq.Atr};
     dirtyFrom_ = std::min(dirtyFrom_, row);
     return true;
@@ -102,7 +102,7 @@ bool GenerationRun::StartSquare(int column) {
 void GenerationRun::FirstLine() {
     run_.FloorRow = settings_.StartLine;
     run_.Failures = 0;
-    gen_.LastProgressRow = 0;
+    buffers_.LastProgressRow = 0;
     run_.LocalAttempts = 0;
     run_.Reuse = false;
     consecutive_ = 0;
@@ -130,7 +130,7 @@ void GenerationRun::FirstLine() {
 bool GenerationRun::FitsLeft(int column) {
     const int x = column + BorderWidth;
     const int s = LearnedAt(x, settings_.StartLine), left = LearnedAt(x - 1, settings_.StartLine);
-    if (s < 0 || s == gen_.EmptySquare()) return false;
+    if (s < 0 || s == learned_.EmptySquare()) return false;
     if (left < 0) return true;
     return tables_->RightContains(left, s) && !(rowSettings_.TwinsDisallowed && s == left);
 }
@@ -141,7 +141,7 @@ bool GenerationRun::StartRowSound() {
         if (!FitsLeft(c)) return false;
         const int above = LearnedAt(c + BorderWidth, settings_.StartLine - 1);
         if (above < 0) continue;
-        const auto& down = gen_.Sq(above).Down;
+        const auto& down = learned_.Sq(above).Down;
         if (std::find(down.begin(), down.end(), LearnedAt(c + BorderWidth, settings_.StartLine)) == down.end())
             return false;
     }

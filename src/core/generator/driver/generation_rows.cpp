@@ -20,7 +20,7 @@ MapSquare& GenerationRun::MapSq(int column, int row) {
 
 int GenerationRun::LearnedAt(int column, int row) {
     const MapSquare& q = MapSq(column, row);
-    return gen_.FindSq(q.Gnd, q.Top);
+    return learned_.FindSq(q.Gnd, q.Top);
 }
 
 std::vector<MapSquare> GenerationRun::MapRow(int row) {
@@ -43,19 +43,19 @@ GenerationStatistics GenerationRun::Statistics(GeneratorState state) {
     s.TopCLAavg = topCLAavg_;
     s.Lfavg = lfavg_;
     s.Favg = favg_;
-    s.ThreadErrors = run_.CaughtErrors.load();
+    s.ThreadErrors = threads_.CaughtErrors.load();
     s.LastCLA = lastCLA_;
     std::int32_t weakest = -1;
-    for (int i = 0; i < gen_.SubChainCount; ++i) {
-        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+    for (int i = 0; i < buffers_.SubChainCount; ++i) {
+        const SubChainRecord& sc = buffers_.SubChains[static_cast<std::size_t>(i)];
         const std::int32_t variants = sc.VariantCount.load(std::memory_order_relaxed);
         s.SubChainVariants += variants;
         if (weakest >= 0 && variants >= weakest) continue;
         weakest = variants;
         s.WeakestOptions = variants;
         s.WeakestLeft = sc.start + BorderWidth;
-        s.WeakestRight = (i + 1 < gen_.SubChainCount ? gen_.SubChains[static_cast<std::size_t>(i) + 1].start
-                                               : gen_.SubChainBorders.empty() ? sc.start : gen_.SubChainBorders.back()) +
+        s.WeakestRight = (i + 1 < buffers_.SubChainCount ? buffers_.SubChains[static_cast<std::size_t>(i) + 1].start
+                                               : buffers_.SubChainBorders.empty() ? sc.start : buffers_.SubChainBorders.back()) +
                          BorderWidth;
     }
     s.LocalAttempt = run_.LocalAttempts;
@@ -130,9 +130,9 @@ void GenerationRun::RowLoop() {
 // neighbour had when it was done: the neighbour may find others now, and
 // the linker focuses it anew from all of them.
 void GenerationRun::Reprepare() {
-    prep_->Reprepare(gen_.Rng);
-    for (int i = 0; i < gen_.SubChainCount; ++i) {
-        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+    prep_->Reprepare(buffers_.Rng);
+    for (int i = 0; i < buffers_.SubChainCount; ++i) {
+        SubChainRecord& sc = buffers_.SubChains[static_cast<std::size_t>(i)];
         if (sc.Done.load()) continue;
         sc.Restricted = false;
         sc.Focus.clear();
@@ -146,14 +146,14 @@ bool GenerationRun::PrepareRow() {
     const int columns = width_ - 2 * BorderWidth;
     std::vector<std::int32_t> above(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c) above[static_cast<std::size_t>(c)] = LearnedAt(c + BorderWidth, run_.Row - 1);
-    prep_->BuildColumnCandidates(above, gen_.Rng);
-    prep_->BuildColumnJoins(run_.Row, gen_.Rng);
+    prep_->BuildColumnCandidates(above, buffers_.Rng);
+    prep_->BuildColumnJoins(run_.Row, buffers_.Rng);
     smallestPairs_ = prep_->SmallestPairCount();
     if (smallestPairs_ == 0) return false;
     prep_->SplitIntoSubChains();
     threads_.ForgetSubChains();
     if (settings_.FreezeCorrectFragments && freezer_.Told())
-        freezer_.Place(gen_, MapRow(run_.Row), settings_.FreezePoints);
+        freezer_.Place(learned_, buffers_, MapRow(run_.Row), settings_.FreezePoints);
     threads_.ReserveVariants();
     return true;
 }
@@ -164,7 +164,7 @@ bool GenerationRun::DeadRow() {
     ++run_.Failures;
     std::int32_t back = Decide();
     if (back == 0 && settings_.ReduceLocalAttempts)
-        back = SkipToScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row);
+        back = SkipToScheduledRepeat(run_, buffers_.LastProgressRow, rules_, run_.Row);
     GoBack(back);
     if (run_.Row <= settings_.StartLine) {
         run_.RowTime = Now();
@@ -185,7 +185,7 @@ bool GenerationRun::HopelessWithCounts() const {
 }
 
 std::int32_t GenerationRun::Decide() {
-    return ScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row, requests_.ManualRepeat.exchange(0));
+    return ScheduledRepeat(run_, buffers_.LastProgressRow, rules_, run_.Row, requests_.ManualRepeat.exchange(0));
 }
 
 void GenerationRun::GoBack(int rows) { run_.Row -= rows; }
@@ -193,7 +193,7 @@ void GenerationRun::GoBack(int rows) { run_.Row -= rows; }
 // F.9.
 void GenerationRun::RowCompleted() {
     run_.Reuse = false;
-    if (settings_.FreezeCorrectFragments) freezer_.RowDone(gen_);
+    if (settings_.FreezeCorrectFragments) freezer_.RowDone(buffers_);
     WriteRow();
     BackupIfDue();
     if (run_.Row > run_.SnapshotRow) {
@@ -221,15 +221,15 @@ bool GenerationRun::RowFailed() {
     if (run_.Row < run_.SnapshotRow && StopRequested()) Restore();
     const std::int32_t manual = requests_.ManualRepeat.exchange(0);
     if (manual > 0) {
-        for (int i = 0; i < gen_.SubChainCount; ++i) {
-            gen_.SubChains[static_cast<std::size_t>(i)].Done = true;
-            gen_.SubChains[static_cast<std::size_t>(i)].Exhausted = true;
+        for (int i = 0; i < buffers_.SubChainCount; ++i) {
+            buffers_.SubChains[static_cast<std::size_t>(i)].Done = true;
+            buffers_.SubChains[static_cast<std::size_t>(i)].Exhausted = true;
         }
         if (run_.Row - manual < run_.FloorRow) run_.FloorRow = std::max(run_.Row - manual, settings_.StartLine);
     }
-    std::int32_t answer = ScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row, manual);
+    std::int32_t answer = ScheduledRepeat(run_, buffers_.LastProgressRow, rules_, run_.Row, manual);
     if (answer == 0 && manual == 0 && HopelessWithCounts())
-        answer = SkipToScheduledRepeat(run_, gen_.LastProgressRow, rules_, run_.Row);
+        answer = SkipToScheduledRepeat(run_, buffers_.LastProgressRow, rules_, run_.Row);
     std::int32_t back = answer;
     if (back == 0 && run_.TimedOut) back = std::max(0, std::min(settings_.RowsToGoBack, run_.Row - run_.FloorRow));
     run_.Reuse = back == 0;
@@ -246,7 +246,7 @@ bool GenerationRun::RowFailed() {
         run_.RowTime = Now();
         return true;
     }
-    if (settings_.FreezeCorrectFragments && !run_.TimedOut) freezer_.RowFailed(gen_);
+    if (settings_.FreezeCorrectFragments && !run_.TimedOut) freezer_.RowFailed(buffers_);
     if (answer == 0) run_.TimedOut = false;
     return false;
 }
@@ -254,13 +254,13 @@ bool GenerationRun::RowFailed() {
 // The chosen variant of every sub-chain, without its last two columns
 // (the next sub-chain's first ones), the last one whole.
 void GenerationRun::WriteRow() {
-    const int n = gen_.SubChainCount;
+    const int n = buffers_.SubChainCount;
     for (int i = 0; i < n; ++i) {
-        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
-        const auto& v = sc.Variants[static_cast<std::size_t>(gen_.Chosen[static_cast<std::size_t>(i)].load())];
+        const SubChainRecord& sc = buffers_.SubChains[static_cast<std::size_t>(i)];
+        const auto& v = sc.Variants[static_cast<std::size_t>(buffers_.Chosen[static_cast<std::size_t>(i)].load())];
         const int own = i + 1 < n ? sc.Len - 2 : sc.Len;
         for (int k = 0; k < own; ++k) {
-            const LearnedSquare& sq = gen_.Sq(v[static_cast<std::size_t>(k)]);
+            const LearnedSquare& sq = learned_.Sq(v[static_cast<std::size_t>(k)]);
             MapSq(sc.start + k + BorderWidth, run_.Row) = MapSquare{sq.Gnd, sq.Top, sq.Atr};
         }
     }
@@ -288,7 +288,7 @@ void GenerationRun::TakeSnapshot() {
     const int first = std::max(BorderWidth, std::min(dirtyFrom_, run_.SnapshotRow + 1));
     for (int y = first; y <= std::min(run_.Row, height_ - BorderWidth - 1); ++y)
         for (int x = BorderWidth; x < width_ - BorderWidth; ++x)
-            gen_.OldSquare(x, y) = MapSq(x, y) == kUngenerated ? kUngeneratedEntry : LearnedAt(x, y);
+            buffers_.OldSquare(x, y) = MapSq(x, y) == kUngenerated ? kUngeneratedEntry : LearnedAt(x, y);
     dirtyFrom_ = INT32_MAX;
 }
 
@@ -300,10 +300,10 @@ void GenerationRun::TakeSnapshot() {
 void GenerationRun::Restore() {
     for (int y = BorderWidth; y < height_ - BorderWidth; ++y)
         for (int x = BorderWidth; x < width_ - BorderWidth; ++x) {
-            const std::int32_t s = gen_.OldSquare(x, y);
+            const std::int32_t s = buffers_.OldSquare(x, y);
             if (s == kUngeneratedEntry) MapSq(x, y) = kUngenerated;
-            if (s < 0 || s >= gen_.SquareCount()) continue;
-            const LearnedSquare& sq = gen_.Sq(s);
+            if (s < 0 || s >= learned_.SquareCount()) continue;
+            const LearnedSquare& sq = learned_.Sq(s);
             MapSq(x, y) = MapSquare{sq.Gnd, sq.Top, sq.Atr};
         }
     if (tables_ && !StartRowSound())

@@ -19,6 +19,9 @@ class GenerationRun {
 public:
     GenerationRun(MapGenerationEngine& engine, Project& project, UserInterface& ui, GeneratorSettings& settings,
                   GenerationRequests& requests, GenerationReport& report, const GenerateOptions& options);
+    ~GenerationRun();
+    GenerationRun(const GenerationRun&) = delete;
+    GenerationRun& operator=(const GenerationRun&) = delete;
     GenerateOutcome Run();
 
 private:
@@ -91,7 +94,7 @@ private:
     std::string ProgressText() const;
 
     MapGenerationEngine& engine_;
-    MapGenerator& gen_;
+    const LearnedData& learned_;  // what the run draws its squares from; only read
     GeneratorThreads& threads_;
     SubChainFreezer& freezer_;
     Project& project_;
@@ -100,7 +103,8 @@ private:
     GenerationRequests& requests_;
     GenerationReport& report_;
     GenerateOptions options_;
-    RunState& run_;
+    RunBuffers buffers_;  // the run's working buffers, lent to the threads while it lasts
+    RunState& run_;       // buffers_.Run
 
     // The run's settings (ReadSettings) and what it builds from them: the
     // map's size with its borders, the schedule's rules and the rows'

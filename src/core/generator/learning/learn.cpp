@@ -45,7 +45,7 @@ IdTable TableOf(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& bmpM
 
 class Learner {
 public:
-    Learner(Project& p, UserInterface& ui, MapGenerator& g, GeneratorSettings& s, const OpenOptions& options)
+    Learner(Project& p, UserInterface& ui, LearnedData& g, GeneratorSettings& s, const OpenOptions& options)
         : project_(p), ui_(ui), g_(g), settings_(s), options_(options), n_(static_cast<int>(s.LearnList.size())) {}
 
     LearnOutcome Run();
@@ -70,7 +70,8 @@ private:
 
     Project& project_;
     UserInterface& ui_;
-    MapGenerator& g_;
+    LearnedData& g_;
+    LearningRun run_;  // the maps read and the connector groups, for this learning only
     GeneratorSettings& settings_;
     const OpenOptions& options_;
     int n_;
@@ -103,8 +104,8 @@ bool Learner::CheckMapFiles() {
 void Learner::Prepare() {
     ui_.setStatus("Learning combinations...");
     g_.ClearLearned();
-    g_.ZmData.clear();
-    g_.ZmData.assign(static_cast<std::size_t>(n_), {});
+    run_.ZmData.clear();
+    run_.ZmData.assign(static_cast<std::size_t>(n_), {});
 }
 
 std::string Learner::TileSetPath(const MapFile& map) {
@@ -118,7 +119,7 @@ std::string Learner::TileSetPath(const MapFile& map) {
 
 // Step 3 for map i.
 void Learner::LoadMap(int i) {
-    LearnedMapProject& data = g_.ZmData[static_cast<std::size_t>(i)];
+    LearnedMapProject& data = run_.ZmData[static_cast<std::size_t>(i)];
     const std::string& path = settings_.LearnList[static_cast<std::size_t>(i)].Path;
     ui_.setActivity("Loading maps... (" + std::to_string(k_) + "/" + std::to_string(n_) + ")");
     ui_.processEvents();
@@ -142,7 +143,7 @@ void Learner::LoadMap(int i) {
     }
     bool known = false;
     for (int j = 0; j < i && !known; ++j) {
-        const LearnedMapProject& earlier = g_.ZmData[static_cast<std::size_t>(j)];
+        const LearnedMapProject& earlier = run_.ZmData[static_cast<std::size_t>(j)];
         if (earlier.ZpPath != data.ZpPath) continue;
         data.BmpMap = earlier.BmpMap;
         known = true;
@@ -153,7 +154,7 @@ void Learner::LoadMap(int i) {
 
 // Items 6 to 9: a tile set not met before joins the project's.
 void Learner::ReadNewTileSet(int i) {
-    LearnedMapProject& data = g_.ZmData[static_cast<std::size_t>(i)];
+    LearnedMapProject& data = run_.ZmData[static_cast<std::size_t>(i)];
     project_.ZpModified = true;
     project_.ZpPath.clear();
     TileSet set;
@@ -223,8 +224,8 @@ void Learner::Arrange(LearnedMapProject& data) {
 
 // Step 8.
 void Learner::Close(LearnOutcome& outcome) {
-    g_.ZmData.clear();
-    g_.ConnectorGroups.clear();
+    run_.ZmData.clear();
+    run_.ConnectorGroups.clear();
     g_.Learned = true;
     outcome = counts_;
     outcome.Completed = true;
@@ -240,7 +241,7 @@ void Learner::Close(LearnOutcome& outcome) {
 // Nothing half-learned stays behind.
 void Learner::Abandon() {
     g_.ClearLearned();
-    g_.ZmData.clear();
+    run_.ZmData.clear();
     g_.Learned = false;
 }
 
@@ -254,18 +255,18 @@ LearnOutcome Learner::Run() {
             k_ = i + 1;
             LoadMap(i);
         }
-        learning::LearnJoins(g_, settings_.LearnList, ui_,
+        learning::LearnJoins(g_, run_, settings_.LearnList, ui_,
                              settings_.LearnFrequencies ? learning::Occurrences::Counted
                                                         : learning::Occurrences::Ignored);
         ui_.setActivity("Processing connectors...");
         ui_.processEvents();
-        learning::ProcessConnectors(g_, settings_.LearnList);
+        learning::ProcessConnectors(g_, run_, settings_.LearnList);
         if (auto problem = learning::CapacityProblem(g_.Squares(), learning::EmptySquare::ToCome))
             throw ListFullError(*problem);
         ui_.setActivity("Tracking relationships 1 to 1...");
         ui_.processEvents();
         ui_.prepareProgress(0, std::max(g_.SquareCount() - 1, 0));
-        TrackObjects(g_, g_.ConnectorGroups, [this](int j) { ui_.updateProgress(j, 100); });
+        TrackObjects(g_, run_.ConnectorGroups, [this](int j) { ui_.updateProgress(j, 100); });
         settings_.ObjectChart.SetMaxSize(g_.LargestObject);
         ui_.setActivity("Finishing joins array...");
         ui_.processEvents();
@@ -290,12 +291,12 @@ LearnOutcome Learner::Run() {
 
 }  // namespace
 
-LearnOutcome Learn(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings,
+LearnOutcome Learn(Project& project, UserInterface& ui, LearnedData& generator, GeneratorSettings& settings,
                    const OpenOptions& options) {
     return Learner(project, ui, generator, settings, options).Run();
 }
 
-bool LearnCommand(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings) {
+bool LearnCommand(Project& project, UserInterface& ui, LearnedData& generator, GeneratorSettings& settings) {
     if (ProjectInUse(project)) {
         if (ui.message("Warning", "This operation may affect the current project!", Icon::Warning,
                        Buttons::YesNoCancel, Answer::Yes) == Answer::Cancel)

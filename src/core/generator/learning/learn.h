@@ -18,7 +18,7 @@
 #include <string>
 
 #include "commands/open_commands.h"
-#include "generator/generator.h"
+#include "generator/learned_data.h"
 #include "generator/settings.h"
 #include "model/project.h"
 #include "ui/ui.h"
@@ -39,13 +39,13 @@ struct LearnOutcome {
 // lists are merged into the project's). A missing map replaced through the
 // dialog replaces its entry in the list. The chart's size range becomes
 // 0..largest object.
-LearnOutcome Learn(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings,
+LearnOutcome Learn(Project& project, UserInterface& ui, LearnedData& learned, GeneratorSettings& settings,
                    const OpenOptions& options = {});
 
 // The settings window's "Learn": asks "This operation may affect the
 // current project!" when a project is open (Cancel stops), refuses with
 // "Select *.zp file first!" or "Add *.zm files first!", resets the tile set
 // side of the project and learns. True when learning completed.
-bool LearnCommand(Project& project, UserInterface& ui, MapGenerator& generator, GeneratorSettings& settings);
+bool LearnCommand(Project& project, UserInterface& ui, LearnedData& learned, GeneratorSettings& settings);
 
 }  // namespace zorvane

@@ -1,7 +1,7 @@
 #pragma once
 // What one learning run works on beside the learned data: the map projects
-// of the learning list as read, and the connector groups. Both are emptied
-// when learning ends.
+// of the learning list as read, and the connector groups. The learning
+// keeps them for its own length only.
 
 #include <cstdint>
 #include <string>

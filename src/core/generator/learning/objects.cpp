@@ -5,12 +5,12 @@
 
 namespace zorvane {
 
-OneToOne::OneToOne(const MapGenerator& generator) {
+OneToOne::OneToOne(const LearnedData& generator) {
     Build(generator, JoinDir::Right, right_, left_);
     Build(generator, JoinDir::Down, below_, above_);
 }
 
-void OneToOne::Build(const MapGenerator& g, JoinDir dir, std::vector<int>& forward, std::vector<int>& backward) {
+void OneToOne::Build(const LearnedData& g, JoinDir dir, std::vector<int>& forward, std::vector<int>& backward) {
     const int n = g.SquareCount();
     forward.assign(static_cast<std::size_t>(n), -1);
     backward.assign(static_cast<std::size_t>(n), -1);
@@ -50,7 +50,7 @@ struct Frame {
 
 }  // namespace
 
-void TrackObjects(MapGenerator& g, const std::vector<std::vector<std::int32_t>>& connectorGroups,
+void TrackObjects(LearnedData& g, const std::vector<std::vector<std::int32_t>>& connectorGroups,
                   const std::function<void(int)>& progress) {
     const int n = g.SquareCount();
     const OneToOne links(g);

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "generator/generator.h"
+#include "generator/learned_data.h"
 
 namespace zorvane {
 
@@ -20,7 +20,7 @@ namespace zorvane {
 // neighbour lists as they stand.
 class OneToOne {
 public:
-    explicit OneToOne(const MapGenerator& generator);
+    explicit OneToOne(const LearnedData& learned);
 
     // Square index of the 1-to-1 neighbour, or -1. A square with neither
     // ground nor top bitmap is never a left or upper neighbour.
@@ -30,7 +30,7 @@ public:
     int Above(int square) const { return above_[static_cast<std::size_t>(square)]; }
 
 private:
-    void Build(const MapGenerator& g, JoinDir dir, std::vector<int>& forward, std::vector<int>& backward);
+    void Build(const LearnedData& g, JoinDir dir, std::vector<int>& forward, std::vector<int>& backward);
 
     std::vector<int> right_, below_, left_, above_;
 };
@@ -39,7 +39,7 @@ private:
 // ObjMembers, LargestObject, TallestObject) from the learned squares as they
 // stand; squares of the connector groups get object size 0. `progress` is
 // called with each square index as it is reached (may be empty).
-void TrackObjects(MapGenerator& generator, const std::vector<std::vector<std::int32_t>>& connectorGroups,
+void TrackObjects(LearnedData& learned, const std::vector<std::vector<std::int32_t>>& connectorGroups,
                   const std::function<void(int)>& progress = {});
 
 // Whether a learned square shows no bitmap at all.

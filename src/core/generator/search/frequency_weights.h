@@ -23,7 +23,7 @@
 #include <span>
 #include <vector>
 
-#include "generator/generator.h"
+#include "generator/learned_data.h"
 #include "generator/search/row_preparation.h"
 
 namespace zorvane {

@@ -33,7 +33,19 @@ void GeneratorThreads::Notify(Doorbell& bell) {
     if (!driverSteps_.load(std::memory_order_relaxed)) bell.Ring();
 }
 
-GeneratorThreads::GeneratorThreads(MapGenerator& gen) : gen_(gen) {}
+GeneratorThreads::GeneratorThreads() {
+    for (int k = 0; k < WorkerSlots; ++k) exchanges_[static_cast<std::size_t>(k)].Id = k;
+}
+
+void GeneratorThreads::BeginRun(const LearnedData& learned, RunBuffers& buffers) {
+    learned_ = &learned;
+    buffers_ = &buffers;
+}
+
+void GeneratorThreads::EndRun() {
+    learned_ = nullptr;
+    buffers_ = nullptr;
+}
 
 GeneratorThreads::~GeneratorThreads() { Stop(); }
 
@@ -90,8 +102,8 @@ void GeneratorThreads::ForgetSubChains() {
 
 void GeneratorThreads::ReserveVariants() {
     for (auto& s : scratch_) s.IndexValid = false;  // the pair lists may have changed
-    for (int i = 0; i < gen_.SubChainCount; ++i) {
-        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+    for (int i = 0; i < buffers_->SubChainCount; ++i) {
+        SubChainRecord& sc = buffers_->SubChains[static_cast<std::size_t>(i)];
         const std::size_t room = static_cast<std::size_t>(std::max(sc.MaxVariants, 1)) + 1;
         sc.Variants.reserve(room);
         sc.LookAhead.reserve(room);
@@ -187,10 +199,10 @@ GeneratorThreads::Round GeneratorThreads::ManagerRound() {
     if (Flags.StopRow.load() && !Flags.RowLinked.load() && !Flags.RowFailed.load()) return Round::LeaveStopped;
     for (int k = 0; k < WorkerSlots; ++k)
         if (Slot(k).Error.load()) KillAndRecreateWorker(k);
-    const int n = gen_.SubChainCount;
+    const int n = buffers_->SubChainCount;
     bool allDone = true, failed = false;
     for (int i = 0; i < n; ++i) {
-        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+        const SubChainRecord& sc = buffers_->SubChains[static_cast<std::size_t>(i)];
         const bool done = sc.Done.load();
         allDone = allDone && done;
         failed = failed || (done && sc.Exhausted.load());
@@ -244,22 +256,22 @@ void GeneratorThreads::HandOut() {
 // and a worker that goes on may look at once: the owner is set by an
 // exchange, and the one that loses looks again. -1 when none is free.
 int GeneratorThreads::Claim(int k) {
-    const int n = gen_.SubChainCount;
+    const int n = buffers_->SubChainCount;
     auto free = [&](const SubChainRecord& sc) { return !sc.Done.load() && !sc.Busy.load() && sc.Owner.load() == -1; };
     for (;;) {
         int pick = -1;
         const int from = std::clamp(Flags.HandOutPos.load(), 0, std::max(n - 1, 0));
         for (int j = 0; j < n && pick < 0; ++j) {
             const int i = (from + j) % n;
-            const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+            const SubChainRecord& sc = buffers_->SubChains[static_cast<std::size_t>(i)];
             if (free(sc) && sc.VariantCount.load() == 0) pick = i;
         }
         for (int j = 0; j < n && pick < 0; ++j) {
             const int i = (from + j) % n;
-            if (free(gen_.SubChains[static_cast<std::size_t>(i)])) pick = i;
+            if (free(buffers_->SubChains[static_cast<std::size_t>(i)])) pick = i;
         }
         if (pick < 0) return -1;
-        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(pick)];
+        SubChainRecord& sc = buffers_->SubChains[static_cast<std::size_t>(pick)];
         std::int32_t none = -1;
         if (!sc.Owner.compare_exchange_strong(none, k, std::memory_order_acq_rel)) continue;
         sc.Busy = true;
@@ -292,8 +304,8 @@ bool GeneratorThreads::ClaimLinker() {
 bool GeneratorThreads::LinkerWorthStarting() {
     linkerState_.clear();
     linkerState_.push_back(Flags.AllDone.load() ? 1 : 0);
-    for (int i = 0; i < gen_.SubChainCount; ++i) {
-        const SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+    for (int i = 0; i < buffers_->SubChainCount; ++i) {
+        const SubChainRecord& sc = buffers_->SubChains[static_cast<std::size_t>(i)];
         linkerState_.push_back(static_cast<std::uint64_t>(sc.VariantCount.load()) * 8 + (sc.Done.load() ? 4 : 0) +
                                (sc.Exhausted.load() ? 2 : 0) + (sc.Restricted.load() ? 1 : 0));
     }
@@ -326,14 +338,15 @@ void GeneratorThreads::ManagerLeave(bool stopped, bool threaded) {
 
 int GeneratorThreads::RunningWorkers() const {
     int running = 0;
-    for (const auto& f : gen_.WorkerExchanges) running += f.Idle.load(std::memory_order_acquire) ? 0 : 1;
+    for (const auto& f : exchanges_) running += f.Idle.load(std::memory_order_acquire) ? 0 : 1;
     return running;
 }
 
 bool GeneratorThreads::WorkersIdleAndFree() const {
     if (RunningWorkers() != 0) return false;
+    if (!buffers_) return true;  // between runs no sub-chain exists
     for (int i = 0; i < MaxSubChains; ++i)
-        if (gen_.SubChains[static_cast<std::size_t>(i)].Owner.load(std::memory_order_acquire) != -1) return false;
+        if (buffers_->SubChains[static_cast<std::size_t>(i)].Owner.load(std::memory_order_acquire) != -1) return false;
     return true;
 }
 
@@ -383,15 +396,15 @@ bool GeneratorThreads::WorkerBurst(int k, bool& changed) {
     WorkerExchange& slot = Slot(k);
     const std::atomic<bool>& cancel = workers_[static_cast<std::size_t>(k)].Cancel;
     const int s = slot.SubChain.load();
-    if (s >= 0 && s < gen_.SubChainCount) {
-        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(s)];
+    if (s >= 0 && s < buffers_->SubChainCount) {
+        SubChainRecord& sc = buffers_->SubChains[static_cast<std::size_t>(s)];
         const std::int32_t before = sc.VariantCount.load(std::memory_order_relaxed);
         try {
             if (FailBurstOfSlot.load() == k) {
                 FailBurstOfSlot = -1;
                 throw Error("A burst failed on purpose.");
             }
-            if (!sc.Done.load()) RunBurst(gen_, s, slot, Flags, Job, scratch_[static_cast<std::size_t>(s)], cancel);
+            if (!sc.Done.load()) RunBurst(*buffers_, s, slot, Flags, Job, scratch_[static_cast<std::size_t>(s)], cancel);
         } catch (...) {
             slot.Error.store(true, std::memory_order_release);
             Notify(managerBell_);
@@ -409,7 +422,7 @@ void GeneratorThreads::LetGo(int k) {
     WorkerExchange& slot = Slot(k);
     const int s = slot.SubChain.load();
     if (s >= 0) {
-        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(s)];
+        SubChainRecord& sc = buffers_->SubChains[static_cast<std::size_t>(s)];
         sc.Busy.store(false, std::memory_order_release);
         sc.Owner.store(-1, std::memory_order_release);
     }
@@ -447,9 +460,9 @@ void GeneratorThreads::ReleaseSlot(int k, bool restart) {
     int s = slot.SubChain.load();
     if (s < 0)
         for (int i = 0; i < MaxSubChains && s < 0; ++i)
-            if (gen_.SubChains[static_cast<std::size_t>(i)].Owner.load() == k) s = i;
+            if (buffers_->SubChains[static_cast<std::size_t>(i)].Owner.load() == k) s = i;
     if (s >= 0) {
-        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(s)];
+        SubChainRecord& sc = buffers_->SubChains[static_cast<std::size_t>(s)];
         if (restart) {
             sc.Exhausted = false;
             std::fill(sc.Cursor.begin(), sc.Cursor.end(), 0);
@@ -466,7 +479,7 @@ void GeneratorThreads::ReleaseSlot(int k, bool restart) {
 
 void GeneratorThreads::KillAndRecreateWorker(int k) {
     std::lock_guard lock(killMutex_);
-    gen_.Run.CaughtErrors.fetch_add(1);
+    CaughtErrors.fetch_add(1);
     ThreadRec& rec = workers_[static_cast<std::size_t>(k)];
     Join(rec, workerBells_[static_cast<std::size_t>(k)]);
     ReleaseSlot(k, true);
@@ -492,11 +505,11 @@ void GeneratorThreads::LinkerRun() {
         std::lock_guard lock(linkerMutex_);
         try {
             if (FailLinkerPass.exchange(false)) throw Error("A linking pass failed on purpose.");
-            linker_.Pass(gen_, Flags, Job);
+            linker_.Pass(*learned_, *buffers_, Flags, Job);
         } catch (...) {
             // Counted here: the run may end before the manager comes round
             // to make the linker anew.
-            gen_.Run.CaughtErrors.fetch_add(1);
+            CaughtErrors.fetch_add(1);
             Flags.LinkerRestart = true;
         }
     }
@@ -518,7 +531,8 @@ void GeneratorThreads::RecreateLinker() {
     Flags.LinkerStart = false;
     Flags.RowFailed = false;
     Flags.RowLinked = false;
-    for (auto& c : gen_.Chosen) c = 0;
+    if (buffers_)
+        for (auto& c : buffers_->Chosen) c = 0;
     linker_ = Linker();
     Flags.LinkerRestart = false;
     linkerSignatureValid_ = false;
@@ -530,7 +544,7 @@ void GeneratorThreads::RecreateLinker() {
 void GeneratorThreads::KillAndRecreateLinker() {
     // A linker that hangs is an error of its own; a failed pass was counted
     // when it failed.
-    if (!Flags.LinkerRestart.load()) gen_.Run.CaughtErrors.fetch_add(1);
+    if (!Flags.LinkerRestart.load()) CaughtErrors.fetch_add(1);
     if (!Flags.ManagerIdle.load()) {
         Flags.LinkerRestart = true;
         managerBell_.Ring();

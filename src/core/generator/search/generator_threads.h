@@ -1,6 +1,7 @@
 #pragma once
 // The generator's threads: one manager and four workers (the first
-// MaxThreads of them get work), living beside one MapGenerator.
+// MaxThreads of them get work). They outlive runs: a run lends them its
+// buffers and the learned data it reads while it lasts (BeginRun, EndRun).
 //
 // Per row the driver first works alone: it goes through the steps of the
 // protocol (ManagerRound, WorkerRun, LinkerRun) in a fixed order on its own
@@ -39,7 +40,8 @@
 #include <thread>
 #include <vector>
 
-#include "generator/generator.h"
+#include "generator/learned_data.h"
+#include "generator/search/run_buffers.h"
 #include "generator/search/variant_search.h"
 
 namespace zorvane {
@@ -64,10 +66,16 @@ private:
 
 class GeneratorThreads {
 public:
-    explicit GeneratorThreads(MapGenerator& gen);
+    GeneratorThreads();
     ~GeneratorThreads();
     GeneratorThreads(const GeneratorThreads&) = delete;
     GeneratorThreads& operator=(const GeneratorThreads&) = delete;
+
+    // The run that the threads work for, from its start to its end, while
+    // no thread works (the threads read its buffers only for a row handed
+    // over within it).
+    void BeginRun(const LearnedData& learned, RunBuffers& buffers);
+    void EndRun();
 
     RowFlags Flags;
     RowJob Job;  // written by the driver while the manager is idle
@@ -138,7 +146,7 @@ public:
     void KillAndRecreateLinker();
 
     int RunningWorkers() const;  // slots that are not idle
-    bool WorkersIdleAndFree() const;  // all slots idle, every sub-chain unowned
+    bool WorkersIdleAndFree() const;  // all slots idle, every sub-chain of the run unowned
     // Whether the threads worked since the last call (the heartbeat).
     bool TakeActivity() { return Flags.Activity.exchange(false, std::memory_order_relaxed); }
 
@@ -146,6 +154,10 @@ public:
     // fails with an error.
     std::atomic<int> FailBurstOfSlot{-1};
     std::atomic<bool> FailLinkerPass{false};
+
+    // Threads killed and recreated, and linking passes that failed, since
+    // the run began.
+    std::atomic<std::int32_t> CaughtErrors{0};
 
 private:
     struct ThreadRec {
@@ -172,9 +184,11 @@ private:
     // Rings a thread's bell, unless the driver does that thread's steps.
     void Notify(Doorbell& bell);
     void Join(ThreadRec& rec, Doorbell& bell);
-    WorkerExchange& Slot(int k) { return gen_.WorkerExchanges[static_cast<std::size_t>(k)]; }
+    WorkerExchange& Slot(int k) { return exchanges_[static_cast<std::size_t>(k)]; }
 
-    MapGenerator& gen_;
+    const LearnedData* learned_ = nullptr;  // the running run's learned data; null between runs
+    RunBuffers* buffers_ = nullptr;         // the running run's buffers; null between runs
+    std::array<WorkerExchange, WorkerSlots> exchanges_;  // one per worker slot, for the threads' life
     std::array<SubChainScratch, MaxSubChains> scratch_;
     Linker linker_;
     // The sub-chains' progress when the linker was last started (kept by

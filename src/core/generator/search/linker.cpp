@@ -35,16 +35,16 @@ void GiveUp(SubChainRecord& sc) {
 
 }  // namespace
 
-void Linker::NewMark(const MapGenerator& gen) {
-    mark_.resize(static_cast<std::size_t>(std::max(gen.SquareCount(), 0)), 0);
+void Linker::NewMark(const LearnedData& learned) {
+    mark_.resize(static_cast<std::size_t>(std::max(learned.SquareCount(), 0)), 0);
     if (++stamp_ == 0) {
         std::fill(mark_.begin(), mark_.end(), 0);
         stamp_ = 1;
     }
 }
 
-void Linker::MarkLinkSquares(const MapGenerator& gen, const SubChainRecord& sc, std::int32_t count) {
-    NewMark(gen);
+void Linker::MarkLinkSquares(const LearnedData& learned, const SubChainRecord& sc, std::int32_t count) {
+    NewMark(learned);
     for (std::int32_t k = 0; k < count; ++k) Mark(LinkSquare(sc, k));
 }
 
@@ -63,15 +63,15 @@ bool Linker::Links(const SubChainRecord& a, int va, const SubChainRecord& b, int
 
 // A sub-chain that is done narrows the first pairs of its right neighbour
 // to those that can continue one of its link squares.
-bool Linker::Focus(MapGenerator& gen, RowFlags& flags) {
-    const int n = gen.SubChainCount;
+bool Linker::Focus(const LearnedData& learned, RunBuffers& buffers, RowFlags& flags) {
+    const int n = buffers.SubChainCount;
     for (int i = 0; i + 1 < n; ++i) {
         if (flags.StopRow.load()) return false;
-        SubChainRecord& left = gen.SubChains[static_cast<std::size_t>(i)];
-        SubChainRecord& right = gen.SubChains[static_cast<std::size_t>(i) + 1];
+        SubChainRecord& left = buffers.SubChains[static_cast<std::size_t>(i)];
+        SubChainRecord& right = buffers.SubChains[static_cast<std::size_t>(i) + 1];
         if (!done_[static_cast<std::size_t>(i)] || done_[static_cast<std::size_t>(i) + 1] || right.Restricted.load())
             continue;
-        MarkLinkSquares(gen, left, counts_[static_cast<std::size_t>(i)]);
+        MarkLinkSquares(learned, left, counts_[static_cast<std::size_t>(i)]);
         const auto& firstPairs = right.Pairs.front();
         std::vector<std::int32_t> focus;
         for (std::size_t p = 0; p < firstPairs.size(); ++p)
@@ -90,16 +90,16 @@ bool Linker::Focus(MapGenerator& gen, RowFlags& flags) {
 
 // Neighbours without a common link square cannot link; when both are done
 // they never will.
-bool Linker::CheckNeighbours(MapGenerator& gen, RowFlags& flags) {
-    const int n = gen.SubChainCount;
+bool Linker::CheckNeighbours(const LearnedData& learned, RunBuffers& buffers, RowFlags& flags) {
+    const int n = buffers.SubChainCount;
     for (int i = 0; i + 1 < n; ++i) {
-        SubChainRecord& left = gen.SubChains[static_cast<std::size_t>(i)];
-        SubChainRecord& right = gen.SubChains[static_cast<std::size_t>(i) + 1];
+        SubChainRecord& left = buffers.SubChains[static_cast<std::size_t>(i)];
+        SubChainRecord& right = buffers.SubChains[static_cast<std::size_t>(i) + 1];
         if (left.Exhausted.load() || right.Exhausted.load()) {
             flags.RowFailed.store(true);
             return false;
         }
-        MarkLinkSquares(gen, left, counts_[static_cast<std::size_t>(i)]);
+        MarkLinkSquares(learned, left, counts_[static_cast<std::size_t>(i)]);
         bool common = false;
         for (std::int32_t k = 0; k < counts_[static_cast<std::size_t>(i) + 1] && !common; ++k)
             common = Marked(VariantOf(right, k).front());
@@ -117,16 +117,16 @@ bool Linker::CheckNeighbours(MapGenerator& gen, RowFlags& flags) {
 // Marks, from the right, the variants that have a linked continuation to
 // the row's end, then takes the first such variant of each sub-chain in
 // turn: the first complete choice in the order of the variants.
-bool Linker::Search(MapGenerator& gen, RowFlags& flags, int depth) {
-    const int n = gen.SubChainCount;
+bool Linker::Search(const LearnedData& learned, RunBuffers& buffers, RowFlags& flags, int depth) {
+    const int n = buffers.SubChainCount;
     good_.resize(static_cast<std::size_t>(n));
     good_.back().assign(static_cast<std::size_t>(counts_.back()), 1);
     for (int i = n - 2; i >= 0; --i) {
         if (flags.StopRow.load(std::memory_order_relaxed)) return false;
-        const SubChainRecord& a = gen.SubChains[static_cast<std::size_t>(i)];
-        const SubChainRecord& b = gen.SubChains[static_cast<std::size_t>(i) + 1];
+        const SubChainRecord& a = buffers.SubChains[static_cast<std::size_t>(i)];
+        const SubChainRecord& b = buffers.SubChains[static_cast<std::size_t>(i) + 1];
         // The good variants of b by their first square, ascending.
-        NewMark(gen);
+        NewMark(learned);
         firstWith_.resize(mark_.size());
         const auto& goodB = good_[static_cast<std::size_t>(i) + 1];
         nextWith_.assign(goodB.size(), -1);
@@ -158,43 +158,43 @@ bool Linker::Search(MapGenerator& gen, RowFlags& flags, int depth) {
     }
     std::int32_t choice = 0;
     while (!good_[0][static_cast<std::size_t>(choice)]) ++choice;
-    gen.Chosen[0].store(choice, std::memory_order_relaxed);
+    buffers.Chosen[0].store(choice, std::memory_order_relaxed);
     for (int i = 0; i + 1 < n; ++i) {
-        const SubChainRecord& a = gen.SubChains[static_cast<std::size_t>(i)];
-        const SubChainRecord& b = gen.SubChains[static_cast<std::size_t>(i) + 1];
+        const SubChainRecord& a = buffers.SubChains[static_cast<std::size_t>(i)];
+        const SubChainRecord& b = buffers.SubChains[static_cast<std::size_t>(i) + 1];
         const auto& goodB = good_[static_cast<std::size_t>(i) + 1];
         std::int32_t next = 0;
         while (!goodB[static_cast<std::size_t>(next)] || !Links(a, choice, b, next, depth)) ++next;
         choice = next;
-        gen.Chosen[static_cast<std::size_t>(i) + 1].store(choice, std::memory_order_relaxed);
+        buffers.Chosen[static_cast<std::size_t>(i) + 1].store(choice, std::memory_order_relaxed);
     }
     return true;
 }
 
-void Linker::Pass(MapGenerator& gen, RowFlags& flags, const RowJob& job) {
+void Linker::Pass(const LearnedData& learned, RunBuffers& buffers, RowFlags& flags, const RowJob& job) {
     if (flags.RowLinked.load() || flags.RowComplete.load() || flags.StopRow.load()) return;
-    const int n = gen.SubChainCount;
+    const int n = buffers.SubChainCount;
     if (n <= 0) return;
     // Done first: the variants of a sub-chain seen done are all published.
     done_.assign(static_cast<std::size_t>(n), 0);
     counts_.assign(static_cast<std::size_t>(n), 0);
     bool allDone = true;
     for (int i = 0; i < n; ++i) {
-        done_[static_cast<std::size_t>(i)] = gen.SubChains[static_cast<std::size_t>(i)].Done.load(std::memory_order_acquire);
+        done_[static_cast<std::size_t>(i)] = buffers.SubChains[static_cast<std::size_t>(i)].Done.load(std::memory_order_acquire);
         allDone = allDone && done_[static_cast<std::size_t>(i)];
     }
     for (int i = 0; i < n; ++i)
         counts_[static_cast<std::size_t>(i)] =
-            gen.SubChains[static_cast<std::size_t>(i)].VariantCount.load(std::memory_order_acquire);
+            buffers.SubChains[static_cast<std::size_t>(i)].VariantCount.load(std::memory_order_acquire);
     if (n == 1) {
         if (counts_[0] > 0) {
-            gen.Chosen[0].store(0, std::memory_order_relaxed);
+            buffers.Chosen[0].store(0, std::memory_order_relaxed);
             flags.RowLinked.store(true, std::memory_order_release);
         }
         return;
     }
     for (int i = 0; i < n; ++i) {
-        SubChainRecord& sc = gen.SubChains[static_cast<std::size_t>(i)];
+        SubChainRecord& sc = buffers.SubChains[static_cast<std::size_t>(i)];
         if (sc.Exhausted.load() && sc.Done.load()) {
             flags.RowFailed.store(true);
             return;
@@ -205,15 +205,15 @@ void Linker::Pass(MapGenerator& gen, RowFlags& flags, const RowJob& job) {
             return;
         }
     }
-    if (!Focus(gen, flags) || !CheckNeighbours(gen, flags)) return;
+    if (!Focus(learned, buffers, flags) || !CheckNeighbours(learned, buffers, flags)) return;
     for (std::int32_t c : counts_)
         if (c == 0) return;
-    if (Search(gen, flags, LookAheadDepth(job.MapHeight, job.LastRow))) {
+    if (Search(learned, buffers, flags, LookAheadDepth(job.MapHeight, job.LastRow))) {
         flags.RowLinked.store(true, std::memory_order_release);
         return;
     }
     if (allDone && !flags.StopRow.load()) {
-        for (int i = 0; i < n; ++i) GiveUp(gen.SubChains[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < n; ++i) GiveUp(buffers.SubChains[static_cast<std::size_t>(i)]);
         flags.RowFailed.store(true);
     }
 }

@@ -14,7 +14,7 @@ constexpr std::size_t kTableSquares = 8192;
 
 const std::uint64_t* LiveRow::JoinBitsFromList(std::int32_t left) {
     std::fill(scratch_.begin(), scratch_.end(), 0);
-    for (std::int32_t b : gen_.Sq(left).Right)
+    for (std::int32_t b : learned_.Sq(left).Right)
         if (Joins(left, b)) Put(scratch_, b);
     return scratch_.data();
 }
@@ -49,7 +49,7 @@ bool LiveRow::Prune(int column, Keep keep) {
 // Forwards, the squares a chain of joins reaches from the first column;
 // backwards, of those the ones from which a chain goes on to the last.
 bool LiveRow::Build(const std::vector<std::vector<std::int32_t>>& candidates) {
-    const auto squares = static_cast<std::size_t>(gen_.SquareCount());
+    const auto squares = static_cast<std::size_t>(learned_.SquareCount());
     if (squares != squares_) {
         squares_ = squares;
         words_ = (squares + 63) / 64;
@@ -60,7 +60,7 @@ bool LiveRow::Build(const std::vector<std::vector<std::int32_t>>& candidates) {
         if (squares <= kTableSquares) {
             table_.assign(squares * words_, 0);
             for (std::size_t a = 0; a < squares; ++a)
-                for (std::int32_t b : gen_.Sq(static_cast<int>(a)).Right)
+                for (std::int32_t b : learned_.Sq(static_cast<int>(a)).Right)
                     if (Joins(static_cast<std::int32_t>(a), b))
                         table_[a * words_ + static_cast<std::size_t>(b) / 64] |= std::uint64_t{1} << (b % 64);
         }

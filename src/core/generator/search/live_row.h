@@ -13,15 +13,15 @@
 #include <cstdint>
 #include <vector>
 
-#include "generator/generator.h"
+#include "generator/learned_data.h"
 
 namespace zorvane {
 
 class LiveRow {
 public:
     // Squares named by the candidates must be learned squares.
-    LiveRow(const MapGenerator& generator, bool twinsDisallowed)
-        : gen_(generator), twinsDisallowed_(twinsDisallowed) {}
+    LiveRow(const LearnedData& learned, bool twinsDisallowed)
+        : learned_(learned), twinsDisallowed_(twinsDisallowed) {}
 
     // The live squares of the columns' candidate lists; false (and no live
     // squares) when no complete row exists.
@@ -69,7 +69,7 @@ private:
     template <typename Keep>
     bool Prune(int column, Keep keep);
 
-    const MapGenerator& gen_;
+    const LearnedData& learned_;
     bool twinsDisallowed_;
     bool complete_ = false;
     std::vector<std::vector<std::int32_t>> live_;

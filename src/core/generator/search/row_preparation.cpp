@@ -124,17 +124,17 @@ std::vector<std::int32_t> OrderByWeight(std::span<const std::int64_t> weights, d
     return order;
 }
 
-RowPreparer::RowPreparer(MapGenerator& generator, RowSettings settings)
-    : gen_(generator), settings_(std::move(settings)), liveRow_(generator, settings_.TwinsDisallowed) {
+RowPreparer::RowPreparer(const LearnedData& learned, RunBuffers& buffers, RowSettings settings)
+    : learned_(learned), buffers_(buffers), settings_(std::move(settings)), liveRow_(learned, settings_.TwinsDisallowed) {
     const int w = settings_.MapWidth;
     if (w < MinUserMapSize + 2 * BorderWidth || w > MaxUserMapSize + 2 * BorderWidth)
         throw Error("A map of width " + std::to_string(w) + " cannot be generated: the width with borders is 14 to 206.");
-    if (gen_.SquareCount() < 1) throw Error("Map generator is not ready.");
+    if (learned_.SquareCount() < 1) throw Error("Map generator is not ready.");
     columns_ = w - 2 * BorderWidth;
     filter_ = ObjectFilterInForce(settings_.P);
-    if (gen_.Counts.Present()) {
-        freq_ = std::make_unique<FrequencyWeights>(gen_, kGenerationShaping);
-        placed_.assign(static_cast<std::size_t>(gen_.SquareCount()), 0);
+    if (learned_.Counts.Present()) {
+        freq_ = std::make_unique<FrequencyWeights>(learned_, kGenerationShaping);
+        placed_.assign(static_cast<std::size_t>(learned_.SquareCount()), 0);
     }
     BuildRunTables();
 }
@@ -142,24 +142,24 @@ RowPreparer::RowPreparer(MapGenerator& generator, RowSettings settings)
 RowPreparer::~RowPreparer() = default;
 
 void RowPreparer::BuildRunTables() {
-    const std::size_t n = static_cast<std::size_t>(gen_.SquareCount());
+    const std::size_t n = static_cast<std::size_t>(learned_.SquareCount());
     squareWeight_.resize(n);
     for (std::size_t s = 0; s < n; ++s) {
-        const LearnedSquare& sq = gen_.Sq(static_cast<int>(s));
-        squareWeight_[s] = settings_.Choice.ConnectorsWay ? (gen_.ObjectSizeOf(static_cast<int>(s)) == 0 ? 1 : 0)
+        const LearnedSquare& sq = learned_.Sq(static_cast<int>(s));
+        squareWeight_[s] = settings_.Choice.ConnectorsWay ? (learned_.ObjectSizeOf(static_cast<int>(s)) == 0 ? 1 : 0)
                                                           : static_cast<std::int64_t>(sq.Down.size() + sq.Right.size());
     }
     counts_.assign(n, 0);
     stamp_.assign(n, 0);
     if (!filter_) return;
     isStart_.assign(n, 0);
-    for (std::int32_t s : gen_.ObjStarts)
+    for (std::int32_t s : learned_.ObjStarts)
         if (s >= 0 && static_cast<std::size_t>(s) < n) isStart_[static_cast<std::size_t>(s)] = 1;
     rightSingle_.assign(n, kNone);
     leftCount_.assign(n, 0);
     leftFirst_.assign(n, kNone);
     for (std::size_t s = 0; s < n; ++s) {
-        const auto& right = gen_.Sq(static_cast<int>(s)).Right;
+        const auto& right = learned_.Sq(static_cast<int>(s)).Right;
         if (!right.empty())
             rightSingle_[s] = std::all_of(right.begin(), right.end(), [&](std::int32_t r) { return r == right[0]; })
                                   ? right[0]
@@ -186,7 +186,7 @@ std::uint32_t RowPreparer::NextStamp() {
 
 double RowPreparer::ProbabilityOf(std::int32_t square) const {
     if (settings_.P.empty()) return 1.0;
-    const std::size_t size = static_cast<std::size_t>(std::max(gen_.ObjectSizeOf(square), 0));
+    const std::size_t size = static_cast<std::size_t>(std::max(learned_.ObjectSizeOf(square), 0));
     return settings_.P[std::min(size, settings_.P.size() - 1)];
 }
 
@@ -198,23 +198,23 @@ bool RowPreparer::KeepBySize(std::int32_t square, GeneratorRng& rng) const {
 void RowPreparer::BuildColumnCandidates(std::span<const std::int32_t> above, GeneratorRng& rng) {
     if (above.size() != static_cast<std::size_t>(columns_))
         throw Error("The row has " + std::to_string(columns_) + " columns, not " + std::to_string(above.size()) + ".");
-    gen_.PrepareRowBuffers(columns_);
+    buffers_.PrepareRowBuffers(columns_);
     above_.assign(above.begin(), above.end());
     for (int c = 0; c < columns_; ++c) {
         std::int32_t sq = above[static_cast<std::size_t>(c)];
-        if (sq < 0 || sq >= gen_.SquareCount()) sq = gen_.EmptySquare();
-        const auto& down = gen_.Sq(sq).Down;
+        if (sq < 0 || sq >= learned_.SquareCount()) sq = learned_.EmptySquare();
+        const auto& down = learned_.Sq(sq).Down;
         if (down.size() > static_cast<std::size_t>(MaxListEntries))
             throw ListFullError("Column " + std::to_string(c) + " would hold more than " +
                                 std::to_string(MaxListEntries) + " candidates.");
-        auto& cands = gen_.ColumnCandidates[static_cast<std::size_t>(c)];
+        auto& cands = buffers_.ColumnCandidates[static_cast<std::size_t>(c)];
         if (settings_.TwinsDisallowed)
             std::copy_if(down.begin(), down.end(), std::back_inserter(cands), [&](std::int32_t e) { return e != sq; });
         else
             cands.assign(down.begin(), down.end());
     }
     if (!filter_) return;
-    liveRow_.Build(gen_.ColumnCandidates);
+    liveRow_.Build(buffers_.ColumnCandidates);
     for (int c = 0; c < columns_; ++c) ThinObjectStarts(c, rng);
 }
 
@@ -223,17 +223,17 @@ void RowPreparer::BuildColumnCandidates(std::span<const std::int32_t> above, Gen
 // can be completed, the last copy of a square that some complete row uses
 // leaves only when the row stays completable without it.
 void RowPreparer::ThinObjectStarts(int column, GeneratorRng& rng) {
-    auto& cands = gen_.ColumnCandidates[static_cast<std::size_t>(column)];
+    auto& cands = buffers_.ColumnCandidates[static_cast<std::size_t>(column)];
     OtherThan left, right;
     if (column > 0) {
-        for (std::int32_t a : gen_.ColumnCandidates[static_cast<std::size_t>(column) - 1]) {
+        for (std::int32_t a : buffers_.ColumnCandidates[static_cast<std::size_t>(column) - 1]) {
             const std::int32_t single = rightSingle_[Index(a)];
             if (single == kMixed) left.any = true;
             else if (single >= 0) left.Add(single);
         }
     }
     if (column < columns_ - 1) {
-        for (std::int32_t r : gen_.ColumnCandidates[static_cast<std::size_t>(column) + 1]) {
+        for (std::int32_t r : buffers_.ColumnCandidates[static_cast<std::size_t>(column) + 1]) {
             if (leftCount_[Index(r)] >= 2) right.any = true;
             else if (leftCount_[Index(r)] == 1) right.Add(leftFirst_[Index(r)]);
         }
@@ -281,7 +281,7 @@ void RowPreparer::ThinStarts(std::vector<std::int32_t>& cands, GeneratorRng& rng
 void RowPreparer::TallyRowAbove(int row) {
     auto tally = [&](const std::vector<std::int32_t>& squares, std::int64_t sign) {
         for (std::int32_t s : squares)
-            if (s >= 0 && s < gen_.EmptySquare()) placed_[Index(s)] += sign;
+            if (s >= 0 && s < learned_.EmptySquare()) placed_[Index(s)] += sign;
     };
     while (!placedRows_.empty() && placedRows_.back().first >= row - 1) {
         tally(placedRows_.back().second, -1);
@@ -310,7 +310,7 @@ void RowPreparer::BuildColumnJoins(int row, GeneratorRng& rng) {
         BuildJoinLists();
         if (eliminated) Eliminate();
     }
-    if (gen_.Run.FailingColumn == -1) {
+    if (buffers_.Run.FailingColumn == -1) {
         RemoveEliminated();
         ShuffleAndOrderJoins(rng);
     }
@@ -337,14 +337,14 @@ bool RowPreparer::BuildLiveJoins(double share) {
         double best = 0;
         for (std::size_t i = 0; i < all; ++i) best = std::max(best, likelihood[i] = weigh(collected_[i]));
         const double least = share * best;
-        auto& pairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c)];
+        auto& pairs = buffers_.ColumnPairJoins[static_cast<std::size_t>(c)];
         pairs.resize(all);
         std::size_t out = 0;
         for (std::size_t i = 0; i < all; ++i)
             if (likelihood[i] >= least) pairs[out++] = collected_[i];
         trimmed = trimmed || out < all;
         pairs.resize(out);
-        gen_.EliminatedJoins[static_cast<std::size_t>(c)].assign(out, 0);
+        buffers_.EliminatedJoins[static_cast<std::size_t>(c)].assign(out, 0);
     }
     if (!trimmed) return false;
     trim_.Eliminating = true;
@@ -359,9 +359,9 @@ bool RowPreparer::BuildLiveJoins(double share) {
 }
 
 void RowPreparer::BuildJoinLists() {
-    if (static_cast<int>(gen_.ColumnCandidates.size()) != columns_)
+    if (static_cast<int>(buffers_.ColumnCandidates.size()) != columns_)
         throw Error("The column candidates of the row have not been built.");
-    for (int c = 0; c + 1 < columns_; ++c) AppendJoinsOf(c, gen_.ColumnCandidates);
+    for (int c = 0; c + 1 < columns_; ++c) AppendJoinsOf(c, buffers_.ColumnCandidates);
 }
 
 // The rows of generation with occurrence counts hold many pairs that no
@@ -373,9 +373,9 @@ void RowPreparer::BuildJoinLists() {
 // same order. False when some column keeps no candidate (the usual way then
 // names the failing column).
 bool RowPreparer::FindLiveCandidates() {
-    if (static_cast<int>(gen_.ColumnCandidates.size()) != columns_)
+    if (static_cast<int>(buffers_.ColumnCandidates.size()) != columns_)
         throw Error("The column candidates of the row have not been built.");
-    if (!liveRow_.Build(gen_.ColumnCandidates)) return false;
+    if (!liveRow_.Build(buffers_.ColumnCandidates)) return false;
     // The live squares of each column with the copies and order of its candidates.
     liveCands_.resize(static_cast<std::size_t>(columns_));
     for (int c = 0; c < columns_; ++c) {
@@ -383,7 +383,7 @@ bool RowPreparer::FindLiveCandidates() {
         for (std::int32_t v : liveRow_.Column(c)) stamp_[Index(v)] = alive;
         auto& live = liveCands_[static_cast<std::size_t>(c)];
         live.clear();
-        for (std::int32_t v : gen_.ColumnCandidates[static_cast<std::size_t>(c)])
+        for (std::int32_t v : buffers_.ColumnCandidates[static_cast<std::size_t>(c)])
             if (stamp_[Index(v)] == alive) live.push_back(v);
     }
     return true;
@@ -391,9 +391,9 @@ bool RowPreparer::FindLiveCandidates() {
 
 void RowPreparer::AppendJoinsOf(int pair, const std::vector<std::vector<std::int32_t>>& cands) {
     const std::size_t all = CollectJoins(pair, cands);
-    gen_.ColumnPairJoins[static_cast<std::size_t>(pair)].assign(collected_.begin(),
+    buffers_.ColumnPairJoins[static_cast<std::size_t>(pair)].assign(collected_.begin(),
                                                                 collected_.begin() + static_cast<std::ptrdiff_t>(all));
-    gen_.EliminatedJoins[static_cast<std::size_t>(pair)].assign(all, 0);
+    buffers_.EliminatedJoins[static_cast<std::size_t>(pair)].assign(all, 0);
 }
 
 // For every copy of a candidate a of the left column, every entry b of a's
@@ -418,7 +418,7 @@ std::size_t RowPreparer::CollectJoins(int pair, const std::vector<std::vector<st
         i += run;
         const std::size_t blockStart = n;
         const std::int32_t twin = twins ? a : -1;
-        for (std::int32_t b : gen_.Sq(a).Right) {
+        for (std::int32_t b : learned_.Sq(a).Right) {
             const auto copies = static_cast<std::size_t>(copiesOf[b]);
             if (copies == 0 || b == twin) continue;
             if (n + copies > kMost) TooManyPairs(pair);
@@ -446,12 +446,12 @@ void RowPreparer::Eliminate() {
 bool RowPreparer::EliminateBackward() {
     for (int c = ColumnPairs() - 2; c >= 0; --c) {
         const std::uint32_t s = NextStamp();
-        const auto& nextPairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c) + 1];
-        const auto& nextOff = gen_.EliminatedJoins[static_cast<std::size_t>(c) + 1];
+        const auto& nextPairs = buffers_.ColumnPairJoins[static_cast<std::size_t>(c) + 1];
+        const auto& nextOff = buffers_.EliminatedJoins[static_cast<std::size_t>(c) + 1];
         for (std::size_t i = 0; i < nextPairs.size(); ++i)
             if (!nextOff[i]) stamp_[Index(nextPairs[i].Left)] = s;
-        const auto& pairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c)];
-        auto& off = gen_.EliminatedJoins[static_cast<std::size_t>(c)];
+        const auto& pairs = buffers_.ColumnPairJoins[static_cast<std::size_t>(c)];
+        auto& off = buffers_.EliminatedJoins[static_cast<std::size_t>(c)];
         for (std::size_t i = 0; i < pairs.size(); ++i)
             if (!off[i] && stamp_[Index(pairs[i].Right)] != s) off[i] = 1;
         if (FailIfDead(c)) return true;
@@ -464,12 +464,12 @@ bool RowPreparer::EliminateBackward() {
 bool RowPreparer::EliminateForward() {
     for (int c = 0; c + 1 < ColumnPairs(); ++c) {
         const std::uint32_t s = NextStamp();
-        const auto& pairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c)];
-        const auto& off = gen_.EliminatedJoins[static_cast<std::size_t>(c)];
+        const auto& pairs = buffers_.ColumnPairJoins[static_cast<std::size_t>(c)];
+        const auto& off = buffers_.EliminatedJoins[static_cast<std::size_t>(c)];
         for (std::size_t i = 0; i < pairs.size(); ++i)
             if (!off[i]) stamp_[Index(pairs[i].Right)] = s;
-        const auto& nextPairs = gen_.ColumnPairJoins[static_cast<std::size_t>(c) + 1];
-        auto& nextOff = gen_.EliminatedJoins[static_cast<std::size_t>(c) + 1];
+        const auto& nextPairs = buffers_.ColumnPairJoins[static_cast<std::size_t>(c) + 1];
+        auto& nextOff = buffers_.EliminatedJoins[static_cast<std::size_t>(c) + 1];
         for (std::size_t i = 0; i < nextPairs.size(); ++i)
             if (!nextOff[i] && stamp_[Index(nextPairs[i].Left)] != s) nextOff[i] = 1;
         if (FailIfDead(c)) return true;
@@ -481,18 +481,18 @@ bool RowPreparer::EliminateForward() {
 // pairs all died becomes the failing column and the row is left with no
 // pairs anywhere.
 bool RowPreparer::FailIfDead(int pair) {
-    if (!settings_.Simplified || trim_.Eliminating || gen_.Run.FailingColumn != -1 || PairCount(pair) > 0)
+    if (!settings_.Simplified || trim_.Eliminating || buffers_.Run.FailingColumn != -1 || PairCount(pair) > 0)
         return false;
-    gen_.Run.FailingColumn = pair;
-    for (auto& list : gen_.ColumnPairJoins) list.clear();
-    for (auto& list : gen_.EliminatedJoins) list.clear();
+    buffers_.Run.FailingColumn = pair;
+    for (auto& list : buffers_.ColumnPairJoins) list.clear();
+    for (auto& list : buffers_.EliminatedJoins) list.clear();
     return true;
 }
 
 void RowPreparer::RemoveEliminated() {
-    for (std::size_t c = 0; c < gen_.ColumnPairJoins.size(); ++c) {
-        auto& pairs = gen_.ColumnPairJoins[c];
-        auto& off = gen_.EliminatedJoins[c];
+    for (std::size_t c = 0; c < buffers_.ColumnPairJoins.size(); ++c) {
+        auto& pairs = buffers_.ColumnPairJoins[c];
+        auto& off = buffers_.EliminatedJoins[c];
         std::size_t out = 0;
         for (std::size_t i = 0; i < pairs.size(); ++i)
             if (!off[i]) pairs[out++] = pairs[i];
@@ -532,8 +532,8 @@ void RowPreparer::ShufflePairPositions(std::vector<std::int32_t>& positions, con
 }
 
 void RowPreparer::ShuffleAndOrderJoins(GeneratorRng& rng) {
-    for (std::size_t c = 0; c < gen_.ColumnPairJoins.size(); ++c) {
-        auto& pairs = gen_.ColumnPairJoins[c];
+    for (std::size_t c = 0; c < buffers_.ColumnPairJoins.size(); ++c) {
+        auto& pairs = buffers_.ColumnPairJoins[c];
         ShufflePairs(pairs, static_cast<int>(c), rng);
         if (settings_.Choice.J == 0.5) continue;
         weights_.resize(pairs.size());
@@ -546,7 +546,7 @@ void RowPreparer::ShuffleAndOrderJoins(GeneratorRng& rng) {
 }
 
 int RowPreparer::PairCount(int pair) const {
-    const auto& off = gen_.EliminatedJoins[static_cast<std::size_t>(pair)];
+    const auto& off = buffers_.EliminatedJoins[static_cast<std::size_t>(pair)];
     return static_cast<int>(std::count(off.begin(), off.end(), std::uint8_t{0}));
 }
 
@@ -554,7 +554,7 @@ int RowPreparer::SmallestPairCount() {
     int smallest = -1;
     for (int c = 0; c < ColumnPairs(); ++c) {
         const int count = PairCount(c);
-        if (count == 0 && gen_.Run.FailingColumn == -1) gen_.Run.FailingColumn = c;
+        if (count == 0 && buffers_.Run.FailingColumn == -1) buffers_.Run.FailingColumn = c;
         if (smallest < 0 || count < smallest) smallest = count;
     }
     return std::max(smallest, 0);

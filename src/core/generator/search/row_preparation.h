@@ -30,8 +30,9 @@
 #include <vector>
 
 #include "generator/eq_chart.h"
-#include "generator/generator.h"
+#include "generator/learned_data.h"
 #include "generator/search/live_row.h"
+#include "generator/search/run_buffers.h"
 
 namespace zorvane {
 
@@ -94,7 +95,7 @@ struct RowSettings {
 // it at construction).
 class RowPreparer {
 public:
-    RowPreparer(MapGenerator& generator, RowSettings settings);
+    RowPreparer(const LearnedData& learned, RunBuffers& buffers, RowSettings settings);
     ~RowPreparer();
 
     int Columns() const { return columns_; }      // W - 4
@@ -182,7 +183,8 @@ private:
     bool FailIfDead(int pair);
     std::uint32_t NextStamp();
 
-    MapGenerator& gen_;
+    const LearnedData& learned_;
+    RunBuffers& buffers_;
     RowSettings settings_;
     int columns_ = 0;
     bool filter_ = false;

@@ -25,14 +25,14 @@ int CeilQuotient(int num, int den) { return (num + den - 1) / den; }
 // its column pairs, nothing searched yet. The variant lists hold the variant
 // being built (slot 0) and have room reserved for every variant wanted, so
 // that adding one never moves those already found.
-void SetUpSubChain(MapGenerator& gen, SubChainRecord& sc, int start, int len) {
+void SetUpSubChain(RunBuffers& buffers, SubChainRecord& sc, int start, int len) {
     sc.start = start;
     sc.Len = len;
     sc.Pairs.resize(static_cast<std::size_t>(len) - 1);
     sc.PairCounts.resize(static_cast<std::size_t>(len) - 1);
     for (int k = 0; k + 1 < len; ++k) {
-        const auto& pairs = gen.ColumnPairJoins[static_cast<std::size_t>(start + k)];
-        const auto& off = gen.EliminatedJoins[static_cast<std::size_t>(start + k)];
+        const auto& pairs = buffers.ColumnPairJoins[static_cast<std::size_t>(start + k)];
+        const auto& off = buffers.EliminatedJoins[static_cast<std::size_t>(start + k)];
         auto& mine = sc.Pairs[static_cast<std::size_t>(k)];
         if (std::find(off.begin(), off.end(), std::uint8_t{1}) == off.end()) {
             mine.assign(pairs.begin(), pairs.end());
@@ -92,7 +92,7 @@ void ShuffleFirstPairs(const RowPreparer& prep, SubChainRecord& sc, GeneratorRng
 
 void RowPreparer::SplitIntoSubChains() {
     const int v = ColumnPairs();
-    if (static_cast<int>(gen_.ColumnPairJoins.size()) != v)
+    if (static_cast<int>(buffers_.ColumnPairJoins.size()) != v)
         throw Error("The column joins of the row have not been built.");
     const int s = CeilQuotient(v, 10);
     // Border i (0 < i < s) is the column pair with the fewest pairs around
@@ -118,30 +118,30 @@ void RowPreparer::SplitIntoSubChains() {
         throw Error("The row would need " + std::to_string(count) + " sub-chains; the generator holds " +
                     std::to_string(MaxSubChains) + ".");
     for (int i = 0; i < MaxSubChains; ++i) {
-        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+        SubChainRecord& sc = buffers_.SubChains[static_cast<std::size_t>(i)];
         if (i < count)
-            SetUpSubChain(gen_, sc, borders[i], borders[i + 1] - borders[i] + 2);
+            SetUpSubChain(buffers_, sc, borders[i], borders[i + 1] - borders[i] + 2);
         else
             sc.Clear();
     }
-    gen_.SubChainCount = count;
-    gen_.SubChainBorders = std::move(borders);
+    buffers_.SubChainCount = count;
+    buffers_.SubChainBorders = std::move(borders);
 }
 
 void RowPreparer::Reprepare(GeneratorRng& rng) {
-    const int n = gen_.SubChainCount;
+    const int n = buffers_.SubChainCount;
     std::vector<bool> frozen(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) frozen[i] = gen_.SubChains[static_cast<std::size_t>(i)].Frozen;
+    for (int i = 0; i < n; ++i) frozen[i] = buffers_.SubChains[static_cast<std::size_t>(i)].Frozen;
     // Freeze points are spent against the neighbours as they stood before.
     for (int i = 0; i < n; ++i) {
         if (!frozen[i]) continue;
-        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+        SubChainRecord& sc = buffers_.SubChains[static_cast<std::size_t>(i)];
         const int thawed = (i > 0 && !frozen[i - 1]) + (i + 1 < n && !frozen[i + 1]);
         sc.FreezePoints = std::max(0, sc.FreezePoints - thawed);
         if (sc.FreezePoints == 0) sc.Frozen = false;
     }
     for (int i = 0; i < n; ++i) {
-        SubChainRecord& sc = gen_.SubChains[static_cast<std::size_t>(i)];
+        SubChainRecord& sc = buffers_.SubChains[static_cast<std::size_t>(i)];
         if (sc.Done && sc.VariantCount >= sc.MaxVariants) continue;
         sc.Busy = false;
         sc.Owner = -1;

@@ -179,8 +179,8 @@ bool SubChainScratch::AllKnown(const SubChainRecord& sc, std::int32_t count, std
     return true;
 }
 
-SearchTables::SearchTables(const MapGenerator& gen) {
-    const int n = gen.SquareCount();
+SearchTables::SearchTables(const LearnedData& learned) {
+    const int n = learned.SquareCount();
     const std::size_t un = static_cast<std::size_t>(n);
     downSingle_.resize(un);
     rightSingle_.resize(un);
@@ -189,10 +189,10 @@ SearchTables::SearchTables(const MapGenerator& gen) {
     rightSorted_.resize(un);
     std::vector<std::vector<std::int32_t>> downSorted(un);
     for (int s = 0; s < n; ++s) {
-        downSingle_[Index(s)] = SingleOf(gen.Sq(s).Down);
-        rightSingle_[Index(s)] = SingleOf(gen.Sq(s).Right);
-        rightSorted_[Index(s)] = DistinctSorted(gen.Sq(s).Right);
-        downSorted[Index(s)] = DistinctSorted(gen.Sq(s).Down);
+        downSingle_[Index(s)] = SingleOf(learned.Sq(s).Down);
+        rightSingle_[Index(s)] = SingleOf(learned.Sq(s).Right);
+        rightSorted_[Index(s)] = DistinctSorted(learned.Sq(s).Right);
+        downSorted[Index(s)] = DistinctSorted(learned.Sq(s).Down);
     }
     for (int a = 0; a + 1 < n; ++a)  // the empty square (last) names everyone and does not count
         for (std::int32_t b : rightSorted_[Index(a)]) {
@@ -305,9 +305,9 @@ namespace {
 // in the sub-chain between bursts.
 class Burst {
 public:
-    Burst(MapGenerator& gen, int s, WorkerExchange& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
+    Burst(RunBuffers& buffers, int s, WorkerExchange& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
           const std::atomic<bool>& cancel)
-        : sc_(gen.SubChains[static_cast<std::size_t>(s)]), slot_(slot), flags_(flags), job_(job),
+        : sc_(buffers.SubChains[static_cast<std::size_t>(s)]), slot_(slot), flags_(flags), job_(job),
           scratch_(scratch), cancel_(cancel), last_(sc_.Len - 2), variants_(sc_.VariantCount.load()),
           tries_(sc_.Tries.load()) {}
 
@@ -586,9 +586,9 @@ void Burst::Run() {
 
 }  // namespace
 
-void RunBurst(MapGenerator& gen, int s, WorkerExchange& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
+void RunBurst(RunBuffers& buffers, int s, WorkerExchange& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
               const std::atomic<bool>& cancel) {
-    Burst(gen, s, slot, flags, job, scratch, cancel).Run();
+    Burst(buffers, s, slot, flags, job, scratch, cancel).Run();
 }
 
 }  // namespace zorvane

@@ -8,7 +8,7 @@
 // share.
 //
 // The threads exchange work only through the atomic flags of RowFlags, the
-// atomic fields of the sub-chains (SubChains) and the worker slots (WorkerExchanges). A
+// atomic fields of the sub-chains (SubChains) and the worker slots (WorkerExchange). A
 // sub-chain's lists are written only by the worker that owns it (Owner,
 // Busy); the linker reads only the variants below VariantCount (published
 // with release order after the variant is written) and writes the focus
@@ -21,7 +21,8 @@
 #include <span>
 #include <vector>
 
-#include "generator/generator.h"
+#include "generator/learned_data.h"
+#include "generator/search/run_buffers.h"
 
 namespace zorvane {
 
@@ -30,7 +31,7 @@ namespace zorvane {
 // of one square (a join learned with a multiplier above 1) name none.
 class SearchTables {
 public:
-    explicit SearchTables(const MapGenerator& gen);
+    explicit SearchTables(const LearnedData& learned);
 
     int Squares() const { return static_cast<int>(downSingle_.size()); }
     bool DownEmpty(std::int32_t s) const { return downSingle_[Index(s)] == kEmpty; }
@@ -160,7 +161,7 @@ bool ValidateVariant(const SearchTables& tables, int mapHeight, int row, std::sp
 // One search burst of worker slot `slot` on sub-chain `s` (owned by it).
 // Ends on StopRow, AllDone, the sub-chain done, `cancel`, or after 10000
 // steps (50000 while the sub-chain has no variant).
-void RunBurst(MapGenerator& gen, int s, WorkerExchange& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
+void RunBurst(RunBuffers& buffers, int s, WorkerExchange& slot, RowFlags& flags, const RowJob& job, SubChainScratch& scratch,
               const std::atomic<bool>& cancel);
 
 // The linker's state between passes (only buffers).
@@ -168,21 +169,21 @@ class Linker {
 public:
     // One linking pass over the sub-chains; sets RowLinked (with Chosen) or
     // RowFailed, or returns to wait for more variants.
-    void Pass(MapGenerator& gen, RowFlags& flags, const RowJob& job);
+    void Pass(const LearnedData& learned, RunBuffers& buffers, RowFlags& flags, const RowJob& job);
 
 private:
-    bool Focus(MapGenerator& gen, RowFlags& flags);
-    bool CheckNeighbours(MapGenerator& gen, RowFlags& flags);
-    bool Search(MapGenerator& gen, RowFlags& flags, int depth);
+    bool Focus(const LearnedData& learned, RunBuffers& buffers, RowFlags& flags);
+    bool CheckNeighbours(const LearnedData& learned, RunBuffers& buffers, RowFlags& flags);
+    bool Search(const LearnedData& learned, RunBuffers& buffers, RowFlags& flags, int depth);
     bool Links(const SubChainRecord& a, int va, const SubChainRecord& b, int vb, int depth) const;
 
     // A new mark for the learned squares of `gen`.
-    void NewMark(const MapGenerator& gen);
+    void NewMark(const LearnedData& learned);
     void Mark(std::int32_t square) {
         if (static_cast<std::size_t>(square) < mark_.size()) mark_[static_cast<std::size_t>(square)] = stamp_;
     }
     // Marks the link squares of the first `count` variants of `sc`.
-    void MarkLinkSquares(const MapGenerator& gen, const SubChainRecord& sc, std::int32_t count);
+    void MarkLinkSquares(const LearnedData& learned, const SubChainRecord& sc, std::int32_t count);
     bool Marked(std::int32_t square) const {
         return static_cast<std::size_t>(square) < mark_.size() && mark_[static_cast<std::size_t>(square)] == stamp_;
     }

@@ -1,4 +1,4 @@
-#include "generator/driver/run_buffers.h"
+#include "generator/search/run_buffers.h"
 
 #include <algorithm>
 #include <string>
@@ -54,14 +54,38 @@ void RunState::Reset() {
     Reuse = false;
     TimedOut = false;
     RowTime = {};
-    StopRequest = false;
-    Terminate = false;
-    CaughtErrors = 0;
 }
 
-RunBuffers::RunBuffers() {
-    for (int k = 0; k < WorkerSlots; ++k) WorkerExchanges[static_cast<std::size_t>(k)].Id = k;
-    ClearOldSquares();
+RunBuffers::RunBuffers() { ClearOldSquares(); }
+
+void RunBuffers::LoadCandidates(const LearnedData& learned, int square, JoinDir dir, std::vector<std::int32_t>& out) {
+    out.clear();
+    if (square < 0) {
+        // A random entry of the list of a random square (the empty square,
+        // last, left out), drawn until one is found.
+        const int pool = learned.SquareCount() - 1;
+        bool any = false;
+        for (int i = 0; i < pool && !any; ++i) any = !learned.List(i, dir).empty();
+        if (!any) return;
+        std::uniform_int_distribution<int> pick(0, pool - 1);
+        for (;;) {
+            const auto& list = learned.List(pick(Rng), dir);
+            if (list.empty()) continue;
+            std::uniform_int_distribution<std::size_t> entry(0, list.size() - 1);
+            square = list[entry(Rng)];
+            break;
+        }
+    }
+    const auto& list = learned.List(square, dir);
+    if (list.size() > static_cast<std::size_t>(MaxListEntries)) LearnedData::ListFull(square, dir);
+    out.assign(list.begin(), list.end());
+}
+
+void RunBuffers::LoadCandidatesFromAbove(const LearnedData& learned, int square) {
+    LoadCandidates(learned, square, JoinDir::Down, CandidatesFromAbove);
+}
+void RunBuffers::LoadCandidatesFromLeft(const LearnedData& learned, int square) {
+    LoadCandidates(learned, square, JoinDir::Right, CandidatesFromLeft);
 }
 
 void RunBuffers::IntersectCandidates() {

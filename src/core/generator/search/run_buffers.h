@@ -1,10 +1,10 @@
 #pragma once
 // The working buffers of one generation run: the candidates of the square
 // being chosen, the candidates and pairs of every column of the row being
-// generated, the squares of the map as last snapshotted, the sub-chains
-// with the thread records, and the run state. They are sized once for the
-// largest map, so that generating a row allocates little; nothing in them
-// outlives a run that a new run needs.
+// generated, the squares of the map as last snapshotted, the sub-chains and
+// the run state. A run makes them when it starts and they end with it; they
+// are sized once for the largest map, so that generating a row allocates
+// little. The learned data they are filled from is read, never kept here.
 
 #include <array>
 #include <atomic>
@@ -13,6 +13,8 @@
 #include <random>
 #include <vector>
 
+#include "generator/learned_data.h"
+#include "generator/settings.h"
 #include "model/project.h"
 
 namespace zorvane {
@@ -20,7 +22,6 @@ namespace zorvane {
 inline constexpr int MaxRowColumns = MaxUserMapSize;     // inner columns of the largest map (202)
 inline constexpr int MaxColumnPairs = MaxRowColumns - 1;  // 201
 inline constexpr int MaxSubChains = 21;                   // a tenth of the column pairs, rounded up
-inline constexpr int WorkerSlots = 4;
 inline constexpr int LookAheadRows = 10;
 inline constexpr std::int32_t UnknownSquare = 65535;  // "not known" in look-ahead tables
 
@@ -60,7 +61,8 @@ struct SubChainRecord {
     void Clear();
 };
 
-// The exchange record of one worker slot.
+// The exchange record of one worker slot (kept by the threads, which
+// outlive runs).
 struct WorkerExchange {
     std::int32_t Id = 0;
     std::atomic<bool> Idle{true};
@@ -88,9 +90,6 @@ struct RunState {
     bool Reuse = false;    // retry the row with its sub-chains
     bool TimedOut = false;
     std::chrono::steady_clock::time_point RowTime{};  // when the row was first reached
-    std::atomic<bool> StopRequest{false};  // Esc pressed once
-    std::atomic<bool> Terminate{false};    // Esc pressed again
-    std::atomic<std::int32_t> CaughtErrors{0};
 
     void Reset();
 };
@@ -102,6 +101,12 @@ public:
     // --- Candidates of the square being chosen --------------------------------
     std::vector<std::int32_t> CandidatesFromAbove;  // Down list of the square above
     std::vector<std::int32_t> CandidatesFromLeft;   // Right list of the square to the left
+    // Copies the square's Down (Right) list into CandidatesFromAbove
+    // (CandidatesFromLeft). Given -1, the square is a random entry of the
+    // list of a random square among 0..count-2; with nothing to draw from,
+    // the candidates are empty.
+    void LoadCandidatesFromAbove(const LearnedData& learned, int square);
+    void LoadCandidatesFromLeft(const LearnedData& learned, int square);
     std::vector<std::int32_t> CandidatesFromBoth;   // their intersection as multisets
     // CandidatesFromBoth: for each run of equal indices in CandidatesFromLeft, in order, min(run
     // length, length of that index's first run in CandidatesFromAbove) copies.
@@ -132,13 +137,14 @@ public:
     std::int32_t SubChainCount = 0;
     std::vector<std::int32_t> SubChainBorders;  // column pair borders: sub-chain i covers SubChainBorders[i]..SubChainBorders[i+1]
     std::array<std::atomic<std::int32_t>, MaxSubChains> Chosen{};  // variant per sub-chain of the linked row
-    std::array<WorkerExchange, WorkerSlots> WorkerExchanges;
     void ClearSubChains();
 
     // --- Run state ------------------------------------------------------------
     RunState Run;
 
 private:
+    void LoadCandidates(const LearnedData& learned, int square, JoinDir dir, std::vector<std::int32_t>& out);
+
     std::vector<std::int32_t> oldSquares_;
 };
 
