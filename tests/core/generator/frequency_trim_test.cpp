@@ -10,6 +10,7 @@
 
 #include "generator/search/frequency_weights.h"
 #include "row_preparation_fixtures.h"
+#include "learned_run.h"
 
 using namespace zorvane;
 using namespace zorvane::row_preparation_fixtures;

@@ -13,6 +13,7 @@
 #include "learn_fixtures.h"
 #include "platform/file_io.h"
 #include "samples/samples.h"
+#include "learned_run.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

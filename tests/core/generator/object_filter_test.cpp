@@ -14,6 +14,7 @@
 #include "generator/search/live_row.h"
 #include "generator/search/row_preparation.h"
 #include "row_preparation_fixtures.h"
+#include "learned_run.h"
 
 using namespace zorvane;
 using namespace zorvane::testing;

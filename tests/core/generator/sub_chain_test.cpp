@@ -6,6 +6,7 @@
 
 #include "generator/search/row_preparation.h"
 #include "row_preparation_fixtures.h"
+#include "learned_run.h"
 
 using namespace zorvane;
 using namespace zorvane::row_preparation_fixtures;
