@@ -166,7 +166,7 @@ void BM_DragStepWithRedraw(benchmark::State& state) {
         ++step;  // one square to the right and down, then back
         const MapChange r = v.editing.SelDragOver(100 + step % 2, 100 + step % 2);
         if (r.Everywhere) v.renderer.FullRedraw();
-        for (const SquareRect& d : r.Rects) v.renderer.Render(d.X0, d.X1, d.Y0, d.Y1, 0, 0);
+        for (const SquareRect& d : r.Areas) v.renderer.Render(d.X0, d.X1, d.Y0, d.Y1, 0, 0);
     }
 }
 
