@@ -20,6 +20,7 @@
 #include "generate_ui.h"
 #include "generator/driver/generation.h"
 #include "generator/map_check.h"
+#include "generator/session.h"
 #include "generator/zg_file.h"
 #include "loading.h"
 #include "option_rules.h"
@@ -213,9 +214,10 @@ int Generate(const GenerateCommandOptions& o) {
         if (o.zp && !o.zm) return Fail("generate", "--zp applies to the map project written with --zm.");
         const GenerateTargets targets = CheckTargets(o);
         Project project;
-        MapGenerator gen;
+        GeneratorSession session;
+        MapGenerator& gen = session.generator();
         project.Generator = &gen;
-        GeneratorSettings settings;
+        GeneratorSettings& settings = session.settings();
         if (!LoadZGFile(project, ui, gen, settings, AbsolutePath(o.data))) return Fail("generate", ui);
         if (!variant) variant = VariantOf(project.ZmeVariant);
         const bool tileSetInTheWay = targets.map && FileExists(targets.tileSet) && !o.force;

@@ -9,6 +9,7 @@
 #include "commands/save_commands.h"
 #include "generate_ui.h"
 #include "generator/area/area_generation.h"
+#include "generator/session.h"
 #include "generator/zg_file.h"
 #include "loading.h"
 #include "outputs.h"
@@ -36,9 +37,10 @@ int GenerateInto(const GenerateCommandOptions& o) {
             {.inputs = {o.data, *o.into}, .force = o.force})[0];
         // The learned data and its settings, read beside the map.
         Project dataProject;
-        MapGenerator gen;
+        GeneratorSession session;
+        MapGenerator& gen = session.generator();
         dataProject.Generator = &gen;
-        GeneratorSettings settings;
+        GeneratorSettings& settings = session.settings();
         if (!LoadZGFile(dataProject, ui, gen, settings, AbsolutePath(o.data))) return Fail("generate", ui);
         const ProjectFileKind kind = KindOfFile(AbsolutePath(*o.into));
         if (kind != ProjectFileKind::Map && kind != ProjectFileKind::Layered)

@@ -10,6 +10,7 @@
 #include "commands.h"
 #include "console_ui.h"
 #include "generator/learning/learn.h"
+#include "generator/session.h"
 #include "generator/settings_table.h"
 #include "generator/zg_file.h"
 #include "generator_data.h"
@@ -109,9 +110,10 @@ int Learn(const LearnOptions& o) {
     ui.verbose = o.verbose;
     try {
         Project project;
-        MapGenerator generator;
+        GeneratorSession session;
+        MapGenerator& generator = session.generator();
         project.Generator = &generator;
-        GeneratorSettings settings;
+        GeneratorSettings& settings = session.settings();
         for (const auto& map : o.maps) settings.LearnList.push_back({AbsolutePath(map), 1, false});
         for (const auto& m : o.multipliers) ApplyMultiplier(settings, m);
         for (const auto& c : o.connectors) EntryFor(settings, c)->Connector = true;

@@ -49,12 +49,12 @@ MainWindow::MainWindow(bool showAbout)
     CreateMenus();
     newMap_ = std::make_unique<NewMapWindow>(*this);
     generatorSettings_ = std::make_unique<generator_ui::GeneratorSettingsWindow>(*this);
-    document_.Attach(&generatorSettings_->LearnedState());  // learned data goes with the project
+    document_.Attach(&generatorSession_.LearnedState());  // learned data goes with the project
     document_.Observe(&ui_);  // undo and redo tell the window what they changed
     document_.WhenStepsChange([this](bool stepAdded) { HistoryChanged(stepAdded); });
     properties_ = std::make_unique<MapPropertiesWindow>(*this);
     miniMap_ = std::make_unique<MiniMapWindow>(*this);
-    stats_ = std::make_unique<StatsWindow>(*this, generatorSettings_->engine());
+    stats_ = std::make_unique<StatsWindow>(*this, engine_);
     stats_->ShownChanged = [this](bool shown) { Action("MStatsWindow")->setChecked(shown); };
     setMinimumSize(400, 300);
     resize(800, 450);
@@ -69,7 +69,7 @@ MainWindow::MainWindow(bool showAbout)
 
 MainWindow::~MainWindow() { Shutdown(); }
 
-bool MainWindow::GeneratorHasData() const { return generatorSettings_ && generatorSettings_->HasData(); }
+bool MainWindow::GeneratorHasData() const { return generatorSession_.HasData(); }
 
 // Shutdown: no drawing any more, controller off, the project emptied, the
 // held log lines written.

@@ -265,6 +265,8 @@ public:
     // What the other windows ask of it (their *Host interfaces).
     QWidget& Widget() override { return *this; }
     QProgressBar* ProgressBar() override { return progressBar_; }
+    GeneratorSession& generatorSession() override { return generatorSession_; }
+    MapGenerationEngine& generationEngine() override { return engine_; }
     void WriteLogLinesToFile() override { log_.WriteLogLinesToFile(); }
     void PassKey(const QKeyEvent& key) override;
     bool TakesKeys() const override { return controller_.Enabled; }
@@ -296,6 +298,8 @@ private:
     // becomes a recent file. True when it opened.
     bool OpenProject(const std::function<FileCommandResult(UserInterface&)>& open);
 
+    GeneratorSession generatorSession_;  // attached to the document, so it outlives it
+    MapGenerationEngine engine_{generatorSession_.generator()};
     Document document_;
     Project& project_ = document_.project();
     app::QtUi ui_;

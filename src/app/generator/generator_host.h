@@ -1,11 +1,14 @@
 #pragma once
 // What the generator's windows need of the window they belong to (the main
-// window implements it): the settings window's owner and the project it
-// learns from, and for a generation run the map view it redraws and the log
-// it writes. The owner outlives the windows that hold it.
+// window implements it): the settings window's owner, the project it learns
+// from, the generator session it shows and the engine whose threads generate,
+// and for a generation run the map view it redraws and the log it writes.
+// The owner outlives the windows that hold it.
 
 #include <functional>
 
+#include "generator/driver/generation.h"
+#include "generator/session.h"
 #include "model/project.h"
 #include "render/map_renderer.h"
 #include "ui/ui.h"
@@ -21,6 +24,10 @@ public:
     // The settings window's parent, which it is centred on.
     virtual QWidget& Widget() = 0;
     virtual Project& project() = 0;
+    // What the generator learned and its settings, kept beside the document.
+    virtual GeneratorSession& generatorSession() = 0;
+    // The generator's threads, kept for the life of the program.
+    virtual MapGenerationEngine& generationEngine() = 0;
     // The user interface learning and the data file commands ask through.
     virtual UserInterface& ui() = 0;
     virtual double Ppi() const = 0;

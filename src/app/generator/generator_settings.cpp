@@ -24,7 +24,6 @@
 #include <QVBoxLayout>
 
 #include "generator/eq_chart_panel.h"
-#include "generator/learned_copy.h"
 #include "presenter/square_preview.h"
 #include "generator/sq_preview_window.h"
 #include "generator/settings_table.h"
@@ -71,47 +70,6 @@ constexpr std::pair<const char*, const char*> kHints[] = {
     {"SEfreezer", "Freeze hp should be less than [number of local attempts until repeat]/[mapSizeX*0.1]"},
     {"RBLnocWay", "Sometimes it may cover effect of the above chart\r(0.5 is neutral)"},
     {"RBConnectorsWay", "Works only when connectors are defined (recommended)\r(0.5 is neutral)"},
-};
-
-// One state of the learned data: the data itself is shared by the states
-// that differ only in `Learned` or the status line.
-struct LearnedStateCopy : AttachedCopy {
-    std::shared_ptr<const LearnedCopy> Data;
-    bool Learned = false;
-    QString Status;
-    std::size_t OwnBytes = 0;  // the data, when this state brought it
-    std::size_t Bytes() const override { return sizeof(LearnedStateCopy) + OwnBytes; }
-};
-
-class LearnedStateOfWindow : public AttachedData {
-public:
-    LearnedStateOfWindow(MapGenerator& generator, QLabel& status) : generator_(generator), status_(status) {}
-
-    std::shared_ptr<const AttachedCopy> Capture(const std::shared_ptr<const AttachedCopy>& last) const override {
-        const auto* before = static_cast<const LearnedStateCopy*>(last.get());
-        const bool sameData = before && Holds(generator_, *before->Data);
-        if (sameData && before->Learned == generator_.Learned) return last;
-        auto copy = std::make_shared<LearnedStateCopy>();
-        copy->Learned = generator_.Learned;
-        copy->Status = status_.text();
-        if (sameData) {
-            copy->Data = before->Data;
-        } else {
-            copy->Data = std::make_shared<const LearnedCopy>(CopyOf(generator_));
-            copy->OwnBytes = copy->Data->Bytes();
-        }
-        return copy;
-    }
-    void Restore(const AttachedCopy& copy) override {
-        const auto& state = static_cast<const LearnedStateCopy&>(copy);
-        zorvane::Restore(generator_, *state.Data);
-        generator_.Learned = state.Learned;
-        status_.setText(state.Status);
-    }
-
-private:
-    MapGenerator& generator_;
-    QLabel& status_;
 };
 
 template <class W>
@@ -161,17 +119,21 @@ private:
 }  // namespace
 
 GeneratorSettingsWindow::GeneratorSettingsWindow(GeneratorSettingsHost& window)
-    : QDialog(&window.Widget()), window_(window),
-      ui_(window.ui(), [this](std::string_view text) {
-          Lstatus->setText(app::ShownText(text));
-          Lstatus->repaint();
-      }) {
+    : QDialog(&window.Widget()),
+      window_(window),
+      session_(window.generatorSession()),
+      engine_(window.generationEngine()),
+      ui_(window.ui(), [this](std::string_view text) { session_.SetStatus(text); }) {
     setObjectName(QStringLiteral("TFGeneratorSettings"));
     setWindowTitle(QStringLiteral("Generator Settings"));
     setModal(true);
     window.project().Generator = &generator_;
     CreateControls();
-    learnedState_ = std::make_unique<LearnedStateOfWindow>(generator_, *Lstatus);
+    Lstatus->setText(app::ShownText(session_.Status()));
+    session_.WhenStatusChanges([this](const std::string& text) {
+        Lstatus->setText(app::ShownText(text));
+        Lstatus->repaint();
+    });
     BindSettings();
     for (const auto& [name, hint] : kHints)
         if (auto* w = findChild<QWidget*>(QString::fromLatin1(name))) w->setToolTip(app::ShownText(hint));
@@ -188,6 +150,7 @@ GeneratorSettingsWindow::GeneratorSettingsWindow(GeneratorSettingsHost& window)
 }
 
 GeneratorSettingsWindow::~GeneratorSettingsWindow() {
+    session_.WhenStatusChanges(nullptr);
     if (window_.project().Generator == &generator_) window_.project().Generator = nullptr;
 }
 

@@ -47,18 +47,12 @@ public:
     explicit GeneratorSettingsWindow(GeneratorSettingsHost& window);
     ~GeneratorSettingsWindow() override;
 
+    // The session the window shows (its owner's).
     MapGenerator& generator() { return generator_; }
     const MapGenerator& generator() const { return generator_; }
-    // The generator's threads and freezer, kept for the life of the program.
     MapGenerationEngine& engine() { return engine_; }
     GeneratorSettings& settings() { return settings_; }
     UserInterface& ui() { return ui_; }
-    // Learned squares are held (what the close question protects).
-    bool HasData() const { return generator_.SquareCount() > 0; }
-    // What was learned, `Learned` and the status line that reports them, as
-    // the undo history keeps them with the project: learning, loading and
-    // resetting the tile set change them together with the project.
-    AttachedData& LearnedState() { return *learnedState_; }
 
     // Centres the window on the main window, fitted to the screen, and runs
     // it modally.
@@ -129,12 +123,12 @@ private:
     void Run(const std::function<void()>& command);
 
     GeneratorSettingsHost& window_;
-    MapGenerator generator_;
-    MapGenerationEngine engine_{generator_};
-    GeneratorSettings settings_;
+    GeneratorSession& session_;
+    MapGenerator& generator_ = session_.generator();
+    GeneratorSettings& settings_ = session_.settings();
+    MapGenerationEngine& engine_;
     GeneratorUi ui_;
     std::vector<std::function<void()>> showSetting_;  // one per bound control
-    std::unique_ptr<AttachedData> learnedState_;
 };
 
 }  // namespace zorvane::generator_ui
