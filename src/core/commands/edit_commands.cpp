@@ -111,7 +111,9 @@ MapChange EditCommands::CloneSelected(int mouseX, int mouseY) {
 }
 
 MapChange EditCommands::SelectionStepUp() { return Recorded("Selection Step Up", editing_.SelectionStepUp(true)); }
-MapChange EditCommands::SelectionStepDown() { return Recorded("Selection Step Down", editing_.SelectionStepDown(true)); }
+MapChange EditCommands::SelectionStepDown() {
+    return Recorded("Selection Step Down", editing_.SelectionStepDown(true));
+}
 MapChange EditCommands::SelectionToTop() { return Recorded("Selection to Top", editing_.SelectionToTop()); }
 MapChange EditCommands::SelectionToBottom() { return Recorded("Selection to Bottom", editing_.SelectionToBottom()); }
 MapChange EditCommands::SplitSelected() { return Recorded("Split", editing_.SplitSelected()); }
@@ -131,14 +133,16 @@ MapChange EditCommands::SwapSelected() {
 int EditCommands::MoveTile(int entry, int to) {
     return RecordAfter([&] { return MoveNewTile(document_.project(), ui_, entry, to); },
                        [&](std::optional<int> now) {
-                           document_.Record("Move tile", Parts::TilesList | Parts::Fields, {entry, now.value_or(entry)});
+                           document_.RecordBesideGesture("Move tile", Parts::TilesList | Parts::Fields,
+                                                         {entry, now.value_or(entry)});
                        });
 }
 
 int EditCommands::DeleteTile(int entry) {
     return RecordAfter([&] { return DeleteNewTile(document_.project(), ui_, entry); },
                        [&](std::optional<int> now) {
-                           document_.Record("Delete tile", Parts::TilesList | Parts::Fields, {entry, now.value_or(entry)});
+                           document_.RecordBesideGesture("Delete tile", Parts::TilesList | Parts::Fields,
+                                                         {entry, now.value_or(entry)});
                        });
 }
 
@@ -146,12 +150,13 @@ int EditCommands::PickTile(int placed, int selected) {
     const std::size_t entries = document_.project().NewTiles.size();
     return RecordAfter([&] { return PickUsedTile(document_.project(), ui_, placed); }, [&](std::optional<int> picked) {
         if (document_.project().NewTiles.size() != entries)
-            document_.Record("Pick tile", Parts::TilesList | Parts::Fields, {selected, picked.value_or(-1)});
+            document_.RecordBesideGesture("Pick tile", Parts::TilesList | Parts::Fields,
+                                          {selected, picked.value_or(-1)});
     });
 }
 
 void EditCommands::TileDragEnded(int from, int to) {
-    document_.Record("Move tile", Parts::TilesList | Parts::Fields, {from, to});
+    document_.RecordBesideGesture("Move tile", Parts::TilesList | Parts::Fields, {from, to});
 }
 
 }  // namespace zorvane

@@ -79,7 +79,8 @@ public:
     MapChange DeleteSelected();
 
     // --- The tiles list ---------------------------------------------------
-    // Each returns the entry to select afterwards.
+    // Each returns the entry to select afterwards; each is its own step, also
+    // during a drag on the map (which takes its own changes to its end).
     int MoveTile(int entry, int to);
     int DeleteTile(int entry);
     // The tiles list entry of used tile `placed`, added to the list when it

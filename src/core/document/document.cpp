@@ -87,6 +87,12 @@ bool Document::Record(std::string_view name, Parts parts, ListFocus focus) {
     return recorded;
 }
 
+bool Document::RecordBesideGesture(std::string_view name, Parts parts, ListFocus focus) {
+    const bool recorded = history_.Record(project_, name, parts, focus);
+    if (stepsChanged_) stepsChanged_(recorded);
+    return recorded;
+}
+
 void Document::StartUnnamed() {
     history_.StartFile(std::string());
     if (stepsChanged_) stepsChanged_(false);

@@ -62,6 +62,11 @@ public:
     // a step of its own ("Change"): nothing may change under the history
     // unrecorded before an undo, a redo or a command that is one step.
     bool RecordPending() { return Record("Change"); }
+    // Records a command given during a paused gesture that changes only
+    // `parts` the gesture leaves alone (the tiles list during a drag on the
+    // map): its step is kept at once, the gesture's own changes stay for the
+    // step that ends it.
+    bool RecordBesideGesture(std::string_view name, Parts parts, ListFocus focus = {});
     // Who hears what undo and redo change (null: nobody); it outlives the
     // document or is taken off first.
     void Observe(ChangeObserver* observer) { observer_ = observer; }
