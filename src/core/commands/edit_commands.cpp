@@ -50,10 +50,17 @@ EditCommands::EditCommands(Document& document, EditState& state, UserInterface& 
 
 void EditCommands::Run(ProjectCommand which, const std::function<void()>& command) {
     const CommandStep step = StepOf(which);
-    document_.RecordPending();
-    RecordAfter([&] { command(); return true; }, [&](auto) {
+    const auto record = [&] {
         if (document_.Record(step.name, step.parts) && step.leavesNoFile) document_.StartUnnamed();
-    });
+    };
+    document_.RecordPending();
+    try {
+        command();
+    } catch (...) {
+        record();
+        throw;
+    }
+    record();
 }
 
 // A click puts down what was dragged or placed (the drag's one step),

@@ -82,9 +82,9 @@ bool Document::Step(Direction direction) {
 }
 
 bool Document::Record(std::string_view name, Parts parts, ListFocus focus) {
-    const bool recorded = !Paused() && history_.Record(project_, name, parts, focus);
-    if (stepsChanged_) stepsChanged_(recorded);
-    return recorded;
+    if (!Paused()) return RecordBesideGesture(name, parts, focus);
+    if (stepsChanged_) stepsChanged_(false);
+    return false;
 }
 
 bool Document::RecordBesideGesture(std::string_view name, Parts parts, ListFocus focus) {
